@@ -1,0 +1,57 @@
+// Turning return codes into text, and the per-model record of the last file
+// that failed to read.
+#include <cstdio>
+#include <cstring>
+
+#include "base/model.hpp"
+#include "common/boundary.hpp"
+
+using namespace tarvo::base;
+
+namespace tarvo::base {
+
+const char *message_text(const Env *env, int code) {
+  const char *text = env ? env->catalogue.text(code) : catalogue_text(code);
+  return text ? text : "";
+}
+
+}  // namespace tarvo::base
+
+extern "C" {
+
+TVAPI int TVgetErrorMessage(pTVenv env, int code, char *message) {
+  return tarvo::guarded([&] {
+    if (!message) return 2010;
+    std::strcpy(message, code == 0 ? "No errors." : "Unknown error.");
+    if (code < 0 || code > 2750) return 2051;
+    message[0] = '\0';
+    if (env) {
+      const char *text = env->catalogue.text(code);
+      if (text) std::snprintf(message, 256, "%s", text);
+      return 0;
+    }
+    MessageCatalogue temporary;
+    if (temporary.build() != 0) return 2001;
+    const char *text = temporary.text(code);
+    if (text) std::snprintf(message, 256, "%s", text);
+    return 0;
+  });
+}
+
+TVAPI int TVgetFileError(pTVmodel model, unsigned int *lineNumber, char *lineText) {
+  if (lineNumber) *lineNumber = 0;
+  if (lineText) lineText[0] = '\0';
+  if (!model || !model->file_error.present) return 0;
+  if (lineNumber) *lineNumber = model->file_error.line;
+  if (lineText) std::memcpy(lineText, model->file_error.text.c_str(), model->file_error.text.size() + 1);
+  return 0;
+}
+
+TVAPI int TVgetErrorRowIndex(pTVmodel model, int *rowIndex) {
+  if (!model || !rowIndex) return 2010;
+  if (!model->solution || model->solution->model_status != TV_STATUS_NUMERICAL_ERROR) return 2009;
+  *rowIndex = model->solution->error_row;
+  return 0;
+}
+
+}  // extern "C"

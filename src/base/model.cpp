@@ -1,0 +1,74 @@
+// Creating, deleting and clearing models, and the model facts every Part uses.
+#include "base/model.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/clock.hpp"
+
+namespace tarvo::base {
+
+int NamePool::used_length() const {
+  if (offsets.empty()) return 0;
+  int last = static_cast<int>(offsets.size()) - 1;
+  // The pool may hold one unused offset slot (constraint offsets have m+1 entries).
+  while (last > 0 && offsets[last] >= static_cast<int>(pool.size())) --last;
+  if (offsets[last] >= static_cast<int>(pool.size())) return 0;
+  const char *p = pool.data() + offsets[last];
+  size_t room = pool.size() - offsets[last];
+  size_t len = strnlen(p, room);
+  return offsets[last] + static_cast<int>(len) + 1;
+}
+
+Model *create_model(Env *env, int *code) {
+  auto *model = new Model;
+  model->status = TV_STATUS_UNLOADED;
+  model->created_wall = common::wall_seconds();
+  model->created_cpu = common::cpu_seconds();
+  {
+    std::lock_guard<std::mutex> hold(env->lock);
+    env->models.push_back(model);
+  }
+  model->env = env;
+  // The model takes a private copy of every environment value.
+  model->params = env->params;
+  model->params.marker = params::kModelScope;
+  if (code) *code = 0;
+  return model;
+}
+
+int delete_model(Model *model) {
+  Env *env = model->env;
+  if (env) {
+    std::lock_guard<std::mutex> hold(env->lock);
+    auto it = std::find(env->models.begin(), env->models.end(), model);
+    if (it == env->models.end()) return 2015;
+    env->models.erase(it);
+  }
+  free_solver_memory(model);
+  clear_model_data(model);
+  delete model;
+  return 0;
+}
+
+void clear_model_data(Model *model) {
+  free_solver_memory(model);
+  model->data = ModelData{};
+  model->solution.reset();
+  model->mip.reset();
+  model->status = TV_STATUS_UNLOADED;
+}
+
+void free_solver_memory(Model *) {
+  // Solvers keep their work objects in the model between solves; none is kept yet.
+}
+
+int effective_print_level(const Model &model) {
+  int level = model.params.integer(TV_IPARAM_LP_PRINTLEVEL);
+  level = std::max(level, model.params.integer(TV_IPARAM_MIP_PRINTLEVEL));
+  level = std::max(level, model.params.integer(TV_IPARAM_NLP_PRINTLEVEL));
+  if (model.parent && level < 6 && model.params.integer(TV_IPARAM_MIP_PREPRINTLEVEL) < 2) return 0;
+  return level;
+}
+
+}  // namespace tarvo::base

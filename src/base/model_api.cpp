@@ -1,0 +1,130 @@
+// Exported operations on the model object: create, delete, copy, the links to
+// environment and master model, and the dimension and bound queries.
+#include <cstring>
+
+#include "base/model.hpp"
+#include "common/boundary.hpp"
+
+using namespace tarvo::base;
+
+namespace {
+
+bool data_available(const Model *model) {
+  return model->status != TV_STATUS_UNLOADED && model->phase_marker >= 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+TVAPI pTVmodel TVcreateModel(pTVenv env, int *errorCode) {
+  if (!env || !errorCode) {
+    if (errorCode) *errorCode = 2010;
+    return nullptr;
+  }
+  return tarvo::guarded_value<pTVmodel>(errorCode, nullptr, [&] { return create_model(env, errorCode); });
+}
+
+TVAPI int TVdeleteModel(pTVmodel *model) {
+  if (!model || !*model) return 0;
+  return tarvo::guarded([&] {
+    int code = delete_model(*model);
+    if (code == 0) *model = nullptr;
+    return code;
+  });
+}
+
+TVAPI pTVmodel TVcopyModel(pTVmodel source, int *errorCode) {
+  if (!source || !source->env) {
+    if (errorCode) *errorCode = 2010;
+    return nullptr;
+  }
+  Model *copy = nullptr;
+  int code = tarvo::guarded([&] {
+    int rc = 0;
+    copy = create_model(source->env, &rc);
+    if (rc != 0) return rc;
+    copy->params = source->params;
+    copy->data = source->data;
+    copy->master = source->master;
+    copy->status = source->status == TV_STATUS_UNLOADED ? TV_STATUS_UNLOADED : TV_STATUS_LOADED;
+    return 0;
+  });
+  if (code != 0 && copy) {
+    delete_model(copy);
+    copy = nullptr;
+  }
+  if (errorCode) *errorCode = code;
+  return copy;
+}
+
+TVAPI int TVcopyParam(pTVmodel source, pTVmodel target, int mode) {
+  if (!source || !target || !source->env || !target->env) return 2010;
+  if (mode > 0) return 0;
+  target->params = source->params;
+  target->params.marker = tarvo::base::params::kModelScope;
+  return 0;
+}
+
+TVAPI pTVmodel TVgetMasterModel(pTVmodel model) {
+  if (!model) return nullptr;
+  if (model->master) return model->master;
+  if (model->parent) return model->parent->master;
+  return nullptr;
+}
+
+TVAPI int TVgetModelEnv(pTVmodel model, pTVenv *env) {
+  if (!model) return 2009;
+  if (!env) return 2010;
+  *env = model->env;
+  return 0;
+}
+
+TVAPI int TVgetEnvModelCount(pTVenv env, int *count) {
+  if (!env) return 2009;
+  if (!count) return 2010;
+  std::lock_guard<std::mutex> hold(env->lock);
+  *count = static_cast<int>(env->models.size());
+  return 0;
+}
+
+TVAPI int TVgetEnvModelList(pTVenv env, pTVmodel *models) {
+  if (!env) return 2009;
+  if (!models) return 2010;
+  std::lock_guard<std::mutex> hold(env->lock);
+  for (size_t i = 0; i < env->models.size(); ++i) models[i] = env->models[i];
+  return 0;
+}
+
+TVAPI int TVgetDimensions(pTVmodel model, int *nVars, int *nCons, int *nCones, int *nAnnz, int *nQCnnz,
+                          int *nConennz, int *nNLPnnz, int *nNLPobjnnz, int *nVarNamelen,
+                          int *nConNamelen, int *nConeNamelen) {
+  if (!model) return 2010;
+  if (!data_available(model)) return 2009;
+  const ModelData &d = model->data;
+  if (nVars) *nVars = d.n;
+  if (nCons) *nCons = d.m;
+  if (nCones) *nCones = d.ncones;
+  if (nAnnz) *nAnnz = d.nz;
+  if (nQCnnz) *nQCnnz = d.nqc_nz;
+  if (nConennz) *nConennz = d.ncone_nz;
+  if (nNLPnnz) *nNLPnnz = d.nnl_con;
+  if (nNLPobjnnz) *nNLPobjnnz = d.nnl_obj;
+  if (nVarNamelen) *nVarNamelen = d.varnames.used_length();
+  if (nConNamelen) *nConNamelen = d.connames.used_length();
+  if (nConeNamelen) *nConeNamelen = d.conenames.used_length();
+  return 0;
+}
+
+static int bound_query(pTVmodel model, int j, double *out, bool lower) {
+  if (!model || !out) return 2010;
+  if (!data_available(model) || model->lent_to_workers) return 2009;
+  if (j < 0 || j >= model->data.n) return 2012;
+  *out = lower ? model->data.lower[j] : model->data.upper[j];
+  return 0;
+}
+
+TVAPI int TVgetLowerBoundj(pTVmodel model, int j, double *lower) { return bound_query(model, j, lower, true); }
+TVAPI int TVgetUpperBoundj(pTVmodel model, int j, double *upper) { return bound_query(model, j, upper, false); }
+
+}  // extern "C"

@@ -1,0 +1,2 @@
+/* A shared library with one symbol, loaded by the external-library tests. */
+int tvtest_plugin_answer(void) { return 42; }
