@@ -5,6 +5,7 @@
 #include "base/env.hpp"
 #include "base/param_table.hpp"
 #include "common/boundary.hpp"
+#include "common/text_lines.hpp"
 
 using namespace tarvo::base;
 
@@ -32,14 +33,9 @@ int write_doc(Env *env, const char *file) {
     std::fprintf(f, "|%s\n", recs[i].szid);
     std::fprintf(f, "|%s\n", scope_text(recs[i].cls));
     std::fprintf(f, "|\n");
-    const char *help = recs[i].help;
-    while (*help) {
-      const char *eol = std::strchr(help, '\n');
-      size_t len = eol ? static_cast<size_t>(eol - help) : std::strlen(help);
-      std::fprintf(f, "%.*s\n", static_cast<int>(len), help);
-      help += len;
-      if (*help == '\n') ++help;
-    }
+    tarvo::common::for_each_line(recs[i].help, [f](const char *line, size_t len) {
+      std::fprintf(f, "%.*s\n", static_cast<int>(len), line);
+    });
     std::fprintf(f, "\n");
   }
   std::fprintf(f, "|===\n");

@@ -10,6 +10,7 @@
 
 #include "base/param_store.hpp"
 #include "common/boundary.hpp"
+#include "common/text_lines.hpp"
 
 using namespace tarvo::base;
 
@@ -235,14 +236,9 @@ int write_parameters(ParamTarget t, const char *file) {
       commented = commented || std::fabs(v - rec.val) <= 2.220446049250313e-16 || std::fabs(rec.val) >= 1e30;
       std::snprintf(line, sizeof line, "%s%-42s = %g", commented ? "!" : "", rec.szid, v);
     }
-    const char *help = rec.help ? rec.help : "";
-    while (*help) {
-      const char *eol = std::strchr(help, '\n');
-      size_t len = eol ? static_cast<size_t>(eol - help) : std::strlen(help);
-      std::fprintf(f, "!%.*s\n", static_cast<int>(len), help);
-      help += len;
-      if (*help == '\n') ++help;
-    }
+    tarvo::common::for_each_line(rec.help ? rec.help : "", [f](const char *text, size_t len) {
+      std::fprintf(f, "!%.*s\n", static_cast<int>(len), text);
+    });
     std::fprintf(f, "%s\n\n\n", line);
   }
   std::fclose(f);

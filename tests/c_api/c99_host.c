@@ -62,6 +62,7 @@ int main(int argc, char **argv) {
   CHECK(TVgetMirelEnv(env) == NULL);
 
   CHECK(TVcalloc4(&block, 16, __FILE__, __LINE__) == 0 && block != NULL && block[15] == 0);
+  TVfreeBlock(&block);
   CHECK(TVmalloc4(&block, 0, __FILE__, __LINE__) == 0 && block == NULL);
   CHECK(TVmalloc1(&block, 8, __FILE__, __LINE__) == 0);
   CHECK(TVrealloc1(&block, 32, __FILE__, __LINE__) == 0);
