@@ -120,6 +120,203 @@ TVAPI int TVsetModelLogfunc(pTVmodel model, TVmodelLogfunc_t func, void *userDat
 TVAPI int TVlogmod(pTVmodel model, int on, const char *format, ...);
 
 /* ===================================================================== */
+/* Callback and evaluator types                                           */
+/* ===================================================================== */
+/* Progress callback: a non-zero result stops the running solve (2023). */
+typedef int (*TVcallback_t)(pTVmodel model, int location, void *userData);
+/* New integer solution found by the integer solver. */
+typedef int (*TVmipCallback_t)(pTVmodel model, void *userData, double objective, double *primal);
+/* The host may offer a solution (x of length n) or an objective bound; a
+ * non-zero result means something was offered. */
+typedef int (*TVinsMIPSol_t)(pTVmodel model, void *userData, double *primal, double *objective);
+typedef int (*TVinsMIPObj_t)(pTVmodel model, void *userData, double *objective);
+typedef int (*TVgopCallback_t)(pTVmodel model, void *userData, double objective, double *primal);
+/* Function value of row `row` (-1 the objective) at x; with jDiff >= 0 only
+ * variable jDiff changed from xjBase. */
+typedef int (*TVfuncalc_t)(pTVmodel model, void *userData, int row, const double *x, int jDiff,
+                           double xjBase, double *value, void *reserved);
+/* Partial derivatives of row `row` at x for the nPar variables in parList. */
+typedef int (*TVgradcalc_t)(pTVmodel model, void *userData, int row, const double *x, const double *lower,
+                            const double *upper, int newPoint, int nPar, const int *parList, double *partial);
+/* Second derivatives of row `row` at x in the order of the Hessian's structure. */
+typedef int (*TVhessdccalc_t)(pTVmodel model, int row, const double *x, double *hessian, void *userData);
+/* User function of an instruction list: nArgs arguments in, one result out. */
+typedef int (*TVusercalc_t)(pTVmodel model, int nArgs, const double *args, void *userData, double *result);
+/* Function and derivative evaluator: values of all rows and, when wanted, their gradients. */
+typedef int (*TVfdeCallback_t)(pTVmodel model, void *userData, int mode, const double *x, double *values,
+                               double *gradients);
+
+/* ===================================================================== */
+/* Loading model data                                                     */
+/* ===================================================================== */
+TVAPI int TVloadLPData(pTVmodel model, int nCons, int nVars, int objSense, double objConst, const double *c,
+                       const double *b, const char *conTypes, int nAnnz, const int *colStarts,
+                       const int *colLengths, const double *values, const int *rowIndices, const double *lower,
+                       const double *upper);
+TVAPI int TVloadVarType(pTVmodel model, char *varTypes);
+TVAPI int TVloadNameData(pTVmodel model, const char *title, const char *objName, const char *rhsName,
+                         const char *rangeName, const char *boundName, char **conNames, char **varNames,
+                         char **coneNames);
+TVAPI int TVloadQCData(pTVmodel model, int nQCnnz, const int *rows, const int *cols1, const int *cols2,
+                       const double *coefs);
+TVAPI int TVloadConeData(pTVmodel model, int nCones, const char *coneTypes, const double *alphas,
+                         const int *coneStarts, const int *coneCols);
+TVAPI int TVloadSETSData(pTVmodel model, int nSets, const char *setTypes, const int *cardinalities,
+                         const int *setStarts, const int *setCols);
+TVAPI int TVloadSemiContData(pTVmodel model, int nVars, const int *vars, const double *lower,
+                             const double *upper);
+TVAPI int TVloadIndData(pTVmodel model, int nEntries, const int *rows, const int *vars, const int *values);
+TVAPI int TVloadPOSDData(pTVmodel model, int nBlocks, const int *dims, const int *starts, const int *rowPos,
+                         const int *colPos, const int *vars);
+TVAPI int TVloadALLDIFFData(pTVmodel model, int nGroups, const int *lowerValues, const int *upperValues,
+                            const int *starts, const int *vars);
+TVAPI int TVloadBasis(pTVmodel model, const int *colStatus, const int *rowStatus);
+TVAPI int TVloadVarPriorities(pTVmodel model, const int *priorities);
+TVAPI int TVreadVarPriorities(pTVmodel model, const char *fileName);
+TVAPI int TVwriteVarPriorities(pTVmodel model, const char *fileName, int mode);
+TVAPI int TVloadVarStartPoint(pTVmodel model, const double *x);
+TVAPI int TVloadMIPVarStartPoint(pTVmodel model, const double *x);
+TVAPI int TVloadVarStartPointPartial(pTVmodel model, int nCols, const int *cols, const double *x);
+TVAPI int TVloadMIPVarStartPointPartial(pTVmodel model, int nCols, const int *cols, const double *x);
+TVAPI int TVgetVarStartPoint(pTVmodel model, double *x);
+TVAPI int TVgetMIPVarStartPoint(pTVmodel model, double *x);
+TVAPI int TVgetVarStartPointPartial(pTVmodel model, int *nCols, int *cols, double *x);
+TVAPI int TVgetMIPVarStartPointPartial(pTVmodel model, int *nCols, int *cols, double *x);
+TVAPI int TVloadModelStatus(pTVmodel model, int *status, int *errorCode);
+/* Solution loaders: each replaces the solution record with a new one of the
+ * given model status (1 to 8 or 10 to 13); arrays not given stay absent. */
+TVAPI int TVloadPrimalSolution(pTVmodel model, int status, const double *x);
+TVAPI int TVloadSolution(pTVmodel model, int status, const double *x, const double *duals, const double *slacks,
+                         const double *reducedCosts);
+TVAPI int TVaddObjPool(pTVmodel model, const double *c, int sense, int rank, double relOptTol);
+TVAPI int TVremObjPool(pTVmodel model, int index);
+TVAPI int TVfreeObjPool(pTVmodel model);
+TVAPI int TVsetObjPoolName(pTVmodel model, int index, const char *name);
+TVAPI int TVsetObjPoolParam(pTVmodel model, int index, int item, double value);
+TVAPI int TVgetObjPoolParam(pTVmodel model, int index, int item, double *value);
+TVAPI int TVgetObjPoolNumSol(pTVmodel model, int index, int *numSolutions);
+TVAPI int TVsetObjPoolInfo(pTVmodel model, int index, int item, void *value);
+TVAPI int TVgetObjPoolInfo(pTVmodel model, int index, int item, void *value);
+TVAPI int TVloadSolutionAt(pTVmodel model, int objIndex, int solIndex);
+
+/* ===================================================================== */
+/* Queries and solution access                                            */
+/* ===================================================================== */
+TVAPI int TVgetPrimalSolution(pTVmodel model, double *x);
+TVAPI int TVgetDualSolution(pTVmodel model, double *duals);
+TVAPI int TVgetSlacks(pTVmodel model, double *slacks);
+TVAPI int TVgetReducedCosts(pTVmodel model, double *reducedCosts);
+TVAPI int TVgetReducedCostsCone(pTVmodel model, double *reducedCosts);
+TVAPI int TVgetBasis(pTVmodel model, int *colStatus, int *rowStatus);
+TVAPI int TVgetSolution(pTVmodel model, int which, double *values);
+TVAPI int TVgetObjective(pTVmodel model, double *objective);
+TVAPI int TVgetSolutionStatus(pTVmodel model, int *status);
+TVAPI int TVgetMIPSolution(pTVmodel model, double *objective, double *x);
+TVAPI int TVgetMIPSolutionStatus(pTVmodel model, int *status);
+TVAPI int TVgetMIPPrimalSolution(pTVmodel model, double *x);
+TVAPI int TVgetMIPDualSolution(pTVmodel model, double *duals);
+TVAPI int TVgetMIPReducedCosts(pTVmodel model, double *reducedCosts);
+TVAPI int TVgetMIPSlacks(pTVmodel model, double *slacks);
+TVAPI int TVgetMIPBasis(pTVmodel model, int *colStatus, int *rowStatus);
+TVAPI int TVgetLPData(pTVmodel model, int *objSense, double *objConst, double *c, double *b, char *conTypes,
+                      int *colStarts, int *colLengths, double *values, int *rowIndices, double *lower,
+                      double *upper);
+TVAPI int TVgetLPVariableDataj(pTVmodel model, int j, char *varType, double *c, double *lower, double *upper,
+                               int *nnz, int *rowIndices, double *values);
+TVAPI int TVgetLPConstraintDatai(pTVmodel model, int i, char *conType, double *rhs, int *nnz, int *colIndices,
+                                 double *values);
+TVAPI int TVgetConstraintDatai(pTVmodel model, int i, char *conType, char *isNonlinear, double *rhs);
+TVAPI int TVgetVarType(pTVmodel model, char *varTypes);
+TVAPI int TVgetNameData(pTVmodel model, char *title, char *objName, char *rhsName, char *rangeName,
+                        char *boundName, char **conNamePtrs, char *conNamePool, char **varNamePtrs,
+                        char *varNamePool);
+TVAPI int TVgetVariableNamej(pTVmodel model, int j, char *name);
+TVAPI int TVgetConstraintNamei(pTVmodel model, int i, char *name);
+TVAPI int TVgetConeNamei(pTVmodel model, int k, char *name);
+TVAPI int TVgetVariableIndex(pTVmodel model, const char *name, int *j);
+TVAPI int TVgetConstraintIndex(pTVmodel model, const char *name, int *i);
+TVAPI int TVgetConeIndex(pTVmodel model, const char *name, int *k);
+TVAPI int TVgetInfo(pTVmodel model, int item, void *result);
+TVAPI int TVgetIntInfo(pTVmodel model, int item, int *result);
+TVAPI int TVgetDouInfo(pTVmodel model, int item, double *result);
+TVAPI int TVgetProfilerInfo(pTVmodel model, int item, int *calls, double *seconds);
+TVAPI int TVgetStocInfo(pTVmodel model, int item, void *result);
+TVAPI int TVgetQCData(pTVmodel model, int *rows, int *cols1, int *cols2, double *coefs);
+TVAPI int TVgetQCDatai(pTVmodel model, int i, int *nnz, int *cols1, int *cols2, double *coefs);
+TVAPI int TVgetSETSData(pTVmodel model, int *nSets, int *nTotal, char *setTypes, int *cardinalities,
+                        int *setSizes, int *setStarts, int *setCols);
+TVAPI int TVgetSETSDatai(pTVmodel model, int k, char *setType, int *cardinality, int *size, int *setCols);
+TVAPI int TVgetSemiContData(pTVmodel model, int *nVars, int *vars, double *lower, double *upper);
+TVAPI int TVgetConeDatai(pTVmodel model, int k, char *coneType, double *alpha, int *nnz, int *coneCols);
+TVAPI int TVgetALLDIFFData(pTVmodel model, int *nGroups, int *lowerValues, int *upperValues, int *starts,
+                           int *vars);
+TVAPI int TVgetPOSDData(pTVmodel model, int *nBlocks, int *dims, int *starts, int *rowPos, int *colPos,
+                        int *vars);
+/* Checks every invariant of the model's data; 0, or 2005 with the first
+ * violation described in `reason` (at least 256 bytes, or NULL). */
+TVAPI int TVcheckModelConsistency(pTVmodel model, char *reason);
+
+/* ===================================================================== */
+/* Callbacks and logging                                                  */
+/* ===================================================================== */
+TVAPI int TVsetCallback(pTVmodel model, TVcallback_t func, void *userData);
+TVAPI int TVsetMIPCallback(pTVmodel model, TVmipCallback_t func, void *userData);
+TVAPI int TVsetMIPCallbackInsMIPSol(pTVmodel model, TVinsMIPSol_t func, void *userData);
+TVAPI int TVsetMIPCallbackInsMIPObj(pTVmodel model, TVinsMIPObj_t func, void *userData);
+TVAPI int TVsetGOPCallback(pTVmodel model, TVgopCallback_t func, void *userData);
+TVAPI int TVsetFDECallback(pTVmodel model, TVfdeCallback_t func, void *userData);
+TVAPI int TVsetFuncalc(pTVmodel model, TVfuncalc_t func, void *userData);
+TVAPI int TVsetGradcalc(pTVmodel model, TVgradcalc_t func, void *userData, int nRows, const int *rows);
+TVAPI int TVsetGradcalcFullPartial(pTVmodel model, TVgradcalc_t func, void *userData, int nRows, const int *rows);
+TVAPI int TVsetHessdccalc(pTVmodel model, TVhessdccalc_t func, void *userData);
+TVAPI int TVsetUsercalc(pTVmodel model, TVusercalc_t func, void *userData);
+TVAPI int TVgetCallbackInfo(pTVmodel model, int location, int item, void *value);
+TVAPI int TVgetMIPCallbackInfo(pTVmodel model, int item, void *value);
+TVAPI int TVgetProgressInfo(pTVmodel model, int location, int item, void *value);
+
+/* ===================================================================== */
+/* Model modification                                                     */
+/* ===================================================================== */
+TVAPI int TVaddConstraints(pTVmodel model, int nCons, const char *conTypes, char **conNames, const int *rowStarts,
+                           const double *values, const int *colIndices, const double *rhs);
+TVAPI int TVaddVariables(pTVmodel model, int nVars, const char *varTypes, char **varNames, const int *colStarts,
+                         const int *colLengths, const double *values, const int *rowIndices, const double *c,
+                         const double *lower, const double *upper);
+TVAPI int TVaddCones(pTVmodel model, int nCones, const char *coneTypes, const double *alphas, char **coneNames,
+                     const int *coneStarts, const int *coneCols);
+TVAPI int TVaddSETS(pTVmodel model, int nSets, const char *setTypes, const int *cardinalities,
+                    const int *setStarts, const int *setCols);
+TVAPI int TVaddQCterms(pTVmodel model, int nQCnnz, const int *rows, const int *cols1, const int *cols2,
+                       const double *coefs);
+TVAPI int TVdeleteConstraints(pTVmodel model, int nCons, const int *cons);
+TVAPI int TVdeleteVariables(pTVmodel model, int nVars, const int *vars);
+TVAPI int TVdeleteCones(pTVmodel model, int nCones, const int *cones);
+TVAPI int TVdeleteSETS(pTVmodel model, int nSets, const int *sets);
+TVAPI int TVdeleteSemiContVars(pTVmodel model, int nVars, const int *vars);
+/* Removes every quadratic term of the listed rows (-1 the objective). */
+TVAPI int TVdeleteQCterms(pTVmodel model, int nRows, const int *rows);
+TVAPI int TVdeleteAj(pTVmodel model, int j, int nRows, const int *rows);
+TVAPI int TVmodifyRHS(pTVmodel model, int nCons, const int *cons, const double *values);
+TVAPI int TVmodifyObjective(pTVmodel model, int nVars, const int *vars, const double *values);
+TVAPI int TVmodifyObjConstant(pTVmodel model, double value);
+TVAPI int TVmodifyLowerBounds(pTVmodel model, int nVars, const int *vars, const double *values);
+TVAPI int TVmodifyUpperBounds(pTVmodel model, int nVars, const int *vars, const double *values);
+TVAPI int TVmodifyAj(pTVmodel model, int j, int nRows, const int *rows, const double *values);
+TVAPI int TVmodifyConstraintType(pTVmodel model, int nCons, const int *cons, const char *conTypes);
+TVAPI int TVmodifyVariableType(pTVmodel model, int nVars, const int *vars, const char *varTypes);
+TVAPI int TVmodifyCone(pTVmodel model, char coneType, int k, int nnz, const int *coneCols, double alpha);
+TVAPI int TVmodifySET(pTVmodel model, char setType, int k, int nnz, const int *setCols);
+TVAPI int TVmodifySemiContVars(pTVmodel model, int nVars, const int *vars, const double *lower,
+                               const double *upper);
+TVAPI int TVsetSETSStatei(pTVmodel model, int k, int state);
+TVAPI int TVsetProbAllocSizes(pTVmodel model, int colCapacity, int rowCapacity, int matrixCapacity,
+                              int quadraticCapacity, int nonlinearCapacity, int nameCapacity);
+TVAPI int TVsetProbNameAllocSizes(pTVmodel model, int varNamePoolSize, int conNamePoolSize);
+TVAPI int TVaddEmptySpacesAcolumns(pTVmodel model, const int *colNnz);
+/* Releases the solvers' working memory kept in the model between solves. */
+TVAPI int TVfreeSolverMemory(pTVmodel model);
+
+/* ===================================================================== */
 /* Parameters                                                             */
 /* ===================================================================== */
 TVAPI int TVsetModelIntParameter(pTVmodel model, int id, int value);
@@ -701,7 +898,10 @@ TVAPI const TVparamRecord *TVgetParamRecords(pTVenv env);
 #define TV_IINFO_NUM_SUF_INTS                        11062
 #define TV_IINFO_NUM_IIS_INTS                        11063
 #define TV_DINFO_OBJWEIGHT                           11074
+#define TV_IINFO_OBJRANK                             11075
+#define TV_DINFO_OBJRELTOL                           11076
 #define TV_DINFO_OBJABSTOL                           11077
+#define TV_IINFO_OBJSENSE                            11078
 #define TV_IINFO_NUM_NLP_COUNT                       11079
 #define TV_IINFO_METHOD                              11200
 #define TV_DINFO_POBJ                                11201

@@ -57,11 +57,14 @@ void clear_model_data(Model *model) {
   model->solution.reset();
   model->mip.reset();
   model->status = TV_STATUS_UNLOADED;
+  model->var_index.invalidate();
+  model->con_index.invalidate();
+  model->cone_index.invalidate();
+  model->stats = Statistics{};
+  model->kind = ModelClass{};
 }
 
-void free_solver_memory(Model *) {
-  // Solvers keep their work objects in the model between solves; none is kept yet.
-}
+void free_solver_memory(Model *model) { model->work.reset(); }
 
 int effective_print_level(const Model &model) {
   int level = model.params.integer(TV_IPARAM_LP_PRINTLEVEL);

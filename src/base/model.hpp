@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "base/env.hpp"
@@ -25,6 +26,67 @@ struct NamePool {
   int used_length() const;
 };
 
+// Quadratic terms as loaded, grouped by row (the objective, row -1, first).
+struct QuadraticData {
+  std::vector<int> row, col1, col2;
+  std::vector<double> coef;
+  std::vector<char> is_quadratic_row;  // m+1 flags, index m the objective
+  bool not_convex = false;             // a quadratic term in an "E" row
+  bool empty() const { return coef.empty(); }
+};
+
+struct ConeData {
+  std::vector<char> type;      // Q, R, E, P
+  std::vector<double> alpha;   // per cone, empty when not given
+  std::vector<int> start;      // ncones+1
+  std::vector<int> member;
+};
+
+struct SetData {
+  std::vector<char> type;          // 1 to 4
+  std::vector<int> cardinality;    // per set, only when some set has type 4
+  std::vector<int> start;          // nsets+1
+  std::vector<int> member;
+  std::vector<char> state;         // zero-filled per set
+  std::vector<char> active;        // activity flags, created on first TVsetSETSStatei
+  int count() const { return static_cast<int>(type.size()); }
+};
+
+struct SemiContData {
+  std::vector<int> var;
+  std::vector<double> lower;  // the semicontinuous lower values (upper values live in upper[])
+};
+
+struct IndicatorData {
+  std::vector<int> row, var, value;
+  std::vector<double> rhs;
+  std::vector<char> ctype;
+};
+
+struct PosdData {
+  std::vector<int> dim, start, rowpos, colpos, var;  // as loaded
+  std::vector<std::vector<int>> packed;              // per block, d(d+1)/2 variable indices or -1
+};
+
+struct AllDiffData {
+  std::vector<int> lower, upper, start, member;
+};
+
+struct PartialPoint {
+  std::vector<int> index;
+  std::vector<double> value;
+  bool present = false;
+};
+
+// One objective of the lexicographic pool.
+struct PoolObjective {
+  std::vector<double> c;
+  int sense = 1, rank = 1;
+  double reltol = 0, abstol = 0, weight = 1;
+  std::string name;
+  std::vector<std::vector<double>> solutions;
+};
+
 // The problem data: everything a loader writes and TVcopyModel copies.
 struct ModelData {
   int m = 0, n = 0, nz = 0;
@@ -34,7 +96,7 @@ struct ModelData {
   std::vector<double> c;       // max(n,1)
   std::vector<double> b;       // m+1
   std::vector<char> ctype;     // m+1
-  std::vector<double> range;   // optional range values
+  std::vector<double> range;   // optional range values, m+1 when present
   std::vector<int> start;      // n+1 (max(n,1)+1 allocated)
   std::vector<int> length;     // max(n,1)
   std::vector<int> rowidx;     // storage+1
@@ -44,6 +106,19 @@ struct ModelData {
   std::string title, objname, rhsname, rangename, boundname;
   NamePool connames, varnames, conenames;
   int ncones = 0, ncone_nz = 0, nqc_nz = 0, nnl_con = 0, nnl_obj = 0;
+  QuadraticData qc;
+  ConeData cones;
+  SetData sets;
+  SemiContData semicont;
+  IndicatorData indicators;
+  PosdData posd;
+  AllDiffData alldiff;
+  std::vector<int> priority;           // branching priorities, empty when none
+  std::vector<double> start_point;     // empty when none
+  std::vector<double> mip_start_point; // empty when none
+  PartialPoint partial_start, mip_partial_start;
+  std::vector<PoolObjective> lp_pool, mip_pool;
+  bool has_instructions = false;       // nonlinear instruction list loaded
 };
 
 // Results of the last continuous solve (or of a loaded basis or solution).
@@ -84,13 +159,74 @@ struct FileErrorRecord {
 };
 
 struct ModelHooks {
-  int (*callback)(pTVmodel, int, void *) = nullptr;
+  TVcallback_t callback = nullptr;
   void *callback_data = nullptr;
+  TVmipCallback_t mip_callback = nullptr;
+  void *mip_callback_data = nullptr;
+  TVinsMIPSol_t ins_mip_sol = nullptr;
+  void *ins_mip_sol_data = nullptr;
+  TVinsMIPObj_t ins_mip_obj = nullptr;
+  void *ins_mip_obj_data = nullptr;
+  TVgopCallback_t gop_callback = nullptr;
+  void *gop_callback_data = nullptr;
+  TVfdeCallback_t fde = nullptr;
+  void *fde_data = nullptr;
+  TVfuncalc_t funcalc = nullptr;
+  void *funcalc_data = nullptr;
+  TVgradcalc_t gradcalc = nullptr;
+  void *gradcalc_data = nullptr;
+  bool gradcalc_full_partial = false;
+  std::vector<char> gradcalc_rows;  // m+1 flags, the last one for the objective
+  TVhessdccalc_t hessdccalc = nullptr;
+  void *hessdccalc_data = nullptr;
+  TVusercalc_t usercalc = nullptr;
+  void *usercalc_data = nullptr;
+  // Secondary progress hook of language bindings and of solvers working on a
+  // copy of a master model.
+  TVcallback_t secondary = nullptr;
   TVmodelLogfunc_t logfunc = nullptr;
   void *logdata = nullptr;
   // The log writer actually called by the model's log lines (the relay that
   // brackets the host's function with the phase marker), null when none.
   void (*log_writer)(pTVmodel, const char *, void *) = nullptr;
+  double last_callback_time = -1e30;  // wall-clock seconds of the last callback
+};
+
+// Lazily computed counts (TV_IINFO_NUM_BIN and friends).
+struct Statistics {
+  bool stale = true;
+  int nbin = 0, nint = 0, ncont = 0;
+  int ncons_l = 0, ncons_e = 0, ncons_g = 0, ncons_r = 0, ncons_n = 0;
+  int nvars_lb = 0, nvars_ub = 0, nvars_lub = 0, nvars_fr = 0, nvars_fx = 0;
+};
+
+// Name lookup of one kind, built on first use and dropped when names change.
+struct NameIndex {
+  bool built = false;
+  std::unordered_map<std::string, int> index;
+  void invalidate() {
+    built = false;
+    index.clear();
+  }
+};
+
+// What kind of problem the model holds, as the dispatcher sees it.
+struct ModelClass {
+  bool quadratic = false, conic = false, integer = false, nonlinear = false, sets = false, semicont = false;
+};
+
+// The solvers' working data kept in the model between solves. The simplex
+// work object implements it; a modification first offers the change for an
+// in-place update and releases the work object when it is refused.
+struct SolverWork {
+  virtual ~SolverWork() = default;
+  virtual bool fresh() const { return false; }
+  // A basis given by the host; false when it does not fit (the caller releases).
+  virtual bool install_basis(const int * /*colStatus*/, const int * /*rowStatus*/) { return false; }
+  virtual bool update_rhs(int /*row*/, double /*value*/) { return false; }
+  virtual bool update_cost(int /*col*/, double /*value*/) { return false; }
+  virtual bool update_bounds(int /*col*/, double /*lower*/, double /*upper*/) { return false; }
+  virtual bool flip_row_type(int /*row*/, char /*type*/) { return false; }
 };
 
 }  // namespace tarvo::base
@@ -111,6 +247,14 @@ struct tvModel {
   std::unique_ptr<tarvo::base::MipRecord> mip;
   tarvo::base::FileErrorRecord file_error;
   tarvo::base::ModelHooks hooks;
+  tarvo::base::Statistics stats;
+  tarvo::base::NameIndex var_index, con_index, cone_index;
+  tarvo::base::ModelClass kind;
+  std::unique_ptr<tarvo::base::SolverWork> work;  // simplex work object between solves
+  bool cut_row_switch = false;    // a node problem of the integer solver: cut rows count as rows
+  int cut_rows = 0;               // rows of the model's cut pool counted while the switch is on
+  bool alt_solution_switch = false;  // the simplex group's alternative-solution switch
+  bool profiling = false;
   double best_known_bound = 1e30;
   double scale_factor[3] = {1.0, 1.0, 1.0};
   double created_wall = 0, created_cpu = 0;
