@@ -101,7 +101,7 @@ TEST(ParameterTable, RowsOtherComponentsRelyOn) {
       if (recs[i].id == row.id) r = recs + i;
     ASSERT_NE(r, nullptr) << row.id;
     EXPECT_EQ(r->type, row.type) << r->szid;
-    EXPECT_EQ(r->cls & ~4u, row.cls) << r->szid;
+    EXPECT_EQ(r->cls, row.cls) << r->szid;
     EXPECT_EQ(r->min, row.min) << r->szid;
     EXPECT_EQ(r->max, row.max) << r->szid;
     EXPECT_EQ(r->dfl, row.dfl) << r->szid;
