@@ -317,6 +317,25 @@ TVAPI int TVaddEmptySpacesAcolumns(pTVmodel model, const int *colNnz);
 TVAPI int TVfreeSolverMemory(pTVmodel model);
 
 /* ===================================================================== */
+/* Model files                                                            */
+/* ===================================================================== */
+/* MPS files, plain or gzip-compressed (name ending in .gz): format 0 free,
+ * 1 fixed; 2 and 3 the same layouts with unbounded integer columns read as
+ * binary. TVreadMPSFileFR picks the objective among the N rows and may keep
+ * the others as free rows. */
+TVAPI int TVreadMPSFile(pTVmodel model, const char *fileName, int format);
+TVAPI int TVreadMPSFileFR(pTVmodel model, const char *fileName, int format, int objectiveRowIndex,
+                          int keepFreeRows);
+TVAPI int TVwriteMPSFile(pTVmodel model, const char *fileName, int format);
+/* The explicit LP dual, written (objSense 1 negates its objective) or built
+ * into an empty model. */
+TVAPI int TVwriteDualMPSFile(pTVmodel model, const char *fileName, int format, int objSense);
+TVAPI int TVgetDualModel(pTVmodel model, pTVmodel dualModel);
+/* Algebraic text exports of linear and quadratic models. */
+TVAPI int TVwriteMERLOFile(pTVmodel model, const char *fileName);
+TVAPI int TVwriteMPXFile(pTVmodel model, const char *fileName, int options);
+
+/* ===================================================================== */
 /* Parameters                                                             */
 /* ===================================================================== */
 TVAPI int TVsetModelIntParameter(pTVmodel model, int id, int value);
@@ -1370,6 +1389,7 @@ TVAPI const TVparamRecord *TVgetParamRecords(pTVenv env);
 #define TV_STATUS_CUTOFF                             10
 #define TV_STATUS_FEASIBLE                           5
 #define TV_STATUS_INFEASIBLE                         3
+#define TV_STATUS_INFORUNB                           6
 #define TV_STATUS_LOADED                             14
 #define TV_STATUS_LOCAL_INFEASIBLE                   9
 #define TV_STATUS_LOCAL_OPTIMAL                      8

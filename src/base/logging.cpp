@@ -1,5 +1,6 @@
 // Log writers of environments and models and the hooks that receive them.
-// Solvers write text only through these, gated by their print levels.
+// Solvers write text only through these, gated by their print levels; a log
+// function cannot fail and its result is ignored.
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -124,10 +125,17 @@ TVAPI int TVsetModelLogfunc(pTVmodel model, TVmodelLogfunc_t func, void *userDat
   return 0;
 }
 
+// The writers return a length, not a code: an exception escaping the
+// formatting or a host function reads as a format failure (-1).
 TVAPI int TVlogenv(pTVenv env, int importance, const char *format, ...) {
   va_list args;
   va_start(args, format);
-  int n = log_env_v(env, importance, format, args);
+  int n;
+  try {
+    n = log_env_v(env, importance, format, args);
+  } catch (...) {
+    n = -1;
+  }
   va_end(args);
   return n;
 }
@@ -135,7 +143,12 @@ TVAPI int TVlogenv(pTVenv env, int importance, const char *format, ...) {
 TVAPI int TVlogmod(pTVmodel model, int on, const char *format, ...) {
   va_list args;
   va_start(args, format);
-  int n = log_model_v(model, on, format, args);
+  int n;
+  try {
+    n = log_model_v(model, on, format, args);
+  } catch (...) {
+    n = -1;
+  }
   va_end(args);
   return n;
 }

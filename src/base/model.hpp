@@ -118,6 +118,7 @@ struct ModelData {
   std::vector<double> mip_start_point; // empty when none
   PartialPoint partial_start, mip_partial_start;
   std::vector<PoolObjective> lp_pool, mip_pool;
+  bool obj_pool_open = false;          // a pool exists (it may have been emptied by removals)
   bool has_instructions = false;       // nonlinear instruction list loaded
 };
 
@@ -139,11 +140,37 @@ struct SolutionRecord {
 struct MipRecord {
   double obj = 1e30, bestbound = -1e30;
   std::vector<double> x;
+  // Filled on demand by the integer solver; empty means not available.
+  std::vector<double> slack, dual, redcost;
+  std::vector<int> colbasis, rowbasis;
   int status = TV_STATUS_UNKNOWN;
   bool finished = false;
   int num_solutions = 0;
   double branch_count = 0, lp_count = 0, sim_iter = 0, bar_iter = 0, nlp_iter = 0;
   int active_nodes = 0;
+};
+
+// Solutions and objectives a host offered through the solution-insertion
+// callbacks while a node problem of the integer solver reported progress.
+struct MipOffer {
+  bool solution = false;       // the host offered x (n values) with its objective
+  std::vector<double> x;
+  double solution_obj = 0;
+  bool objective = false;      // the host offered an objective value
+  double obj = 0;
+};
+
+// Current values of the running solver phase. Solvers write them (see
+// base/callback_dispatch.hpp); callbacks read them through TVgetCallbackInfo.
+struct ProgressRecord {
+  int location = -1;           // location code of the running phase, -1 outside a solve
+  double start_time = 0;       // wall-clock seconds when the phase began
+  double obj = 1e30, dobj = -1e30, pinf = 1e30, dinf = 1e30;
+  double bestbound = -1e30, sub_obj = 1e30, sub_pinf = 1e30;
+  double iter = 0;
+  int status = TV_STATUS_UNKNOWN;
+  double lp_count = 0, branch_count = 0, active_count = 0, nlp_count = 0, mip_count = 0, cut_count = 0;
+  MipOffer *offer_sink = nullptr;  // where host offers go when the caller passes none
 };
 
 // Line number and text of the last failed file read.
@@ -198,6 +225,16 @@ struct Statistics {
   int nbin = 0, nint = 0, ncont = 0;
   int ncons_l = 0, ncons_e = 0, ncons_g = 0, ncons_r = 0, ncons_n = 0;
   int nvars_lb = 0, nvars_ub = 0, nvars_lub = 0, nvars_fr = 0, nvars_fx = 0;
+  int nvars_card = 0, nvars_sos1 = 0, nvars_sos2 = 0, nvars_sos3 = 0, nvars_scont = 0;
+  // Smallest and largest nonzero |a_ij| with their positions (-1 when the matrix is empty).
+  double min_coef = 0, max_coef = 0;
+  int min_coef_row = -1, min_coef_col = -1, max_coef_row = -1, max_coef_col = -1;
+};
+
+// Calls and accumulated seconds of one profiled solver phase.
+struct ProfilerSlot {
+  int calls = 0;
+  double seconds = 0;
 };
 
 // Name lookup of one kind, built on first use and dropped when names change.
@@ -246,7 +283,9 @@ struct tvModel {
   std::unique_ptr<tarvo::base::SolutionRecord> solution;
   std::unique_ptr<tarvo::base::MipRecord> mip;
   tarvo::base::FileErrorRecord file_error;
+  std::string source_dir, source_base, source_ext;  // parts of the name of the last model file read
   tarvo::base::ModelHooks hooks;
+  tarvo::base::ProgressRecord progress;
   tarvo::base::Statistics stats;
   tarvo::base::NameIndex var_index, con_index, cone_index;
   tarvo::base::ModelClass kind;
@@ -255,6 +294,7 @@ struct tvModel {
   int cut_rows = 0;               // rows of the model's cut pool counted while the switch is on
   bool alt_solution_switch = false;  // the simplex group's alternative-solution switch
   bool profiling = false;
+  std::vector<tarvo::base::ProfilerSlot> profiler;  // items 12000-12499, empty until profiling records
   double best_known_bound = 1e30;
   double scale_factor[3] = {1.0, 1.0, 1.0};
   double created_wall = 0, created_cpu = 0;
@@ -285,6 +325,10 @@ int effective_print_level(const Model &model);
 // Returns the text length, 0 when nothing was written, -1 on a format failure.
 int log_model(Model *model, int on, const char *format, ...) __attribute__((format(printf, 3, 4)));
 int log_model_v(Model *model, int on, const char *format, va_list args);
+// The same for one thread of a multi-threaded solver: the line is prefixed
+// with the thread number ("%cThread%02d: %s"); safe to call from several threads.
+int log_model_thread(Model *model, int on, int thread, const char *format, ...)
+    __attribute__((format(printf, 4, 5)));
 
 // "\nWarning: %s (error:%d)" through the model log, importance by print level.
 void log_model_warning(Model *model, int code);

@@ -1,5 +1,6 @@
 // The invariants of a model's data, checked as a whole. Tests run it after
 // every operation; hosts can call it to diagnose a model they built.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -65,6 +66,93 @@ bool check_solution(Checker &ck, const SolutionRecord &s, int n, int rows) {
          sized(s.dual.size(), rows, "duals") && sized(s.rowbasis.size(), rows, "row basis");
 }
 
+
+// Cones, sets, quadratic terms, indicators, semidefinite blocks and
+// all-different groups beyond their member ranges (checked by check_members).
+bool check_special_kinds(Checker &ck, const ModelData &d) {
+  const int m = d.m, n = d.n;
+  std::vector<char> mark(n, 0);
+  for (int k = 0; k < d.ncones; ++k) {
+    char t = d.cones.type[k];
+    if (t != 'Q' && t != 'R' && t != 'E' && t != 'P') return ck.fail("cone %d has type %d", k, t);
+    for (int p = d.cones.start[k]; p < d.cones.start[k + 1]; ++p)
+      if (mark[d.cones.member[p]]++) return ck.fail("column %d lies in two cones", d.cones.member[p]);
+  }
+  if (!d.cones.alpha.empty() && static_cast<int>(d.cones.alpha.size()) != d.ncones)
+    return ck.fail("cone alphas disagree with the cone count");
+  for (double a : d.cones.alpha)
+    if (std::isnan(a)) return ck.fail("a cone alpha is NaN");
+  const SetData &s = d.sets;
+  const int nsets = s.count();
+  if (nsets == 0 && !s.member.empty()) return ck.fail("set members without sets");
+  if (!s.cardinality.empty() && static_cast<int>(s.cardinality.size()) != nsets)
+    return ck.fail("set cardinalities disagree with the set count");
+  if (static_cast<int>(s.state.size()) != nsets || (!s.active.empty() && static_cast<int>(s.active.size()) != nsets))
+    return ck.fail("set states disagree with the set count");
+  std::fill(mark.begin(), mark.end(), 0);
+  for (int k = 0; k < nsets; ++k) {
+    if (s.type[k] < 1 || s.type[k] > 4) return ck.fail("set %d has type %d", k, s.type[k]);
+    if (s.type[k] == 4 && (s.cardinality.empty() || s.cardinality[k] < 0))
+      return ck.fail("cardinality set %d without a cardinality", k);
+    for (int p = s.start[k]; p < s.start[k + 1]; ++p)
+      if (mark[s.member[p]]++) return ck.fail("set %d holds column %d twice", k, s.member[p]);
+    for (int p = s.start[k]; p < s.start[k + 1]; ++p) mark[s.member[p]] = 0;
+  }
+  const QuadraticData &q = d.qc;
+  if (!q.empty()) {
+    if (static_cast<int>(q.is_quadratic_row.size()) != m + 1) return ck.fail("quadratic row flags are not m+1");
+    std::vector<char> has(m + 1, 0);
+    for (size_t t = 0; t < q.coef.size(); ++t) {
+      if (t > 0 && q.row[t] < q.row[t - 1]) return ck.fail("quadratic term %zu is not grouped by row", t);
+      if (!std::isfinite(q.coef[t]) || q.coef[t] == 0.0) return ck.fail("quadratic term %zu has coefficient %g", t, q.coef[t]);
+      has[q.row[t] < 0 ? m : q.row[t]] = 1;
+    }
+    for (int i = 0; i <= m; ++i)
+      if ((q.is_quadratic_row[i] != 0) != (has[i] != 0)) return ck.fail("quadratic flag of row %d is wrong", i);
+  }
+  for (double v : d.semicont.lower)
+    if (std::isnan(v)) return ck.fail("a semicontinuous lower value is NaN");
+  const IndicatorData &ind = d.indicators;
+  const size_t nind = ind.row.size();
+  if (ind.var.size() != nind || ind.value.size() != nind || ind.rhs.size() != nind || ind.ctype.size() != nind)
+    return ck.fail("indicator arrays differ in length");
+  std::vector<char> rowmark(m, 0);
+  for (size_t t = 0; t < nind; ++t)
+    if (rowmark[ind.row[t]]++) return ck.fail("row %d carries two indicators", ind.row[t]);
+  const PosdData &pd = d.posd;
+  const int nblocks = static_cast<int>(pd.dim.size());
+  if (nblocks > 0) {
+    const size_t entries = pd.var.size();
+    if (static_cast<int>(pd.start.size()) != nblocks + 1 || pd.start[0] != 0 ||
+        static_cast<size_t>(pd.start[nblocks]) != entries || pd.rowpos.size() != entries ||
+        pd.colpos.size() != entries || static_cast<int>(pd.packed.size()) != nblocks)
+      return ck.fail("semidefinite block arrays disagree");
+    std::fill(mark.begin(), mark.end(), 0);
+    for (int k = 0; k < nblocks; ++k) {
+      long long dim = pd.dim[k];
+      if (dim < 0 || static_cast<long long>(pd.packed[k].size()) != dim * (dim + 1) / 2)
+        return ck.fail("semidefinite block %d is not packed for dimension %lld", k, dim);
+      if (pd.start[k + 1] < pd.start[k]) return ck.fail("semidefinite block %d has a negative size", k);
+      long long placed = 0;
+      for (int cell : pd.packed[k]) placed += cell >= 0;
+      if (placed != pd.start[k + 1] - pd.start[k]) return ck.fail("semidefinite block %d packs a wrong count", k);
+      for (int p = pd.start[k]; p < pd.start[k + 1]; ++p) {
+        int i = pd.rowpos[p], j = pd.colpos[p], v = pd.var[p];
+        if (j < 0 || j > i || i >= dim || v < 0 || v >= n) return ck.fail("semidefinite entry %d is out of range", p);
+        if (mark[v]++) return ck.fail("column %d lies in two semidefinite entries", v);
+        if (pd.packed[k][i * (i + 1) / 2 + j] != v) return ck.fail("semidefinite entry %d is not packed", p);
+      }
+    }
+  } else if (!pd.var.empty() || !pd.packed.empty()) {
+    return ck.fail("semidefinite entries without blocks");
+  }
+  const AllDiffData &g = d.alldiff;
+  if (g.upper.size() != g.lower.size()) return ck.fail("all-different bounds disagree");
+  std::fill(mark.begin(), mark.end(), 0);
+  for (int j : g.member)
+    if (mark[j]++) return ck.fail("column %d lies in two all-different groups", j);
+  return true;
+}
 }  // namespace
 
 bool check_model(const Model &model, std::string *why) {
@@ -78,6 +166,14 @@ bool check_model(const Model &model, std::string *why) {
   const int m = d.m, n = d.n, nn = n > 0 ? n : 1;
   if (d.row_capacity < m) return ck.fail("row capacity %d below m %d", d.row_capacity, m);
   if (d.col_capacity < nn) return ck.fail("column capacity %d below max(n,1) %d", d.col_capacity, nn);
+  // Additions write into the room the capacities promise.
+  if (static_cast<int>(d.b.size()) < d.row_capacity || static_cast<int>(d.ctype.size()) < d.row_capacity)
+    return ck.fail("row arrays shorter than the row capacity %d", d.row_capacity);
+  const int cc = d.col_capacity;
+  if (static_cast<int>(d.c.size()) < cc || static_cast<int>(d.lower.size()) < cc ||
+      static_cast<int>(d.upper.size()) < cc || static_cast<int>(d.length.size()) < cc ||
+      static_cast<int>(d.start.size()) < cc + 1 || (!d.vtype.empty() && static_cast<int>(d.vtype.size()) < cc))
+    return ck.fail("column arrays shorter than the column capacity %d", cc);
   if (static_cast<int>(d.c.size()) < nn) return ck.fail("objective shorter than n");
   if (static_cast<int>(d.b.size()) < m) return ck.fail("right-hand side shorter than m");
   if (static_cast<int>(d.ctype.size()) < m) return ck.fail("constraint types shorter than m");
@@ -146,6 +242,7 @@ bool check_model(const Model &model, std::string *why) {
   for (size_t t = 0; t < d.indicators.row.size(); ++t)
     if (d.indicators.row[t] < 0 || d.indicators.row[t] >= m || d.indicators.var[t] < 0 || d.indicators.var[t] >= n)
       return ck.fail("indicator %zu refers outside the model", t);
+  if (!check_special_kinds(ck, d)) return false;
   if (!d.priority.empty() && static_cast<int>(d.priority.size()) < n) return ck.fail("priorities shorter than n");
   if (!d.start_point.empty() && static_cast<int>(d.start_point.size()) < n) return ck.fail("start point shorter than n");
   if (!d.mip_start_point.empty() && static_cast<int>(d.mip_start_point.size()) < n)
@@ -158,9 +255,29 @@ bool check_model(const Model &model, std::string *why) {
   for (const auto *pool : {&d.lp_pool, &d.mip_pool})
     for (const PoolObjective &o : *pool)
       if (static_cast<int>(o.c.size()) < n) return ck.fail("pool objective shorter than n");
+  if (!d.obj_pool_open && (!d.lp_pool.empty() || !d.mip_pool.empty()))
+    return ck.fail("objectives held without an objective pool");
+  for (int j = 0; j < n && j < static_cast<int>(d.priority.size()); ++j)
+    if (d.priority[j] < 0) return ck.fail("column %d has negative priority %d", j, d.priority[j]);
   if (model.solution && !check_solution(ck, *model.solution, n, counted_rows(model))) return false;
   if (model.mip && !model.mip->x.empty() && static_cast<int>(model.mip->x.size()) != n)
     return ck.fail("MIP solution has %zu entries, not %d", model.mip->x.size(), n);
+  if (model.mip) {
+    const MipRecord &r = *model.mip;
+    const int rows = counted_rows(model);
+    auto sized = [&](size_t size, int want, const char *what) {
+      return size == 0 || static_cast<int>(size) == want ||
+             ck.fail("MIP %s has %zu entries, not %d", what, size, want);
+    };
+    if (!sized(r.redcost.size(), n, "reduced costs") || !sized(r.colbasis.size(), n, "column basis") ||
+        !sized(r.slack.size(), m, "slacks") || !sized(r.dual.size(), rows, "duals") ||
+        !sized(r.rowbasis.size(), rows, "row basis"))
+      return false;
+  }
+  // The registrations drop evaluator data together with its function.
+  const ModelHooks &h = model.hooks;
+  if (!h.gradcalc && !h.gradcalc_rows.empty()) return ck.fail("gradient row flags without a gradient evaluator");
+  if (!h.hessdccalc && h.hessdccalc_data) return ck.fail("Hessian evaluator data without a function");
   return ck.ok;
 }
 

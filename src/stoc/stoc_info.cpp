@@ -1,0 +1,16 @@
+// Information items of stochastic programs (TVgetStocInfo). The stochastic
+// store does not exist yet, so every item is unavailable; once it does, its
+// statistics (expected values, scenario counts, iteration counts) answer here.
+#include "base/model.hpp"
+#include "common/boundary.hpp"
+
+extern "C" {
+
+TVAPI int TVgetStocInfo(pTVmodel model, int item, void *result) {
+  (void)item;
+  (void)result;
+  if (!model) return 2010;
+  return 2009;
+}
+
+}  // extern "C"

@@ -1,0 +1,142 @@
+// Turn the pivot records into the factors used by the solves. Dependent
+// columns are paired with uncovered rows as unit columns (diagonal 1), which
+// completes the factorisation of B with those columns replaced; the kept copy
+// of B is changed the same way. Then: pair maps, L by columns and by rows, U by
+// columns and by rows (files, so that updates can grow them), the pivot order
+// and a clean update state.
+#include <algorithm>
+#include <cmath>
+
+#include "xlu/lu_internal.hpp"
+
+namespace tarvo::xlu::detail {
+
+void build_factors(Work& W) {
+  const int m = W.m;
+  const double drop = W.opt.drop_tol;
+  W.dependent.clear();
+  W.uncovered.clear();
+  for (int j = 0; j < m; ++j)
+    if (W.col_state[j] < 0) W.dependent.push_back(j);
+  for (int i = 0; i < m; ++i)
+    if (W.row_state[i] < 0) W.uncovered.push_back(i);
+  W.rank = W.npiv;
+  const std::size_t ndep = std::min(W.dependent.size(), W.uncovered.size());
+  for (std::size_t k = 0; k < ndep; ++k) {
+    const int j = W.dependent[k], i = W.uncovered[k];
+    record_pivot(W, i, j, 1.0);
+    W.B.clear_line(j);
+    W.B.append(j, i, 1.0);
+    W.colmax_orig[j] = 1.0;
+  }
+  W.lrec_begin.push_back(static_cast<int>(W.lrec_index.size()));
+  W.urec_begin.push_back(static_cast<int>(W.urec_index.size()));
+  const int rank = W.rank;
+
+  for (int k = 0; k < m; ++k) {
+    W.col_of_row[W.prow[k]] = W.pcol[k];
+    W.row_of_col[W.pcol[k]] = W.prow[k];
+    W.lorder[k] = W.pcol[k];
+  }
+
+  // L by pair, in elimination order.
+  W.lindex.clear();
+  W.lvalue.clear();
+  W.lindex.reserve(W.lrec_index.size());
+  W.lvalue.reserve(W.lrec_index.size());
+  int* ltlen = W.rowcount.data();
+  std::fill(ltlen, ltlen + m, 0);
+  for (int k = 0; k < m; ++k) {
+    const int a = W.pcol[k];
+    W.lbegin[a] = static_cast<int>(W.lindex.size());
+    for (int q = W.lrec_begin[k]; q < W.lrec_begin[k + 1]; ++q) {
+      const double l = W.lrec_value[q];
+      if (std::fabs(l) <= drop) continue;
+      const int b = W.col_of_row[W.lrec_index[q]];
+      W.lindex.push_back(b);
+      W.lvalue.push_back(l);
+      ltlen[b]++;
+    }
+    W.lend[a] = static_cast<int>(W.lindex.size());
+  }
+  // Transpose of L: row b lists (a, L(b, a)).
+  const std::size_t lnz = W.lindex.size();
+  W.ltindex.resize(lnz);
+  W.ltvalue.resize(lnz);
+  int pos = 0;
+  for (int b = 0; b < m; ++b) {
+    W.ltbegin[b] = W.ltend[b] = pos;
+    pos += ltlen[b];
+  }
+  for (int a = 0; a < m; ++a) {
+    for (int q = W.lbegin[a]; q < W.lend[a]; ++q) {
+      const int b = W.lindex[q];
+      const int t = W.ltend[b]++;
+      W.ltindex[t] = a;
+      W.ltvalue[t] = W.lvalue[q];
+    }
+  }
+
+  // U by columns and rows; entries in replaced columns vanish.
+  int* uclen = W.colcount.data();
+  int* urlen = W.rowcount.data();
+  std::fill(uclen, uclen + m, 0);
+  std::fill(urlen, urlen + m, 0);
+  std::int64_t unz = 0;
+  for (int k = 0; k < m; ++k) {
+    const int a = W.pcol[k];
+    for (int q = W.urec_begin[k]; q < W.urec_begin[k + 1]; ++q) {
+      const int j = W.urec_index[q];
+      if (W.col_state[j] >= rank || std::fabs(W.urec_value[q]) <= drop) continue;
+      uclen[j]++;
+      urlen[a]++;
+      ++unz;
+    }
+  }
+  const std::int64_t cap = 2 * unz + 4 * static_cast<std::int64_t>(m) + 64;
+  W.Uc.init(m, cap, true);
+  W.Ur.init(m, cap, true);
+  W.Uc.layout(uclen, 0);
+  W.Ur.layout(urlen, 0);
+  for (int k = 0; k < m; ++k) {
+    const int a = W.pcol[k];
+    W.diag[a] = W.pval[k];
+    for (int q = W.urec_begin[k]; q < W.urec_begin[k + 1]; ++q) {
+      const int j = W.urec_index[q];
+      const double u = W.urec_value[q];
+      if (W.col_state[j] >= rank || std::fabs(u) <= drop) continue;
+      const int pc = W.Uc.end[j]++;
+      W.Uc.index[pc] = a;
+      W.Uc.value[pc] = u;
+      const int pr = W.Ur.end[a]++;
+      W.Ur.index[pr] = j;
+      W.Ur.value[pr] = u;
+    }
+  }
+
+  const int cap_order = m + std::max(W.opt.max_updates, 1) + 1;
+  W.uorder.assign(static_cast<std::size_t>(cap_order), -1);
+  for (int k = 0; k < m; ++k) {
+    W.uorder[k] = W.pcol[k];
+    W.upos[W.pcol[k]] = k;
+  }
+  W.uend = m;
+
+  W.ft = W.opt.update_type != 0;
+  W.nupdates = 0;
+  W.eta_pivot.clear();
+  W.eta_index.clear();
+  W.eta_value.clear();
+  W.eta_diag.clear();
+  W.eta_begin.assign(1, 0);
+  W.pf_rcond = 1.0;
+  W.last_mismatch = 0.0;
+  W.cond1 = W.condinf = -1.0;
+  recompute_rcond(W);
+  // The bump files are no longer needed at their full size.
+  W.rbegin.clear();
+  W.rindex.clear();
+  W.rvalue.clear();
+}
+
+}  // namespace tarvo::xlu::detail

@@ -1,0 +1,119 @@
+// Row/column file storage: many growable lists in one flat area. A line that
+// needs more room than the gap behind it moves to the tail; when the tail is
+// short the area is compressed, and only then enlarged (x2). Indices stay 32-bit.
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "xlu/lu_internal.hpp"
+
+namespace tarvo::xlu::detail {
+
+namespace {
+
+void grow_area(File& F, std::int64_t needed) {
+  std::int64_t cap = F.capacity();
+  std::int64_t want = std::max<std::int64_t>(needed, cap * 2 + 16);
+  if (want > INT_MAX) want = INT_MAX;
+  if (want < needed) throw OutOfSpace{};
+  F.index.resize(static_cast<std::size_t>(want));
+  if (F.with_values) F.value.resize(static_cast<std::size_t>(want));
+}
+
+}  // namespace
+
+void File::init(int n, std::int64_t cap, bool values) {
+  nlines = n;
+  with_values = values;
+  if (cap < 16) cap = 16;
+  if (cap > INT_MAX) cap = INT_MAX;
+  begin.assign(n + 1, 0);
+  end.assign(n + 1, 0);
+  prev.resize(n + 1);
+  next.resize(n + 1);
+  index.resize(static_cast<std::size_t>(cap));
+  if (values) value.resize(static_cast<std::size_t>(cap));
+  else value.clear();
+  for (int l = 0; l <= n; ++l) {
+    prev[l] = l == 0 ? n : l - 1;
+    next[l] = l == n ? 0 : l + 1;
+  }
+  if (n == 0) next[0] = prev[0] = 0;
+  // The sentinel marks the end of the area.
+  begin[n] = end[n] = static_cast<int>(index.size());
+}
+
+void File::clear_all() {
+  for (int l = 0; l < nlines; ++l) end[l] = begin[l];
+}
+
+void File::layout(const int* len, int elbow) {
+  std::int64_t need = 0;
+  for (int l = 0; l < nlines; ++l) need += static_cast<std::int64_t>(len[l]) + elbow;
+  if (need > capacity()) grow_area(*this, need);
+  std::int64_t pos = 0;
+  for (int l = 0; l < nlines; ++l) {
+    begin[l] = end[l] = static_cast<int>(pos);
+    prev[l] = l == 0 ? nlines : l - 1;
+    next[l] = l + 1;
+    pos += static_cast<std::int64_t>(len[l]) + elbow;
+  }
+  prev[nlines] = nlines == 0 ? nlines : nlines - 1;
+  next[nlines] = nlines == 0 ? nlines : 0;
+  begin[nlines] = end[nlines] = static_cast<int>(index.size());
+}
+
+std::int64_t File::total() const {
+  std::int64_t t = 0;
+  for (int l = 0; l < nlines; ++l) t += end[l] - begin[l];
+  return t;
+}
+
+bool File::remove_index(int l, int idx) {
+  for (int p = begin[l], e = end[l]; p < e; ++p) {
+    if (index[p] == idx) {
+      remove_at(l, p);
+      return true;
+    }
+  }
+  return false;
+}
+
+void File::reserve_line(int l, int extra) {
+  if (limit_of(l) - end[l] >= extra) return;
+  const int len = length(l);
+  const std::int64_t need = static_cast<std::int64_t>(len) + extra + std::max(4, len / 2);
+  if (prev[nlines] == l) {  // already last: the area itself must grow
+    compress();
+    if (capacity() - end[l] < extra + capacity() / 4)
+      grow_area(*this, end[l] + need + capacity() / 2);
+    return;
+  }
+  // Leave the current last line a little elbow room of its own.
+  std::int64_t start = end[prev[nlines]] + 4;
+  if (capacity() - start < need) {
+    compress();
+    if (limit_of(l) - end[l] >= extra) return;
+    start = end[prev[nlines]] + 4;
+    // Grow as well when compression freed little, so that it does not repeat soon.
+    if (capacity() - start < need + capacity() / 4)
+      grow_area(*this, start + need + capacity() / 2);
+  }
+  const int nb = static_cast<int>(start);
+  if (len > 0) {
+    std::memmove(&index[nb], &index[begin[l]], sizeof(int) * len);
+    if (with_values) std::memmove(&value[nb], &value[begin[l]], sizeof(double) * len);
+  }
+  // Unlink l and relink it at the tail.
+  next[prev[l]] = next[l];
+  prev[next[l]] = prev[l];
+  const int tail = prev[nlines];
+  next[tail] = l;
+  prev[l] = tail;
+  next[l] = nlines;
+  prev[nlines] = l;
+  begin[l] = nb;
+  end[l] = nb + len;
+}
+
+}  // namespace tarvo::xlu::detail

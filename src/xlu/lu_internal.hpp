@@ -1,0 +1,215 @@
+// Internal state of the LU kernel and the contracts between its modules. All
+// triangular factors live in "pair space": pivot row i and pivot column j form
+// pair j, so L, U and the update etas are indexed by basic positions.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "xlu/xlu.hpp"
+
+namespace tarvo::xlu::detail {
+
+// Thrown when 32-bit index space would be exceeded; becomes kOutOfSpace.
+struct OutOfSpace {};
+
+// A set of lines (lists of entries) sharing one storage area, with room
+// management: a line that must grow moves to the tail; a full area is compressed
+// and then enlarged. Lines keep memory order in a doubly linked list.
+struct File {
+  int nlines = 0;
+  bool with_values = true;
+  std::vector<int> begin, end;
+  std::vector<int> prev, next;  // sentinel is nlines
+  std::vector<int> index;
+  std::vector<double> value;
+
+  void init(int n, std::int64_t capacity, bool values);
+  // Lay the lines out in order 0..n-1, line l with room for len[l] + elbow
+  // entries, all empty; grows the area when needed.
+  void layout(const int* len, int elbow);
+  void clear_all();
+  int length(int l) const { return end[l] - begin[l]; }
+  std::int64_t capacity() const { return static_cast<std::int64_t>(index.size()); }
+  std::int64_t total() const;
+  // Make room for `extra` more entries at the end of line l.
+  void reserve_line(int l, int extra);
+  void append(int l, int idx, double v) {
+    if (end[l] == limit_of(l)) reserve_line(l, 1);
+    const int p = end[l]++;
+    index[p] = idx;
+    if (with_values) value[p] = v;
+  }
+  // Remove the entry at storage position p of line l (order not kept).
+  void remove_at(int l, int p) {
+    const int last = --end[l];
+    index[p] = index[last];
+    if (with_values) value[p] = value[last];
+  }
+  // Remove the entry whose index is idx; false when absent.
+  bool remove_index(int l, int idx);
+  void clear_line(int l) { end[l] = begin[l]; }
+  int limit_of(int l) const {
+    const int nx = next[l];
+    return nx == nlines ? static_cast<int>(index.size()) : begin[nx];
+  }
+  void compress();  // lu_garbage_perm.cpp
+};
+
+// Iterative depth-first search: the nodes reachable from start[0..nstart)
+// through edges node -> index[begin[node]..end[node]) go to out[top..m) in
+// topological order (a node before every node it reaches). Returns top.
+int dfs_reach(int m, int nstart, const int* start, const int* begin, const int* end,
+              const int* index, int* mark, int stamp, int* stack, int* pstack, int* out);
+
+struct Work {
+  int m = 0;
+  Options opt;
+  Stats stats;
+  int status = kInvalidInput;
+  bool valid = false;
+  int rank = 0;
+  std::vector<int> dependent, uncovered;
+  int bump_size = 0, dense_size = 0;
+
+  // Copy of B (columns by basic position), kept through updates.
+  File B;
+  std::vector<double> colmax_orig;  // max |entry| of each original column
+
+  // ---- factorisation scratch
+  std::vector<int> rbegin, rindex;  // row-wise copy of B
+  std::vector<double> rvalue;
+  std::vector<int> row_state, col_state;  // -1 active, -2 dependent/uncovered, >= 0 pivot no.
+  std::vector<int> colcount, rowcount;
+  std::vector<int> queue, lrows;  // scratch lists of size m
+  // Pivot records in elimination order.
+  int npiv = 0;
+  std::vector<int> prow, pcol;
+  std::vector<double> pval;
+  std::vector<int> lrec_begin, lrec_index;  // L column of each pivot (row, multiplier)
+  std::vector<double> lrec_value;
+  std::vector<int> urec_begin, urec_index;  // U row of each pivot (column, value)
+  std::vector<double> urec_value;
+  // Active submatrix of the bump.
+  File AC;  // columns: (row, value)
+  File AR;  // rows: column pattern
+  std::vector<int> chead, cnext, cprev, rhead, rnext, rprev;
+  std::vector<double> colmax;
+  std::vector<double> mult;
+  std::vector<int> rmark, cmark;
+  int rstamp = 0, cstamp = 0;
+  int nactive = 0;       // columns in the count lists
+  int nactive_rows = 0;  // rows in the count lists
+  std::int64_t act_nnz = 0;  // entries of the listed columns
+
+  // ---- factors (pair space)
+  std::vector<int> col_of_row, row_of_col;
+  std::vector<int> lorder;               // pairs in elimination order
+  std::vector<int> lbegin, lend, lindex;  // L columns by pair
+  std::vector<double> lvalue;
+  std::vector<int> ltbegin, ltend, ltindex;  // L rows by pair (transpose)
+  std::vector<double> ltvalue;
+  File Uc, Ur;  // U columns and rows by pair, off-diagonal
+  std::vector<double> diag;
+  std::vector<int> uorder, upos;  // U order with voids (-1) after updates
+  int uend = 0;
+  // Update file: FT row etas or product-form column etas.
+  bool ft = true;
+  int nupdates = 0;
+  std::vector<int> eta_pivot, eta_begin, eta_index;
+  std::vector<double> eta_value, eta_diag;
+  double rcond_cache = 0.0;
+  double diag_min = 0.0, diag_max = 0.0;  // of |diag|
+  int diag_nmin = 0, diag_nmax = 0;        // how many diagonals attain them
+  double pf_rcond = 1.0;
+  double cond1 = -1.0, condinf = -1.0;  // < 0: not computed
+  double last_mismatch = 0.0;
+
+  // ---- solve workspace (kept zero between calls)
+  std::vector<double> w;
+  std::vector<int> pat[2];
+  int cur = 0;
+  int nz = 0;  // count of pat[cur]; -1 when dense
+  std::vector<int> mark;
+  int stamp = 0;
+  std::vector<int> stack, pstack;
+  double hist_ftran = 0.0, hist_btran = 0.0, hist_binvi = 0.0;  // running result densities
+
+  // ---- data kept by ftran(for_update)
+  bool kept = false;
+  bool kept_bad = false;      // the kept column held NaN/inf
+  double kept_norm1 = 0.0;
+  std::vector<double> spike;  // dense, pair space (zero outside spike_pat)
+  std::vector<int> spike_pat;
+  int spike_nz = 0;
+  std::vector<int> kept_x_pat;  // result x of that ftran
+  std::vector<double> kept_x_val;
+  int kept_x_nz = 0;
+  std::vector<int> kept_col_index;  // the entering column itself (row space)
+  std::vector<double> kept_col_value;
+  int kept_col_nz = 0;
+  // update scratch
+  std::vector<double> uw;
+  std::vector<int> upat, uout;
+
+  void setup(int dim, std::int64_t nnz_hint, int update_slots);
+  int next_stamp();  // for `mark`
+  int next_rstamp();
+  int next_cstamp();
+};
+
+// ---- factorisation steps (one module each)
+void singletons(Work& W);          // lu_singletons.cpp
+void setup_bump(Work& W);          // lu_setup_bump.cpp
+// Markowitz search: returns 1 with (r, c) set, 2 with c a dependent column
+// found on the way, 0 when no active column is left.
+int markowitz(Work& W, int& r, int& c);  // lu_markowitz.cpp
+void pivot(Work& W, int r, int c);          // lu_pivot.cpp
+void remove_dependent_column(Work& W, int c);
+void list_remove_col(Work& W, int j);
+void list_insert_col(Work& W, int j);
+void list_remove_row(Work& W, int i);
+void list_insert_row(Work& W, int i);
+void factorize_bump(Work& W);      // lu_factorize_bump.cpp
+void dense_tail(Work& W);
+void build_factors(Work& W);       // lu_build_factors.cpp
+void record_pivot(Work& W, int r, int c, double v);
+void compact_uorder(Work& W);      // lu_garbage_perm.cpp
+double column_tol(const Work& W, int j);
+
+// ---- solves on W.w in pair space (pattern pat[cur]/nz, nz < 0 dense)
+void lsolve_dense(Work& W);        // lu_solve_dense.cpp
+void usolve_dense(Work& W);
+void ltsolve_dense(Work& W);
+void utsolve_dense(Work& W);
+void rsolve(Work& W);              // FT row etas, forward, pattern-aware
+void rtsolve(Work& W);
+void pfsolve(Work& W);             // product-form etas, forward
+void pftsolve(Work& W);
+void lsolve_sparse(Work& W);       // lu_solve_sparse.cpp
+void usolve_sparse(Work& W);
+void ltsolve_sparse(Work& W);
+void utsolve_sparse(Work& W);
+// Whole solves: b loaded in W.w (pair space). `sparse` asks for the sparse
+// kernels; they fall back to dense when the vector fills. Return true when
+// every stage ran sparse.
+bool ftran_work(Work& W, bool sparse, bool keep);
+// Dense solves without statistics, for the estimators: in/out of length m.
+void dense_ftran(Work& W, const double* rhs_rows, double* x_cols);
+void dense_btran(Work& W, const double* rhs_cols, double* y_rows);
+void replace_b_column(Work& W, int p);
+bool btran_work(Work& W, bool sparse);
+void rebuild_pattern(Work& W);
+void recompute_rcond(Work& W);     // lu_matrix_norm.cpp
+// After diag[p] changed from old_value: O(1) unless old_value was an extreme.
+void rcond_after_update(Work& W, double old_value, double new_value);
+void refresh_rcond(Work& W);
+double b_norm1(const Work& W);
+double b_norminf(const Work& W);
+double inverse_norm1_estimate(Work& W, bool transposed);
+double residual_test(Work& W);     // lu_residual_test.cpp
+
+int update_ft(Work& W, int p);     // lu_update.cpp
+int update_pf(Work& W, int p);
+
+}  // namespace tarvo::xlu::detail

@@ -1,0 +1,101 @@
+// Markowitz search with threshold pivoting over the active submatrix. Columns
+// and rows are scanned by increasing count; an entry is a candidate when it
+// reaches rel_pivot_tol times its column maximum and exceeds the column's
+// absolute tolerance. The search stops num_candidates lines after the first
+// candidate, or as soon as no unseen line can beat the best cost. A column
+// whose maximum is below its tolerance is handed back as dependent.
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "xlu/lu_internal.hpp"
+
+namespace tarvo::xlu::detail {
+
+int markowitz(Work& W, int& r_out, int& c_out) {
+  if (W.nactive == 0) return 0;
+  const double rel = W.opt.rel_pivot_tol;
+  const int ncand = W.opt.num_candidates < 1 ? 1 : W.opt.num_candidates;
+  const File& AC = W.AC;
+  const File& AR = W.AR;
+  std::int64_t best = std::numeric_limits<std::int64_t>::max();
+  double best_ratio = 0.0;
+  int br = -1, bc = -1;
+  int examined = 0;
+  const int maxcount = W.bump_size;
+
+  auto consider = [&](int i, int j, double a, double cmax, std::int64_t cost) {
+    const double ratio = a / cmax;
+    if (cost < best || (cost == best && ratio > best_ratio)) {
+      best = cost;
+      best_ratio = ratio;
+      br = i;
+      bc = j;
+    }
+  };
+
+  for (int cnt = 1; cnt <= maxcount; ++cnt) {
+    for (int j = W.chead[cnt]; j >= 0; j = W.cnext[j]) {
+      const double cmax = W.colmax[j];
+      const double tol = column_tol(W, j);
+      if (cmax <= tol) {
+        c_out = j;
+        return 2;
+      }
+      const double thr = rel * cmax;
+      for (int p = AC.begin[j]; p < AC.end[j]; ++p) {
+        const double a = std::fabs(AC.value[p]);
+        if (a < thr || a <= tol) continue;
+        const int i = AC.index[p];
+        const std::int64_t cost =
+            static_cast<std::int64_t>(cnt - 1) * (AR.length(i) - 1);
+        consider(i, j, a, cmax, cost);
+      }
+      ++examined;
+      if (bc >= 0 && (examined >= ncand ||
+                      best <= static_cast<std::int64_t>(cnt - 1) * (cnt - 1)))
+        goto done;
+    }
+    for (int i = W.rhead[cnt]; i >= 0; i = W.rnext[i]) {
+      for (int q = AR.begin[i]; q < AR.end[i]; ++q) {
+        const int j = AR.index[q];
+        const double cmax = W.colmax[j];
+        const double tol = column_tol(W, j);
+        if (cmax <= tol) continue;  // the column pass will drop it
+        double a = 0.0;
+        for (int p = AC.begin[j]; p < AC.end[j]; ++p) {
+          if (AC.index[p] == i) {
+            a = std::fabs(AC.value[p]);
+            break;
+          }
+        }
+        if (a < rel * cmax || a <= tol) continue;
+        const std::int64_t cost =
+            static_cast<std::int64_t>(AC.length(j) - 1) * (cnt - 1);
+        consider(i, j, a, cmax, cost);
+      }
+      ++examined;
+      if (bc >= 0 && (examined >= ncand ||
+                      best <= static_cast<std::int64_t>(cnt - 1) * cnt))
+        goto done;
+    }
+    // Every line not seen yet has count > cnt in both directions.
+    if (bc >= 0 && best <= static_cast<std::int64_t>(cnt) * cnt) goto done;
+  }
+done:
+  if (bc < 0) {
+    // Only reachable when no listed column has an acceptable entry.
+    for (int cnt = 1; cnt <= maxcount; ++cnt) {
+      if (W.chead[cnt] >= 0) {
+        c_out = W.chead[cnt];
+        return 2;
+      }
+    }
+    return 0;
+  }
+  r_out = br;
+  c_out = bc;
+  return 1;
+}
+
+}  // namespace tarvo::xlu::detail

@@ -1,0 +1,113 @@
+// The bump: what is left of B after the singleton passes. Copies its active
+// columns (with values) and rows (pattern only) into two files, computes the
+// column maxima and links columns and rows into lists by count for the
+// Markowitz search. Empty columns are dependent, empty rows uncovered, at once.
+#include <algorithm>
+#include <cmath>
+
+#include "xlu/lu_internal.hpp"
+
+namespace tarvo::xlu::detail {
+
+void list_insert_col(Work& W, int j) {
+  const int c = W.AC.length(j);
+  const int h = W.chead[c];
+  W.cprev[j] = -1;
+  W.cnext[j] = h;
+  if (h >= 0) W.cprev[h] = j;
+  W.chead[c] = j;
+  ++W.nactive;
+  W.act_nnz += c;
+}
+
+void list_remove_col(Work& W, int j) {
+  const int c = W.AC.length(j);
+  const int pv = W.cprev[j], nx = W.cnext[j];
+  if (pv >= 0) W.cnext[pv] = nx;
+  else W.chead[c] = nx;
+  if (nx >= 0) W.cprev[nx] = pv;
+  W.cprev[j] = W.cnext[j] = -1;
+  --W.nactive;
+  W.act_nnz -= c;
+}
+
+void list_insert_row(Work& W, int i) {
+  const int c = W.AR.length(i);
+  const int h = W.rhead[c];
+  W.rprev[i] = -1;
+  W.rnext[i] = h;
+  if (h >= 0) W.rprev[h] = i;
+  W.rhead[c] = i;
+  ++W.nactive_rows;
+}
+
+void list_remove_row(Work& W, int i) {
+  const int c = W.AR.length(i);
+  const int pv = W.rprev[i], nx = W.rnext[i];
+  if (pv >= 0) W.rnext[pv] = nx;
+  else W.rhead[c] = nx;
+  if (nx >= 0) W.rprev[nx] = pv;
+  W.rprev[i] = W.rnext[i] = -1;
+  --W.nactive_rows;
+}
+
+void setup_bump(Work& W) {
+  const int m = W.m;
+  const File& B = W.B;
+  W.nactive = W.nactive_rows = 0;
+  W.act_nnz = 0;
+  std::fill(W.chead.begin(), W.chead.end(), -1);
+  std::fill(W.rhead.begin(), W.rhead.end(), -1);
+  int nrows = 0;
+  for (int i = 0; i < m; ++i) nrows += W.row_state[i] == -1;
+  W.bump_size = nrows;
+  if (nrows == 0) return;
+
+  // Lengths of the active columns and rows.
+  int* clen = W.colcount.data();
+  int* rlen = W.rowcount.data();
+  std::fill(rlen, rlen + m, 0);
+  std::int64_t nnz = 0;
+  for (int j = 0; j < m; ++j) {
+    clen[j] = 0;
+    if (W.col_state[j] != -1) continue;
+    for (int p = B.begin[j]; p < B.end[j]; ++p) {
+      const int i = B.index[p];
+      if (W.row_state[i] != -1) continue;
+      ++clen[j];
+      ++rlen[i];
+    }
+    nnz += clen[j];
+  }
+  const std::int64_t cap = 3 * nnz + 8 * static_cast<std::int64_t>(nrows) + 64;
+  W.AC.init(m, cap, true);
+  W.AR.init(m, cap, false);
+  W.AC.layout(clen, 2);
+  W.AR.layout(rlen, 2);
+  for (int j = 0; j < m; ++j) {
+    if (W.col_state[j] != -1) continue;
+    double cmax = 0.0;
+    for (int p = B.begin[j]; p < B.end[j]; ++p) {
+      const int i = B.index[p];
+      if (W.row_state[i] != -1) continue;
+      const int q = W.AC.end[j]++;
+      W.AC.index[q] = i;
+      W.AC.value[q] = B.value[p];
+      W.AR.index[W.AR.end[i]++] = j;
+      cmax = std::max(cmax, std::fabs(B.value[p]));
+    }
+    W.colmax[j] = cmax;
+  }
+  for (int j = 0; j < m; ++j) {
+    if (W.col_state[j] != -1) continue;
+    if (W.AC.length(j) == 0) W.col_state[j] = -2;
+    else list_insert_col(W, j);
+  }
+  for (int i = 0; i < m; ++i) {
+    if (W.row_state[i] != -1) continue;
+    if (W.AR.length(i) == 0) W.row_state[i] = -2;
+    else list_insert_row(W, i);
+  }
+}
+
+}  // namespace tarvo::xlu::detail

@@ -1,0 +1,661 @@
+// The LU object: owns the workspace, validates its inputs, runs the
+// factorisation steps in order, routes solves to the sparse or dense kernels by
+// density and keeps the statistics. No exception leaves it: memory shortage and
+// exhausted index space become return codes.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <new>
+
+#include "xlu/lu_internal.hpp"
+#include "xlu/xlu.hpp"
+
+namespace tarvo::xlu {
+
+using detail::Work;
+
+void Vector::resize(int m) {
+  index.assign(static_cast<std::size_t>(m), 0);
+  array.assign(static_cast<std::size_t>(m), 0.0);
+  count = 0;
+}
+
+void Vector::clear() {
+  if (count < 0 || count > size()) {
+    std::fill(array.begin(), array.end(), 0.0);
+  } else {
+    for (int k = 0; k < count; ++k) {
+      const int i = index[k];
+      if (i >= 0 && i < size()) array[i] = 0.0;
+    }
+  }
+  count = 0;
+}
+
+void Vector::repack() {
+  if (index.size() < array.size()) index.resize(array.size());
+  count = 0;
+  for (int i = 0; i < size(); ++i)
+    if (array[i] != 0.0) index[count++] = i;
+}
+
+namespace detail {
+
+void Work::setup(int dim, std::int64_t nnz_hint, int update_slots) {
+  m = dim;
+  const std::size_t n = static_cast<std::size_t>(dim);
+  colmax_orig.assign(n, 0.0);
+  row_state.assign(n, -1);
+  col_state.assign(n, -1);
+  colcount.assign(n, 0);
+  rowcount.assign(n, 0);
+  queue.assign(n + 1, 0);
+  lrows.assign(n + 1, 0);
+  prow.reserve(n);
+  pcol.reserve(n);
+  pval.reserve(n);
+  chead.assign(n + 2, -1);
+  rhead.assign(n + 2, -1);
+  cnext.assign(n, -1);
+  cprev.assign(n, -1);
+  rnext.assign(n, -1);
+  rprev.assign(n, -1);
+  colmax.assign(n, 0.0);
+  mult.assign(n, 0.0);
+  rmark.assign(n, 0);
+  cmark.assign(n, 0);
+  col_of_row.assign(n, 0);
+  row_of_col.assign(n, 0);
+  lorder.assign(n, 0);
+  lbegin.assign(n, 0);
+  lend.assign(n, 0);
+  ltbegin.assign(n, 0);
+  ltend.assign(n, 0);
+  diag.assign(n, 1.0);
+  upos.assign(n, 0);
+  w.assign(n, 0.0);
+  pat[0].assign(n + 1, 0);
+  pat[1].assign(n + 1, 0);
+  mark.assign(n, 0);
+  stamp = 0;
+  stack.assign(n + 1, 0);
+  pstack.assign(n + 1, 0);
+  spike.assign(n, 0.0);
+  spike_pat.assign(n + 1, 0);
+  kept_x_pat.assign(n + 1, 0);
+  kept_x_val.assign(n + 1, 0.0);
+  kept_col_index.assign(n + 1, 0);
+  kept_col_value.assign(n + 1, 0.0);
+  uw.assign(n, 0.0);
+  upat.assign(n + 1, 0);
+  uout.assign(n + 1, 0);
+  const std::int64_t cap = std::max<std::int64_t>(nnz_hint, dim) + dim + 16;
+  B.init(dim, std::min<std::int64_t>(cap, INT_MAX), true);
+  const std::size_t slots = static_cast<std::size_t>(std::max(update_slots, 0));
+  eta_pivot.reserve(slots);
+  eta_diag.reserve(slots);
+  eta_begin.reserve(slots + 1);
+}
+
+int Work::next_stamp() {
+  if (stamp == INT_MAX) {
+    std::fill(mark.begin(), mark.end(), 0);
+    stamp = 0;
+  }
+  return ++stamp;
+}
+
+int Work::next_rstamp() {
+  if (rstamp == INT_MAX) {
+    std::fill(rmark.begin(), rmark.end(), 0);
+    rstamp = 0;
+  }
+  return ++rstamp;
+}
+
+int Work::next_cstamp() {
+  if (cstamp == INT_MAX) {
+    std::fill(cmark.begin(), cmark.end(), 0);
+    cstamp = 0;
+  }
+  return ++cstamp;
+}
+
+double column_tol(const Work& W, int j) {
+  return W.opt.abs_pivot_tol * std::max(1.0, W.colmax_orig[j]);
+}
+
+void rebuild_pattern(Work& W) {
+  int* pat = W.pat[W.cur].data();
+  int nz = 0;
+  for (int a = 0; a < W.m; ++a)
+    if (W.w[a] != 0.0) pat[nz++] = a;
+  W.nz = nz;
+}
+
+void dense_ftran(Work& W, const double* rhs_rows, double* x_cols) {
+  for (int i = 0; i < W.m; ++i) W.w[W.col_of_row[i]] = rhs_rows[i];
+  W.nz = -1;
+  ftran_work(W, false, false);
+  for (int a = 0; a < W.m; ++a) {
+    x_cols[a] = W.w[a];
+    W.w[a] = 0.0;
+  }
+  W.nz = 0;
+}
+
+void dense_btran(Work& W, const double* rhs_cols, double* y_rows) {
+  for (int a = 0; a < W.m; ++a) W.w[a] = rhs_cols[a];
+  W.nz = -1;
+  btran_work(W, false);
+  for (int a = 0; a < W.m; ++a) {
+    y_rows[W.row_of_col[a]] = W.w[a];
+    W.w[a] = 0.0;
+  }
+  W.nz = 0;
+}
+
+void replace_b_column(Work& W, int p) {
+  W.B.clear_line(p);
+  W.B.reserve_line(p, W.kept_col_nz);
+  for (int k = 0; k < W.kept_col_nz; ++k) W.B.append(p, W.kept_col_index[k], W.kept_col_value[k]);
+}
+
+namespace {
+
+bool finite(double x) { return std::isfinite(x); }
+
+// Copy B into the kept file, summing duplicates and dropping zeros.
+int load_matrix(Work& W, const int* begin, const int* end, const int* index, const double* value) {
+  const int m = W.m;
+  std::vector<int>& len = W.colcount;
+  for (int j = 0; j < m; ++j) {
+    if (end[j] < begin[j]) return kInvalidInput;
+    const std::int64_t l = static_cast<std::int64_t>(end[j]) - begin[j];
+    if (l > m && l > INT_MAX / 2) return kInvalidInput;
+    len[j] = static_cast<int>(std::min<std::int64_t>(l, m));
+  }
+  W.B.layout(len.data(), 0);
+  int* slot = W.mark.data();  // row -> position in the current column, by stamp
+  int* where = W.stack.data();
+  for (int j = 0; j < m; ++j) {
+    const int st = W.next_stamp();
+    int nz = 0;
+    const int b0 = W.B.begin[j];
+    for (int p = begin[j]; p < end[j]; ++p) {
+      const int i = index[p];
+      const double v = value[p];
+      if (i < 0 || i >= m || !finite(v)) return kInvalidInput;
+      if (slot[i] == st) {
+        W.B.value[b0 + where[i]] += v;
+      } else {
+        slot[i] = st;
+        where[i] = nz;
+        W.B.index[b0 + nz] = i;
+        W.B.value[b0 + nz] = v;
+        ++nz;
+      }
+    }
+    W.B.end[j] = b0 + nz;
+    double cmax = 0.0;
+    for (int p = b0; p < W.B.end[j];) {
+      const double a = std::fabs(W.B.value[p]);
+      if (a == 0.0 || !finite(W.B.value[p])) {
+        if (!finite(W.B.value[p])) return kInvalidInput;
+        W.B.remove_at(j, p);
+      } else {
+        cmax = std::max(cmax, a);
+        ++p;
+      }
+    }
+    W.colmax_orig[j] = cmax;
+  }
+  return kOk;
+}
+
+}  // namespace
+}  // namespace detail
+
+Factor::Factor(int m, int ncol_hint, std::int64_t nnz_hint, int update_slots)
+    : w_(std::make_unique<Work>()) {
+  (void)ncol_hint;
+  w_->setup(std::max(m, 0), nnz_hint, update_slots);
+}
+
+Factor::~Factor() = default;
+Factor::Factor(Factor&&) noexcept = default;
+Factor& Factor::operator=(Factor&&) noexcept = default;
+
+int Factor::dim() const { return w_->m; }
+const Options& Factor::options() const { return w_->opt; }
+
+int Factor::set_options(const Options& o) {
+  auto in01 = [](double x) { return std::isfinite(x) && x >= 0.0 && x <= 1.0; };
+  if (!(std::isfinite(o.rel_pivot_tol) && o.rel_pivot_tol > 0.0 && o.rel_pivot_tol <= 1.0))
+    return kInvalidInput;
+  if (!in01(o.abs_pivot_tol) || !in01(o.drop_tol) || !in01(o.diag_tol)) return kInvalidInput;
+  if (!in01(o.spvtol_ftran) || !in01(o.spvtol_btran) || !in01(o.spvtol_update))
+    return kInvalidInput;
+  if (!(std::isfinite(o.update_check_tol) && o.update_check_tol > 0.0)) return kInvalidInput;
+  if (o.num_candidates < 1 || o.max_updates < 1) return kInvalidInput;
+  if (o.update_type < -1 || o.update_type > 1 || o.mode < 0 || o.mode > 2) return kInvalidInput;
+  w_->opt = o;
+  return kOk;
+}
+
+double Factor::rel_pivot_tol() const { return w_->opt.rel_pivot_tol; }
+
+int Factor::set_rel_pivot_tol(double tol) {
+  Options o = w_->opt;
+  o.rel_pivot_tol = tol;
+  return set_options(o);
+}
+
+int Factor::factorize(const int* begin, const int* end, const int* index, const double* value) {
+  Work& W = *w_;
+  W.valid = false;
+  W.kept = false;
+  W.cond1 = W.condinf = -1.0;
+  const int m = W.m;
+  if (m > 0 && (!begin || !end || !index || !value)) return W.status = kInvalidInput;
+  try {
+    int rc = detail::load_matrix(W, begin, end, index, value);
+    if (rc != kOk) return W.status = rc;
+    W.npiv = 0;
+    W.prow.clear();
+    W.pcol.clear();
+    W.pval.clear();
+    W.lrec_begin.clear();
+    W.lrec_index.clear();
+    W.lrec_value.clear();
+    W.urec_begin.clear();
+    W.urec_index.clear();
+    W.urec_value.clear();
+    std::fill(W.row_state.begin(), W.row_state.end(), -1);
+    std::fill(W.col_state.begin(), W.col_state.end(), -1);
+    W.bump_size = W.dense_size = 0;
+    detail::singletons(W);
+    detail::setup_bump(W);
+    detail::factorize_bump(W);
+    detail::build_factors(W);
+  } catch (const std::bad_alloc&) {
+    return W.status = kOutOfMemory;
+  } catch (const detail::OutOfSpace&) {
+    return W.status = kOutOfSpace;
+  }
+  W.valid = true;
+  W.stats.factorizations++;
+  W.status = W.rank < m ? kSingular : kOk;
+  return W.status;
+}
+
+int Factor::rank() const { return w_->rank; }
+const std::vector<int>& Factor::dependent_positions() const { return w_->dependent; }
+const std::vector<int>& Factor::uncovered_rows() const { return w_->uncovered; }
+bool Factor::valid() const { return w_->valid; }
+
+namespace {
+
+// Move the caller's row-space rhs into the pair-space workspace.
+int gather_rows(Work& W, Vector& v, bool keep) {
+  const int m = W.m;
+  if (v.size() != m) return kInvalidInput;
+  if (static_cast<int>(v.index.size()) < m) v.index.resize(static_cast<std::size_t>(m));
+  int* pat = W.pat[W.cur].data();
+  int nz = 0;
+  double norm = 0.0;
+  bool bad = false;
+  auto take = [&](int i) {
+    const double x = v.array[i];
+    if (x == 0.0) return;
+    v.array[i] = 0.0;
+    const int a = W.col_of_row[i];
+    W.w[a] = x;
+    pat[nz++] = a;
+    if (keep) {
+      W.kept_col_index[nz - 1] = i;
+      W.kept_col_value[nz - 1] = x;
+      if (!std::isfinite(x)) bad = true;
+      norm += std::fabs(x);
+    }
+  };
+  if (v.count >= 0 && v.count <= m) {
+    for (int k = 0; k < v.count; ++k) {
+      const int i = v.index[k];
+      if (i >= 0 && i < m) take(i);
+    }
+  } else {
+    for (int i = 0; i < m; ++i) take(i);
+  }
+  v.count = 0;
+  W.nz = nz;
+  if (keep) {
+    W.kept_col_nz = nz;
+    W.kept_bad = bad;
+    W.kept_norm1 = norm;
+  }
+  return kOk;
+}
+
+// Move the caller's column-space rhs into the workspace (identity map).
+int gather_cols(Work& W, Vector& v) {
+  const int m = W.m;
+  if (v.size() != m) return kInvalidInput;
+  if (static_cast<int>(v.index.size()) < m) v.index.resize(static_cast<std::size_t>(m));
+  int* pat = W.pat[W.cur].data();
+  int nz = 0;
+  auto take = [&](int a) {
+    const double x = v.array[a];
+    if (x == 0.0) return;
+    v.array[a] = 0.0;
+    W.w[a] = x;
+    pat[nz++] = a;
+  };
+  if (v.count >= 0 && v.count <= m) {
+    for (int k = 0; k < v.count; ++k) {
+      const int a = v.index[k];
+      if (a >= 0 && a < m) take(a);
+    }
+  } else {
+    for (int a = 0; a < m; ++a) take(a);
+  }
+  v.count = 0;
+  W.nz = nz;
+  return kOk;
+}
+
+// Move the result out; `rows` maps pairs back to rows (BTRAN).
+void scatter(Work& W, Vector& v, bool rows) {
+  if (W.nz < 0) detail::rebuild_pattern(W);
+  const int* pat = W.pat[W.cur].data();
+  int cnt = 0;
+  for (int k = 0; k < W.nz; ++k) {
+    const int a = pat[k];
+    const double x = W.w[a];
+    if (x == 0.0) continue;
+    W.w[a] = 0.0;
+    const int i = rows ? W.row_of_col[a] : a;
+    v.array[i] = x;
+    v.index[cnt++] = i;
+  }
+  v.count = cnt;
+  W.nz = 0;
+}
+
+void keep_result(Work& W, const Vector& v) {
+  W.kept_x_nz = v.count;
+  for (int k = 0; k < v.count; ++k) {
+    const int a = v.index[k];
+    W.kept_x_pat[k] = a;
+    W.kept_x_val[k] = v.array[a];
+    if (!std::isfinite(v.array[a])) W.kept_bad = true;
+  }
+  W.kept = true;
+}
+
+void clear_spike(Work& W) {
+  for (int k = 0; k < W.spike_nz; ++k) W.spike[W.spike_pat[k]] = 0.0;
+  W.spike_nz = 0;
+}
+
+double blend(double hist, double d) { return 0.9 * hist + 0.1 * d; }
+
+}  // namespace
+
+int Factor::ftran(Vector& v, bool for_update) {
+  Work& W = *w_;
+  if (!W.valid) return kInvalidInput;
+  if (for_update) {
+    clear_spike(W);
+    W.kept = false;
+  }
+  if (gather_rows(W, v, for_update) != kOk) return kInvalidInput;
+  const double m = std::max(W.m, 1);
+  const bool sparse = W.nz <= W.opt.spvtol_ftran * m && W.hist_ftran <= W.opt.spvtol_ftran;
+  const bool ran_sparse = detail::ftran_work(W, sparse, for_update);
+  scatter(W, v, false);
+  W.hist_ftran = blend(W.hist_ftran, v.count / m);
+  (ran_sparse ? W.stats.ftran_sparse : W.stats.ftran_dense)++;
+  if (for_update) keep_result(W, v);
+  return kOk;
+}
+
+int Factor::ftran(int nz, const int* index, const double* value, Vector& out, bool for_update) {
+  Work& W = *w_;
+  if (!W.valid || nz < 0 || nz > W.m || (nz > 0 && (!index || !value))) return kInvalidInput;
+  if (out.size() != W.m) return kInvalidInput;
+  out.clear();
+  if (static_cast<int>(out.index.size()) < W.m) out.index.resize(static_cast<std::size_t>(W.m));
+  int cnt = 0;
+  for (int k = 0; k < nz; ++k) {
+    const int i = index[k];
+    if (i < 0 || i >= W.m) {
+      out.count = cnt;
+      out.clear();
+      return kInvalidInput;
+    }
+    if (out.array[i] == 0.0 && value[k] != 0.0) out.index[cnt++] = i;
+    out.array[i] += value[k];
+  }
+  out.count = cnt;
+  return ftran(out, for_update);
+}
+
+int Factor::ftran_dense(double* x, bool for_update) {
+  Work& W = *w_;
+  if (!W.valid || (!x && W.m > 0)) return kInvalidInput;
+  if (for_update) {
+    clear_spike(W);
+    W.kept = false;
+  }
+  int* pat = W.pat[W.cur].data();
+  int nz = 0;
+  double norm = 0.0;
+  bool bad = false;
+  for (int i = 0; i < W.m; ++i) {
+    const double v = x[i];
+    if (v == 0.0) continue;
+    x[i] = 0.0;
+    const int a = W.col_of_row[i];
+    W.w[a] = v;
+    pat[nz++] = a;
+    if (for_update) {
+      W.kept_col_index[nz - 1] = i;
+      W.kept_col_value[nz - 1] = v;
+      norm += std::fabs(v);
+      if (!std::isfinite(v)) bad = true;
+    }
+  }
+  W.nz = nz;
+  if (for_update) {
+    W.kept_col_nz = nz;
+    W.kept_bad = bad;
+    W.kept_norm1 = norm;
+  }
+  const double m = std::max(W.m, 1);
+  const bool sparse = nz <= W.opt.spvtol_ftran * m && W.hist_ftran <= W.opt.spvtol_ftran;
+  const bool ran_sparse = detail::ftran_work(W, sparse, for_update);
+  if (W.nz < 0) detail::rebuild_pattern(W);
+  const int* out = W.pat[W.cur].data();
+  int cnt = 0;
+  for (int k = 0; k < W.nz; ++k) {
+    const int a = out[k];
+    const double v = W.w[a];
+    if (v == 0.0) continue;
+    W.w[a] = 0.0;
+    x[a] = v;
+    if (for_update) {
+      W.kept_x_pat[cnt] = a;
+      W.kept_x_val[cnt] = v;
+      if (!std::isfinite(v)) W.kept_bad = true;
+    }
+    ++cnt;
+  }
+  W.nz = 0;
+  W.hist_ftran = blend(W.hist_ftran, cnt / m);
+  (ran_sparse ? W.stats.ftran_sparse : W.stats.ftran_dense)++;
+  if (for_update) {
+    W.kept_x_nz = cnt;
+    W.kept = true;
+  }
+  return kOk;
+}
+
+int Factor::btran(Vector& v) {
+  Work& W = *w_;
+  if (!W.valid) return kInvalidInput;
+  if (gather_cols(W, v) != kOk) return kInvalidInput;
+  const double m = std::max(W.m, 1);
+  const bool sparse = W.nz <= W.opt.spvtol_btran * m && W.hist_btran <= W.opt.spvtol_btran;
+  const bool ran_sparse = detail::btran_work(W, sparse);
+  scatter(W, v, true);
+  W.hist_btran = blend(W.hist_btran, v.count / m);
+  (ran_sparse ? W.stats.btran_sparse : W.stats.btran_dense)++;
+  return kOk;
+}
+
+int Factor::btran(int nz, const int* index, const double* value, Vector& out) {
+  Work& W = *w_;
+  if (!W.valid || nz < 0 || nz > W.m || (nz > 0 && (!index || !value))) return kInvalidInput;
+  if (out.size() != W.m) return kInvalidInput;
+  out.clear();
+  if (static_cast<int>(out.index.size()) < W.m) out.index.resize(static_cast<std::size_t>(W.m));
+  int cnt = 0;
+  for (int k = 0; k < nz; ++k) {
+    const int a = index[k];
+    if (a < 0 || a >= W.m) {
+      out.count = cnt;
+      out.clear();
+      return kInvalidInput;
+    }
+    if (out.array[a] == 0.0 && value[k] != 0.0) out.index[cnt++] = a;
+    out.array[a] += value[k];
+  }
+  out.count = cnt;
+  return btran(out);
+}
+
+int Factor::btran_dense(double* y) {
+  Work& W = *w_;
+  if (!W.valid || (!y && W.m > 0)) return kInvalidInput;
+  int* pat = W.pat[W.cur].data();
+  int nz = 0;
+  for (int a = 0; a < W.m; ++a) {
+    if (y[a] == 0.0) continue;
+    W.w[a] = y[a];
+    y[a] = 0.0;
+    pat[nz++] = a;
+  }
+  W.nz = nz;
+  const double m = std::max(W.m, 1);
+  const bool sparse = nz <= W.opt.spvtol_btran * m && W.hist_btran <= W.opt.spvtol_btran;
+  const bool ran_sparse = detail::btran_work(W, sparse);
+  if (W.nz < 0) detail::rebuild_pattern(W);
+  const int* out = W.pat[W.cur].data();
+  int cnt = 0;
+  for (int k = 0; k < W.nz; ++k) {
+    const int a = out[k];
+    const double v = W.w[a];
+    if (v == 0.0) continue;
+    W.w[a] = 0.0;
+    y[W.row_of_col[a]] = v;
+    ++cnt;
+  }
+  W.nz = 0;
+  W.hist_btran = blend(W.hist_btran, cnt / m);
+  (ran_sparse ? W.stats.btran_sparse : W.stats.btran_dense)++;
+  return kOk;
+}
+
+int Factor::row_of_inverse(int p, Vector& out) {
+  Work& W = *w_;
+  if (!W.valid || p < 0 || p >= W.m || out.size() != W.m) return kInvalidInput;
+  out.clear();
+  if (static_cast<int>(out.index.size()) < W.m) out.index.resize(static_cast<std::size_t>(W.m));
+  W.w[p] = 1.0;
+  W.pat[W.cur][0] = p;
+  W.nz = 1;
+  const double m = std::max(W.m, 1);
+  const bool sparse = W.hist_binvi <= W.opt.spvtol_btran;
+  const bool ran_sparse = detail::btran_work(W, sparse);
+  scatter(W, out, true);
+  W.hist_binvi = blend(W.hist_binvi, out.count / m);
+  (ran_sparse ? W.stats.binvi_sparse : W.stats.binvi_dense)++;
+  return kOk;
+}
+
+int Factor::update(int p) {
+  Work& W = *w_;
+  if (!W.valid || !W.kept || p < 0 || p >= W.m) return kInvalidInput;
+  if (W.kept_bad) return kSingular;
+  if (W.nupdates >= W.opt.max_updates) return kOutOfSpace;
+  int rc;
+  try {
+    rc = W.ft ? detail::update_ft(W, p) : detail::update_pf(W, p);
+    if (rc == kOk) detail::replace_b_column(W, p);
+  } catch (const std::bad_alloc&) {
+    W.valid = false;
+    return kOutOfMemory;
+  } catch (const detail::OutOfSpace&) {
+    W.valid = false;
+    return kOutOfSpace;
+  }
+  if (rc == kOk) {
+    clear_spike(W);
+    W.kept = false;
+    W.nupdates++;
+    W.stats.updates++;
+    W.cond1 = W.condinf = -1.0;
+  }
+  return rc;
+}
+
+int Factor::num_updates() const { return w_->nupdates; }
+double Factor::last_update_mismatch() const { return w_->last_mismatch; }
+
+std::int64_t Factor::lnz() const { return static_cast<std::int64_t>(w_->lindex.size()); }
+std::int64_t Factor::unz() const { return w_->valid ? w_->Uc.total() : 0; }
+std::int64_t Factor::pnz() const { return static_cast<std::int64_t>(w_->eta_index.size()); }
+
+Info Factor::info() const {
+  Info I;
+  I.dim = w_->m;
+  I.status = w_->status;
+  I.rank = w_->rank;
+  I.nupdates = w_->nupdates;
+  I.lnz = lnz();
+  I.unz = unz();
+  I.pnz = pnz();
+  I.bump_size = w_->bump_size;
+  I.dense_size = w_->dense_size;
+  return I;
+}
+
+const Stats& Factor::stats() const { return w_->stats; }
+
+double Factor::rcond() const { return w_->valid ? w_->rcond_cache : 0.0; }
+
+double Factor::cond2est() {
+  Work& W = *w_;
+  if (!W.valid) return 0.0;
+  if (W.cond1 < 0.0) W.cond1 = detail::b_norm1(W) * detail::inverse_norm1_estimate(W, false);
+  return W.cond1;
+}
+
+double Factor::cond4est() {
+  Work& W = *w_;
+  if (!W.valid) return 0.0;
+  if (W.condinf < 0.0)
+    W.condinf = detail::b_norminf(W) * detail::inverse_norm1_estimate(W, true);
+  return W.condinf;
+}
+
+double Factor::norm1() const { return detail::b_norm1(*w_); }
+double Factor::norminf() const { return detail::b_norminf(*w_); }
+
+double Factor::residual_test() {
+  if (!w_->valid) return 0.0;
+  return detail::residual_test(*w_);
+}
+
+}  // namespace tarvo::xlu
