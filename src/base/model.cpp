@@ -9,15 +9,16 @@
 namespace tarvo::base {
 
 int NamePool::used_length() const {
-  if (offsets.empty()) return 0;
-  int last = static_cast<int>(offsets.size()) - 1;
-  // The pool may hold one unused offset slot (constraint offsets have m+1 entries).
-  while (last > 0 && offsets[last] >= static_cast<int>(pool.size())) --last;
-  if (offsets[last] >= static_cast<int>(pool.size())) return 0;
-  const char *p = pool.data() + offsets[last];
-  size_t room = pool.size() - offsets[last];
-  size_t len = strnlen(p, room);
-  return offsets[last] + static_cast<int>(len) + 1;
+  // The pool runs to the end of the furthest name; an offset slot past the
+  // pool (the spare entry of constraint and cone offsets) holds no name.
+  int extent = 0;
+  const int size = static_cast<int>(pool.size());
+  for (int off : offsets) {
+    if (off < 0 || off >= size) continue;
+    int len = static_cast<int>(strnlen(pool.data() + off, size - off));
+    if (off + len + 1 > extent) extent = off + len + 1;
+  }
+  return extent;
 }
 
 Model *create_model(Env *env, int *code) {

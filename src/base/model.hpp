@@ -249,6 +249,7 @@ struct NameIndex {
 
 // What kind of problem the model holds, as the dispatcher sees it.
 struct ModelClass {
+  bool stale = true;  // recomputed on first use after a change (model_class)
   bool quadratic = false, conic = false, integer = false, nonlinear = false, sets = false, semicont = false;
 };
 

@@ -11,9 +11,13 @@ void mark_names_stale(Model *model) {
 
 void mark_statistics_stale(Model *model) { model->stats.stale = true; }
 
-void classify_model(Model *model) {
-  const ModelData &d = model->data;
+void classify_model(Model *model) { model->kind.stale = true; }
+
+const ModelClass &model_class(Model *model) {
   ModelClass &k = model->kind;
+  if (!k.stale) return k;
+  k.stale = false;
+  const ModelData &d = model->data;
   k.quadratic = !d.qc.empty();
   k.conic = d.ncones > 0 || !d.posd.dim.empty();
   k.sets = d.sets.count() > 0;
@@ -25,6 +29,7 @@ void classify_model(Model *model) {
       k.integer = true;
       break;
     }
+  return k;
 }
 
 void reset_solution_statuses(Model *model) {

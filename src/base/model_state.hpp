@@ -10,8 +10,10 @@ namespace tarvo::base {
 void mark_names_stale(Model *model);
 void mark_statistics_stale(Model *model);
 
-// Recomputes the problem class (quadratic, conic, integer, ...).
+// The problem class (quadratic, conic, integer, ...) must be recomputed. The
+// scan is left to model_class so that long runs of changes stay cheap.
 void classify_model(Model *model);
+const ModelClass &model_class(Model *model);
 
 // Solution statuses after a change: model status 14, primal status 12 unless
 // it was 13 (not available).

@@ -1,0 +1,427 @@
+// Building the simplex work object from a model: bounded form with slacks,
+// scaling, the row-wise copy, starting bases, and the in-place warm updates
+// that model modifications offer to it.
+#include "simplex/glp.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/param_store.hpp"
+
+namespace tarvo::simplex {
+namespace {
+
+double pow2_round(double s) {
+  if (!(s > 0) || !std::isfinite(s)) return 1.0;
+  int e = 0;
+  std::frexp(s, &e);
+  return std::ldexp(1.0, e - 1);
+}
+
+// Geometric scaling passes followed by column equilibration; factors are
+// powers of two so scaling itself adds no rounding error.
+void compute_scaling(Glp &g, const base::ModelData &d) {
+  const int m = g.m, n = g.n;
+  g.row_scale.assign(m, 1.0);
+  g.col_scale.assign(n, 1.0);
+  std::vector<double> rmin(m), rmax(m);
+  for (int pass = 0; pass < 6; ++pass) {
+    std::fill(rmin.begin(), rmin.end(), kInf);
+    std::fill(rmax.begin(), rmax.end(), 0.0);
+    for (int j = 0; j < n; ++j)
+      for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) {
+        double a = std::fabs(d.value[k]) * g.col_scale[j];
+        if (a == 0) continue;
+        int i = d.rowidx[k];
+        rmin[i] = std::min(rmin[i], a);
+        rmax[i] = std::max(rmax[i], a);
+      }
+    for (int i = 0; i < m; ++i)
+      if (rmax[i] > 0) g.row_scale[i] = 1.0 / std::sqrt(rmin[i] * rmax[i]);
+    for (int j = 0; j < n; ++j) {
+      double lo = kInf, hi = 0;
+      for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) {
+        double a = std::fabs(d.value[k]) * g.row_scale[d.rowidx[k]];
+        if (a == 0) continue;
+        lo = std::min(lo, a);
+        hi = std::max(hi, a);
+      }
+      if (hi > 0) g.col_scale[j] = 1.0 / std::sqrt(lo * hi);
+    }
+  }
+  for (int i = 0; i < m; ++i) g.row_scale[i] = pow2_round(g.row_scale[i]);
+  for (int j = 0; j < n; ++j) {
+    double hi = 0;
+    for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k)
+      hi = std::max(hi, std::fabs(d.value[k]) * g.row_scale[d.rowidx[k]]);
+    g.col_scale[j] = hi > 0 ? pow2_round(1.0 / hi) : 1.0;
+  }
+}
+
+double scaled_bound(double v, double factor_div) {
+  if (v <= -kInf) return -kInf;
+  if (v >= kInf) return kInf;
+  return v / factor_div;
+}
+
+}  // namespace
+
+void row_slack_bounds(const base::ModelData &d, int i, double *lo, double *up) {
+  // slack s = -a_i x, so the row interval [rl, ru] becomes [-ru, -rl]
+  double b = d.b[i], rl = -kInf, ru = kInf;
+  double r = d.range.empty() ? 0.0 : d.range[i];
+  switch (d.ctype[i]) {
+    case 'L':
+      ru = b;
+      if (r != 0 && std::isfinite(r) && std::fabs(r) < kInf) rl = b - std::fabs(r);
+      break;
+    case 'G':
+      rl = b;
+      if (r != 0 && std::isfinite(r) && std::fabs(r) < kInf) ru = b + std::fabs(r);
+      break;
+    case 'E':
+      rl = ru = b;
+      if (r > 0 && r < kInf) ru = b + r;
+      if (r < 0 && r > -kInf) rl = b + r;
+      break;
+    default: break;
+  }
+  if (b <= -kInf) rl = -kInf;
+  if (b >= kInf) ru = kInf;
+  *lo = ru >= kInf ? -kInf : -ru;
+  *up = rl <= -kInf ? kInf : -rl;
+}
+
+void build_glp(Glp &g, base::Model &model) {
+  const base::ModelData &d = model.data;
+  const int m = d.m, n = d.n;
+  g.model = &model;
+  g.m = m;
+  g.n = n;
+  g.sense = d.sense == TV_MAX ? -1 : 1;
+  g.objective_constant = d.obj_constant;
+  int scale = model.params.integer(TV_IPARAM_LP_SCALE);
+  g.scaled = scale != 0;
+  if (g.scaled) {
+    compute_scaling(g, d);
+  } else {
+    g.row_scale.assign(m, 1.0);
+    g.col_scale.assign(n, 1.0);
+  }
+  // [A I] column-wise
+  g.col_start.assign(n + m + 1, 0);
+  g.col_index.clear();
+  g.col_value.clear();
+  g.col_index.reserve(static_cast<std::size_t>(d.nz) + m);
+  g.col_value.reserve(static_cast<std::size_t>(d.nz) + m);
+  for (int j = 0; j < n; ++j) {
+    for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) {
+      double v = d.value[k];
+      if (v == 0.0) continue;
+      int i = d.rowidx[k];
+      g.col_index.push_back(i);
+      g.col_value.push_back(v * g.row_scale[i] * g.col_scale[j]);
+    }
+    g.col_start[j + 1] = static_cast<int>(g.col_index.size());
+  }
+  for (int i = 0; i < m; ++i) {
+    g.col_index.push_back(i);
+    g.col_value.push_back(1.0);
+    g.col_start[n + i + 1] = static_cast<int>(g.col_index.size());
+  }
+  // row-wise copy of the structural part
+  const int nzs = g.col_start[n];
+  g.row_start.assign(m + 1, 0);
+  for (int k = 0; k < nzs; ++k) g.row_start[g.col_index[k] + 1]++;
+  for (int i = 0; i < m; ++i) g.row_start[i + 1] += g.row_start[i];
+  g.row_index.assign(nzs, 0);
+  g.row_value.assign(nzs, 0.0);
+  {
+    std::vector<int> fill(g.row_start.begin(), g.row_start.end() - 1);
+    for (int j = 0; j < n; ++j)
+      for (int k = g.col_start[j]; k < g.col_start[j + 1]; ++k) {
+        int at = fill[g.col_index[k]]++;
+        g.row_index[at] = j;
+        g.row_value[at] = g.col_value[k];
+      }
+  }
+  const int nt = n + m;
+  g.cost.assign(nt, 0.0);
+  g.lower.assign(nt, 0.0);
+  g.upper.assign(nt, 0.0);
+  g.shift.assign(nt, 0.0);
+  for (int j = 0; j < n; ++j) {
+    g.cost[j] = g.sense * d.c[j] * g.col_scale[j];
+    g.lower[j] = scaled_bound(d.lower[j], g.col_scale[j]);
+    g.upper[j] = scaled_bound(d.upper[j], g.col_scale[j]);
+  }
+  for (int i = 0; i < m; ++i) {
+    double lo, up;
+    row_slack_bounds(d, i, &lo, &up);
+    g.lower[n + i] = scaled_bound(lo, 1.0 / g.row_scale[i]);
+    g.upper[n + i] = scaled_bound(up, 1.0 / g.row_scale[i]);
+  }
+  g.x.assign(nt, 0.0);
+  g.d.assign(nt, 0.0);
+  g.y.assign(m, 0.0);
+  g.state.assign(nt, kAtLower);
+  g.head.assign(m, 0);
+  g.where.assign(nt, -1);
+  g.weight.assign(m, 1.0);
+  g.refactor_freq = std::max(1, model.params.integer(TV_IPARAM_SPLEX_REFACFRQ));
+  g.ptol = model.params.dbl(TV_DPARAM_SOLVER_FEASTOL);
+  g.dtol = model.params.dbl(TV_DPARAM_SOLVER_OPTTOL);
+  if (!(g.ptol > 0) || g.ptol > 1e-2) g.ptol = 1e-7;
+  if (!(g.dtol > 0) || g.dtol > 1e-2) g.dtol = 1e-7;
+  g.lu = xlu::Factor(m, nt, static_cast<std::int64_t>(nzs) + m, g.refactor_freq);
+  xlu::Options opt = g.lu.options();
+  opt.max_updates = std::max(g.refactor_freq, 1);
+  g.lu.set_options(opt);
+  g.work_col.resize(m);
+  g.work_row.resize(m);
+  g.work_tau.resize(m);
+  g.alpha_row.assign(nt, 0.0);
+  g.alpha_mark.assign(nt, 0);
+  g.alpha_list.clear();
+  g.factored = false;
+  g.have_basis = false;
+  g.wfact = WFACT_INIT;
+  g.iterations = 0;
+  g.xstat = XSTAT_CONT;
+  slack_basis(g);
+}
+
+void choose_nonbasic_state(Glp &g, int j, double near) {
+  double l = g.lower[j], u = g.upper[j];
+  if (l <= -kInf && u >= kInf) {
+    g.state[j] = kFreeZero;
+  } else if (l <= -kInf) {
+    g.state[j] = kAtUpper;
+  } else if (u >= kInf) {
+    g.state[j] = kAtLower;
+  } else {
+    g.state[j] = std::fabs(near - l) <= std::fabs(u - near) ? kAtLower : kAtUpper;
+  }
+  place_nonbasic(g, j);
+}
+
+void place_nonbasic(Glp &g, int j) {
+  switch (g.state[j]) {
+    case kAtLower: g.x[j] = g.lower[j]; break;
+    case kAtUpper: g.x[j] = g.upper[j]; break;
+    default: g.x[j] = 0.0; break;
+  }
+}
+
+void slack_basis(Glp &g) {
+  for (int j = 0; j < g.n; ++j) {
+    g.where[j] = -1;
+    choose_nonbasic_state(g, j, 0.0);
+  }
+  for (int i = 0; i < g.m; ++i) {
+    g.head[i] = g.n + i;
+    g.where[g.n + i] = i;
+    g.state[g.n + i] = kBasic;
+  }
+  std::fill(g.weight.begin(), g.weight.end(), 1.0);
+  g.factored = false;
+  g.wfact = WFACT_INIT;
+}
+
+bool Glp::install_basis(const int *colStatus, const int *rowStatus) {
+  if (!model || model->data.m != m || model->data.n != n) return false;
+  int basic = 0;
+  for (int j = 0; j < n; ++j) basic += colStatus[j] >= 0;
+  for (int i = 0; i < m; ++i) basic += rowStatus[i] >= 0;
+  if (basic != m) return false;
+  int p = 0;
+  for (int j = 0; j < n + m; ++j) {
+    int st = j < n ? colStatus[j] : rowStatus[j - n];
+    if (st >= 0) {
+      head[p] = j;
+      where[j] = p++;
+      state[j] = kBasic;
+      continue;
+    }
+    where[j] = -1;
+    if (st == -2 && upper[j] < kInf) {
+      state[j] = kAtUpper;
+      place_nonbasic(*this, j);
+    } else if (st == -1 && lower[j] > -kInf) {
+      state[j] = kAtLower;
+      place_nonbasic(*this, j);
+    } else {
+      choose_nonbasic_state(*this, j, 0.0);
+    }
+  }
+  std::fill(weight.begin(), weight.end(), 1.0);
+  factored = false;
+  wfact = WFACT_INIT;
+  have_basis = true;
+  return true;
+}
+
+namespace {
+// After a bound change a nonbasic variable follows its bound.
+void refit_nonbasic(Glp &g, int j) {
+  if (g.state[j] == kBasic) return;
+  signed char st = g.state[j];
+  if ((st == kAtLower && g.lower[j] > -kInf) || (st == kAtUpper && g.upper[j] < kInf)) {
+    place_nonbasic(g, j);
+  } else {
+    choose_nonbasic_state(g, j, g.x[j]);
+  }
+}
+}  // namespace
+
+bool Glp::update_rhs(int row, double /*value*/) {
+  if (!model || row < 0 || row >= m || model->data.m != m) return false;
+  double lo, up;
+  row_slack_bounds(model->data, row, &lo, &up);
+  lower[n + row] = scaled_bound(lo, 1.0 / row_scale[row]);
+  upper[n + row] = scaled_bound(up, 1.0 / row_scale[row]);
+  refit_nonbasic(*this, n + row);
+  return true;
+}
+
+bool Glp::flip_row_type(int row, char /*type*/) { return update_rhs(row, 0.0); }
+
+bool Glp::update_cost(int col, double value) {
+  if (!model || col < 0 || col >= n || !std::isfinite(value)) return false;
+  cost[col] = sense * value * col_scale[col];
+  return true;
+}
+
+bool Glp::update_bounds(int col, double lo, double up) {
+  if (!model || col < 0 || col >= n || std::isnan(lo) || std::isnan(up)) return false;
+  lower[col] = scaled_bound(lo, col_scale[col]);
+  upper[col] = scaled_bound(up, col_scale[col]);
+  refit_nonbasic(*this, col);
+  return true;
+}
+
+void load_column(const Glp &g, int j, xlu::Vector &v) {
+  v.clear();
+  int c = 0;
+  for (int k = g.col_start[j]; k < g.col_start[j + 1]; ++k) {
+    int i = g.col_index[k];
+    v.array[i] = g.col_value[k];
+    v.index[c++] = i;
+  }
+  v.count = c;
+}
+
+void compute_primal(Glp &g) {
+  std::vector<double> rhs(g.m, 0.0);
+  for (int j = 0; j < g.n + g.m; ++j) {
+    if (g.state[j] == kBasic || g.x[j] == 0.0) continue;
+    double xj = g.x[j];
+    for (int k = g.col_start[j]; k < g.col_start[j + 1]; ++k) rhs[g.col_index[k]] -= g.col_value[k] * xj;
+  }
+  if (g.m > 0) g.lu.ftran_dense(rhs.data(), false);
+  for (int p = 0; p < g.m; ++p) g.x[g.head[p]] = rhs[p];
+}
+
+void compute_dual(Glp &g) {
+  std::vector<double> cb(g.m, 0.0);
+  for (int p = 0; p < g.m; ++p) {
+    int j = g.head[p];
+    cb[p] = g.cost[j] + g.shift[j];
+  }
+  if (g.m > 0) g.lu.btran_dense(cb.data());
+  for (int i = 0; i < g.m; ++i) g.y[i] = cb[i];
+  for (int j = 0; j < g.n + g.m; ++j) {
+    if (g.state[j] == kBasic) {
+      g.d[j] = 0.0;
+      continue;
+    }
+    double s = g.cost[j] + g.shift[j];
+    for (int k = g.col_start[j]; k < g.col_start[j + 1]; ++k) s -= g.col_value[k] * g.y[g.col_index[k]];
+    g.d[j] = s;
+  }
+}
+
+void compute_pivot_row(Glp &g, const xlu::Vector &rho) {
+  for (int j : g.alpha_list) {
+    g.alpha_row[j] = 0.0;
+    g.alpha_mark[j] = 0;
+  }
+  g.alpha_list.clear();
+  const int m = g.m, n = g.n;
+  auto touch = [&](int j, double v) {
+    if (!g.alpha_mark[j]) {
+      g.alpha_mark[j] = 1;
+      g.alpha_list.push_back(j);
+    }
+    g.alpha_row[j] += v;
+  };
+  bool sparse = rho.count >= 0 && rho.count <= m;
+  if (sparse) {
+    long long work = 0;
+    for (int k = 0; k < rho.count; ++k) {
+      int i = rho.index[k];
+      work += g.row_start[i + 1] - g.row_start[i];
+    }
+    sparse = work < 0.4 * g.col_start[n] + 8;
+  }
+  if (sparse) {
+    for (int k = 0; k < rho.count; ++k) {
+      int i = rho.index[k];
+      double r = rho.array[i];
+      if (r == 0.0) continue;
+      for (int t = g.row_start[i]; t < g.row_start[i + 1]; ++t) {
+        int j = g.row_index[t];
+        if (g.state[j] != kBasic) touch(j, r * g.row_value[t]);
+      }
+      if (g.state[n + i] != kBasic) touch(n + i, r);
+    }
+  } else {
+    for (int j = 0; j < n; ++j) {
+      if (g.state[j] == kBasic) continue;
+      double s = 0;
+      for (int k = g.col_start[j]; k < g.col_start[j + 1]; ++k) s += g.col_value[k] * rho.array[g.col_index[k]];
+      if (s != 0.0) touch(j, s);
+    }
+    for (int i = 0; i < m; ++i)
+      if (g.state[n + i] != kBasic && rho.array[i] != 0.0) touch(n + i, rho.array[i]);
+  }
+}
+
+double primal_infeasibility(const Glp &g, int *count) {
+  double mx = 0;
+  int c = 0;
+  for (int p = 0; p < g.m; ++p) {
+    int j = g.head[p];
+    double v = std::max(g.lower[j] - g.x[j], g.x[j] - g.upper[j]);
+    if (v > g.ptol) ++c;
+    mx = std::max(mx, v);
+  }
+  if (count) *count = c;
+  return mx;
+}
+
+double dual_infeasibility(const Glp &g, int *count) {
+  double mx = 0;
+  int c = 0;
+  for (int j = 0; j < g.n + g.m; ++j) {
+    double v = 0;
+    switch (g.state[j]) {
+      case kAtLower: v = g.upper[j] > g.lower[j] ? -g.d[j] : 0.0; break;
+      case kAtUpper: v = g.upper[j] > g.lower[j] ? g.d[j] : 0.0; break;
+      case kFreeZero: v = std::fabs(g.d[j]); break;
+      default: break;
+    }
+    if (v > g.dtol) ++c;
+    mx = std::max(mx, v);
+  }
+  if (count) *count = c;
+  return mx;
+}
+
+double objective_value(const Glp &g) {
+  double s = 0;
+  for (int j = 0; j < g.n; ++j) s += g.cost[j] * g.x[j];
+  return s;
+}
+
+}  // namespace tarvo::simplex

@@ -1,0 +1,152 @@
+// The simplex work object: a scaled copy of the LP in bounded form
+// [A I] z = 0 (slack of row i is variable n+i), its basis and factorisation,
+// pricing weights and counters. It lives in the model between solves.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/model.hpp"
+#include "xlu/xlu.hpp"
+
+namespace tarvo::simplex {
+
+// Exit codes left in the work object by the simplex methods.
+enum Xstat : int {
+  XSTAT_NA = 0,
+  XSTAT_CONT = 1,
+  XSTAT_OPT = 2,
+  XSTAT_INF = 3,
+  XSTAT_INFORUNB = 4,
+  XSTAT_UNB = 5,
+  XSTAT_ITERLIM = 6,
+  XSTAT_SWITCH = 7,
+  XSTAT_TIMELIM = 8,
+  XSTAT_CTRLC = 9,
+  XSTAT_CUTOFF = 10,
+};
+
+// Pending refactorisation reasons.
+enum Wfact : int {
+  WFACT_NO = 0,
+  WFACT_INIT = 1,
+  WFACT_REFACT = 2,
+  WFACT_MAXDMERGE = 3,
+  WFACT_CHKOPT = 4,
+  WFACT_CHKFSB = 5,
+  WFACT_NUMERR = 6,
+  WFACT_CHKUNB = 7,
+  WFACT_PHASECHG = 8,
+  WFACT_ENDPERT = 9,
+  WFACT_DENSETA = 10,
+  WFACT_LUSPACE = 11,
+  WFACT_BUPERR = 12,
+  WFACT_CYCLING = 13,
+};
+
+// State of a variable: basic, or nonbasic at one of its bounds / free at zero.
+enum VarState : signed char { kBasic = 0, kAtLower = 1, kAtUpper = 2, kFreeZero = 3 };
+
+// Internal return codes of the simplex entries.
+enum : int { kRunOk = 0, kRunSingular = 1, kRunNoMemory = 2, kRunNumerical = 3, kRunInterrupt = 9 };
+
+constexpr double kInf = 1e30;
+
+struct Glp : base::SolverWork {
+  int m = 0, n = 0;
+  int sense = 1;  // the model's sense; costs are stored for minimisation
+  // [A I] column-wise, scaled; columns n..n+m-1 are the unit slack columns.
+  std::vector<int> col_start;
+  std::vector<int> col_index;
+  std::vector<double> col_value;
+  // Row-wise copy of the structural part for pivot rows.
+  std::vector<int> row_start, row_index;
+  std::vector<double> row_value;
+  std::vector<double> col_scale, row_scale;  // x_j = col_scale_j x'_j, s'_i = row_scale_i s_i
+  std::vector<double> cost, lower, upper;    // scaled, n+m
+  std::vector<double> shift;                 // cost shifts/perturbation, n+m
+  std::vector<double> x, d, y;               // n+m, n+m, m
+  std::vector<signed char> state;            // n+m
+  std::vector<int> head;                     // basic variable of each position
+  std::vector<int> where;                    // position of a basic variable, -1 otherwise
+  std::vector<double> weight;                // dual pricing weights per position
+  xlu::Factor lu{0};
+  bool factored = false;
+  bool have_basis = false;  // the basis header was set (by a solve or the host)
+  int wfact = WFACT_INIT;
+  double ptol = 1e-7, dtol = 1e-7;
+  double iterations = 0;   // of the current run
+  double total_iterations = 0;
+  int factorizations = 0;
+  int refactor_freq = 200;
+  int xstat = XSTAT_NA;
+  bool scaled = false;
+  double objective_constant = 0.0;
+  bool dirty_bounds = false;  // bounds changed since the last solve
+  int singular_repairs = 0;
+
+  // Scratch vectors of dimension m.
+  xlu::Vector work_col, work_row, work_tau;
+  std::vector<double> alpha_row;  // n+m pivot row
+  std::vector<int> alpha_list;    // nonbasic indices with a nonzero in alpha_row
+  std::vector<char> alpha_mark;
+
+  bool fresh() const override { return have_basis; }
+  bool install_basis(const int *colStatus, const int *rowStatus) override;
+  bool update_rhs(int row, double value) override;
+  bool update_cost(int col, double value) override;
+  bool update_bounds(int col, double lower, double upper) override;
+  bool flip_row_type(int row, char type) override;
+
+  base::Model *model = nullptr;  // set for the duration of a solve
+};
+
+// Builds the work object from the model (scaling per TV_IPARAM_LP_SCALE).
+void build_glp(Glp &g, base::Model &model);
+// Slack basis; nonbasic variables at the bound nearest zero.
+void slack_basis(Glp &g);
+// Bounds of row i's slack in unscaled space from the model's row data.
+void row_slack_bounds(const base::ModelData &d, int i, double *lo, double *up);
+// Puts a nonbasic variable at the bound its state names (free: 0).
+void place_nonbasic(Glp &g, int j);
+// Chooses a sensible nonbasic state for j from its bounds (nearest to `near`).
+void choose_nonbasic_state(Glp &g, int j, double near);
+
+// Factorisation dispatch: refactorise the basis header (repairing a singular
+// basis by slacks of the uncovered rows); 0 ok, 2 out of memory, 3 trouble.
+int refactor(Glp &g);
+// Update after the pivot at position p (after ftran of the entering column
+// with for_update). 0 ok, 4 refactorise before the next iteration, 1 refused.
+int bupdate(Glp &g, int p);
+
+void compute_primal(Glp &g);
+void compute_dual(Glp &g);
+// Pivot row over the nonbasic variables from rho = row r of B^-1.
+void compute_pivot_row(Glp &g, const xlu::Vector &rho);
+// Entering column a_j scattered into v (by rows).
+void load_column(const Glp &g, int j, xlu::Vector &v);
+
+double primal_infeasibility(const Glp &g, int *count);
+double dual_infeasibility(const Glp &g, int *count);
+double objective_value(const Glp &g);  // internal (minimisation, with shifts removed)
+
+// Run controls shared by both methods.
+struct RunControl {
+  double iter_limit = -1;  // negative: none
+  double time_limit = -1;
+  double start_time = 0;
+  int location = 0;
+  int dual_pricing = 1;    // 0 Dantzig, 1 steepest edge, 3 Devex
+  int primal_pricing = 0;  // 0 Dantzig, 1 Devex
+  bool use_cutoff = false;
+  double cutoff = -kInf;   // internal minimisation sense
+  bool perturb = true;
+};
+
+// The dual and primal simplex entries; the exit code is left in g.xstat.
+int dual_simplex(Glp &g, const RunControl &rc);
+int primal_simplex(Glp &g, const RunControl &rc);
+// Checks iteration/time limits and the progress callback: XSTAT_CONT to go on.
+int check_limits(Glp &g, const RunControl &rc);
+
+}  // namespace tarvo::simplex
