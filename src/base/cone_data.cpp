@@ -15,18 +15,6 @@ namespace {
 
 bool valid_cone_type(char t) { return t == 'Q' || t == 'R' || t == 'E' || t == 'P'; }
 
-// Member counts: Q at least one, R at least two, E and P exactly three.
-bool size_fits(char t, int size) {
-  switch (t) {
-    case 'Q':
-      return size >= 1;
-    case 'R':
-      return size >= 2;
-    default:
-      return size == 3;
-  }
-}
-
 // Checks the members of one cone; `in_cone` marks the columns already taken
 // and receives this cone's members.
 int check_members(const ModelData &d, int size, const int *members, std::vector<char> &in_cone) {
@@ -46,7 +34,7 @@ int check_cones(const ModelData &d, int count, const char *types, const double *
     char t = types[k];
     if (!valid_cone_type(t) || (t == 'P' && !alphas)) return 2004;
     int size = starts[k + 1] - starts[k];
-    if (!size_fits(t, size)) return 2050;
+    if (!cone_size_fits(t, size)) return 2050;
     // Alphas are stored for every cone when given, so none may be NaN.
     if (alphas && !std::isfinite(alphas[k])) return 2047;
     int code = check_members(d, size, cols + starts[k], in_cone);
@@ -173,7 +161,7 @@ int modify_cone(Model *model, char type, int k, int nnz, const int *cols, double
   ModelData &d = model->data;
   if (k < 0 || k >= d.ncones) return 2012;
   if (!valid_cone_type(type)) return 2004;
-  if (!size_fits(type, nnz)) return 2050;
+  if (!cone_size_fits(type, nnz)) return 2050;
   if (!cols) return 2010;
   bool keep_alpha = type == 'P' || !d.cones.alpha.empty();
   if (keep_alpha && !std::isfinite(alpha)) return 2047;

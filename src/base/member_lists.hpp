@@ -8,6 +8,25 @@
 
 namespace tarvo::base {
 
+// Member counts a cone type needs: Q at least one, R at least two, E and P exactly three.
+inline bool cone_size_fits(char type, int size) {
+  switch (type) {
+    case 'Q':
+      return size >= 1;
+    case 'R':
+      return size >= 2;
+    default:
+      return size == 3;
+  }
+}
+
+// Member counts a set type needs: types 1 and 3 at least one, type 2 at least two.
+inline bool set_size_fits(char type, int size) {
+  if (type == 1 || type == 3) return size >= 1;
+  if (type == 2) return size >= 2;
+  return true;
+}
+
 // An index list of a delete operation: every entry in lo..hi-1 (else
 // `range_code`) and none twice (2032). On success `*flags` (when given) holds
 // hi-lo marks, 1 for each listed index.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/model_state.hpp"
+#include "base/member_lists.hpp"
 #include "base/modify_internal.hpp"
 #include "common/boundary.hpp"
 
@@ -149,22 +150,6 @@ int delete_rows(Model *model, int k, const int *list) {
   return 0;
 }
 
-// Whether a cone or set still has the members its type needs after losing some.
-bool cone_still_valid(char type, int size) {
-  switch (type) {
-    case 'Q':
-      return size >= 1;
-    case 'R':
-      return size >= 2;
-    default:
-      return size == 3;
-  }
-}
-bool set_still_valid(char type, int size) {
-  if (type == 1 || type == 3) return size >= 1;
-  if (type == 2) return size >= 2;
-  return true;
-}
 
 void renumber_cones(ModelData &d, const std::vector<int> &newindex) {
   ConeData &c = d.cones;
@@ -177,7 +162,7 @@ void renumber_cones(ModelData &d, const std::vector<int> &newindex) {
   for (int g = 0; g < d.ncones; ++g) {
     int size = c.start[g + 1] - c.start[g];
     bool lost = size != old_start[g + 1] - old_start[g];
-    conemap[g] = (!lost || cone_still_valid(c.type[g], size)) ? next++ : -1;
+    conemap[g] = (!lost || cone_size_fits(c.type[g], size)) ? next++ : -1;
   }
   if (next < d.ncones) {
     std::vector<int> start{0}, member;
@@ -211,7 +196,7 @@ void renumber_sets(ModelData &d, const std::vector<int> &newindex) {
   for (int g = 0; g < count; ++g) {
     int size = s.start[g + 1] - s.start[g];
     bool lost = size != old_start[g + 1] - old_start[g];
-    setmap[g] = (!lost || set_still_valid(s.type[g], size)) ? next++ : -1;
+    setmap[g] = (!lost || set_size_fits(s.type[g], size)) ? next++ : -1;
   }
   if (next == count) return;
   std::vector<int> start{0}, member;
