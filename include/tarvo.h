@@ -336,6 +336,19 @@ TVAPI int TVwriteMERLOFile(pTVmodel model, const char *fileName);
 TVAPI int TVwriteMPXFile(pTVmodel model, const char *fileName, int options);
 
 /* ===================================================================== */
+/* Optimisation                                                           */
+/* ===================================================================== */
+/* Solves a continuous model; status (may be NULL) receives the model status. */
+TVAPI int TVoptimize(pTVmodel model, int method, int *status);
+/* Solves with the basis of the last simplex run: sparse vectors (count,
+ * indices, values) in the model's unscaled space. FTRAN: B x = a with a
+ * indexed by rows and x by basic positions; BTRAN: y^T B = c^T. */
+TVAPI int TVdoFTRAN(pTVmodel model, int *inCount, int *inIndex, double *inValue, int *outCount, int *outIndex,
+                    double *outValue);
+TVAPI int TVdoBTRAN(pTVmodel model, int *inCount, int *inIndex, double *inValue, int *outCount, int *outIndex,
+                    double *outValue);
+
+/* ===================================================================== */
 /* Parameters                                                             */
 /* ===================================================================== */
 TVAPI int TVsetModelIntParameter(pTVmodel model, int id, int value);

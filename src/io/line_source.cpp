@@ -126,6 +126,16 @@ bool LineSource::refill() {
   return true;
 }
 
+bool LineSource::drain() {
+  if (!handle_) return false;
+  while (!eof_) {
+    pos_ = end_ = 0;
+    refill();
+  }
+  pos_ = end_ = 0;
+  return !read_failed_;
+}
+
 bool LineSource::next(std::string_view *line) {
   if (!handle_) return false;
   for (;;) {

@@ -35,6 +35,10 @@ class LineSource {
   // skipped: its length still tells the caller it was too long.
   bool next(std::string_view *line);
 
+  // Reads on to the end of the file without cutting lines, so that damage
+  // anywhere in a compressed stream shows; false when the read failed.
+  bool drain();
+
   // The file could not be read to its end (I/O error, damaged compressed data).
   bool read_failed() const { return read_failed_; }
   // Bytes of (uncompressed) text delivered by the first walk.

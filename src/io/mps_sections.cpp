@@ -46,7 +46,15 @@ int Reader::walk(bool counting) {
     if (state_ == State::kEnd) break;
     if (!counting_ && level() >= 201 && line_no_ % 5000 == 0) progress(false);
   }
-  if (state_ == State::kEnd) return 0;
+  if (state_ == State::kEnd) {
+    // The first walk reads to the end of the file: a damaged compressed
+    // stream shows only there, and the kept text must be complete.
+    if (counting_ && !source_.drain()) {
+      line_ = endata_line_;  // the block buffer now holds other text
+      return format_error();
+    }
+    return 0;
+  }
   if (!source_.read_failed())
     base::log_model(model_, level() >= 200, "\nMPS Reader: Unexpected end of file. ENDATA section missing.");
   return format_error();
@@ -220,7 +228,7 @@ int Reader::enter(State next) {
     row_mark_.assign(row_type_.size(), -1);
     row_has_indicator_.assign(row_type_.size(), 0);
   }
-  if (next == State::kEnd && !counting_) endata_line_ = std::string(line_);
+  if (next == State::kEnd) endata_line_ = std::string(line_);
   state_ = next;
   return 0;
 }

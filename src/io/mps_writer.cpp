@@ -148,7 +148,7 @@ void Writer::prepare() {
 void Writer::pool_fields(Out &out, const base::PoolObjective &p, int sense_field) {
   if (fixed_) {
     // Aligned with the fixed fields 3 to 6 so that a fixed-format reader finds them.
-    out.print("%-8s  %8d  %12s   %8s  %12s\n", "", p.rank, num(p.weight).c_str(), number_text(p.abstol, 8).c_str(),
+    out.print("  %8d  %12s   %8s  %12s\n", p.rank, num(p.weight).c_str(), number_text(p.abstol, 8).c_str(),
               num(p.reltol).c_str());
     (void)sense_field;
   } else {

@@ -1,6 +1,7 @@
 // Fixed-width number text and generated names shared by the writers.
 #include "io/number_text.hpp"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,12 +10,16 @@
 namespace tarvo::io {
 namespace {
 
-// printf text with the exponent rewritten as "%d": "1.5E+05" -> "1.5E5".
+// printf "%.*E" / "%.*G" text (through to_chars, which promises the same
+// digits) with the exponent rewritten as "%d": "1.5E+05" -> "1.5E5".
 std::string formatted(double x, bool exponent_form, int precision) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, exponent_form ? "%.*E" : "%.*G", precision, x);
-  char *e = std::strchr(buf, 'E');
+  char buf[400];
+  auto res = std::to_chars(buf, buf + sizeof buf - 1, x,
+                           exponent_form ? std::chars_format::scientific : std::chars_format::general, precision);
+  *res.ptr = '\0';
+  char *e = std::strchr(buf, 'e');
   if (!e) return buf;
+  *e = 'E';
   const int exponent = std::atoi(e + 1);
   std::snprintf(e + 1, sizeof buf - (e + 1 - buf), "%d", exponent);
   return buf;

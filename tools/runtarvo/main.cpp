@@ -11,6 +11,7 @@
 #include <string>
 
 #include "options.hpp"
+#include "solve_lp.hpp"
 #include "tarvo.h"
 
 namespace {
@@ -100,6 +101,48 @@ int describe_model(pTVenv env, const std::string &path) {
   return 0;
 }
 
+void collect_log(pTVmodel, const char *text, void *data) { *static_cast<std::string *>(data) += text; }
+
+// Reads an MPS file into *model. "auto" reads free format first and, when
+// that finds a format error, reads the file again as fixed format into a
+// fresh model with the same parameters. A failure names the file, the line
+// and its text.
+int read_mps(pTVenv env, pTVmodel *model, const std::string &path, const std::string &layout) {
+  int code = 0;
+  if (layout == "auto") {
+    std::string log;
+    TVsetModelLogfunc(*model, collect_log, &log);
+    code = TVreadMPSFile(*model, path.c_str(), 0);
+    TVsetModelLogfunc(*model, print_log, nullptr);
+    if (code != 2003) {
+      std::fputs(log.c_str(), stdout);
+    } else {
+      pTVmodel fresh = TVcreateModel(env, &code);
+      if (!fresh) return fail(env, "cannot create a model", code);
+      TVcopyParam(*model, fresh, 0);
+      TVsetModelLogfunc(fresh, print_log, nullptr);
+      TVdeleteModel(model);
+      *model = fresh;
+      code = TVreadMPSFile(*model, path.c_str(), 1);
+    }
+  } else {
+    code = TVreadMPSFile(*model, path.c_str(), layout == "fixed" ? 1 : 0);
+  }
+  if (code != 0) {
+    unsigned line = 0;
+    char text[512] = "";
+    TVgetFileError(*model, &line, text);
+    std::fputs("\n", stdout);
+    std::fflush(stdout);
+    if (line > 0 || text[0]) std::fprintf(stderr, "runtarvo: %s:%u: %s\n", path.c_str(), line, text);
+    return fail(env, "cannot read '" + path + "'", code);
+  }
+  int n = 0, m = 0, nz = 0;
+  TVgetDimensions(*model, &n, &m, nullptr, &nz, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  std::printf("\nModel      : %s, %d rows, %d columns, %d nonzeros\n", path.c_str(), m, n, nz);
+  return 0;
+}
+
 int run(const runtarvo::Options &opts) {
   int code = 0;
   pTVenv env = TVcreateEnv(&code, nullptr);
@@ -132,7 +175,25 @@ int run(const runtarvo::Options &opts) {
     else std::printf("\n");
   }
   if (status == 0 && opts.version) print_version(env);
-  if (status == 0 && !opts.model_file.empty()) status = describe_model(env, opts.model_file);
+  if (status == 0 && !opts.model_file.empty()) {
+    // MPS files (plain or gzip) are read and solved; other files are described.
+    const std::string &f = opts.model_file;
+    auto ends_with = [&](const char *suffix) {
+      std::size_t k = std::strlen(suffix);
+      return f.size() >= k && f.compare(f.size() - k, k, suffix) == 0;
+    };
+    if (ends_with(".mps") || ends_with(".mps.gz")) {
+      status = read_mps(env, &model, f, opts.mps_format);
+      if (status == 0 && !opts.write_mps.empty()) {
+        code = TVwriteMPSFile(model, opts.write_mps.c_str(), opts.fixed ? 1 : 0);
+        if (code != 0) status = fail(env, "cannot write '" + opts.write_mps + "'", code);
+        else std::printf("\nWrote %s (%s MPS)\n", opts.write_mps.c_str(), opts.fixed ? "fixed" : "free");
+      }
+      if (status == 0 && !opts.read_only) status = runtarvo::solve_and_report(env, model, opts);
+    } else {
+      status = describe_model(env, f);
+    }
+  }
   TVdeleteModel(&model);
   TVdeleteEnv(&env);
   return status;

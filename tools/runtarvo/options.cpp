@@ -1,5 +1,6 @@
 #include "options.hpp"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace runtarvo {
@@ -16,7 +17,19 @@ const char *usage_text() {
          "  --param-file FILE      read parameters from FILE (default: tarvo.par when it exists)\n"
          "  --param NAME=VALUE     set one parameter by its macro name, e.g.\n"
          "                         --param TV_IPARAM_LP_PRINTLEVEL=3 (may be repeated)\n"
-         "  --write-params FILE    write the parameter file of the current settings to FILE\n";
+         "  --write-params FILE    write the parameter file of the current settings to FILE\n"
+         "  --mps-format FORMAT    layout of an MPS model file: free, fixed or auto (default:\n"
+         "                         free, and fixed when the free reading finds a format error)\n"
+         "  --write-mps FILE       write the model that was read to FILE as MPS (free format)\n"
+         "  --fixed                with --write-mps, write fixed-format MPS\n"
+         "  --read-only            read the model and report its size, do not solve it\n"
+         "  --method M             LP method: free (default), primal or dual\n"
+         "  --time-limit S         stop after S seconds\n"
+         "  --iter-limit N         stop after N simplex iterations\n"
+         "  --threads N            number of threads\n"
+         "  --print-level N        LP print level (0 quiet)\n"
+         "  --json                 end with one line of JSON: status, status_text, objective,\n"
+         "                         iterations, time, error\n";
 }
 
 bool parse_options(int argc, char **argv, Options *opts, std::string *error) {
@@ -51,6 +64,48 @@ bool parse_options(int argc, char **argv, Options *opts, std::string *error) {
       const char *v = need_value(arg);
       if (!v) return false;
       opts->write_params = v;
+    } else if (!std::strcmp(arg, "--json")) {
+      opts->json = true;
+    } else if (!std::strcmp(arg, "--method")) {
+      const char *v = need_value(arg);
+      if (!v) return false;
+      if (!std::strcmp(v, "free")) opts->method = 0;
+      else if (!std::strcmp(v, "primal")) opts->method = 1;
+      else if (!std::strcmp(v, "dual")) opts->method = 2;
+      else {
+        *error = std::string("--method expects free, primal or dual, got '") + v + "'";
+        return false;
+      }
+    } else if (!std::strcmp(arg, "--time-limit") || !std::strcmp(arg, "--iter-limit") ||
+               !std::strcmp(arg, "--threads") || !std::strcmp(arg, "--print-level")) {
+      const char *v = need_value(arg);
+      if (!v) return false;
+      char *end = nullptr;
+      double x = std::strtod(v, &end);
+      if (end == v || *end != '\0' || !(x >= 0) || x > 1e15) {
+        *error = std::string(arg) + " expects a non-negative number, got '" + v + "'";
+        return false;
+      }
+      if (!std::strcmp(arg, "--time-limit")) opts->time_limit = x;
+      else if (!std::strcmp(arg, "--iter-limit")) opts->iter_limit = x;
+      else if (!std::strcmp(arg, "--threads")) opts->threads = static_cast<int>(x);
+      else opts->print_level = static_cast<int>(x);
+    } else if (!std::strcmp(arg, "--mps-format")) {
+      const char *v = need_value(arg);
+      if (!v) return false;
+      if (std::strcmp(v, "free") && std::strcmp(v, "fixed") && std::strcmp(v, "auto")) {
+        *error = std::string("--mps-format expects free, fixed or auto, got '") + v + "'";
+        return false;
+      }
+      opts->mps_format = v;
+    } else if (!std::strcmp(arg, "--write-mps")) {
+      const char *v = need_value(arg);
+      if (!v) return false;
+      opts->write_mps = v;
+    } else if (!std::strcmp(arg, "--fixed")) {
+      opts->fixed = true;
+    } else if (!std::strcmp(arg, "--read-only")) {
+      opts->read_only = true;
     } else if (arg[0] == '-' && arg[1] != '\0') {
       *error = std::string("unknown option '") + arg + "' (see --help)";
       return false;

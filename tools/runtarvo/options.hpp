@@ -15,6 +15,16 @@ struct Options {
   bool param_file_given = false;
   std::vector<std::pair<std::string, std::string>> params;  // NAME=VALUE in order
   std::string write_params;
+  int method = 0;             // TV_METHOD_FREE, PSIMPLEX or DSIMPLEX
+  double time_limit = -1;     // seconds, negative: none
+  double iter_limit = -1;     // negative: none
+  int threads = -1;           // negative: parameter default
+  int print_level = -1;       // negative: parameter default
+  bool json = false;          // last line: one JSON summary object
+  std::string mps_format = "auto";  // free, fixed or auto (free, then fixed on a format error)
+  std::string write_mps;            // write the model read back as MPS
+  bool fixed = false;               // --write-mps in fixed format
+  bool read_only = false;           // read (and write) the model, do not solve it
 };
 
 // Parses argv; false with a one-line reason in *error.

@@ -1,0 +1,168 @@
+// The explicit LP dual: TVgetDualModel builds it into an empty model and
+// TVwriteDualMPSFile writes it as MPS. Each primal row becomes a dual column,
+// each primal column a dual row; finite non-zero bounds get columns of their own.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/model_state.hpp"
+#include "common/boundary.hpp"
+#include "io/number_text.hpp"
+
+namespace tarvo::io {
+namespace {
+
+constexpr double kInf = 1e30;
+
+struct DualArrays {
+  int m = 0, n = 0, sense = TV_MIN;
+  double constant = 0;
+  std::vector<double> c, b, lower, upper, value;
+  std::vector<char> ctype;
+  std::vector<int> start{0}, rowidx;
+  std::vector<std::string> rownames, colnames;
+};
+
+// 2054 for quadratic, conic and nonlinear models, 2029 for integer ones.
+int check_linear(const base::Model &model) {
+  const base::ModelData &d = model.data;
+  if (!d.qc.empty() || d.ncones > 0 || d.has_instructions || !d.posd.dim.empty()) return 2054;
+  for (char t : d.vtype)
+    if (t == 'I' || t == 'B') return 2029;
+  if (d.sets.count() > 0 || !d.semicont.var.empty()) return 2029;
+  return 0;
+}
+
+std::string truncated(const std::string &s) { return s.size() > 63 ? s.substr(0, 63) : s; }
+
+void build_dual(const base::Model &model, DualArrays *out) {
+  const base::ModelData &d = model.data;
+  DualArrays &a = *out;
+  const bool minimise = d.sense != TV_MAX;
+  a.sense = minimise ? TV_MAX : TV_MIN;
+  a.constant = d.obj_constant;
+
+  // Dual rows: one per primal column, its sense from the zero bounds that
+  // are left implicit.
+  a.m = d.n;
+  std::vector<char> has_low(d.n, 0), has_up(d.n, 0);
+  for (int j = 0; j < d.n; ++j) {
+    const double l = d.lower[j], u = d.upper[j];
+    const bool zero_low = l == 0, zero_up = u == 0;
+    has_low[j] = l > -kInf && l != 0;
+    has_up[j] = u < kInf && u != 0;
+    char t;
+    if (zero_low && zero_up) t = 'N';  // a column fixed at zero constrains no multiplier
+    else if (zero_low) t = minimise ? 'L' : 'G';
+    else if (zero_up) t = minimise ? 'G' : 'L';
+    else t = 'E';
+    a.ctype.push_back(t);
+    a.b.push_back(d.c[j]);
+    a.rownames.push_back(d.varnames.present() && d.varnames.name(j)[0] ? std::string(d.varnames.name(j)) : [&] {
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "X%07d", j);
+      return std::string(buf);
+    }());
+  }
+
+  // Dual columns of the primal rows: the row-wise view of the matrix.
+  std::vector<std::vector<std::pair<int, double>>> by_row(d.m);
+  for (int j = 0; j < d.n; ++j)
+    for (int p = d.start[j]; p < d.start[j] + d.length[j]; ++p) by_row[d.rowidx[p]].push_back({j, d.value[p]});
+  for (int i = 0; i < d.m; ++i) {
+    const char t = d.ctype[i];
+    if (t == 'N') continue;
+    double lo = -kInf, up = kInf;
+    if ((t == 'G') == minimise && t != 'E') lo = 0;
+    else if (t != 'E') up = 0;
+    for (const auto &e : by_row[i]) {
+      a.rowidx.push_back(e.first);
+      a.value.push_back(e.second);
+    }
+    a.start.push_back(static_cast<int>(a.rowidx.size()));
+    a.c.push_back(d.b[i]);
+    a.lower.push_back(lo);
+    a.upper.push_back(up);
+    a.colnames.push_back(row_name(d, i));
+  }
+  // Bound multipliers, with the bound as their objective coefficient.
+  for (int j = 0; j < d.n; ++j) {
+    for (int side = 0; side < 2; ++side) {
+      if (!(side == 0 ? has_low[j] : has_up[j])) continue;
+      const bool nonnegative = (side == 0) == minimise;
+      a.rowidx.push_back(j);
+      a.value.push_back(1.0);
+      a.start.push_back(static_cast<int>(a.rowidx.size()));
+      a.c.push_back(side == 0 ? d.lower[j] : d.upper[j]);
+      a.lower.push_back(nonnegative ? 0 : -kInf);
+      a.upper.push_back(nonnegative ? kInf : 0);
+      a.colnames.push_back(truncated((side == 0 ? "YL_" : "YU_") + a.rownames[j]));
+    }
+  }
+  a.n = static_cast<int>(a.c.size());
+}
+
+int load_dual(pTVmodel target, DualArrays &a, const base::ModelData &primal) {
+  int code = TVloadLPData(target, a.m, a.n, a.sense, a.constant, a.c.data(), a.b.data(), a.ctype.data(),
+                          static_cast<int>(a.rowidx.size()), a.start.data(), nullptr, a.value.data(),
+                          a.rowidx.data(), a.lower.data(), a.upper.data());
+  if (code) return code;
+  std::vector<char *> rows, cols;
+  for (std::string &s : a.rownames) rows.push_back(s.data());
+  for (std::string &s : a.colnames) cols.push_back(s.data());
+  return TVloadNameData(target, primal.title.c_str(), primal.objname.c_str(), nullptr, nullptr, nullptr,
+                        rows.empty() ? nullptr : rows.data(), cols.empty() ? nullptr : cols.data(), nullptr);
+}
+
+int dual_arrays(pTVmodel model, DualArrays *a) {
+  if (model->status == TV_STATUS_UNLOADED) return 2009;
+  if (int code = check_linear(*model)) return code;
+  base::log_model(model, model->params.integer(TV_IPARAM_LP_PRINTLEVEL) >= 1,
+                  "\nConstructing the explicit dual model...");
+  build_dual(*model, a);
+  return 0;
+}
+
+}  // namespace
+}  // namespace tarvo::io
+
+extern "C" {
+
+TVAPI int TVgetDualModel(pTVmodel model, pTVmodel dualModel) {
+  if (!model || !dualModel) return 2010;
+  return tarvo::guarded([&] {
+    if (dualModel->data.m > 0 || dualModel->data.n > 0) return 2030;
+    tarvo::io::DualArrays a;
+    if (int code = tarvo::io::dual_arrays(model, &a)) return code;
+    return tarvo::io::load_dual(dualModel, a, model->data);
+  });
+}
+
+TVAPI int TVwriteDualMPSFile(pTVmodel model, const char *fileName, int format, int objSense) {
+  if (!model || !fileName) return 2010;
+  if (objSense != TV_MIN && objSense != TV_MAX) return 2007;
+  return tarvo::guarded([&] {
+    tarvo::io::DualArrays a;
+    if (int code = tarvo::io::dual_arrays(model, &a)) return code;
+    // The dual is written with the sense asked for: a dual of the other sense
+    // has its objective negated, which negates its optimal value.
+    if (a.sense != objSense) {
+      for (double &v : a.c) v = -v;
+      a.constant = -a.constant;
+      a.sense = objSense;
+    }
+    int code = 0;
+    pTVmodel dual = TVcreateModel(model->env, &code);
+    if (!dual) return code ? code : 2001;
+    code = tarvo::io::load_dual(dual, a, model->data);
+    if (code == 0) {
+      // Written in the primal model's MPS objective style.
+      TVsetModelIntParameter(dual, TV_IPARAM_MPS_OBJ_WRITESTYLE, model->params.integer(TV_IPARAM_MPS_OBJ_WRITESTYLE));
+      code = TVwriteMPSFile(dual, fileName, format != 0 ? 1 : 0);
+    }
+    TVdeleteModel(&dual);
+    return code;
+  });
+}
+
+}  // extern "C"

@@ -1,0 +1,96 @@
+// TVwriteMPXFile: a linear or quadratic model as LP-like text (objective,
+// "s.t." rows, BOUNDS, GENERAL and BINARY sections).
+#include <algorithm>
+#include <cstdio>
+
+#include "common/boundary.hpp"
+#include "io/text_export.hpp"
+
+namespace tarvo::io {
+namespace {
+
+constexpr double kBound = 1e20;
+
+struct MpxStyle {
+  char sep;         // between a coefficient and its column
+  bool one_line;    // no objective label, no line breaks
+};
+
+// Linear terms of one row or the objective; "   0" when there are none.
+void linear_terms(std::FILE *f, const MpxStyle &s, const std::vector<std::pair<int, double>> &terms,
+                  const TextView &v, bool quad_follows) {
+  int count = 0;
+  for (const auto &t : terms) {
+    std::fprintf(f, count == 0 ? "    %f%c%s" : "   %+f%c%s", t.second, s.sep, v.col[t.first].c_str());
+    if (++count % 5 == 0 && !s.one_line) std::fprintf(f, "\n");
+  }
+  if (count == 0 && !quad_follows) std::fprintf(f, "   0");
+}
+
+void quadratic_terms(std::FILE *f, const MpxStyle &s, const base::ModelData &d, const TextView &v, int slot) {
+  for (int t : v.quad[slot])
+    std::fprintf(f, "   %+f%c%s%c%s", d.qc.coef[t], s.sep, v.col[d.qc.col1[t]].c_str(), s.sep,
+                 v.col[d.qc.col2[t]].c_str());
+}
+
+int write_mpx(const base::Model &model, const char *file_name, int options) {
+  const base::ModelData &d = model.data;
+  if (options == 0) options = 1;
+  const MpxStyle s{(options & 1) ? ' ' : '*', (options & 4) != 0};
+  const TextView v(d);
+  std::FILE *f = std::fopen(file_name, "w");
+  if (!f) return 2002;
+  std::fprintf(f, d.sense == TV_MAX ? "max\n" : "min\n");
+  if (!s.one_line) std::fprintf(f, "%s:", d.objname.empty() ? "obj" : clean_name(d.objname).c_str());
+  std::vector<std::pair<int, double>> obj;
+  for (int j = 0; j < d.n; ++j)
+    if (d.c[j] != 0) obj.push_back({j, d.c[j]});
+  linear_terms(f, s, obj, v, true);
+  std::fprintf(f, "%+f\n", d.obj_constant);
+  quadratic_terms(f, s, d, v, d.m);
+  std::fprintf(f, ";\ns.t.\n");
+  for (int i = 0; i < d.m; ++i) {
+    const char t = d.ctype[i];
+    if (t == 'N') continue;
+    std::fprintf(f, "%s:", v.row[i].c_str());
+    linear_terms(f, s, v.entries[i], v, !v.quad[i].empty());
+    quadratic_terms(f, s, d, v, i);
+    std::fprintf(f, "   %c= %f;\n", t == 'L' ? '<' : t == 'G' ? '>' : ' ', d.b[i]);
+  }
+  std::fprintf(f, "BOUNDS\n");
+  for (int j = 0; j < d.n; ++j) {
+    const double lo = d.lower[j], up = d.upper[j];
+    if (lo <= -kBound && up >= kBound) std::fprintf(f, "-Inf <= %8s <= Inf;\n", v.col[j].c_str());
+    else if (lo != 0 || up < kBound)
+      std::fprintf(f, "%f <= %8s <= %f;\n", std::max(lo, -kBound), v.col[j].c_str(), std::min(up, kBound));
+  }
+  auto integer_kind = [&](int j) {  // 0 continuous, 1 general integer, 2 binary
+    const char t = j < static_cast<int>(d.vtype.size()) ? d.vtype[j] : 'C';
+    if (t != 'B' && t != 'I') return 0;
+    return d.lower[j] == 0 && d.upper[j] == 1 ? 2 : 1;
+  };
+  std::fprintf(f, "GENERAL\n");
+  for (int j = 0; j < d.n; ++j)
+    if (integer_kind(j) == 1) std::fprintf(f, "%8s;\n", v.col[j].c_str());
+  std::fprintf(f, "BINARY\n");
+  for (int j = 0; j < d.n; ++j)
+    if (integer_kind(j) == 2) std::fprintf(f, "%8s;\n", v.col[j].c_str());
+  std::fprintf(f, "\nEnd\n");
+  const bool failed = std::ferror(f) != 0;
+  return std::fclose(f) != 0 || failed ? 2002 : 0;
+}
+
+}  // namespace
+}  // namespace tarvo::io
+
+extern "C" {
+
+TVAPI int TVwriteMPXFile(pTVmodel model, const char *fileName, int options) {
+  if (!model || !fileName) return 2010;
+  return tarvo::guarded([&] {
+    if (int code = tarvo::io::export_ready(*model)) return code;
+    return tarvo::io::write_mpx(*model, fileName, options);
+  });
+}
+
+}  // extern "C"

@@ -1,0 +1,170 @@
+// The simplex main entry: work object reuse (warm starts from the kept or the
+// stored basis), the dual/primal switch loop, limits and the callback, and the
+// unscaled solution written back into the model.
+#include "simplex/driver.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/callback_dispatch.hpp"
+#include "base/param_store.hpp"
+#include "simplex/glp.hpp"
+
+namespace tarvo::simplex {
+
+int check_limits(Glp &g, const RunControl &rc) {
+  if (rc.iter_limit >= 0 && g.iterations >= rc.iter_limit) return XSTAT_ITERLIM;
+  if (!g.model) return XSTAT_CONT;
+  base::ProgressRecord &pr = base::progress(g.model);
+  pr.iter = g.total_iterations + g.iterations;
+  base::ProgressResult res = base::dispatch_progress(g.model, rc.location, rc.time_limit);
+  if (res.stop()) return XSTAT_CTRLC;
+  if (res.time_limit_reached) return XSTAT_TIMELIM;
+  return XSTAT_CONT;
+}
+
+namespace {
+
+RunControl controls(const base::Model &model) {
+  RunControl rc;
+  double it = model.params.dbl(TV_DPARAM_LP_ITRLMT);
+  if (it < 0) {
+    int ii = model.params.integer(TV_IPARAM_LP_ITRLMT);
+    if (ii >= 0 && ii < 2147483647) it = ii;
+  }
+  rc.iter_limit = it;
+  double tl = model.params.dbl(TV_DPARAM_SOLVER_TIMLMT);
+  if (tl < 0) {
+    double ti = model.params.dbl(TV_IPARAM_SOLVER_TIMLMT);
+    if (ti >= 0) tl = ti;
+  }
+  rc.time_limit = tl;
+  int dp = model.params.integer(TV_IPARAM_SPLEX_DPRICING);
+  rc.dual_pricing = dp == 0 ? 0 : (dp == 3 || dp == 4) ? 3 : 1;
+  rc.primal_pricing = 0;
+  rc.use_cutoff = model.params.integer(TV_IPARAM_SOLVER_USECUTOFFVAL) != 0;
+  double cut = model.params.dbl(TV_DPARAM_SOLVER_CUTOFFVAL);
+  // internal objective is minimised: sense * (model objective - constant)
+  int sense = model.data.sense == TV_MAX ? -1 : 1;
+  if (rc.use_cutoff && std::fabs(cut) < 1e30)
+    rc.cutoff = sense * (cut - model.data.obj_constant);
+  else
+    rc.use_cutoff = false;
+  return rc;
+}
+
+// The stored basis of the solution record, when it fits the model.
+bool stored_basis_fits(const base::Model &model) {
+  const base::SolutionRecord *s = model.solution.get();
+  if (!s || s->basis_status == TV_STATUS_UNLOADED) return false;
+  if (static_cast<int>(s->colbasis.size()) < model.data.n || static_cast<int>(s->rowbasis.size()) < model.data.m)
+    return false;
+  return true;
+}
+
+}  // namespace
+
+LpResult run_simplex(base::Model &model, int method, bool cold, int scale_override) {
+  LpResult out;
+  const base::ModelData &d = model.data;
+  Glp *g = dynamic_cast<Glp *>(model.work.get());
+  if (cold || (g && (g->m != d.m || g->n != d.n))) {
+    model.work.reset();
+    g = nullptr;
+  }
+  if (g && scale_override >= 0 && g->scaled != (scale_override != 0)) {
+    model.work.reset();
+    g = nullptr;
+  }
+  bool warm = g != nullptr && g->have_basis;
+  if (!g) {
+    auto fresh = std::make_unique<Glp>();
+    int saved = model.params.integer(TV_IPARAM_LP_SCALE);
+    bool override = scale_override >= 0;
+    if (override) model.params.store(base::params::position(TV_IPARAM_LP_SCALE), scale_override);
+    build_glp(*fresh, model);
+    if (override) model.params.store(base::params::position(TV_IPARAM_LP_SCALE), saved);
+    if (!cold && stored_basis_fits(model)) {
+      warm = fresh->install_basis(model.solution->colbasis.data(), model.solution->rowbasis.data());
+      if (!warm) slack_basis(*fresh);
+    }
+    g = fresh.get();
+    model.work = std::move(fresh);
+  }
+  g->model = &model;
+  g->iterations = 0;
+  g->xstat = XSTAT_CONT;
+  g->wfact = WFACT_INIT;  // refresh factors and x against the current bounds
+  RunControl rc = controls(model);
+  bool primal = method == TV_METHOD_PSIMPLEX || method == TV_METHOD_SPRINT;
+  rc.perturb = !warm;
+  int code = 0;
+  for (int pass = 0; pass < 10; ++pass) {
+    rc.location = primal ? TVLOC_PRIMAL : TVLOC_DUAL;
+    code = primal ? primal_simplex(*g, rc) : dual_simplex(*g, rc);
+    // a dual ray is double-checked by a primal phase 1 from the same basis
+    if (code == kRunOk && !primal && g->xstat == XSTAT_INF && pass == 0) g->xstat = XSTAT_SWITCH;
+    if (code != kRunOk || g->xstat != XSTAT_SWITCH) break;
+    primal = !primal;
+    rc.perturb = false;
+  }
+  if (code == kRunOk && g->xstat == XSTAT_SWITCH) code = kRunNumerical;
+  if (code == kRunOk && g->xstat == XSTAT_OPT && rc.use_cutoff && objective_value(*g) > rc.cutoff)
+    g->xstat = XSTAT_CUTOFF;
+  // a clean, unperturbed dual state for the solution
+  std::fill(g->shift.begin(), g->shift.end(), 0.0);
+  if (g->factored && g->wfact == WFACT_NO && code != kRunNoMemory) {
+    compute_primal(*g);
+    compute_dual(*g);
+  } else if (code != kRunNoMemory && refactor(*g) == 0) {
+    compute_primal(*g);
+    compute_dual(*g);
+  }
+  g->have_basis = true;
+  g->total_iterations += g->iterations;
+  out.xstat = g->xstat;
+  out.run_code = code;
+  out.iterations = g->iterations;
+  out.warm = warm;
+  out.scaled = g->scaled;
+  if (code == kRunNoMemory) model.work.reset();
+  return out;
+}
+
+bool install_solution(base::Model &model) {
+  Glp *g = dynamic_cast<Glp *>(model.work.get());
+  if (!g || !model.solution) return false;
+  base::SolutionRecord &s = *model.solution;
+  const base::ModelData &d = model.data;
+  const int n = g->n, m = g->m;
+  s.x.assign(n, 0.0);
+  s.redcost.assign(n, 0.0);
+  s.dual.assign(m, 0.0);
+  s.slack.assign(m, 0.0);
+  s.colbasis.assign(n, 0);
+  s.rowbasis.assign(m, 0);
+  double obj = d.obj_constant;
+  for (int j = 0; j < n; ++j) {
+    double xj = g->x[j] * g->col_scale[j];
+    s.x[j] = xj;
+    obj += d.c[j] * xj;
+    s.redcost[j] = g->sense * g->d[j] / g->col_scale[j];
+    switch (g->state[j]) {
+      case kBasic: s.colbasis[j] = g->where[j]; break;
+      case kAtLower: s.colbasis[j] = TV_BASTYPE_ATLO; break;
+      case kAtUpper: s.colbasis[j] = g->lower[j] == g->upper[j] ? TV_BASTYPE_ATLO : TV_BASTYPE_ATUP; break;
+      default: s.colbasis[j] = TV_BASTYPE_FNUL; break;
+    }
+  }
+  for (int i = 0; i < m; ++i) {
+    double activity = -g->x[n + i] / g->row_scale[i];
+    s.slack[i] = d.b[i] - activity;
+    s.dual[i] = g->sense * g->y[i] * g->row_scale[i];
+    s.rowbasis[i] = g->state[n + i] == kBasic ? g->where[n + i] : TV_BASTYPE_ATLO;
+  }
+  s.pobj = obj;
+  s.dobj = obj;
+  return true;
+}
+
+}  // namespace tarvo::simplex

@@ -1,0 +1,356 @@
+// Dual simplex: dual steepest-edge (or Devex/Dantzig) row choice, bound-flipping
+// ratio test with Harris tolerances preferring large pivots, cost shifting for
+// dual feasibility and a small cost perturbation against degeneracy, both
+// removed before optimality is declared (the primal simplex cleans up).
+#include <algorithm>
+#include <cmath>
+
+#include "simplex/glp.hpp"
+
+namespace tarvo::simplex {
+namespace {
+
+bool boxed(const Glp &g, int j) { return g.lower[j] > -kInf && g.upper[j] < kInf; }
+
+// Flips boxed variables with the wrong reduced-cost sign and shifts the costs
+// of the others; returns true when a flip changed x.
+bool make_dual_feasible(Glp &g, bool allow_shift) {
+  bool flipped = false;
+  for (int j = 0; j < g.n + g.m; ++j) {
+    signed char st = g.state[j];
+    if (st == kBasic || g.lower[j] == g.upper[j]) continue;
+    double dj = g.d[j];
+    if (st == kAtLower && dj < -g.dtol) {
+      if (boxed(g, j)) {
+        g.state[j] = kAtUpper;
+        place_nonbasic(g, j);
+        flipped = true;
+      } else if (allow_shift) {
+        double delta = -dj + g.dtol;
+        g.shift[j] += delta;
+        g.d[j] += delta;
+      }
+    } else if (st == kAtUpper && dj > g.dtol) {
+      if (boxed(g, j)) {
+        g.state[j] = kAtLower;
+        place_nonbasic(g, j);
+        flipped = true;
+      } else if (allow_shift) {
+        double delta = -dj - g.dtol;
+        g.shift[j] += delta;
+        g.d[j] += delta;
+      }
+    } else if (st == kFreeZero && std::fabs(dj) > g.dtol && allow_shift) {
+      g.shift[j] -= dj;
+      g.d[j] = 0.0;
+    }
+  }
+  return flipped;
+}
+
+void perturb_costs(Glp &g) {
+  double cmax = 0;
+  for (int j = 0; j < g.n; ++j) cmax = std::max(cmax, std::fabs(g.cost[j]));
+  double base = 5e-7 * std::max(1.0, std::min(cmax, 1e3));
+  std::uint32_t seed = 12345u;
+  for (int j = 0; j < g.n; ++j) {
+    if (g.lower[j] == g.upper[j]) continue;
+    seed = seed * 1664525u + 1013904223u;
+    double xi = 0.5 + 0.5 * (seed >> 8) / 16777216.0;
+    double p = base * xi * (1.0 + std::fabs(g.cost[j]));
+    signed char st = g.state[j];
+    if (st == kAtUpper || (st == kBasic && g.upper[j] < kInf && g.lower[j] <= -kInf))
+      g.shift[j] -= p;
+    else if (st != kFreeZero && !(g.lower[j] <= -kInf && g.upper[j] >= kInf))
+      g.shift[j] += p;
+  }
+}
+
+bool has_shifts(const Glp &g) {
+  for (double s : g.shift)
+    if (s != 0.0) return true;
+  return false;
+}
+
+struct Candidate {
+  int j;
+  double ratio;   // Harris (relaxed) ratio bound
+  double exact;   // exact ratio
+  double absval;  // |alpha_rj|
+};
+
+}  // namespace
+
+int dual_simplex(Glp &g, const RunControl &rc) {
+  const int m = g.m, n = g.n;
+  if (static_cast<int>(g.weight.size()) != m) g.weight.assign(m, 1.0);
+  int code = 0;
+  if (!g.factored || g.wfact != WFACT_NO) {
+    if ((code = refactor(g))) return code == 2 ? kRunNoMemory : kRunNumerical;
+  }
+  compute_dual(g);
+  if (rc.perturb && g.iterations == 0 && !has_shifts(g)) {
+    perturb_costs(g);
+    compute_dual(g);
+  }
+  make_dual_feasible(g, true);
+  compute_primal(g);
+
+  std::vector<Candidate> cands;
+  std::vector<int> flips;
+  std::vector<double> rhs(m);
+  int cleanup_rounds = 0;
+  int no_candidate_checks = 0;
+  const double pivtol = 1e-7;
+
+  for (;;) {
+    if (g.wfact != WFACT_NO || !g.factored) {
+      if ((code = refactor(g))) return code == 2 ? kRunNoMemory : kRunNumerical;
+      compute_primal(g);
+      compute_dual(g);
+      if (make_dual_feasible(g, true)) compute_primal(g);
+    }
+    int lim = check_limits(g, rc);
+    if (lim != XSTAT_CONT) {
+      g.xstat = lim;
+      return lim == XSTAT_CTRLC ? kRunInterrupt : kRunOk;
+    }
+    if (rc.use_cutoff && !has_shifts(g)) {
+      int ninf = 0;
+      dual_infeasibility(g, &ninf);
+      if (ninf == 0 && objective_value(g) > rc.cutoff) {
+        g.xstat = XSTAT_CUTOFF;
+        return kRunOk;
+      }
+    }
+    // choose the leaving row
+    int r = -1;
+    double best = 0;
+    for (int p = 0; p < m; ++p) {
+      int j = g.head[p];
+      double xv = g.x[j], inf = 0;
+      if (xv < g.lower[j] - g.ptol)
+        inf = g.lower[j] - xv;
+      else if (xv > g.upper[j] + g.ptol)
+        inf = xv - g.upper[j];
+      else
+        continue;
+      double w = rc.dual_pricing == 0 ? 1.0 : g.weight[p];
+      double score = inf * inf / w;
+      if (score > best) {
+        best = score;
+        r = p;
+      }
+    }
+    if (r < 0) {
+      if (g.lu.num_updates() > 0) {
+        g.wfact = WFACT_CHKOPT;
+        continue;
+      }
+      if (has_shifts(g)) {
+        std::fill(g.shift.begin(), g.shift.end(), 0.0);
+        compute_dual(g);
+        int nd = 0;
+        dual_infeasibility(g, &nd);
+        if (nd == 0) {
+          g.xstat = rc.use_cutoff && objective_value(g) > rc.cutoff ? XSTAT_CUTOFF : XSTAT_OPT;
+          return kRunOk;
+        }
+        bool only_boxed = true;
+        for (int j = 0; j < n + m && only_boxed; ++j) {
+          signed char st = g.state[j];
+          if (st == kBasic || boxed(g, j)) continue;
+          if ((st == kAtLower && g.d[j] < -g.dtol) || (st == kAtUpper && g.d[j] > g.dtol) ||
+              (st == kFreeZero && std::fabs(g.d[j]) > g.dtol))
+            only_boxed = false;
+        }
+        if (only_boxed && ++cleanup_rounds <= 3) {
+          make_dual_feasible(g, false);
+          compute_primal(g);
+          continue;
+        }
+        g.xstat = XSTAT_SWITCH;  // the primal simplex finishes from this basis
+        return kRunOk;
+      }
+      g.xstat = rc.use_cutoff && objective_value(g) > rc.cutoff ? XSTAT_CUTOFF : XSTAT_OPT;
+      return kRunOk;
+    }
+    const int leave = g.head[r];
+    const bool to_lower = g.x[leave] < g.lower[leave];
+    const double target = to_lower ? g.lower[leave] : g.upper[leave];
+    const double sgn = to_lower ? 1.0 : -1.0;
+    g.lu.row_of_inverse(r, g.work_row);
+    compute_pivot_row(g, g.work_row);
+
+    // bound-flipping ratio test: d_j + t * sgn * alpha_j must keep its sign
+    cands.clear();
+    for (int j : g.alpha_list) {
+      double a = sgn * g.alpha_row[j];
+      if (std::fabs(a) <= pivtol) continue;
+      signed char st = g.state[j];
+      if (g.lower[j] == g.upper[j]) continue;
+      double dj = g.d[j];
+      if (st == kAtLower && a < 0) {
+        cands.push_back({j, (dj + g.dtol) / -a, std::max(dj, 0.0) / -a, -a});
+      } else if (st == kAtUpper && a > 0) {
+        cands.push_back({j, (-dj + g.dtol) / a, std::max(-dj, 0.0) / a, a});
+      } else if (st == kFreeZero) {
+        cands.push_back({j, g.dtol / std::fabs(a), 0.0, std::fabs(a)});
+      }
+    }
+    double slope = std::fabs(g.x[leave] - target);
+    int q = -1;
+    double theta = 0;
+    flips.clear();
+    std::size_t live = cands.size();
+    while (live > 0 && q < 0) {
+      double tmax = kInf;
+      for (std::size_t k = 0; k < live; ++k) tmax = std::min(tmax, cands[k].ratio);
+      // group of candidates reachable within the relaxed bound
+      double reduction = 0;
+      bool unboxed = false;
+      int bestk = -1;
+      for (std::size_t k = 0; k < live; ++k) {
+        if (cands[k].exact > tmax) continue;
+        int j = cands[k].j;
+        if (boxed(g, j))
+          reduction += cands[k].absval * (g.upper[j] - g.lower[j]);
+        else
+          unboxed = true;
+        if (bestk < 0 || cands[k].absval > cands[bestk].absval) bestk = static_cast<int>(k);
+      }
+      if (bestk < 0) break;
+      if (!unboxed && slope - reduction > 0) {
+        slope -= reduction;
+        // flip the whole group and drop it
+        std::size_t w = 0;
+        for (std::size_t k = 0; k < live; ++k) {
+          if (cands[k].exact <= tmax)
+            flips.push_back(cands[k].j);
+          else
+            cands[w++] = cands[k];
+        }
+        live = w;
+        continue;
+      }
+      q = cands[bestk].j;
+      theta = cands[bestk].exact;
+    }
+    if (q < 0) {
+      if (g.lu.num_updates() > 0 && no_candidate_checks < 3) {
+        ++no_candidate_checks;
+        g.wfact = WFACT_CHKUNB;
+        continue;
+      }
+      g.xstat = XSTAT_INF;  // dual ray: the row cannot be made feasible
+      return kRunOk;
+    }
+    no_candidate_checks = 0;
+    (void)theta;
+    // apply bound flips to x
+    if (!flips.empty()) {
+      std::fill(rhs.begin(), rhs.end(), 0.0);
+      for (int j : flips) {
+        double old = g.x[j];
+        g.state[j] = g.state[j] == kAtLower ? kAtUpper : kAtLower;
+        place_nonbasic(g, j);
+        double delta = g.x[j] - old;
+        for (int k = g.col_start[j]; k < g.col_start[j + 1]; ++k) rhs[g.col_index[k]] -= g.col_value[k] * delta;
+      }
+      g.lu.ftran_dense(rhs.data(), false);
+      for (int p = 0; p < m; ++p) g.x[g.head[p]] += rhs[p];
+    }
+    // tau = B^-1 rho for the steepest-edge update
+    double wr = 0;
+    const bool dse = rc.dual_pricing == 1;
+    if (dse) {
+      const xlu::Vector &rho = g.work_row;
+      g.work_tau.clear();
+      int c = 0;
+      if (rho.count >= 0) {
+        for (int k = 0; k < rho.count; ++k) {
+          int i = rho.index[k];
+          double v = rho.array[i];
+          if (v == 0.0) continue;
+          g.work_tau.array[i] = v;
+          g.work_tau.index[c++] = i;
+          wr += v * v;
+        }
+      } else {
+        for (int i = 0; i < m; ++i) {
+          double v = rho.array[i];
+          if (v == 0.0) continue;
+          g.work_tau.array[i] = v;
+          g.work_tau.index[c++] = i;
+          wr += v * v;
+        }
+      }
+      g.work_tau.count = c;
+      g.lu.ftran(g.work_tau, false);
+    } else {
+      wr = g.weight[r];
+    }
+    load_column(g, q, g.work_col);
+    g.lu.ftran(g.work_col, true);
+    const xlu::Vector &col = g.work_col;
+    double arq = col.array[r];
+    double arow = g.alpha_row[q];
+    if (std::fabs(arq) < 1e-11 || std::fabs(arq - arow) > 1e-6 * (1.0 + std::fabs(arq))) {
+      g.wfact = WFACT_NUMERR;
+      g.factored = false;
+      if (g.lu.num_updates() == 0) {
+        g.xstat = XSTAT_SWITCH;
+        return kRunOk;
+      }
+      continue;
+    }
+    // dual update
+    double td = g.d[q] / arow;
+    for (int j : g.alpha_list) g.d[j] -= td * g.alpha_row[j];
+    g.d[q] = 0.0;
+    g.d[leave] = -td;
+    // primal update
+    double tp = (g.x[leave] - target) / arq;
+    auto for_col = [&](auto &&f) {
+      if (col.count >= 0) {
+        for (int k = 0; k < col.count; ++k) f(col.index[k]);
+      } else {
+        for (int i = 0; i < m; ++i) f(i);
+      }
+    };
+    for_col([&](int i) {
+      double a = col.array[i];
+      if (a != 0.0) g.x[g.head[i]] -= tp * a;
+    });
+    g.x[q] += tp;
+    // pricing weights
+    if (rc.dual_pricing != 0) {
+      const xlu::Vector &tau = g.work_tau;
+      for_col([&](int i) {
+        double a = col.array[i];
+        if (a == 0.0 || i == r) return;
+        double ratio = a / arq;
+        double w = g.weight[i];
+        if (dse)
+          w = w + ratio * (ratio * wr - 2.0 * tau.array[i]);
+        else
+          w = std::max(w, ratio * ratio * wr);
+        g.weight[i] = std::max(w, 1e-4);
+      });
+      g.weight[r] = std::max(wr / (arq * arq), 1e-4);
+      if (dse) g.work_tau.clear();
+    }
+    // basis change
+    int bu = bupdate(g, r);
+    if (bu == 2) return kRunNoMemory;
+    g.head[r] = q;
+    g.where[q] = r;
+    g.state[q] = kBasic;
+    g.where[leave] = -1;
+    g.state[leave] = to_lower ? kAtLower : kAtUpper;
+    g.x[leave] = target;
+    g.iterations += 1;
+  }
+}
+
+}  // namespace tarvo::simplex
