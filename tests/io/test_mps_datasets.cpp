@@ -18,7 +18,7 @@ namespace {
 #ifdef NDEBUG
 constexpr long kSizeBudget = 1L << 40;  // optimised build: every file
 #else
-constexpr long kSizeBudget = 60000;  // unoptimised (sanitizer) builds: compressed files up to this size
+constexpr long kSizeBudget = 30000;  // unoptimised (sanitizer) builds: compressed files up to this size
 #endif
 
 struct DataFile {
