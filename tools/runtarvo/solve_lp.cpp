@@ -10,19 +10,25 @@
 namespace runtarvo {
 namespace {
 
+// Display texts of the model statuses, as the library prints them.
 const char *status_text(int status) {
-  switch (status) {
-    case TV_STATUS_OPTIMAL: return "optimal";
-    case TV_STATUS_BASIC_OPTIMAL: return "basic optimal";
-    case TV_STATUS_INFEASIBLE: return "infeasible";
-    case TV_STATUS_UNBOUNDED: return "unbounded";
-    case TV_STATUS_FEASIBLE: return "feasible";
-    case TV_STATUS_INFORUNB: return "infeasible or unbounded";
-    case TV_STATUS_CUTOFF: return "cutoff";
-    case TV_STATUS_LOADED: return "loaded";
-    case TV_STATUS_UNLOADED: return "unloaded";
-    default: return "unknown";
-  }
+  static const char *const kTexts[] = {"N/A",
+                                       "OPTIMAL",
+                                       "BASIC OPTIMAL",
+                                       "INFEASIBLE",
+                                       "UNBOUNDED",
+                                       "FEASIBLE",
+                                       "INFEASIBLE OR UNBOUNDED",
+                                       "NEAR OPTIMAL",
+                                       "LOCAL OPTIMAL",
+                                       "LOCAL INFEASIBLE",
+                                       "CUTOFF",
+                                       "NUMERICAL ERROR",
+                                       "UNKNOWN",
+                                       "UNLOADED",
+                                       "LOADED",
+                                       "BOUNDED"};
+  return status >= 0 && status <= 15 ? kTexts[status] : "UNKNOWN";
 }
 
 }  // namespace
