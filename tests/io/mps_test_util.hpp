@@ -24,7 +24,11 @@ namespace tvtest {
 // The shared model sets, next to the project folder unless TARVO_DATA_DIR says otherwise.
 inline std::string data_dir() {
   if (const char *env = std::getenv("TARVO_DATA_DIR")) return env;
+#ifdef TARVO_DATA_DIR
+  return TARVO_DATA_DIR;
+#else
   return std::string(TARVO_SOURCE_DIR) + "/../shared/data";
+#endif
 }
 
 inline void write_gz(const std::string &path, const std::string &text) {
