@@ -29,7 +29,8 @@ best() {
   echo "$best_s"
 }
 
-printf "%-10s %8s %14s %10s %10s %10s %11s\n" model "text MB" "runtarvo MB/s" "clp MB/s" "zcat MB/s" "tarvo/clp" "zcat/tarvo"
+# "vs clp": clp time / runtarvo time (above 1: runtarvo is faster); "x zcat": runtarvo time / zcat time.
+printf "%-10s %8s %14s %10s %10s %10s %11s\n" model "text MB" "runtarvo MB/s" "clp MB/s" "zcat MB/s" "vs clp" "x zcat"
 for m in $models; do
   f="$data/$m.mps.gz"
   [ -f "$f" ] || { echo "missing $f" >&2; continue; }

@@ -8,6 +8,11 @@
 #include <cstring>
 
 namespace tarvo::io {
+namespace {
+
+constexpr size_t kFirstBuffer = 1 << 15;
+
+}  // namespace
 
 bool is_gzip_name(const char *name) {
   if (!name) return false;
@@ -43,7 +48,8 @@ int LineSource::open(const char *path) {
     if (!h->file) return 2002;
   }
   handle_ = std::move(h);
-  buf_.assign(kBlockSize, '\0');
+  cap_ = kFirstBuffer;
+  buf_ = std::make_unique_for_overwrite<char[]>(cap_);
   pos_ = end_ = 0;
   eof_ = read_failed_ = skipping_ = false;
   return 0;
@@ -116,7 +122,15 @@ size_t LineSource::read_block(char *dst, size_t capacity) {
 }
 
 bool LineSource::refill() {
-  const size_t got = read_block(buf_.data() + end_, buf_.size() - end_);
+  if (cap_ < kBlockSize) {
+    const size_t grown = std::min(kBlockSize, cap_ * 2);
+    auto bigger = std::make_unique_for_overwrite<char[]>(grown);
+    std::memcpy(bigger.get(), buf_.get(), end_);
+    retired_ = std::move(buf_);  // the line handed out last may still be looked at
+    buf_ = std::move(bigger);
+    cap_ = grown;
+  }
+  const size_t got = read_block(buf_.get() + end_, cap_ - end_);
   if (got == 0) {
     eof_ = true;
     if (walk_ == 0 && handle_->gz && !cache_dropped_ && !read_failed_) cache_complete_ = true;
@@ -139,7 +153,7 @@ bool LineSource::drain() {
 bool LineSource::next(std::string_view *line) {
   if (!handle_) return false;
   for (;;) {
-    char *base = buf_.data();
+    char *base = buf_.get();
     if (pos_ < end_) {
       char *nl = static_cast<char *>(std::memchr(base + pos_, '\n', end_ - pos_));
       if (nl) {
@@ -172,7 +186,7 @@ bool LineSource::next(std::string_view *line) {
       end_ -= pos_;
       pos_ = 0;
     }
-    if (end_ == buf_.size()) {
+    if (end_ == cap_ && cap_ >= kBlockSize) {
       // No line feed in a whole block: deliver the start, drop the rest of the line.
       *line = std::string_view(base, end_);
       pos_ = end_;

@@ -31,6 +31,8 @@ class LineSource {
 
   // The next line without its line feed (a carriage return just before it
   // reads as a blank). False at the end of the text or after a read error.
+  // The text stays valid until the next call, and the last line also after
+  // the call that reports the end (readers quote it in error records).
   // A line longer than a block is cut at the block size and the rest of it
   // skipped: its length still tells the caller it was too long.
   bool next(std::string_view *line);
@@ -53,7 +55,10 @@ class LineSource {
   bool refill();
 
   std::unique_ptr<Handle> handle_;
-  std::vector<char> buf_;
+  // The block buffer starts small (most files are) and doubles with each
+  // read up to the block size.
+  std::unique_ptr<char[]> buf_, retired_;  // retired_: the buffer before the last growth
+  size_t cap_ = 0;
   size_t pos_ = 0, end_ = 0;
   bool eof_ = false, read_failed_ = false, skipping_ = false;
   unsigned long long text_bytes_ = 0;

@@ -11,7 +11,8 @@ namespace {
 
 constexpr size_t kMaxRecordedLine = 255;
 
-const char *state_label(bool fixed) { return fixed ? "formatted" : "unformatted"; }
+// The log calls codes 1 and 3 "formatted", every other code "unformatted".
+const char *format_label(int format) { return format == 1 || format == 3 ? "formatted" : "unformatted"; }
 
 }  // namespace
 
@@ -25,11 +26,12 @@ void Reader::progress(bool final_line) {
 int Reader::run(const char *file_name) {
   started_ = std::chrono::steady_clock::now();
   print_level_ = model_->params.integer(TV_IPARAM_LP_PRINTLEVEL);
+  infinity_ = model_->params.dbl(TV_DPARAM_LP_INFINITY);
   auto seconds = [&] {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
   };
   model_->file_error.clear();
-  base::log_model(model_, 1, "\nReading %s in MPS format (%s)", file_name, state_label(fixed_));
+  base::log_model(model_, 1, "\nReading %s in MPS format (%s)", file_name, format_label(format_));
 
   bool line_error = false;  // the code came from a line of the file
   int code = source_.open(file_name);

@@ -144,15 +144,18 @@ class Reader {
   int find_column_or_create(std::string_view name, int *j);
   int new_column(std::string_view name, char type, double upper);
 
-  double infinity() const { return 1e30; }
+  // The environment's infinity (TV_DPARAM_LP_INFINITY, copied into the model).
+  double infinity() const { return infinity_; }
   int level() const { return print_level_; }
 
   base::Model *model_;
-  bool fixed_ = false;        // fixed columns (formats 1 and 3)
+  int format_ = 0;
+  bool fixed_ = false;        // fixed columns (formats 1 and 3, and any code but 0 and 2)
   bool pending_binary_ = false;  // formats 2 and 3: integer columns read as 'Z'
   int objective_index_ = 0;
   bool keep_free_rows_ = false;
   int print_level_ = 0;
+  double infinity_ = 1e30;
   std::chrono::steady_clock::time_point started_;
 
   // Walk state.

@@ -1,5 +1,6 @@
 // The MPS reader's line-driven state machine: header transitions and the
 // data lines of every section, shared by the counting and the reading walk.
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -17,10 +18,24 @@ bool blank(char ch) { return ch == ' ' || ch == '\t'; }
 
 bool integral(double v) { return std::fabs(std::floor(v) - v) < 1e-15; }
 
+// The model name of a fixed NAME line: columns 15-22, and a name that runs on
+// past column 22 without a blank is kept whole rather than cut.
+std::string_view fixed_title(std::string_view line) {
+  if (line.size() <= 14) return {};
+  size_t end = std::min<size_t>(22, line.size());
+  if (end == 22 && line.size() > 22 && !blank(line[21]))
+    while (end < line.size() && !blank(line[end])) ++end;
+  std::string_view t = line.substr(14, end - 14);
+  while (!t.empty() && blank(t.front())) t.remove_prefix(1);
+  while (!t.empty() && blank(t.back())) t.remove_suffix(1);
+  return t;
+}
+
 }  // namespace
 
 Reader::Reader(base::Model *model, int format, int objective_index, bool keep_free_rows)
     : model_(model),
+      format_(format),
       fixed_(format != 0 && format != 2),
       pending_binary_(format == 2 || format == 3),
       objective_index_(objective_index),
@@ -134,7 +149,7 @@ int Reader::handle_header(std::string_view line) {
   switch (state_) {
     case State::kStart:
       if (k != Keyword::kName) return format_error();
-      if (!counting_) title_ = std::string(fixed_ ? h.f[3] : tok[1]);
+      if (!counting_) title_ = std::string(fixed_ ? fixed_title(line) : tok[1]);
       return enter(State::kExpectRows);
     case State::kExpectRows:
       if (k == Keyword::kRows) {

@@ -86,7 +86,7 @@ class Writer {
 void Writer::prepare() {
   objname_ = d_.objname.empty() ? "OBJ" : d_.objname;
   rhsname_ = d_.rhsname;
-  rangename_ = d_.rangename.empty() ? d_.rhsname : d_.rangename;
+  rangename_ = d_.rangename;
   boundname_ = d_.boundname.empty() ? "BND1" : d_.boundname;
   rownames_.resize(d_.m);
   for (int i = 0; i < d_.m; ++i) rownames_[i] = row_name(d_, i);

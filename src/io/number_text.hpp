@@ -13,8 +13,8 @@ namespace tarvo::io {
 // `x` in at most `width` characters (width 6 or more): "%.*E" below 0.002 in
 // magnitude, "%.*G" otherwise, exponents without sign padding or leading
 // zeros, the precision lowered until the text fits. Infinite values are
-// written as +-1E30; a value that fits at no regular precision gets the
-// fewest digits the exponent form allows.
+// written as +-1E30. A value that fits at no regular precision (three-digit
+// exponents) keeps as many exponent-form digits as still fit.
 std::string number_text(double x, int width);
 
 // The name a writer prints for row i: the model's name when it has a

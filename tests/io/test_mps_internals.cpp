@@ -1,6 +1,6 @@
 // White-box checks of the readers' building blocks: name-table sizing and
-// chains, the numeric field check, the fixed-width number text and the block
-// line source (line ends, overlong lines, the second walk of a gzip file).
+// chains, and the block line source (line ends, overlong lines, the second
+// walk of a gzip file).
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -8,9 +8,7 @@
 #include <string>
 
 #include "io/line_source.hpp"
-#include "io/mps_reader.hpp"
 #include "io/name_table.hpp"
-#include "io/number_text.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -41,44 +39,6 @@ TEST(NameTable, SizesFromThePrimeListAndShortChains) {
   EXPECT_EQ(t.find("C000004"), -1);
   EXPECT_EQ(t.find("c0000042"), -1);  // case-sensitive
   EXPECT_EQ(t.name(7), "C0000007");
-}
-
-TEST(NameTable, HashOfSignedBytes) {
-  EXPECT_EQ(tarvo::io::elf_hash(""), 0u);
-  EXPECT_EQ(tarvo::io::elf_hash("A"), 65u);
-  EXPECT_EQ(tarvo::io::elf_hash("AB"), 65u * 16 + 66);
-  // Bytes above 127 count as negative, and the top four bits are folded back.
-  EXPECT_EQ(tarvo::io::elf_hash("\xff"), 0x0fffffffu ^ 0xf0u);
-  EXPECT_EQ(tarvo::io::elf_hash("abcdefghij") >> 28, 0u);
-}
-
-TEST(NumberField, AcceptedAndRefusedSpellings) {
-  double v = 0;
-  struct Case {
-    const char *text;
-    double value;
-  } good[] = {{"1", 1}, {"  -2.5", -2.5}, {"+.5", 0.5}, {"1.5D3", 1500}, {"2d-1", 0.2}, {"7.", 7}, {"1e-400", 0}};
-  for (const Case &c : good) {
-    ASSERT_TRUE(tarvo::io::mps::parse_number(c.text, &v)) << c.text;
-    EXPECT_EQ(v, c.value) << c.text;
-  }
-  for (const char *bad : {"", "  ", "nan", "inf", "1e309", "1..2", "++1", "1 2", "0x1p3", "1f"})
-    EXPECT_FALSE(tarvo::io::mps::parse_number(bad, &v)) << bad;
-}
-
-TEST(NumberText, WidthTwelveExamples) {
-  using tarvo::io::number_text;
-  EXPECT_EQ(number_text(0.001, 12), "1.0000000E-3");
-  EXPECT_EQ(number_text(1e30, 12), "1E30");
-  EXPECT_EQ(number_text(1.0 / 3, 12), "0.3333333333");
-  EXPECT_EQ(number_text(123456789012345.0, 12), "1.2345679E14");
-  EXPECT_EQ(number_text(2.5, 12), "2.5");
-  EXPECT_EQ(number_text(0, 12), "0");
-  EXPECT_EQ(number_text(-1e-150, 12), "-1.0000E-150");
-  EXPECT_EQ(number_text(1.0 / 0.0, 12), "1E30");
-  EXPECT_EQ(number_text(-1.0 / 3, 22), "-0.3333333333333333148");
-  for (double x : {0.1, -7.25e-5, 1e-300, 6.02214076e23, -123.456})
-    EXPECT_EQ(std::stod(number_text(x, 22)), x) << x;  // the free width keeps every bit
 }
 
 std::string lines_of(LineSource &src) {

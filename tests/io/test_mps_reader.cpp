@@ -82,6 +82,16 @@ TEST(MpsReader, FixedLayoutKeepsBlanksInsideNames) {
   EXPECT_CONSISTENT(free_layout);
 }
 
+TEST(MpsReader, FixedModelNames) {
+  for (const auto &[line, title] : {std::pair<std::string, std::string>{"NAME          PP08ACUTS", "PP08ACUTS"},
+                                    {"NAME          PILOT    (PILOTS) PILOT VERSION", "PILOT"},
+                                    {"NAME", ""}}) {
+    MpsModel mps;
+    ASSERT_EQ(mps.read_text(line + "\nROWS\n N  o\nCOLUMNS\nRHS\nENDATA\n", 1), 0) << line;
+    EXPECT_EQ(picture(mps).title, title);
+  }
+}
+
 TEST(MpsReader, ChoosesTheObjectiveAmongNRowsAndKeepsOrDropsTheOthers) {
   const std::string text = with_sections(" x obj 1 other 5\n x r1 1\n y other 2 r2 1\n",
                                          " rhs other 9 r1 3\n", " N other\n");

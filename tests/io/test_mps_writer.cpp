@@ -153,7 +153,8 @@ TEST(MpsWriter, SpecialDataReadsBack) {
   MpsModel src;
   const std::string cols =
       "NAME Q\nROWS\n N obj\n L r1\n G r2\nCOLUMNS\n M 'MARKER' 'INTORG'\n b r1 1\n M 'MARKER' 'INTEND'\n"
-      " x obj 1 r1 1\n y r2 1\nRHS\n rhs r1 5\nBOUNDS\n UP bnd b 1\nINDICATORS\n IF r2 b 1\n"
+      " x obj 1 r1 1\n y r2 1\n s r2 1\nRHS\n rhs r1 5\nBOUNDS\n UP bnd b 1\n SC bnd s 5\n LO bnd s 2\n"
+      "INDICATORS\n IF r2 b 1\n"
       "QSECTION obj\n x x 2\n x y -1\nQSECTION r1\n y y 3\nENDATA\n";
   ASSERT_EQ(src.read_text(cols), 0) << src.error_line << src.error_text;
   const std::string path = temp_path("special.mps");
@@ -165,6 +166,12 @@ TEST(MpsWriter, SpecialDataReadsBack) {
   double v[3];
   ASSERT_EQ(TVgetQCData(back, rows, c1, c2, v), 0);
   EXPECT_EQ(std::vector<double>(v, v + 3), (std::vector<double>{2, -1, 3}));
+  int nsc = 0, var = -1;
+  double lo = 0, up = 0;
+  ASSERT_EQ(TVgetSemiContData(back, &nsc, &var, &lo, &up), 0);
+  EXPECT_EQ(nsc, 1);
+  EXPECT_EQ(lo, 2);
+  EXPECT_EQ(up, 5);
 
   MpsModel cones;
   ASSERT_EQ(cones.read_text("NAME\nROWS\n N obj\n L r\nCOLUMNS\n x r 1\n y r 1\n z r 1\nRHS\n"
