@@ -420,16 +420,19 @@ int Factor::ftran(Vector& v, bool for_update) {
   return kOk;
 }
 
-int Factor::ftran(int nz, const int* index, const double* value, Vector& out, bool for_update) {
-  Work& W = *w_;
-  if (!W.valid || nz < 0 || nz > W.m || (nz > 0 && (!index || !value))) return kInvalidInput;
-  if (out.size() != W.m) return kInvalidInput;
+namespace {
+
+// Scatters a sparse right-hand side (duplicates summed) into `out`, which must
+// have dimension m; kInvalidInput for an index outside 0..m-1.
+int scatter_rhs(int m, int nz, const int* index, const double* value, Vector& out) {
+  if (nz < 0 || nz > m || (nz > 0 && (!index || !value))) return kInvalidInput;
+  if (out.size() != m) return kInvalidInput;
   out.clear();
-  if (static_cast<int>(out.index.size()) < W.m) out.index.resize(static_cast<std::size_t>(W.m));
+  if (static_cast<int>(out.index.size()) < m) out.index.resize(static_cast<std::size_t>(m));
   int cnt = 0;
   for (int k = 0; k < nz; ++k) {
     const int i = index[k];
-    if (i < 0 || i >= W.m) {
+    if (i < 0 || i >= m) {
       out.count = cnt;
       out.clear();
       return kInvalidInput;
@@ -438,6 +441,15 @@ int Factor::ftran(int nz, const int* index, const double* value, Vector& out, bo
     out.array[i] += value[k];
   }
   out.count = cnt;
+  return kOk;
+}
+
+}  // namespace
+
+int Factor::ftran(int nz, const int* index, const double* value, Vector& out, bool for_update) {
+  Work& W = *w_;
+  if (!W.valid) return kInvalidInput;
+  if (int code = scatter_rhs(W.m, nz, index, value, out); code != kOk) return code;
   return ftran(out, for_update);
 }
 
@@ -516,22 +528,8 @@ int Factor::btran(Vector& v) {
 
 int Factor::btran(int nz, const int* index, const double* value, Vector& out) {
   Work& W = *w_;
-  if (!W.valid || nz < 0 || nz > W.m || (nz > 0 && (!index || !value))) return kInvalidInput;
-  if (out.size() != W.m) return kInvalidInput;
-  out.clear();
-  if (static_cast<int>(out.index.size()) < W.m) out.index.resize(static_cast<std::size_t>(W.m));
-  int cnt = 0;
-  for (int k = 0; k < nz; ++k) {
-    const int a = index[k];
-    if (a < 0 || a >= W.m) {
-      out.count = cnt;
-      out.clear();
-      return kInvalidInput;
-    }
-    if (out.array[a] == 0.0 && value[k] != 0.0) out.index[cnt++] = a;
-    out.array[a] += value[k];
-  }
-  out.count = cnt;
+  if (!W.valid) return kInvalidInput;
+  if (int code = scatter_rhs(W.m, nz, index, value, out); code != kOk) return code;
   return btran(out);
 }
 
