@@ -41,7 +41,9 @@ RunControl controls(const base::Model &model) {
   rc.time_limit = tl;
   int dp = model.params.integer(TV_IPARAM_SPLEX_DPRICING);
   rc.dual_pricing = dp == 0 ? 0 : (dp == 3 || dp == 4) ? 3 : 1;
-  rc.primal_pricing = 0;
+  int pp = model.params.integer(TV_IPARAM_SPLEX_PPRICING);
+  rc.primal_pricing = pp < 0 ? -1 : pp == 0 ? 0 : 2;
+  rc.primal_partial = model.params.integer(TV_IPARAM_LP_PPARTIAL) == 1 ? 1 : 2;
   rc.use_cutoff = model.params.integer(TV_IPARAM_SOLVER_USECUTOFFVAL) != 0;
   double cut = model.params.dbl(TV_DPARAM_SOLVER_CUTOFFVAL);
   // internal objective is minimised: sense * (model objective - constant)
@@ -105,6 +107,7 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
     // a dual ray is double-checked by a primal phase 1 from the same basis
     if (code == kRunOk && !primal && g->xstat == XSTAT_INF && pass == 0) g->xstat = XSTAT_SWITCH;
     if (code != kRunOk || g->xstat != XSTAT_SWITCH) break;
+    if (primal) rc.reentered_primal = true;
     primal = !primal;
     rc.perturb = false;
   }

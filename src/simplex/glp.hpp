@@ -126,6 +126,16 @@ void compute_pivot_row(Glp &g, const xlu::Vector &rho);
 // Entering column a_j scattered into v (by rows).
 void load_column(const Glp &g, int j, xlu::Vector &v);
 
+// Calls f(p) for every position of v that may hold a nonzero.
+template <class F>
+void for_each_position(const xlu::Vector &v, int m, F &&f) {
+  if (v.count >= 0) {
+    for (int k = 0; k < v.count; ++k) f(v.index[k]);
+  } else {
+    for (int p = 0; p < m; ++p) f(p);
+  }
+}
+
 double primal_infeasibility(const Glp &g, int *count);
 double dual_infeasibility(const Glp &g, int *count);
 double objective_value(const Glp &g);  // internal (minimisation, with shifts removed)
@@ -137,7 +147,9 @@ struct RunControl {
   double start_time = 0;
   int location = 0;
   int dual_pricing = 1;    // 0 Dantzig, 1 steepest edge, 3 Devex
-  int primal_pricing = 0;  // 0 Dantzig, 1 Devex
+  int primal_pricing = -1;  // -1 automatic, 0 partial, 2 Devex
+  int primal_partial = 2;   // partial pricing method 1 or 2
+  bool reentered_primal = false;  // the primal runs again in this solve
   bool use_cutoff = false;
   double cutoff = -kInf;   // internal minimisation sense
   bool perturb = true;

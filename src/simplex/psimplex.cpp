@@ -1,248 +1,262 @@
-// Primal simplex: composite phase 1 (minimise the sum of infeasibilities) and
-// phase 2, Dantzig or Devex pricing, a two-pass Harris ratio test with bound
-// flips, and verdicts confirmed on a fresh factorisation.
+// Primal simplex main loop: composite phase 1 (minimise the sum of bound
+// violations of the basics) and phase 2 on the true costs, reduced costs kept
+// up to date from the pivot row, partial or Devex pricing, the Harris ratio
+// test with bound flips, bound perturbation against degeneracy, and verdicts
+// given only on a fresh factorisation with every bound shift removed.
 #include <algorithm>
 #include <cmath>
 
-#include "simplex/glp.hpp"
+#include "base/param_store.hpp"
+#include "simplex/primal.hpp"
 
 namespace tarvo::simplex {
 namespace {
 
-// Phase costs of the basic variables and the reduced costs they give.
-bool price_costs(Glp &g, std::vector<double> &cb) {
-  bool phase1 = false;
+constexpr double kPivotTol = 1e-7;       // smallest |alpha| the ratio test pivots on
+constexpr double kRowColMismatch = 1e-6;  // relative FTRAN/BTRAN pivot disagreement
+constexpr int kIdleLimit = 60;            // loop passes without any pivot or flip
+constexpr int kCleanupLimit = 6;          // shift removals that reopen the run
+constexpr int kRandomAfter = 200;         // consecutive degenerate pivots before random picks
+
+signed char feasibility_class(const Glp &g, int j) {
+  if (g.x[j] < g.lower[j] - g.ptol) return -1;
+  if (g.x[j] > g.upper[j] + g.ptol) return 1;
+  return 0;
+}
+
+// Classes of the basics; true when some basic variable is infeasible.
+bool classify(const Glp &g, PrimalState &ps) {
+  bool any = false;
   for (int p = 0; p < g.m; ++p) {
-    int j = g.head[p];
-    if (g.x[j] < g.lower[j] - g.ptol) {
-      cb[p] = -1.0;
-      phase1 = true;
-    } else if (g.x[j] > g.upper[j] + g.ptol) {
-      cb[p] = 1.0;
-      phase1 = true;
-    } else {
-      cb[p] = 0.0;
-    }
+    ps.pclass[p] = feasibility_class(g, g.head[p]);
+    any |= ps.pclass[p] != 0;
   }
-  if (!phase1)
-    for (int p = 0; p < g.m; ++p) cb[p] = g.cost[g.head[p]];
-  if (g.m > 0) g.lu.btran_dense(cb.data());
+  return any;
+}
+
+// Reduced costs of the current phase from scratch (one BTRAN and a full price).
+void price_all(Glp &g, PrimalState &ps) {
+  ps.phase1 = classify(g, ps);
+  for (int p = 0; p < g.m; ++p) ps.cb[p] = ps.phase1 ? static_cast<double>(ps.pclass[p]) : g.cost[g.head[p]];
+  if (g.m > 0) g.lu.btran_dense(ps.cb.data());
   for (int j = 0; j < g.n + g.m; ++j) {
     if (g.state[j] == kBasic) {
       g.d[j] = 0.0;
       continue;
     }
-    double s = phase1 ? 0.0 : g.cost[j];
-    for (int k = g.col_start[j]; k < g.col_start[j + 1]; ++k) s -= g.col_value[k] * cb[g.col_index[k]];
+    double s = ps.phase1 ? 0.0 : g.cost[j];
+    for (int k = g.col_start[j]; k < g.col_start[j + 1]; ++k) s -= g.col_value[k] * ps.cb[g.col_index[k]];
     g.d[j] = s;
   }
-  if (!phase1)
-    for (int i = 0; i < g.m; ++i) g.y[i] = cb[i];
-  return phase1;
+  if (!ps.phase1)
+    for (int i = 0; i < g.m; ++i) g.y[i] = ps.cb[i];
 }
+
+void refresh(Glp &g, PrimalState &ps) {
+  compute_primal(g);
+  price_all(g, ps);
+}
+
+// Moves the basics along the entering column by step (in direction dir) and
+// tells whether a basic variable changed its feasibility class.
+bool move_basics(Glp &g, PrimalState &ps, double dir, double step) {
+  const xlu::Vector &col = g.work_col;
+  bool changed = false;
+  for_each_position(col, g.m, [&](int p) {
+    double a = col.array[p];
+    if (a == 0.0) return;
+    int j = g.head[p];
+    g.x[j] -= dir * step * a;
+    if (ps.phase1) changed |= feasibility_class(g, j) != ps.pclass[p];
+  });
+  return changed;
+}
+
+// The automatic pricing rule, looked at when the basis is refactorised: Devex
+// once partial pricing meets much degeneracy, dense factors or a long run.
+void decide_pricing(Glp &g, PrimalState &ps, const RunControl &rc) {
+  if (rc.primal_pricing >= 0 || ps.pricing == kDevexPricing) return;
+  double its = g.iterations - ps.check_iter;
+  if (its <= 0) return;
+  double deg = (ps.degenerate - ps.check_degenerate) / its;
+  double nz = static_cast<double>(g.lu.lnz() + g.lu.unz()) - 1.5 * g.m;
+  double f = g.col_start[g.n] > 0 && g.m > 0 ? nz * nz / g.col_start[g.n] / g.m : 0.0;
+  ps.check_iter = g.iterations;
+  ps.check_degenerate = ps.degenerate;
+  if (deg + f > 1.2 || g.iterations > g.n + g.m) {
+    ps.pricing = kDevexPricing;
+    reset_devex(g, ps);
+  }
+}
+
+// Puts the shifted bounds back on every exit path.
+struct ShiftGuard {
+  Glp &g;
+  BoundShifts &s;
+  ~ShiftGuard() { restore_bounds(g, s); }
+};
 
 }  // namespace
 
 int primal_simplex(Glp &g, const RunControl &rc) {
   const int m = g.m, nt = g.n + g.m;
   std::fill(g.shift.begin(), g.shift.end(), 0.0);
+  PrimalState ps;
+  ps.pclass.assign(m, 0);
+  ps.cb.assign(m, 0.0);
+  ps.rejected.assign(nt, 0);
+  ps.pricing = rc.primal_pricing == 0 ? kPartialPricing : kDevexPricing;
+  if (rc.primal_pricing < 0) ps.pricing = rc.reentered_primal ? kDevexPricing : kPartialPricing;
+  ps.partial_method = rc.primal_partial == 1 ? 1 : 2;
+  reset_devex(g, ps);
+  ShiftGuard guard{g, ps.shifts};
+
   int code = 0;
   if (!g.factored || g.wfact != WFACT_NO) {
     if ((code = refactor(g))) return code == 2 ? kRunNoMemory : kRunNumerical;
   }
-  compute_primal(g);
-  std::vector<double> cb(m);
-  std::vector<double> ref(nt, 1.0);  // Devex reference weights
-  std::vector<char> rejected(nt, 0);
-  int nrejected = 0;
-  int degenerate_run = 0;
-  std::uint32_t seed = 987654321u;
-  const double pivtol = 1e-7;
+  refresh(g, ps);
+  if (rc.perturb && g.iterations == 0) {
+    perturb_bounds(g, ps);
+    refresh(g, ps);
+  }
+  const double pivot_cap = 50.0 * nt + 100000.0;  // pivots of one run before handing over
+  int idle = 0, cleanups = 0, unbounded_checks = 0, degenerate_run = 0;
+  double snapshot_iter = g.iterations, snapshot_deg = 0;
 
   for (;;) {
+    if (++idle > kIdleLimit || g.iterations > pivot_cap) {
+      g.xstat = XSTAT_SWITCH;
+      return kRunOk;
+    }
     if (g.wfact != WFACT_NO || !g.factored) {
+      const int reason = g.wfact;
       if ((code = refactor(g))) return code == 2 ? kRunNoMemory : kRunNumerical;
-      compute_primal(g);
-      if (nrejected) {
-        std::fill(rejected.begin(), rejected.end(), 0);
-        nrejected = 0;
+      std::fill(ps.rejected.begin(), ps.rejected.end(), 0);
+      ps.nrejected = 0;
+      if (reason < WFACT_CHKOPT || reason > WFACT_CHKUNB) {
+        decide_pricing(g, ps, rc);
+        // long degenerate stretches: perturb the bounds (a few times at most)
+        double its = g.iterations - snapshot_iter;
+        if (its >= 100 && ps.degenerate - snapshot_deg > 0.9 * its && ps.shifts.perturbations < 3 &&
+            !ps.shifts.perturbed) {
+          perturb_bounds(g, ps);
+        }
+        snapshot_iter = g.iterations;
+        snapshot_deg = ps.degenerate;
       }
+      refresh(g, ps);
     }
     int lim = check_limits(g, rc);
     if (lim != XSTAT_CONT) {
       g.xstat = lim;
       return lim == XSTAT_CTRLC ? kRunInterrupt : kRunOk;
     }
-    bool phase1 = price_costs(g, cb);
-    // pricing
-    int q = -1;
-    double best = 0;
-    bool random_pick = degenerate_run > 60;
-    int seen = 0;
-    for (int j = 0; j < nt; ++j) {
-      signed char st = g.state[j];
-      if (st == kBasic || rejected[j] || g.lower[j] == g.upper[j]) continue;
-      double dj = g.d[j], v = 0;
-      if ((st == kAtLower || st == kFreeZero) && dj < -g.dtol) v = -dj;
-      if ((st == kAtUpper || st == kFreeZero) && dj > g.dtol) v = dj;
-      if (v == 0) continue;
-      if (random_pick) {
-        // break cycling: reservoir pick among improving columns
-        ++seen;
-        seed = seed * 1664525u + 1013904223u;
-        if ((seed >> 8) % static_cast<std::uint32_t>(seen) == 0) q = j;
-        continue;
-      }
-      double score = rc.primal_pricing == 1 ? v * v / ref[j] : v;
-      if (score > best) {
-        best = score;
-        q = j;
-      }
-    }
+    const int q = choose_entering(g, ps, degenerate_run > kRandomAfter);
     if (q < 0) {
-      if (g.lu.num_updates() > 0 || nrejected > 0) {
-        g.wfact = phase1 ? WFACT_CHKFSB : WFACT_CHKOPT;
-        if (nrejected > 0 && g.lu.num_updates() == 0) {
-          std::fill(rejected.begin(), rejected.end(), 0);
-          nrejected = 0;
-          g.wfact = WFACT_NO;
-          if (++degenerate_run > 1000) {
-            g.xstat = XSTAT_SWITCH;
-            return kRunOk;
-          }
-        }
+      if (ps.nrejected > 0 || g.lu.num_updates() > 0) {
+        g.wfact = ps.phase1 ? WFACT_CHKFSB : WFACT_CHKOPT;
         continue;
       }
-      g.xstat = phase1 ? XSTAT_INF : XSTAT_OPT;
-      if (!phase1) compute_dual(g);
+      if (ps.shifts.active() && cleanups < kCleanupLimit) {
+        ++cleanups;
+        restore_bounds(g, ps.shifts);
+        refresh(g, ps);
+        continue;
+      }
+      if (ps.shifts.active()) {
+        g.xstat = XSTAT_SWITCH;  // the shifts keep coming back: let the dual finish
+        return kRunOk;
+      }
+      g.xstat = ps.phase1 ? XSTAT_INF : XSTAT_OPT;
       return kRunOk;
     }
     const double dir = g.d[q] < 0 ? 1.0 : -1.0;
     load_column(g, q, g.work_col);
     g.lu.ftran(g.work_col, true);
-    const xlu::Vector &col = g.work_col;
-    auto for_col = [&](auto &&f) {
-      if (col.count >= 0) {
-        for (int k = 0; k < col.count; ++k) f(col.index[k]);
-      } else {
-        for (int i = 0; i < m; ++i) f(i);
-      }
-    };
-    // pass 1: relaxed bound on the step
-    double range = g.upper[q] - g.lower[q];
-    if (g.lower[q] <= -kInf || g.upper[q] >= kInf) range = kInf;
-    double tmax = kInf;
-    auto bound_of = [&](int j, double rate, double *bound) {
-      double xv = g.x[j];
-      if (rate < 0) {
-        if (phase1 && xv > g.upper[j] + g.ptol) {
-          *bound = g.upper[j];
-          return true;
-        }
-        if (xv < g.lower[j] - g.ptol) return false;
-        *bound = g.lower[j];
-        return g.lower[j] > -kInf;
-      }
-      if (phase1 && xv < g.lower[j] - g.ptol) {
-        *bound = g.lower[j];
-        return true;
-      }
-      if (xv > g.upper[j] + g.ptol) return false;
-      *bound = g.upper[j];
-      return g.upper[j] < kInf;
-    };
-    for_col([&](int i) {
-      double a = col.array[i];
-      if (std::fabs(a) <= pivtol) return;
-      double rate = -dir * a;
-      int j = g.head[i];
-      double bnd;
-      if (!bound_of(j, rate, &bnd)) return;
-      double t = rate < 0 ? (g.x[j] - bnd + g.ptol) / -rate : (bnd - g.x[j] + g.ptol) / rate;
-      tmax = std::min(tmax, t);
-    });
-    // pass 2: the largest pivot among the rows reached
-    int r = -1;
-    double rbest = 0, rstep = 0, rbound = 0;
-    if (tmax < kInf) {
-      for_col([&](int i) {
-        double a = col.array[i];
-        if (std::fabs(a) <= pivtol) return;
-        double rate = -dir * a;
-        int j = g.head[i];
-        double bnd;
-        if (!bound_of(j, rate, &bnd)) return;
-        double t = rate < 0 ? (g.x[j] - bnd) / -rate : (bnd - g.x[j]) / rate;
-        if (t > tmax) return;
-        if (std::fabs(a) > rbest) {
-          rbest = std::fabs(a);
-          r = i;
-          rstep = std::max(t, 0.0);
-          rbound = bnd;
-        }
-      });
-    }
-    if (range < kInf && (r < 0 || range <= rstep)) {
-      // bound flip of the entering variable
-      double t = range;
-      for_col([&](int i) {
-        double a = col.array[i];
-        if (a != 0.0) g.x[g.head[i]] -= dir * t * a;
-      });
+    PrimalRatio rt = primal_ratio(g, ps, q, dir, kPivotTol);
+
+    if (rt.flip) {
+      bool changed = move_basics(g, ps, dir, rt.step);
       g.state[q] = g.state[q] == kAtLower ? kAtUpper : kAtLower;
       place_nonbasic(g, q);
       g.iterations += 1;
+      idle = 0;
       degenerate_run = 0;
+      if (changed) price_all(g, ps);
       continue;
     }
-    if (r < 0) {
-      if (!phase1) {
-        if (g.lu.num_updates() > 0) {
+    if (rt.row < 0) {
+      if (!ps.phase1) {
+        if ((g.lu.num_updates() > 0 || ps.shifts.active()) && unbounded_checks < 3) {
+          ++unbounded_checks;
+          if (ps.shifts.active()) {
+            restore_bounds(g, ps.shifts);
+            g.factored = false;
+          }
           g.wfact = WFACT_CHKUNB;
           continue;
         }
         g.xstat = XSTAT_UNB;
         return kRunOk;
       }
-      rejected[q] = 1;
-      ++nrejected;
+      ps.rejected[q] = 1;  // no ray in phase 1: the column is numerically useless here
+      ++ps.nrejected;
       continue;
     }
-    if (rbest < 1e-5 * 1e-2 && g.lu.num_updates() > 0) {
-      rejected[q] = 1;
-      ++nrejected;
-      continue;
-    }
-    // primal update
+    const int r = rt.row;
     const int leave = g.head[r];
-    double t = rstep;
-    for_col([&](int i) {
-      double a = col.array[i];
-      if (a != 0.0) g.x[g.head[i]] -= dir * t * a;
-    });
-    g.x[q] += dir * t;
-    degenerate_run = t == 0.0 ? degenerate_run + 1 : 0;
-    if (rc.primal_pricing == 1) {
-      double wq = std::max(ref[q], 1.0);
-      double arq = col.array[r];
-      ref[leave] = std::max(wq / (arq * arq), 1.0);
-      for_col([&](int i) {
-        double a = col.array[i];
-        if (a == 0.0 || i == r) return;
-        int j = g.head[i];
-        (void)j;
-      });
+    const double arq = g.work_col.array[r];
+    g.lu.row_of_inverse(r, g.work_row);
+    compute_pivot_row(g, g.work_row);
+    const double arow = g.alpha_row[q];
+    if (std::fabs(arq - arow) > kRowColMismatch * (1.0 + std::fabs(arq))) {
+      if (g.lu.num_updates() > 0) {
+        g.wfact = WFACT_NUMERR;
+        g.factored = false;
+      } else {
+        ps.rejected[q] = 1;
+        ++ps.nrejected;
+      }
+      continue;
     }
+    // primal step; the leaving variable ends exactly on its (possibly shifted) bound
+    bool changed = move_basics(g, ps, dir, rt.step);
+    g.x[q] += dir * rt.step;
+    const bool to_lower = rt.bound == g.lower[leave];
+    if (to_lower && g.x[leave] < g.lower[leave]) shift_bound(g, ps.shifts, leave, true, g.x[leave]);
+    if (!to_lower && g.x[leave] > g.upper[leave]) shift_bound(g, ps.shifts, leave, false, g.x[leave]);
+    // reduced costs and Devex weights from the pivot row
+    const double td = g.d[q] / arq;
+    for (int j : g.alpha_list) g.d[j] -= td * g.alpha_row[j];
+    g.d[q] = 0.0;
+    g.d[leave] = -td;
+    if (ps.pricing == kDevexPricing) update_devex(g, ps, q, leave, arq);
     int bu = bupdate(g, r);
     if (bu == 2) return kRunNoMemory;
     g.head[r] = q;
     g.where[q] = r;
     g.state[q] = kBasic;
     g.where[leave] = -1;
-    g.state[leave] = (rbound == g.lower[leave]) ? kAtLower : kAtUpper;
-    if (g.lower[leave] <= -kInf && g.upper[leave] >= kInf) g.state[leave] = kFreeZero;
+    g.state[leave] = to_lower ? kAtLower : kAtUpper;
     place_nonbasic(g, leave);
     g.iterations += 1;
+    idle = 0;
+    if (rt.step == 0.0) {
+      ps.degenerate += 1;
+      ++degenerate_run;
+    } else {
+      degenerate_run = 0;
+    }
+    if (ps.phase1) {
+      changed |= ps.pclass[r] != 0;
+      ps.pclass[r] = feasibility_class(g, q);
+      changed |= ps.pclass[r] != 0;
+      if (changed) {
+        if (g.wfact == WFACT_NO) price_all(g, ps);
+        if (!ps.phase1) g.wfact = WFACT_PHASECHG;
+      }
+    }
   }
 }
 

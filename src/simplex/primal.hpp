@@ -1,0 +1,72 @@
+// State of one primal simplex run and the pieces it is built from: pricing
+// (partial and Devex), the two-pass ratio test and the bound shifts that
+// perturbation and the Harris test leave behind.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "simplex/glp.hpp"
+
+namespace tarvo::simplex {
+
+enum PrimalPricing : int { kPartialPricing = 0, kDevexPricing = 2 };
+
+// Bounds moved away from the model's: by the anti-degeneracy perturbation or
+// by the ratio test when a basic variable leaves slightly beyond its bound.
+struct BoundShifts {
+  std::vector<double> lower, upper;  // original bounds; empty while nothing moved
+  int count = 0;
+  bool perturbed = false;  // a perturbation (not only Harris shifts) is active
+  int perturbations = 0;   // started in this run
+  bool active() const { return count > 0; }
+};
+
+struct PrimalState {
+  bool phase1 = false;
+  std::vector<signed char> pclass;  // per position: -1 below lower, 0 feasible, 1 above upper
+  std::vector<double> cb;           // phase costs per position (phase 1)
+  std::vector<char> rejected;       // per variable, for the current factorisation
+  int nrejected = 0;
+  int pricing = kDevexPricing;
+  int partial_method = 2;
+  int segment_start = 0;  // rotating start of partial pricing
+  std::vector<double> devex;        // reference weights per variable
+  int devex_resets = 0;
+  BoundShifts shifts;
+  double degenerate = 0;            // degenerate pivots of this run
+  double check_iter = 0, check_degenerate = 0;  // snapshot of the automatic pricing rule
+  std::uint32_t seed = 987654321u;
+};
+
+// Improving amount of nonbasic j (0 when j cannot improve the objective).
+double improvement(const Glp &g, const PrimalState &ps, int j);
+
+// Entering column by the run's pricing rule, or -1.
+int choose_entering(Glp &g, PrimalState &ps, bool randomised);
+void reset_devex(const Glp &g, PrimalState &ps);
+// Reference-weight update after the pivot at row r with the pivot row in g.alpha_*.
+void update_devex(Glp &g, PrimalState &ps, int q, int leave, double alpha_rq);
+
+struct PrimalRatio {
+  int row = -1;          // leaving position, -1: none
+  double step = 0;       // step length of the entering variable (>= 0)
+  double bound = 0;      // bound the leaving variable goes to
+  bool flip = false;     // the entering variable moves to its other bound instead
+  double pivot = 0;      // |alpha| of the chosen row
+  double largest = 0;    // largest |alpha| among the rows that limit the step
+};
+
+// Two-pass Harris ratio test for entering q moving in direction dir with the
+// FTRAN column in g.work_col.
+PrimalRatio primal_ratio(const Glp &g, const PrimalState &ps, int q, double dir, double pivtol);
+
+// Perturbs the finite bounds of non-fixed variables outward by small random
+// amounts and moves the nonbasic ones with them.
+void perturb_bounds(Glp &g, PrimalState &ps);
+// Moves the bound of j to value (keeping the original for restore_bounds).
+void shift_bound(Glp &g, BoundShifts &s, int j, bool lower_side, double value);
+// Restores every moved bound and puts the nonbasic variables back on them.
+void restore_bounds(Glp &g, BoundShifts &s);
+
+}  // namespace tarvo::simplex
