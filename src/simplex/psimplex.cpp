@@ -5,6 +5,8 @@
 // given only on a fresh factorisation with every bound shift removed.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "base/param_store.hpp"
 #include "simplex/primal.hpp"
@@ -160,8 +162,15 @@ int primal_simplex(Glp &g, const RunControl &rc) {
       }
       if (ps.shifts.active() && cleanups < kCleanupLimit) {
         ++cleanups;
+        const bool was_optimal = !ps.phase1;
         restore_bounds(g, ps.shifts);
         refresh(g, ps);
+        // an optimal basis left slightly infeasible by the true bounds is the
+        // dual simplex's job: it is dual feasible already
+        if (was_optimal && ps.phase1) {
+          g.xstat = XSTAT_SWITCH;
+          return kRunOk;
+        }
         continue;
       }
       if (ps.shifts.active()) {
@@ -169,6 +178,7 @@ int primal_simplex(Glp &g, const RunControl &rc) {
         return kRunOk;
       }
       g.xstat = ps.phase1 ? XSTAT_INF : XSTAT_OPT;
+      if (getenv("TVDBG")) { int c=0; double mx=primal_infeasibility(g,&c); fprintf(stderr,"primal verdict %d it=%g pinf=%g cnt=%d perts=%d cleanups=%d\n", g.xstat, g.iterations, mx, c, ps.shifts.perturbations, cleanups);}
       return kRunOk;
     }
     const double dir = g.d[q] < 0 ? 1.0 : -1.0;
