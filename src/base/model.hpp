@@ -294,6 +294,7 @@ struct tvModel {
   bool cut_row_switch = false;    // a node problem of the integer solver: cut rows count as rows
   int cut_rows = 0;               // rows of the model's cut pool counted while the switch is on
   bool alt_solution_switch = false;  // the simplex group's alternative-solution switch
+  int lp_solves = 0, lp_reopts = 0;  // simplex runs of the LP wrapper, and the warm ones among them
   bool profiling = false;
   std::vector<tarvo::base::ProfilerSlot> profiler;  // items 12000-12499, empty until profiling records
   double best_known_bound = 1e30;

@@ -7,43 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "lp_fixture.hpp"
 #include "test_support.hpp"
 
 namespace {
 
 constexpr double kInf = TV_INFINITY;
 
-struct Lp {
-  int sense = TV_MIN;
-  std::vector<double> c, b, lower, upper;
-  std::string types;
-  std::vector<std::vector<double>> rows;  // dense rows, turned into columns on load
-};
-
-void load(pTVmodel model, const Lp &lp) {
-  const int m = static_cast<int>(lp.b.size()), n = static_cast<int>(lp.c.size());
-  std::vector<int> start(n + 1, 0), index;
-  std::vector<double> value;
-  for (int j = 0; j < n; ++j) {
-    for (int i = 0; i < m; ++i)
-      if (lp.rows[i][j] != 0) {
-        index.push_back(i);
-        value.push_back(lp.rows[i][j]);
-      }
-    start[j + 1] = static_cast<int>(index.size());
-  }
-  index.push_back(0);
-  value.push_back(0);
-  ASSERT_EQ(TVloadLPData(model, m, n, lp.sense, 0.0, lp.c.data(), lp.b.data(), lp.types.c_str(),
-                         static_cast<int>(index.size()) - 1, start.data(), nullptr, value.data(), index.data(),
-                         lp.lower.data(), lp.upper.data()),
-            0);
-}
-
-void expect_consistent(pTVmodel model) {
-  char reason[1024] = {0};
-  EXPECT_EQ(TVcheckModelConsistency(model, reason), 0) << reason;
-}
+using lpfix::Lp;
+using lpfix::load;
+using lpfix::expect_consistent;
 
 // Optimality conditions of the reported solution against the LP data.
 void expect_optimal_solution(pTVmodel model, const Lp &lp, double tol = 1e-7) {

@@ -1,0 +1,156 @@
+// The LP wrapper: validates the method, runs the simplex (the warm
+// re-optimisation entry when the model keeps a work object with a basis),
+// checks every run against the unscaled model and re-solves with other
+// scaling and start settings while the check fails, at most four times.
+#include "base/callback_dispatch.hpp"
+#include "base/optimize_internal.hpp"
+#include "base/optimize_recovery.hpp"
+#include "base/param_store.hpp"
+#include "simplex/glp.hpp"
+
+namespace tarvo::base {
+namespace {
+
+// Status, solution and return code of a finished simplex run.
+int install_run(Model *model, const simplex::LpResult &r) {
+  SolutionRecord &s = *model->solution;
+  using namespace simplex;
+  if (r.run_code == kRunNoMemory) {
+    fill_status(s, TV_STATUS_LOADED);
+    s.primal_status = TV_STATUS_UNLOADED;
+    return 2001;
+  }
+  if (r.run_code == kRunNumerical) {
+    install_solution(*model);
+    fill_status(s, TV_STATUS_LOADED);
+    return 2019;
+  }
+  int status, code = 0;
+  switch (r.xstat) {
+    case XSTAT_OPT: status = TV_STATUS_BASIC_OPTIMAL; break;
+    case XSTAT_INF: status = TV_STATUS_INFEASIBLE; break;
+    case XSTAT_INFORUNB: status = TV_STATUS_INFORUNB; break;
+    case XSTAT_UNB: status = TV_STATUS_UNBOUNDED; break;
+    case XSTAT_ITERLIM: status = TV_STATUS_LOADED; code = 2016; break;
+    case XSTAT_TIMELIM: status = TV_STATUS_LOADED; code = 2017; break;
+    case XSTAT_CUTOFF: status = TV_STATUS_CUTOFF; break;
+    case XSTAT_CONT:
+    case XSTAT_CTRLC:
+      fill_status(s, TV_STATUS_LOADED);
+      s.primal_status = TV_STATUS_UNLOADED;
+      return r.xstat == XSTAT_CTRLC ? 2023 : 0;
+    default:
+      log_model(model, 1, "\nWarning: Unexpected LP status %d in %s", r.xstat, "install_run");
+      return 2015;
+  }
+  install_solution(*model);
+  fill_status(s, status);
+  return code;
+}
+
+// One simplex run. A cold-start request is taken and cleared here: it lasts
+// for one call. With print level 1 the run is framed by its header and result
+// lines (the warm entry names the basis it starts from by its hash).
+int simplex_attempt(Model *model, int method, simplex::LpResult *out) {
+  const ModelData &d = model->data;
+  SolutionRecord &s = *model->solution;
+  const bool cold = model->params.integer(TV_IPARAM_SOLVER_RESTART) != 0;
+  store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
+  if (cold) model->work.reset();
+  const auto *g = dynamic_cast<const simplex::Glp *>(model->work.get());
+  const bool reopt = g && g->have_basis && g->m == d.m && g->n == d.n;
+  const int prtfg = model->params.integer(TV_IPARAM_LP_PRTFG);
+  const bool talk = model->params.integer(TV_IPARAM_LP_PRINTLEVEL) >= 1;
+  const double itrlim = model->params.dbl(TV_DPARAM_LP_ITRLMT);
+  const double timlim = prtfg == 3 ? -99 : model->params.dbl(TV_DPARAM_SOLVER_TIMLMT);
+  ++model->lp_solves;
+  int lp_method = method == TV_METHOD_FREE ? TV_METHOD_DSIMPLEX : method;
+  if (reopt) {
+    ++model->lp_reopts;
+    if (talk)
+      log_model(model, 1,
+                "\nReoptimizing model (rows:%d, cols:%d, nnz:%d, cnt:%d(%d), bh:%llx, itrlim:%g, timlim:%g) ... ", d.m,
+                d.n, d.nz, model->lp_solves, model->lp_reopts, basis_hash(*model), itrlim, timlim);
+    if (lp_method != TV_METHOD_PSIMPLEX) lp_method = TV_METHOD_DSIMPLEX;
+  } else if (talk || prtfg != 0) {
+    log_model(model, 1, "\nOptimizing model (rows:%d, cols:%d, nnz:%d, cnt:%d, itrlim:%g, timlim:%g) ... ", d.m, d.n,
+              d.nz, model->lp_solves, itrlim, timlim);
+    log_model(model, 1, "\nSolving...");
+  }
+  *out = simplex::run_simplex(*model, lp_method, cold, -1);
+  const int code = install_run(model, *out);
+  if (s.primal_status != TV_STATUS_UNLOADED && static_cast<int>(s.x.size()) == d.n)
+    measure_installed(model, &s.pinfeas, &s.dinfeas);
+  if (talk) {
+    if (reopt) {
+      log_model(model, 1, "\nReopt exit status=%d, (#pivots=%g), bhash:%llx", out->xstat, out->iterations,
+                basis_hash(*model));
+      log_model(model, 1, "\nFinished solving, status:%d, Objval:%g, Iter:%g, Feas:(%e,%e) Time:%.2f (r)\n",
+                s.primal_status, s.pobj, out->iterations, s.pinfeas, s.dinfeas, progress_elapsed(*model));
+    } else {
+      log_model(model, 1, "\nFinished solving, status:%d, Objval:%g, Iter:%g, Feas:(%e,%e), Time:%.2f (o)\n",
+                s.primal_status, s.pobj, out->iterations, s.pinfeas, s.dinfeas, progress_elapsed(*model));
+    }
+  }
+  return code;
+}
+
+int simplex_with_recovery(Model *model, int method) {
+  SolutionRecord &s = *model->solution;
+  const int saved_scale = model->params.integer(TV_IPARAM_LP_SCALE);
+  simplex::LpResult run;
+  int code = simplex_attempt(model, method, &run);
+  double iterations = run.iterations;
+  code = recovery::run_with_recovery(
+      code, [&](int c) { return check_run(model, c, run); },
+      [&](int action, int k, const recovery::Step &step) {
+        store_int_param(model, TV_IPARAM_LP_SCALE, -1);
+        store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
+        apply_recovery(model, step.scale, step.cold, step.note);
+        const int c = simplex_attempt(model, recovery_method(model, action), &run);
+        iterations += run.iterations;
+        // a failed run must not leave a broken basis for the next warm start
+        if (c != 0 && c != recovery::kOutOfMemory && check_work_basis(model, k) > 0) model->work.reset();
+        return c;
+      });
+  store_int_param(model, TV_IPARAM_LP_SCALE, saved_scale);
+  store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
+  s.sim_iter += iterations;
+  return code;
+}
+
+}  // namespace
+
+int optimize_lp(Model *model, int method) {
+  ModelData &d = model->data;
+  SolutionRecord &s = *model->solution;
+  if (d.m == 0 || d.n == 0) return solve_direct(model);
+  if (method < 0 || method > 14) return 2006;
+  if (method == TV_METHOD_BARRIER) {
+    // no interior-point library in this build
+    store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
+    return 2084;
+  }
+  if (method == 14) return 2029;  // only an external bridge offers it
+  if (method != TV_METHOD_FREE && method != TV_METHOD_PSIMPLEX && method != TV_METHOD_DSIMPLEX &&
+      method != TV_METHOD_SPRINT)
+    return 2006;
+  if (trivially_infeasible(d)) {
+    model->work.reset();
+    store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
+    fill_status(s, TV_STATUS_INFEASIBLE);
+    s.primal_status = TV_STATUS_UNLOADED;
+    s.basis_status = TV_STATUS_UNLOADED;
+    return 0;
+  }
+  int code = simplex_with_recovery(model, method);
+  if (progress_hooks_present(*model)) {
+    ProgressResult r = dispatch_progress(model, method == TV_METHOD_PSIMPLEX ? TVLOC_PRIMAL : TVLOC_DUAL, -1.0, true);
+    if (r.stop() && code == 0) code = 2023;
+  }
+  if (model->params.integer(TV_IPARAM_PROFILER_LEVEL) & 512)
+    log_model(model, 1, "\nWarning: pivot activity is not available for current model.\n");
+  return code;
+}
+
+}  // namespace tarvo::base

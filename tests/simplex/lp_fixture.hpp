@@ -1,0 +1,46 @@
+// Small LPs written as dense rows in the tests and loaded through the public
+// loader, plus the checks every solver test repeats.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_support.hpp"
+
+namespace lpfix {
+
+struct Lp {
+  int sense = TV_MIN;
+  std::vector<double> c, b, lower, upper;
+  std::string types;
+  std::vector<std::vector<double>> rows;  // dense rows, turned into columns on load
+};
+
+inline void load(pTVmodel model, const Lp &lp) {
+  const int m = static_cast<int>(lp.b.size()), n = static_cast<int>(lp.c.size());
+  std::vector<int> start(n + 1, 0), index;
+  std::vector<double> value;
+  for (int j = 0; j < n; ++j) {
+    for (int i = 0; i < m; ++i)
+      if (lp.rows[i][j] != 0) {
+        index.push_back(i);
+        value.push_back(lp.rows[i][j]);
+      }
+    start[j + 1] = static_cast<int>(index.size());
+  }
+  const int nz = static_cast<int>(index.size());
+  index.push_back(0);
+  value.push_back(0);
+  ASSERT_EQ(TVloadLPData(model, m, n, lp.sense, 0.0, lp.c.data(), lp.b.data(), lp.types.c_str(), nz, start.data(),
+                         nullptr, value.data(), index.data(), lp.lower.data(), lp.upper.data()),
+            0);
+}
+
+inline void expect_consistent(pTVmodel model) {
+  char reason[1024] = {0};
+  EXPECT_EQ(TVcheckModelConsistency(model, reason), 0) << reason;
+}
+
+}  // namespace lpfix
