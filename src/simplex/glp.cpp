@@ -180,6 +180,7 @@ void build_glp(Glp &g, base::Model &model) {
   g.work_col.resize(m);
   g.work_row.resize(m);
   g.work_tau.resize(m);
+  g.work_flip.resize(m);
   g.alpha_row.assign(nt, 0.0);
   g.alpha_mark.assign(nt, 0);
   g.alpha_list.clear();
@@ -309,6 +310,24 @@ void load_column(const Glp &g, int j, xlu::Vector &v) {
     v.index[c++] = i;
   }
   v.count = c;
+}
+
+void ftran_moves(Glp &g, const std::vector<int> &cols, const std::vector<double> &delta, xlu::Vector &v) {
+  v.clear();
+  int c = 0;
+  for (std::size_t t = 0; t < cols.size(); ++t) {
+    const int j = cols[t];
+    for (int k = g.col_start[j]; k < g.col_start[j + 1]; ++k) {
+      const int i = g.col_index[k];
+      v.array[i] -= g.col_value[k] * delta[t];
+      if (c < g.m) v.index[c++] = i;
+    }
+  }
+  // one entry per row: the kernel reads the index list as a pattern
+  std::sort(v.index.begin(), v.index.begin() + c);
+  v.count = static_cast<int>(std::unique(v.index.begin(), v.index.begin() + c) - v.index.begin());
+  if (c >= g.m) v.repack();
+  if (g.m > 0) g.lu.ftran(v, false);
 }
 
 void compute_primal(Glp &g) {

@@ -86,7 +86,7 @@ struct Glp : base::SolverWork {
   int singular_repairs = 0;
 
   // Scratch vectors of dimension m.
-  xlu::Vector work_col, work_row, work_tau;
+  xlu::Vector work_col, work_row, work_tau, work_flip;
   std::vector<double> alpha_row;  // n+m pivot row
   std::vector<int> alpha_list;    // nonbasic indices with a nonzero in alpha_row
   std::vector<char> alpha_mark;
@@ -125,6 +125,9 @@ void compute_dual(Glp &g);
 void compute_pivot_row(Glp &g, const xlu::Vector &rho);
 // Entering column a_j scattered into v (by rows).
 void load_column(const Glp &g, int j, xlu::Vector &v);
+
+// v = B^-1 * (-sum of delta_j a_j) over the given columns (by positions).
+void ftran_moves(Glp &g, const std::vector<int> &cols, const std::vector<double> &delta, xlu::Vector &v);
 
 // Calls f(p) for every position of v that may hold a nonzero.
 template <class F>

@@ -5,8 +5,6 @@
 // given only on a fresh factorisation with every bound shift removed.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "base/param_store.hpp"
 #include "simplex/primal.hpp"
@@ -98,6 +96,18 @@ struct ShiftGuard {
   ~ShiftGuard() { restore_bounds(g, s); }
 };
 
+// The optimality tolerance of the final pricing pass, restored on exit.
+struct TightTolerance {
+  Glp &g;
+  double saved;
+  bool active = false;
+  void engage() {
+    active = true;
+    g.dtol = saved * 0.01;
+  }
+  ~TightTolerance() { g.dtol = saved; }
+};
+
 }  // namespace
 
 int primal_simplex(Glp &g, const RunControl &rc) {
@@ -112,6 +122,7 @@ int primal_simplex(Glp &g, const RunControl &rc) {
   ps.partial_method = rc.primal_partial == 1 ? 1 : 2;
   reset_devex(g, ps);
   ShiftGuard guard{g, ps.shifts};
+  TightTolerance tightened{g, g.dtol};
 
   int code = 0;
   if (!g.factored || g.wfact != WFACT_NO) {
@@ -177,8 +188,13 @@ int primal_simplex(Glp &g, const RunControl &rc) {
         g.xstat = XSTAT_SWITCH;  // the shifts keep coming back: let the dual finish
         return kRunOk;
       }
+      // tiny dual infeasibilities left within the tolerance still cost objective
+      // accuracy on badly scaled models: price once more with a tighter tolerance
+      if (!ps.phase1 && !tightened.active) {
+        tightened.engage();
+        continue;
+      }
       g.xstat = ps.phase1 ? XSTAT_INF : XSTAT_OPT;
-      if (getenv("TVDBG")) { int c=0; double mx=primal_infeasibility(g,&c); fprintf(stderr,"primal verdict %d it=%g pinf=%g cnt=%d perts=%d cleanups=%d\n", g.xstat, g.iterations, mx, c, ps.shifts.perturbations, cleanups);}
       return kRunOk;
     }
     const double dir = g.d[q] < 0 ? 1.0 : -1.0;

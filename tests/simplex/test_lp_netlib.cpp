@@ -56,12 +56,9 @@ SolveOutcome solve(const std::string &name, int method) {
 
 class Netlib : public ::testing::TestWithParam<int> {};
 
-// The default method always runs the whole set (about 45 s in a Release
-// build); the explicit primal and dual sweeps run when TARVO_NETLIB is set.
+// Each method is its own CTest case, so the three sweeps run side by side.
 TEST_P(Netlib, EveryModelReachesThePublishedOptimum) {
   const int method = GetParam();
-  if (method != TV_METHOD_FREE && !std::getenv("TARVO_NETLIB"))
-    GTEST_SKIP() << "set TARVO_NETLIB=1 to run the explicit primal and dual sweeps";
   if (netlib_cases().empty()) GTEST_SKIP() << "netlib data not found under " << TARVO_DATA_DIR;
   for (const NetlibCase &c : netlib_cases()) {
     SolveOutcome r = solve(c.name, method);
