@@ -7,6 +7,7 @@
 
 #include "base/optimize_internal.hpp"
 #include "base/param_store.hpp"
+#include "io/dual_model.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -64,10 +65,11 @@ bool dual_by_shape(const ModelData &d) {
 
 // Where TVgetDualModel puts the multipliers: one dual column per primal row
 // that is not free, then a column for each finite non-zero bound (lower
-// first); dual row j (primal column j) has a slack whose multiplier is the
-// column's zero lower or zero upper bound, or none (equality or free row).
+// first), then one for the far end of each ranged row; dual row j (primal
+// column j) has a slack whose multiplier is the column's zero lower or zero
+// upper bound, or none (equality or free row).
 struct DualLayout {
-  std::vector<int> row_col, low_col, up_col;
+  std::vector<int> row_col, range_col, low_col, up_col;
   std::vector<signed char> slack_side;  // 1 lower zero bound, 2 upper zero bound, 0 none
   int columns = 0;
 };
@@ -87,6 +89,11 @@ DualLayout layout_of(const ModelData &d) {
     if (l == 0 && u != 0) L.slack_side[j] = 1;
     else if (u == 0 && l != 0) L.slack_side[j] = 2;
   }
+  L.range_col.assign(d.m, -1);
+  for (int i = 0; i < d.m; ++i) {
+    double far_end = 0;
+    if (L.row_col[i] >= 0 && io::range_column_side(d, i, &far_end) != 0) L.range_col[i] = L.columns++;
+  }
   return L;
 }
 
@@ -98,8 +105,11 @@ void primal_from_dual(const ModelData &d, const DualLayout &L, const std::vector
                       const std::vector<int> &drows, std::vector<int> &cols, std::vector<int> &rows) {
   rows.assign(d.m, 0);
   cols.assign(d.n, 0);
+  // A ranged row sits at one of its ends when the multiplier of either is
+  // basic; a row status cannot tell the ends apart, so the warm re-solve may
+  // still have to move it across.
   for (int i = 0; i < d.m; ++i)
-    if (L.row_col[i] >= 0 && dcols[L.row_col[i]] >= 0) rows[i] = TV_BASTYPE_ATLO;
+    if (basic_at(dcols, L.row_col[i]) || basic_at(dcols, L.range_col[i])) rows[i] = TV_BASTYPE_ATLO;
   for (int j = 0; j < d.n; ++j) {
     const bool at_low = basic_at(dcols, L.low_col[j]) || (L.slack_side[j] == 1 && drows[j] >= 0);
     const bool at_up = basic_at(dcols, L.up_col[j]) || (L.slack_side[j] == 2 && drows[j] >= 0);
@@ -193,10 +203,6 @@ bool explicit_dual_wanted(Model *model, int method) {
 
 int solve_explicit_dual(Model *model, int method, bool *handled) {
   *handled = false;
-  // The dual model has no notion of row ranges: with ranges it would be the
-  // dual of a relaxation, and its verdict could be wrong for the primal.
-  for (double r : model->data.range)
-    if (r != 0) return 0;
   const bool talk = model->params.integer(TV_IPARAM_LP_PRINTLEVEL) >= 1;
   Scratch scratch(model);
   Model *dual = scratch.get();

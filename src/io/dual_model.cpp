@@ -1,8 +1,13 @@
 // The explicit LP dual: TVgetDualModel builds it into an empty model and
 // TVwriteDualMPSFile writes it as MPS. Each primal row becomes a dual column,
-// each primal column a dual row; finite non-zero bounds get columns of their own.
+// each primal column a dual row; finite non-zero bounds and row ranges get
+// columns of their own.
+#include "io/dual_model.hpp"
+
+#include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/model_state.hpp"
@@ -10,9 +15,27 @@
 #include "io/number_text.hpp"
 
 namespace tarvo::io {
-namespace {
 
+namespace {
 constexpr double kInf = 1e30;
+}  // namespace
+
+// Read as the simplex reads ranges: 'L' [b-|r|, b], 'G' [b, b+|r|], 'E'
+// [b, b+r] or [b+r, b]; ranges it ignores are ignored here too, or the dual
+// would be the dual of another LP.
+int range_column_side(const base::ModelData &d, int i, double *far_end) {
+  if (i < 0 || i >= d.m || static_cast<int>(d.range.size()) <= i) return 0;
+  const double r = d.range[i], b = d.b[i];
+  if (r == 0 || !std::isfinite(r) || std::fabs(r) >= kInf || !(std::fabs(b) < kInf)) return 0;
+  switch (d.ctype[i]) {
+    case 'L': *far_end = b - std::fabs(r); return -1;
+    case 'G': *far_end = b + std::fabs(r); return 1;
+    case 'E': *far_end = b + r; return r > 0 ? 1 : -1;
+    default: return 0;
+  }
+}
+
+namespace {
 
 struct DualArrays {
   int m = 0, n = 0, sense = TV_MIN;
@@ -69,21 +92,36 @@ void build_dual(const base::Model &model, DualArrays *out) {
   std::vector<std::vector<std::pair<int, double>>> by_row(d.m);
   for (int j = 0; j < d.n; ++j)
     for (int p = d.start[j]; p < d.start[j] + d.length[j]; ++p) by_row[d.rowidx[p]].push_back({j, d.value[p]});
-  for (int i = 0; i < d.m; ++i) {
-    const char t = d.ctype[i];
-    if (t == 'N') continue;
-    double lo = -kInf, up = kInf;
-    if ((t == 'G') == minimise && t != 'E') lo = 0;
-    else if (t != 'E') up = 0;
+  // A multiplier of a row's lower end is >= 0 in the dual of a minimisation,
+  // one of its upper end <= 0 (the other way round when maximising).
+  auto add_row_column = [&](int i, double cost, bool lower_end, bool free, std::string name) {
     for (const auto &e : by_row[i]) {
       a.rowidx.push_back(e.first);
       a.value.push_back(e.second);
     }
     a.start.push_back(static_cast<int>(a.rowidx.size()));
-    a.c.push_back(d.b[i]);
-    a.lower.push_back(lo);
-    a.upper.push_back(up);
-    a.colnames.push_back(row_name(d, i));
+    a.c.push_back(cost);
+    const bool nonnegative = lower_end == minimise;
+    a.lower.push_back(free || !nonnegative ? -kInf : 0);
+    a.upper.push_back(free || nonnegative ? kInf : 0);
+    a.colnames.push_back(std::move(name));
+  };
+  // A ranged row has both ends to price: its own column takes the end at b
+  // (so an 'E' row's column is no longer free) and a "YR_" column the far end.
+  struct FarEnd {
+    int row;
+    bool upper;
+    double value;
+  };
+  std::vector<FarEnd> far_ends;
+  for (int i = 0; i < d.m; ++i) {
+    const char t = d.ctype[i];
+    if (t == 'N') continue;
+    double far_end = 0;
+    const int side = range_column_side(d, i, &far_end);
+    if (side != 0) far_ends.push_back({i, side > 0, far_end});
+    const bool lower_end = side != 0 ? side > 0 : t == 'G';
+    add_row_column(i, d.b[i], lower_end, t == 'E' && side == 0, row_name(d, i));
   }
   // Bound multipliers, with the bound as their objective coefficient.
   for (int j = 0; j < d.n; ++j) {
@@ -99,6 +137,9 @@ void build_dual(const base::Model &model, DualArrays *out) {
       a.colnames.push_back(truncated((side == 0 ? "YL_" : "YU_") + a.rownames[j]));
     }
   }
+  // The far ends of the ranged rows, after the bound columns.
+  for (const FarEnd &f : far_ends)
+    add_row_column(f.row, f.value, !f.upper, false, truncated("YR_" + row_name(d, f.row)));
   a.n = static_cast<int>(a.c.size());
 }
 

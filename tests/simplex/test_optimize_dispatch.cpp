@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -241,19 +242,24 @@ TEST_F(Dispatch, DualVerdictsAreTranslatedForThePrimal) {
 }
 
 TEST_F(Dispatch, RangeRowsAreNotLostOnTheWayThroughTheDual) {
-  // The dual model knows no ranges. Without the upper end of 2 <= x + y <= 4
-  // the LP is unbounded, so a dual verdict of the relaxation would be wrong.
+  // Without the upper end of 2 <= x + y <= 4 the LP is unbounded, so a dual
+  // that dropped the range would give the wrong verdict; asked for, the
+  // ranged model really goes through the explicit dual.
   const char *text =
       "NAME RANGED\nROWS\n N COST\n G R1\nCOLUMNS\n X COST -1.0 R1 1.0\n Y COST -1.0 R1 1.0\n"
       "RHS\n RHS R1 2.0\nRANGES\n RNG R1 2.0\nENDATA\n";
   const std::string path = tvtest::temp_path("ranged_dual.mps");
   tvtest::write_file(path, text);
   ASSERT_EQ(TVreadMPSFile(model, path.c_str(), 0), 0);
+  std::remove(path.c_str());
+  listen();
   ASSERT_EQ(TVsetModelIntParameter(model, TV_IPARAM_PROB_TO_SOLVE, 2), 0);
   int status = -1;
   ASSERT_EQ(TVoptimize(model, 0, &status), 0);
   EXPECT_EQ(status, TV_STATUS_BASIC_OPTIMAL);
   EXPECT_NEAR(objective(model), -4.0, 1e-9);
+  EXPECT_TRUE(logged("\nConstructing the explicit dual model...")) << log;
+  EXPECT_TRUE(logged("\n\nConstructing a primal basis from the explicit dual...\n")) << log;
   expect_consistent(model);
 }
 
