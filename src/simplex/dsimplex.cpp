@@ -81,6 +81,72 @@ struct Candidate {
   double absval;  // |alpha_rj|
 };
 
+// Bound-flipping walk over the breakpoints in order of their exact ratio:
+// while the slope stays positive after passing a group of boxed candidates
+// (those reachable within the smallest relaxed ratio left) the group flips;
+// otherwise the largest pivot of the group enters. O(k log k) in the count.
+int bound_flipping_walk(const Glp &g, std::vector<Candidate> &cands, double slope, std::vector<int> &flips,
+                        std::vector<double> &suffix_min) {
+  flips.clear();
+  // Most walks end in the first group: find it with one linear pass and sort
+  // only when boxed candidates flip.
+  {
+    double tmax = kInf;
+    for (const Candidate &c : cands) tmax = std::min(tmax, c.ratio);
+    double reduction = 0;
+    bool unboxed = false;
+    int best = -1;
+    for (std::size_t t = 0; t < cands.size(); ++t) {
+      if (cands[t].exact > tmax) continue;
+      int j = cands[t].j;
+      if (boxed(g, j))
+        reduction += cands[t].absval * (g.upper[j] - g.lower[j]);
+      else
+        unboxed = true;
+      if (best < 0 || cands[t].absval > cands[best].absval) best = static_cast<int>(t);
+    }
+    if (best < 0) return -1;
+    if (unboxed || slope - reduction <= 0) return cands[best].j;
+    slope -= reduction;
+    std::size_t w = 0;
+    for (std::size_t t = 0; t < cands.size(); ++t) {
+      if (cands[t].exact <= tmax)
+        flips.push_back(cands[t].j);
+      else
+        cands[w++] = cands[t];
+    }
+    cands.resize(w);
+  }
+  const std::size_t k = cands.size();
+  std::sort(cands.begin(), cands.end(), [](const Candidate &a, const Candidate &b) { return a.exact < b.exact; });
+  suffix_min.assign(k + 1, kInf);
+  for (std::size_t t = k; t-- > 0;) suffix_min[t] = std::min(suffix_min[t + 1], cands[t].ratio);
+  std::size_t start = 0;
+  while (start < k) {
+    const double tmax = suffix_min[start];
+    double reduction = 0;
+    bool unboxed = false;
+    std::size_t end = start, best = start;
+    for (; end < k && cands[end].exact <= tmax; ++end) {
+      int j = cands[end].j;
+      if (boxed(g, j))
+        reduction += cands[end].absval * (g.upper[j] - g.lower[j]);
+      else
+        unboxed = true;
+      if (cands[end].absval > cands[best].absval) best = end;
+    }
+    if (end == start) return -1;
+    if (!unboxed && slope - reduction > 0) {
+      slope -= reduction;
+      for (std::size_t t = start; t < end; ++t) flips.push_back(cands[t].j);
+      start = end;
+      continue;
+    }
+    return cands[best].j;
+  }
+  return -1;
+}
+
 }  // namespace
 
 int dual_simplex(Glp &g, const RunControl &rc) {
@@ -100,6 +166,7 @@ int dual_simplex(Glp &g, const RunControl &rc) {
 
   std::vector<Candidate> cands;
   std::vector<int> flips;
+  std::vector<double> suffix_min;
   std::vector<double> flip_delta;
   std::vector<char> skip_row(m, 0);  // rows left out of the pricing for this run
   int row_rejects = 0;
@@ -204,43 +271,7 @@ int dual_simplex(Glp &g, const RunControl &rc) {
       }
     }
     double slope = std::fabs(g.x[leave] - target);
-    int q = -1;
-    double theta = 0;
-    flips.clear();
-    std::size_t live = cands.size();
-    while (live > 0 && q < 0) {
-      double tmax = kInf;
-      for (std::size_t k = 0; k < live; ++k) tmax = std::min(tmax, cands[k].ratio);
-      // group of candidates reachable within the relaxed bound
-      double reduction = 0;
-      bool unboxed = false;
-      int bestk = -1;
-      for (std::size_t k = 0; k < live; ++k) {
-        if (cands[k].exact > tmax) continue;
-        int j = cands[k].j;
-        if (boxed(g, j))
-          reduction += cands[k].absval * (g.upper[j] - g.lower[j]);
-        else
-          unboxed = true;
-        if (bestk < 0 || cands[k].absval > cands[bestk].absval) bestk = static_cast<int>(k);
-      }
-      if (bestk < 0) break;
-      if (!unboxed && slope - reduction > 0) {
-        slope -= reduction;
-        // flip the whole group and drop it
-        std::size_t w = 0;
-        for (std::size_t k = 0; k < live; ++k) {
-          if (cands[k].exact <= tmax)
-            flips.push_back(cands[k].j);
-          else
-            cands[w++] = cands[k];
-        }
-        live = w;
-        continue;
-      }
-      q = cands[bestk].j;
-      theta = cands[bestk].exact;
-    }
+    const int q = bound_flipping_walk(g, cands, slope, flips, suffix_min);
     if (q < 0) {
       if (g.lu.num_updates() > 0 && no_candidate_checks < 3) {
         ++no_candidate_checks;
@@ -259,7 +290,6 @@ int dual_simplex(Glp &g, const RunControl &rc) {
       return kRunOk;
     }
     no_candidate_checks = 0;
-    (void)theta;
     // apply bound flips to x
     if (!flips.empty()) {
       flip_delta.clear();
