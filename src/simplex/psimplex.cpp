@@ -101,10 +101,13 @@ struct TightTolerance {
   Glp &g;
   double saved;
   bool active = false;
+  double since = 0;  // iteration count when engaged
   void engage() {
     active = true;
+    since = g.iterations;
     g.dtol = saved * 0.01;
   }
+  void release() { g.dtol = saved; }
   ~TightTolerance() { g.dtol = saved; }
 };
 
@@ -160,6 +163,9 @@ int primal_simplex(Glp &g, const RunControl &rc) {
       }
       refresh(g, ps);
     }
+    // the tight pass is a polish: on a long degenerate stretch it gives up
+    if (tightened.active && g.dtol != tightened.saved && g.iterations - tightened.since > 100 + m / 4)
+      tightened.release();
     int lim = check_limits(g, rc);
     if (lim != XSTAT_CONT) {
       g.xstat = lim;
