@@ -38,6 +38,19 @@ inline void load(pTVmodel model, const Lp &lp) {
             0);
 }
 
+// max 3x + 2y + 4z st x + y + 2z <= 4; 2x + 3z <= 5; 2x + y + 3z <= 7; x, y, z >= 0.
+inline Lp textbook() {
+  Lp lp;
+  lp.sense = TV_MAX;
+  lp.c = {3, 2, 4};
+  lp.b = {4, 5, 7};
+  lp.types = "LLL";
+  lp.rows = {{1, 1, 2}, {2, 0, 3}, {2, 1, 3}};
+  lp.lower = {0, 0, 0};
+  lp.upper = {TV_INFINITY, TV_INFINITY, TV_INFINITY};
+  return lp;
+}
+
 inline void expect_consistent(pTVmodel model) {
   char reason[1024] = {0};
   EXPECT_EQ(TVcheckModelConsistency(model, reason), 0) << reason;

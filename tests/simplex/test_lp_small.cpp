@@ -16,6 +16,7 @@ constexpr double kInf = TV_INFINITY;
 
 using lpfix::Lp;
 using lpfix::load;
+using lpfix::textbook;
 using lpfix::expect_consistent;
 
 // Optimality conditions of the reported solution against the LP data.
@@ -69,19 +70,6 @@ void expect_optimal_solution(pTVmodel model, const Lp &lp, double tol = 1e-7) {
   ASSERT_EQ(TVgetInfo(model, TV_DINFO_POBJ, &reported), 0);
   EXPECT_NEAR(reported, obj, 1e-7 * (1 + std::fabs(obj)));
   (void)dobj_rows;
-}
-
-Lp textbook() {
-  // max 3x + 2y + 4z st x + y + 2z <= 4; 2x + 3z <= 5; 2x + y + 3z <= 7; x,y,z >= 0 -> 10.5? checked below
-  Lp lp;
-  lp.sense = TV_MAX;
-  lp.c = {3, 2, 4};
-  lp.b = {4, 5, 7};
-  lp.types = "LLL";
-  lp.rows = {{1, 1, 2}, {2, 0, 3}, {2, 1, 3}};
-  lp.lower = {0, 0, 0};
-  lp.upper = {kInf, kInf, kInf};
-  return lp;
 }
 
 class BothMethods : public ::testing::TestWithParam<int> {

@@ -17,6 +17,7 @@ constexpr double kInf = TV_INFINITY;
 
 using lpfix::Lp;
 using lpfix::load;
+using lpfix::textbook;
 using lpfix::expect_consistent;
 
 double objective(pTVmodel model) {
@@ -68,18 +69,6 @@ Lp mixed_lp() {
              {0, 1, 0, 0, 1, 1, 0}};
   lp.lower = {-kInf, 2, -2, 1, -kInf, 0, 0};
   lp.upper = {kInf, 5, 2, 1, -0.5, 4, 0};
-  return lp;
-}
-
-Lp textbook() {
-  Lp lp;
-  lp.sense = TV_MAX;
-  lp.c = {3, 2, 4};
-  lp.b = {4, 5, 7};
-  lp.types = "LLL";
-  lp.rows = {{1, 1, 2}, {2, 0, 3}, {2, 1, 3}};
-  lp.lower = {0, 0, 0};
-  lp.upper = {kInf, kInf, kInf};
   return lp;
 }
 
