@@ -8,13 +8,18 @@
 
 #include "base/callback_dispatch.hpp"
 #include "base/param_store.hpp"
+#include "common/clock.hpp"
 #include "simplex/glp.hpp"
 
 namespace tarvo::simplex {
 
 int check_limits(Glp &g, const RunControl &rc) {
   if (rc.iter_limit >= 0 && g.iterations >= rc.iter_limit) return XSTAT_ITERLIM;
-  if (!g.model) return XSTAT_CONT;
+  if (!g.model) {
+    if (rc.interrupt && rc.interrupt->load(std::memory_order_relaxed)) return XSTAT_CTRLC;
+    if (rc.time_limit >= 0 && common::wall_seconds() - rc.start_time >= rc.time_limit) return XSTAT_TIMELIM;
+    return XSTAT_CONT;
+  }
   base::ProgressRecord &pr = base::progress(g.model);
   pr.iter = g.total_iterations + g.iterations;
   base::ProgressResult res = base::dispatch_progress(g.model, rc.location, rc.time_limit);

@@ -92,16 +92,28 @@ void row_slack_bounds(const base::ModelData &d, int i, double *lo, double *up) {
   *up = rl <= -kInf ? kInf : -rl;
 }
 
+LpOptions LpOptions::from_params(const base::ParamValues &p) {
+  LpOptions o;
+  o.scale = p.integer(TV_IPARAM_LP_SCALE);
+  o.refactor_freq = std::max(1, p.integer(TV_IPARAM_SPLEX_REFACFRQ));
+  o.primal_tol = p.dbl(TV_DPARAM_SOLVER_FEASTOL);
+  o.dual_tol = p.dbl(TV_DPARAM_SOLVER_OPTTOL);
+  return o;
+}
+
 void build_glp(Glp &g, base::Model &model) {
-  const base::ModelData &d = model.data;
-  const int m = d.m, n = d.n;
+  build_glp(g, model.data, LpOptions::from_params(model.params));
   g.model = &model;
+}
+
+void build_glp(Glp &g, const base::ModelData &d, const LpOptions &opt) {
+  const int m = d.m, n = d.n;
+  g.model = nullptr;
   g.m = m;
   g.n = n;
   g.sense = d.sense == TV_MAX ? -1 : 1;
   g.objective_constant = d.obj_constant;
-  int scale = model.params.integer(TV_IPARAM_LP_SCALE);
-  g.scaled = scale != 0;
+  g.scaled = opt.scale != 0;
   if (g.scaled) {
     compute_scaling(g, d);
   } else {
@@ -168,15 +180,15 @@ void build_glp(Glp &g, base::Model &model) {
   g.head.assign(m, 0);
   g.where.assign(nt, -1);
   g.weight.assign(m, 1.0);
-  g.refactor_freq = std::max(1, model.params.integer(TV_IPARAM_SPLEX_REFACFRQ));
-  g.ptol = model.params.dbl(TV_DPARAM_SOLVER_FEASTOL);
-  g.dtol = model.params.dbl(TV_DPARAM_SOLVER_OPTTOL);
+  g.refactor_freq = std::max(1, opt.refactor_freq);
+  g.ptol = opt.primal_tol;
+  g.dtol = opt.dual_tol;
   if (!(g.ptol > 0) || g.ptol > 1e-2) g.ptol = 1e-7;
   if (!(g.dtol > 0) || g.dtol > 1e-2) g.dtol = 1e-7;
   g.lu = xlu::Factor(m, nt, static_cast<std::int64_t>(nzs) + m, g.refactor_freq);
-  xlu::Options opt = g.lu.options();
-  opt.max_updates = std::max(g.refactor_freq, 1);
-  g.lu.set_options(opt);
+  xlu::Options luopt = g.lu.options();
+  luopt.max_updates = std::max(g.refactor_freq, 1);
+  g.lu.set_options(luopt);
   g.work_col.resize(m);
   g.work_row.resize(m);
   g.work_tau.resize(m);

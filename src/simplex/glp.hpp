@@ -3,6 +3,7 @@
 // pricing weights and counters. It lives in the model between solves.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -101,8 +102,21 @@ struct Glp : base::SolverWork {
   base::Model *model = nullptr;  // set for the duration of a solve
 };
 
-// Builds the work object from the model (scaling per TV_IPARAM_LP_SCALE).
+// The settings the work object is built with, read once from the parameters.
+struct LpOptions {
+  int scale = 1;             // 0 off, otherwise geometric scaling with equilibration
+  int refactor_freq = 200;   // updates between refactorisations
+  double primal_tol = 1e-7;  // feasibility tolerance
+  double dual_tol = 1e-7;    // optimality tolerance
+  static LpOptions from_params(const base::ParamValues &p);
+};
+
+// Builds the work object from the model (scaling per TV_IPARAM_LP_SCALE); the
+// work object reports progress to this model.
 void build_glp(Glp &g, base::Model &model);
+// Builds it from bare data; no model is attached (no callbacks, limits from
+// the run controls only).
+void build_glp(Glp &g, const base::ModelData &d, const LpOptions &opt);
 // Slack basis; nonbasic variables at the bound nearest zero.
 void slack_basis(Glp &g);
 // Bounds of row i's slack in unscaled space from the model's row data.
@@ -156,6 +170,8 @@ struct RunControl {
   bool use_cutoff = false;
   double cutoff = -kInf;   // internal minimisation sense
   bool perturb = true;
+  // Without a model the run checks its own clock (from start_time) and this flag.
+  const std::atomic<bool> *interrupt = nullptr;
 };
 
 // The dual and primal simplex entries; the exit code is left in g.xstat.

@@ -1,0 +1,382 @@
+// The narrow LP interface over the simplex work object: an unscaled copy of
+// the LP, cheap bound and cost changes, row additions by rebuilding the work
+// object around the kept basis, warm dual or primal re-solves.
+#include "simplex/lp_solver.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/clock.hpp"
+
+namespace tarvo::simplex {
+namespace {
+
+double scaled(double v, double div) {
+  if (v <= -kInf) return -kInf;
+  if (v >= kInf) return kInf;
+  return v / div;
+}
+
+// After a bound change a nonbasic variable follows its bound.
+void refit(Glp &g, int j) {
+  if (g.state[j] == kBasic) return;
+  const signed char st = g.state[j];
+  if ((st == kAtLower && g.lower[j] > -kInf) || (st == kAtUpper && g.upper[j] < kInf))
+    place_nonbasic(g, j);
+  else
+    choose_nonbasic_state(g, j, g.x[j]);
+}
+
+}  // namespace
+
+void row_activity_bounds(const base::ModelData &d, int i, double *lo, double *up) {
+  double slo, sup;
+  row_slack_bounds(d, i, &slo, &sup);  // slack = -activity
+  *lo = sup >= kInf ? -kInf : -sup;
+  *up = slo <= -kInf ? kInf : -slo;
+}
+
+void LpRows::add(const std::vector<int> &idx, const std::vector<double> &val, double lo, double up) {
+  index.insert(index.end(), idx.begin(), idx.end());
+  value.insert(value.end(), val.begin(), val.end());
+  start.push_back(static_cast<int>(index.size()));
+  lower.push_back(lo);
+  upper.push_back(up);
+}
+
+LpSolver::LpSolver() = default;
+LpSolver::~LpSolver() = default;
+
+void LpSolver::load(const base::ModelData &d, const LpOptions &opt) {
+  opt_ = opt;
+  m_ = d.m;
+  n_ = d.n;
+  sense_ = d.sense == TV_MAX ? -1 : 1;
+  data_ = base::ModelData{};
+  data_.m = m_;
+  data_.n = n_;
+  data_.sense = d.sense;
+  data_.obj_constant = d.obj_constant;
+  data_.start.assign(n_ + 1, 0);
+  data_.length.assign(n_, 0);
+  for (int j = 0; j < n_; ++j) {
+    for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) {
+      if (d.value[k] == 0.0) continue;
+      data_.rowidx.push_back(d.rowidx[k]);
+      data_.value.push_back(d.value[k]);
+    }
+    data_.start[j + 1] = static_cast<int>(data_.rowidx.size());
+    data_.length[j] = data_.start[j + 1] - data_.start[j];
+  }
+  data_.nz = data_.start[n_];
+  cost_.assign(d.c.begin(), d.c.begin() + n_);
+  col_lo_.assign(d.lower.begin(), d.lower.begin() + n_);
+  col_up_.assign(d.upper.begin(), d.upper.begin() + n_);
+  row_lo_.assign(m_, -kInf);
+  row_up_.assign(m_, kInf);
+  for (int i = 0; i < m_; ++i) row_activity_bounds(d, i, &row_lo_[i], &row_up_[i]);
+  glp_.reset();
+  status_ = LpStatus::kNotSolved;
+  total_iterations_ = 0;
+}
+
+// The work object from the unscaled copy; bounds and costs come from the
+// kept arrays so that no value passes through a right-hand side and range.
+void LpSolver::rebuild() {
+  data_.c = cost_;
+  data_.lower = col_lo_;
+  data_.upper = col_up_;
+  data_.b.assign(m_ + 1, 0.0);
+  data_.ctype.assign(m_ + 1, 'N');
+  auto g = std::make_unique<Glp>();
+  build_glp(*g, data_, opt_);
+  glp_ = std::move(g);
+  apply_bounds_to_work();
+}
+
+void LpSolver::apply_bounds_to_work() {
+  Glp &g = *glp_;
+  for (int j = 0; j < n_; ++j) {
+    g.lower[j] = scaled(col_lo_[j], g.col_scale[j]);
+    g.upper[j] = scaled(col_up_[j], g.col_scale[j]);
+    g.cost[j] = g.sense * cost_[j] * g.col_scale[j];
+  }
+  for (int i = 0; i < m_; ++i) {
+    const double rs = g.row_scale[i];
+    g.lower[n_ + i] = row_up_[i] >= kInf ? -kInf : -row_up_[i] * rs;
+    g.upper[n_ + i] = row_lo_[i] <= -kInf ? kInf : -row_lo_[i] * rs;
+  }
+  for (int j = 0; j < n_ + m_; ++j) refit(g, j);
+}
+
+void LpSolver::set_col_bounds(int j, double lo, double up) {
+  col_lo_[j] = lo;
+  col_up_[j] = up;
+  if (!glp_) return;
+  Glp &g = *glp_;
+  g.lower[j] = scaled(lo, g.col_scale[j]);
+  g.upper[j] = scaled(up, g.col_scale[j]);
+  refit(g, j);
+}
+
+void LpSolver::set_row_bounds(int i, double lo, double up) {
+  row_lo_[i] = lo;
+  row_up_[i] = up;
+  if (!glp_) return;
+  Glp &g = *glp_;
+  const double rs = g.row_scale[i];
+  g.lower[n_ + i] = up >= kInf ? -kInf : -up * rs;
+  g.upper[n_ + i] = lo <= -kInf ? kInf : -lo * rs;
+  refit(g, n_ + i);
+}
+
+void LpSolver::set_cost(int j, double c) {
+  cost_[j] = c;
+  if (glp_) glp_->cost[j] = glp_->sense * c * glp_->col_scale[j];
+}
+
+void LpSolver::set_cutoff(double value) {
+  use_cutoff_ = std::isfinite(value) && std::fabs(value) < kInf;
+  cutoff_ = value;
+}
+
+LpBasis LpSolver::basis() const {
+  LpBasis b;
+  if (glp_ && glp_->have_basis) b.state = glp_->state;
+  return b;
+}
+
+bool LpSolver::has_basis() const { return glp_ && glp_->have_basis; }
+
+bool LpSolver::set_basis(const LpBasis &b) {
+  if (static_cast<int>(b.state.size()) != n_ + m_) return false;
+  int basic = 0;
+  for (signed char s : b.state) basic += s == kBasic;
+  if (basic != m_) return false;
+  if (!glp_) rebuild();
+  Glp &g = *glp_;
+  int p = 0;
+  for (int j = 0; j < n_ + m_; ++j) {
+    g.state[j] = b.state[j];
+    if (g.state[j] == kBasic) {
+      g.head[p] = j;
+      g.where[j] = p++;
+    } else {
+      g.where[j] = -1;
+      // the stored side may no longer exist after a bound change
+      refit(g, j);
+    }
+  }
+  std::fill(g.weight.begin(), g.weight.end(), 1.0);
+  g.factored = false;
+  g.wfact = WFACT_INIT;
+  g.have_basis = true;
+  return true;
+}
+
+void LpSolver::replace_matrix(std::vector<int> &start, std::vector<int> &idx, std::vector<double> &val) {
+  data_.start = std::move(start);
+  data_.rowidx = std::move(idx);
+  data_.value = std::move(val);
+  for (int j = 0; j < n_; ++j) data_.length[j] = data_.start[j + 1] - data_.start[j];
+  data_.nz = data_.start[n_];
+}
+
+void LpSolver::add_rows(const LpRows &rows) {
+  const int add = rows.count();
+  if (add == 0) return;
+  LpBasis keep = basis();
+  // column-wise merge of the new row entries
+  std::vector<std::vector<std::pair<int, double>>> extra(n_);
+  for (int r = 0; r < add; ++r)
+    for (int k = rows.start[r]; k < rows.start[r + 1]; ++k)
+      if (rows.value[k] != 0.0) extra[rows.index[k]].push_back({m_ + r, rows.value[k]});
+  std::vector<int> start(n_ + 1, 0), idx;
+  std::vector<double> val;
+  idx.reserve(data_.rowidx.size() + rows.index.size());
+  val.reserve(idx.capacity());
+  for (int j = 0; j < n_; ++j) {
+    for (int k = data_.start[j]; k < data_.start[j + 1]; ++k) {
+      idx.push_back(data_.rowidx[k]);
+      val.push_back(data_.value[k]);
+    }
+    for (auto &e : extra[j]) {
+      idx.push_back(e.first);
+      val.push_back(e.second);
+    }
+    start[j + 1] = static_cast<int>(idx.size());
+  }
+  replace_matrix(start, idx, val);
+  for (int r = 0; r < add; ++r) {
+    row_lo_.push_back(rows.lower[r]);
+    row_up_.push_back(rows.upper[r]);
+  }
+  m_ += add;
+  data_.m = m_;
+  glp_.reset();
+  if (!keep.empty()) {
+    keep.state.resize(n_ + m_, kBasic);  // new slacks basic
+    rebuild();
+    set_basis(keep);
+  }
+}
+
+void LpSolver::delete_rows(const std::vector<char> &drop) {
+  if (static_cast<int>(drop.size()) != m_) return;
+  std::vector<int> newpos(m_, -1);
+  int nm = 0;
+  for (int i = 0; i < m_; ++i)
+    if (!drop[i]) newpos[i] = nm++;
+  if (nm == m_) return;
+  LpBasis keep = basis();
+  std::vector<int> start(n_ + 1, 0), idx;
+  std::vector<double> val;
+  for (int j = 0; j < n_; ++j) {
+    for (int k = data_.start[j]; k < data_.start[j + 1]; ++k) {
+      const int i = newpos[data_.rowidx[k]];
+      if (i < 0) continue;
+      idx.push_back(i);
+      val.push_back(data_.value[k]);
+    }
+    start[j + 1] = static_cast<int>(idx.size());
+  }
+  replace_matrix(start, idx, val);
+  std::vector<double> lo(nm), up(nm);
+  for (int i = 0; i < m_; ++i)
+    if (newpos[i] >= 0) {
+      lo[newpos[i]] = row_lo_[i];
+      up[newpos[i]] = row_up_[i];
+    }
+  row_lo_ = std::move(lo);
+  row_up_ = std::move(up);
+  const int old_m = m_;
+  m_ = nm;
+  data_.m = m_;
+  glp_.reset();
+  if (keep.empty()) return;
+  // Dropping a row whose slack is nonbasic leaves one basic too many: the
+  // basis is kept only when every dropped slack was basic.
+  bool fits = true;
+  LpBasis next;
+  next.state.assign(keep.state.begin(), keep.state.begin() + n_);
+  for (int i = 0; i < old_m; ++i) {
+    if (newpos[i] >= 0)
+      next.state.push_back(keep.state[n_ + i]);
+    else if (keep.state[n_ + i] != kBasic)
+      fits = false;
+  }
+  rebuild();
+  if (!fits || !set_basis(next)) slack_basis(*glp_);
+}
+
+LpStatus LpSolver::solve(int method, const LpLimits &limits) {
+  if (!glp_) rebuild();
+  Glp &g = *glp_;
+  const bool warm = g.have_basis;
+  g.model = progress_;
+  g.iterations = 0;
+  g.xstat = XSTAT_CONT;
+  RunControl rc;
+  rc.iter_limit = limits.iter_limit;
+  rc.time_limit = limits.time_limit;
+  rc.start_time = common::wall_seconds();
+  rc.interrupt = limits.interrupt;
+  rc.use_cutoff = use_cutoff_;
+  rc.cutoff = g.sense * (cutoff_ - data_.obj_constant);
+  rc.perturb = !warm;
+  bool primal = method == TV_METHOD_PSIMPLEX;
+  int code = kRunOk;
+  for (int pass = 0; pass < 10; ++pass) {
+    rc.location = primal ? TVLOC_PRIMAL : TVLOC_DUAL;
+    code = primal ? primal_simplex(g, rc) : dual_simplex(g, rc);
+    // a dual ray is double-checked by a primal phase 1 from the same basis
+    if (code == kRunOk && !primal && g.xstat == XSTAT_INF && pass == 0) g.xstat = XSTAT_SWITCH;
+    if (code != kRunOk || g.xstat != XSTAT_SWITCH) break;
+    if (primal) rc.reentered_primal = true;
+    primal = !primal;
+    rc.perturb = false;
+  }
+  if (code == kRunOk && g.xstat == XSTAT_SWITCH) code = kRunNumerical;
+  std::fill(g.shift.begin(), g.shift.end(), 0.0);
+  if (code != kRunNoMemory) {
+    if (!(g.factored && g.wfact == WFACT_NO) && refactor(g) != 0) code = kRunNumerical;
+    if (code != kRunNumerical || g.factored) {
+      compute_primal(g);
+      compute_dual(g);
+    }
+  }
+  g.have_basis = code != kRunNoMemory;
+  g.model = nullptr;
+  iterations_ = g.iterations;
+  total_iterations_ += g.iterations;
+  if (code == kRunNoMemory) {
+    glp_.reset();
+    return status_ = LpStatus::kOutOfMemory;
+  }
+  read_results();
+  if (code == kRunNumerical) return status_ = LpStatus::kNumerical;
+  if (code == kRunInterrupt) return status_ = LpStatus::kInterrupted;
+  switch (g.xstat) {
+    case XSTAT_OPT: status_ = LpStatus::kOptimal; break;
+    case XSTAT_INF: status_ = LpStatus::kInfeasible; break;
+    case XSTAT_UNB: status_ = LpStatus::kUnbounded; break;
+    case XSTAT_INFORUNB: status_ = LpStatus::kInfeasibleOrUnbounded; break;
+    case XSTAT_CUTOFF: status_ = LpStatus::kCutoff; break;
+    case XSTAT_ITERLIM: status_ = LpStatus::kIterLimit; break;
+    case XSTAT_TIMELIM: status_ = LpStatus::kTimeLimit; break;
+    case XSTAT_CTRLC: status_ = LpStatus::kInterrupted; break;
+    default: status_ = LpStatus::kNumerical; break;
+  }
+  // an optimum past the cutoff counts as cut off
+  if (status_ == LpStatus::kOptimal && use_cutoff_ && sense_ * (objective_ - cutoff_) > 0)
+    status_ = LpStatus::kCutoff;
+  return status_;
+}
+
+void LpSolver::read_results() {
+  const Glp &g = *glp_;
+  x_.assign(n_, 0.0);
+  redcost_.assign(n_, 0.0);
+  duals_.assign(m_, 0.0);
+  activity_.assign(m_, 0.0);
+  double obj = data_.obj_constant;
+  for (int j = 0; j < n_; ++j) {
+    x_[j] = g.x[j] * g.col_scale[j];
+    redcost_[j] = g.sense * g.d[j] / g.col_scale[j];
+    obj += cost_[j] * x_[j];
+  }
+  for (int i = 0; i < m_; ++i) {
+    activity_[i] = -g.x[n_ + i] / g.row_scale[i];
+    duals_[i] = g.sense * g.y[i] * g.row_scale[i];
+  }
+  objective_ = obj;
+}
+
+bool LpSolver::is_basic_col(int j) const { return glp_ && glp_->state[j] == kBasic; }
+
+double LpSolver::max_primal_violation() const {
+  double worst = 0;
+  for (int j = 0; j < n_ && j < static_cast<int>(x_.size()); ++j)
+    worst = std::max({worst, col_lo_[j] - x_[j], x_[j] - col_up_[j]});
+  for (int i = 0; i < m_ && i < static_cast<int>(activity_.size()); ++i)
+    worst = std::max({worst, row_lo_[i] - activity_[i], activity_[i] - row_up_[i]});
+  return worst;
+}
+
+bool LpSolver::tableau_row(int var, std::vector<double> &row) {
+  if (!glp_ || var < 0 || var >= n_ + m_) return false;
+  Glp &g = *glp_;
+  const int p = g.where[var];
+  if (p < 0 || !g.factored) return false;
+  g.lu.row_of_inverse(p, g.work_row);
+  compute_pivot_row(g, g.work_row);
+  // unscaled variable v_k = sc(k) v'_k; the row is multiplied by sc(var)
+  auto sc = [&](int k) { return k < n_ ? g.col_scale[k] : 1.0 / g.row_scale[k - n_]; };
+  row.assign(n_ + m_, 0.0);
+  const double sb = sc(var);
+  for (int k : g.alpha_list) row[k] = g.alpha_row[k] * sb / sc(k);
+  row[var] = 1.0;
+  return true;
+}
+
+}  // namespace tarvo::simplex

@@ -1,0 +1,144 @@
+// The narrow LP interface that other solvers drive: load an LP once, then
+// change bounds, costs and rows, install bases and re-solve warm. It owns its
+// work object and its copy of the data; it never touches a model's parameters
+// or solution records, and results come back unscaled in the LP's own sense.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "base/model.hpp"
+#include "simplex/glp.hpp"
+
+namespace tarvo::simplex {
+
+enum class LpStatus : int {
+  kNotSolved = 0,
+  kOptimal,
+  kInfeasible,
+  kUnbounded,
+  kInfeasibleOrUnbounded,
+  kCutoff,       // the objective passed the cutoff: the LP cannot beat it
+  kIterLimit,
+  kTimeLimit,
+  kInterrupted,
+  kNumerical,    // the run could not reach a trustworthy verdict
+  kOutOfMemory,
+};
+
+// Limits of one solve; negative means none.
+struct LpLimits {
+  double iter_limit = -1;
+  double time_limit = -1;          // seconds of this call
+  const std::atomic<bool> *interrupt = nullptr;
+};
+
+// A basis in the work object's own terms: one state per column then per row
+// (VarState values). Compact enough to be stored per tree node.
+struct LpBasis {
+  std::vector<signed char> state;
+  bool empty() const { return state.empty(); }
+};
+
+// Row-wise description of rows to append (cuts, branching rows).
+struct LpRows {
+  std::vector<int> start{0};  // count+1
+  std::vector<int> index;
+  std::vector<double> value;
+  std::vector<double> lower, upper;  // activity bounds, +-1e30 for none
+  int count() const { return static_cast<int>(lower.size()); }
+  void add(const std::vector<int> &idx, const std::vector<double> &val, double lo, double up);
+};
+
+class LpSolver {
+ public:
+  LpSolver();
+  ~LpSolver();
+  LpSolver(const LpSolver &) = delete;
+  LpSolver &operator=(const LpSolver &) = delete;
+
+  // Copies the continuous part of `d` (integrality is ignored). Rows keep the
+  // model's types and ranges as activity bounds.
+  void load(const base::ModelData &d, const LpOptions &opt);
+  // Reports progress to `model` (callbacks, its time limit) during solves; null for none.
+  void attach_progress(base::Model *model) { progress_ = model; }
+
+  int rows() const { return m_; }
+  int cols() const { return n_; }
+  int sense() const { return sense_; }
+
+  // Unscaled changes; they cost no refactorisation and keep the basis.
+  void set_col_bounds(int j, double lo, double up);
+  void set_row_bounds(int i, double lo, double up);
+  void set_cost(int j, double c);
+  double col_lower(int j) const { return col_lo_[j]; }
+  double col_upper(int j) const { return col_up_[j]; }
+  double row_lower(int i) const { return row_lo_[i]; }
+  double row_upper(int i) const { return row_up_[i]; }
+  double cost(int j) const { return cost_[j]; }
+  const std::vector<double> &col_lowers() const { return col_lo_; }
+  const std::vector<double> &col_uppers() const { return col_up_; }
+
+  // Appends rows whose slacks become basic (the current basis stays valid).
+  void add_rows(const LpRows &rows);
+  // Deletes the rows flagged in `drop` (size rows()); the basis drops their slacks
+  // and stays valid only where those slacks were basic.
+  void delete_rows(const std::vector<char> &drop);
+
+  LpBasis basis() const;
+  // False when the basis does not have rows() basic entries of the right size.
+  bool set_basis(const LpBasis &b);
+  bool has_basis() const;
+
+  // Objective cutoff in the LP's sense: a minimisation stops once its dual
+  // bound is above it. Off by default.
+  void set_cutoff(double value);
+  void clear_cutoff() { use_cutoff_ = false; }
+
+  // Solves warm from the current basis (cold from the slack basis the first
+  // time). method: TV_METHOD_PSIMPLEX for the primal, anything else the dual.
+  LpStatus solve(int method, const LpLimits &limits);
+
+  // Results of the last solve, unscaled.
+  LpStatus status() const { return status_; }
+  double objective() const { return objective_; }  // includes the constant
+  const std::vector<double> &x() const { return x_; }
+  const std::vector<double> &row_activity() const { return activity_; }
+  const std::vector<double> &duals() const { return duals_; }
+  const std::vector<double> &reduced_costs() const { return redcost_; }
+  double iterations() const { return iterations_; }
+  double total_iterations() const { return total_iterations_; }
+  bool is_basic_col(int j) const;
+  // Largest violation of a row or column bound by the reported x.
+  double max_primal_violation() const;
+
+  // Row p of the simplex tableau B^-1 [A I] over all columns and slacks
+  // (dense, length cols()+rows()), for the basic variable of column or slack
+  // `var` (slack of row i is cols()+i). False when `var` is not basic.
+  // Values refer to the unscaled variables.
+  bool tableau_row(int var, std::vector<double> &row);
+
+ private:
+  void rebuild();
+  void apply_bounds_to_work();
+  void read_results();
+  void replace_matrix(std::vector<int> &start, std::vector<int> &idx, std::vector<double> &val);
+
+  base::ModelData data_;  // unscaled columns, costs; rows kept in row_lo_/row_up_
+  std::vector<double> col_lo_, col_up_, row_lo_, row_up_, cost_;
+  int m_ = 0, n_ = 0, sense_ = 1;
+  LpOptions opt_;
+  std::unique_ptr<Glp> glp_;
+  base::Model *progress_ = nullptr;
+  bool use_cutoff_ = false;
+  double cutoff_ = 0;
+  LpStatus status_ = LpStatus::kNotSolved;
+  double objective_ = 0, iterations_ = 0, total_iterations_ = 0;
+  std::vector<double> x_, activity_, duals_, redcost_;
+};
+
+// Row bounds [lo, up] of row i of the model's data (type, right-hand side and range).
+void row_activity_bounds(const base::ModelData &d, int i, double *lo, double *up);
+
+}  // namespace tarvo::simplex
