@@ -75,6 +75,7 @@ void LpSolver::load(const base::ModelData &d, const LpOptions &opt) {
   row_lo_.assign(m_, -kInf);
   row_up_.assign(m_, kInf);
   for (int i = 0; i < m_; ++i) row_activity_bounds(d, i, &row_lo_[i], &row_up_[i]);
+  row_start_.clear();
   glp_.reset();
   status_ = LpStatus::kNotSolved;
   total_iterations_ = 0;
@@ -180,6 +181,7 @@ void LpSolver::replace_matrix(std::vector<int> &start, std::vector<int> &idx, st
   data_.value = std::move(val);
   for (int j = 0; j < n_; ++j) data_.length[j] = data_.start[j + 1] - data_.start[j];
   data_.nz = data_.start[n_];
+  row_start_.clear();
 }
 
 void LpSolver::add_rows(const LpRows &rows) {
@@ -353,6 +355,29 @@ void LpSolver::read_results() {
 }
 
 bool LpSolver::is_basic_col(int j) const { return glp_ && glp_->state[j] == kBasic; }
+
+bool LpSolver::is_basic_row(int i) const { return glp_ && glp_->state[n_ + i] == kBasic; }
+
+void LpSolver::get_row(int i, std::vector<int> &index, std::vector<double> &value) const {
+  if (static_cast<int>(row_start_.size()) != m_ + 1) {
+    // row-wise copy of the unscaled matrix, made on first use after a change
+    row_start_.assign(m_ + 1, 0);
+    const int nz = data_.start[n_];
+    for (int k = 0; k < nz; ++k) row_start_[data_.rowidx[k] + 1]++;
+    for (int r = 0; r < m_; ++r) row_start_[r + 1] += row_start_[r];
+    row_index_.assign(nz, 0);
+    row_value_.assign(nz, 0.0);
+    std::vector<int> fill(row_start_.begin(), row_start_.end() - 1);
+    for (int j = 0; j < n_; ++j)
+      for (int k = data_.start[j]; k < data_.start[j + 1]; ++k) {
+        const int at = fill[data_.rowidx[k]]++;
+        row_index_[at] = j;
+        row_value_[at] = data_.value[k];
+      }
+  }
+  index.assign(row_index_.begin() + row_start_[i], row_index_.begin() + row_start_[i + 1]);
+  value.assign(row_value_.begin() + row_start_[i], row_value_.begin() + row_start_[i + 1]);
+}
 
 double LpSolver::max_primal_violation() const {
   double worst = 0;

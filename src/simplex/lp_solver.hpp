@@ -110,6 +110,10 @@ class LpSolver {
   double iterations() const { return iterations_; }
   double total_iterations() const { return total_iterations_; }
   bool is_basic_col(int j) const;
+  // Is the slack of row i basic (the row need not be tight)?
+  bool is_basic_row(int i) const;
+  // Unscaled coefficients of row i (the model's rows first, then added rows).
+  void get_row(int i, std::vector<int> &index, std::vector<double> &value) const;
   // Largest violation of a row or column bound by the reported x.
   double max_primal_violation() const;
 
@@ -136,6 +140,8 @@ class LpSolver {
   LpStatus status_ = LpStatus::kNotSolved;
   double objective_ = 0, iterations_ = 0, total_iterations_ = 0;
   std::vector<double> x_, activity_, duals_, redcost_;
+  mutable std::vector<int> row_start_, row_index_;  // row-wise copy for get_row
+  mutable std::vector<double> row_value_;
 };
 
 // Row bounds [lo, up] of row i of the model's data (type, right-hand side and range).

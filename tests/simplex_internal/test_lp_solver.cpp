@@ -180,6 +180,11 @@ TEST(LpSolver, StoredBasisRestartsWithoutIterationsAndSurvivesRowEdits) {
   const int m0 = lp.rows();
   lp.add_rows(rows);
   ASSERT_EQ(lp.rows(), m0 + 1);
+  std::vector<int> got_idx;
+  std::vector<double> got_val;
+  lp.get_row(m0, got_idx, got_val);
+  EXPECT_EQ(got_idx, idx);
+  EXPECT_EQ(got_val, val);
   ASSERT_EQ(lp.solve(TV_METHOD_DSIMPLEX, LpLimits{}), LpStatus::kOptimal);
   EXPECT_GE(lp.objective(), opt - 1e-7);
   EXPECT_LE(lp.row_activity()[m0], act * 0.9 + 1e-6);

@@ -1,0 +1,69 @@
+// What the tree offers to cut separation and primal heuristics at a node:
+// the problem, the node LP (through the narrow LP interface), the incumbent
+// and the limits. Cuts and heuristics plug in through the calls at the end
+// of this header; the tree never knows an individual separator or heuristic.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "base/param_values.hpp"
+#include "mip/mip_problem.hpp"
+#include "simplex/lp_solver.hpp"
+
+namespace tarvo::mip {
+
+// The incumbent and the one door through which new solutions come in.
+class SolutionSink {
+ public:
+  virtual ~SolutionSink() = default;
+  // Checks x (n values of the MipProblem) and installs it when feasible and
+  // better; `tag` names the finder in the log (the heuristics' code tags).
+  virtual bool submit(const std::vector<double> &x, const char *tag) = 0;
+  virtual bool has_incumbent() const = 0;
+  virtual double incumbent_objective() const = 0;  // +1e30 when none
+  virtual const std::vector<double> &incumbent() const = 0;
+};
+
+struct MipContext {
+  const MipProblem &prob;
+  simplex::LpSolver &lp;            // the node LP: prob's rows first, then the cuts in the LP
+  const base::ParamValues &params;  // read-only: solvers never write parameters
+  SolutionSink &sink;
+  double deadline = 1e30;           // wall-clock seconds (common::wall_seconds) to stop by
+  int depth = 0;
+  double nodes = 0;
+  bool root = true;
+  unsigned seed = 0;                // for randomised choices, fixed per tree
+  int print_level = 0;
+  void (*log)(void *data, const char *line) = nullptr;  // complete lines, may be null
+  void *log_data = nullptr;
+};
+
+// The cut pool lives with the tree; cuts and loops are defined in their own files.
+class CutPool;
+std::unique_ptr<CutPool> make_cut_pool(const MipProblem &prob);
+void delete_cut_pool(CutPool *pool);
+struct CutPoolDeleter {
+  void operator()(CutPool *p) const { delete_cut_pool(p); }
+};
+
+struct CutLoopResult {
+  simplex::LpStatus status = simplex::LpStatus::kNotSolved;  // of the last LP solve
+  int cuts_added = 0;
+  int rounds = 0;
+};
+
+// Root cut loop: passes of separation, adding cuts to ctx.lp and re-solving,
+// until the bound stalls or a limit is hit. The LP is solved on entry.
+CutLoopResult root_cut_loop(MipContext &ctx, CutPool &pool);
+// A short loop at a tree node (the LP is solved on entry).
+CutLoopResult node_cut_loop(MipContext &ctx, CutPool &pool);
+// Primal heuristics at the root (after the cut loop) and at tree nodes; every
+// solution goes through ctx.sink.
+void root_heuristics(MipContext &ctx);
+void node_heuristics(MipContext &ctx);
+// Log lines of the cut and heuristic statistics at the end of the solve.
+void report_cut_statistics(MipContext &ctx, const CutPool &pool);
+
+}  // namespace tarvo::mip
