@@ -1507,7 +1507,8 @@ TVAPI const TVparamRecord *TVgetParamRecords(pTVenv env);
  *   TV_DIST_TRIANGULAR        lower a, upper b, mode c
  *   TV_DIST_UNIFORM           lower a, upper b
  *   TV_DIST_WEIBULL           scale lambda, shape k
- *   TV_DIST_SYM_STABLE        location, scale, index alpha (not evaluated yet)
+ *   TV_DIST_SYM_STABLE        location, scale, index alpha in (0, 2]; characteristic
+ *                             function exp(i location t - |scale t|^alpha)
  * Discrete types evaluate at the integer part of x; their inverse returns the
  * smallest k whose distribution function reaches u. The table types return
  * the table index k. */

@@ -71,8 +71,10 @@ int eval_builtin(int type, const double *params, int func, double x, double *res
   switch (type) {
     case kStablePareto:
     case kWilcoxon:
-    case kSymStable:
       return err::kNotSupported;
+    case kSymStable:
+      code = eval_sym_stable(params, func, x, result);
+      break;
     case kNormal:
     case kLognormal:
     case kCauchy:

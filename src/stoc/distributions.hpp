@@ -59,6 +59,7 @@ int eval_builtin(int type, const double *params, int func, double x, double *res
 int eval_location_scale(int type, const double *params, int func, double x, double *result);
 int eval_shape_family(int type, const double *params, int func, double x, double *result);
 int eval_discrete(int type, const double *params, int func, double x, double *result);
+int eval_sym_stable(const double *params, int func, double x, double *result);
 
 // Smallest integer k in [lo, hi] with cdf(k) >= u, for a nondecreasing cdf;
 // starts near `guess` and needs O(log) evaluations.

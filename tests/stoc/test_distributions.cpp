@@ -249,3 +249,43 @@ TEST_F(StocTest, DiscreteTables) {
   EXPECT_EQ(TVsampLoadDiscretePdfTable(n, 4, probs, values), 2341);
   EXPECT_EQ(TVsampGetDiscretePdfTable(n, &len, nullptr, nullptr), 2341);
 }
+
+TEST_F(StocTest, SymmetricStableMatchesCharacteristicFunctionInversion) {
+  // ref/stable.py: {alpha, x, density, cdf} for location 0, scale 1.
+  const double rows[][4] = {
+      {0.7, 0.3, 0.29741108515807954, 0.6081995019454857},
+      {0.7, 1.0, 0.1170272082078936, 0.73995088657968226},
+      {0.7, 2.5, 0.036928784096877446, 0.83772925558060414},
+      {0.7, 12.0, 0.0033565722045918691, 0.93889722281529911},
+      {0.7, -40.0, 0.00046409559024884062, 0.027178294723822424},
+      {1.3, 0.3, 0.28146814945276223, 0.58692773169381027},
+      {1.3, 1.0, 0.18937998964286152, 0.75451524239939884},
+      {1.3, 2.5, 0.048435625474564869, 0.91075200790727265},
+      {1.3, 12.0, 0.0011513959663408208, 0.98965090504929654},
+      {1.3, -40.0, 6.9199295706714301e-5, 0.0021166856928230449},
+      {1.8, 0.3, 0.2759822276343808, 0.58420809883162357},
+      {1.8, 1.0, 0.2141887121050686, 0.75871479212089944},
+      {1.8, 2.5, 0.055768273206596137, 0.94972854787562651},
+      {1.8, 12.0, 0.00017189152569841569, 0.99890582921462183},
+      {1.8, -40.0, 5.4425206819203243e-6, 0.00012034219453139319},
+  };
+  for (const auto &r : rows) {
+    // Scaled and shifted: x = 2 + 3 z.
+    Sample s(env, TV_DIST_SYM_STABLE, {2, 3, r[0]});
+    const double x = 2 + 3 * r[1];
+    EXPECT_NEAR(s.eval(TV_PDF, x), r[2] / 3, 1e-9 * r[2] / 3) << r[0] << " " << r[1];
+    EXPECT_NEAR(s.eval(TV_CDF, x), r[3], 1e-9 * r[3]) << r[0] << " " << r[1];
+    EXPECT_NEAR(s.eval(TV_CDFINV, r[3]), x, 1e-7 * std::fabs(x)) << r[0] << " " << r[1];
+  }
+  // Index 2 is the normal with deviation scale * sqrt(2), index 1 the Cauchy.
+  Sample two(env, TV_DIST_SYM_STABLE, {0, 1, 2}), n(env, TV_DIST_NORMAL, {0, std::sqrt(2.0)});
+  Sample one(env, TV_DIST_SYM_STABLE, {0, 1, 1}), c(env, TV_DIST_CAUCHY, {0, 1});
+  for (double x : {-3.0, 0.4, 5.0}) {
+    EXPECT_NEAR(two.eval(TV_CDF, x), n.eval(TV_CDF, x), 1e-15);
+    EXPECT_NEAR(one.eval(TV_PDF, x), c.eval(TV_PDF, x), 1e-15);
+  }
+  int rc = 0;
+  Sample bad(env, TV_DIST_SYM_STABLE, {0, 1, 2.5});
+  bad.eval(TV_CDF, 0, &rc);
+  EXPECT_EQ(rc, 2343);
+}
