@@ -41,7 +41,7 @@ bool generator_alive(const void *g) {
 Sample *create_sample(base::Env *env, int type, bool listed) {
   auto s = std::make_unique<Sample>();
   s->env = env;
-  s->type = type == kDiscreteBlock ? kDiscreteBlock : type;
+  s->type = type;
   s->params.fill(kUnset);
   if (listed && env) {
     std::lock_guard<std::mutex> hold(env->lock);
