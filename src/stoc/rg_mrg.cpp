@@ -1,7 +1,8 @@
-// Type 1 generator: the combined multiple-recursive generator MRG32k3a kept
-// in doubles. Multipliers are split in two factors and every partial product
-// is reduced at once, so each intermediate stays below 2^53 and is exact.
+// Type 1 generator: the combined multiple-recursive generator MRG32k3a, its
+// state kept in doubles. The recurrence is exact modular arithmetic, done in
+// 64-bit integers; the output is d / m1 in double precision.
 #include <cmath>
+#include <cstdint>
 
 #include "stoc/rg_engines.hpp"
 
@@ -9,30 +10,16 @@ namespace tarvo::stoc {
 namespace {
 
 constexpr double kM1 = 4294967087.0;
-constexpr double kM2 = 4294944443.0;
+constexpr std::int64_t kIntM1 = 4294967087;
+constexpr std::int64_t kIntM2 = 4294944443;
 
-// v mod M for a whole 0 <= v < 2^53: the same value as fmod, without its
-// slow general path. The quotient estimate is off by at most one, q * M
-// stays below 2^53 so the subtraction is exact, and one correction fixes r.
-template <double M>
-double reduce(double v) {
-  double q = static_cast<double>(static_cast<long long>(v * (1.0 / M)));
-  double r = v - q * M;
-  r += r < 0 ? M : 0.0;
-  r -= r >= M ? M : 0.0;
-  return r;
-}
-
-// (f1 * f2 * x) mod M for 0 <= x < 2^33, exact in doubles.
-template <double M>
-double mul_mod(double f1, double f2, double x) {
-  return reduce<M>(f2 * reduce<M>(f1 * x));
-}
-
-template <double M>
-double sub_mod(double a, double b) {
-  double d = a - b;
-  return d < 0 ? d + M : d;
+// (a * x - b * y) mod m in [0, m). The state holds whole numbers below 2^32,
+// so the products fit in 64 bits and the result equals the double-precision
+// recurrence with every partial product reduced, at integer speed.
+template <std::int64_t M>
+std::int64_t combine(std::int64_t a, double x, std::int64_t b, double y) {
+  std::int64_t r = (a * static_cast<std::int64_t>(x) - b * static_cast<std::int64_t>(y)) % M;
+  return r < 0 ? r + M : r;
 }
 
 }  // namespace
@@ -65,8 +52,8 @@ double mrg_draw(MrgState &s) {
   const int k1 = s.newest;            // x[k-1]
   const int k2 = (s.newest + 1) % 3;  // x[k-2]
   const int k3 = (s.newest + 2) % 3;  // x[k-3], replaced
-  double p1 = sub_mod<kM1>(mul_mod<kM1>(2235, 628, s.x1[k2]), mul_mod<kM1>(101341, 8, s.x1[k3]));
-  double p2 = sub_mod<kM2>(mul_mod<kM2>(7759, 68, s.x2[k1]), mul_mod<kM2>(1013, 1353, s.x2[k3]));
+  const auto p1 = static_cast<double>(combine<kIntM1>(1403580, s.x1[k2], 810728, s.x1[k3]));
+  const auto p2 = static_cast<double>(combine<kIntM2>(527612, s.x2[k1], 1370589, s.x2[k3]));
   s.x1[k3] = p1;
   s.x2[k3] = p2;
   s.newest = k3;
