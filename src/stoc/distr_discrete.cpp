@@ -22,8 +22,9 @@ namespace {
 namespace bm = boost::math;
 
 constexpr double kBigCount = 9007199254740992.0;  // 2^53: every integer below is exact
-// Types without a closed-form distribution function are summed term by term;
-// beyond this many terms the evaluation gives up with an iteration limit.
+// Types whose distribution function is a sum of terms (logarithmic,
+// beta-binomial, hypergeometric) accept parameters that keep the sum below
+// this many terms, so every evaluation ends in bounded time.
 constexpr double kMaxTerms = 1e7;
 
 bool is_whole(double v) { return std::floor(v) == v; }
@@ -173,7 +174,7 @@ int check(int type, const double *p) {
       if (40.0 / -std::log(p[0]) > kMaxTerms) return err::kBadDistrParams;
       return 0;
     case kHyperGeometric:
-      if (!is_whole(p[0]) || !is_whole(p[1]) || !is_whole(p[2]) || p[0] < 1 || p[0] > 4e9 ||
+      if (!is_whole(p[0]) || !is_whole(p[1]) || !is_whole(p[2]) || p[0] < 1 || p[0] > kMaxTerms ||
           p[1] < 0 || p[1] > p[0] || p[2] < 0 || p[2] > p[0])
         return err::kBadDistrParams;
       return 0;
