@@ -4,7 +4,7 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= 2
-PACKAGES   := g++ cmake ninja-build make libgtest-dev zlib1g-dev pkg-config
+PACKAGES   := g++ cmake ninja-build make libgtest-dev zlib1g-dev pkg-config libboost-dev
 
 .PHONY: all setup build example test test-asan clean
 

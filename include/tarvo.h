@@ -1481,6 +1481,171 @@ TVAPI const TVparamRecord *TVgetParamRecords(pTVenv env);
 #define TV_SPRINT_OUTPUT_FILE_DEFAULT TV_SPRINT_OUTPUT_FILE_FREE
 #define TVLOC_BANDB TVLOC_MIP
 
+/* ---- Random generators and samples ----
+ * A generator (pTVrandom) produces uniform variates by one of seven types
+ * (TV_RANDOM_*); a sample (pTVsample) holds one univariate distribution, draws
+ * points from it with its generator and takes part in correlation induction.
+ *
+ * Distribution parameters by index (index 0 first):
+ *   TV_DIST_BINOMIAL          trials n, success probability p
+ *   TV_DIST_NEGATIVE_BINOMIAL successes r (> 0), success probability p; counts failures
+ *   TV_DIST_GEOMETRIC         success probability p; counts failures before the success
+ *   TV_DIST_POISSON           mean lambda (>= 0)
+ *   TV_DIST_LOGARITHMIC       p in (0, 1); support 1, 2, ...
+ *   TV_DIST_HYPER_GEOMETRIC   population size N, successes in the population K, draws n
+ *   TV_DIST_BETA_BINOMIAL     trials n, shape alpha, shape beta
+ *   TV_DIST_BETA              shape alpha, shape beta
+ *   TV_DIST_CAUCHY, _GUMBEL, _LAPLACE, _LOGISTIC   location, scale
+ *   TV_DIST_CHI_SQUARE        degrees of freedom k
+ *   TV_DIST_EXPONENTIAL       rate lambda
+ *   TV_DIST_F_DISTRIBUTION    degrees of freedom d1, d2
+ *   TV_DIST_GAMMA             scale, shape
+ *   TV_DIST_LOGNORMAL         mean and standard deviation of log x
+ *   TV_DIST_NORMAL            mean, standard deviation
+ *   TV_DIST_PARETO            scale x_m, shape alpha
+ *   TV_DIST_STUDENTS_T        degrees of freedom
+ *   TV_DIST_TRIANGULAR        lower a, upper b, mode c
+ *   TV_DIST_UNIFORM           lower a, upper b
+ *   TV_DIST_WEIBULL           scale lambda, shape k
+ *   TV_DIST_SYM_STABLE        location, scale, index alpha in (0, 2]; characteristic
+ *                             function exp(i location t - |scale t|^alpha)
+ * Discrete types evaluate at the integer part of x; their inverse returns the
+ * smallest k whose distribution function reaches u. The table types return
+ * the table index k. */
+typedef struct tvRandom *pTVrandom;
+typedef struct tvSample *pTVsample;
+
+/* User distribution: called with the function type (TV_PDF, TV_CDF,
+ * TV_CDFINV, TV_PDFDIFF, or TV_USER_FUNC for a function of argument
+ * samples), the argument values and their count; writes *result. */
+typedef int (*TVuserDistr_t)(pTVsample sample, int funcType, const double *args, int nargs,
+                             double *result, void *userData);
+
+#define TV_RANDOM_DEFAULT         -1
+#define TV_RANDOM_SYSTEM           0
+#define TV_RANDOM_MRG32K3A         1
+#define TV_RANDOM_LCG              2
+#define TV_RANDOM_SHUFFLE          3
+#define TV_RANDOM_SUBTRACTIVE      4
+#define TV_RANDOM_LAGGED           5
+#define TV_RANDOM_MT19937          6
+
+#define TV_DIST_BINOMIAL           701
+#define TV_DIST_DISCRETE           702
+#define TV_DIST_DISCRETE_BLOCK     703
+#define TV_DIST_NEGATIVE_BINOMIAL  704
+#define TV_DIST_GEOMETRIC          705
+#define TV_DIST_POISSON            706
+#define TV_DIST_LOGARITHMIC        707
+#define TV_DIST_HYPER_GEOMETRIC    708
+#define TV_DIST_USER               712
+#define TV_DIST_BETA               801
+#define TV_DIST_CAUCHY             802
+#define TV_DIST_CHI_SQUARE         803
+#define TV_DIST_EXPONENTIAL        804
+#define TV_DIST_F_DISTRIBUTION     805
+#define TV_DIST_GAMMA              806
+#define TV_DIST_GUMBEL             807
+#define TV_DIST_LAPLACE            808
+#define TV_DIST_LOGNORMAL          809
+#define TV_DIST_LOGISTIC           810
+#define TV_DIST_NORMAL             811
+#define TV_DIST_PARETO             812
+#define TV_DIST_STABLE_PARETIAN    813
+#define TV_DIST_STUDENTS_T         814
+#define TV_DIST_TRIANGULAR         815
+#define TV_DIST_UNIFORM            816
+#define TV_DIST_WEIBULL            817
+#define TV_DIST_WILCOXON           818
+#define TV_DIST_BETA_BINOMIAL      819
+#define TV_DIST_SYM_STABLE         820
+
+#define TV_USER_FUNC               0
+#define TV_PDF                     1
+#define TV_CDF                     2
+#define TV_CDFINV                  3
+#define TV_PDFDIFF                 4
+
+#define TV_LATINANTITHETIC         3
+
+/* TVsampGetCorrDiff measures */
+#define TV_CORRDIFF_MAXABS         0
+#define TV_CORRDIFF_FROBENIUS      1
+#define TV_CORRDIFF_MEANABS        2
+
+/* TVsampGetInfo items */
+#define TV_IINFO_DIST_TYPE         13001
+#define TV_IINFO_DIST_NARG         13002
+#define TV_IINFO_SAMP_SIZE         13003
+#define TV_IINFO_SAMP_VARCONTROL_METHOD 13004
+#define TV_IINFO_SAMP_NUSERARGS    13005
+#define TV_IINFO_SAMP_CI_SIZE      13006
+#define TV_DINFO_SAMP_MEAN         13011
+#define TV_DINFO_SAMP_STD          13012
+#define TV_DINFO_SAMP_SKEWNESS     13013
+#define TV_DINFO_SAMP_KURTOSIS     13014
+#define TV_DINFO_SAMP_MAXABS       13015
+
+TVAPI pTVrandom TVcreateRG(pTVenv env, int type);
+TVAPI pTVrandom TVcreateRGMT(pTVenv env, int type);
+TVAPI int TVsetRGSeed(pTVrandom rg, int seed);
+/* A uniform variate; -1.0 for a null generator. */
+TVAPI double TVgetDoubleRV(pTVrandom rg);
+TVAPI int TVgetInt32RV(pTVrandom rg, int low, int high);
+/* The seed of the last seeding (0: never seeded or null generator). */
+TVAPI unsigned int TVgetInitSeed(pTVrandom rg);
+TVAPI int TVgetRGNumThreads(pTVrandom rg, int *numThreads);
+TVAPI int TVsetDistrRG(pTVrandom rg, int distType);
+TVAPI int TVsetDistrParamRG(pTVrandom rg, int index, double value);
+TVAPI int TVgetDistrRV(pTVrandom rg, double *value);
+TVAPI int TVfillRGBuffer(pTVrandom rg);
+TVAPI double *TVgetRGBufferPtr(pTVrandom rg, int *size);
+TVAPI int TVdisposeRG(pTVrandom *rg);
+
+TVAPI pTVsample TVsampCreate(pTVenv env, int distType, int *errorCode);
+TVAPI int TVsampDelete(pTVsample *sample);
+TVAPI int TVsampSetDistrParam(pTVsample sample, int index, double value);
+TVAPI int TVsampGetDistrParam(pTVsample sample, int index, double *value);
+TVAPI int TVsampSetRG(pTVsample sample, pTVrandom rg);
+TVAPI int TVsampEvalDistr(pTVsample sample, int funcType, double x, double *result);
+TVAPI int TVsampEvalDistrLI(pTVsample sample, int funcType, double x, double *result);
+TVAPI int TVsampEvalUserDistr(pTVsample sample, int funcType, const double *args, int nargs,
+                              double *result);
+TVAPI int TVsampSetUserDistr(pTVsample sample, TVuserDistr_t func, void *userData);
+TVAPI int TVsampAddUserFuncArg(pTVsample sample, pTVsample argSample);
+TVAPI int TVsampSetKeepPoints(pTVsample sample, int keep);
+TVAPI int TVsampGenerate(pTVsample sample, int method, int size);
+TVAPI int TVsampGetPointsPtr(pTVsample sample, int *size, double **points);
+TVAPI int TVsampGetPoints(pTVsample sample, int *size, double *points);
+TVAPI int TVsampLoadPoints(pTVsample sample, int size, const double *points);
+TVAPI int TVsampGetCIPointsPtr(pTVsample sample, int *size, double **points);
+TVAPI int TVsampGetCIPoints(pTVsample sample, int *size, double *points);
+TVAPI int TVsampLoadDiscretePdfTable(pTVsample sample, int length, const double *probabilities,
+                                     const double *values);
+TVAPI int TVsampGetDiscretePdfTable(pTVsample sample, int *length, double *probabilities,
+                                    double *values);
+TVAPI int TVsampGetInfo(pTVsample sample, int item, void *result);
+/* Target entries (rows[k], cols[k], values[k]) over sample indices; the
+ * matrix is symmetric with unit diagonal, entries not given are 0. */
+TVAPI int TVsampInduceCorrelation(pTVsample *samples, int numSamples, int corrType, int numTargets,
+                                  const int *rows, const int *cols, const double *values);
+/* Correlation among the points (induced = 0) or the correlation-induced points
+ * (induced = 1) by type; writes the strict lower triangle, column by column,
+ * n(n-1)/2 entries. */
+TVAPI int TVsampGetCorrelationMatrix(pTVsample *samples, int numSamples, int induced, int corrType,
+                                     int *numEntries, int *rows, int *cols, double *values);
+/* Difference between the last induced target and the achieved correlation of
+ * the same type, over the target entries, by TV_CORRDIFF_* measure. */
+TVAPI int TVsampGetCorrDiff(pTVsample *samples, int numSamples, int measure, double *difference);
+/* Histogram of values (weights optional): `numBins` inner bins between
+ * lower and upper (lower >= upper: the range of the values; *numBins < 1: a
+ * default count); values below and above fall in two open-ended bins. On
+ * return *numBins is the number of bins written (inner + 2); each output
+ * array may be null and needs that many entries. */
+TVAPI int TVgetHistogram(pTVmodel model, int numValues, const double *values, const double *weights,
+                         double lower, double upper, int *numBins, int *binCounts,
+                         double *binFrequencies, double *binLower, double *binUpper);
+
 #ifdef __cplusplus
 }
 #endif

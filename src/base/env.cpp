@@ -79,6 +79,16 @@ int delete_env(Env *env) {
     }
     if (int code = delete_model(first); code != 0) return code;
   }
+  // Samples still attached go in creation order; each one unlinks itself.
+  for (;;) {
+    void *first = nullptr;
+    {
+      std::lock_guard<std::mutex> hold(env->lock);
+      if (env->samples.empty() || !env->release_sample) break;
+      first = env->samples.front();
+    }
+    env->release_sample(first);
+  }
   env->samples.clear();
   release_xsolver_libraries(*env);
   env->catalogue.release();

@@ -44,7 +44,8 @@ struct tvEnv {
   std::vector<tarvo::base::Model *> models;  // creation order, guarded by `lock`
   std::mutex lock;
   bool lock_ok = true;
-  std::vector<void *> samples;
+  std::vector<void *> samples;  // creation order, guarded by `lock`
+  void (*release_sample)(void *) = nullptr;  // set by the first sample created
   double infinity = 1e30;
   TVenvLogfunc_t logfunc = nullptr;
   void *logdata = nullptr;
