@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/error_catalogue.hpp"
+#include "base/live_handles.hpp"
 #include "base/param_values.hpp"
 #include "tarvo.h"
 
@@ -56,6 +57,7 @@ struct tvEnv {
 
   tvEnv() = default;
   tvEnv(const tvEnv &) = delete;
+  TARVO_REGISTERED_HANDLE(env)
   tvEnv &operator=(const tvEnv &) = delete;
 };
 

@@ -200,7 +200,7 @@ TVAPI int TVloadLPData(pTVmodel model, int nCons, int nVars, int objSense, doubl
                        const double *b, const char *conTypes, int nAnnz, const int *colStarts,
                        const int *colLengths, const double *values, const int *rowIndices, const double *lower,
                        const double *upper) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   // Negative counts cannot describe any arrays; refuse before touching the model.
   if (nCons < 0 || nVars < 0 || nAnnz < 0) return 2005;
   if (model->data.m > 0 || model->data.n > 0) return 2030;

@@ -105,7 +105,7 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVsetEnvLogfunc(pTVenv env, TVenvLogfunc_t func, void *userData) {
-  if (!env) return 2010;
+  if (!live(env)) return 2010;
   env->logfunc = func;
   env->logdata = userData;
   return 0;
@@ -120,7 +120,7 @@ TVAPI int TVsetDbgLogfunc(TVenvLogfunc_t func, void *userData) {
 }
 
 TVAPI int TVsetModelLogfunc(pTVmodel model, TVmodelLogfunc_t func, void *userData) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   install_model_logfunc(model, func, userData);
   return 0;
 }
@@ -132,7 +132,8 @@ TVAPI int TVlogenv(pTVenv env, int importance, const char *format, ...) {
   va_start(args, format);
   int n;
   try {
-    n = log_env_v(env, importance, format, args);
+    // A stale handle is treated like no environment: only the debug log sees the line.
+    n = log_env_v(live(env) ? env : nullptr, importance, format, args);
   } catch (...) {
     n = -1;
   }
@@ -145,7 +146,7 @@ TVAPI int TVlogmod(pTVmodel model, int on, const char *format, ...) {
   va_start(args, format);
   int n;
   try {
-    n = log_model_v(model, on, format, args);
+    n = live(model) ? log_model_v(model, on, format, args) : 0;
   } catch (...) {
     n = -1;
   }

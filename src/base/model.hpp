@@ -303,6 +303,7 @@ struct tvModel {
 
   tvModel() = default;
   tvModel(const tvModel &) = delete;
+  TARVO_REGISTERED_HANDLE(model)
   tvModel &operator=(const tvModel &) = delete;
 };
 

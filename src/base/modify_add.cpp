@@ -304,7 +304,7 @@ extern "C" {
 
 TVAPI int TVaddConstraints(pTVmodel model, int nCons, const char *conTypes, char **conNames, const int *rowStarts,
                            const double *values, const int *colIndices, const double *rhs) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (nCons == 0) return 0;
   if (nCons < 0) return 2025;
   return tarvo::guarded([&] {
@@ -315,7 +315,7 @@ TVAPI int TVaddConstraints(pTVmodel model, int nCons, const char *conTypes, char
 TVAPI int TVaddVariables(pTVmodel model, int nVars, const char *varTypes, char **varNames, const int *colStarts,
                          const int *colLengths, const double *values, const int *rowIndices, const double *c,
                          const double *lower, const double *upper) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (nVars == 0) return 0;
   if (nVars < 0) return 2025;
   return tarvo::guarded([&] {

@@ -251,7 +251,7 @@ int write_parameters(ParamTarget t, const char *file) {
 extern "C" {
 
 TVAPI int TVloadModelParameter(pTVmodel model, const char *fileName, int nRecords, const TVparamRecord *records) {
-  if (!model || !fileName) return 2010;
+  if (!live(model) || !fileName) return 2010;
   if (nRecords > 0 && !records) return 2010;
   return tarvo::guarded([&] {
     ParamTarget t = ParamTarget::of(model);
@@ -261,7 +261,7 @@ TVAPI int TVloadModelParameter(pTVmodel model, const char *fileName, int nRecord
 }
 
 TVAPI int TVloadEnvParameter(pTVenv env, const char *fileName, int nRecords, const TVparamRecord *records) {
-  if (!env || !fileName) return 2010;
+  if (!live(env) || !fileName) return 2010;
   if (nRecords > 0 && !records) return 2010;
   return tarvo::guarded([&] {
     ParamTarget t = ParamTarget::of(env);
@@ -271,14 +271,14 @@ TVAPI int TVloadEnvParameter(pTVenv env, const char *fileName, int nRecords, con
 }
 
 TVAPI int TVreadModelParameter(pTVmodel model, const char *fileName) {
-  if (!model || !fileName) return 2010;
+  if (!live(model) || !fileName) return 2010;
   int code = TVloadModelParameter(model, fileName, params::count(), params::records());
   if (code != 0) log_model_warning(model, code);
   return code;
 }
 
 TVAPI int TVreadEnvParameter(pTVenv env, const char *fileName) {
-  if (!env || !fileName) return 2010;
+  if (!live(env) || !fileName) return 2010;
   int code = TVloadEnvParameter(env, fileName, params::count(), params::records());
   if (code != 0)
     log_env(env, env_print_level(*env) >= 1 ? 1 : 0, "\nWarning: %s (error:%d)", message_text(env, code), code);
@@ -286,12 +286,12 @@ TVAPI int TVreadEnvParameter(pTVenv env, const char *fileName) {
 }
 
 TVAPI int TVwriteModelParameter(pTVmodel model, const char *fileName) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return write_parameters(ParamTarget::of(model), fileName); });
 }
 
 TVAPI int TVwriteEnvParameter(pTVenv env, const char *fileName) {
-  if (!env) return 2010;
+  if (!live(env)) return 2010;
   return tarvo::guarded([&] { return write_parameters(ParamTarget::of(env), fileName); });
 }
 

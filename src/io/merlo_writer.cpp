@@ -61,10 +61,12 @@ int write_merlo(const base::Model &model, const char *file_name) {
 }  // namespace
 }  // namespace tarvo::io
 
+using tarvo::base::live;
+
 extern "C" {
 
 TVAPI int TVwriteMERLOFile(pTVmodel model, const char *fileName) {
-  if (!model || !fileName) return 2010;
+  if (!live(model) || !fileName) return 2010;
   return tarvo::guarded([&] {
     if (int code = tarvo::io::export_ready(*model)) return code;
     // Instruction lists have a writer of their own, which this build lacks.

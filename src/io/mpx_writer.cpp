@@ -83,10 +83,12 @@ int write_mpx(const base::Model &model, const char *file_name, int options) {
 }  // namespace
 }  // namespace tarvo::io
 
+using tarvo::base::live;
+
 extern "C" {
 
 TVAPI int TVwriteMPXFile(pTVmodel model, const char *fileName, int options) {
-  if (!model || !fileName) return 2010;
+  if (!live(model) || !fileName) return 2010;
   return tarvo::guarded([&] {
     if (int code = tarvo::io::export_ready(*model)) return code;
     return tarvo::io::write_mpx(*model, fileName, options);
