@@ -79,7 +79,7 @@ int check_rows(const ModelData &d, const NewRows &in) {
     std::vector<int> scratch;
     for (int t = 0; t < in.k; ++t)
       if (has_duplicate(in.cols + in.begin(t), in.end(t) - in.begin(t), scratch)) return 2032;
-    if (any_nan(in.starts[in.k] - in.starts[0], in.values + in.starts[0])) return 2047;
+    if (any_non_finite(in.starts[in.k] - in.starts[0], in.values + in.starts[0])) return 2047;
   }
   if (any_nan(in.k, in.rhs)) return 2047;
   return 0;
@@ -197,10 +197,10 @@ int check_cols(const ModelData &d, const NewCols &in, long long *total) {
       for (int t = 0; t < in.k; ++t)
         if (has_duplicate(in.rows + in.begin(t), in.size(t), scratch)) return 2032;
       for (int t = 0; t < in.k; ++t)
-        if (any_nan(in.size(t), in.values + in.begin(t))) return 2047;
+        if (any_non_finite(in.size(t), in.values + in.begin(t))) return 2047;
     }
   }
-  if (any_nan(in.k, in.c) || any_nan(in.k, in.lower) || any_nan(in.k, in.upper)) return 2047;
+  if (any_non_finite(in.k, in.c) || any_nan(in.k, in.lower) || any_nan(in.k, in.upper)) return 2047;
   // A binary column must be able to take 0 or 1.
   if (in.types)
     for (int t = 0; t < in.k; ++t)

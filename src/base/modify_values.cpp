@@ -38,6 +38,7 @@ int modify_rhs(Model *model, int k, const int *rows, const double *values) {
 int modify_cost(Model *model, int k, const int *cols, const double *values) {
   ModelData &d = model->data;
   if (int rc = check_list(k, cols, values, d.n)) return rc;
+  if (any_non_finite(k, values)) return 2024;
   for (int t = 0; t < k; ++t) {
     d.c[cols[t]] = values[t];
     offer(model, [&](SolverWork &w) { return w.update_cost(cols[t], values[t]); });
@@ -136,7 +137,7 @@ int modify_entries(Model *model, int j, int k, const int *rows, const double *va
   if (j < 0 || j >= d.n) return 2012;
   for (int t = 0; t < k; ++t)
     if (rows[t] < 0 || rows[t] >= d.m) return 2012;
-  if (any_nan(k, values)) return 2024;
+  if (any_non_finite(k, values)) return 2024;
   std::unordered_map<int, int> at;
   at.reserve(static_cast<size_t>(d.length[j]) + k);
   for (int p = d.start[j]; p < d.start[j] + d.length[j]; ++p) at.emplace(d.rowidx[p], p);

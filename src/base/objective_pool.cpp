@@ -70,7 +70,7 @@ int add_objective(Model *model, const double *c, int sense, int rank, double rel
   PoolObjective obj;
   if (int code = resolve_relative_tolerance(model, reltol, &obj.reltol)) return code;
   for (int j = 0; j < d.n; ++j)
-    if (std::isnan(c[j])) return 2047;
+    if (!std::isfinite(c[j])) return 2047;
   obj.c.assign(c, c + d.n);
   obj.sense = sense;
   obj.rank = rank;
