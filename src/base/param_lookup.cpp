@@ -82,13 +82,6 @@ const char *const kAliases[][2] = {
 };
 static_assert(sizeof kAliases / sizeof kAliases[0] == 66, "the alias table has 66 pairs");
 
-const TVparamRecord *find_by_name(const char *name) {
-  const TVparamRecord *recs = params::records();
-  for (int i = 0; i < params::count(); ++i)
-    if (std::strcmp(recs[i].szid, name) == 0) return recs + i;
-  return nullptr;
-}
-
 // A whole positive number written in decimal, nothing else.
 bool reads_as_identifier(const char *text, int *id) {
   if (!*text) return false;
@@ -115,11 +108,11 @@ extern "C" {
 
 TVAPI int TVgetParamMacroID(pTVenv env, const char *macroName, int *type, int *id) {
   if (!live(env) || !macroName || !type || !id) return 2010;
-  const TVparamRecord *rec = find_by_name(macroName);
+  const TVparamRecord *rec = params::find_by_name(macroName);
   if (!rec) {
     for (const auto &pair : kAliases) {
       if (std::strcmp(pair[0], macroName) == 0) {
-        rec = find_by_name(pair[1]);
+        rec = params::find_by_name(pair[1]);
         break;
       }
     }
