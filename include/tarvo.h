@@ -119,6 +119,17 @@ TVAPI int TVgetUpperBoundj(pTVmodel model, int j, double *upper);
 TVAPI int TVsetModelLogfunc(pTVmodel model, TVmodelLogfunc_t func, void *userData);
 TVAPI int TVlogmod(pTVmodel model, int on, const char *format, ...);
 
+/* How log text reaches the log functions. TV_LOGMODE_PIECES (the default)
+   passes each piece as written: pieces usually begin with a line feed and end
+   without one, and one line may come in several pieces. TV_LOGMODE_LINES
+   passes one complete line per call, ending in "\n", without blank lines,
+   trailing blanks or the internal basis hashes of re-optimisation lines: a
+   host can prefix or timestamp each call. Other modes: 2024. */
+#define TV_LOGMODE_PIECES 0
+#define TV_LOGMODE_LINES 1
+TVAPI int TVsetModelLogMode(pTVmodel model, int mode);
+TVAPI int TVsetEnvLogMode(pTVenv env, int mode);
+
 /* ===================================================================== */
 /* Callback and evaluator types                                           */
 /* ===================================================================== */

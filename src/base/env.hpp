@@ -49,6 +49,7 @@ struct tvEnv {
   double infinity = 1e30;
   TVenvLogfunc_t logfunc = nullptr;
   void *logdata = nullptr;
+  bool log_lines = false;  // TV_LOGMODE_LINES
   TVexitFunc_t exitfunc = nullptr;
   void *exitdata = nullptr;
   int option_index = 1;  // command-line option parser state used by the tools

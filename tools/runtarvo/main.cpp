@@ -124,6 +124,7 @@ int read_mps(pTVenv env, pTVmodel *model, const std::string &path, const std::st
       if (!fresh) return fail(env, "cannot create a model", code);
       TVcopyParam(*model, fresh, 0);
       TVsetModelLogfunc(fresh, print_log, nullptr);
+      TVsetModelLogMode(fresh, TV_LOGMODE_LINES);
       TVdeleteModel(model);
       *model = fresh;
       code = TVreadMPSFile(*model, path.c_str(), 1);
@@ -160,6 +161,7 @@ int run(const runtarvo::Options &opts) {
   }
   int status = 0;
   TVsetModelLogfunc(model, print_log, nullptr);
+  TVsetModelLogMode(model, TV_LOGMODE_LINES);  // whole lines, no solver-internal hashes
   std::string param_file = opts.param_file_given ? opts.param_file : "tarvo.par";
   if (opts.param_file_given || file_exists(param_file.c_str())) {
     if (!file_exists(param_file.c_str())) {
