@@ -1,0 +1,53 @@
+/* Warm re-solve: after a first solve the model keeps its basis, so a changed
+   bound is re-optimised from there in a few dual simplex iterations.
+
+     minimise 2 x + 3 y + 4 z   subject to   x + y + z >= 10,  x - y >= -2,
+                                             0 <= x <= 3, y, z >= 0. */
+#include <stdio.h>
+
+#include "tarvo.h"
+
+static int report(pTVmodel model, const char *what) {
+  double objective = 0;
+  int iterations = 0, status = 0;
+  /* Each item has its type: TV_DINFO_... a double, TV_IINFO_... an int. */
+  int code = TVgetInfo(model, TV_DINFO_POBJ, &objective);
+  if (code == TVERR_NO_ERROR) code = TVgetInfo(model, TV_IINFO_SIM_ITER, &iterations);
+  if (code == TVERR_NO_ERROR) code = TVgetInfo(model, TV_IINFO_MODEL_STATUS, &status);
+  if (code == TVERR_NO_ERROR) printf("%s: status %d, objective %g, iterations %d\n", what, status, objective, iterations);
+  return code;
+}
+
+int main(void) {
+  int code = 0;
+  pTVenv env = TVcreateEnv(&code, NULL);
+  pTVmodel model = env ? TVcreateModel(env, &code) : NULL;
+  if (!model) {
+    fprintf(stderr, "cannot start: %d\n", code);
+    if (env) TVdeleteEnv(&env);
+    return 1;
+  }
+  double c[3] = {2, 3, 4}, b[2] = {10, -2};
+  char types[2] = {'G', 'G'};
+  int colStarts[4] = {0, 2, 4, 5}, rowIndices[5] = {0, 1, 0, 1, 0};
+  double values[5] = {1, 1, 1, -1, 1};
+  double lower[3] = {0, 0, 0}, upper[3] = {3, TV_INFINITY, TV_INFINITY};
+  code = TVloadLPData(model, 2, 3, TV_MIN, 0.0, c, b, types, 5, colStarts, NULL, values, rowIndices, lower, upper);
+  int status = 0;
+  if (code == TVERR_NO_ERROR) code = TVoptimize(model, TV_METHOD_FREE, &status);
+  if (code == TVERR_NO_ERROR) code = report(model, "first solve");
+
+  /* Raise the upper bound of x from 3 to 8 and solve again from the kept basis. */
+  int column = 0;
+  double raised = 8;
+  if (code == TVERR_NO_ERROR) code = TVmodifyUpperBounds(model, 1, &column, &raised);
+  if (code == TVERR_NO_ERROR) code = TVoptimize(model, TV_METHOD_FREE, &status);
+  if (code == TVERR_NO_ERROR) code = report(model, "after the change");
+  double x[3];
+  if (code == TVERR_NO_ERROR) code = TVgetPrimalSolution(model, x);
+  if (code == TVERR_NO_ERROR) printf("x = %g, y = %g, z = %g\n", x[0], x[1], x[2]);
+  if (code != TVERR_NO_ERROR) fprintf(stderr, "error %d\n", code);
+  TVdeleteModel(&model);
+  TVdeleteEnv(&env);
+  return code == TVERR_NO_ERROR ? 0 : 1;
+}
