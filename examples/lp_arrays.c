@@ -7,21 +7,12 @@
    The optimum is 36 at x = 2, y = 6. */
 #include <stdio.h>
 
-#include "tarvo.h"
+#include "example_support.h"
 
 int main(void) {
-  int code = 0;
-  pTVenv env = TVcreateEnv(&code, NULL);
-  if (!env) {
-    fprintf(stderr, "cannot create the environment: %d\n", code);
-    return 1;
-  }
-  pTVmodel model = TVcreateModel(env, &code);
-  if (!model) {
-    fprintf(stderr, "cannot create a model: %d\n", code);
-    TVdeleteEnv(&env);
-    return 1;
-  }
+  pTVenv env;
+  pTVmodel model;
+  if (open_model(&env, &model) != 0) return 1;
 
   /* Column-wise matrix: column j has its entries at colStarts[j] ..
      colStarts[j+1]-1 (colStarts holds n+1 entries). */
@@ -32,7 +23,7 @@ int main(void) {
   int rowIndices[4] = {0, 2, 1, 2};
   double values[4] = {1, 3, 2, 2};
   /* Null bounds mean 0 below and no upper bound. */
-  code = TVloadLPData(model, 3, 2, TV_MAX, 0.0, c, b, types, 4, colStarts, NULL, values, rowIndices, NULL, NULL);
+  int code = TVloadLPData(model, 3, 2, TV_MAX, 0.0, c, b, types, 4, colStarts, NULL, values, rowIndices, NULL, NULL);
 
   int status = 0;
   if (code == TVERR_NO_ERROR) code = TVoptimize(model, TV_METHOD_FREE, &status);
@@ -41,11 +32,7 @@ int main(void) {
   if (code == TVERR_NO_ERROR) code = TVgetPrimalSolution(model, x);
   if (code == TVERR_NO_ERROR) code = TVgetDualSolution(model, duals);
   if (code == TVERR_NO_ERROR) code = TVgetReducedCosts(model, reduced);
-  if (code != TVERR_NO_ERROR) {
-    char message[256];
-    TVgetErrorMessage(env, code, message);
-    fprintf(stderr, "error %d: %s\n", code, message);
-  } else {
+  if (code == TVERR_NO_ERROR) {
     printf("status %d\n", status);
     printf("objective %g\n", objective);
     printf("x = %g, y = %g\n", x[0], x[1]);
@@ -53,7 +40,5 @@ int main(void) {
     printf("duals %g %g %g\n", duals[0] + 0.0, duals[1] + 0.0, duals[2] + 0.0);
     printf("reduced costs %g %g\n", reduced[0] + 0.0, reduced[1] + 0.0);
   }
-  TVdeleteModel(&model);
-  TVdeleteEnv(&env);
-  return code == TVERR_NO_ERROR ? 0 : 1;
+  return close_model(&env, &model, code);
 }

@@ -3,22 +3,17 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "tarvo.h"
+#include "example_support.h"
 
 int main(int argc, char **argv) {
   if (argc != 2) {
     fprintf(stderr, "usage: %s FILE.mps\n", argv[0]);
     return 2;
   }
-  int code = 0;
-  pTVenv env = TVcreateEnv(&code, NULL);
-  pTVmodel model = env ? TVcreateModel(env, &code) : NULL;
-  if (!model) {
-    fprintf(stderr, "cannot start: %d\n", code);
-    if (env) TVdeleteEnv(&env);
-    return 1;
-  }
-  code = TVreadMPSFile(model, argv[1], 0); /* 0: free layout, 1: fixed */
+  pTVenv env;
+  pTVmodel model;
+  if (open_model(&env, &model) != 0) return 1;
+  int code = TVreadMPSFile(model, argv[1], 0); /* 0: free layout, 1: fixed */
   if (code != TVERR_NO_ERROR) {
     /* The reader keeps the line that stopped it. */
     unsigned int line = 0;
@@ -46,7 +41,5 @@ int main(int argc, char **argv) {
     }
   }
   free(x);
-  TVdeleteModel(&model);
-  TVdeleteEnv(&env);
-  return code == TVERR_NO_ERROR ? 0 : 1;
+  return close_model(&env, &model, code);
 }

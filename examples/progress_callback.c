@@ -3,7 +3,7 @@
    code, large enough for many iterations. */
 #include <stdio.h>
 
-#include "tarvo.h"
+#include "example_support.h"
 
 #define K 12
 
@@ -26,14 +26,9 @@ static int on_progress(pTVmodel model, int location, void *userData) {
 }
 
 int main(void) {
-  int code = 0;
-  pTVenv env = TVcreateEnv(&code, NULL);
-  pTVmodel model = env ? TVcreateModel(env, &code) : NULL;
-  if (!model) {
-    fprintf(stderr, "cannot start: %d\n", code);
-    if (env) TVdeleteEnv(&env);
-    return 1;
-  }
+  pTVenv env;
+  pTVmodel model;
+  if (open_model(&env, &model) != 0) return 1;
   /* Rows 0..K-1: supply of plant i (<= 20); rows K..2K-1: demand of market j (>= 15). */
   double c[K * K], values[2 * K * K], b[2 * K];
   int colStarts[K * K + 1], rowIndices[2 * K * K];
@@ -55,7 +50,7 @@ int main(void) {
       values[2 * col + 1] = 1;
     }
   colStarts[K * K] = 2 * K * K;
-  code = TVloadLPData(model, 2 * K, K * K, TV_MIN, 0.0, c, b, types, 2 * K * K, colStarts, NULL, values,
+  int code = TVloadLPData(model, 2 * K, K * K, TV_MIN, 0.0, c, b, types, 2 * K * K, colStarts, NULL, values,
                       rowIndices, NULL, NULL);
 
   struct progress p = {0, 3};
@@ -75,7 +70,5 @@ int main(void) {
   double objective = 0;
   if (code == TVERR_NO_ERROR) code = TVgetInfo(model, TV_DINFO_POBJ, &objective);
   if (code == TVERR_NO_ERROR) printf("without the callback: status %d, objective %g\n", status, objective);
-  TVdeleteModel(&model);
-  TVdeleteEnv(&env);
-  return stopped && code == TVERR_NO_ERROR ? 0 : 1;
+  return close_model(&env, &model, code) == 0 && stopped ? 0 : 1;
 }

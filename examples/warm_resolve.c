@@ -5,7 +5,7 @@
                                              0 <= x <= 3, y, z >= 0. */
 #include <stdio.h>
 
-#include "tarvo.h"
+#include "example_support.h"
 
 static int report(pTVmodel model, const char *what) {
   double objective = 0;
@@ -19,20 +19,15 @@ static int report(pTVmodel model, const char *what) {
 }
 
 int main(void) {
-  int code = 0;
-  pTVenv env = TVcreateEnv(&code, NULL);
-  pTVmodel model = env ? TVcreateModel(env, &code) : NULL;
-  if (!model) {
-    fprintf(stderr, "cannot start: %d\n", code);
-    if (env) TVdeleteEnv(&env);
-    return 1;
-  }
+  pTVenv env;
+  pTVmodel model;
+  if (open_model(&env, &model) != 0) return 1;
   double c[3] = {2, 3, 4}, b[2] = {10, -2};
   char types[2] = {'G', 'G'};
   int colStarts[4] = {0, 2, 4, 5}, rowIndices[5] = {0, 1, 0, 1, 0};
   double values[5] = {1, 1, 1, -1, 1};
   double lower[3] = {0, 0, 0}, upper[3] = {3, TV_INFINITY, TV_INFINITY};
-  code = TVloadLPData(model, 2, 3, TV_MIN, 0.0, c, b, types, 5, colStarts, NULL, values, rowIndices, lower, upper);
+  int code = TVloadLPData(model, 2, 3, TV_MIN, 0.0, c, b, types, 5, colStarts, NULL, values, rowIndices, lower, upper);
   int status = 0;
   if (code == TVERR_NO_ERROR) code = TVoptimize(model, TV_METHOD_FREE, &status);
   if (code == TVERR_NO_ERROR) code = report(model, "first solve");
@@ -46,8 +41,5 @@ int main(void) {
   double x[3];
   if (code == TVERR_NO_ERROR) code = TVgetPrimalSolution(model, x);
   if (code == TVERR_NO_ERROR) printf("x = %g, y = %g, z = %g\n", x[0], x[1], x[2]);
-  if (code != TVERR_NO_ERROR) fprintf(stderr, "error %d\n", code);
-  TVdeleteModel(&model);
-  TVdeleteEnv(&env);
-  return code == TVERR_NO_ERROR ? 0 : 1;
+  return close_model(&env, &model, code);
 }
