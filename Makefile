@@ -4,9 +4,10 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= 2
+PREFIX     ?= /usr/local
 PACKAGES   := g++ cmake ninja-build make libgtest-dev zlib1g-dev pkg-config libboost-dev
 
-.PHONY: all setup build example test test-asan clean
+.PHONY: all setup build example test test-asan install check-examples clean
 
 all: build
 
@@ -30,6 +31,15 @@ example: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# Library (with its SONAME links), tarvo.h, runtarvo, tarvo.pc and the CMake
+# package under $(PREFIX): make install PREFIX=$$HOME/.local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Builds the C examples against a fresh installation (pkg-config and CMake) and runs them.
+check-examples: build
+	bash examples/run_examples.sh $(BUILD)
 
 test-asan: setup
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVO_SANITIZE=ON

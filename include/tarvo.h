@@ -5,6 +5,51 @@
  * parameters, solves and reads back results. Every function returns a signed
  * 32-bit return code (TVERR_NO_ERROR on success) except the constructors, which
  * return a handle and write the code through a pointer. Valid C99 and C++.
+ *
+ * What a host must know
+ *
+ * Handles. pTVenv and pTVmodel are opaque. A model belongs to the environment
+ * it was created in; TVdeleteEnv deletes every model still attached, so those
+ * model handles die with their environment. A handle the library has freed
+ * (or never made) is refused with a return code (2010 for most functions,
+ * 2009 where the function gives 2009 for a null handle), never read; use it
+ * no further all the same. A model is used by one thread at a time.
+ *
+ * Indices and arrays. Indices are 0-based. n is the number of variables
+ * (columns), m the number of constraints (rows). The matrix is stored column
+ * by column: colStarts has n+1 entries, column j holds its row indices and
+ * values at positions colStarts[j] .. colStarts[j+1]-1 (or colStarts[j] ..
+ * colStarts[j]+colLengths[j]-1 when colLengths is given); nAnnz counts the
+ * entries. Arrays passed in are copied, output arrays belong to the caller and
+ * must be long enough: n entries for values per variable (x, reduced costs,
+ * bounds, types), m for values per constraint (duals, slacks, right-hand
+ * sides, constraint types). Output pointers that a function does not need for
+ * its job may be NULL where a comment says so; input arrays that the counts
+ * require may not (2010).
+ *
+ * Numbers. Doubles throughout. TV_INFINITY (1e30) stands for "no bound":
+ * bounds beyond it are taken as infinite. NaN is refused everywhere; costs
+ * and matrix values must also be finite (2047 when loading or adding, 2024
+ * when changing).
+ *
+ * Letters. Constraint types: 'E' equal, 'G' greater or equal, 'L' less or
+ * equal, 'N' free (a row that constrains nothing). Variable types: 'C'
+ * continuous, 'B' binary, 'I' general integer, 'S' semi-continuous. Basis
+ * statuses: 0 and above basic, TV_BASTYPE_ATLO at the lower bound,
+ * TV_BASTYPE_ATUP at the upper bound, TV_BASTYPE_FNUL free at zero,
+ * TV_BASTYPE_SBAS superbasic.
+ *
+ * Statuses. A model is TV_STATUS_UNLOADED (13) until data is loaded or read,
+ * then TV_STATUS_LOADED (14); a solve leaves the status it reached
+ * (TV_STATUS_OPTIMAL, TV_STATUS_BASIC_OPTIMAL, TV_STATUS_INFEASIBLE, ...).
+ * Data queries need a loaded model; solution queries need a solve that
+ * produced the values asked for, otherwise they give 2009 and write nothing.
+ * Every change of a loaded model sets it back to TV_STATUS_LOADED.
+ *
+ * Buffers. Error messages: 256 bytes (TVgetErrorMessage). File-error line
+ * text: 256 bytes (TVgetFileError). Names: the longest name plus one;
+ * TVgetDimensions gives the length of each name pool, which bounds them all.
+ * Version text: 32 bytes; build description and TVgetCComInfo: 2048 bytes.
  */
 #ifndef TARVO_H
 #define TARVO_H
@@ -56,7 +101,11 @@ typedef struct TVparamRecord {
 /* ===================================================================== */
 /* Return codes and messages                                              */
 /* ===================================================================== */
+/* message: at least 256 bytes. env may be NULL (the texts are the same). */
 TVAPI int TVgetErrorMessage(pTVenv env, int code, char *message);
+/* The line number and text (at most 255 characters; a 256-byte buffer) of the
+ * line that stopped the last model-file read; 0 and "" when none. Either
+ * output may be NULL. */
 TVAPI int TVgetFileError(pTVmodel model, unsigned int *lineNumber, char *lineText);
 TVAPI int TVgetErrorRowIndex(pTVmodel model, int *rowIndex);
 
@@ -82,7 +131,10 @@ TVAPI void TVfreeBlock(void *slot);
 /* ===================================================================== */
 /* Environment                                                            */
 /* ===================================================================== */
+/* errorCode may be NULL; the text argument is ignored and may be NULL. */
 TVAPI pTVenv TVcreateEnv(int *errorCode, char *license);
+/* Deletes the environment and every model still in it (their handles die with
+ * it), then sets *env to NULL. */
 TVAPI int TVdeleteEnv(pTVenv *env);
 TVAPI int TVsetEnvLogfunc(pTVenv env, TVenvLogfunc_t func, void *userData);
 TVAPI int TVsetDbgLogfunc(TVenvLogfunc_t func, void *userData);
@@ -101,7 +153,9 @@ TVAPI int TVlogenv(pTVenv env, int importance, const char *format, ...);
 /* ===================================================================== */
 /* Model object                                                           */
 /* ===================================================================== */
+/* errorCode must be given. The model takes a copy of the environment's parameters. */
 TVAPI pTVmodel TVcreateModel(pTVenv env, int *errorCode);
+/* Sets *model to NULL; a NULL handle gives 0, an already freed one 2010. */
 TVAPI int TVdeleteModel(pTVmodel *model);
 TVAPI pTVmodel TVcopyModel(pTVmodel model, int *errorCode);
 TVAPI int TVcopyParam(pTVmodel source, pTVmodel target, int mode);
@@ -109,6 +163,7 @@ TVAPI pTVmodel TVgetMasterModel(pTVmodel model);
 TVAPI int TVgetModelEnv(pTVmodel model, pTVenv *env);
 TVAPI int TVgetEnvModelCount(pTVenv env, int *count);
 TVAPI int TVgetEnvModelList(pTVenv env, pTVmodel *models);
+/* Every output may be NULL. 2009 while the model is unloaded. */
 TVAPI int TVgetDimensions(pTVmodel model, int *nVars, int *nCons, int *nCones, int *nAnnz,
                           int *nQCnnz, int *nConennz, int *nNLPnnz, int *nNLPobjnnz,
                           int *nVarNamelen, int *nConNamelen, int *nConeNamelen);
@@ -118,6 +173,17 @@ TVAPI int TVgetUpperBoundj(pTVmodel model, int j, double *upper);
 /* Model log: the host's function receives every line the model's solvers write. */
 TVAPI int TVsetModelLogfunc(pTVmodel model, TVmodelLogfunc_t func, void *userData);
 TVAPI int TVlogmod(pTVmodel model, int on, const char *format, ...);
+
+/* How log text reaches the log functions. TV_LOGMODE_PIECES (the default)
+   passes each piece as written: pieces usually begin with a line feed and end
+   without one, and one line may come in several pieces. TV_LOGMODE_LINES
+   passes one complete line per call, ending in "\n", without blank lines,
+   trailing blanks or the internal basis hashes of re-optimisation lines: a
+   host can prefix or timestamp each call. Other modes: 2024. */
+#define TV_LOGMODE_PIECES 0
+#define TV_LOGMODE_LINES 1
+TVAPI int TVsetModelLogMode(pTVmodel model, int mode);
+TVAPI int TVsetEnvLogMode(pTVenv env, int mode);
 
 /* ===================================================================== */
 /* Callback and evaluator types                                           */
@@ -149,6 +215,17 @@ typedef int (*TVfdeCallback_t)(pTVmodel model, void *userData, int mode, const d
 /* ===================================================================== */
 /* Loading model data                                                     */
 /* ===================================================================== */
+/* Loads the linear core into an empty model (2030 when it already holds rows
+ * or columns):
+ *   objSense   TV_MIN or TV_MAX;
+ *   c          n objective coefficients (finite);
+ *   b          m right-hand sides;  conTypes  m letters E, G, L or N;
+ *   colStarts  n+1 entries, colStarts[n] >= nAnnz;
+ *   colLengths n entries, or NULL for colStarts[j+1]-colStarts[j];
+ *   values, rowIndices  the entries (rows 0..m-1; a row repeated in a column
+ *              adds up); both may be NULL when nAnnz is 0;
+ *   lower, upper  n bounds, or NULL for 0 and TV_INFINITY.
+ * Any fault leaves an empty (unloaded) model and its return code. */
 TVAPI int TVloadLPData(pTVmodel model, int nCons, int nVars, int objSense, double objConst, const double *c,
                        const double *b, const char *conTypes, int nAnnz, const int *colStarts,
                        const int *colLengths, const double *values, const int *rowIndices, const double *lower,
@@ -202,6 +279,11 @@ TVAPI int TVloadSolutionAt(pTVmodel model, int objIndex, int solIndex);
 /* ===================================================================== */
 /* Queries and solution access                                            */
 /* ===================================================================== */
+/* Solution of the last continuous solve: x and reducedCosts n entries, duals
+ * and slacks m entries, basis statuses n and m entries (see the letters
+ * above). 2009 (nothing written) until a solve has produced them; a model
+ * found infeasible or unbounded has no values. After an integer solve the
+ * TVgetMIP... forms give the best integer solution. */
 TVAPI int TVgetPrimalSolution(pTVmodel model, double *x);
 TVAPI int TVgetDualSolution(pTVmodel model, double *duals);
 TVAPI int TVgetSlacks(pTVmodel model, double *slacks);
@@ -230,12 +312,16 @@ TVAPI int TVgetVarType(pTVmodel model, char *varTypes);
 TVAPI int TVgetNameData(pTVmodel model, char *title, char *objName, char *rhsName, char *rangeName,
                         char *boundName, char **conNamePtrs, char *conNamePool, char **varNamePtrs,
                         char *varNamePool);
+/* name: the longest name plus one byte (see TVgetDimensions); 2009 when the
+ * model has no names of that kind. */
 TVAPI int TVgetVariableNamej(pTVmodel model, int j, char *name);
 TVAPI int TVgetConstraintNamei(pTVmodel model, int i, char *name);
 TVAPI int TVgetConeNamei(pTVmodel model, int k, char *name);
 TVAPI int TVgetVariableIndex(pTVmodel model, const char *name, int *j);
 TVAPI int TVgetConstraintIndex(pTVmodel model, const char *name, int *i);
 TVAPI int TVgetConeIndex(pTVmodel model, const char *name, int *k);
+/* result points to an int for TV_IINFO_... items and to a double for
+ * TV_DINFO_... items. */
 TVAPI int TVgetInfo(pTVmodel model, int item, void *result);
 TVAPI int TVgetIntInfo(pTVmodel model, int item, int *result);
 TVAPI int TVgetDouInfo(pTVmodel model, int item, double *result);
@@ -338,7 +424,12 @@ TVAPI int TVwriteMPXFile(pTVmodel model, const char *fileName, int options);
 /* ===================================================================== */
 /* Optimisation                                                           */
 /* ===================================================================== */
-/* Solves a continuous model; status (may be NULL) receives the model status. */
+/* Solves a continuous model; status (may be NULL) receives the model status.
+ * method: TV_METHOD_FREE (the library chooses), TV_METHOD_PSIMPLEX,
+ * TV_METHOD_DSIMPLEX, ... A second call after a change starts warm from the
+ * kept basis. 0 does not mean optimal: read the status. A progress callback
+ * that returns non-zero stops the solve with 2023; 2016 and 2017 (iteration
+ * and time limit) keep the best solution found. */
 TVAPI int TVoptimize(pTVmodel model, int method, int *status);
 /* Solves with the basis of the last simplex run: sparse vectors (count,
  * indices, values) in the model's unscaled space. FTRAN: B x = a with a

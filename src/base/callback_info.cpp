@@ -128,19 +128,19 @@ bool mip_callback_item(int item) {
 extern "C" {
 
 TVAPI int TVgetCallbackInfo(pTVmodel model, int location, int item, void *value) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return callback_info(model, location, item, value); });
 }
 
 TVAPI int TVgetMIPCallbackInfo(pTVmodel model, int item, void *value) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (!mip_callback_item(item)) return 2009;
   return tarvo::guarded([&] { return callback_info(model, TVLOC_MIP, item, value); });
 }
 
 // The quick-report path reads the same current values.
 TVAPI int TVgetProgressInfo(pTVmodel model, int location, int item, void *value) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return callback_info(model, location, item, value); });
 }
 

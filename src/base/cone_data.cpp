@@ -203,29 +203,29 @@ extern "C" {
 
 TVAPI int TVloadConeData(pTVmodel model, int nCones, const char *coneTypes, const double *alphas,
                          const int *coneStarts, const int *coneCols) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return load_cones(model, nCones, coneTypes, alphas, coneStarts, coneCols); });
 }
 
 TVAPI int TVaddCones(pTVmodel model, int nCones, const char *coneTypes, const double *alphas, char **coneNames,
                      const int *coneStarts, const int *coneCols) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded(
       [&] { return add_cones(model, nCones, coneTypes, alphas, coneNames, coneStarts, coneCols); });
 }
 
 TVAPI int TVdeleteCones(pTVmodel model, int nCones, const int *cones) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return delete_cones(model, nCones, cones); });
 }
 
 TVAPI int TVmodifyCone(pTVmodel model, char coneType, int k, int nnz, const int *coneCols, double alpha) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return modify_cone(model, coneType, k, nnz, coneCols, alpha); });
 }
 
 TVAPI int TVgetConeDatai(pTVmodel model, int k, char *coneType, double *alpha, int *nnz, int *coneCols) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_cone(*model, k, coneType, alpha, nnz, coneCols); });
 }
 

@@ -149,7 +149,7 @@ TVAPI pTVenv TVcreateEnv(int *errorCode, char *) {
 }
 
 TVAPI int TVdeleteEnv(pTVenv *env) {
-  if (!env || !*env) return 2010;
+  if (!env || !live(*env)) return 2010;
   return tarvo::guarded([&] {
     int code = delete_env(*env);
     if (code == 0) *env = nullptr;
@@ -158,24 +158,24 @@ TVAPI int TVdeleteEnv(pTVenv *env) {
 }
 
 TVAPI int TVsetEnvExitFunc(pTVenv env, TVexitFunc_t func, void *userData) {
-  if (!env) return 2010;
+  if (!live(env)) return 2010;
   env->exitfunc = func;
   env->exitdata = userData;
   return 0;
 }
 
 TVAPI pTVmodel TVgetEnvLogModel(pTVenv env) {
-  if (!env) return nullptr;
+  if (!live(env)) return nullptr;
   std::lock_guard<std::mutex> hold(env->lock);
   for (Model *model : env->models)
     if (model->hooks.logfunc) return model;
   return nullptr;
 }
 
-TVAPI void *TVgetMirelEnv(pTVenv env) { return env ? env->mirel_env : nullptr; }
+TVAPI void *TVgetMirelEnv(pTVenv env) { return live(env) ? env->mirel_env : nullptr; }
 
 TVAPI int TVgetParamCount(pTVenv env, int) {
-  if (!env) return 0;
+  if (!live(env)) return 0;
   return tarvo::base::params::count();
 }
 

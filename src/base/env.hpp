@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/error_catalogue.hpp"
+#include "base/live_handles.hpp"
 #include "base/param_values.hpp"
 #include "tarvo.h"
 
@@ -49,6 +50,7 @@ struct tvEnv {
   double infinity = 1e30;
   TVenvLogfunc_t logfunc = nullptr;
   void *logdata = nullptr;
+  bool log_lines = false;  // TV_LOGMODE_LINES
   TVexitFunc_t exitfunc = nullptr;
   void *exitdata = nullptr;
   int option_index = 1;  // command-line option parser state used by the tools
@@ -57,6 +59,7 @@ struct tvEnv {
 
   tvEnv() = default;
   tvEnv(const tvEnv &) = delete;
+  TARVO_REGISTERED_HANDLE(env)
   tvEnv &operator=(const tvEnv &) = delete;
 };
 

@@ -25,7 +25,7 @@ TVAPI int TVgetErrorMessage(pTVenv env, int code, char *message) {
     std::strcpy(message, code == 0 ? "No errors." : "Unknown error.");
     if (code < 0 || code > 2750) return 2051;
     message[0] = '\0';
-    if (env) {
+    if (live(env)) {
       const char *text = env->catalogue.text(code);
       if (text) std::snprintf(message, 256, "%s", text);
       return 0;
@@ -41,14 +41,14 @@ TVAPI int TVgetErrorMessage(pTVenv env, int code, char *message) {
 TVAPI int TVgetFileError(pTVmodel model, unsigned int *lineNumber, char *lineText) {
   if (lineNumber) *lineNumber = 0;
   if (lineText) lineText[0] = '\0';
-  if (!model || !model->file_error.present) return 0;
+  if (!live(model) || !model->file_error.present) return 0;
   if (lineNumber) *lineNumber = model->file_error.line;
   if (lineText) std::memcpy(lineText, model->file_error.text.c_str(), model->file_error.text.size() + 1);
   return 0;
 }
 
 TVAPI int TVgetErrorRowIndex(pTVmodel model, int *rowIndex) {
-  if (!model || !rowIndex) return 2010;
+  if (!live(model) || !rowIndex) return 2010;
   if (!model->solution || model->solution->model_status != TV_STATUS_NUMERICAL_ERROR) return 2009;
   *rowIndex = model->solution->error_row;
   return 0;

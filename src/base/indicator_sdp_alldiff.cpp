@@ -162,31 +162,31 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVloadIndData(pTVmodel model, int nEntries, const int *rows, const int *vars, const int *values) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return load_indicators(model, nEntries, rows, vars, values); });
 }
 
 TVAPI int TVloadPOSDData(pTVmodel model, int nBlocks, const int *dims, const int *starts, const int *rowPos,
                          const int *colPos, const int *vars) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return load_posd(model, nBlocks, dims, starts, rowPos, colPos, vars); });
 }
 
 TVAPI int TVloadALLDIFFData(pTVmodel model, int nGroups, const int *lowerValues, const int *upperValues,
                             const int *starts, const int *vars) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return load_alldiff(model, nGroups, lowerValues, upperValues, starts, vars); });
 }
 
 TVAPI int TVgetPOSDData(pTVmodel model, int *nBlocks, int *dims, int *starts, int *rowPos, int *colPos,
                         int *vars) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_posd(*model, nBlocks, dims, starts, rowPos, colPos, vars); });
 }
 
 TVAPI int TVgetALLDIFFData(pTVmodel model, int *nGroups, int *lowerValues, int *upperValues, int *starts,
                            int *vars) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_alldiff(*model, nGroups, lowerValues, upperValues, starts, vars); });
 }
 

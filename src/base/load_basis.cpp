@@ -102,7 +102,7 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVloadBasis(pTVmodel model, const int *colStatus, const int *rowStatus) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   // A basis of a model without data has nothing to refer to.
   if (model->status == TV_STATUS_UNLOADED) return 2031;
   return tarvo::guarded([&] { return load_basis(model, colStatus, rowStatus); });

@@ -52,8 +52,8 @@ int merge_columns(ModelData &d) {
     for (int p = begin; p < end; ++p) {
       const int i = d.rowidx[p];
       if (i < 0 || i >= d.m) return 2012;
-      // NaN would spread through every solver that touches the column.
-      if (std::isnan(d.value[p])) return 2047;
+      // NaN or infinity would spread through every solver that touches the column.
+      if (!std::isfinite(d.value[p])) return 2047;
       if (first[i] == 0) {
         d.rowidx[next] = i;
         d.value[next] = d.value[p];
@@ -84,13 +84,15 @@ int build_core(const LPInput &in, ModelData &d) {
   d.storage = storage;
 
   if (in.sense != TV_MIN && in.sense != TV_MAX) return 2007;
-  if (std::isnan(in.constant)) return 2047;
+  // Costs have no infinite meaning (unlike bounds); an infinite one would turn
+  // every objective value into NaN.
+  if (!std::isfinite(in.constant)) return 2047;
   d.sense = in.sense;
   d.obj_constant = in.constant;
 
   d.c.assign(nn, 0.0);
   for (int j = 0; j < n; ++j) {
-    if (std::isnan(in.c[j])) return 2047;
+    if (!std::isfinite(in.c[j])) return 2047;
     d.c[j] = in.c[j];
   }
   d.b.assign(static_cast<size_t>(m) + 1, 0.0);
@@ -200,7 +202,7 @@ TVAPI int TVloadLPData(pTVmodel model, int nCons, int nVars, int objSense, doubl
                        const double *b, const char *conTypes, int nAnnz, const int *colStarts,
                        const int *colLengths, const double *values, const int *rowIndices, const double *lower,
                        const double *upper) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   // Negative counts cannot describe any arrays; refuse before touching the model.
   if (nCons < 0 || nVars < 0 || nAnnz < 0) return 2005;
   if (model->data.m > 0 || model->data.n > 0) return 2030;

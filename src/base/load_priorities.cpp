@@ -152,17 +152,17 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVloadVarPriorities(pTVmodel model, const int *priorities) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return load_priorities(model, priorities); });
 }
 
 TVAPI int TVreadVarPriorities(pTVmodel model, const char *fileName) {
-  if (!model || !fileName) return 2010;
+  if (!live(model) || !fileName) return 2010;
   return tarvo::guarded([&] { return read_priorities(model, fileName); });
 }
 
 TVAPI int TVwriteVarPriorities(pTVmodel model, const char *fileName, int mode) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (!model_available(*model)) return 2009;
   return tarvo::guarded([&] { return write_priorities(model, fileName, mode); });
 }

@@ -109,20 +109,20 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVloadModelStatus(pTVmodel model, int *status, int *errorCode) {
-  if (!model || !status || !errorCode) return 2010;
+  if (!live(model) || !status || !errorCode) return 2010;
   if (model->status == TV_STATUS_UNLOADED) return 2031;
   return tarvo::guarded([&] { return load_model_status(model, *status, *errorCode); });
 }
 
 TVAPI int TVloadPrimalSolution(pTVmodel model, int status, const double *x) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (model->status == TV_STATUS_UNLOADED) return 2031;
   return tarvo::guarded([&] { return load_solution(model, status, x, nullptr, nullptr, nullptr); });
 }
 
 TVAPI int TVloadSolution(pTVmodel model, int status, const double *x, const double *duals, const double *slacks,
                          const double *reducedCosts) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (model->status == TV_STATUS_UNLOADED) return 2031;
   return tarvo::guarded([&] { return load_solution(model, status, x, duals, slacks, reducedCosts); });
 }

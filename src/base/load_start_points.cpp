@@ -73,42 +73,42 @@ extern "C" {
 // The presolved copy and the instruction list's initial values would take the
 // point too; neither is kept by the model yet.
 TVAPI int TVloadVarStartPoint(pTVmodel model, const double *x) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return load_full(model, model->data.start_point, x); });
 }
 
 TVAPI int TVloadMIPVarStartPoint(pTVmodel model, const double *x) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return load_full(model, model->data.mip_start_point, x); });
 }
 
 TVAPI int TVloadVarStartPointPartial(pTVmodel model, int nCols, const int *cols, const double *x) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return load_partial(model, model->data.partial_start, nCols, cols, x); });
 }
 
 TVAPI int TVloadMIPVarStartPointPartial(pTVmodel model, int nCols, const int *cols, const double *x) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return load_partial(model, model->data.mip_partial_start, nCols, cols, x); });
 }
 
 TVAPI int TVgetVarStartPoint(pTVmodel model, double *x) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return get_full(model, model->data.start_point, x);
 }
 
 TVAPI int TVgetMIPVarStartPoint(pTVmodel model, double *x) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return get_full(model, model->data.mip_start_point, x);
 }
 
 TVAPI int TVgetVarStartPointPartial(pTVmodel model, int *nCols, int *cols, double *x) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return get_partial(model, model->data.partial_start, nCols, cols, x);
 }
 
 TVAPI int TVgetMIPVarStartPointPartial(pTVmodel model, int *nCols, int *cols, double *x) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return get_partial(model, model->data.mip_partial_start, nCols, cols, x);
 }
 

@@ -134,14 +134,14 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVloadVarType(pTVmodel model, char *varTypes) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return load_var_types(model, varTypes); });
 }
 
 TVAPI int TVloadNameData(pTVmodel model, const char *title, const char *objName, const char *rhsName,
                          const char *rangeName, const char *boundName, char **conNames, char **varNames,
                          char **coneNames) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] {
     return load_names(model, title, objName, rhsName, rangeName, boundName, conNames, varNames, coneNames);
   });

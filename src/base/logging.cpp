@@ -7,6 +7,7 @@
 
 #include "base/model.hpp"
 #include "common/format.hpp"
+#include "common/text_lines.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -18,6 +19,23 @@ std::mutex &debug_lock() {
 TVenvLogfunc_t g_debug_log = nullptr;
 void *g_debug_data = nullptr;
 
+// In line mode a piece is cut at its line feeds and every line that holds
+// more than blanks is handed on alone, with one "\n" and no trailing blanks.
+template <class Deliver>
+void deliver(bool lines, const char *text, Deliver &&to_host) {
+  if (!lines) {
+    to_host(text);
+    return;
+  }
+  common::for_each_line(text, [&](const char *start, size_t len) {
+    while (len > 0 && (start[len - 1] == ' ' || start[len - 1] == '\t' || start[len - 1] == '\r')) --len;
+    if (len == 0) return;
+    std::string line(start, len);
+    line += '\n';
+    to_host(line.c_str());
+  });
+}
+
 // Calls the host's model log function with the phase marker set, so that a
 // host querying its model from inside the log function sees the solver's phase.
 void model_log_relay(pTVmodel model, const char *text, void *userData) {
@@ -25,7 +43,7 @@ void model_log_relay(pTVmodel model, const char *text, void *userData) {
   if (!m->hooks.logfunc) return;
   int saved = m->phase_marker;
   m->phase_marker = m->callback_phase;
-  m->hooks.logfunc(model, text, userData);
+  deliver(m->hooks.log_lines, text, [&](const char *piece) { m->hooks.logfunc(model, piece, userData); });
   m->phase_marker = saved;
 }
 
@@ -36,7 +54,7 @@ int log_env_v(Env *env, int importance, const char *format, va_list args) {
   std::string text;
   if (!common::vformat(text, format, args)) return -1;
   if (env && env->logfunc) {
-    env->logfunc(env, text.c_str(), env->logdata);
+    deliver(env->log_lines, text.c_str(), [&](const char *piece) { env->logfunc(env, piece, env->logdata); });
   } else {
     TVenvLogfunc_t debug;
     void *data;
@@ -105,9 +123,23 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVsetEnvLogfunc(pTVenv env, TVenvLogfunc_t func, void *userData) {
-  if (!env) return 2010;
+  if (!live(env)) return 2010;
   env->logfunc = func;
   env->logdata = userData;
+  return 0;
+}
+
+TVAPI int TVsetEnvLogMode(pTVenv env, int mode) {
+  if (!live(env)) return 2010;
+  if (mode != TV_LOGMODE_PIECES && mode != TV_LOGMODE_LINES) return 2024;
+  env->log_lines = mode == TV_LOGMODE_LINES;
+  return 0;
+}
+
+TVAPI int TVsetModelLogMode(pTVmodel model, int mode) {
+  if (!live(model)) return 2010;
+  if (mode != TV_LOGMODE_PIECES && mode != TV_LOGMODE_LINES) return 2024;
+  model->hooks.log_lines = mode == TV_LOGMODE_LINES;
   return 0;
 }
 
@@ -120,7 +152,7 @@ TVAPI int TVsetDbgLogfunc(TVenvLogfunc_t func, void *userData) {
 }
 
 TVAPI int TVsetModelLogfunc(pTVmodel model, TVmodelLogfunc_t func, void *userData) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   install_model_logfunc(model, func, userData);
   return 0;
 }
@@ -132,7 +164,8 @@ TVAPI int TVlogenv(pTVenv env, int importance, const char *format, ...) {
   va_start(args, format);
   int n;
   try {
-    n = log_env_v(env, importance, format, args);
+    // A stale handle is treated like no environment: only the debug log sees the line.
+    n = log_env_v(live(env) ? env : nullptr, importance, format, args);
   } catch (...) {
     n = -1;
   }
@@ -145,7 +178,7 @@ TVAPI int TVlogmod(pTVmodel model, int on, const char *format, ...) {
   va_start(args, format);
   int n;
   try {
-    n = log_model_v(model, on, format, args);
+    n = live(model) ? log_model_v(model, on, format, args) : 0;
   } catch (...) {
     n = -1;
   }

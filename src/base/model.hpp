@@ -216,6 +216,7 @@ struct ModelHooks {
   // The log writer actually called by the model's log lines (the relay that
   // brackets the host's function with the phase marker), null when none.
   void (*log_writer)(pTVmodel, const char *, void *) = nullptr;
+  bool log_lines = false;  // TV_LOGMODE_LINES: the host receives complete lines
   double last_callback_time = -1e30;  // wall-clock seconds of the last callback
 };
 
@@ -303,6 +304,7 @@ struct tvModel {
 
   tvModel() = default;
   tvModel(const tvModel &) = delete;
+  TARVO_REGISTERED_HANDLE(model)
   tvModel &operator=(const tvModel &) = delete;
 };
 

@@ -18,7 +18,7 @@ bool data_available(const Model *model) {
 extern "C" {
 
 TVAPI pTVmodel TVcreateModel(pTVenv env, int *errorCode) {
-  if (!env || !errorCode) {
+  if (!live(env) || !errorCode) {
     if (errorCode) *errorCode = 2010;
     return nullptr;
   }
@@ -27,6 +27,8 @@ TVAPI pTVmodel TVcreateModel(pTVenv env, int *errorCode) {
 
 TVAPI int TVdeleteModel(pTVmodel *model) {
   if (!model || !*model) return 0;
+  // Already freed (also by TVdeleteEnv): refused, the caller's copy untouched.
+  if (!live(*model)) return 2010;
   return tarvo::guarded([&] {
     int code = delete_model(*model);
     if (code == 0) *model = nullptr;
@@ -35,7 +37,7 @@ TVAPI int TVdeleteModel(pTVmodel *model) {
 }
 
 TVAPI pTVmodel TVcopyModel(pTVmodel source, int *errorCode) {
-  if (!source || !source->env) {
+  if (!live(source) || !source->env) {
     if (errorCode) *errorCode = 2010;
     return nullptr;
   }
@@ -59,7 +61,7 @@ TVAPI pTVmodel TVcopyModel(pTVmodel source, int *errorCode) {
 }
 
 TVAPI int TVcopyParam(pTVmodel source, pTVmodel target, int mode) {
-  if (!source || !target || !source->env || !target->env) return 2010;
+  if (!live(source) || !live(target) || !source->env || !target->env) return 2010;
   if (mode > 0) return 0;
   target->params = source->params;
   target->params.marker = tarvo::base::params::kModelScope;
@@ -67,21 +69,21 @@ TVAPI int TVcopyParam(pTVmodel source, pTVmodel target, int mode) {
 }
 
 TVAPI pTVmodel TVgetMasterModel(pTVmodel model) {
-  if (!model) return nullptr;
+  if (!live(model)) return nullptr;
   if (model->master) return model->master;
   if (model->parent) return model->parent->master;
   return nullptr;
 }
 
 TVAPI int TVgetModelEnv(pTVmodel model, pTVenv *env) {
-  if (!model) return 2009;
+  if (!live(model)) return 2009;
   if (!env) return 2010;
   *env = model->env;
   return 0;
 }
 
 TVAPI int TVgetEnvModelCount(pTVenv env, int *count) {
-  if (!env) return 2009;
+  if (!live(env)) return 2009;
   if (!count) return 2010;
   std::lock_guard<std::mutex> hold(env->lock);
   *count = static_cast<int>(env->models.size());
@@ -89,7 +91,7 @@ TVAPI int TVgetEnvModelCount(pTVenv env, int *count) {
 }
 
 TVAPI int TVgetEnvModelList(pTVenv env, pTVmodel *models) {
-  if (!env) return 2009;
+  if (!live(env)) return 2009;
   if (!models) return 2010;
   std::lock_guard<std::mutex> hold(env->lock);
   for (size_t i = 0; i < env->models.size(); ++i) models[i] = env->models[i];
@@ -99,7 +101,7 @@ TVAPI int TVgetEnvModelList(pTVenv env, pTVmodel *models) {
 TVAPI int TVgetDimensions(pTVmodel model, int *nVars, int *nCons, int *nCones, int *nAnnz, int *nQCnnz,
                           int *nConennz, int *nNLPnnz, int *nNLPobjnnz, int *nVarNamelen,
                           int *nConNamelen, int *nConeNamelen) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (!data_available(model)) return 2009;
   const ModelData &d = model->data;
   if (nVars) *nVars = d.n;
@@ -117,14 +119,18 @@ TVAPI int TVgetDimensions(pTVmodel model, int *nVars, int *nCons, int *nCones, i
 }
 
 static int bound_query(pTVmodel model, int j, double *out, bool lower) {
-  if (!model || !out) return 2010;
+  if (!out) return 2010;
   if (!data_available(model) || model->lent_to_workers) return 2009;
   if (j < 0 || j >= model->data.n) return 2012;
   *out = lower ? model->data.lower[j] : model->data.upper[j];
   return 0;
 }
 
-TVAPI int TVgetLowerBoundj(pTVmodel model, int j, double *lower) { return bound_query(model, j, lower, true); }
-TVAPI int TVgetUpperBoundj(pTVmodel model, int j, double *upper) { return bound_query(model, j, upper, false); }
+TVAPI int TVgetLowerBoundj(pTVmodel model, int j, double *lower) {
+  return live(model) ? bound_query(model, j, lower, true) : 2010;
+}
+TVAPI int TVgetUpperBoundj(pTVmodel model, int j, double *upper) {
+  return live(model) ? bound_query(model, j, upper, false) : 2010;
+}
 
 }  // extern "C"

@@ -289,7 +289,7 @@ extern "C" {
 
 TVAPI int TVcheckModelConsistency(pTVmodel model, char *reason) {
   if (reason) reason[0] = '\0';
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] {
     std::string why;
     if (check_model(*model, &why)) return 0;
@@ -299,7 +299,7 @@ TVAPI int TVcheckModelConsistency(pTVmodel model, char *reason) {
 }
 
 TVAPI int TVfreeSolverMemory(pTVmodel model) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   free_solver_memory(model);
   return 0;
 }

@@ -79,7 +79,7 @@ int check_rows(const ModelData &d, const NewRows &in) {
     std::vector<int> scratch;
     for (int t = 0; t < in.k; ++t)
       if (has_duplicate(in.cols + in.begin(t), in.end(t) - in.begin(t), scratch)) return 2032;
-    if (any_nan(in.starts[in.k] - in.starts[0], in.values + in.starts[0])) return 2047;
+    if (any_non_finite(in.starts[in.k] - in.starts[0], in.values + in.starts[0])) return 2047;
   }
   if (any_nan(in.k, in.rhs)) return 2047;
   return 0;
@@ -197,10 +197,10 @@ int check_cols(const ModelData &d, const NewCols &in, long long *total) {
       for (int t = 0; t < in.k; ++t)
         if (has_duplicate(in.rows + in.begin(t), in.size(t), scratch)) return 2032;
       for (int t = 0; t < in.k; ++t)
-        if (any_nan(in.size(t), in.values + in.begin(t))) return 2047;
+        if (any_non_finite(in.size(t), in.values + in.begin(t))) return 2047;
     }
   }
-  if (any_nan(in.k, in.c) || any_nan(in.k, in.lower) || any_nan(in.k, in.upper)) return 2047;
+  if (any_non_finite(in.k, in.c) || any_nan(in.k, in.lower) || any_nan(in.k, in.upper)) return 2047;
   // A binary column must be able to take 0 or 1.
   if (in.types)
     for (int t = 0; t < in.k; ++t)
@@ -304,7 +304,7 @@ extern "C" {
 
 TVAPI int TVaddConstraints(pTVmodel model, int nCons, const char *conTypes, char **conNames, const int *rowStarts,
                            const double *values, const int *colIndices, const double *rhs) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (nCons == 0) return 0;
   if (nCons < 0) return 2025;
   return tarvo::guarded([&] {
@@ -315,7 +315,7 @@ TVAPI int TVaddConstraints(pTVmodel model, int nCons, const char *conTypes, char
 TVAPI int TVaddVariables(pTVmodel model, int nVars, const char *varTypes, char **varNames, const int *colStarts,
                          const int *colLengths, const double *values, const int *rowIndices, const double *c,
                          const double *lower, const double *upper) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (nVars == 0) return 0;
   if (nVars < 0) return 2025;
   return tarvo::guarded([&] {

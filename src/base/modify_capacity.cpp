@@ -249,7 +249,7 @@ extern "C" {
 
 TVAPI int TVsetProbAllocSizes(pTVmodel model, int colCapacity, int rowCapacity, int matrixCapacity,
                               int quadraticCapacity, int nonlinearCapacity, int nameCapacity) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] {
     ensure_core(model);
     ModelData &d = model->data;
@@ -278,7 +278,7 @@ TVAPI int TVsetProbAllocSizes(pTVmodel model, int colCapacity, int rowCapacity, 
 }
 
 TVAPI int TVsetProbNameAllocSizes(pTVmodel model, int varNamePoolSize, int conNamePoolSize) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] {
     ModelData &d = model->data;
     if (varNamePoolSize != -1) {
@@ -294,7 +294,7 @@ TVAPI int TVsetProbNameAllocSizes(pTVmodel model, int varNamePoolSize, int conNa
 }
 
 TVAPI int TVaddEmptySpacesAcolumns(pTVmodel model, const int *colNnz) {
-  if (!model || !colNnz) return 2010;
+  if (!live(model) || !colNnz) return 2010;
   return tarvo::guarded([&] {
     ModelData &d = model->data;
     if (d.n == 0 || d.start.empty()) return 0;

@@ -357,7 +357,7 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVdeleteConstraints(pTVmodel model, int nCons, const int *cons) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (nCons == 0) return 0;
   if (nCons < 0) return 2025;
   if (model->data.m == 0) return 0;
@@ -366,7 +366,7 @@ TVAPI int TVdeleteConstraints(pTVmodel model, int nCons, const int *cons) {
 }
 
 TVAPI int TVdeleteVariables(pTVmodel model, int nVars, const int *vars) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (nVars == 0) return 0;
   if (nVars < 0) return 2025;
   if (model->data.n == 0) return 0;
@@ -375,7 +375,7 @@ TVAPI int TVdeleteVariables(pTVmodel model, int nVars, const int *vars) {
 }
 
 TVAPI int TVdeleteAj(pTVmodel model, int j, int nRows, const int *rows) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (nRows == 0) return 0;
   if (nRows < 0) return 2025;
   if (!rows) return 2010;

@@ -19,6 +19,14 @@ inline bool any_nan(int count, const double *values) {
   return false;
 }
 
+// Costs and matrix values must be finite (bounds and right-hand sides may be infinite).
+inline bool any_non_finite(int count, const double *values) {
+  if (!values) return false;
+  for (int t = 0; t < count; ++t)
+    if (!std::isfinite(values[t])) return true;
+  return false;
+}
+
 // An unloaded model gets an empty linear core so that rows and columns can be
 // added to it; afterwards it is an ordinary loaded model with m = n = 0.
 void ensure_core(Model *model);

@@ -103,7 +103,7 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVmodifyConstraintType(pTVmodel model, int nCons, const int *cons, const char *conTypes) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (nCons == 0) return 0;
   if (nCons < 0) return 2025;
   if (!cons || !conTypes) return 2010;
@@ -111,7 +111,7 @@ TVAPI int TVmodifyConstraintType(pTVmodel model, int nCons, const int *cons, con
 }
 
 TVAPI int TVmodifyVariableType(pTVmodel model, int nVars, const int *vars, const char *varTypes) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (nVars == 0) return 0;
   if (nVars < 0) return 2025;
   if (!vars || !varTypes) return 2010;

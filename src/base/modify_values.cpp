@@ -38,6 +38,7 @@ int modify_rhs(Model *model, int k, const int *rows, const double *values) {
 int modify_cost(Model *model, int k, const int *cols, const double *values) {
   ModelData &d = model->data;
   if (int rc = check_list(k, cols, values, d.n)) return rc;
+  if (any_non_finite(k, values)) return 2024;
   for (int t = 0; t < k; ++t) {
     d.c[cols[t]] = values[t];
     offer(model, [&](SolverWork &w) { return w.update_cost(cols[t], values[t]); });
@@ -136,7 +137,7 @@ int modify_entries(Model *model, int j, int k, const int *rows, const double *va
   if (j < 0 || j >= d.n) return 2012;
   for (int t = 0; t < k; ++t)
     if (rows[t] < 0 || rows[t] >= d.m) return 2012;
-  if (any_nan(k, values)) return 2024;
+  if (any_non_finite(k, values)) return 2024;
   std::unordered_map<int, int> at;
   at.reserve(static_cast<size_t>(d.length[j]) + k);
   for (int p = d.start[j]; p < d.start[j] + d.length[j]; ++p) at.emplace(d.rowidx[p], p);
@@ -175,11 +176,10 @@ using namespace tarvo::base;
 
 namespace {
 
-// The argument rules shared by the list modifications: a null model, an empty
-// or negative count and missing arrays are answered before any work.
-int list_arguments(pTVmodel model, int k, const void *list, const void *values, bool *done) {
+// The argument rules shared by the list modifications (after the model check):
+// an empty or negative count and missing arrays are answered before any work.
+int list_arguments(int k, const void *list, const void *values, bool *done) {
   *done = true;
-  if (!model) return 2010;
   if (k == 0) return 0;
   if (k < 0) return 2025;
   if (!list || !values) return 2010;
@@ -192,41 +192,46 @@ int list_arguments(pTVmodel model, int k, const void *list, const void *values, 
 extern "C" {
 
 TVAPI int TVmodifyRHS(pTVmodel model, int nCons, const int *cons, const double *values) {
+  if (!live(model)) return 2010;
   bool done;
-  int rc = list_arguments(model, nCons, cons, values, &done);
+  int rc = list_arguments(nCons, cons, values, &done);
   if (done) return rc;
   return tarvo::guarded([&] { return modify_rhs(model, nCons, cons, values); });
 }
 
 TVAPI int TVmodifyObjective(pTVmodel model, int nVars, const int *vars, const double *values) {
+  if (!live(model)) return 2010;
   bool done;
-  int rc = list_arguments(model, nVars, vars, values, &done);
+  int rc = list_arguments(nVars, vars, values, &done);
   if (done) return rc;
   return tarvo::guarded([&] { return modify_cost(model, nVars, vars, values); });
 }
 
 TVAPI int TVmodifyObjConstant(pTVmodel model, double value) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return modify_constant(model, value); });
 }
 
 TVAPI int TVmodifyLowerBounds(pTVmodel model, int nVars, const int *vars, const double *values) {
+  if (!live(model)) return 2010;
   bool done;
-  int rc = list_arguments(model, nVars, vars, values, &done);
+  int rc = list_arguments(nVars, vars, values, &done);
   if (done) return rc;
   return tarvo::guarded([&] { return modify_bounds(model, nVars, vars, values, true); });
 }
 
 TVAPI int TVmodifyUpperBounds(pTVmodel model, int nVars, const int *vars, const double *values) {
+  if (!live(model)) return 2010;
   bool done;
-  int rc = list_arguments(model, nVars, vars, values, &done);
+  int rc = list_arguments(nVars, vars, values, &done);
   if (done) return rc;
   return tarvo::guarded([&] { return modify_bounds(model, nVars, vars, values, false); });
 }
 
 TVAPI int TVmodifyAj(pTVmodel model, int j, int nRows, const int *rows, const double *values) {
+  if (!live(model)) return 2010;
   bool done;
-  int rc = list_arguments(model, nRows, rows, values, &done);
+  int rc = list_arguments(nRows, rows, values, &done);
   if (done) return rc;
   return tarvo::guarded([&] { return modify_entries(model, j, nRows, rows, values); });
 }

@@ -47,19 +47,19 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVgetVariableIndex(pTVmodel model, const char *name, int *j) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded(
       [&] { return lookup(model, model->var_index, model->data.varnames, model->data.n, name, j, 2068); });
 }
 
 TVAPI int TVgetConstraintIndex(pTVmodel model, const char *name, int *i) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded(
       [&] { return lookup(model, model->con_index, model->data.connames, model->data.m, name, i, 2069); });
 }
 
 TVAPI int TVgetConeIndex(pTVmodel model, const char *name, int *k) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded(
       [&] { return lookup(model, model->cone_index, model->data.conenames, model->data.ncones, name, k, 2009); });
 }

@@ -70,7 +70,7 @@ int add_objective(Model *model, const double *c, int sense, int rank, double rel
   PoolObjective obj;
   if (int code = resolve_relative_tolerance(model, reltol, &obj.reltol)) return code;
   for (int j = 0; j < d.n; ++j)
-    if (std::isnan(c[j])) return 2047;
+    if (!std::isfinite(c[j])) return 2047;
   obj.c.assign(c, c + d.n);
   obj.sense = sense;
   obj.rank = rank;
@@ -192,17 +192,17 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVaddObjPool(pTVmodel model, const double *c, int sense, int rank, double relOptTol) {
-  if (!model || !c) return 2010;
+  if (!live(model) || !c) return 2010;
   return tarvo::guarded([&] { return add_objective(model, c, sense, rank, relOptTol); });
 }
 
 TVAPI int TVremObjPool(pTVmodel model, int index) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return remove_objective(model, index); });
 }
 
 TVAPI int TVfreeObjPool(pTVmodel model) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   model->data.lp_pool.clear();
   model->data.mip_pool.clear();
   model->data.obj_pool_open = false;
@@ -210,12 +210,12 @@ TVAPI int TVfreeObjPool(pTVmodel model) {
 }
 
 TVAPI int TVsetObjPoolName(pTVmodel model, int index, const char *name) {
-  if (!model || !name) return 2010;
+  if (!live(model) || !name) return 2010;
   return tarvo::guarded([&] { return name_objective(model, index, name); });
 }
 
 TVAPI int TVsetObjPoolParam(pTVmodel model, int index, int item, double value) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] {
     PoolObjective *entry = nullptr;
     if (int code = find_entry(model, index, &entry)) return code;
@@ -224,7 +224,7 @@ TVAPI int TVsetObjPoolParam(pTVmodel model, int index, int item, double value) {
 }
 
 TVAPI int TVgetObjPoolParam(pTVmodel model, int index, int item, double *value) {
-  if (!model || !value) return 2010;
+  if (!live(model) || !value) return 2010;
   return tarvo::guarded([&] {
     PoolObjective *entry = nullptr;
     if (int code = find_entry(model, index, &entry)) return code;
@@ -235,7 +235,7 @@ TVAPI int TVgetObjPoolParam(pTVmodel model, int index, int item, double *value) 
 }
 
 TVAPI int TVgetObjPoolNumSol(pTVmodel model, int index, int *numSolutions) {
-  if (!model || !numSolutions) return 2010;
+  if (!live(model) || !numSolutions) return 2010;
   return tarvo::guarded([&] {
     PoolObjective *entry = nullptr;
     if (int code = find_entry(model, index, &entry)) return code;
@@ -246,7 +246,7 @@ TVAPI int TVgetObjPoolNumSol(pTVmodel model, int index, int *numSolutions) {
 
 // The typed view of the same items: rank and sense as int, the others as double.
 TVAPI int TVsetObjPoolInfo(pTVmodel model, int index, int item, void *value) {
-  if (!model || !value) return 2010;
+  if (!live(model) || !value) return 2010;
   return tarvo::guarded([&] {
     PoolObjective *entry = nullptr;
     if (int code = find_entry(model, index, &entry)) return code;
@@ -257,7 +257,7 @@ TVAPI int TVsetObjPoolInfo(pTVmodel model, int index, int item, void *value) {
 }
 
 TVAPI int TVgetObjPoolInfo(pTVmodel model, int index, int item, void *value) {
-  if (!model || !value) return 2010;
+  if (!live(model) || !value) return 2010;
   return tarvo::guarded([&] {
     PoolObjective *entry = nullptr;
     if (int code = find_entry(model, index, &entry)) return code;
@@ -271,7 +271,7 @@ TVAPI int TVgetObjPoolInfo(pTVmodel model, int index, int item, void *value) {
 }
 
 TVAPI int TVloadSolutionAt(pTVmodel model, int objIndex, int solIndex) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return load_stored_solution(model, objIndex, solIndex); });
 }
 

@@ -177,6 +177,6 @@ int optimize(Model *model, int method, int *status) {
 using namespace tarvo::base;
 
 extern "C" TVAPI int TVoptimize(pTVmodel model, int method, int *status) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return optimize(model, method, status); });
 }

@@ -60,12 +60,12 @@ using namespace tarvo::base;
 
 extern "C" TVAPI int TVdoFTRAN(pTVmodel model, int *inCount, int *inIndex, double *inValue, int *outCount,
                                int *outIndex, double *outValue) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return solve_with_basis(model, true, inCount, inIndex, inValue, outCount, outIndex, outValue); });
 }
 
 extern "C" TVAPI int TVdoBTRAN(pTVmodel model, int *inCount, int *inIndex, double *inValue, int *outCount,
                                int *outIndex, double *outValue) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return solve_with_basis(model, false, inCount, inIndex, inValue, outCount, outIndex, outValue); });
 }

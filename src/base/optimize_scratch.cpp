@@ -51,6 +51,7 @@ Scratch::Scratch(Model *owner, bool relay) {
   if (relay && owner->hooks.log_writer) {
     model_->hooks.log_writer = relay_log;
     model_->hooks.logdata = owner;
+    model_->hooks.log_lines = owner->hooks.log_lines;  // its lines reach the same host
   }
   if (relay && progress_hooks_present(*owner)) {
     model_->hooks.secondary = relay_progress;

@@ -49,7 +49,7 @@ int write_doc(Env *env, const char *file) {
 extern "C" {
 
 TVAPI int TVwriteParameterAsciiDoc(pTVenv env, const char *fileName) {
-  if (!env || !fileName) return 2010;
+  if (!live(env) || !fileName) return 2010;
   return tarvo::guarded([&] { return write_doc(env, fileName); });
 }
 

@@ -1,6 +1,7 @@
 // Parameter files: the writer produces a commented listing of every parameter
 // with its long description; the reader takes "NAME = value" lines.
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 
 #include "base/param_store.hpp"
 #include "common/boundary.hpp"
+#include "common/printable.hpp"
 #include "common/text_lines.hpp"
 
 using namespace tarvo::base;
@@ -55,20 +57,77 @@ bool read_lines(const char *path, std::vector<std::string> &lines) {
   return true;
 }
 
-// "NAME = value" with optional blanks; the name must end where the text does.
-bool match_setting(const std::string &line, const char *name, unsigned type, int *ival, double *dval) {
+bool is_blank(char ch) { return ch == ' ' || ch == '\t' || ch == '\r'; }
+
+// The first word of a setting line: its parameter name (empty for blank and
+// comment lines).
+std::string setting_name(const std::string &line) {
   const char *p = line.c_str();
-  while (*p == ' ' || *p == '\t') ++p;
-  if (*p == '!') return false;
+  while (is_blank(*p)) ++p;
+  if (*p == '!') return "";
+  const char *end = p;
+  while (*end && !is_blank(*end) && *end != '=') ++end;
+  return std::string(p, end);
+}
+
+enum class Setting { kOther, kValue, kBadValue };
+
+// "NAME = value" with optional blanks; the name must end where the text does
+// and the value must be a whole number (integers) or a number, with nothing
+// but blanks after it: "1.5" for an integer or "3x" is refused, not cut short.
+Setting match_setting(const std::string &line, const char *name, unsigned type, int *ival, double *dval,
+                      std::string *text) {
+  const char *p = line.c_str();
+  while (is_blank(*p)) ++p;
+  if (*p == '!') return Setting::kOther;
   size_t len = std::strlen(name);
-  if (std::strncmp(p, name, len) != 0) return false;
+  if (std::strncmp(p, name, len) != 0) return Setting::kOther;
   p += len;
-  while (*p == ' ' || *p == '\t') ++p;
-  if (*p != '=') return false;
+  if (*p && !is_blank(*p) && *p != '=') return Setting::kOther;
+  while (is_blank(*p)) ++p;
+  if (*p != '=') {
+    *text = p;
+    return Setting::kBadValue;
+  }
   ++p;
-  while (*p == ' ' || *p == '\t') ++p;
-  if (type == params::kInt) return std::sscanf(p, "%d", ival) == 1;
-  return std::sscanf(p, "%le", dval) == 1 && !std::isnan(*dval);
+  while (is_blank(*p)) ++p;
+  *text = p;
+  while (!text->empty() && is_blank(text->back())) text->pop_back();
+  char *end = nullptr;
+  errno = 0;
+  if (type == params::kInt) {
+    long v = std::strtol(p, &end, 10);
+    if (end == p || errno != 0 || v < -2147483647L - 1 || v > 2147483647L) return Setting::kBadValue;
+    *ival = static_cast<int>(v);
+  } else {
+    *dval = std::strtod(p, &end);
+    if (end == p || std::isnan(*dval)) return Setting::kBadValue;
+  }
+  while (is_blank(*end)) ++end;
+  return *end ? Setting::kBadValue : Setting::kValue;
+}
+
+// The Part-style warning for a setting that could not be applied.
+void warn_not_set(ParamTarget t, const char *name, const std::string &value, int code) {
+  target_log(t, "\n*** Warning: %s failed to set %s to %s\n", t.model ? "Model" : "Env",
+             tarvo::common::printable(name).c_str(), tarvo::common::printable(value).c_str());
+  target_log(t, "%s", message_text(t.env, code));
+}
+
+// Lines no record of the registry can take: an unknown name (a misspelling
+// would otherwise leave the default in force without a word) or no "=".
+int report_unknown_names(ParamTarget t, const std::vector<std::string> &lines) {
+  int code = 0;
+  for (const std::string &line : lines) {
+    const std::string name = setting_name(line);
+    if (name.empty() || params::find_by_name(name.c_str())) continue;
+    const size_t eq = line.find('=');
+    std::string value = eq == std::string::npos ? "" : line.substr(eq + 1);
+    value.erase(0, value.find_first_not_of(" \t"));
+    warn_not_set(t, name.c_str(), value, 2074);
+    code = 2074;
+  }
+  return code;
 }
 
 // Applies every record found in the file; the result is the last setter's code.
@@ -77,6 +136,7 @@ int load_parameters(ParamTarget t, const char *file, int nrec, const TVparamReco
   std::vector<std::string> lines;
   bool loaded = false;
   int result = 0;
+  int file_fault = 0;  // the code of bad values and unknown names when the setters all succeed
   int reported = 0;
   const bool is_model = t.model != nullptr;
   Model *reference = is_model ? t.model->master : nullptr;
@@ -90,13 +150,16 @@ int load_parameters(ParamTarget t, const char *file, int nrec, const TVparamReco
     }
     int ival = 0;
     double dval = 0;
-    bool found = false;
+    std::string text;
+    Setting found = Setting::kOther;
     for (const std::string &line : lines)
-      if (match_setting(line, rec.szid, rec.type, &ival, &dval)) {
-        found = true;
-        break;
-      }
-    if (!found) continue;
+      if ((found = match_setting(line, rec.szid, rec.type, &ival, &dval, &text)) != Setting::kOther) break;
+    if (found == Setting::kOther) continue;
+    if (found == Setting::kBadValue) {
+      warn_not_set(t, rec.szid, text, 2025);
+      file_fault = 2025;
+      continue;
+    }
     int code = rec.type == params::kInt ? param_set_int(t, rec.id, ival) : param_set_double(t, rec.id, dval);
     result = code;
     if (code != 0) {
@@ -127,7 +190,10 @@ int load_parameters(ParamTarget t, const char *file, int nrec, const TVparamReco
     ++reported;
   }
   if (reported > 0) target_log(t, "\n\n");
-  return result;
+  if (loaded) {
+    if (int code = report_unknown_names(t, lines)) file_fault = code;
+  }
+  return result != 0 ? result : file_fault;
 }
 
 // A file name made of a number only (digits, sign, point, e and d).
@@ -251,7 +317,7 @@ int write_parameters(ParamTarget t, const char *file) {
 extern "C" {
 
 TVAPI int TVloadModelParameter(pTVmodel model, const char *fileName, int nRecords, const TVparamRecord *records) {
-  if (!model || !fileName) return 2010;
+  if (!live(model) || !fileName) return 2010;
   if (nRecords > 0 && !records) return 2010;
   return tarvo::guarded([&] {
     ParamTarget t = ParamTarget::of(model);
@@ -261,7 +327,7 @@ TVAPI int TVloadModelParameter(pTVmodel model, const char *fileName, int nRecord
 }
 
 TVAPI int TVloadEnvParameter(pTVenv env, const char *fileName, int nRecords, const TVparamRecord *records) {
-  if (!env || !fileName) return 2010;
+  if (!live(env) || !fileName) return 2010;
   if (nRecords > 0 && !records) return 2010;
   return tarvo::guarded([&] {
     ParamTarget t = ParamTarget::of(env);
@@ -271,14 +337,14 @@ TVAPI int TVloadEnvParameter(pTVenv env, const char *fileName, int nRecords, con
 }
 
 TVAPI int TVreadModelParameter(pTVmodel model, const char *fileName) {
-  if (!model || !fileName) return 2010;
+  if (!live(model) || !fileName) return 2010;
   int code = TVloadModelParameter(model, fileName, params::count(), params::records());
   if (code != 0) log_model_warning(model, code);
   return code;
 }
 
 TVAPI int TVreadEnvParameter(pTVenv env, const char *fileName) {
-  if (!env || !fileName) return 2010;
+  if (!live(env) || !fileName) return 2010;
   int code = TVloadEnvParameter(env, fileName, params::count(), params::records());
   if (code != 0)
     log_env(env, env_print_level(*env) >= 1 ? 1 : 0, "\nWarning: %s (error:%d)", message_text(env, code), code);
@@ -286,12 +352,12 @@ TVAPI int TVreadEnvParameter(pTVenv env, const char *fileName) {
 }
 
 TVAPI int TVwriteModelParameter(pTVmodel model, const char *fileName) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return write_parameters(ParamTarget::of(model), fileName); });
 }
 
 TVAPI int TVwriteEnvParameter(pTVenv env, const char *fileName) {
-  if (!env) return 2010;
+  if (!live(env)) return 2010;
   return tarvo::guarded([&] { return write_parameters(ParamTarget::of(env), fileName); });
 }
 

@@ -82,13 +82,6 @@ const char *const kAliases[][2] = {
 };
 static_assert(sizeof kAliases / sizeof kAliases[0] == 66, "the alias table has 66 pairs");
 
-const TVparamRecord *find_by_name(const char *name) {
-  const TVparamRecord *recs = params::records();
-  for (int i = 0; i < params::count(); ++i)
-    if (std::strcmp(recs[i].szid, name) == 0) return recs + i;
-  return nullptr;
-}
-
 // A whole positive number written in decimal, nothing else.
 bool reads_as_identifier(const char *text, int *id) {
   if (!*text) return false;
@@ -114,12 +107,12 @@ const TVparamRecord *describe(int id) { return params::find(id < 0 ? -id : id); 
 extern "C" {
 
 TVAPI int TVgetParamMacroID(pTVenv env, const char *macroName, int *type, int *id) {
-  if (!env || !macroName || !type || !id) return 2010;
-  const TVparamRecord *rec = find_by_name(macroName);
+  if (!live(env) || !macroName || !type || !id) return 2010;
+  const TVparamRecord *rec = params::find_by_name(macroName);
   if (!rec) {
     for (const auto &pair : kAliases) {
       if (std::strcmp(pair[0], macroName) == 0) {
-        rec = find_by_name(pair[1]);
+        rec = params::find_by_name(pair[1]);
         break;
       }
     }
@@ -131,7 +124,7 @@ TVAPI int TVgetParamMacroID(pTVenv env, const char *macroName, int *type, int *i
 }
 
 TVAPI int TVsearchParamHasKeyword(pTVenv env, const char *keyword, int *position, int *id) {
-  if (!env || !keyword || !id) return 2010;
+  if (!live(env) || !keyword || !id) return 2010;
   const int n = params::count();
   const TVparamRecord *recs = params::records();
   int start = position && *position > 0 ? *position : 0;
@@ -152,38 +145,38 @@ TVAPI int TVsearchParamHasKeyword(pTVenv env, const char *keyword, int *position
 }
 
 TVAPI int TVgetParamShortDesc(pTVenv env, int id, char *buffer) {
-  if (!env || !buffer) return 2010;
+  if (!live(env) || !buffer) return 2010;
   const TVparamRecord *rec = params::find(id);
   return copy_text(rec ? rec->name : nullptr, buffer);
 }
 
 TVAPI int TVgetParamLongDesc(pTVenv env, int id, char *buffer) {
-  if (!env || !buffer) return 2010;
+  if (!live(env) || !buffer) return 2010;
   const TVparamRecord *rec = describe(id);
   return copy_text(rec ? rec->help : nullptr, buffer);
 }
 
 TVAPI int TVgetParamMacroName(pTVenv env, int id, char *buffer) {
-  if (!env || !buffer) return 2010;
+  if (!live(env) || !buffer) return 2010;
   const TVparamRecord *rec = params::find(id);
   return copy_text(rec ? rec->szid : nullptr, buffer);
 }
 
 TVAPI const char *TVgetParamShortDescPtr(pTVenv env, int id) {
-  const TVparamRecord *rec = env ? params::find(id) : nullptr;
+  const TVparamRecord *rec = live(env) ? params::find(id) : nullptr;
   return rec ? rec->name : nullptr;
 }
 
 TVAPI const char *TVgetParamLongDescPtr(pTVenv env, int id) {
-  const TVparamRecord *rec = env ? describe(id) : nullptr;
+  const TVparamRecord *rec = live(env) ? describe(id) : nullptr;
   return rec ? rec->help : nullptr;
 }
 
 TVAPI const char *TVgetParamMacroNamePtr(pTVenv env, int id) {
-  const TVparamRecord *rec = env ? params::find(id) : nullptr;
+  const TVparamRecord *rec = live(env) ? params::find(id) : nullptr;
   return rec ? rec->szid : nullptr;
 }
 
-TVAPI const TVparamRecord *TVgetParamRecords(pTVenv env) { return env ? params::records() : nullptr; }
+TVAPI const TVparamRecord *TVgetParamRecords(pTVenv env) { return live(env) ? params::records() : nullptr; }
 
 }  // extern "C"

@@ -102,6 +102,13 @@ int position(int id) {
   return r.pos_of_id[id];
 }
 
+const TVparamRecord *find_by_name(const char *name) {
+  const TVparamRecord *recs = records();
+  for (int i = 0; i < count(); ++i)
+    if (std::strcmp(recs[i].szid, name) == 0) return recs + i;
+  return nullptr;
+}
+
 int special_int_slot(int id) {
   for (int s = 0; s < kSpecialIntCount; ++s)
     if (kSpecialIds[s] == id) return s;

@@ -35,6 +35,9 @@ inline const TVparamRecord *find(int id) {
   return p < 0 ? nullptr : records() + p;
 }
 
+// The record whose macro name is exactly `name` (aliases are not consulted), or null.
+const TVparamRecord *find_by_name(const char *name);
+
 Store store_of(const TVparamRecord &rec);
 
 // Three parameters recorded as doubles keep a second, integer value that the

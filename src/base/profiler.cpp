@@ -41,7 +41,7 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVgetProfilerInfo(pTVmodel model, int item, int *calls, double *seconds) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return profiler_get(*model, item, calls, seconds); });
 }
 

@@ -155,28 +155,28 @@ extern "C" {
 
 TVAPI int TVloadQCData(pTVmodel model, int nQCnnz, const int *rows, const int *cols1, const int *cols2,
                        const double *coefs) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return load_terms(model, nQCnnz, rows, cols1, cols2, coefs); });
 }
 
 TVAPI int TVaddQCterms(pTVmodel model, int nQCnnz, const int *rows, const int *cols1, const int *cols2,
                        const double *coefs) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return add_terms(model, nQCnnz, rows, cols1, cols2, coefs); });
 }
 
 TVAPI int TVdeleteQCterms(pTVmodel model, int nRows, const int *rows) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return delete_rows(model, nRows, rows); });
 }
 
 TVAPI int TVgetQCData(pTVmodel model, int *rows, int *cols1, int *cols2, double *coefs) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_terms(*model, rows, cols1, cols2, coefs); });
 }
 
 TVAPI int TVgetQCDatai(pTVmodel model, int i, int *nnz, int *cols1, int *cols2, double *coefs) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_row_terms(*model, i, nnz, cols1, cols2, coefs); });
 }
 

@@ -102,7 +102,7 @@ extern "C" {
 TVAPI int TVgetLPData(pTVmodel model, int *objSense, double *objConst, double *c, double *b, char *conTypes,
                       int *colStarts, int *colLengths, double *values, int *rowIndices, double *lower,
                       double *upper) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] {
     return get_lp_data(model, objSense, objConst, c, b, conTypes, colStarts, colLengths, values, rowIndices, lower,
                        upper);
@@ -111,23 +111,23 @@ TVAPI int TVgetLPData(pTVmodel model, int *objSense, double *objConst, double *c
 
 TVAPI int TVgetLPVariableDataj(pTVmodel model, int j, char *varType, double *c, double *lower, double *upper,
                                int *nnz, int *rowIndices, double *values) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_column(model, j, varType, c, lower, upper, nnz, rowIndices, values); });
 }
 
 TVAPI int TVgetLPConstraintDatai(pTVmodel model, int i, char *conType, double *rhs, int *nnz, int *colIndices,
                                  double *values) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_row(model, i, conType, rhs, nnz, colIndices, values); });
 }
 
 TVAPI int TVgetConstraintDatai(pTVmodel model, int i, char *conType, char *isNonlinear, double *rhs) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_constraint(model, i, conType, isNonlinear, rhs); });
 }
 
 TVAPI int TVgetVarType(pTVmodel model, char *varTypes) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_var_types(model, varTypes); });
 }
 

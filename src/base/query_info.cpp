@@ -239,19 +239,19 @@ int get_info(Model *model, int item, void *result, Want want) {
 extern "C" {
 
 TVAPI int TVgetInfo(pTVmodel model, int item, void *result) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (!result) return 0;
   return tarvo::guarded([&] { return get_info(model, item, result, Want::kAny); });
 }
 
 TVAPI int TVgetIntInfo(pTVmodel model, int item, int *result) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (!result) return 0;
   return tarvo::guarded([&] { return get_info(model, item, result, Want::kInt); });
 }
 
 TVAPI int TVgetDouInfo(pTVmodel model, int item, double *result) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   if (!result) return 0;
   return tarvo::guarded([&] { return get_info(model, item, result, Want::kDouble); });
 }

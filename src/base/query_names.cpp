@@ -61,7 +61,7 @@ extern "C" {
 TVAPI int TVgetNameData(pTVmodel model, char *title, char *objName, char *rhsName, char *rangeName,
                         char *boundName, char **conNamePtrs, char *conNamePool, char **varNamePtrs,
                         char *varNamePool) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] {
     return get_name_data(model, title, objName, rhsName, rangeName, boundName, conNamePtrs, conNamePool,
                          varNamePtrs, varNamePool);
@@ -69,17 +69,17 @@ TVAPI int TVgetNameData(pTVmodel model, char *title, char *objName, char *rhsNam
 }
 
 TVAPI int TVgetVariableNamej(pTVmodel model, int j, char *name) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_one_name(model, model->data.varnames, model->data.n, j, name); });
 }
 
 TVAPI int TVgetConstraintNamei(pTVmodel model, int i, char *name) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_one_name(model, model->data.connames, model->data.m, i, name); });
 }
 
 TVAPI int TVgetConeNamei(pTVmodel model, int k, char *name) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded(
       [&] { return get_one_name(model, model->data.conenames, model->data.ncones, k, name); });
 }

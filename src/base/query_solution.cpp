@@ -178,82 +178,82 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVgetPrimalSolution(pTVmodel model, double *x) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_values(model, Values::kPrimal, x); });
 }
 
 TVAPI int TVgetDualSolution(pTVmodel model, double *duals) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_values(model, Values::kDual, duals); });
 }
 
 TVAPI int TVgetSlacks(pTVmodel model, double *slacks) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_values(model, Values::kSlack, slacks); });
 }
 
 TVAPI int TVgetReducedCosts(pTVmodel model, double *reducedCosts) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_values(model, Values::kReducedCost, reducedCosts); });
 }
 
 TVAPI int TVgetReducedCostsCone(pTVmodel model, double *reducedCosts) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_cone_reduced_costs(model, reducedCosts); });
 }
 
 TVAPI int TVgetBasis(pTVmodel model, int *colStatus, int *rowStatus) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_basis(model, colStatus, rowStatus); });
 }
 
 TVAPI int TVgetSolution(pTVmodel model, int which, double *values) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_solution_kind(model, which, values); });
 }
 
 TVAPI int TVgetObjective(pTVmodel model, double *objective) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_objective(model, objective); });
 }
 
 TVAPI int TVgetSolutionStatus(pTVmodel model, int *status) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_solution_status(model, status); });
 }
 
 TVAPI int TVgetMIPSolution(pTVmodel model, double *objective, double *x) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_mip_solution(model, objective, x); });
 }
 
 TVAPI int TVgetMIPSolutionStatus(pTVmodel model, int *status) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_mip_status(model, status); });
 }
 
 TVAPI int TVgetMIPPrimalSolution(pTVmodel model, double *x) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_mip_values(model, Values::kPrimal, x); });
 }
 
 TVAPI int TVgetMIPDualSolution(pTVmodel model, double *duals) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_mip_values(model, Values::kDual, duals); });
 }
 
 TVAPI int TVgetMIPReducedCosts(pTVmodel model, double *reducedCosts) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_mip_values(model, Values::kReducedCost, reducedCosts); });
 }
 
 TVAPI int TVgetMIPSlacks(pTVmodel model, double *slacks) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_mip_values(model, Values::kSlack, slacks); });
 }
 
 TVAPI int TVgetMIPBasis(pTVmodel model, int *colStatus, int *rowStatus) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_mip_basis(model, colStatus, rowStatus); });
 }
 

@@ -127,23 +127,23 @@ extern "C" {
 
 TVAPI int TVloadSemiContData(pTVmodel model, int nVars, const int *vars, const double *lower,
                              const double *upper) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return load_semicont(model, nVars, vars, lower, upper); });
 }
 
 TVAPI int TVdeleteSemiContVars(pTVmodel model, int nVars, const int *vars) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return delete_semicont(model, nVars, vars); });
 }
 
 TVAPI int TVmodifySemiContVars(pTVmodel model, int nVars, const int *vars, const double *lower,
                                const double *upper) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return modify_semicont(model, nVars, vars, lower, upper); });
 }
 
 TVAPI int TVgetSemiContData(pTVmodel model, int *nVars, int *vars, double *lower, double *upper) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_semicont(*model, nVars, vars, lower, upper); });
 }
 

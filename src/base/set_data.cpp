@@ -205,40 +205,40 @@ extern "C" {
 
 TVAPI int TVloadSETSData(pTVmodel model, int nSets, const char *setTypes, const int *cardinalities,
                          const int *setStarts, const int *setCols) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return load_sets(model, nSets, setTypes, cardinalities, setStarts, setCols); });
 }
 
 TVAPI int TVaddSETS(pTVmodel model, int nSets, const char *setTypes, const int *cardinalities,
                     const int *setStarts, const int *setCols) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return add_sets(model, nSets, setTypes, cardinalities, setStarts, setCols); });
 }
 
 TVAPI int TVdeleteSETS(pTVmodel model, int nSets, const int *sets) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return delete_sets(model, nSets, sets); });
 }
 
 TVAPI int TVmodifySET(pTVmodel model, char setType, int k, int nnz, const int *setCols) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return modify_set(model, setType, k, nnz, setCols); });
 }
 
 TVAPI int TVsetSETSStatei(pTVmodel model, int k, int state) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return set_state(model, k, state); });
 }
 
 TVAPI int TVgetSETSData(pTVmodel model, int *nSets, int *nTotal, char *setTypes, int *cardinalities,
                         int *setSizes, int *setStarts, int *setCols) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded(
       [&] { return get_sets(*model, nSets, nTotal, setTypes, cardinalities, setSizes, setStarts, setCols); });
 }
 
 TVAPI int TVgetSETSDatai(pTVmodel model, int k, char *setType, int *cardinality, int *size, int *setCols) {
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return tarvo::guarded([&] { return get_set(*model, k, setType, cardinality, size, setCols); });
 }
 

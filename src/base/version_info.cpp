@@ -99,7 +99,7 @@ TVAPI int TVgetVersionInfo(char *version, char *buildDescription) {
 }
 
 TVAPI int TVgetCComInfo(pTVenv env, char *buffer, int mode) {
-  if (!env || !buffer) return 0;
+  if (!live(env) || !buffer) return 0;
   std::snprintf(buffer, sizeof env->build_short, "%s", mode == 0 ? env->build_short : env->build_long);
   return 0;
 }

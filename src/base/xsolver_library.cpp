@@ -167,12 +167,12 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVsetXSolverLibrary(pTVenv env, int kind, const char *path) {
-  if (!env) return 2010;
+  if (!live(env)) return 2010;
   return tarvo::guarded([&] { return set_xsolver_library(*env, kind, path); });
 }
 
 TVAPI int TVgetXSolverLibrary(pTVenv env, int kind, char *buffer) {
-  if (!env || !buffer) return 2010;
+  if (!live(env) || !buffer) return 2010;
   if (kind < 2 || kind > 16 || !kind_has_query(kind)) return 2029;
   const ExternalLibrary &slot = env->settings.xsolver[kind];
   if (!slot.handle) return 2009;

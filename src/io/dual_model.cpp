@@ -167,10 +167,12 @@ int dual_arrays(pTVmodel model, DualArrays *a) {
 }  // namespace
 }  // namespace tarvo::io
 
+using tarvo::base::live;
+
 extern "C" {
 
 TVAPI int TVgetDualModel(pTVmodel model, pTVmodel dualModel) {
-  if (!model || !dualModel) return 2010;
+  if (!live(model) || !live(dualModel)) return 2010;
   return tarvo::guarded([&] {
     if (dualModel->data.m > 0 || dualModel->data.n > 0) return 2030;
     tarvo::io::DualArrays a;
@@ -180,7 +182,7 @@ TVAPI int TVgetDualModel(pTVmodel model, pTVmodel dualModel) {
 }
 
 TVAPI int TVwriteDualMPSFile(pTVmodel model, const char *fileName, int format, int objSense) {
-  if (!model || !fileName) return 2010;
+  if (!live(model) || !fileName) return 2010;
   if (objSense != TV_MIN && objSense != TV_MAX) return 2007;
   return tarvo::guarded([&] {
     tarvo::io::DualArrays a;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "common/boundary.hpp"
+#include "io/number_text.hpp"
 #include "io/text_export.hpp"
 
 namespace tarvo::io {
@@ -15,7 +16,7 @@ constexpr double kBound = 1e20;
 
 void quadratic_terms(std::FILE *f, const base::ModelData &d, const TextView &v, int slot) {
   for (int t : v.quad[slot])
-    std::fprintf(f, "   %+f * %s * %s\n", d.qc.coef[t], v.col[d.qc.col1[t]].c_str(), v.col[d.qc.col2[t]].c_str());
+    std::fprintf(f, "   %s * %s * %s\n", exact_number(d.qc.coef[t], true).c_str(), v.col[d.qc.col1[t]].c_str(), v.col[d.qc.col2[t]].c_str());
 }
 
 int write_merlo(const base::Model &model, const char *file_name) {
@@ -26,18 +27,19 @@ int write_merlo(const base::Model &model, const char *file_name) {
   std::fprintf(f, "BEGIN MODEL\n");
   std::fprintf(f, "[OBJ] %s\n", d.sense == TV_MAX ? "MAXIMIZE" : "MINIMIZE");
   for (int j = 0; j < d.n; ++j)
-    if (d.c[j] != 0) std::fprintf(f, "   %+f * %s\n", d.c[j], v.col[j].c_str());
-  if (d.obj_constant != 0) std::fprintf(f, "%+f\n", d.obj_constant);
+    if (d.c[j] != 0) std::fprintf(f, "   %s * %s\n", exact_number(d.c[j], true).c_str(), v.col[j].c_str());
+  if (d.obj_constant != 0) std::fprintf(f, "   %s\n", exact_number(d.obj_constant, true).c_str());
   quadratic_terms(f, d, v, d.m);
   std::fprintf(f, ";\n");
   for (int i = 0; i < d.m; ++i) {
     const char t = d.ctype[i];
     if (t == 'N') continue;  // a free row constrains nothing
     std::fprintf(f, "[%s]\n", v.row[i].c_str());
-    for (const auto &e : v.entries[i]) std::fprintf(f, "   %+f * %s\n", e.second, v.col[e.first].c_str());
+    for (const auto &e : v.entries[i])
+      std::fprintf(f, "   %s * %s\n", exact_number(e.second, true).c_str(), v.col[e.first].c_str());
     if (v.entries[i].empty() && v.quad[i].empty()) std::fprintf(f, "   0");
     quadratic_terms(f, d, v, i);
-    std::fprintf(f, "   %c %f;\n", t == 'E' ? '=' : t == 'G' ? '>' : '<', d.b[i]);
+    std::fprintf(f, "   %c %s;\n", t == 'E' ? '=' : t == 'G' ? '>' : '<', exact_number(d.b[i]).c_str());
   }
   for (int j = 0; j < d.n; ++j) {
     const double lo = d.lower[j], up = d.upper[j];
@@ -45,7 +47,8 @@ int write_merlo(const base::Model &model, const char *file_name) {
     const bool binary = (t == 'B' || t == 'I') && lo == 0 && up == 1;
     if (lo <= -kBound && up >= kBound) std::fprintf(f, "FREE %s;\n", v.col[j].c_str());
     else if (!binary && (lo != 0 || up < kBound))
-      std::fprintf(f, "BOUND %f <= %s <= %f;\n", std::max(lo, -kBound), v.col[j].c_str(), std::min(up, kBound));
+      std::fprintf(f, "BOUND %s <= %s <= %s;\n", exact_number(std::max(lo, -kBound)).c_str(), v.col[j].c_str(),
+                   exact_number(std::min(up, kBound)).c_str());
   }
   for (int j = 0; j < d.n; ++j) {
     const char t = j < static_cast<int>(d.vtype.size()) ? d.vtype[j] : 'C';
@@ -61,10 +64,12 @@ int write_merlo(const base::Model &model, const char *file_name) {
 }  // namespace
 }  // namespace tarvo::io
 
+using tarvo::base::live;
+
 extern "C" {
 
 TVAPI int TVwriteMERLOFile(pTVmodel model, const char *fileName) {
-  if (!model || !fileName) return 2010;
+  if (!live(model) || !fileName) return 2010;
   return tarvo::guarded([&] {
     if (int code = tarvo::io::export_ready(*model)) return code;
     // Instruction lists have a writer of their own, which this build lacks.

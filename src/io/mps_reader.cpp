@@ -93,11 +93,13 @@ int Reader::run(const char *file_name) {
 
 using tarvo::base::Model;
 
+using tarvo::base::live;
+
 extern "C" {
 
 TVAPI int TVreadMPSFileFR(pTVmodel model, const char *fileName, int format, int objectiveRowIndex,
                           int keepFreeRows) {
-  if (!model || !fileName) return 2010;
+  if (!live(model) || !fileName) return 2010;
   return tarvo::guarded([&] {
     if (model->data.m > 0 || model->data.n > 0) return 2030;
     tarvo::io::mps::Reader reader(model, format, objectiveRowIndex, keepFreeRows != 0);

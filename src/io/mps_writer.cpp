@@ -399,10 +399,12 @@ int Writer::write(const char *file_name) {
 }  // namespace
 }  // namespace tarvo::io
 
+using tarvo::base::live;
+
 extern "C" {
 
 TVAPI int TVwriteMPSFile(pTVmodel model, const char *fileName, int format) {
-  if (!model || !fileName) return 2010;
+  if (!live(model) || !fileName) return 2010;
   return tarvo::guarded([&] {
     if (model->status == TV_STATUS_UNLOADED) return 2009;
     int style = 2;

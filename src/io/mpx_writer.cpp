@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/boundary.hpp"
+#include "io/number_text.hpp"
 #include "io/text_export.hpp"
 
 namespace tarvo::io {
@@ -21,7 +22,8 @@ void linear_terms(std::FILE *f, const MpxStyle &s, const std::vector<std::pair<i
                   const TextView &v, bool quad_follows) {
   int count = 0;
   for (const auto &t : terms) {
-    std::fprintf(f, count == 0 ? "    %f%c%s" : "   %+f%c%s", t.second, s.sep, v.col[t.first].c_str());
+    std::fprintf(f, count == 0 ? "    %s%c%s" : "   %s%c%s", exact_number(t.second, count > 0).c_str(), s.sep,
+                 v.col[t.first].c_str());
     if (++count % 5 == 0 && !s.one_line) std::fprintf(f, "\n");
   }
   if (count == 0 && !quad_follows) std::fprintf(f, "   0");
@@ -29,7 +31,7 @@ void linear_terms(std::FILE *f, const MpxStyle &s, const std::vector<std::pair<i
 
 void quadratic_terms(std::FILE *f, const MpxStyle &s, const base::ModelData &d, const TextView &v, int slot) {
   for (int t : v.quad[slot])
-    std::fprintf(f, "   %+f%c%s%c%s", d.qc.coef[t], s.sep, v.col[d.qc.col1[t]].c_str(), s.sep,
+    std::fprintf(f, "   %s%c%s%c%s", exact_number(d.qc.coef[t], true).c_str(), s.sep, v.col[d.qc.col1[t]].c_str(), s.sep,
                  v.col[d.qc.col2[t]].c_str());
 }
 
@@ -46,7 +48,8 @@ int write_mpx(const base::Model &model, const char *file_name, int options) {
   for (int j = 0; j < d.n; ++j)
     if (d.c[j] != 0) obj.push_back({j, d.c[j]});
   linear_terms(f, s, obj, v, true);
-  std::fprintf(f, "%+f\n", d.obj_constant);
+  // Set apart from the last term, which it would otherwise run into.
+  std::fprintf(f, "   %s\n", exact_number(d.obj_constant, true).c_str());
   quadratic_terms(f, s, d, v, d.m);
   std::fprintf(f, ";\ns.t.\n");
   for (int i = 0; i < d.m; ++i) {
@@ -55,14 +58,15 @@ int write_mpx(const base::Model &model, const char *file_name, int options) {
     std::fprintf(f, "%s:", v.row[i].c_str());
     linear_terms(f, s, v.entries[i], v, !v.quad[i].empty());
     quadratic_terms(f, s, d, v, i);
-    std::fprintf(f, "   %c= %f;\n", t == 'L' ? '<' : t == 'G' ? '>' : ' ', d.b[i]);
+    std::fprintf(f, "   %c= %s;\n", t == 'L' ? '<' : t == 'G' ? '>' : ' ', exact_number(d.b[i]).c_str());
   }
   std::fprintf(f, "BOUNDS\n");
   for (int j = 0; j < d.n; ++j) {
     const double lo = d.lower[j], up = d.upper[j];
     if (lo <= -kBound && up >= kBound) std::fprintf(f, "-Inf <= %8s <= Inf;\n", v.col[j].c_str());
     else if (lo != 0 || up < kBound)
-      std::fprintf(f, "%f <= %8s <= %f;\n", std::max(lo, -kBound), v.col[j].c_str(), std::min(up, kBound));
+      std::fprintf(f, "%s <= %8s <= %s;\n", exact_number(std::max(lo, -kBound)).c_str(), v.col[j].c_str(),
+                   exact_number(std::min(up, kBound)).c_str());
   }
   auto integer_kind = [&](int j) {  // 0 continuous, 1 general integer, 2 binary
     const char t = j < static_cast<int>(d.vtype.size()) ? d.vtype[j] : 'C';
@@ -83,10 +87,12 @@ int write_mpx(const base::Model &model, const char *file_name, int options) {
 }  // namespace
 }  // namespace tarvo::io
 
+using tarvo::base::live;
+
 extern "C" {
 
 TVAPI int TVwriteMPXFile(pTVmodel model, const char *fileName, int options) {
-  if (!model || !fileName) return 2010;
+  if (!live(model) || !fileName) return 2010;
   return tarvo::guarded([&] {
     if (int code = tarvo::io::export_ready(*model)) return code;
     return tarvo::io::write_mpx(*model, fileName, options);

@@ -76,4 +76,13 @@ std::string ColumnNamer::operator()(int j) const {
   return buf;
 }
 
+std::string exact_number(double x, bool sign) {
+  if (x == 0) x = 0;  // no "-0"
+  char buf[64];
+  char *at = buf;
+  if (sign && !(x < 0)) *at++ = '+';
+  auto res = std::to_chars(at, buf + sizeof buf, x);
+  return std::string(buf, res.ptr);
+}
+
 }  // namespace tarvo::io

@@ -17,6 +17,11 @@ namespace tarvo::io {
 // exponents) keeps as many exponent-form digits as still fit.
 std::string number_text(double x, int width);
 
+// `x` with every significant digit and nothing more: the shortest text that
+// reads back as the same double (for writers without a fixed width). With
+// `sign` a '+' leads non-negative values. -0 is written as 0.
+std::string exact_number(double x, bool sign = false);
+
 // The name a writer prints for row i: the model's name when it has a
 // non-empty one, else "R%07d".
 std::string row_name(const base::ModelData &d, int i);

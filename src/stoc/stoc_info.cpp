@@ -4,12 +4,14 @@
 #include "base/model.hpp"
 #include "common/boundary.hpp"
 
+using tarvo::base::live;
+
 extern "C" {
 
 TVAPI int TVgetStocInfo(pTVmodel model, int item, void *result) {
   (void)item;
   (void)result;
-  if (!model) return 2010;
+  if (!live(model)) return 2010;
   return 2009;
 }
 

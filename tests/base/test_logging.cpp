@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "test_support.hpp"
 
@@ -130,4 +131,79 @@ TEST(EnvLog, WithoutFunctionsOnlyImportanceEightOrExternalLoggingPrints) {
   ASSERT_EQ(TVsetEnvIntParameter(env, TV_IPARAM_XSOLVER_LOG_LEVEL, -1), 0);
   EXPECT_EQ(TVlogenv(env, 1, "[steps]"), 7);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "[loud 8][no env][steps]");
+}
+
+namespace {
+
+std::vector<std::string> g_calls;
+void record_call(pTVmodel, const char *text, void *) { g_calls.push_back(text); }
+void record_env_call(pTVenv, const char *text, void *) { g_calls.push_back(text); }
+
+// Solves a small LP cold, changes a cost and solves again warm, so that both
+// the optimisation and the re-optimisation lines are written.
+std::string solve_twice(pTVmodel model) {
+  const double c[2] = {1, 2}, b[1] = {4}, values[2] = {1, 1};
+  const int starts[3] = {0, 1, 2}, rows[2] = {0, 0};
+  EXPECT_EQ(TVloadLPData(model, 1, 2, TV_MIN, 0, c, b, "G", 2, starts, nullptr, values, rows, nullptr, nullptr), 0);
+  TVsetModelIntParameter(model, TV_IPARAM_LP_PRINTLEVEL, 1);
+  int status = 0, col = 0;
+  double cost = 3;
+  EXPECT_EQ(TVoptimize(model, TV_METHOD_FREE, &status), 0);
+  EXPECT_EQ(TVmodifyObjective(model, 1, &col, &cost), 0);
+  EXPECT_EQ(TVoptimize(model, TV_METHOD_FREE, &status), 0);
+  std::string all;
+  for (const std::string &call : g_calls) all += call;
+  return all;
+}
+
+}  // namespace
+
+// A host that prefixes every call (a timestamp, a tag) needs one whole line per
+// call; the default keeps the pieces exactly as the solvers write them.
+TEST(LogMode, LineModeHandsOneCompleteLinePerCall) {
+  EnvHandle env;
+  ModelHandle pieces(env), lines(env);
+  g_calls.clear();
+  TVsetModelLogfunc(pieces, record_call, nullptr);
+  const std::string piece_text = solve_twice(pieces);
+  EXPECT_NE(piece_text.find("\nReoptimizing model ("), std::string::npos) << piece_text;
+  EXPECT_NE(piece_text.find("bhash:"), std::string::npos) << "pieces mode keeps the texts as they are";
+  bool some_piece_starts_with_newline = false;
+  for (const std::string &call : g_calls) some_piece_starts_with_newline |= !call.empty() && call[0] == '\n';
+  EXPECT_TRUE(some_piece_starts_with_newline);
+
+  g_calls.clear();
+  TVsetModelLogfunc(lines, record_call, nullptr);
+  ASSERT_EQ(TVsetModelLogMode(lines, TV_LOGMODE_LINES), 0);
+  const std::string line_text = solve_twice(lines);
+  ASSERT_GT(g_calls.size(), 5u);
+  for (const std::string &call : g_calls) {
+    ASSERT_GE(call.size(), 2u) << "no empty lines";
+    EXPECT_EQ(call.find('\n'), call.size() - 1) << "exactly one line feed, at the end: [" << call << "]";
+    EXPECT_NE(call[call.size() - 2], ' ') << "no trailing blanks: [" << call << "]";
+  }
+  EXPECT_NE(line_text.find("Reoptimizing model (rows:1, cols:2"), std::string::npos) << line_text;
+  EXPECT_NE(line_text.find("Finished solving, status:2"), std::string::npos);
+  EXPECT_EQ(line_text.find("bh:"), std::string::npos) << line_text;
+  EXPECT_EQ(line_text.find("bhash"), std::string::npos);
+
+  EXPECT_EQ(TVsetModelLogMode(lines, 2), 2024);
+  EXPECT_EQ(TVsetModelLogMode(nullptr, TV_LOGMODE_LINES), 2010);
+  ASSERT_EQ(TVsetModelLogMode(lines, TV_LOGMODE_PIECES), 0);
+  g_calls.clear();
+  TVlogmod(lines, 1, "\nfirst\nsecond");
+  ASSERT_EQ(g_calls.size(), 1u) << "back to pieces";
+  EXPECT_EQ(g_calls[0], "\nfirst\nsecond");
+}
+
+TEST(LogMode, EnvironmentLineMode) {
+  EnvHandle env;
+  TVsetEnvLogfunc(env, record_env_call, nullptr);
+  ASSERT_EQ(TVsetEnvLogMode(env, TV_LOGMODE_LINES), 0);
+  g_calls.clear();
+  TVlogenv(env, 1, "\n\nalpha %d  \nbeta\n", 1);
+  ASSERT_EQ(g_calls.size(), 2u);
+  EXPECT_EQ(g_calls[0], "alpha 1\n");
+  EXPECT_EQ(g_calls[1], "beta\n");
+  EXPECT_EQ(TVsetEnvLogMode(env, -1), 2024);
 }

@@ -126,6 +126,41 @@ TEST_F(Files, RefusedValuesAreReportedAndReadingGoesOn) {
   EXPECT_EQ(v, 0);
 }
 
+// A misspelt name or a value that is not a number must not leave the default
+// in force without a word: each is reported and the read ends with a code.
+TEST_F(Files, UnknownNamesAndValuesThatAreNotNumbersAreReported) {
+  write_file(path,
+             "TV_IPARAM_NOT_A_PARAM = 1\n"
+             "TV_IPARAM_LP_PRINTLEVEL = banana\n"
+             "TV_IPARAM_MIP_PRINTLEVEL = 1.5\n"
+             "TV_DPARAM_SOLVER_FEASTOL = 1e-6 tight\n"
+             "TV_IPARAM_NLP_PRINTLEVEL = 3\n"
+             "! TV_IPARAM_COMMENTED_OUT = 1\n"
+             "\n");
+  EXPECT_NE(TVreadModelParameter(model, path.c_str()), 0);
+  EXPECT_NE(log.find("\n*** Warning: Model failed to set TV_IPARAM_NOT_A_PARAM to 1\n" + message(2074)),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("\n*** Warning: Model failed to set TV_IPARAM_LP_PRINTLEVEL to banana\n" + message(2025)),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("failed to set TV_IPARAM_MIP_PRINTLEVEL to 1.5\n"), std::string::npos) << "not cut to 1";
+  EXPECT_NE(log.find("failed to set TV_DPARAM_SOLVER_FEASTOL to 1e-6 tight\n"), std::string::npos);
+  EXPECT_EQ(log.find("COMMENTED_OUT"), std::string::npos);
+  int v = -1;
+  TVgetModelIntParameter(model, TV_IPARAM_MIP_PRINTLEVEL, &v);
+  EXPECT_EQ(v, 2) << "a refused value leaves the parameter as it was";
+  TVgetModelIntParameter(model, TV_IPARAM_NLP_PRINTLEVEL, &v);
+  EXPECT_EQ(v, 3) << "good lines still apply";
+
+  // The environment reader and the record-table loader report the same way.
+  EXPECT_NE(TVreadEnvParameter(env, path.c_str()), 0);
+  write_file(path, "TV_IPARAM_NOT_A_PARAM = 1\n\x1b[2J\x01 = 2\n");
+  log.clear();
+  EXPECT_EQ(TVloadModelParameter(model, path.c_str(), TVgetParamCount(env, 0), TVgetParamRecords(env)), 2074);
+  EXPECT_NE(log.find("failed to set \\x1B[2J\\x01 to 2\n"), std::string::npos) << "control bytes are escaped";
+}
+
 TEST_F(Files, MissingFilesAndBadArguments) {
   EXPECT_EQ(TVreadModelParameter(model, "/nonexistent/dir/file.par"), 2002);
   EXPECT_NE(log.find("\nWarning: " + message(2002) + " (error:2002)"), std::string::npos);

@@ -10,14 +10,16 @@
 #include <cstring>
 #include <string>
 
+#include "common/printable.hpp"
 #include "options.hpp"
 #include "solve_lp.hpp"
 #include "tarvo.h"
 
 namespace {
 
+// Log text can quote model files; their control bytes must not reach the terminal.
 void print_log(pTVmodel, const char *text, void *) {
-  std::fputs(text, stdout);
+  std::fputs(tarvo::common::printable(text, std::string::npos, true).c_str(), stdout);
   std::fflush(stdout);
 }
 
@@ -28,7 +30,8 @@ std::string message(pTVenv env, int code) {
 }
 
 int fail(pTVenv env, const std::string &what, int code) {
-  std::fprintf(stderr, "runtarvo: %s: %s (error %d)\n", what.c_str(), message(env, code).c_str(), code);
+  std::fprintf(stderr, "runtarvo: %s: %s (error %d)\n", tarvo::common::printable(what, 400).c_str(),
+               message(env, code).c_str(), code);
   return 1;
 }
 
@@ -94,9 +97,9 @@ int describe_model(pTVenv env, const std::string &path) {
   char version[64];
   TVgetVersionInfo(version, nullptr);
   std::printf("TARVO engine %s\n", version);
-  std::printf("Model file : %s\n", path.c_str());
+  std::printf("Model file : %s\n", tarvo::common::printable(path, 200).c_str());
   std::printf("Size       : %lld bytes, %ld lines\n", static_cast<long long>(st.st_size), lines);
-  std::printf("Name       : %s\n", name.c_str());
+  std::printf("Name       : %s\n", tarvo::common::printable(name).c_str());
   std::printf("Reading and solving model files is not available in this build yet.\n");
   return 0;
 }
@@ -121,6 +124,7 @@ int read_mps(pTVenv env, pTVmodel *model, const std::string &path, const std::st
       if (!fresh) return fail(env, "cannot create a model", code);
       TVcopyParam(*model, fresh, 0);
       TVsetModelLogfunc(fresh, print_log, nullptr);
+      TVsetModelLogMode(fresh, TV_LOGMODE_LINES);
       TVdeleteModel(model);
       *model = fresh;
       code = TVreadMPSFile(*model, path.c_str(), 1);
@@ -134,12 +138,15 @@ int read_mps(pTVenv env, pTVmodel *model, const std::string &path, const std::st
     TVgetFileError(*model, &line, text);
     std::fputs("\n", stdout);
     std::fflush(stdout);
-    if (line > 0 || text[0]) std::fprintf(stderr, "runtarvo: %s:%u: %s\n", path.c_str(), line, text);
+    if (line > 0 || text[0])
+      std::fprintf(stderr, "runtarvo: %s:%u: %s\n", tarvo::common::printable(path, 200).c_str(), line,
+                   tarvo::common::printable(text).c_str());
     return fail(env, "cannot read '" + path + "'", code);
   }
   int n = 0, m = 0, nz = 0;
   TVgetDimensions(*model, &n, &m, nullptr, &nz, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-  std::printf("\nModel      : %s, %d rows, %d columns, %d nonzeros\n", path.c_str(), m, n, nz);
+  std::printf("\nModel      : %s, %d rows, %d columns, %d nonzeros\n", tarvo::common::printable(path, 200).c_str(), m,
+              n, nz);
   return 0;
 }
 
@@ -154,6 +161,7 @@ int run(const runtarvo::Options &opts) {
   }
   int status = 0;
   TVsetModelLogfunc(model, print_log, nullptr);
+  TVsetModelLogMode(model, TV_LOGMODE_LINES);  // whole lines, no solver-internal hashes
   std::string param_file = opts.param_file_given ? opts.param_file : "tarvo.par";
   if (opts.param_file_given || file_exists(param_file.c_str())) {
     if (!file_exists(param_file.c_str())) {
@@ -205,7 +213,7 @@ int main(int argc, char **argv) {
   runtarvo::Options opts;
   std::string error;
   if (!runtarvo::parse_options(argc, argv, &opts, &error)) {
-    std::fprintf(stderr, "runtarvo: %s\n", error.c_str());
+    std::fprintf(stderr, "runtarvo: %s\n", tarvo::common::printable(error, 400).c_str());
     return 2;
   }
   if (opts.help) {
