@@ -1,0 +1,154 @@
+// Model building and the independent checks of the analysis tests.
+#include "lp_spec.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace iistest {
+namespace {
+
+bool contains(const std::vector<int> &v, int x) { return std::find(v.begin(), v.end(), x) != v.end(); }
+
+}  // namespace
+
+int load(pTVmodel model, const LpSpec &s) {
+  const int m = static_cast<int>(s.rows.size());
+  std::vector<int> start(s.n + 1, 0), len(s.n, 0), idx;
+  std::vector<double> val, b(m);
+  std::vector<char> ctype(m);
+  for (int j = 0; j < s.n; ++j) {
+    for (int i = 0; i < m; ++i) {
+      auto it = s.rows[i].coef.find(j);
+      if (it == s.rows[i].coef.end()) continue;
+      idx.push_back(i);
+      val.push_back(it->second);
+    }
+    start[j + 1] = static_cast<int>(idx.size());
+    len[j] = start[j + 1] - start[j];
+  }
+  for (int i = 0; i < m; ++i) {
+    b[i] = s.rows[i].rhs;
+    ctype[i] = s.rows[i].type;
+  }
+  int code = TVloadLPData(model, m, s.n, s.sense, 0.0, s.c.data(), b.data(), ctype.data(),
+                          static_cast<int>(idx.size()), start.data(), len.data(), val.data(), idx.data(),
+                          s.lower.data(), s.upper.data());
+  if (code == 0 && !s.vtype.empty()) {
+    std::string vt = s.vtype;
+    code = TVloadVarType(model, vt.data());
+  }
+  return code;
+}
+
+namespace {
+
+Outcome solve_lp(pTVenv env, const LpSpec &sub) {
+  int code = 0;
+  pTVmodel m = TVcreateModel(env, &code);
+  if (!m) return Outcome::kOther;
+  LpSpec cont = sub;
+  cont.vtype.clear();
+  int status = 0;
+  code = load(m, cont);
+  if (code == 0) code = TVoptimize(m, TV_METHOD_FREE, &status);
+  TVdeleteModel(&m);
+  if (code != 0) return Outcome::kOther;
+  if (status == TV_STATUS_OPTIMAL || status == TV_STATUS_BASIC_OPTIMAL) return Outcome::kFeasible;
+  if (status == TV_STATUS_INFEASIBLE) return Outcome::kInfeasible;
+  return Outcome::kOther;
+}
+
+// Integer columns (small finite boxes) are enumerated; the continuous rest
+// is an LP per integer point.
+Outcome enumerate(pTVenv env, LpSpec &sub, const std::vector<int> &ints, size_t k) {
+  if (k == ints.size()) return solve_lp(env, sub);
+  const int j = ints[k];
+  const double lo = sub.lower[j], up = sub.upper[j];
+  Outcome out = Outcome::kInfeasible;
+  for (double v = std::ceil(lo); v <= std::floor(up) && out == Outcome::kInfeasible; v += 1.0) {
+    sub.lower[j] = sub.upper[j] = v;
+    out = enumerate(env, sub, ints, k + 1);
+  }
+  sub.lower[j] = lo;
+  sub.upper[j] = up;
+  return out;
+}
+
+}  // namespace
+
+Outcome solve_part(pTVenv env, const LpSpec &s, const Part &p) {
+  LpSpec sub(s.n);
+  sub.lower.assign(s.n, -TV_INFINITY);
+  sub.upper.assign(s.n, TV_INFINITY);
+  for (int j = 0; j < s.n; ++j) {
+    if (p.all_bounds || contains(p.lower_of, j)) sub.lower[j] = s.lower[j];
+    if (p.all_bounds || contains(p.upper_of, j)) sub.upper[j] = s.upper[j];
+  }
+  for (int i : p.rows) sub.rows.push_back(s.rows[i]);
+  for (int j : p.ints)
+    if (sub.lower[j] <= -TV_INFINITY || sub.upper[j] >= TV_INFINITY) return Outcome::kOther;
+  return enumerate(env, sub, p.ints, 0);
+}
+
+Part part_from_record(pTVmodel model, const LpSpec &s, bool bounds_analysed, int *nec_rows, int *nec_cols) {
+  Part p;
+  int suf_r = 0, n_r = 0, suf_c = 0, n_c = 0;
+  std::vector<int> rows(s.rows.size() + 1), cols(s.n + 1), types(s.n + 1);
+  TVgetIIS(model, &suf_r, &n_r, rows.data(), &suf_c, &n_c, cols.data(), types.data());
+  p.rows.assign(rows.begin(), rows.begin() + n_r);
+  p.all_bounds = !bounds_analysed;
+  for (int k = 0; k < n_c; ++k) {
+    if (types[k] <= 0) p.lower_of.push_back(cols[k]);
+    if (types[k] >= 0) p.upper_of.push_back(cols[k]);
+  }
+  if (nec_rows) *nec_rows = n_r - suf_r;
+  if (nec_cols) *nec_cols = n_c - suf_c;
+  return p;
+}
+
+std::string check_iis(pTVenv env, pTVmodel model, const LpSpec &s, bool bounds_analysed, bool ints_analysed) {
+  int suf_r = 0, n_r = 0, suf_c = 0, n_c = 0;
+  if (TVgetIIS(model, &suf_r, &n_r, nullptr, &suf_c, &n_c, nullptr, nullptr) != 0) return "no IIS record";
+  const Part p = part_from_record(model, s, bounds_analysed, nullptr, nullptr);
+  std::vector<int> cols(s.n + 1), types(s.n + 1);
+  TVgetIIS(model, nullptr, nullptr, nullptr, nullptr, nullptr, cols.data(), types.data());
+  Part with_ints = p;
+  int suf_i = 0, n_i = 0;
+  std::vector<int> ints(s.n + 1);
+  if (!s.vtype.empty()) {
+    // Integrality left out of the analysis stays in the model.
+    if (ints_analysed) {
+      TVgetIISInts(model, &suf_i, &n_i, ints.data());
+      with_ints.ints.assign(ints.begin(), ints.begin() + n_i);
+    } else {
+      for (int j = 0; j < s.n; ++j)
+        if (s.vtype[j] != 'C') with_ints.ints.push_back(j);
+    }
+  }
+  if (n_r + n_c == 0) return "empty IIS";
+  if (solve_part(env, s, with_ints) != Outcome::kInfeasible) return "IIS is not infeasible";
+  for (int k = suf_r; k < n_r; ++k) {
+    Part q = with_ints;
+    q.rows.erase(std::find(q.rows.begin(), q.rows.end(), p.rows[k]));
+    if (solve_part(env, s, q) != Outcome::kFeasible) return "row " + std::to_string(p.rows[k]) + " is not necessary";
+  }
+  for (int k = suf_c; k < n_c; ++k) {
+    for (int side : {-1, 1}) {
+      if (types[k] != 0 && types[k] != side) continue;
+      Part q = with_ints;
+      auto &list = side < 0 ? q.lower_of : q.upper_of;
+      list.erase(std::find(list.begin(), list.end(), cols[k]));
+      if (solve_part(env, s, q) != Outcome::kFeasible)
+        return "bound of column " + std::to_string(cols[k]) + " is not necessary";
+    }
+  }
+  for (int k = suf_i; k < n_i; ++k) {
+    Part q = with_ints;
+    q.ints.erase(std::find(q.ints.begin(), q.ints.end(), ints[k]));
+    if (solve_part(env, s, q) != Outcome::kFeasible)
+      return "integrality of column " + std::to_string(ints[k]) + " is not necessary";
+  }
+  return "";
+}
+
+}  // namespace iistest
