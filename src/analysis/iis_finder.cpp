@@ -106,7 +106,8 @@ class IisRun {
   std::vector<int> candidates(MemberKind kind) const;
   void order(std::vector<int> &ids) const;
   int focus_block();
-  void install_record(int code);
+  // An empty record when no IIS was found (or none is known yet).
+  void install_record(int code, bool found = true);
   void final_block(bool partial);
 
   base::Model *model_;
@@ -233,10 +234,10 @@ int IisRun::focus_block() {
   return 0;
 }
 
-void IisRun::install_record(int code) {
+void IisRun::install_record(int code, bool found) {
   auto rec = std::make_unique<base::IisRecord>();
   auto split = [&](MemberKind kind, const std::vector<int> &nec, std::vector<int> &suf_out) {
-    for (int id = 0; id < lp_.members(); ++id)
+    for (int id = 0; found && id < lp_.members(); ++id)
       if (cand_[id] && lp_.kind(id) == kind && lp_.exists(id) && lp_.state(id) != MemberState::kOff &&
           std::find(nec.begin(), nec.end(), id) == nec.end())
         suf_out.push_back(id);
@@ -331,7 +332,11 @@ int IisRun::run() {
   }
   base::log_model(model_, log(1), "\nOptimizing original model with presolver off...");
   Verdict first = lp_.test();
-  if (first == Verdict::kStop) return lp_.stop_code();
+  if (first == Verdict::kStop) {
+    install_record(lp_.stop_code(), false);
+    final_block(true);
+    return lp_.stop_code();
+  }
   if (dropped_structures) {
     if (first == Verdict::kInfeasible) {
       base::log_model(model_, log(1), "\nRelaxed model is infeasible (status = %d) ", verdict_status(first));
@@ -340,7 +345,7 @@ int IisRun::run() {
       base::log_model(model_, log(1), "\nThe relaxed model is not infeasible (status = %d) ", verdict_status(first));
       base::log_model(model_, log(1), "\nWarning: SOS/CARD/SC are the cause of infeasibility");
       base::log_model(model_, log(1), "\nWarning: SOS/CARD/SC have been restored");
-      install_record(0);
+      install_record(0, false);
       return 0;
     }
   }
@@ -392,9 +397,15 @@ int IisRun::run() {
   base::log_model(model_, log(1), "\nReoptimizing augmented model...\n");
   const Verdict aug = lp_.test();
   int code = aug == Verdict::kStop ? lp_.stop_code() : 0;
+  if (code && first != Verdict::kInfeasible) {
+    // Nothing is known to be infeasible yet.
+    install_record(code, false);
+    final_block(true);
+    return code;
+  }
   if (aug == Verdict::kFeasible) {
     base::log_model(model_, log(1), "\nAugmented model is not infeasible (status = %d.) ", verdict_status(aug));
-    install_record(0);
+    install_record(0, false);
     return 0;
   }
   if (!code && s_.sfilter == 1) {
