@@ -76,6 +76,71 @@ Outcome enumerate(pTVenv env, LpSpec &sub, const std::vector<int> &ints, size_t 
 
 }  // namespace
 
+LpSpec spec_from_model(pTVmodel model) {
+  int m = 0, n = 0, nz = 0;
+  TVgetInfo(model, TV_IINFO_NUM_CONS, &m);
+  TVgetInfo(model, TV_IINFO_NUM_VARS, &n);
+  TVgetInfo(model, TV_IINFO_NUM_NONZ, &nz);
+  LpSpec s(n);
+  std::vector<double> b(m + 1), val(nz + 1);
+  std::vector<char> ctype(m + 1);
+  std::vector<int> start(n + 1), len(n + 1), idx(nz + 1);
+  double constant = 0;
+  TVgetLPData(model, &s.sense, &constant, s.c.data(), b.data(), ctype.data(), start.data(), len.data(), val.data(),
+              idx.data(), s.lower.data(), s.upper.data());
+  s.rows.resize(m);
+  for (int i = 0; i < m; ++i) s.rows[i] = {{}, ctype[i], b[i]};
+  for (int j = 0; j < n; ++j)
+    for (int k = start[j]; k < start[j] + len[j]; ++k) s.rows[idx[k]].coef[j] += val[k];
+  return s;
+}
+
+namespace {
+
+// Model status of `s` solved with its own objective.
+int solve_status(pTVenv env, const LpSpec &s, std::vector<double> *x) {
+  int code = 0, status = 0;
+  pTVmodel m = TVcreateModel(env, &code);
+  if (!m) return -1;
+  code = load(m, s);
+  if (code == 0) code = TVoptimize(m, TV_METHOD_FREE, &status);
+  if (code == 0 && x) {
+    x->assign(s.n, 0.0);
+    TVgetPrimalSolution(m, x->data());
+  }
+  TVdeleteModel(&m);
+  return code == 0 ? status : -code;
+}
+
+}  // namespace
+
+std::string check_ius(pTVenv env, pTVmodel model, const LpSpec &s) {
+  int suf = 0, total = 0;
+  std::vector<int> cols(s.n + 1);
+  if (TVgetIUS(model, &suf, &total, cols.data()) != 0) return "no IUS record";
+  if (total == 0) return "empty IUS";
+  LpSpec zero = s;
+  zero.c.assign(s.n, 0.0);
+  std::vector<double> x0;
+  if (solve_status(env, zero, &x0) != TV_STATUS_OPTIMAL && solve_status(env, zero, &x0) != TV_STATUS_BASIC_OPTIMAL)
+    return "model not feasible";
+  LpSpec sub = s;
+  std::vector<char> in(s.n, 0);
+  for (int k = 0; k < total; ++k) in[cols[k]] = 1;
+  for (int j = 0; j < s.n; ++j)
+    if (!in[j]) sub.lower[j] = sub.upper[j] = x0[j];
+  const int st = solve_status(env, sub, nullptr);
+  if (st != TV_STATUS_UNBOUNDED && st != TV_STATUS_INFORUNB) return "IUS is not unbounded";
+  for (int k = suf; k < total; ++k) {
+    LpSpec q = sub;
+    q.lower[cols[k]] = q.upper[cols[k]] = x0[cols[k]];
+    const int sq = solve_status(env, q, nullptr);
+    if (sq != TV_STATUS_OPTIMAL && sq != TV_STATUS_BASIC_OPTIMAL)
+      return "column " + std::to_string(cols[k]) + " is not necessary";
+  }
+  return "";
+}
+
 Outcome solve_part(pTVenv env, const LpSpec &s, const Part &p) {
   LpSpec sub(s.n);
   sub.lower.assign(s.n, -TV_INFINITY);

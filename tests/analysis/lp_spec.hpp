@@ -30,6 +30,9 @@ struct LpSpec {
   void add(std::map<int, double> coef, char type, double rhs) { rows.push_back({std::move(coef), type, rhs}); }
 };
 
+// The linear data of a loaded model (ranges are not carried).
+LpSpec spec_from_model(pTVmodel model);
+
 // Loads `s` into a fresh model of `env`; 0 or the loader's code.
 int load(pTVmodel model, const LpSpec &s);
 
@@ -53,5 +56,9 @@ Part part_from_record(pTVmodel model, const LpSpec &s, bool bounds_analysed, int
 // Checks that the IIS in the model's record is infeasible and that dropping
 // any one necessary member makes it feasible; returns "" or what failed.
 std::string check_iis(pTVenv env, pTVmodel model, const LpSpec &s, bool bounds_analysed, bool ints_analysed = false);
+
+// Checks the model's IUS: with the other columns fixed at a feasible point the
+// LP is unbounded, and fixing any necessary member too makes it bounded.
+std::string check_ius(pTVenv env, pTVmodel model, const LpSpec &s);
 
 }  // namespace iistest
