@@ -159,53 +159,116 @@ int depth_first(FilterEnv &env, Members &cand, Members &necessary) {
   return 0;
 }
 
-// Grows a feasible set member by member until it turns infeasible; the last
-// member added belongs to the IIS. A member satisfied by the last feasible
-// point keeps the set feasible and costs no solve. The fast scan keeps only
-// the members added before the conflict for the next round, the additive
-// filter scans all remaining candidates again.
+// Switches on pool[from, to) and off pool[to, upto).
+void switch_range(ElasticLp &lp, const Members &pool, size_t from, size_t to, size_t upto) {
+  for (size_t k = from; k < to; ++k) lp.set_state(pool[k], MemberState::kOn);
+  for (size_t k = to; k < upto; ++k) lp.set_state(pool[k], MemberState::kOff);
+}
+
+// One scan of the additive filters: with the found members on and the pool
+// off (and feasible), switches on the shortest prefix of `pool` that makes
+// the model infeasible and returns its length (0 when the whole pool stays
+// feasible, -1 on a stop). A member satisfied by the last feasible point
+// keeps the set feasible and costs no solve. The fast scan adds growing
+// blocks and bisects the block that turned infeasible; feasibility of
+// prefixes is monotone, so both find the same prefix.
+long scan_prefix(ElasticLp &lp, const Members &pool, bool fast) {
+  size_t on = 0, block = 1;
+  while (on < pool.size()) {
+    const size_t to = fast ? std::min(pool.size(), on + block) : on + 1;
+    bool needs_solve = false;
+    for (size_t k = on; k < to; ++k) {
+      lp.set_state(pool[k], MemberState::kOn);
+      needs_solve = needs_solve || !(lp.has_point() && lp.satisfied(pool[k]));
+    }
+    if (!needs_solve) {
+      on = to;
+      continue;
+    }
+    Verdict v = lp.test();
+    if (v == Verdict::kStop) return -1;
+    if (v == Verdict::kFeasible) {
+      on = to;
+      block *= 2;
+      continue;
+    }
+    // pool[0, on) is feasible, pool[0, hi) is not.
+    size_t lo = on, hi = to;
+    bool last_is_hi = true;
+    while (hi - lo > 1) {
+      const size_t mid = lo + (hi - lo) / 2;
+      switch_range(lp, pool, lo, mid, hi);
+      v = lp.test();
+      if (v == Verdict::kStop) return -1;
+      last_is_hi = v == Verdict::kInfeasible;
+      (last_is_hi ? hi : lo) = mid;
+    }
+    switch_range(lp, pool, lo, hi, to);
+    // The sensitivity that follows must describe exactly this prefix.
+    if (!last_is_hi && lp.test() == Verdict::kStop) return -1;
+    return static_cast<long>(hi);
+  }
+  return 0;
+}
+
+// Grows a feasible set from the candidates until it turns infeasible; the
+// last member of the shortest infeasible prefix belongs to the IIS, and the
+// members found come out in decreasing positions, which makes the final set
+// irreducible. The additive filter scans all remaining candidates again in
+// every round; the fast scan keeps only the prefix before the conflict, and
+// of that only the members with sensitivity in the infeasible prefix (taking
+// the others back should the rest turn out feasible).
 int additive(FilterEnv &env, Members &cand, Members &necessary, bool fast) {
   ElasticLp &lp = env.lp;
   switch_all(lp, cand, MemberState::kOff);
-  Members pool = cand, found;
+  Members pool = cand, found, fallback;
   // Members found so far are necessary only in the final set: on a stop they
   // are left undecided with the rest.
   auto stop = [&](int code) {
-    switch_all(lp, pool, MemberState::kOn);
+    const Members &rest = fallback.empty() ? pool : fallback;  // the pool known to conflict
+    switch_all(lp, rest, MemberState::kOn);
     cand = found;
-    cand.insert(cand.end(), pool.begin(), pool.end());
+    cand.insert(cand.end(), rest.begin(), rest.end());
     return code;
   };
   for (;;) {
-    Verdict v = lp.test();
+    const Verdict v = lp.test();
     if (v == Verdict::kStop) return stop(lp.stop_code());
     if (v == Verdict::kInfeasible) break;
-    Members added;
-    int conflict = -1;
-    for (int id : pool) {
-      lp.set_state(id, MemberState::kOn);
-      added.push_back(id);
-      if (lp.has_point() && lp.satisfied(id)) continue;
-      v = lp.test();
-      if (v == Verdict::kStop) {
-        switch_all(lp, added, MemberState::kOff);
-        return stop(lp.stop_code());
-      }
-      if (v == Verdict::kInfeasible) {
-        conflict = id;
-        break;
-      }
+    const long len = scan_prefix(lp, pool, fast);
+    if (len < 0) {
+      switch_all(lp, pool, MemberState::kOff);
+      return stop(lp.stop_code());
     }
-    switch_all(lp, added, MemberState::kOff);
-    // The whole pool with the members found was infeasible before.
-    if (conflict < 0) return stop(err::kNumerical);
+    const Members prefix(pool.begin(), pool.begin() + len);
+    if (len == 0) {
+      switch_all(lp, pool, MemberState::kOff);
+      // The whole pool with the members found was infeasible before.
+      if (fallback.empty()) return stop(err::kNumerical);
+      pool.swap(fallback);
+      fallback.clear();
+      continue;
+    }
+    const int conflict = prefix.back();
+    Members sensitive;
+    if (fast && env.sensitivity && lp.sensitivity_known())
+      for (size_t k = 0; k + 1 < prefix.size(); ++k)
+        if (lp.matters(prefix[k])) sensitive.push_back(prefix[k]);
+    switch_all(lp, prefix, MemberState::kOff);
     lp.set_state(conflict, MemberState::kOn);
     found.push_back(conflict);
     env.trace(FilterEvent::kAdded, conflict);
-    if (fast) added.pop_back();
     Members next;
-    for (int id : fast ? added : pool)
-      if (id != conflict) next.push_back(id);
+    if (fast)
+      next.assign(prefix.begin(), prefix.end() - 1);
+    else
+      for (int id : pool)
+        if (id != conflict) next.push_back(id);
+    fallback.clear();
+    if (!sensitive.empty() && sensitive.size() < next.size()) {
+      fallback = next;
+      next = sensitive;
+    }
     pool.swap(next);
   }
   for (int id : pool) env.trace(FilterEvent::kSkipped, id);
