@@ -173,6 +173,25 @@ void ElasticLp::build(const std::vector<char> &candidate, const OracleSettings &
   sens_known_ = point_known_ = false;
 }
 
+bool ElasticLp::warm_start(const std::vector<int> &colbasis, const std::vector<int> &rowbasis) {
+  if (static_cast<int>(colbasis.size()) != n_ || static_cast<int>(rowbasis.size()) != m_) return false;
+  simplex::LpBasis b;
+  b.state.assign(lp_.cols() + lp_.rows(), simplex::kAtLower);
+  for (int j = 0; j < n_; ++j) {
+    const int st = colbasis[j];
+    b.state[j] = st >= 0                  ? simplex::kBasic
+                 : st == TV_BASTYPE_ATUP  ? simplex::kAtUpper
+                 : st == TV_BASTYPE_FNUL  ? simplex::kFreeZero
+                                          : simplex::kAtLower;
+  }
+  // The rows of the L-infinity caps keep their slacks basic.
+  for (int i = 0; i < lp_.rows(); ++i)
+    if (i >= m_ || rowbasis[i] >= 0) b.state[lp_.cols() + i] = simplex::kBasic;
+  if (!lp_.set_basis(b)) return false;
+  first_ = false;  // the next solve is a warm one
+  return true;
+}
+
 void ElasticLp::set_state(int id, MemberState s) {
   const MemberState old = state_[id];
   if (old == s) return;

@@ -36,6 +36,10 @@ class ElasticLp {
   // Every member starts switched on.
   void build(const std::vector<char> &candidate, const OracleSettings &settings);
 
+  // Starts from the model's basis (TV_BASTYPE statuses): the elastic columns
+  // start at zero. False when the basis does not fit.
+  bool warm_start(const std::vector<int> &colbasis, const std::vector<int> &rowbasis);
+
   int rows() const { return m_; }
   int cols() const { return n_; }
   int members() const { return m_ + 3 * n_; }

@@ -315,6 +315,9 @@ int IisRun::run() {
   lp_.build(cand_, os);
   for (int id = 0; id < lp_.members(); ++id)
     if (!lp_.exists(id)) cand_[id] = 0;
+  // An LP solved before starts from its basis.
+  if (!s_.integer && model_->solution)
+    lp_.warm_start(model_->solution->colbasis, model_->solution->rowbasis);
 
   const base::ModelClass &k = base::model_class(model_);
   const bool dropped_structures = k.sets || k.semicont || !d.alldiff.start.empty();

@@ -249,6 +249,43 @@ TEST(IisFinder, FeasibleModelEndsWithoutAnIis) {
   EXPECT_NE(h.log.find("Augmented model is not infeasible"), std::string::npos);
 }
 
+TEST(IisFinder, SetsAreDroppedAndNamedAsTheCause) {
+  // x + y >= 1.5 in [0,1]^2 is infeasible only under an SOS1 set {x, y}.
+  LpSpec s(2, 0, 1);
+  s.add({{0, 1}, {1, 1}}, 'G', 1.5);
+  Host h(s, 1);
+  const char type = 1;  // SOS1
+  const int starts[2] = {0, 2}, cols[2] = {0, 1};
+  ASSERT_EQ(TVloadSETSData(h.model, 1, &type, nullptr, starts, cols), 0);
+  ASSERT_EQ(TVfindIIS(h.model, 1), 0);
+  EXPECT_NE(h.log.find("Dropping all SOS/CARD/SC/ALLDIFF from the model temporarily."), std::string::npos);
+  EXPECT_NE(h.log.find("SOS/CARD/SC are the cause of infeasibility"), std::string::npos);
+  int nrows = -1;
+  ASSERT_EQ(TVgetIIS(h.model, nullptr, &nrows, nullptr, nullptr, nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(nrows, 0);
+  // With a conflict of its own the relaxed model is analysed.
+  LpSpec t = s;
+  t.add({{0, 1}, {1, 1}}, 'L', 1.0);
+  Host g(t, 1);
+  ASSERT_EQ(TVloadSETSData(g.model, 1, &type, nullptr, starts, cols), 0);
+  ASSERT_EQ(TVfindIIS(g.model, 1), 0);
+  EXPECT_NE(g.log.find("Isolating an IIS for relaxed model"), std::string::npos);
+  EXPECT_EQ(iistest::check_iis(g.env, g.model, t, false), "");
+}
+
+TEST(IisFinder, StartsFromTheBasisOfAnEarlierSolve) {
+  const LpSpec s = cycle_with_distractors();
+  Host h(s);
+  int status = 0;
+  ASSERT_EQ(TVoptimize(h.model, TV_METHOD_FREE, &status), 0);
+  ASSERT_EQ(status, TV_STATUS_INFEASIBLE);
+  for (int method = 1; method <= 6; ++method) {
+    TVsetModelIntParameter(h.model, TV_IPARAM_IIS_METHOD, method);
+    ASSERT_EQ(TVfindIIS(h.model, 3), 0);
+    EXPECT_EQ(iistest::check_iis(h.env, h.model, s, true), "") << method;
+  }
+}
+
 TEST(IisFinder, UnsupportedNormAndMethodCombinations) {
   Host h(two_rows());
   TVsetModelIntParameter(h.model, TV_IPARAM_IIS_METHOD, 3);
