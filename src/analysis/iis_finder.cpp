@@ -306,6 +306,24 @@ int IisRun::run() {
   for (int i = 0; i < m; ++i) cand_[i] = rows_in;
   for (int j = 0; j < n; ++j) cand_[m + j] = cand_[m + n + j] = bounds_in;
   for (int j = 0; j < n; ++j) cand_[m + 2 * n + j] = ints_in;
+  // A column whose bounds cross is an IIS of its own; the LP never sees it.
+  for (int j = 0; j < n; ++j)
+    if (d.lower[j] > d.upper[j]) {
+      base::log_model(model_, log(1), "\nVariable %d (%s) has crossing bounds.", j, col_name(*model_, j).c_str());
+      auto rec = std::make_unique<base::IisRecord>();
+      if (bounds_in) {
+        rec->cols.push_back(j);
+        rec->bound_type.push_back(0);
+      }
+      rec->method = s_.method;
+      rec->norm = s_.norm;
+      rec->level = s_.level;
+      rec->sfilter = s_.sfilter;
+      rec->bounds_analysed = bounds_in;
+      model_->iis = std::move(rec);
+      final_block(false);
+      return 0;
+    }
   OracleSettings os;
   os.norm = s_.norm;
   os.topopt = model_->params.integer(TV_IPARAM_IIS_TOPOPT);

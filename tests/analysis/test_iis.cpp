@@ -286,6 +286,24 @@ TEST(IisFinder, StartsFromTheBasisOfAnEarlierSolve) {
   }
 }
 
+TEST(IisFinder, CrossingBoundsAreTheirOwnIis) {
+  LpSpec s(2, 0, 10);
+  s.lower[1] = 5;
+  s.upper[1] = 3;
+  s.add({{0, 1}, {1, 1}}, 'L', 20);
+  tvtest::EnvHandle env;
+  tvtest::ModelHandle model(env);
+  if (iistest::load(model, s) != 0) GTEST_SKIP() << "the loader refuses crossing bounds";
+  TVsetModelIntParameter(model, TV_IPARAM_IIS_PRINT_LEVEL, 0);
+  ASSERT_EQ(TVfindIIS(model, 3), 0);
+  int nrows = -1, ncols = -1, col = -1, type = -2;
+  ASSERT_EQ(TVgetIIS(model, nullptr, &nrows, nullptr, nullptr, &ncols, &col, &type), 0);
+  EXPECT_EQ(nrows, 0);
+  ASSERT_EQ(ncols, 1);
+  EXPECT_EQ(col, 1);
+  EXPECT_EQ(type, 0);
+}
+
 TEST(IisFinder, UnsupportedNormAndMethodCombinations) {
   Host h(two_rows());
   TVsetModelIntParameter(h.model, TV_IPARAM_IIS_METHOD, 3);
