@@ -7,10 +7,13 @@
 //   pair:  two contradictory rows over two columns are added to the model,
 //          a two-row IIS hidden among thousands of rows.
 // Per method it prints time, IIS size (rows, bounds), LP solves and simplex
-// iterations, and whether the reported set re-solves as infeasible.
+// iterations, and whether the reported set re-solves as infeasible. With a
+// HiGHS command line (--highs, default ../shared/tools/highs) the same
+// infeasible model is written as MPS and HiGHS's IIS (options file with
+// write_iis_model_file) is timed and sized on it: the row marked H.
 //
 //   bench_iis [--data DIR] [--methods 1,2,3,4,5,6] [--level L] [--kinds cut,pair]
-//             [--time-limit S] [MODEL ...]
+//             [--time-limit S] [--highs PATH|none] [MODEL ...]
 //
 // A MODEL is a path or a name looked up as DIR/netlib/NAME.mps.gz, then
 // DIR/miplib3/NAME.mps.gz. Integer models are analysed through their LP
@@ -22,9 +25,14 @@
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "tarvo.h"
+
+#ifndef TARVO_BENCH_HIGHS
+#define TARVO_BENCH_HIGHS "../shared/tools/highs"
+#endif
 
 #ifndef TARVO_BENCH_DATA
 #define TARVO_BENCH_DATA "../shared/data"
@@ -40,6 +48,7 @@ struct Options {
   std::vector<std::string> kinds{"cut", "pair"};
   int level = 3;
   int time_limit = 600;
+  std::string highs = TARVO_BENCH_HIGHS;
   std::vector<std::string> models;
 };
 
@@ -163,6 +172,35 @@ const char *recheck(pTVenv env, pTVmodel model, int level) {
   return status == TV_STATUS_INFEASIBLE ? "ok" : "FEAS";
 }
 
+// HiGHS's IIS of the model written to `mps`: prints the H row.
+void run_highs(const Options &o, const std::string &name, const std::string &kind, int m, int n,
+               const std::string &mps) {
+  const std::string opts = mps + ".opt", out = mps + ".iis.lp";
+  if (FILE *f = std::fopen(opts.c_str(), "w")) {
+    std::fprintf(f, "write_iis_model_file = %s\ntime_limit = %d\n", out.c_str(), o.time_limit);
+    std::fclose(f);
+  }
+  const std::string cmd = o.highs + " --options_file " + opts + " " + mps + " 2>&1";
+  const auto t0 = Clock::now();
+  FILE *p = popen(cmd.c_str(), "r");
+  if (!p) return;
+  char line[512];
+  int rows = -1, cols = -1;
+  std::string status = "none";
+  while (std::fgets(line, sizeof line, p)) {
+    std::sscanf(line, "Rows : %d", &rows);
+    std::sscanf(line, "Columns : %d", &cols);
+    char word[64];
+    if (std::sscanf(line, "IIS status : %63s", word) == 1) status = word;
+  }
+  pclose(p);
+  const double secs = std::chrono::duration<double>(Clock::now() - t0).count();
+  std::printf("%-10s %-4s %6d %6d %-2s %9.2f %6d %6d %7s %9s %s\n", name.c_str(), kind.c_str(), m, n, "H", secs, rows,
+              cols, "-", "-", status.c_str());
+  std::remove(opts.c_str());
+  std::remove(out.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -180,8 +218,12 @@ int main(int argc, char **argv) {
       o.level = std::atoi(argv[++i]);
     } else if (a == "--time-limit" && i + 1 < argc) {
       o.time_limit = std::atoi(argv[++i]);
+    } else if (a == "--highs" && i + 1 < argc) {
+      o.highs = argv[++i];
     } else if (a == "--help" || a == "-h") {
-      std::printf("bench_iis [--data DIR] [--methods 1,..,6] [--kinds cut,pair] [--level L] [--time-limit S] [MODEL ...]\n");
+      std::printf(
+          "bench_iis [--data DIR] [--methods 1,..,6] [--kinds cut,pair] [--level L] [--time-limit S]\n"
+          "          [--highs PATH|none] [MODEL ...]\n");
       return 0;
     } else {
       o.models.push_back(a);
@@ -243,6 +285,11 @@ int main(int argc, char **argv) {
                     nr, nb, solves, iters, check);
         if (code) std::printf(" (code %d)", code);
         std::printf("\n");
+        if (method == o.methods.back() && o.highs != "none" && exists(o.highs)) {
+          const std::string mps = "/tmp/bench_iis_" + std::to_string(getpid()) + ".mps";
+          if (TVwriteMPSFile(model, mps.c_str(), 0) == 0) run_highs(o, name, kind, m, n, mps);
+          std::remove(mps.c_str());
+        }
         std::fflush(stdout);
         TVdeleteModel(&model);
       }

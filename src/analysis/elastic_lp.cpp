@@ -16,6 +16,7 @@ namespace {
 
 constexpr double kInf = 1e30;
 constexpr double kZeroSensitivity = 1e-9;
+constexpr int kMaxDepth = 1000;
 
 bool norm_has_row_elastics(int norm) { return norm == 1 || norm == 2 || norm == 3; }
 bool norm_has_bound_elastics(int norm) { return norm == 1 || norm == 2 || norm == 4; }
@@ -82,17 +83,21 @@ void ElasticLp::build(const std::vector<char> &candidate, const OracleSettings &
     bool row;
   };
   std::vector<Elastic> el;
-  if (norm_has_row_elastics(set_.norm))
-    for (int i = 0; i < m_; ++i) {
-      if (!candidate[i]) continue;
-      if (row_lo_[i] > -kInf) el.push_back({i, i, 1.0, true});
-      if (row_up_[i] < kInf) el.push_back({i, i, -1.0, true});
-    }
-  if (norm_has_bound_elastics(set_.norm))
-    for (int j = 0; j < n_; ++j) {
-      if (candidate[lower_id(j)] && col_lo_[j] > -kInf) el.push_back({lower_id(j), j, -1.0, false});
-      if (candidate[upper_id(j)] && col_up_[j] < kInf) el.push_back({upper_id(j), j, 1.0, false});
-    }
+  // Every candidate gets its elastic columns; those the norm does not
+  // measure stay at zero (shadows) and open only to certify an infeasible
+  // hard part (certify()).
+  shadow_.assign(members(), 0);
+  for (int i = 0; i < m_; ++i) {
+    if (!candidate[i]) continue;
+    shadow_[i] = !norm_has_row_elastics(set_.norm);
+    if (row_lo_[i] > -kInf) el.push_back({i, i, 1.0, true});
+    if (row_up_[i] < kInf) el.push_back({i, i, -1.0, true});
+  }
+  for (int j = 0; j < n_; ++j) {
+    shadow_[lower_id(j)] = shadow_[upper_id(j)] = !norm_has_bound_elastics(set_.norm);
+    if (candidate[lower_id(j)] && col_lo_[j] > -kInf) el.push_back({lower_id(j), j, -1.0, false});
+    if (candidate[upper_id(j)] && col_up_[j] < kInf) el.push_back({upper_id(j), j, 1.0, false});
+  }
   const bool linf = set_.norm == 2;
   const int ne = static_cast<int>(el.size());
   base::ModelData a;
@@ -136,6 +141,7 @@ void ElasticLp::build(const std::vector<char> &candidate, const OracleSettings &
       a.value.push_back(1.0);
     }
     a.c[j] = linf ? 0.0 : 1.0;
+    a.upper[j] = shadow_[el[e].member] ? 0.0 : kInf;
     close_column(j);
     int &slot = elastic_a_[el[e].member] < 0 ? elastic_a_[el[e].member] : elastic_b_[el[e].member];
     slot = j;
@@ -204,7 +210,7 @@ void ElasticLp::set_state(int id, MemberState s) {
 
 void ElasticLp::apply(int id) {
   const MemberState s = state_[id];
-  const double elastic_up = s == MemberState::kOn ? kInf : 0.0;
+  const double elastic_up = s == MemberState::kOn && !shadow_[id] ? kInf : 0.0;
   for (int e : {elastic_a_[id], elastic_b_[id]})
     if (e >= 0) lp_.set_col_bounds(e, 0.0, elastic_up);
   const int k = index(id);
@@ -276,7 +282,7 @@ Verdict ElasticLp::solve_mip() {
   std::vector<int> relaxed;
   for (int id = m_; id < m_ + 2 * n_; ++id)
     for (int e : {elastic_a_[id], elastic_b_[id]})
-      if (e >= 0 && state_[id] == MemberState::kOn) {
+      if (e >= 0 && state_[id] == MemberState::kOn && !shadow_[id]) {
         lp_.set_col_bounds(e, 0.0, 0.0);
         relaxed.push_back(e);
       }
@@ -290,8 +296,9 @@ Verdict ElasticLp::solve_mip() {
 }
 
 Verdict ElasticLp::branch(int depth, double *nodes) {
-  if (++*nodes > set_.max_nodes) {
-    stop_code_ = err::kIterationLimit;
+  // The search of one test is bounded in nodes and in depth (the recursion).
+  if (++*nodes > set_.max_nodes || depth > kMaxDepth) {
+    stop_code_ = err::kBranchLimit;
     return Verdict::kStop;
   }
   if (depth > 0 && (stop_code_ = budget_.before_step())) return Verdict::kStop;
@@ -340,6 +347,31 @@ bool ElasticLp::matters(int id) const {
     case MemberKind::kInt: return true;
   }
   return true;
+}
+
+bool ElasticLp::certify() {
+  if (sens_known_) return true;
+  if (integer_active() || z_ < kInf) return false;  // only after a hard-part infeasibility
+  std::vector<int> opened;
+  for (int id = 0; id < members(); ++id)
+    if (shadow_[id] && state_[id] == MemberState::kOn)
+      for (int e : {elastic_a_[id], elastic_b_[id]})
+        if (e >= 0) {
+          lp_.set_col_bounds(e, 0.0, kInf);
+          opened.push_back(e);
+        }
+  if (opened.empty()) return false;
+  relaxed_only_ = false;  // the cost of the opened columns changes the optimum
+  const Verdict v = solve_lp();
+  for (int e : opened) lp_.set_col_bounds(e, 0.0, 0.0);
+  relaxed_only_ = false;
+  point_known_ = false;
+  if (v != Verdict::kInfeasible) {
+    sens_known_ = false;
+    return false;
+  }
+  z_ = kInf;  // the verdict stays the hard part's
+  return sens_known_;
 }
 
 bool ElasticLp::stretched(int id) const {

@@ -62,6 +62,10 @@ class ElasticLp {
   // Sensitivity of the last test: false only when the member provably does
   // not take part in the infeasibility the last solve measured.
   bool sensitivity_known() const { return sens_known_; }
+  // After a test that found the hard part infeasible: one more solve with
+  // every switched-on candidate elastic, for sensitivities. False when none
+  // can be had (integer tests, or nothing to open).
+  bool certify();
   bool matters(int id) const;
   // The last test found a feasible point; satisfied() checks a member at it.
   bool has_point() const { return point_known_; }
@@ -90,6 +94,7 @@ class ElasticLp {
   std::vector<double> row_lo_, row_up_, col_lo_, col_up_;
   std::vector<MemberState> state_;
   std::vector<int> elastic_a_, elastic_b_;  // elastic columns per member, -1 none
+  std::vector<char> shadow_;                // elastic columns the norm leaves at zero
   std::vector<char> is_int_;
   // row-wise copy of the original matrix for point checks
   std::vector<int> rstart_, rindex_;

@@ -30,7 +30,7 @@ Members still_on(const ElasticLp &lp, const Members &ids) {
 
 // Sensitivity step inside a filter, over the members in `pending`.
 int drop_insensitive(FilterEnv &env, const Members &pending) {
-  if (!env.sensitivity || !env.lp.sensitivity_known()) return 0;
+  if (!env.sensitivity) return 0;
   Members open = still_on(env.lp, pending);
   return sensitivity_filter(env, open);
 }
@@ -329,7 +329,7 @@ int elastic(FilterEnv &env, Members &cand, Members &necessary) {
 
 int sensitivity_filter(FilterEnv &env, std::vector<int> &cand) {
   ElasticLp &lp = env.lp;
-  if (!lp.sensitivity_known()) return 0;
+  if (!lp.certify()) return 0;
   Members dropped, kept;
   for (int id : cand) (lp.matters(id) ? kept : dropped).push_back(id);
   if (dropped.empty()) return 0;

@@ -489,7 +489,8 @@ int IisRun::run() {
   }
   final_block(code != 0);
   // Bit 256: a limit ends the run as an intractable but valid (partial) answer.
-  if ((code == err::kIterationLimit || code == err::kTimeLimit) && (s_.level & kBitIntractable)) return 0;
+  const bool limit = code == err::kIterationLimit || code == err::kTimeLimit || code == err::kBranchLimit;
+  if (limit && (s_.level & kBitIntractable)) return 0;
   return code;
 }
 
