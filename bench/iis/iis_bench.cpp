@@ -10,7 +10,9 @@
 // iterations, and whether the reported set re-solves as infeasible. With a
 // HiGHS command line (--highs, default ../shared/tools/highs) the same
 // infeasible model is written as MPS and HiGHS's IIS (options file with
-// write_iis_model_file) is timed and sized on it: the row marked H.
+// write_iis_model_file) is timed and sized on it: the row marked H, whose
+// IIS_B column counts HiGHS's IIS columns (the columns of its rows, bounded
+// or not), not bounds.
 //
 //   bench_iis [--data DIR] [--methods 1,2,3,4,5,6] [--level L] [--kinds cut,pair]
 //             [--time-limit S] [--highs PATH|none] [MODEL ...]
@@ -177,7 +179,9 @@ void run_highs(const Options &o, const std::string &name, const std::string &kin
                const std::string &mps) {
   const std::string opts = mps + ".opt", out = mps + ".iis.lp";
   if (FILE *f = std::fopen(opts.c_str(), "w")) {
-    std::fprintf(f, "write_iis_model_file = %s\ntime_limit = %d\n", out.c_str(), o.time_limit);
+    // Strategy 4 asks HiGHS for an irreducible set (its default stops at
+    // trivial conflicts).
+    std::fprintf(f, "write_iis_model_file = %s\niis_strategy = 4\ntime_limit = %d\n", out.c_str(), o.time_limit);
     std::fclose(f);
   }
   const std::string cmd = o.highs + " --options_file " + opts + " " + mps + " 2>&1";

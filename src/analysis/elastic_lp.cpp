@@ -206,6 +206,7 @@ void ElasticLp::set_state(int id, MemberState s) {
   const bool relaxing = s == MemberState::kOff || (old == MemberState::kHard && s == MemberState::kOn);
   relaxed_only_ = relaxed_only_ && relaxing;
   apply(id);
+  if (observer_) observer_(id, s);
 }
 
 void ElasticLp::apply(int id) {

@@ -5,6 +5,7 @@
 // depth-first branch and bound over the same LP.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "analysis/run_budget.hpp"
@@ -52,6 +53,8 @@ class ElasticLp {
   int int_id(int j) const { return m_ + 2 * n_ + j; }
 
   void set_state(int id, MemberState s);
+  // Told of every switch (for the detailed log).
+  void observe(std::function<void(int, MemberState)> f) { observer_ = std::move(f); }
   MemberState state(int id) const { return state_[id]; }
 
   // Solves the switched-on part; kStop leaves the reason in stop_code().
@@ -93,6 +96,7 @@ class ElasticLp {
   int m_ = 0, n_ = 0, aug_nz_ = 0;
   std::vector<double> row_lo_, row_up_, col_lo_, col_up_;
   std::vector<MemberState> state_;
+  std::function<void(int, MemberState)> observer_;
   std::vector<int> elastic_a_, elastic_b_;  // elastic columns per member, -1 none
   std::vector<char> shadow_;                // elastic columns the norm leaves at zero
   std::vector<char> is_int_;

@@ -331,6 +331,12 @@ int IisRun::run() {
   os.feas_tol = model_->params.dbl(s_.type == ModelType::kNlp ? TV_DPARAM_NLP_FEASTOL : TV_DPARAM_SOLVER_FEASTOL);
   os.int_tol = model_->params.dbl(TV_DPARAM_MIP_INTTOL);
   lp_.build(cand_, os);
+  if (log(4))
+    lp_.observe([this](int id, MemberState st) {
+      if (lp_.kind(id) != MemberKind::kRow || st == MemberState::kHard) return;
+      base::log_model(model_, 1, st == MemberState::kOff ? "\nDisabling row %d [%s]" : "\nEnabling row %d [%s]", id,
+                      row_name(*model_, id).c_str());
+    });
   for (int id = 0; id < lp_.members(); ++id)
     if (!lp_.exists(id)) cand_[id] = 0;
   // An LP solved before starts from its basis.
