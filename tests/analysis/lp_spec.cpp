@@ -150,9 +150,19 @@ Outcome solve_part(pTVenv env, const LpSpec &s, const Part &p) {
     if (p.all_bounds || contains(p.upper_of, j)) sub.upper[j] = s.upper[j];
   }
   for (int i : p.rows) sub.rows.push_back(s.rows[i]);
-  for (int j : p.ints)
+  // Integer columns outside the part's rows only need an integer in their box.
+  std::vector<int> used;
+  for (int j : p.ints) {
+    bool in_rows = false;
+    for (const Row &r : sub.rows) in_rows = in_rows || r.coef.count(j);
+    if (!in_rows) {
+      if (std::ceil(sub.lower[j]) > std::floor(sub.upper[j])) return Outcome::kInfeasible;
+      continue;
+    }
     if (sub.lower[j] <= -TV_INFINITY || sub.upper[j] >= TV_INFINITY) return Outcome::kOther;
-  return enumerate(env, sub, p.ints, 0);
+    used.push_back(j);
+  }
+  return enumerate(env, sub, used, 0);
 }
 
 Part part_from_record(pTVmodel model, const LpSpec &s, bool bounds_analysed, int *nec_rows, int *nec_cols) {
