@@ -344,7 +344,8 @@ int IisRun::run() {
     lp_.warm_start(model_->solution->colbasis, model_->solution->rowbasis);
 
   const base::ModelClass &k = base::model_class(model_);
-  const bool dropped_structures = k.sets || k.semicont || !d.alldiff.start.empty();
+  // Indicator rows are relaxed away with the rest: the LP never sees them.
+  const bool dropped_structures = k.sets || k.semicont || !d.alldiff.start.empty() || !d.indicators.row.empty();
   const char *cont = s_.integer ? "integer" : "continuous";
   if (dropped_structures) {
     base::log_model(model_, log(1), "\nWarning: IIS finder does not support models with SOS/CARD/SC/ALLDIFF.");
