@@ -124,23 +124,40 @@ bool make_infeasible(pTVmodel model, const std::string &kind, double optimum, in
   return TVaddConstraints(model, 2, types, nullptr, starts, val, idx, rhs) == 0;
 }
 
+// The linear data of a model, as TVgetLPData gives it.
+struct LpData {
+  int m = 0, n = 0, nz = 0, sense = 0;
+  double constant = 0;
+  std::vector<double> c, b, val, lo, up;
+  std::vector<char> ct;
+  std::vector<int> st, len, idx;
+  explicit LpData(pTVmodel model) {
+    TVgetInfo(model, TV_IINFO_NUM_CONS, &m);
+    TVgetInfo(model, TV_IINFO_NUM_VARS, &n);
+    TVgetInfo(model, TV_IINFO_NUM_NONZ, &nz);
+    c.resize(n);
+    b.resize(m);
+    val.resize(nz + 1);
+    lo.resize(n);
+    up.resize(n);
+    ct.resize(m);
+    st.resize(n + 1);
+    len.resize(n);
+    idx.resize(nz + 1);
+    TVgetLPData(model, &sense, &constant, c.data(), b.data(), ct.data(), st.data(), len.data(), val.data(),
+                idx.data(), lo.data(), up.data());
+  }
+};
+
 // Optimum of the LP relaxation: integer models are solved as a continuous
 // copy (their own integrality stays for the analysis).
 int relaxation_optimum(pTVenv env, pTVmodel model, int *status, double *optimum) {
-  int m = 0, n = 0, nz = 0, sense = 0, err = 0;
-  TVgetInfo(model, TV_IINFO_NUM_CONS, &m);
-  TVgetInfo(model, TV_IINFO_NUM_VARS, &n);
-  TVgetInfo(model, TV_IINFO_NUM_NONZ, &nz);
-  std::vector<double> c(n), b(m), val(nz + 1), lo(n), up(n);
-  std::vector<char> ct(m);
-  std::vector<int> st(n + 1), len(n), idx(nz + 1);
-  double constant = 0;
-  TVgetLPData(model, &sense, &constant, c.data(), b.data(), ct.data(), st.data(), len.data(), val.data(), idx.data(),
-              lo.data(), up.data());
+  LpData d(model);
+  int err = 0;
   pTVmodel lp = TVcreateModel(env, &err);
   TVsetModelIntParameter(lp, TV_IPARAM_LP_PRINTLEVEL, 0);
-  int code = TVloadLPData(lp, m, n, sense, constant, c.data(), b.data(), ct.data(), nz, st.data(), len.data(),
-                          val.data(), idx.data(), lo.data(), up.data());
+  int code = TVloadLPData(lp, d.m, d.n, d.sense, d.constant, d.c.data(), d.b.data(), d.ct.data(), d.nz, d.st.data(),
+                          d.len.data(), d.val.data(), d.idx.data(), d.lo.data(), d.up.data());
   if (code == 0) code = TVoptimize(lp, TV_METHOD_FREE, status);
   if (code == 0) TVgetInfo(lp, TV_DINFO_POBJ, optimum);
   TVdeleteModel(&lp);
@@ -149,15 +166,11 @@ int relaxation_optimum(pTVenv env, pTVmodel model, int *status, double *optimum)
 
 // Rebuilds the IIS rows and bounds as a model of their own and solves it.
 const char *recheck(pTVenv env, pTVmodel model, int level) {
-  int m = 0, n = 0, nz = 0, sense = 0;
-  TVgetInfo(model, TV_IINFO_NUM_CONS, &m);
-  TVgetInfo(model, TV_IINFO_NUM_VARS, &n);
-  TVgetInfo(model, TV_IINFO_NUM_NONZ, &nz);
-  std::vector<double> c(n), b(m), val(nz + 1), lo(n), up(n);
-  std::vector<char> ct(m);
-  std::vector<int> st(n + 1), len(n), idx(nz + 1);
-  TVgetLPData(model, &sense, nullptr, c.data(), b.data(), ct.data(), st.data(), len.data(), val.data(), idx.data(),
-              lo.data(), up.data());
+  const LpData d(model);
+  const int m = d.m, n = d.n;
+  const std::vector<double> &b = d.b, &val = d.val, &lo = d.lo, &up = d.up;
+  const std::vector<char> &ct = d.ct;
+  const std::vector<int> &st = d.st, &len = d.len, &idx = d.idx;
   int nr = 0, nc = 0;
   std::vector<int> rows(m), cols(n), types(n);
   if (TVgetIIS(model, nullptr, &nr, rows.data(), nullptr, &nc, cols.data(), types.data()) != 0) return "none";
