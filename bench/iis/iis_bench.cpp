@@ -217,7 +217,8 @@ void run_highs(const Options &o, const std::string &name, const std::string &kin
   if (FILE *f = std::fopen(opts.c_str(), "w")) {
     // Strategy 4 asks HiGHS for an irreducible set (its default stops at
     // trivial conflicts).
-    std::fprintf(f, "write_iis_model_file = %s\niis_strategy = 4\ntime_limit = %d\n", out.c_str(), o.time_limit);
+    std::fprintf(f, "write_iis_model_file = %s\niis_strategy = 4\ntime_limit = %d\nlog_file = %s.log\n", out.c_str(),
+                 o.time_limit, mps.c_str());
     std::fclose(f);
   }
   const std::string cmd = o.highs + " --options_file " + opts + " " + mps + " 2>&1";
@@ -239,6 +240,7 @@ void run_highs(const Options &o, const std::string &name, const std::string &kin
               cols, "-", "-", status.c_str());
   std::remove(opts.c_str());
   std::remove(out.c_str());
+  std::remove((mps + ".log").c_str());
 }
 
 }  // namespace
