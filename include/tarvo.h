@@ -440,6 +440,22 @@ TVAPI int TVdoBTRAN(pTVmodel model, int *inCount, int *inIndex, double *inValue,
                     double *outValue);
 
 /* ===================================================================== */
+/* IIS and IUS analysis of infeasible and unbounded models                */
+/* ===================================================================== */
+/* nLevel >= 1 overrides TV_IPARAM_IIS_ANALYZE_LEVEL (TV_IPARAM_IUS_ANALYZE_LEVEL). */
+TVAPI int TVfindIIS(pTVmodel model, int nLevel);
+TVAPI int TVfindIUS(pTVmodel model, int nLevel);
+/* Each list holds the sufficient members first. Bound types: -1 lower, 1 upper,
+ * 0 both. Every out-argument may be NULL. */
+TVAPI int TVgetIIS(pTVmodel model, int *nSuf_r, int *nIIS_r, int *aiCons, int *nSuf_c, int *nIIS_c,
+                   int *aiVars, int *anBnds);
+TVAPI int TVgetIISInts(pTVmodel model, int *nSuf_xnt, int *nIIS_xnt, int *aiVars);
+TVAPI int TVgetIISSETs(pTVmodel model, int *nSuf_set, int *nIIS_set, int *aiSets);
+TVAPI int TVgetIUS(pTVmodel model, int *nSuf, int *nIUS, int *aiVars);
+TVAPI int TVwriteIIS(pTVmodel model, const char *fileName);
+TVAPI int TVwriteIUS(pTVmodel model, const char *fileName);
+
+/* ===================================================================== */
 /* Parameters                                                             */
 /* ===================================================================== */
 TVAPI int TVsetModelIntParameter(pTVmodel model, int id, int value);

@@ -106,6 +106,7 @@ ProgressResult dispatch_progress_slow(Model *model, int location, double time_li
         }
       }
       out.result = magnitude(r);
+      out.answer = r;
       out.called = true;
       h.last_callback_time = now;
     }

@@ -24,6 +24,7 @@ inline bool is_builtin_usercalc(TVusercalc_t f) {
 // What one dispatch call found.
 struct ProgressResult {
   int result = 0;                   // absolute value of the host's answer; non-zero asks to stop
+  int answer = 0;                   // the answer as given, for solvers that read its sign
   bool time_limit_reached = false;  // the caller's time limit has elapsed
   bool called = false;              // the host's progress functions ran on this call
   bool stop() const { return result != 0; }

@@ -57,6 +57,8 @@ void clear_model_data(Model *model) {
   model->data = ModelData{};
   model->solution.reset();
   model->mip.reset();
+  model->iis.reset();
+  model->ius.reset();
   model->status = TV_STATUS_UNLOADED;
   model->var_index.invalidate();
   model->con_index.invalidate();

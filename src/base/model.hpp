@@ -268,6 +268,28 @@ struct SolverWork {
   virtual bool flip_row_type(int /*row*/, char /*type*/) { return false; }
 };
 
+// Result of the last IIS analysis. Each list holds its sufficient members
+// first, then the necessary ones.
+struct IisRecord {
+  int suf_rows = 0, suf_cols = 0, suf_ints = 0, suf_sets = 0;
+  std::vector<int> rows, cols, ints, sets;
+  std::vector<int> bound_type;  // per entry of cols: -1 lower, 1 upper, 0 both
+  int method = 0, norm = 0, level = 0, sfilter = 0;
+  bool bounds_analysed = false, partial = false;
+  double sim_iter = 0, seconds = 0;
+  int lp_count = 0, mip_count = 0;
+};
+
+// Result of the last IUS analysis: sufficient columns first.
+struct IusRecord {
+  int suf_cols = 0;
+  std::vector<int> cols;
+  int level = 0;
+  bool partial = false;
+  double sim_iter = 0, seconds = 0;
+  int lp_count = 0;
+};
+
 }  // namespace tarvo::base
 
 struct tvModel {
@@ -284,6 +306,8 @@ struct tvModel {
   tarvo::base::ModelData data;
   std::unique_ptr<tarvo::base::SolutionRecord> solution;
   std::unique_ptr<tarvo::base::MipRecord> mip;
+  std::unique_ptr<tarvo::base::IisRecord> iis;  // kept until the model changes
+  std::unique_ptr<tarvo::base::IusRecord> ius;
   tarvo::base::FileErrorRecord file_error;
   std::string source_dir, source_base, source_ext;  // parts of the name of the last model file read
   tarvo::base::ModelHooks hooks;

@@ -45,6 +45,8 @@ void discard_mip_record(Model *model) {
 void after_load_reset(Model *model) {
   reset_solution_statuses(model);
   discard_mip_record(model);
+  model->iis.reset();
+  model->ius.reset();
   free_solver_memory(model);
   mark_statistics_stale(model);
   classify_model(model);
@@ -54,6 +56,8 @@ void change_epilogue(Model *model, bool keep_work) {
   model->status = TV_STATUS_LOADED;
   reset_solution_statuses(model);
   discard_mip_record(model);
+  model->iis.reset();  // the analysed model no longer exists
+  model->ius.reset();
   mark_names_stale(model);
   mark_statistics_stale(model);
   classify_model(model);

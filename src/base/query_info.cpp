@@ -171,7 +171,42 @@ std::optional<InfoAnswer> mip_item(Model *model, int item) {
   }
 }
 
+// Items of the last IIS and IUS analysis; 2009 until a run made its record.
+std::optional<InfoAnswer> analysis_item(Model *model, int item) {
+  const IisRecord *r = model->iis.get();
+  const IusRecord *u = model->ius.get();
+  auto from_iis = [&](auto value) -> std::optional<InfoAnswer> { return r ? value(*r) : unavailable(); };
+  auto from_ius = [&](auto value) -> std::optional<InfoAnswer> { return u ? value(*u) : unavailable(); };
+  auto size = [](const std::vector<int> &v) { return static_cast<int>(v.size()); };
+  switch (item) {
+    case TV_IINFO_NUM_SUF_ROWS: return from_iis([](const IisRecord &x) { return integer(x.suf_rows); });
+    case TV_IINFO_NUM_IIS_ROWS: return from_iis([&](const IisRecord &x) { return integer(size(x.rows)); });
+    case TV_IINFO_NUM_SUF_BNDS: return from_iis([](const IisRecord &x) { return integer(x.suf_cols); });
+    case TV_IINFO_NUM_IIS_BNDS: return from_iis([&](const IisRecord &x) { return integer(size(x.cols)); });
+    case TV_IINFO_NUM_SUF_INTS: return from_iis([](const IisRecord &x) { return integer(x.suf_ints); });
+    case TV_IINFO_NUM_IIS_INTS: return from_iis([&](const IisRecord &x) { return integer(size(x.ints)); });
+    case TV_IINFO_IIS_SIM_ITER: return from_iis([](const IisRecord &x) { return integer(counter(x.sim_iter)); });
+    case TV_IINFO_IIS_BAR_ITER:
+    case TV_IINFO_IIS_NLP_ITER:
+    case TV_IINFO_IIS_NLPCOUNT: return from_iis([](const IisRecord &) { return integer(0); });
+    case TV_IINFO_IIS_TOT_TIME: return from_iis([](const IisRecord &x) { return integer(static_cast<int>(x.seconds)); });
+    case TV_IINFO_IIS_LPCOUNT: return from_iis([](const IisRecord &x) { return integer(x.lp_count); });
+    case TV_IINFO_IIS_MIPCOUNT: return from_iis([](const IisRecord &x) { return integer(x.mip_count); });
+    case TV_IINFO_NUM_SUF_COLS: return from_ius([](const IusRecord &x) { return integer(x.suf_cols); });
+    case TV_IINFO_NUM_IUS_COLS: return from_ius([&](const IusRecord &x) { return integer(size(x.cols)); });
+    case TV_IINFO_IUS_SIM_ITER: return from_ius([](const IusRecord &x) { return integer(counter(x.sim_iter)); });
+    case TV_IINFO_IUS_BAR_ITER:
+    case TV_IINFO_IUS_NLP_ITER:
+    case TV_IINFO_IUS_NLPCOUNT:
+    case TV_IINFO_IUS_MIPCOUNT: return from_ius([](const IusRecord &) { return integer(0); });
+    case TV_IINFO_IUS_TOT_TIME: return from_ius([](const IusRecord &x) { return integer(static_cast<int>(x.seconds)); });
+    case TV_IINFO_IUS_LPCOUNT: return from_ius([](const IusRecord &x) { return integer(x.lp_count); });
+    default: return std::nullopt;
+  }
+}
+
 std::optional<InfoAnswer> model_item(Model *model, int item) {
+  if (auto a = analysis_item(model, item)) return a;
   if (auto a = statistics_item(model, item)) return a;
   if (auto a = solution_item(model, item)) return a;
   if (auto a = mip_item(model, item)) return a;
