@@ -8,25 +8,25 @@
 #include <string>
 #include <vector>
 
-#include "lp_spec.hpp"
+#include "lp_description.hpp"
 #include "tarvo.h"
 #include "test_support.hpp"
 
-using iistest::LpSpec;
+using iistest::LpDescription;
 
 namespace {
 
 constexpr double kInf = TV_INFINITY;
 
-LpSpec two_rows() {  // x >= 2 and x <= 1
-  LpSpec s(1, -kInf, kInf);
+LpDescription two_rows() {  // x >= 2 and x <= 1
+  LpDescription s(1, -kInf, kInf);
   s.add({{0, 1}}, 'G', 2);
   s.add({{0, 1}}, 'L', 1);
   return s;
 }
 
-LpSpec row_against_bounds() {  // x + y >= 10 with x <= 3, y <= 4
-  LpSpec s(3, 0, kInf);
+LpDescription row_against_bounds() {  // x + y >= 10 with x <= 3, y <= 4
+  LpDescription s(3, 0, kInf);
   s.upper = {3, 4, 100};
   s.add({{0, 1}, {1, 1}}, 'G', 10);
   s.add({{0, 1}, {2, 1}}, 'L', 50);
@@ -34,8 +34,8 @@ LpSpec row_against_bounds() {  // x + y >= 10 with x <= 3, y <= 4
   return s;
 }
 
-LpSpec cycle_with_distractors() {  // x1-x2 >= 1, x2-x3 >= 1, x3-x1 >= 1 among feasible rows
-  LpSpec s(6, -10, 10);
+LpDescription cycle_with_distractors() {  // x1-x2 >= 1, x2-x3 >= 1, x3-x1 >= 1 among feasible rows
+  LpDescription s(6, -10, 10);
   s.add({{3, 1}, {4, 1}}, 'L', 5);
   s.add({{0, 1}, {1, -1}}, 'G', 1);
   s.add({{4, 1}, {5, 2}}, 'G', -3);
@@ -47,9 +47,9 @@ LpSpec cycle_with_distractors() {  // x1-x2 >= 1, x2-x3 >= 1, x3-x1 >= 1 among f
 }
 
 // Supply 10 at node 0 must reach node 3 through arcs of capacity 3, 2, 2.
-LpSpec infeasible_flow() {
+LpDescription infeasible_flow() {
   // arcs: 0->1 (x0), 0->2 (x1), 1->3 (x2), 2->3 (x3), 1->2 (x4)
-  LpSpec s(5, 0, kInf);
+  LpDescription s(5, 0, kInf);
   s.upper = {3, 2, 6, 6, 5};
   s.add({{0, 1}, {1, 1}}, 'E', 10);              // node 0 sends 10
   s.add({{0, 1}, {2, -1}, {4, -1}}, 'E', 0);     // node 1
@@ -59,8 +59,8 @@ LpSpec infeasible_flow() {
 }
 
 // Two conflicts that do not share a column.
-LpSpec two_conflicts() {
-  LpSpec s(4, 0, 10);
+LpDescription two_conflicts() {
+  LpDescription s(4, 0, 10);
   s.add({{0, 1}, {1, 1}}, 'G', 8);
   s.add({{0, 1}, {1, 1}}, 'L', 5);
   s.add({{2, 1}, {3, -1}}, 'G', 3);
@@ -73,7 +73,7 @@ struct Host {
   tvtest::EnvHandle env;
   tvtest::ModelHandle model{env};
   std::string log;
-  explicit Host(const LpSpec &s, int print_level = 0) {
+  explicit Host(const LpDescription &s, int print_level = 0) {
     EXPECT_EQ(iistest::load(model, s), 0);
     TVsetModelIntParameter(model, TV_IPARAM_IIS_PRINT_LEVEL, print_level);
     TVsetModelLogfunc(model, tvtest::collect_model_log, &log);
@@ -82,7 +82,7 @@ struct Host {
 
 struct Case {
   const char *name;
-  LpSpec (*make)();
+  LpDescription (*make)();
 };
 
 const Case kCases[] = {{"two_rows", two_rows},
@@ -95,7 +95,7 @@ class EveryMethod : public ::testing::TestWithParam<int> {};
 
 TEST_P(EveryMethod, RowsAloneAreInfeasibleAndIrreducible) {
   for (const Case &c : kCases) {
-    const LpSpec s = c.make();
+    const LpDescription s = c.make();
     Host h(s);
     TVsetModelIntParameter(h.model, TV_IPARAM_IIS_METHOD, GetParam());
     ASSERT_EQ(TVfindIIS(h.model, 1), 0) << c.name;
@@ -108,7 +108,7 @@ TEST_P(EveryMethod, RowsAloneAreInfeasibleAndIrreducible) {
 
 TEST_P(EveryMethod, RowsAndBoundsAreInfeasibleAndIrreducible) {
   for (const Case &c : kCases) {
-    const LpSpec s = c.make();
+    const LpDescription s = c.make();
     Host h(s);
     TVsetModelIntParameter(h.model, TV_IPARAM_IIS_METHOD, GetParam());
     ASSERT_EQ(TVfindIIS(h.model, 3), 0) << c.name;
@@ -134,7 +134,7 @@ TEST(IisFinder, ContradictoryPairIsTheWholeIis) {
 TEST(IisFinder, EveryNormGivesAnIrreducibleSet) {
   for (int norm = 0; norm <= 4; ++norm)
     for (int sfilter : {0, 1}) {
-      const LpSpec s = row_against_bounds();
+      const LpDescription s = row_against_bounds();
       Host h(s);
       TVsetModelIntParameter(h.model, TV_IPARAM_IIS_INFEAS_NORM, norm);
       TVsetModelIntParameter(h.model, TV_IPARAM_IIS_USE_SFILTER, sfilter);
@@ -146,7 +146,7 @@ TEST(IisFinder, EveryNormGivesAnIrreducibleSet) {
 
 TEST(IisFinder, RankingAndBlockOptionsKeepTheSetIrreducible) {
   for (int bits : {32, 64, 128, 64 | 128}) {
-    const LpSpec s = two_conflicts();
+    const LpDescription s = two_conflicts();
     Host h(s);
     ASSERT_EQ(TVfindIIS(h.model, 3 | bits), 0) << bits;
     EXPECT_EQ(iistest::check_iis(h.env, h.model, s, true), "") << bits;
@@ -154,7 +154,7 @@ TEST(IisFinder, RankingAndBlockOptionsKeepTheSetIrreducible) {
 }
 
 TEST(IisFinder, SufficientOnlyLevelReportsAnInfeasibleSet) {
-  const LpSpec s = cycle_with_distractors();
+  const LpDescription s = cycle_with_distractors();
   Host h(s);
   ASSERT_EQ(TVfindIIS(h.model, 4), 0);
   int suf = -1, nrows = -1;
@@ -177,8 +177,8 @@ TEST(IisFinder, LogShowsHeaderPhasesAndFinalBlock) {
 }
 
 // Integer models: 2x + 2y = 3 has no integer solution but a continuous one.
-LpSpec parity_mip() {
-  LpSpec s(3, 0, 5);
+LpDescription parity_mip() {
+  LpDescription s(3, 0, 5);
   s.add({{0, 2}, {1, 2}}, 'E', 3);
   s.add({{0, 1}, {2, 1}}, 'L', 4);
   s.add({{1, 1}, {2, 1}}, 'L', 9);
@@ -187,7 +187,7 @@ LpSpec parity_mip() {
 }
 
 TEST(IisFinder, IntegerModelWithFeasibleRelaxationKeepsIntegrality) {
-  const LpSpec s = parity_mip();
+  const LpDescription s = parity_mip();
   Host h(s, 1);
   ASSERT_EQ(TVfindIIS(h.model, 1), 0);
   EXPECT_NE(h.log.find("Continuous model is not infeasible"), std::string::npos);
@@ -195,7 +195,7 @@ TEST(IisFinder, IntegerModelWithFeasibleRelaxationKeepsIntegrality) {
 }
 
 TEST(IisFinder, IntegralityRestrictionsAsCandidates) {
-  const LpSpec s = parity_mip();
+  const LpDescription s = parity_mip();
   for (int method = 1; method <= 6; ++method) {
     Host h(s);
     TVsetModelIntParameter(h.model, TV_IPARAM_IIS_METHOD, method);
@@ -213,7 +213,7 @@ TEST(IisFinder, IntegralityRestrictionsAsCandidates) {
 }
 
 TEST(IisFinder, IntegerModelWithInfeasibleRelaxationIsAnalysedContinuously) {
-  LpSpec s = two_conflicts();
+  LpDescription s = two_conflicts();
   s.vtype = "IIII";
   Host h(s, 1);
   ASSERT_EQ(TVfindIIS(h.model, 1), 0);
@@ -239,7 +239,7 @@ TEST(IisFinder, RefusesNullUnloadedAndAnswersNothingBeforeARun) {
 }
 
 TEST(IisFinder, FeasibleModelEndsWithoutAnIis) {
-  LpSpec s(2, 0, 10);
+  LpDescription s(2, 0, 10);
   s.add({{0, 1}, {1, 1}}, 'L', 5);
   Host h(s, 1);
   ASSERT_EQ(TVfindIIS(h.model, 3), 0);
@@ -251,7 +251,7 @@ TEST(IisFinder, FeasibleModelEndsWithoutAnIis) {
 
 TEST(IisFinder, SetsAreDroppedAndNamedAsTheCause) {
   // x + y >= 1.5 in [0,1]^2 is infeasible only under an SOS1 set {x, y}.
-  LpSpec s(2, 0, 1);
+  LpDescription s(2, 0, 1);
   s.add({{0, 1}, {1, 1}}, 'G', 1.5);
   Host h(s, 1);
   const char type = 1;  // SOS1
@@ -264,7 +264,7 @@ TEST(IisFinder, SetsAreDroppedAndNamedAsTheCause) {
   ASSERT_EQ(TVgetIIS(h.model, nullptr, &nrows, nullptr, nullptr, nullptr, nullptr, nullptr), 0);
   EXPECT_EQ(nrows, 0);
   // With a conflict of its own the relaxed model is analysed.
-  LpSpec t = s;
+  LpDescription t = s;
   t.add({{0, 1}, {1, 1}}, 'L', 1.0);
   Host g(t, 1);
   ASSERT_EQ(TVloadSETSData(g.model, 1, &type, nullptr, starts, cols), 0);
@@ -274,7 +274,7 @@ TEST(IisFinder, SetsAreDroppedAndNamedAsTheCause) {
 }
 
 TEST(IisFinder, StartsFromTheBasisOfAnEarlierSolve) {
-  const LpSpec s = cycle_with_distractors();
+  const LpDescription s = cycle_with_distractors();
   Host h(s);
   int status = 0;
   ASSERT_EQ(TVoptimize(h.model, TV_METHOD_FREE, &status), 0);
@@ -287,7 +287,7 @@ TEST(IisFinder, StartsFromTheBasisOfAnEarlierSolve) {
 }
 
 TEST(IisFinder, CrossingBoundsAreTheirOwnIis) {
-  LpSpec s(2, 0, 10);
+  LpDescription s(2, 0, 10);
   s.lower[1] = 5;
   s.upper[1] = 3;
   s.add({{0, 1}, {1, 1}}, 'L', 20);
@@ -332,7 +332,7 @@ int stop_with(pTVmodel, int location, void *data) {
 
 TEST(IisFinder, CallbackStopsWithAConsistentPartialRecord) {
   for (int answer : {-1, 1}) {
-    const LpSpec s = cycle_with_distractors();
+    const LpDescription s = cycle_with_distractors();
     Host h(s);
     int state[3] = {0, 3, answer};
     TVsetCallback(h.model, stop_with, state);
@@ -347,7 +347,7 @@ TEST(IisFinder, CallbackStopsWithAConsistentPartialRecord) {
 }
 
 TEST(IisFinder, IterationLimitGivesPartialResult) {
-  const LpSpec s = cycle_with_distractors();
+  const LpDescription s = cycle_with_distractors();
   Host h(s, 1);
   ASSERT_EQ(TVfindIIS(h.model, 1), 0);
   int full = 0;
@@ -373,7 +373,7 @@ TEST(IisFinder, IterationLimitGivesPartialResult) {
 }
 
 TEST(IisFinder, LeavesModelParametersAndStatusAsBefore) {
-  const LpSpec s = row_against_bounds();
+  const LpDescription s = row_against_bounds();
   Host h(s);
   const int ids[] = {TV_IPARAM_IIS_METHOD, TV_IPARAM_IIS_INFEAS_NORM, TV_IPARAM_IIS_ANALYZE_LEVEL,
                      TV_IPARAM_IIS_USE_SFILTER, TV_IPARAM_IIS_PRINT_LEVEL};
@@ -459,7 +459,7 @@ TEST_P(NetlibCut, EveryMethodIsolatesAnIrreducibleSet) {
     tvtest::EnvHandle env;
     tvtest::ModelHandle read(env);
     if (TVreadMPSFile(read, path.c_str(), 0) != 0) GTEST_SKIP() << "netlib models missing: " << path;
-    LpSpec s = iistest::spec_from_model(read);
+    LpDescription s = iistest::description_from_model(read);
     std::map<int, double> cut;
     for (int j = 0; j < s.n; ++j)
       if (s.c[j] != 0) cut[j] = s.c[j];

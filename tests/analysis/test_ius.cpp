@@ -4,18 +4,18 @@
 
 #include <string>
 
-#include "lp_spec.hpp"
+#include "lp_description.hpp"
 #include "tarvo.h"
 #include "test_support.hpp"
 
-using iistest::LpSpec;
+using iistest::LpDescription;
 
 namespace {
 
 constexpr double kInf = TV_INFINITY;
 
-LpSpec chain() {  // min -x with x <= y <= z and z unbounded above; w is bounded noise
-  LpSpec s(4, 0, kInf);
+LpDescription chain() {  // min -x with x <= y <= z and z unbounded above; w is bounded noise
+  LpDescription s(4, 0, kInf);
   s.c = {-1, 0, 0, -1};
   s.upper[3] = 7;
   s.add({{0, 1}, {1, -1}}, 'L', 0);
@@ -24,15 +24,15 @@ LpSpec chain() {  // min -x with x <= y <= z and z unbounded above; w is bounded
   return s;
 }
 
-LpSpec shortcut() {  // min -x - y, x - y <= 1: y alone carries the ray
-  LpSpec s(2, 0, kInf);
+LpDescription shortcut() {  // min -x - y, x - y <= 1: y alone carries the ray
+  LpDescription s(2, 0, kInf);
   s.c = {-1, -1};
   s.add({{0, 1}, {1, -1}}, 'L', 1);
   return s;
 }
 
-LpSpec maximised_pair() {  // max x + y with x = y and a bounded column
-  LpSpec s(3, 0, kInf);
+LpDescription maximised_pair() {  // max x + y with x = y and a bounded column
+  LpDescription s(3, 0, kInf);
   s.sense = TV_MAX;
   s.c = {1, 1, 3};
   s.upper[2] = 4;
@@ -41,8 +41,8 @@ LpSpec maximised_pair() {  // max x + y with x = y and a bounded column
   return s;
 }
 
-LpSpec free_columns() {  // min x0 - 2 x1 with free columns tied by a row
-  LpSpec s(3, -kInf, kInf);
+LpDescription free_columns() {  // min x0 - 2 x1 with free columns tied by a row
+  LpDescription s(3, -kInf, kInf);
   s.c = {1, -2, 0};
   s.add({{0, 1}, {1, -1}, {2, 1}}, 'E', 2);
   s.add({{2, 1}}, 'L', 10);
@@ -54,7 +54,7 @@ struct Host {
   tvtest::EnvHandle env;
   tvtest::ModelHandle model{env};
   std::string log;
-  explicit Host(const LpSpec &s) {
+  explicit Host(const LpDescription &s) {
     EXPECT_EQ(iistest::load(model, s), 0);
     TVsetModelIntParameter(model, TV_IPARAM_IIS_PRINT_LEVEL, 2);
     TVsetModelLogfunc(model, tvtest::collect_model_log, &log);
@@ -63,9 +63,9 @@ struct Host {
 
 TEST(IusFinder, UnboundedModelsGiveMinimalUnboundedSets) {
   int which = 0;
-  for (LpSpec (*make)() : {chain, shortcut, maximised_pair, free_columns}) {
+  for (LpDescription (*make)() : {chain, shortcut, maximised_pair, free_columns}) {
     SCOPED_TRACE(which++);
-    const LpSpec s = make();
+    const LpDescription s = make();
     Host h(s);
     ASSERT_EQ(TVfindIUS(h.model, 0), 0);
     EXPECT_EQ(iistest::check_ius(h.env, h.model, s), "") << h.log;
@@ -86,7 +86,7 @@ TEST(IusFinder, ChainNeedsEveryLink) {
 }
 
 TEST(IusFinder, SufficientLevelReportsAnUnboundedSupport) {
-  const LpSpec s = chain();
+  const LpDescription s = chain();
   Host h(s);
   ASSERT_EQ(TVfindIUS(h.model, 8), 0);
   int suf = -1, total = -1;
@@ -96,12 +96,12 @@ TEST(IusFinder, SufficientLevelReportsAnUnboundedSupport) {
 }
 
 TEST(IusFinder, BoundedAndInfeasibleModelsHaveNoIus) {
-  LpSpec bounded = chain();
+  LpDescription bounded = chain();
   bounded.upper[2] = 5;
-  LpSpec infeasible = shortcut();
+  LpDescription infeasible = shortcut();
   infeasible.add({{0, 1}}, 'G', 3);
   infeasible.add({{0, 1}}, 'L', 2);
-  for (const LpSpec &s : {bounded, infeasible}) {
+  for (const LpDescription &s : {bounded, infeasible}) {
     Host h(s);
     ASSERT_EQ(TVfindIUS(h.model, 0), 0);
     int total = -1;

@@ -1,5 +1,5 @@
 // Model building and the independent checks of the analysis tests.
-#include "lp_spec.hpp"
+#include "lp_description.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +11,7 @@ bool contains(const std::vector<int> &v, int x) { return std::find(v.begin(), v.
 
 }  // namespace
 
-int load(pTVmodel model, const LpSpec &s) {
+int load(pTVmodel model, const LpDescription &s) {
   const int m = static_cast<int>(s.rows.size());
   std::vector<int> start(s.n + 1, 0), len(s.n, 0), idx;
   std::vector<double> val, b(m);
@@ -42,11 +42,11 @@ int load(pTVmodel model, const LpSpec &s) {
 
 namespace {
 
-Outcome solve_lp(pTVenv env, const LpSpec &sub) {
+Outcome solve_lp(pTVenv env, const LpDescription &sub) {
   int code = 0;
   pTVmodel m = TVcreateModel(env, &code);
   if (!m) return Outcome::kOther;
-  LpSpec cont = sub;
+  LpDescription cont = sub;
   cont.vtype.clear();
   int status = 0;
   code = load(m, cont);
@@ -60,7 +60,7 @@ Outcome solve_lp(pTVenv env, const LpSpec &sub) {
 
 // Integer columns (small finite boxes) are enumerated; the continuous rest
 // is an LP per integer point.
-Outcome enumerate(pTVenv env, LpSpec &sub, const std::vector<int> &ints, size_t k) {
+Outcome enumerate(pTVenv env, LpDescription &sub, const std::vector<int> &ints, size_t k) {
   if (k == ints.size()) return solve_lp(env, sub);
   const int j = ints[k];
   const double lo = sub.lower[j], up = sub.upper[j];
@@ -76,12 +76,12 @@ Outcome enumerate(pTVenv env, LpSpec &sub, const std::vector<int> &ints, size_t 
 
 }  // namespace
 
-LpSpec spec_from_model(pTVmodel model) {
+LpDescription description_from_model(pTVmodel model) {
   int m = 0, n = 0, nz = 0;
   TVgetInfo(model, TV_IINFO_NUM_CONS, &m);
   TVgetInfo(model, TV_IINFO_NUM_VARS, &n);
   TVgetInfo(model, TV_IINFO_NUM_NONZ, &nz);
-  LpSpec s(n);
+  LpDescription s(n);
   std::vector<double> b(m + 1), val(nz + 1);
   std::vector<char> ctype(m + 1);
   std::vector<int> start(n + 1), len(n + 1), idx(nz + 1);
@@ -98,7 +98,7 @@ LpSpec spec_from_model(pTVmodel model) {
 namespace {
 
 // Model status of `s` solved with its own objective.
-int solve_status(pTVenv env, const LpSpec &s, std::vector<double> *x) {
+int solve_status(pTVenv env, const LpDescription &s, std::vector<double> *x) {
   int code = 0, status = 0;
   pTVmodel m = TVcreateModel(env, &code);
   if (!m) return -1;
@@ -114,17 +114,17 @@ int solve_status(pTVenv env, const LpSpec &s, std::vector<double> *x) {
 
 }  // namespace
 
-std::string check_ius(pTVenv env, pTVmodel model, const LpSpec &s) {
+std::string check_ius(pTVenv env, pTVmodel model, const LpDescription &s) {
   int suf = 0, total = 0;
   std::vector<int> cols(s.n + 1);
   if (TVgetIUS(model, &suf, &total, cols.data()) != 0) return "no IUS record";
   if (total == 0) return "empty IUS";
-  LpSpec zero = s;
+  LpDescription zero = s;
   zero.c.assign(s.n, 0.0);
   std::vector<double> x0;
   if (solve_status(env, zero, &x0) != TV_STATUS_OPTIMAL && solve_status(env, zero, &x0) != TV_STATUS_BASIC_OPTIMAL)
     return "model not feasible";
-  LpSpec sub = s;
+  LpDescription sub = s;
   std::vector<char> in(s.n, 0);
   for (int k = 0; k < total; ++k) in[cols[k]] = 1;
   for (int j = 0; j < s.n; ++j)
@@ -132,7 +132,7 @@ std::string check_ius(pTVenv env, pTVmodel model, const LpSpec &s) {
   const int st = solve_status(env, sub, nullptr);
   if (st != TV_STATUS_UNBOUNDED && st != TV_STATUS_INFORUNB) return "IUS is not unbounded";
   for (int k = suf; k < total; ++k) {
-    LpSpec q = sub;
+    LpDescription q = sub;
     q.lower[cols[k]] = q.upper[cols[k]] = x0[cols[k]];
     const int sq = solve_status(env, q, nullptr);
     if (sq != TV_STATUS_OPTIMAL && sq != TV_STATUS_BASIC_OPTIMAL)
@@ -141,8 +141,8 @@ std::string check_ius(pTVenv env, pTVmodel model, const LpSpec &s) {
   return "";
 }
 
-Outcome solve_part(pTVenv env, const LpSpec &s, const Part &p) {
-  LpSpec sub(s.n);
+Outcome solve_part(pTVenv env, const LpDescription &s, const Part &p) {
+  LpDescription sub(s.n);
   sub.lower.assign(s.n, -TV_INFINITY);
   sub.upper.assign(s.n, TV_INFINITY);
   for (int j = 0; j < s.n; ++j) {
@@ -165,7 +165,7 @@ Outcome solve_part(pTVenv env, const LpSpec &s, const Part &p) {
   return enumerate(env, sub, used, 0);
 }
 
-Part part_from_record(pTVmodel model, const LpSpec &s, bool bounds_analysed, int *nec_rows, int *nec_cols) {
+Part part_from_record(pTVmodel model, const LpDescription &s, bool bounds_analysed, int *nec_rows, int *nec_cols) {
   Part p;
   int suf_r = 0, n_r = 0, suf_c = 0, n_c = 0;
   std::vector<int> rows(s.rows.size() + 1), cols(s.n + 1), types(s.n + 1);
@@ -181,7 +181,7 @@ Part part_from_record(pTVmodel model, const LpSpec &s, bool bounds_analysed, int
   return p;
 }
 
-std::string check_iis(pTVenv env, pTVmodel model, const LpSpec &s, bool bounds_analysed, bool ints_analysed) {
+std::string check_iis(pTVenv env, pTVmodel model, const LpDescription &s, bool bounds_analysed, bool ints_analysed) {
   int suf_r = 0, n_r = 0, suf_c = 0, n_c = 0;
   if (TVgetIIS(model, &suf_r, &n_r, nullptr, &suf_c, &n_c, nullptr, nullptr) != 0) return "no IIS record";
   const Part p = part_from_record(model, s, bounds_analysed, nullptr, nullptr);

@@ -18,23 +18,23 @@ struct Row {
   double rhs;
 };
 
-struct LpSpec {
+struct LpDescription {
   int n = 0;
   int sense = TV_MIN;
   std::vector<double> c, lower, upper;
   std::vector<Row> rows;
   std::string vtype;  // empty: all continuous
 
-  explicit LpSpec(int cols, double lo = 0.0, double up = TV_INFINITY)
+  explicit LpDescription(int cols, double lo = 0.0, double up = TV_INFINITY)
       : n(cols), c(cols, 0.0), lower(cols, lo), upper(cols, up) {}
   void add(std::map<int, double> coef, char type, double rhs) { rows.push_back({std::move(coef), type, rhs}); }
 };
 
 // The linear data of a loaded model (ranges are not carried).
-LpSpec spec_from_model(pTVmodel model);
+LpDescription description_from_model(pTVmodel model);
 
 // Loads `s` into a fresh model of `env`; 0 or the loader's code.
-int load(pTVmodel model, const LpSpec &s);
+int load(pTVmodel model, const LpDescription &s);
 
 // Which parts of a model a check keeps.
 struct Part {
@@ -48,17 +48,17 @@ enum class Outcome { kFeasible, kInfeasible, kOther };
 
 // Solves the part of `s` on its own (zero objective); integer columns of the
 // part need finite bounds.
-Outcome solve_part(pTVenv env, const LpSpec &s, const Part &p);
+Outcome solve_part(pTVenv env, const LpDescription &s, const Part &p);
 
 // The part read from the model's IIS record, as TVgetIIS reports it.
-Part part_from_record(pTVmodel model, const LpSpec &s, bool bounds_analysed, int *necessary_rows, int *necessary_cols);
+Part part_from_record(pTVmodel model, const LpDescription &s, bool bounds_analysed, int *necessary_rows, int *necessary_cols);
 
 // Checks that the IIS in the model's record is infeasible and that dropping
 // any one necessary member makes it feasible; returns "" or what failed.
-std::string check_iis(pTVenv env, pTVmodel model, const LpSpec &s, bool bounds_analysed, bool ints_analysed = false);
+std::string check_iis(pTVenv env, pTVmodel model, const LpDescription &s, bool bounds_analysed, bool ints_analysed = false);
 
 // Checks the model's IUS: with the other columns fixed at a feasible point the
 // LP is unbounded, and fixing any necessary member too makes it bounded.
-std::string check_ius(pTVenv env, pTVmodel model, const LpSpec &s);
+std::string check_ius(pTVenv env, pTVmodel model, const LpDescription &s);
 
 }  // namespace iistest
