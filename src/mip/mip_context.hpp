@@ -38,6 +38,9 @@ struct MipContext {
   int print_level = 0;
   void (*log)(void *data, const char *line) = nullptr;  // complete lines, may be null
   void *log_data = nullptr;
+  // The tree's cut-pass log line after each re-optimisation of a cut pass
+  // (pass number, cuts added so far); may be null.
+  void (*cut_pass_line)(void *data, int pass, int cuts) = nullptr;
 };
 
 // The cut pool lives with the tree; cuts and loops are defined in their own files.
