@@ -108,6 +108,11 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
   const double objtol = ctx.params.dbl(TV_DPARAM_MIP_ADDCUTOBJTOL);
   double ratio = 1e-3;  // halved every pass: later passes must make smaller steps to count
   int nonimp = 0;
+  // tailing off: the last kStallPasses passes together moved the bound by a
+  // negligible part of what the loop has gained so far
+  constexpr int kStallPasses = 10;
+  const double z_start = ctx.lp.objective();
+  std::vector<double> history;
   for (int pass = 1; pass <= lim.max_passes; ++pass) {
     if (res.status != simplex::LpStatus::kOptimal) break;
     if (common::wall_seconds() >= lim.deadline) {
@@ -129,6 +134,11 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     const double z_new = ctx.lp.objective();
     if (std::fabs(z_new - z_old) <= std::min(objtol, ratio) * (std::fabs(z_old) + 1)) {
       if (++nonimp >= max_nonimp) break;
+    }
+    history.push_back(z_new);
+    if (static_cast<int>(history.size()) > kStallPasses) {
+      const double recent = z_new - history[history.size() - 1 - kStallPasses];
+      if (recent <= 1e-3 * (z_new - z_start)) break;
     }
     ratio *= 0.5;
   }

@@ -11,7 +11,7 @@ namespace {
 constexpr double kInf = 1e30;
 // A fractional part of the right-hand side this close to 0 or 1 gives weak,
 // badly scaled cuts.
-constexpr double kMinFrac = 0.05, kMaxFrac = 0.95;
+constexpr double kMinFrac = 0.01, kMaxFrac = 0.95;
 }  // namespace
 
 bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::vector<char> &complement_up,

@@ -89,21 +89,61 @@ bool best_mir(const SepInput &in, const MirBase &base, Cut &best) {
   return true;
 }
 
+// Variable-bound rows of each continuous column: two nonzeros, the other an
+// integer column (x_j <= u y or x_j >= l y).
+std::vector<std::vector<int>> variable_bound_rows(const MipProblem &p) {
+  std::vector<std::vector<int>> vb(p.n);
+  for (int i = 0; i < p.m; ++i) {
+    if (p.row_start[i + 1] - p.row_start[i] != 2) continue;
+    const int a = p.row_index[p.row_start[i]], b = p.row_index[p.row_start[i] + 1];
+    if (!p.is_int[a] && p.is_int[b]) vb[a].push_back(i);
+    if (!p.is_int[b] && p.is_int[a]) vb[b].push_back(i);
+  }
+  return vb;
+}
+
+// Bound substitution: a continuous column nearer to one of its variable
+// bounds than to its simple bounds is replaced through that bound's row.
+void substitute_variable_bounds(const MipProblem &p, const ExtendedVars &e,
+                                const std::vector<std::vector<int>> &vb, Aggregation &agg) {
+  const int n = p.n;
+  const size_t count = agg.touched.size();  // rows added here bring only integer columns and slacks
+  for (size_t t = 0; t < count; ++t) {
+    const int k = agg.touched[t];
+    if (k >= n || p.is_int[k] || std::fabs(agg.coef[k]) <= kZero || vb[k].empty()) continue;
+    double best = std::min(e.x[k] - e.lo[k], e.up[k] - e.x[k]);
+    int row = -1;
+    for (int r : vb[k]) {
+      const double s = std::min(e.x[n + r] - e.lo[n + r], e.up[n + r] - e.x[n + r]);
+      if (s < best - 1e-9) best = s, row = r;
+    }
+    if (row < 0) continue;
+    double a = 0;
+    for (int q = p.row_start[row]; q < p.row_start[row + 1]; ++q)
+      if (p.row_index[q] == k) a = p.row_value[q];
+    if (std::fabs(a) < 1e-9) continue;
+    agg.add_row(p, n, row, -agg.coef[k] / a);
+    agg.coef[k] = 0.0;
+  }
+}
+
 }  // namespace
 
 void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
   const MipProblem &p = in.prob;
   const ExtendedVars &e = in.ext;
   const int n = p.n;
-  // start rows: those holding a fractional integer column, tight rows first
+  const auto vb = variable_bound_rows(p);
+  // start rows: those holding a fractional integer column or a continuous
+  // column with a variable bound; tight rows first
   std::vector<std::pair<double, int>> starts;
   for (int i = 0; i < p.m; ++i) {
-    bool frac = false;
-    for (int q = p.row_start[i]; q < p.row_start[i + 1] && !frac; ++q) {
+    bool useful = false;
+    for (int q = p.row_start[i]; q < p.row_start[i + 1] && !useful; ++q) {
       const int j = p.row_index[q];
-      frac = p.is_int[j] && std::fabs(in.x[j] - std::round(in.x[j])) > in.int_tol;
+      useful = p.is_int[j] ? std::fabs(in.x[j] - std::round(in.x[j])) > in.int_tol : !vb[j].empty();
     }
-    if (!frac) continue;
+    if (!useful) continue;
     const int k = n + i;
     const double slack = std::min(e.x[k] - e.lo[k], e.up[k] - e.x[k]);
     starts.emplace_back(slack / (1.0 + p.row_start[i + 1] - p.row_start[i]), i);
@@ -113,6 +153,8 @@ void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
 
   Aggregation agg;
   agg.init(n + p.m);
+  Aggregation work;
+  work.init(n + p.m);
   std::vector<int> used;
   MirBase base;
   int found = 0;
@@ -124,14 +166,18 @@ void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
     agg.add_row(p, n, start, 1.0);
     for (int round = 0;; ++round) {
       bool got = false;
+      work.clear();
+      for (int k : agg.touched)
+        if (agg.coef[k] != 0.0) work.add(k, agg.coef[k]);
+      substitute_variable_bounds(p, e, vb, work);
       for (double sign : {1.0, -1.0}) {
         base.index.clear();
         base.value.clear();
         base.rhs = 0;
-        for (int k : agg.touched)
-          if (std::fabs(agg.coef[k]) > kZero) {
+        for (int k : work.touched)
+          if (std::fabs(work.coef[k]) > kZero) {
             base.index.push_back(k);
-            base.value.push_back(sign * agg.coef[k]);
+            base.value.push_back(sign * work.coef[k]);
           }
         Cut cut;
         if (best_mir(in, base, cut)) {
