@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "common/clock.hpp"
+#include "mip/conflict_graph.hpp"
 #include "mip/context_log.hpp"
 #include "mip/cutpool.hpp"
 #include "mip/separators.hpp"
@@ -53,6 +54,10 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, s
   const size_t before = cands.size();
   if (lim.mask & TV_MIP_KNAPSUR_COVER_CUTS) separate_knapsack_covers(in, cands);
   if (lim.mask & TV_MIP_OBJ_CUT) separate_objective_cut(in, cands);
+  if (lim.mask & (TV_MIP_GCD_CUTS | TV_MIP_COEF_REDC_CUTS))
+    separate_row_tightening(in, lim.mask & TV_MIP_GCD_CUTS, lim.mask & TV_MIP_COEF_REDC_CUTS, cands);
+  // clique cuts are not tied to a bit of the mask
+  separate_cliques(in, pool.conflict_graph(), cands);
   context_log(ctx, 7, "\nEnd find_cuts (ncutsf:%d, gbd:%g)", static_cast<int>(cands.size() - before), gbnd);
 }
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "mip/conflict_graph.hpp"
 #include "mip/mip_context.hpp"
 #include "simplex/glp.hpp"
 #include "simplex/lp_solver.hpp"
@@ -38,6 +39,14 @@ void sense_bounds(const PoolCut &c, double *lo, double *up) {
   *up = c.sense == 'G' ? kInf : c.rhs;
 }
 }  // namespace
+
+CutPool::CutPool(const MipProblem &prob) : prob_(prob) {}
+CutPool::~CutPool() = default;
+
+const ConflictGraph &CutPool::conflict_graph() const {
+  if (!graph_) graph_ = std::make_unique<ConflictGraph>(prob_);
+  return *graph_;
+}
 
 CutClass class_of_tag(const char *tag) {
   if (!tag) return CutClass::kOther;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,13 +35,18 @@ struct PoolCut {
   int lp_row = -1;             // row of the node LP that holds it, -1 when not in the LP
 };
 
+class ConflictGraph;
+
 class CutPool {
  public:
   static constexpr unsigned char kFlagNoTouch = 8;
   static constexpr unsigned char kFlagClique = 32;
   static constexpr unsigned char kFlagBinary = 64;
 
-  explicit CutPool(const MipProblem &prob) : prob_(prob) {}
+  explicit CutPool(const MipProblem &prob);
+  ~CutPool();
+  // The conflict graph of the problem's binaries, built on first use.
+  const ConflictGraph &conflict_graph() const;
 
   // Stores a cut (sense: negative 'G', positive 'L', zero 'E'); coefficients of
   // magnitude <= zero_tol are dropped. Returns its index, or -1 when the pool
@@ -84,6 +90,7 @@ class CutPool {
   std::array<unsigned, static_cast<int>(CutClass::kCount)> counts_{};
   unsigned total_ = 0;
   int root_size_ = -1;
+  mutable std::unique_ptr<ConflictGraph> graph_;
 };
 
 // Pads a stored node basis with basic slacks for rows added since it was taken.

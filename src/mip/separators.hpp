@@ -40,6 +40,11 @@ void separate_gomory(const SepInput &in, std::vector<Cut> &out);
 void separate_cmir(const SepInput &in, std::vector<Cut> &out);
 // Lifted knapsack covers over rows with binaries ("KCOVER").
 void separate_knapsack_covers(const SepInput &in, std::vector<Cut> &out);
+// Clique cuts from the conflict graph ("CLIQUE").
+class ConflictGraph;
+void separate_cliques(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out);
+// GCD ("GCDC") and coefficient-reduction ("COFR") cuts from single rows.
+void separate_row_tightening(const SepInput &in, bool gcd, bool coef, std::vector<Cut> &out);
 // Rounded objective when it takes integer values only ("OBJCUT").
 void separate_objective_cut(const SepInput &in, std::vector<Cut> &out);
 

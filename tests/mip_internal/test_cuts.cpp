@@ -6,6 +6,7 @@
 #include <iostream>
 #include <random>
 
+#include "mip/conflict_graph.hpp"
 #include "mip/cutpool.hpp"
 #include "mip/separators.hpp"
 #include "mip_fixture.hpp"
@@ -98,6 +99,8 @@ TEST(Separators, EveryCandidateKeepsTheOptimum) {
     tarvo::mip::separate_cmir(in, cands);
     tarvo::mip::separate_knapsack_covers(in, cands);
     tarvo::mip::separate_objective_cut(in, cands);
+    tarvo::mip::separate_row_tightening(in, true, true, cands);
+    tarvo::mip::separate_cliques(in, pool.conflict_graph(), cands);
     EXPECT_FALSE(cands.empty()) << name;
     for (const Cut &c : cands) {
       EXPECT_LE(excess(c.index, c.value, c.rhs, mm.optimum.data()), 1e-7) << name << " " << c.tag;
@@ -193,12 +196,53 @@ TEST(Separators, CutsOfRandomKnapsacksHoldAtEveryIntegerPoint) {
     tarvo::mip::separate_gomory(in, cands);
     tarvo::mip::separate_cmir(in, cands);
     tarvo::mip::separate_knapsack_covers(in, cands);
+    tarvo::mip::separate_row_tightening(in, true, true, cands);
+    tarvo::mip::separate_cliques(in, pool.conflict_graph(), cands);
     cuts_seen += static_cast<int>(cands.size());
     e.each_point([&](const std::vector<double> &x) {
       for (const Cut &c : cands) ASSERT_LE(excess(c.index, c.value, c.rhs, x.data()), 1e-9) << c.tag;
     });
   }
   EXPECT_GT(cuts_seen, 40);
+}
+
+// Pairwise conflicts from three rows make a triangle; its clique cut removes
+// the all-halves point that every single row allows.
+TEST(Separators, TriangleOfConflictsGivesACliqueCut) {
+  Enumerable e({{1, 1, 0}, {0, 1, 1}, {1, 0, 1}}, {-1e30, -1e30, -1e30}, {1, 1, 1}, {-1, -1, -1});
+  ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  CutPool pool(e.prob);
+  const auto &g = pool.conflict_graph();
+  EXPECT_TRUE(g.adjacent(0, 2));   // x0 and x1
+  EXPECT_TRUE(g.adjacent(0, 1));   // x0 and its complement
+  EXPECT_FALSE(g.adjacent(1, 3));  // complements of x0 and x1 do not conflict
+  ExtendedVars ext;
+  ext.build(e.prob, pool, e.lp);
+  SepInput in{e.prob, e.lp, pool, ext, e.lp.x().data(), 1e-6, 2, 100, CutSafety{}};
+  std::vector<Cut> cands;
+  tarvo::mip::separate_cliques(in, g, cands);
+  ASSERT_EQ(cands.size(), 1u);
+  EXPECT_EQ(cands[0].index.size(), 3u);
+  EXPECT_NEAR(cands[0].rhs / cands[0].value[0], 1.0, 1e-12);
+}
+
+// 5 x0 + x1 + x2 <= 4: with x0 = 0 the row has slack 2, so 3 x0 + x1 + x2 <= 2.
+TEST(Separators, CoefficientReductionTightensABigBinaryCoefficient) {
+  Enumerable e({{5, 1, 1}}, {-1e30}, {4}, {-4, -1, -1});
+  ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  CutPool pool(e.prob);
+  ExtendedVars ext;
+  ext.build(e.prob, pool, e.lp);
+  SepInput in{e.prob, e.lp, pool, ext, e.lp.x().data(), 1e-6, 2, 100, CutSafety{}};
+  std::vector<Cut> cands;
+  tarvo::mip::separate_row_tightening(in, false, true, cands);
+  ASSERT_EQ(cands.size(), 1u);
+  const Cut &c = cands[0];
+  ASSERT_EQ(c.index.size(), 3u);
+  const double s = c.value[0] / 3;
+  EXPECT_NEAR(c.value[1] / s, 1, 1e-12);
+  EXPECT_NEAR(c.rhs / s, 2, 1e-12);
+  EXPECT_STREQ(c.tag, "COFR");
 }
 
 TEST(CutTidy, RejectsUnsafeAndRelaxesTinyCoefficientsValidly) {
