@@ -58,6 +58,7 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, s
     separate_row_tightening(in, lim.mask & TV_MIP_GCD_CUTS, lim.mask & TV_MIP_COEF_REDC_CUTS, cands);
   // clique cuts are not tied to a bit of the mask
   separate_cliques(in, pool.conflict_graph(), cands);
+  separate_implied_bounds(in, pool.implied_bounds(), cands);
   context_log(ctx, 7, "\nEnd find_cuts (ncutsf:%d, gbd:%g)", static_cast<int>(cands.size() - before), gbnd);
 }
 
@@ -135,7 +136,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     res.status = resolve(ctx);
     if (ctx.cut_pass_line) ctx.cut_pass_line(ctx.log_data, pass, res.cuts_added);
     if (res.status != simplex::LpStatus::kOptimal) break;
-    if (!lim.root) pool.update_activity(ctx.lp, ctx.params.integer(TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT), false);
+    if (!lim.root) update_cut_activity(ctx, pool);
     const double z_new = ctx.lp.objective();
     if (std::fabs(z_new - z_old) <= std::min(objtol, ratio) * (std::fabs(z_old) + 1)) {
       if (++nonimp >= max_nonimp) break;
@@ -199,6 +200,10 @@ CutLoopResult node_cut_loop(MipContext &ctx, CutPool &pool) {
   lim.root = false;
   lim.deadline = ctx.deadline;
   return run_loop(ctx, pool, lim);
+}
+
+int update_cut_activity(MipContext &ctx, CutPool &pool) {
+  return pool.update_activity(ctx.lp, ctx.params.integer(TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT), false);
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "mip/conflict_graph.hpp"
+#include "mip/implied_bounds.hpp"
 #include "mip/mip_context.hpp"
 #include "simplex/glp.hpp"
 #include "simplex/lp_solver.hpp"
@@ -46,6 +47,12 @@ CutPool::~CutPool() = default;
 const ConflictGraph &CutPool::conflict_graph() const {
   if (!graph_) graph_ = std::make_unique<ConflictGraph>(prob_);
   return *graph_;
+}
+
+const std::vector<ImpliedBound> &CutPool::implied_bounds() const {
+  constexpr size_t kMaxImplied = 100000;
+  if (!implied_) implied_ = std::make_unique<std::vector<ImpliedBound>>(find_implied_bounds(prob_, kMaxImplied));
+  return *implied_;
 }
 
 CutClass class_of_tag(const char *tag) {

@@ -36,6 +36,7 @@ struct PoolCut {
 };
 
 class ConflictGraph;
+struct ImpliedBound;
 
 class CutPool {
  public:
@@ -47,6 +48,8 @@ class CutPool {
   ~CutPool();
   // The conflict graph of the problem's binaries, built on first use.
   const ConflictGraph &conflict_graph() const;
+  // Single-row implied bounds of the problem, found on first use.
+  const std::vector<ImpliedBound> &implied_bounds() const;
 
   // Stores a cut (sense: negative 'G', positive 'L', zero 'E'); coefficients of
   // magnitude <= zero_tol are dropped. Returns its index, or -1 when the pool
@@ -91,9 +94,7 @@ class CutPool {
   unsigned total_ = 0;
   int root_size_ = -1;
   mutable std::unique_ptr<ConflictGraph> graph_;
+  mutable std::unique_ptr<std::vector<ImpliedBound>> implied_;
 };
-
-// Pads a stored node basis with basic slacks for rows added since it was taken.
-void pad_basis(simplex::LpBasis &basis, int cols, int rows);
 
 }  // namespace tarvo::mip

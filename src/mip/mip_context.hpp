@@ -66,6 +66,14 @@ CutLoopResult node_cut_loop(MipContext &ctx, CutPool &pool);
 // solution goes through ctx.sink.
 void root_heuristics(MipContext &ctx);
 void node_heuristics(MipContext &ctx);
+// Activity management of the pooled cuts after a node basis is loaded or the
+// node LP re-optimised: binding inactive cuts come back, cuts slack for
+// TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT re-optimisations become free rows.
+// Returns the number re-activated.
+int update_cut_activity(MipContext &ctx, CutPool &pool);
+// Node cut loops append rows: a basis stored before that is padded with basic
+// slacks for the new rows (call before LpSolver::set_basis).
+void pad_basis(simplex::LpBasis &basis, int cols, int rows);
 // Log lines of the cut and heuristic statistics at the end of the solve.
 void report_cut_statistics(MipContext &ctx, const CutPool &pool);
 

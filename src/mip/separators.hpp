@@ -43,6 +43,9 @@ void separate_knapsack_covers(const SepInput &in, std::vector<Cut> &out);
 // Clique cuts from the conflict graph ("CLIQUE").
 class ConflictGraph;
 void separate_cliques(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out);
+// Implied-bound cuts from single-row implications of binaries ("IBOU").
+struct ImpliedBound;
+void separate_implied_bounds(const SepInput &in, const std::vector<ImpliedBound> &list, std::vector<Cut> &out);
 // GCD ("GCDC") and coefficient-reduction ("COFR") cuts from single rows.
 void separate_row_tightening(const SepInput &in, bool gcd, bool coef, std::vector<Cut> &out);
 // Rounded objective when it takes integer values only ("OBJCUT").

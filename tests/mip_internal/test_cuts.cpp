@@ -8,6 +8,7 @@
 
 #include "mip/conflict_graph.hpp"
 #include "mip/cutpool.hpp"
+#include "mip/implied_bounds.hpp"
 #include "mip/separators.hpp"
 #include "mip_fixture.hpp"
 
@@ -85,6 +86,52 @@ INSTANTIATE_TEST_SUITE_P(Miplib3, RootLoop,
                                            GapCase{"gt2", 0.6}, GapCase{"pp08a", 0.7}, GapCase{"bell3a", 0.4}),
                          [](const auto &info) { return std::string(info.param.model); });
 
+// Cuts made at a node whose bounds exclude the optimum must still keep it:
+// they enter a pool shared by the whole tree.
+TEST(NodeLoop, CutsAtANodeAwayFromTheOptimumAreGloballyValid) {
+  int node_cuts = 0;
+  for (const char *name : {"vpm2", "p0201", "fixnet6", "khb05250"}) {
+    MipModel mm;
+    if (!mm.load(name) || mm.optimum.empty()) continue;
+    CheckingSink sink(mm.prob);
+    auto ctx = mm.context(sink);
+    auto pool = tarvo::mip::make_cut_pool(mm.prob);
+    tarvo::mip::root_cut_loop(ctx, *pool);
+    const auto root_basis = mm.lp.basis();
+    const int root_rows = mm.lp.rows();
+    // branch away from the optimum on the most fractional column
+    int branch = -1;
+    double best = 0;
+    for (int j = 0; j < mm.prob.n; ++j) {
+      const double f = std::fabs(mm.lp.x()[j] - std::round(mm.lp.x()[j]));
+      if (mm.prob.is_int[j] && f > best) best = f, branch = j;
+    }
+    if (branch < 0) continue;
+    const double v = mm.lp.x()[branch];
+    if (mm.optimum[branch] >= std::ceil(v))
+      mm.lp.set_col_bounds(branch, mm.prob.col_lo[branch], std::floor(v));
+    else
+      mm.lp.set_col_bounds(branch, std::ceil(v), mm.prob.col_up[branch]);
+    if (mm.lp.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
+    ctx.root = false;
+    ctx.depth = 1;
+    ctx.nodes = 1;
+    const int before = pool->size();
+    auto r = tarvo::mip::node_cut_loop(ctx, *pool);
+    EXPECT_LE(r.rounds, 2) << name;  // TV_IPARAM_MIP_MAXCUTPASS_TREE
+    node_cuts += r.cuts_added;
+    EXPECT_GE(pool->size(), before);
+    expect_keeps_optimum(mm, *pool);
+    // the root basis taken before the node's cuts fits again once padded
+    auto b = root_basis;
+    tarvo::mip::pad_basis(b, mm.prob.n, mm.lp.rows());
+    EXPECT_EQ(static_cast<int>(b.state.size()), mm.prob.n + mm.lp.rows());
+    EXPECT_TRUE(mm.lp.set_basis(b) || mm.lp.rows() == root_rows);
+    EXPECT_TRUE(pool->in_step_with(mm.lp));
+  }
+  EXPECT_GT(node_cuts, 0);
+}
+
 // Every candidate of every separator, before any filtering by the loop, keeps the optimum.
 TEST(Separators, EveryCandidateKeepsTheOptimum) {
   for (const char *name : {"p0033", "fixnet6", "vpm2", "gesa2", "bell5", "khb05250", "mod008"}) {
@@ -101,6 +148,7 @@ TEST(Separators, EveryCandidateKeepsTheOptimum) {
     tarvo::mip::separate_objective_cut(in, cands);
     tarvo::mip::separate_row_tightening(in, true, true, cands);
     tarvo::mip::separate_cliques(in, pool.conflict_graph(), cands);
+    tarvo::mip::separate_implied_bounds(in, pool.implied_bounds(), cands);
     EXPECT_FALSE(cands.empty()) << name;
     for (const Cut &c : cands) {
       EXPECT_LE(excess(c.index, c.value, c.rhs, mm.optimum.data()), 1e-7) << name << " " << c.tag;
@@ -198,6 +246,7 @@ TEST(Separators, CutsOfRandomKnapsacksHoldAtEveryIntegerPoint) {
     tarvo::mip::separate_knapsack_covers(in, cands);
     tarvo::mip::separate_row_tightening(in, true, true, cands);
     tarvo::mip::separate_cliques(in, pool.conflict_graph(), cands);
+    tarvo::mip::separate_implied_bounds(in, pool.implied_bounds(), cands);
     cuts_seen += static_cast<int>(cands.size());
     e.each_point([&](const std::vector<double> &x) {
       for (const Cut &c : cands) ASSERT_LE(excess(c.index, c.value, c.rhs, x.data()), 1e-9) << c.tag;
