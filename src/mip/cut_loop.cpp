@@ -16,6 +16,15 @@ namespace tarvo::mip {
 namespace {
 
 constexpr double kMaxParallelism = 0.98;
+// Dense cuts fill the LU factors and slow every later LP: a pass takes only a
+// few cuts above the first density, and none are made above the second.
+constexpr double kDensity = 0.1, kMaxDensity = 1.0;
+constexpr int kDenseAllowance = 500;
+constexpr int kDensePerPass = 5;
+constexpr double kRootTimeShare = 0.2;
+
+int dense_nnz(const MipProblem &p) { return kDenseAllowance + static_cast<int>(kDensity * p.n); }
+int max_cut_nnz(const MipProblem &p) { return kDenseAllowance + static_cast<int>(kMaxDensity * p.n); }
 
 struct LoopLimits {
   int mask = 0;
@@ -40,7 +49,7 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, s
   CutSafety safety;
   safety.min_efficacy = lim.min_efficacy;
   SepInput in{ctx.prob, ctx.lp, pool, ext, ctx.lp.x().data(), ctx.params.dbl(TV_DPARAM_MIP_INTTOL),
-              lim.max_aggr, lim.max_per_pass, safety};
+              lim.max_aggr, lim.max_per_pass, safety, max_cut_nnz(ctx.prob), lim.deadline};
   const double gbnd = ctx.lp.objective();
   if (lim.mask & TV_MIP_GOMORY_CUTS) {
     context_log(ctx, 7, "\nSearching for Gomory cuts (numcutpass:%d numcut:%d, gbnd:%g)", pass, pool.size(), gbnd);
@@ -54,6 +63,7 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, s
   const size_t before = cands.size();
   if (lim.mask & TV_MIP_KNAPSUR_COVER_CUTS) separate_knapsack_covers(in, cands);
   if (lim.mask & TV_MIP_OBJ_CUT) separate_objective_cut(in, cands);
+  if (lim.mask & TV_MIP_LATTICE_CUTS) separate_zerohalf(in, cands);
   if (lim.mask & (TV_MIP_GCD_CUTS | TV_MIP_COEF_REDC_CUTS))
     separate_row_tightening(in, lim.mask & TV_MIP_GCD_CUTS, lim.mask & TV_MIP_COEF_REDC_CUTS, cands);
   // clique cuts are not tied to a bit of the mask
@@ -69,9 +79,14 @@ int select_and_add(MipContext &ctx, CutPool &pool, const LoopLimits &lim, std::v
   std::vector<double> scratch(ctx.prob.n, 0.0);
   std::vector<const Cut *> chosen;
   int added = 0;
+  const int dense = dense_nnz(ctx.prob);
+  int dense_taken = 0;
   for (const Cut &c : cands) {
     if (added >= lim.max_per_pass) break;
     if (c.efficacy < lim.min_efficacy) break;
+    // the objective cut is dense by nature and a single row
+    const bool is_dense = static_cast<int>(c.index.size()) > dense && class_of_tag(c.tag) != CutClass::kObj;
+    if (is_dense && dense_taken >= kDensePerPass) continue;
     bool parallel = false;
     for (const Cut *o : chosen)
       if (cut_parallelism(c, *o, scratch) > kMaxParallelism) {
@@ -95,6 +110,7 @@ int select_and_add(MipContext &ctx, CutPool &pool, const LoopLimits &lim, std::v
     }
     chosen.push_back(&c);
     added++;
+    dense_taken += is_dense;
   }
   return added;
 }
@@ -110,6 +126,7 @@ simplex::LpStatus resolve(MipContext &ctx) {
 CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
   CutLoopResult res;
   res.status = ctx.lp.status();
+  if (res.status == simplex::LpStatus::kOptimal) res.bound = ctx.lp.objective();
   const int max_nonimp = std::max(1, ctx.params.integer(TV_IPARAM_MIP_MAXNONIMP_CUTPASS));
   const double objtol = ctx.params.dbl(TV_DPARAM_MIP_ADDCUTOBJTOL);
   double ratio = 1e-3;  // halved every pass: later passes must make smaller steps to count
@@ -138,6 +155,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     if (res.status != simplex::LpStatus::kOptimal) break;
     if (!lim.root) update_cut_activity(ctx, pool);
     const double z_new = ctx.lp.objective();
+    res.bound = z_new;
     if (std::fabs(z_new - z_old) <= std::min(objtol, ratio) * (std::fabs(z_old) + 1)) {
       if (++nonimp >= max_nonimp) break;
     }
@@ -159,6 +177,7 @@ CutLoopResult root_cut_loop(MipContext &ctx, CutPool &pool) {
   if (lim.mask == 0 || ctx.lp.status() != simplex::LpStatus::kOptimal || !pool.in_step_with(ctx.lp)) {
     CutLoopResult r;
     r.status = ctx.lp.status();
+    if (r.status == simplex::LpStatus::kOptimal) r.bound = ctx.lp.objective();
     return r;
   }
   lim.max_passes = ctx.params.integer(TV_IPARAM_MIP_MAXCUTPASS_TOP);
@@ -169,8 +188,12 @@ CutLoopResult root_cut_loop(MipContext &ctx, CutPool &pool) {
   double cut_time = ctx.params.dbl(TV_DPARAM_MIP_CUTTIMLIM);
   if (cut_time < 0 && ctx.params.integer(TV_IPARAM_MIP_CUTTIMLIM) >= 0)
     cut_time = ctx.params.integer(TV_IPARAM_MIP_CUTTIMLIM);
+  const double now = common::wall_seconds();
   lim.deadline = ctx.deadline;
-  if (cut_time >= 0) lim.deadline = std::min(lim.deadline, common::wall_seconds() + cut_time);
+  if (cut_time >= 0)
+    lim.deadline = std::min(lim.deadline, now + cut_time);
+  else if (ctx.deadline < 1e29)  // no limit of its own: a share of the time left
+    lim.deadline = std::min(lim.deadline, now + kRootTimeShare * (ctx.deadline - now));
   context_log(ctx, 7, "\nStart cuts loop (cutlevel:%d numcut:%d, gbnd:%g)", lim.mask, pool.size(),
               ctx.lp.objective());
   CutLoopResult r = run_loop(ctx, pool, lim);
@@ -183,6 +206,7 @@ CutLoopResult root_cut_loop(MipContext &ctx, CutPool &pool) {
 CutLoopResult node_cut_loop(MipContext &ctx, CutPool &pool) {
   CutLoopResult r;
   r.status = ctx.lp.status();
+  if (r.status == simplex::LpStatus::kOptimal) r.bound = ctx.lp.objective();
   pool.mark_root_end();
   LoopLimits lim;
   lim.mask = ctx.params.integer(TV_IPARAM_MIP_CUTLEVEL_TREE);

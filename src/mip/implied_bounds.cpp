@@ -46,6 +46,7 @@ std::vector<ImpliedBound> find_implied_bounds(const MipProblem &p, size_t limit)
           for (int q = s; q < e && out.size() < limit; ++q) {
             if (q == qy) continue;
             const int k = p.row_index[q];
+            if (p.is_binary(k)) continue;  // binary pairs are conflicts, kept by the conflict graph
             const double a = side * p.row_value[q];
             const double room = b - (act_v - lowest[q - s]);
             const double range = p.col_up[k] - p.col_lo[k];

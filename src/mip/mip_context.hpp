@@ -55,6 +55,7 @@ struct CutLoopResult {
   simplex::LpStatus status = simplex::LpStatus::kNotSolved;  // of the last LP solve
   int cuts_added = 0;
   int rounds = 0;
+  double bound = -1e30;  // LP value after the last pass solved to optimality (a valid bound)
 };
 
 // Root cut loop: passes of separation, adding cuts to ctx.lp and re-solving,

@@ -74,17 +74,36 @@ bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::v
     }
   }
   if (ext_coef.empty()) return false;
+  // slacks expand to their rows: sum into a dense column vector
+  std::vector<double> dense(e.n, 0.0);
+  std::vector<char> mark(e.n, 0);
+  std::vector<int> touched;
+  auto put = [&](int j, double v) {
+    if (!mark[j]) mark[j] = 1, touched.push_back(j);
+    dense[j] += v;
+  };
+  std::vector<int> idx;
+  std::vector<double> val;
+  if (static_cast<int>(ext_coef.size()) > in.max_nnz + in.prob.m) return false;
+  for (const auto &[k, g] : ext_coef) {
+    if (k < e.n) {
+      put(k, g);
+      continue;
+    }
+    idx.clear();
+    val.clear();
+    if (!append_slack_row(in.prob, in.pool, k - e.n, g, idx, val)) return false;
+    for (size_t q = 0; q < idx.size(); ++q) put(idx[q], val[q]);
+    if (static_cast<int>(touched.size()) > in.max_nnz) return false;
+  }
   cut.index.clear();
   cut.value.clear();
   cut.rhs = rhs;
-  for (const auto &[k, g] : ext_coef) {
-    if (k < e.n) {
-      cut.index.push_back(k);
-      cut.value.push_back(g);
-    } else if (!append_slack_row(in.prob, in.pool, k - e.n, g, cut.index, cut.value)) {
-      return false;
+  for (int j : touched)
+    if (dense[j] != 0.0) {
+      cut.index.push_back(j);
+      cut.value.push_back(dense[j]);
     }
-  }
   return tidy_cut(cut, in.prob, in.safety);
 }
 

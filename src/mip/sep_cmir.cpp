@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/clock.hpp"
 #include "mip/separators.hpp"
 
 namespace tarvo::mip {
@@ -160,7 +161,7 @@ void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
   int found = 0;
   for (const auto &[score, start] : starts) {
     (void)score;
-    if (found >= in.max_cuts) break;
+    if (found >= in.max_cuts || common::wall_seconds() > in.deadline) break;
     agg.clear();
     used.assign(1, start);
     agg.add_row(p, n, start, 1.0);

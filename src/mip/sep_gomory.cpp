@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/clock.hpp"
 #include "mip/separators.hpp"
 #include "simplex/lp_solver.hpp"
 
@@ -32,6 +33,7 @@ void separate_gomory(const SepInput &in, std::vector<Cut> &out) {
   std::vector<char> comp;
   for (const auto &[score, j] : cand) {
     (void)score;
+    if (common::wall_seconds() > in.deadline) break;
     if (!in.lp.tableau_row(j, row)) continue;
     base.index.clear();
     base.value.clear();

@@ -19,6 +19,8 @@ struct SepInput {
   int max_aggr = 5;          // rows combined into one aggregated cut
   int max_cuts = 1000;       // candidates one separator may return
   CutSafety safety;
+  int max_nnz = 1 << 30;     // denser cuts are not worth making
+  double deadline = 1e30;    // wall-clock seconds; separators stop early past it
 };
 
 // Mixed-integer rounding of the base inequality sum a_k v_k <= beta over the
@@ -48,6 +50,8 @@ struct ImpliedBound;
 void separate_implied_bounds(const SepInput &in, const std::vector<ImpliedBound> &list, std::vector<Cut> &out);
 // GCD ("GCDC") and coefficient-reduction ("COFR") cuts from single rows.
 void separate_row_tightening(const SepInput &in, bool gcd, bool coef, std::vector<Cut> &out);
+// {0,1/2}-cuts from combinations of integral rows ("LATC", the lattice class).
+void separate_zerohalf(const SepInput &in, std::vector<Cut> &out);
 // Rounded objective when it takes integer values only ("OBJCUT").
 void separate_objective_cut(const SepInput &in, std::vector<Cut> &out);
 
