@@ -15,7 +15,6 @@ namespace tarvo::mip {
 
 namespace {
 
-constexpr int kFlipBase = 10;        // columns flipped to leave a short cycle
 constexpr size_t kHistory = 30;      // roundings remembered for long cycles
 constexpr double kDecay = 0.9;       // objective share kept each round
 
@@ -26,6 +25,12 @@ std::size_t hash_of(const std::vector<double> &v, const std::vector<int> &ints) 
 }
 
 }  // namespace
+
+void apply_pump_variant(int variant, PumpSettings &s) {
+  if (variant == 1 || variant == 3 || variant == 5) s.random_rounding = true;
+  if (variant == 2 || variant == 3) s.weight = 0;
+  if (variant >= 4) s.flip_base *= 2;
+}
 
 bool feasibility_pump(MipContext &ctx, const PumpSettings &s) {
   const MipProblem &p = ctx.prob;
@@ -59,12 +64,15 @@ bool feasibility_pump(MipContext &ctx, const PumpSettings &s) {
       const double thr = s.random_rounding ? 0.3 + 0.4 * unit(rng) : 0.5;
       xt[j] = std::clamp(std::floor(x[j] + thr), ctx.lp.col_lower(j), ctx.lp.col_upper(j));
     }
-    if (!prev.empty() && std::all_of(ints.begin(), ints.end(), [&](int j) { return xt[j] == prev[j]; })) {
+    auto same_as_prev = [&] {
+      return !prev.empty() && std::all_of(ints.begin(), ints.end(), [&](int j) { return xt[j] == prev[j]; });
+    };
+    if (same_as_prev()) {
       // short cycle: move the columns farthest from their rounding
       std::vector<std::pair<double, int>> far;
       for (int j : ints) far.emplace_back(-std::fabs(x[j] - xt[j]), j);
       std::sort(far.begin(), far.end());
-      const int flips = kFlipBase / 2 + static_cast<int>(unit(rng) * kFlipBase);
+      const int flips = s.flip_base / 2 + static_cast<int>(unit(rng) * s.flip_base);
       for (int t = 0; t < flips && t < static_cast<int>(far.size()); ++t) {
         const int j = far[t].second;
         const double step = x[j] > xt[j] ? 1.0 : -1.0;
@@ -79,6 +87,18 @@ bool feasibility_pump(MipContext &ctx, const PumpSettings &s) {
           const double step = x[j] > xt[j] ? 1.0 : -1.0;
           xt[j] = std::clamp(xt[j] + step, ctx.lp.col_lower(j), ctx.lp.col_upper(j));
         }
+      }
+    }
+    if (s.project && !same_as_prev()) {
+      // projection: the new rounding completed by the continuous columns
+      std::vector<double> lo(p.n), up(p.n);
+      for (int j : ints) lo[j] = ctx.lp.col_lower(j), up[j] = ctx.lp.col_upper(j);
+      for (int j = 0; j < p.n; ++j) ctx.lp.set_cost(j, p.c[j]);
+      const bool got = complete_by_lp(ctx, xt, kTagPump);
+      for (int j : ints) ctx.lp.set_col_bounds(j, lo[j], up[j]);
+      if (got) {
+        found = true;
+        break;
       }
     }
     prev.assign(xt.begin(), xt.end());
@@ -101,7 +121,7 @@ bool feasibility_pump(MipContext &ctx, const PumpSettings &s) {
     simplex::LpLimits limits;
     if (s.deadline < 1e29) limits.time_limit = seconds_left(s.deadline);
     limits.iter_limit = std::max(1000.0, 2.0 * (p.m + p.n));
-    if (ctx.lp.solve(TV_METHOD_PSIMPLEX, limits) != simplex::LpStatus::kOptimal) break;
+    if (ctx.lp.solve(s.method, limits) != simplex::LpStatus::kOptimal) break;
     x = ctx.lp.x();
   }
   if (!found && !prev.empty() && seconds_left(s.deadline) > 0) {

@@ -62,6 +62,10 @@ void run_pumps(MipContext &ctx) {
   s.max_rounds = rounds < 0 ? kPumpRoundCap : rounds;
   s.weight = ctx.params.dbl(TV_DPARAM_MIP_FP_WEIGHT);
   s.seed = ctx.seed;
+  // the distance LPs change costs only, so the primal simplex serves unless the dual is asked for
+  s.method = ctx.params.integer(TV_IPARAM_MIP_FP_OPT_METHOD) == 2 ? TV_METHOD_DSIMPLEX : TV_METHOD_PSIMPLEX;
+  s.project = ctx.params.integer(TV_IPARAM_MIP_FP_PROJECTION) == 1;
+  apply_pump_variant(ctx.params.integer(TV_IPARAM_MIP_FP_HEU_MODE), s);
   s.deadline = std::min(ctx.deadline, now + limit);
   const double gbnd = ctx.lp.objective();
   context_log(ctx, 2, "\nStarted FP (time_limit:%.2f)..", limit);

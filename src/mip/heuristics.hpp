@@ -27,8 +27,14 @@ struct PumpSettings {
   double deadline = 1e30;
   double weight = 1.0;      // share of the objective in the distance objective
   bool random_rounding = false;  // the second variant rounds with random thresholds
+  int flip_base = 10;            // columns flipped to leave a short cycle
+  int method = 1;                // TV_METHOD_PSIMPLEX or TV_METHOD_DSIMPLEX for the distance LPs
+  bool project = false;          // complete each new rounding over the continuous columns
   unsigned seed = 0;
 };
+// Settings of TV_IPARAM_MIP_FP_HEU_MODE: 1, 3 and 5 round with random
+// thresholds, 2 and 3 ignore the objective, 4 and 5 flip twice as many columns.
+void apply_pump_variant(int variant, PumpSettings &s);
 bool feasibility_pump(MipContext &ctx, const PumpSettings &s);
 
 }  // namespace tarvo::mip

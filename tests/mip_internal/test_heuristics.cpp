@@ -85,6 +85,15 @@ TEST(SingleHeuristics, EachLeavesTheLpAndReportsOnlyFeasiblePoints) {
     ps.random_rounding = true;
     ps.seed = 3;
     tarvo::mip::feasibility_pump(ctx, ps);
+    // the variants, the dual simplex and the projection keep the same contract
+    for (int variant = 2; variant <= 5; ++variant) {
+      tarvo::mip::PumpSettings pv;
+      pv.max_rounds = 30;
+      pv.method = TV_METHOD_DSIMPLEX;
+      pv.project = variant == 4;
+      tarvo::mip::apply_pump_variant(variant, pv);
+      tarvo::mip::feasibility_pump(ctx, pv);
+    }
     EXPECT_NEAR(mm.lp.objective(), z, 1e-7 * (1 + std::fabs(z))) << name << " after the pumps";
     const tarvo::mip::Locks locks(mm.prob);
     for (DiveRule r : {DiveRule::kFractional, DiveRule::kCoefficient, DiveRule::kVectorLength, DiveRule::kGuided}) {
