@@ -98,11 +98,12 @@ int select_and_add(MipContext &ctx, CutPool &pool, const LoopLimits &lim, std::v
                       c.rhs, c.tag);
     if (at < 0 && lim.root) {
       const int freed = pool.delete_slack_cuts(ctx.lp);
-      context_log(ctx, 1, "\n WARNING: The cut pool is empty, deleting cuts with slack num=%u ",
-                  static_cast<unsigned>(freed));
-      if (freed > 0)
+      if (freed > 0) {
+        context_log(ctx, 1, "\n WARNING: The cut pool is empty, deleting cuts with slack num=%u ",
+                    static_cast<unsigned>(freed));
         at = pool.add(lim.capacity, 1, 0.0, c.value.data(), c.index.data(), static_cast<int>(c.index.size()),
                       c.rhs, c.tag);
+      }
     }
     if (at < 0) {
       context_log(ctx, 1, "\n WARNING: The cut pool is empty, try and increase TV_DPARAM_MIP_ADDCUTPER");

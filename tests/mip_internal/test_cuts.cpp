@@ -435,6 +435,26 @@ TEST(RootLoopSettings, MaskZeroSkipsTheLoopAndNoRoomWarns) {
   EXPECT_TRUE(mm.logged("Start cuts loop"));
 }
 
+// A small pool fills: slack cuts make room, and the pool never passes its limit.
+TEST(RootLoopSettings, FullPoolMakesRoomFromSlackCutsAndKeepsItsLimit) {
+  MipModel mm;
+  LOAD_OR_SKIP(mm, "p0201");
+  set_param(mm.params, TV_DPARAM_MIP_ADDCUTPER, 0.1);
+  CheckingSink sink(mm.prob);
+  auto ctx = mm.context(sink);
+  auto pool = tarvo::mip::make_cut_pool(mm.prob);
+  auto r = tarvo::mip::root_cut_loop(ctx, *pool);
+  const int capacity = static_cast<int>(0.1 * mm.prob.m);
+  EXPECT_LE(pool->size(), capacity);
+  EXPECT_TRUE(pool->in_step_with(mm.lp));
+  EXPECT_EQ(mm.lp.rows(), mm.prob.m + pool->size());
+  EXPECT_GT(r.cuts_added, 0);
+  if (pool->total() > static_cast<unsigned>(capacity)) {
+    EXPECT_TRUE(mm.logged("deleting cuts with slack"));
+  }
+  if (!mm.optimum.empty()) expect_keeps_optimum(mm, *pool);
+}
+
 TEST(RootLoopSettings, StatisticsLinesCountTheClasses) {
   MipModel mm;
   LOAD_OR_SKIP(mm, "p0033");
