@@ -1,31 +1,265 @@
-// Cut pool and cut loops. The separators register here as they are built;
-// until then the loops only keep the node LP solved.
-#include <memory>
+// Cut loops: the root loop of separation passes with its progress test, pool
+// limit and time limit, and the short loop at tree nodes. Separators are
+// dispatched by the bits of the cut level masks.
+#include <algorithm>
+#include <cmath>
 
-#include "mip/mip_context.hpp"
+#include "common/clock.hpp"
+#include "mip/conflict_graph.hpp"
+#include "mip/context_log.hpp"
+#include "mip/cutpool.hpp"
+#include "mip/separators.hpp"
+#include "tarvo.h"
 
 namespace tarvo::mip {
 
-class CutPool {
- public:
-  explicit CutPool(const MipProblem &) {}
+namespace {
+
+constexpr double kMaxParallelism = 0.98;
+// Dense cuts fill the LU factors and slow every later LP: a pass takes only a
+// few cuts above the first density, and none are made above the second.
+constexpr double kDensity = 0.1, kMaxDensity = 1.0;
+constexpr int kDenseAllowance = 500;
+constexpr int kDensePerPass = 5;
+constexpr double kRootTimeShare = 0.2;
+
+int dense_nnz(const MipProblem &p) { return kDenseAllowance + static_cast<int>(kDensity * p.n); }
+int max_cut_nnz(const MipProblem &p) { return kDenseAllowance + static_cast<int>(kMaxDensity * p.n); }
+
+struct LoopLimits {
+  int mask = 0;
+  int max_passes = 0;
+  int capacity = 0;      // pool size the loop may reach
+  int max_aggr = 5;
+  int max_per_pass = 0;
+  double min_efficacy = 1e-4;
+  double deadline = 1e30;
+  bool root = true;
 };
 
-std::unique_ptr<CutPool> make_cut_pool(const MipProblem &prob) { return std::make_unique<CutPool>(prob); }
-void delete_cut_pool(CutPool *pool) { delete pool; }
+int aggregation_limit(int param, bool root) {
+  if (param >= 0) return param;
+  return root ? 5 : 3;
+}
 
-CutLoopResult root_cut_loop(MipContext &ctx, CutPool &) {
-  CutLoopResult r;
-  r.status = ctx.lp.status();
+// Runs the separators of the mask on the current LP point.
+void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, std::vector<Cut> &cands) {
+  ExtendedVars ext;
+  ext.build(ctx.prob, pool, ctx.lp);
+  CutSafety safety;
+  safety.min_efficacy = lim.min_efficacy;
+  SepInput in{ctx.prob, ctx.lp, pool, ext, ctx.lp.x().data(), ctx.params.dbl(TV_DPARAM_MIP_INTTOL),
+              lim.max_aggr, lim.max_per_pass, safety, max_cut_nnz(ctx.prob), lim.deadline};
+  const double gbnd = ctx.lp.objective();
+  if (lim.mask & TV_MIP_GOMORY_CUTS) {
+    context_log(ctx, 7, "\nSearching for Gomory cuts (numcutpass:%d numcut:%d, gbnd:%g)", pass, pool.size(), gbnd);
+    separate_gomory(in, cands);
+    if (lim.max_aggr > 0 || lim.root) separate_cmir(in, cands);
+    context_log(ctx, 7, "\nDone searching for Gomory cuts (numcutpass:%d numcut:%d, gbnd:%g)", pass,
+                static_cast<int>(cands.size()), gbnd);
+  }
+  context_log(ctx, 7, "\nStart find_cuts (maxcut:%d, cut_tol:%g, gbnd:%g)", lim.max_per_pass, lim.min_efficacy,
+              gbnd);
+  const size_t before = cands.size();
+  if (lim.mask & TV_MIP_KNAPSUR_COVER_CUTS) separate_knapsack_covers(in, cands);
+  if (lim.mask & TV_MIP_OBJ_CUT) separate_objective_cut(in, cands);
+  if (lim.mask & TV_MIP_LATTICE_CUTS) separate_zerohalf(in, cands);
+  if (lim.mask & (TV_MIP_GCD_CUTS | TV_MIP_COEF_REDC_CUTS))
+    separate_row_tightening(in, lim.mask & TV_MIP_GCD_CUTS, lim.mask & TV_MIP_COEF_REDC_CUTS, cands);
+  // clique cuts are not tied to a bit of the mask
+  separate_cliques(in, pool.conflict_graph(), cands);
+  separate_implied_bounds(in, pool.implied_bounds(), cands);
+  context_log(ctx, 7, "\nEnd find_cuts (ncutsf:%d, gbd:%g)", static_cast<int>(cands.size() - before), gbnd);
+}
+
+// Chooses efficient, mutually non-parallel cuts and puts them in the pool;
+// -1 when the pool is full and nothing could be made room for.
+int select_and_add(MipContext &ctx, CutPool &pool, const LoopLimits &lim, std::vector<Cut> &cands) {
+  std::sort(cands.begin(), cands.end(), [](const Cut &a, const Cut &b) { return a.efficacy > b.efficacy; });
+  std::vector<double> scratch(ctx.prob.n, 0.0);
+  std::vector<const Cut *> chosen;
+  int added = 0;
+  const int dense = dense_nnz(ctx.prob);
+  int dense_taken = 0;
+  for (const Cut &c : cands) {
+    if (added >= lim.max_per_pass) break;
+    if (c.efficacy < lim.min_efficacy) break;
+    // the objective cut is dense by nature and a single row
+    const bool is_dense = static_cast<int>(c.index.size()) > dense && class_of_tag(c.tag) != CutClass::kObj;
+    if (is_dense && dense_taken >= kDensePerPass) continue;
+    bool parallel = false;
+    for (const Cut *o : chosen)
+      if (cut_parallelism(c, *o, scratch) > kMaxParallelism) {
+        parallel = true;
+        break;
+      }
+    if (parallel) continue;
+    int at = pool.add(lim.capacity, 1, 0.0, c.value.data(), c.index.data(), static_cast<int>(c.index.size()),
+                      c.rhs, c.tag);
+    if (at < 0 && lim.root) {
+      const int freed = pool.delete_slack_cuts(ctx.lp);
+      if (freed > 0) {
+        context_log(ctx, 1, "\n WARNING: The cut pool is empty, deleting cuts with slack num=%u ",
+                    static_cast<unsigned>(freed));
+        at = pool.add(lim.capacity, 1, 0.0, c.value.data(), c.index.data(), static_cast<int>(c.index.size()),
+                      c.rhs, c.tag);
+      }
+    }
+    if (at < 0) {
+      context_log(ctx, 1, "\n WARNING: The cut pool is empty, try and increase TV_DPARAM_MIP_ADDCUTPER");
+      return added > 0 ? added : -1;
+    }
+    chosen.push_back(&c);
+    added++;
+    dense_taken += is_dense;
+  }
+  return added;
+}
+
+simplex::LpStatus resolve(MipContext &ctx) {
+  simplex::LpLimits limits;
+  const double left = ctx.deadline - common::wall_seconds();
+  if (ctx.deadline < 1e29) limits.time_limit = std::max(0.0, left);
+  return ctx.lp.solve(TV_METHOD_DSIMPLEX, limits);
+}
+
+// Passes of separation and re-optimisation until the bound stalls or a limit holds.
+CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
+  CutLoopResult res;
+  res.status = ctx.lp.status();
+  if (res.status == simplex::LpStatus::kOptimal) res.bound = ctx.lp.objective();
+  const int max_nonimp = std::max(1, ctx.params.integer(TV_IPARAM_MIP_MAXNONIMP_CUTPASS));
+  const double objtol = ctx.params.dbl(TV_DPARAM_MIP_ADDCUTOBJTOL);
+  double ratio = 1e-3;  // halved every pass: later passes must make smaller steps to count
+  int nonimp = 0;
+  // tailing off: the last kStallPasses passes together moved the bound by a
+  // negligible part of what the loop has gained so far
+  constexpr int kStallPasses = 10;
+  const double z_start = ctx.lp.objective();
+  std::vector<double> history;
+  for (int pass = 1; pass <= lim.max_passes; ++pass) {
+    if (res.status != simplex::LpStatus::kOptimal) break;
+    if (common::wall_seconds() >= lim.deadline) {
+      if (lim.root) context_log(ctx, 1, "\n WARNING: The time limit for adding cuts have run out \n");
+      break;
+    }
+    const double z_old = ctx.lp.objective();
+    std::vector<Cut> cands;
+    separate(ctx, pool, lim, pass, cands);
+    const int added = select_and_add(ctx, pool, lim, cands);
+    if (added <= 0) break;
+    pool.flush_to_lp(ctx.lp);
+    res.cuts_added += added;
+    res.rounds = pass;
+    res.status = resolve(ctx);
+    if (ctx.cut_pass_line) ctx.cut_pass_line(ctx.log_data, pass, res.cuts_added);
+    if (res.status != simplex::LpStatus::kOptimal) break;
+    if (!lim.root) update_cut_activity(ctx, pool);
+    const double z_new = ctx.lp.objective();
+    res.bound = z_new;
+    if (std::fabs(z_new - z_old) <= std::min(objtol, ratio) * (std::fabs(z_old) + 1)) {
+      if (++nonimp >= max_nonimp) break;
+    }
+    history.push_back(z_new);
+    if (static_cast<int>(history.size()) > kStallPasses) {
+      const double recent = z_new - history[history.size() - 1 - kStallPasses];
+      if (recent <= 1e-3 * (z_new - z_start)) break;
+    }
+    ratio *= 0.5;
+  }
+  return res;
+}
+
+}  // namespace
+
+CutLoopResult root_cut_loop(MipContext &ctx, CutPool &pool) {
+  LoopLimits lim;
+  lim.mask = ctx.params.integer(TV_IPARAM_MIP_CUTLEVEL_TOP);
+  if (lim.mask == 0 || ctx.lp.status() != simplex::LpStatus::kOptimal || !pool.in_step_with(ctx.lp)) {
+    CutLoopResult r;
+    r.status = ctx.lp.status();
+    if (r.status == simplex::LpStatus::kOptimal) r.bound = ctx.lp.objective();
+    return r;
+  }
+  lim.max_passes = ctx.params.integer(TV_IPARAM_MIP_MAXCUTPASS_TOP);
+  lim.capacity = static_cast<int>(std::floor(ctx.params.dbl(TV_DPARAM_MIP_ADDCUTPER) * ctx.prob.m));
+  lim.max_aggr = aggregation_limit(ctx.params.integer(TV_IPARAM_MIP_AGGCUTLIM_TOP), true);
+  lim.max_per_pass = std::min(500, std::max(50, ctx.prob.m));
+  lim.root = true;
+  double cut_time = ctx.params.dbl(TV_DPARAM_MIP_CUTTIMLIM);
+  if (cut_time < 0 && ctx.params.integer(TV_IPARAM_MIP_CUTTIMLIM) >= 0)
+    cut_time = ctx.params.integer(TV_IPARAM_MIP_CUTTIMLIM);
+  const double now = common::wall_seconds();
+  lim.deadline = ctx.deadline;
+  if (cut_time >= 0)
+    lim.deadline = std::min(lim.deadline, now + cut_time);
+  else if (ctx.deadline < 1e29)  // no limit of its own: a share of the time left
+    lim.deadline = std::min(lim.deadline, now + kRootTimeShare * (ctx.deadline - now));
+  context_log(ctx, 7, "\nStart cuts loop (cutlevel:%d numcut:%d, gbnd:%g)", lim.mask, pool.size(),
+              ctx.lp.objective());
+  CutLoopResult r = run_loop(ctx, pool, lim);
+  context_log(ctx, 7, "\nEnd cuts loop (numcutpass:%d numcut:%d, gbnd:%g)", r.rounds, pool.size(),
+              ctx.lp.objective());
+  pool.mark_root_end();
   return r;
 }
 
-CutLoopResult node_cut_loop(MipContext &ctx, CutPool &) {
+CutLoopResult node_cut_loop(MipContext &ctx, CutPool &pool) {
   CutLoopResult r;
   r.status = ctx.lp.status();
-  return r;
+  if (r.status == simplex::LpStatus::kOptimal) r.bound = ctx.lp.objective();
+  pool.mark_root_end();
+  LoopLimits lim;
+  lim.mask = ctx.params.integer(TV_IPARAM_MIP_CUTLEVEL_TREE);
+  const int depth_limit = ctx.params.integer(TV_IPARAM_MIP_CUTDEPTH);
+  const int freq = ctx.params.integer(TV_IPARAM_MIP_CUTFREQ);
+  const bool due = ctx.depth <= depth_limit ||
+                   (freq > 0 && std::fmod(ctx.nodes, static_cast<double>(freq)) == 0.0);
+  if (lim.mask == 0 || !due || r.status != simplex::LpStatus::kOptimal || !pool.in_step_with(ctx.lp)) return r;
+  lim.max_passes = ctx.params.integer(TV_IPARAM_MIP_MAXCUTPASS_TREE);
+  lim.capacity = pool.root_size() +
+                 static_cast<int>(std::floor(ctx.params.dbl(TV_DPARAM_MIP_ADDCUTPER_TREE) * ctx.prob.m));
+  lim.max_aggr = aggregation_limit(ctx.params.integer(TV_IPARAM_MIP_AGGCUTLIM_TREE), false);
+  lim.max_per_pass = std::min(100, std::max(10, ctx.prob.m / 10));
+  lim.min_efficacy = 1e-3;
+  lim.root = false;
+  lim.deadline = ctx.deadline;
+  return run_loop(ctx, pool, lim);
 }
 
-void report_cut_statistics(MipContext &, const CutPool &) {}
+int update_cut_activity(MipContext &ctx, CutPool &pool) {
+  return pool.update_activity(ctx.lp, ctx.params.integer(TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT), false);
+}
+
+namespace {
+struct StatLine {
+  CutClass cls;
+  const char *format;
+};
+constexpr StatLine kStatLines[] = {
+    {CutClass::kGub, "\n Gub cuts added             :%u"},
+    {CutClass::kFlow, "\n Flow cuts added            :%u"},
+    {CutClass::kPFlow, "\n PFlow cuts added           :%u"},
+    {CutClass::kLift, "\n Lift cuts added            :%u"},
+    {CutClass::kPlanLoc, "\n Planloc cuts added         :%u"},
+    {CutClass::kDisagg, "\n Disagg cuts added          :%u"},
+    {CutClass::kCover, "\n Cover cuts added           :%u"},
+    {CutClass::kLattice, "\n Lattice cuts added          :%u"},
+    {CutClass::kCoef, "\n Coef cuts added            :%u"},
+    {CutClass::kGcd, "\n Gcd cuts added             :%u"},
+    {CutClass::kObj, "\n Obj cuts added             :%u"},
+    {CutClass::kCard, "\n Cardinality cuts added     :%u"},
+    {CutClass::kDisjun, "\n DISJUN cuts added          :%u"},
+    {CutClass::kSoftKnap, "\n Soft Knapsack cuts added    :%u"},
+    {CutClass::kLpRound, "\n LP Rounding cuts added    :%u"},
+    {CutClass::kClique, "\n Clique cuts added          :%u"},
+};
+}  // namespace
+
+void report_cut_statistics(MipContext &ctx, const CutPool &pool) {
+  for (const StatLine &s : kStatLines) context_log(ctx, 1, s.format, pool.count(s.cls));
+  context_log(ctx, 1, "\n Gomory cuts added          :%d", static_cast<int>(pool.count(CutClass::kGomory)));
+  context_log(ctx, 1, "\n MIR cuts added             :%d", static_cast<int>(pool.count(CutClass::kMir)));
+}
 
 }  // namespace tarvo::mip

@@ -38,6 +38,9 @@ struct MipContext {
   int print_level = 0;
   void (*log)(void *data, const char *line) = nullptr;  // complete lines, may be null
   void *log_data = nullptr;
+  // The tree's cut-pass log line after each re-optimisation of a cut pass
+  // (pass number, cuts added so far); may be null.
+  void (*cut_pass_line)(void *data, int pass, int cuts) = nullptr;
 };
 
 // The cut pool lives with the tree; cuts and loops are defined in their own files.
@@ -52,6 +55,7 @@ struct CutLoopResult {
   simplex::LpStatus status = simplex::LpStatus::kNotSolved;  // of the last LP solve
   int cuts_added = 0;
   int rounds = 0;
+  double bound = -1e30;  // LP value after the last pass solved to optimality (a valid bound)
 };
 
 // Root cut loop: passes of separation, adding cuts to ctx.lp and re-solving,
@@ -63,6 +67,14 @@ CutLoopResult node_cut_loop(MipContext &ctx, CutPool &pool);
 // solution goes through ctx.sink.
 void root_heuristics(MipContext &ctx);
 void node_heuristics(MipContext &ctx);
+// Activity management of the pooled cuts after a node basis is loaded or the
+// node LP re-optimised: binding inactive cuts come back, cuts slack for
+// TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT re-optimisations become free rows.
+// Returns the number re-activated.
+int update_cut_activity(MipContext &ctx, CutPool &pool);
+// Node cut loops append rows: a basis stored before that is padded with basic
+// slacks for the new rows (call before LpSolver::set_basis).
+void pad_basis(simplex::LpBasis &basis, int cols, int rows);
 // Log lines of the cut and heuristic statistics at the end of the solve.
 void report_cut_statistics(MipContext &ctx, const CutPool &pool);
 

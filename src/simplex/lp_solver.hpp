@@ -95,6 +95,8 @@ class LpSolver {
   // bound is above it. Off by default.
   void set_cutoff(double value);
   void clear_cutoff() { use_cutoff_ = false; }
+  bool has_cutoff() const { return use_cutoff_; }
+  double cutoff() const { return cutoff_; }
 
   // Solves warm from the current basis (cold from the slack basis the first
   // time). method: TV_METHOD_PSIMPLEX for the primal, anything else the dual.

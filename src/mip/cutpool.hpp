@@ -1,0 +1,100 @@
+// The cut pool: every cut added to the node LP, its state in the LP, its class
+// tag and the per-class counters behind the statistics lines.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mip/cut.hpp"
+
+namespace tarvo::simplex {
+class LpSolver;
+struct LpBasis;
+}
+
+namespace tarvo::mip {
+
+// Statistics classes, in the order of the statistics lines.
+enum class CutClass : int {
+  kGub, kFlow, kPFlow, kLift, kPlanLoc, kDisagg, kCover, kLattice, kGomory, kMir, kCoef, kGcd,
+  kObj, kCard, kDisjun, kSoftKnap, kLpRound, kClique, kImplied, kOther, kCount
+};
+CutClass class_of_tag(const char *tag);
+
+struct PoolCut {
+  std::vector<int> index;
+  std::vector<double> value;
+  char sense = 'L';            // 'L', 'G' or 'E'
+  double rhs = 0;
+  signed char state = 1;       // 1 active (its row bounds hold in the LP), 0 inactive (free row)
+  int inactive_count = 0;      // consecutive re-optimisations the cut stayed slack
+  unsigned char flags = 0;     // kFlagNoTouch, kFlagBinary, kFlagClique
+  std::string tag;
+  int lp_row = -1;             // row of the node LP that holds it, -1 when not in the LP
+};
+
+class ConflictGraph;
+struct ImpliedBound;
+
+class CutPool {
+ public:
+  static constexpr unsigned char kFlagNoTouch = 8;
+  static constexpr unsigned char kFlagClique = 32;
+  static constexpr unsigned char kFlagBinary = 64;
+
+  explicit CutPool(const MipProblem &prob);
+  ~CutPool();
+  // The conflict graph of the problem's binaries, built on first use.
+  const ConflictGraph &conflict_graph() const;
+  // Single-row implied bounds of the problem, found on first use.
+  const std::vector<ImpliedBound> &implied_bounds() const;
+
+  // Stores a cut (sense: negative 'G', positive 'L', zero 'E'); coefficients of
+  // magnitude <= zero_tol are dropped. Returns its index, or -1 when the pool
+  // already holds `capacity` cuts or the data are unusable.
+  int add(int capacity, int sense, double zero_tol, const double *coef, const int *cols, int nnz,
+          double rhs, const char *tag);
+  int size() const { return static_cast<int>(cuts_.size()); }
+  const PoolCut &cut(int k) const { return cuts_[k]; }
+  PoolCut &cut(int k) { return cuts_[k]; }
+
+  // Appends the cuts not yet in the LP as rows (their slacks basic).
+  int flush_to_lp(simplex::LpSolver &lp);
+  // Cut held by LP row i (i >= the problem's rows), -1 when the row is not a pooled cut.
+  int cut_of_row(int i) const;
+  // Does the LP hold exactly the problem's rows followed by the pool's rows?
+  bool in_step_with(const simplex::LpSolver &lp) const;
+
+  // Activity management over the cuts in the LP that are not flagged no-touch:
+  // a binding inactive cut is switched on again, an active cut slack for
+  // `threshold` re-optimisations with at least `min_nnz` nonzeros is switched
+  // off (unless no_deactivate). Returns the number re-activated.
+  int update_activity(simplex::LpSolver &lp, int threshold, bool no_deactivate, int min_nnz = 3);
+  // Removes the cuts whose LP rows are slack (basic) from the pool and the LP;
+  // returns how many went.
+  int delete_slack_cuts(simplex::LpSolver &lp);
+
+  // Per-class counters of cuts added; the Gomory class counts GMI cuts, kMir the rounding cuts.
+  unsigned count(CutClass c) const { return counts_[static_cast<int>(c)]; }
+  unsigned total() const { return total_; }
+  // Pool size when the root phase ended (fixed by the first call); the
+  // tree's cut limit counts from there.
+  void mark_root_end() {
+    if (root_size_ < 0) root_size_ = size();
+  }
+  int root_size() const { return root_size_ < 0 ? size() : root_size_; }
+
+ private:
+  const MipProblem &prob_;
+  std::vector<PoolCut> cuts_;
+  std::vector<int> row_cut_;  // LP row - prob rows -> cut index
+  std::array<unsigned, static_cast<int>(CutClass::kCount)> counts_{};
+  unsigned total_ = 0;
+  int root_size_ = -1;
+  mutable std::unique_ptr<ConflictGraph> graph_;
+  mutable std::unique_ptr<std::vector<ImpliedBound>> implied_;
+};
+
+}  // namespace tarvo::mip

@@ -1,0 +1,101 @@
+// The diving family: fractional, coefficient (fewest locks), guided (toward
+// the incumbent) and vector-length diving share one dive; only the choice of
+// column and direction differs.
+#include <cmath>
+
+#include "mip/heuristics.hpp"
+#include "tarvo.h"
+
+namespace tarvo::mip {
+
+namespace {
+
+struct Choice {
+  int col = -1;
+  bool up = false;
+};
+
+Choice choose(const MipContext &ctx, DiveRule rule, const Locks &locks, const std::vector<double> &x, double tol) {
+  const MipProblem &p = ctx.prob;
+  Choice best;
+  double best_score = 1e300;
+  const std::vector<double> *inc = ctx.sink.has_incumbent() ? &ctx.sink.incumbent() : nullptr;
+  for (int j = 0; j < p.n; ++j) {
+    if (!p.is_int[j] || !is_fractional(x[j], tol)) continue;
+    const double down_dist = x[j] - std::floor(x[j]);
+    const double up_dist = 1 - down_dist;
+    bool up = up_dist < down_dist;
+    double score = std::min(up_dist, down_dist);
+    switch (rule) {
+      case DiveRule::kFractional:
+        break;
+      case DiveRule::kCoefficient: {
+        const int dl = locks.down[j], ul = locks.up[j];
+        up = ul < dl || (ul == dl && up);
+        score = std::min(dl, ul) + (up ? up_dist : down_dist);
+        break;
+      }
+      case DiveRule::kGuided:
+        if (!inc) return best;
+        up = (*inc)[j] > x[j];
+        score = std::fabs((*inc)[j] - x[j]);
+        break;
+      case DiveRule::kVectorLength: {
+        // round where the objective gets worse, per row the column touches
+        up = p.c[j] >= 0;
+        const double obj = std::fabs(p.c[j]) * (up ? up_dist : down_dist);
+        score = (obj + 1e-6) / (p.col_start[j + 1] - p.col_start[j] + 1.0);
+        break;
+      }
+    }
+    if (score < best_score) {
+      best_score = score;
+      best.col = j;
+      best.up = up;
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+bool dive(MipContext &ctx, DiveRule rule, const Locks &locks, const DiveLimits &lim) {
+  if (ctx.lp.status() != simplex::LpStatus::kOptimal) return false;
+  if (rule == DiveRule::kGuided && !ctx.sink.has_incumbent()) return false;
+  const double tol = ctx.params.dbl(TV_DPARAM_MIP_INTTOL);
+  LpSnapshot snap(ctx.lp);
+  bool found = false;
+  double used = 0;
+  for (int depth = 0; depth < lim.max_depth; ++depth) {
+    const std::vector<double> x = ctx.lp.x();
+    if (submit_if_integral(ctx, x, tol, kTagHeuristic) || simple_rounding(ctx, x, locks, tol)) {
+      found = true;
+      break;
+    }
+    if (ctx.sink.has_incumbent() && ctx.lp.objective() >= ctx.sink.incumbent_objective() - 1e-9) break;
+    if (used >= lim.max_lp_iterations || seconds_left(lim.deadline) <= 0) break;
+    const Choice c = choose(ctx, rule, locks, x, tol);
+    if (c.col < 0) break;
+    const int j = c.col;
+    const double lo = ctx.lp.col_lower(j), up = ctx.lp.col_upper(j);
+    simplex::LpLimits limits;
+    limits.iter_limit = std::max(1.0, lim.max_lp_iterations - used);
+    if (lim.deadline < 1e29) limits.time_limit = seconds_left(lim.deadline);
+    bool ok = false;
+    for (int attempt = 0; attempt < 2 && !ok; ++attempt) {
+      const bool go_up = attempt == 0 ? c.up : !c.up;
+      if (go_up)
+        ctx.lp.set_col_bounds(j, std::ceil(x[j]), up);
+      else
+        ctx.lp.set_col_bounds(j, lo, std::floor(x[j]));
+      const auto st = ctx.lp.solve(TV_METHOD_DSIMPLEX, limits);
+      used += ctx.lp.iterations();
+      ok = st == simplex::LpStatus::kOptimal;
+      if (st != simplex::LpStatus::kInfeasible && st != simplex::LpStatus::kCutoff) break;
+    }
+    if (!ok) break;
+  }
+  return found;
+}
+
+}  // namespace tarvo::mip

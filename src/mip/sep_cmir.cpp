@@ -1,0 +1,219 @@
+// Complemented mixed-integer rounding (aggregation heuristic): start from a
+// row, try MIR with a few divisors and complementations; when no violated cut
+// comes out, eliminate the continuous column farthest from its bounds with
+// another row and try again, up to the aggregation limit.
+#include <algorithm>
+#include <cmath>
+
+#include "common/clock.hpp"
+#include "mip/separators.hpp"
+
+namespace tarvo::mip {
+
+namespace {
+constexpr double kInf = 1e30;
+constexpr double kZero = 1e-12;
+constexpr int kMaxDeltas = 8;
+constexpr int kMaxStarts = 500;
+
+// Aggregated row sum agg[k] v_k = 0 over the extended variables (columns and
+// slacks), stored densely with the list of touched entries.
+struct Aggregation {
+  std::vector<double> coef;
+  std::vector<int> touched;
+  std::vector<char> mark;
+  void init(int size) {
+    coef.assign(size, 0.0);
+    mark.assign(size, 0);
+  }
+  void clear() {
+    for (int k : touched) coef[k] = 0, mark[k] = 0;
+    touched.clear();
+  }
+  void add(int k, double v) {
+    if (!mark[k]) mark[k] = 1, touched.push_back(k);
+    coef[k] += v;
+  }
+  // row i as the equation a_i x + s_i = 0, times `mult`
+  void add_row(const MipProblem &p, int n, int i, double mult) {
+    for (int q = p.row_start[i]; q < p.row_start[i + 1]; ++q) add(p.row_index[q], mult * p.row_value[q]);
+    add(n + i, mult);
+  }
+};
+
+bool strictly_inside(const ExtendedVars &e, int k, double tol) {
+  return e.x[k] > e.lo[k] + tol && e.x[k] < e.up[k] - tol;
+}
+
+// Best MIR cut of the base over a few divisors, then improved by halving the
+// divisor and flipping complementations.
+bool best_mir(const SepInput &in, const MirBase &base, Cut &best) {
+  const ExtendedVars &e = in.ext;
+  std::vector<char> comp(base.index.size(), 0);
+  std::vector<double> deltas;
+  std::vector<int> inside;  // positions of integer entries strictly inside their bounds
+  double max_int = 0;
+  for (size_t t = 0; t < base.index.size(); ++t) {
+    const int k = base.index[t];
+    if (!e.is_int[k]) continue;
+    comp[t] = e.up[k] < kInf && e.up[k] - e.x[k] < e.x[k] - e.lo[k];
+    const double a = std::fabs(base.value[t]);
+    max_int = std::max(max_int, a);
+    if (!strictly_inside(e, k, in.int_tol) || a < 1e-6) continue;
+    inside.push_back(static_cast<int>(t));
+    if (static_cast<int>(deltas.size()) < kMaxDeltas &&
+        std::none_of(deltas.begin(), deltas.end(), [&](double d) { return std::fabs(d - a) <= 1e-9 * a; }))
+      deltas.push_back(a);
+  }
+  if (max_int <= 0) return false;
+  if (deltas.empty()) deltas.push_back(max_int);
+  double best_eff = in.safety.min_efficacy, best_delta = 0;
+  Cut cut;
+  auto attempt = [&](double d) {
+    if (!mir_cut(in, base, d, comp, cut)) return false;
+    const double eff = cut_efficacy(cut, in.x);
+    if (eff <= best_eff + 1e-9) return false;
+    best_eff = eff;
+    best = cut;
+    best_delta = d;
+    return true;
+  };
+  for (double d : deltas) attempt(d);
+  if (best_delta == 0) return false;
+  const double d0 = best_delta;
+  for (double f : {2.0, 4.0, 8.0}) attempt(d0 / f);
+  for (int t : inside) {
+    comp[t] = !comp[t];
+    if (!attempt(best_delta)) comp[t] = !comp[t];
+  }
+  best.efficacy = best_eff;
+  return true;
+}
+
+// Variable-bound rows of each continuous column: two nonzeros, the other an
+// integer column (x_j <= u y or x_j >= l y).
+std::vector<std::vector<int>> variable_bound_rows(const MipProblem &p) {
+  std::vector<std::vector<int>> vb(p.n);
+  for (int i = 0; i < p.m; ++i) {
+    if (p.row_start[i + 1] - p.row_start[i] != 2) continue;
+    const int a = p.row_index[p.row_start[i]], b = p.row_index[p.row_start[i] + 1];
+    if (!p.is_int[a] && p.is_int[b]) vb[a].push_back(i);
+    if (!p.is_int[b] && p.is_int[a]) vb[b].push_back(i);
+  }
+  return vb;
+}
+
+// Bound substitution: a continuous column nearer to one of its variable
+// bounds than to its simple bounds is replaced through that bound's row.
+void substitute_variable_bounds(const MipProblem &p, const ExtendedVars &e,
+                                const std::vector<std::vector<int>> &vb, Aggregation &agg) {
+  const int n = p.n;
+  const size_t count = agg.touched.size();  // rows added here bring only integer columns and slacks
+  for (size_t t = 0; t < count; ++t) {
+    const int k = agg.touched[t];
+    if (k >= n || p.is_int[k] || std::fabs(agg.coef[k]) <= kZero || vb[k].empty()) continue;
+    double best = std::min(e.x[k] - e.lo[k], e.up[k] - e.x[k]);
+    int row = -1;
+    for (int r : vb[k]) {
+      const double s = std::min(e.x[n + r] - e.lo[n + r], e.up[n + r] - e.x[n + r]);
+      if (s < best - 1e-9) best = s, row = r;
+    }
+    if (row < 0) continue;
+    double a = 0;
+    for (int q = p.row_start[row]; q < p.row_start[row + 1]; ++q)
+      if (p.row_index[q] == k) a = p.row_value[q];
+    if (std::fabs(a) < 1e-9) continue;
+    agg.add_row(p, n, row, -agg.coef[k] / a);
+    agg.coef[k] = 0.0;
+  }
+}
+
+}  // namespace
+
+void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
+  const MipProblem &p = in.prob;
+  const ExtendedVars &e = in.ext;
+  const int n = p.n;
+  const auto vb = variable_bound_rows(p);
+  // start rows: those holding a fractional integer column or a continuous
+  // column with a variable bound; tight rows first
+  std::vector<std::pair<double, int>> starts;
+  for (int i = 0; i < p.m; ++i) {
+    bool useful = false;
+    for (int q = p.row_start[i]; q < p.row_start[i + 1] && !useful; ++q) {
+      const int j = p.row_index[q];
+      useful = p.is_int[j] ? std::fabs(in.x[j] - std::round(in.x[j])) > in.int_tol : !vb[j].empty();
+    }
+    if (!useful) continue;
+    const int k = n + i;
+    const double slack = std::min(e.x[k] - e.lo[k], e.up[k] - e.x[k]);
+    starts.emplace_back(slack / (1.0 + p.row_start[i + 1] - p.row_start[i]), i);
+  }
+  std::sort(starts.begin(), starts.end());
+  if (static_cast<int>(starts.size()) > kMaxStarts) starts.resize(kMaxStarts);
+
+  Aggregation agg;
+  agg.init(n + p.m);
+  Aggregation work;
+  work.init(n + p.m);
+  std::vector<int> used;
+  MirBase base;
+  int found = 0;
+  for (const auto &[score, start] : starts) {
+    (void)score;
+    if (found >= in.max_cuts || common::wall_seconds() > in.deadline) break;
+    agg.clear();
+    used.assign(1, start);
+    agg.add_row(p, n, start, 1.0);
+    for (int round = 0;; ++round) {
+      bool got = false;
+      work.clear();
+      for (int k : agg.touched)
+        if (agg.coef[k] != 0.0) work.add(k, agg.coef[k]);
+      substitute_variable_bounds(p, e, vb, work);
+      for (double sign : {1.0, -1.0}) {
+        base.index.clear();
+        base.value.clear();
+        base.rhs = 0;
+        for (int k : work.touched)
+          if (std::fabs(work.coef[k]) > kZero) {
+            base.index.push_back(k);
+            base.value.push_back(sign * work.coef[k]);
+          }
+        Cut cut;
+        if (best_mir(in, base, cut)) {
+          cut.tag = "MIGC";
+          out.push_back(std::move(cut));
+          found++;
+          got = true;
+        }
+      }
+      if (got || round >= in.max_aggr) break;
+      // continuous column of the aggregation farthest from its bounds
+      int pick = -1;
+      double far = in.int_tol;
+      for (int k : agg.touched) {
+        if (k >= n || p.is_int[k] || std::fabs(agg.coef[k]) <= kZero) continue;
+        const double d = std::min(e.x[k] - e.lo[k], e.up[k] - e.x[k]);
+        if (d > far) far = d, pick = k;
+      }
+      if (pick < 0) break;
+      // the tightest unused row holding it
+      int row = -1;
+      double row_slack = kInf, row_coef = 0;
+      for (int q = p.col_start[pick]; q < p.col_start[pick + 1]; ++q) {
+        const int r = p.col_index[q];
+        if (std::find(used.begin(), used.end(), r) != used.end()) continue;
+        if (std::fabs(p.col_value[q]) < 1e-9) continue;
+        const double s = std::min(e.x[n + r] - e.lo[n + r], e.up[n + r] - e.x[n + r]);
+        if (s < row_slack) row_slack = s, row = r, row_coef = p.col_value[q];
+      }
+      if (row < 0) break;
+      agg.add_row(p, n, row, -agg.coef[pick] / row_coef);
+      agg.coef[pick] = 0.0;
+      used.push_back(row);
+    }
+  }
+}
+
+}  // namespace tarvo::mip

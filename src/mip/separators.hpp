@@ -1,0 +1,58 @@
+// The separators the cut loop dispatches to. Each one reads the node LP point
+// and appends candidate cuts (already tidied) with its class tag; the loop
+// filters and pools them.
+#pragma once
+
+#include <vector>
+
+#include "mip/cut.hpp"
+
+namespace tarvo::mip {
+
+struct SepInput {
+  const MipProblem &prob;
+  simplex::LpSolver &lp;
+  const CutPool &pool;
+  const ExtendedVars &ext;   // bounds and values of columns and LP slacks
+  const double *x;           // LP point over the columns
+  double int_tol = 1e-6;
+  int max_aggr = 5;          // rows combined into one aggregated cut
+  int max_cuts = 1000;       // candidates one separator may return
+  CutSafety safety;
+  int max_nnz = 1 << 30;     // denser cuts are not worth making
+  double deadline = 1e30;    // wall-clock seconds; separators stop early past it
+};
+
+// Mixed-integer rounding of the base inequality sum a_k v_k <= beta over the
+// extended variables (columns, then LP slacks). Integer variables listed in
+// `complement_up` are complemented to their upper bound, the rest to their
+// lower; continuous variables go to their nearest finite bound. The cut comes
+// back over the columns (slacks substituted). False when no cut results.
+struct MirBase {
+  std::vector<int> index;
+  std::vector<double> value;
+  double rhs = 0;
+};
+bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::vector<char> &complement_up,
+             Cut &cut);
+
+// Gomory mixed-integer cuts from the rows of the optimal tableau ("GMRY").
+void separate_gomory(const SepInput &in, std::vector<Cut> &out);
+// Complemented MIR over aggregations of up to in.max_aggr rows ("MIGC").
+void separate_cmir(const SepInput &in, std::vector<Cut> &out);
+// Lifted knapsack covers over rows with binaries ("KCOVER").
+void separate_knapsack_covers(const SepInput &in, std::vector<Cut> &out);
+// Clique cuts from the conflict graph ("CLIQUE").
+class ConflictGraph;
+void separate_cliques(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out);
+// Implied-bound cuts from single-row implications of binaries ("IBOU").
+struct ImpliedBound;
+void separate_implied_bounds(const SepInput &in, const std::vector<ImpliedBound> &list, std::vector<Cut> &out);
+// GCD ("GCDC") and coefficient-reduction ("COFR") cuts from single rows.
+void separate_row_tightening(const SepInput &in, bool gcd, bool coef, std::vector<Cut> &out);
+// {0,1/2}-cuts from combinations of integral rows ("LATC", the lattice class).
+void separate_zerohalf(const SepInput &in, std::vector<Cut> &out);
+// Rounded objective when it takes integer values only ("OBJCUT").
+void separate_objective_cut(const SepInput &in, std::vector<Cut> &out);
+
+}  // namespace tarvo::mip

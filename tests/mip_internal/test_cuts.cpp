@@ -1,0 +1,476 @@
+// Cuts on MIPLIB 3 models and on small problems written here: every cut keeps
+// the known optimum (or every integer point of an enumerable model), the root
+// loop raises the bound without passing the optimum, the pool keeps its limit
+// and its activity rules, and unsafe cuts never get through.
+#include <algorithm>
+#include <iostream>
+#include <random>
+
+#include "mip/conflict_graph.hpp"
+#include "mip/cutpool.hpp"
+#include "mip/implied_bounds.hpp"
+#include "mip/separators.hpp"
+#include "mip_fixture.hpp"
+
+using namespace mip_test;
+using tarvo::mip::Cut;
+using tarvo::mip::CutPool;
+using tarvo::mip::CutSafety;
+using tarvo::mip::ExtendedVars;
+using tarvo::mip::SepInput;
+
+namespace {
+
+void set_param(tarvo::base::ParamValues &p, int id, double v) { p.store(tarvo::base::params::position(id), v); }
+
+// Activity excess of a cut at x, relative to the size of its terms.
+double excess(const std::vector<int> &idx, const std::vector<double> &val, double rhs, const double *x) {
+  double act = 0, mag = std::fabs(rhs);
+  for (size_t k = 0; k < idx.size(); ++k) {
+    act += val[k] * x[idx[k]];
+    mag += std::fabs(val[k] * x[idx[k]]);
+  }
+  return (act - rhs) / (1 + mag);
+}
+
+void expect_keeps_optimum(const MipModel &mm, const CutPool &pool) {
+  for (int k = 0; k < pool.size(); ++k) {
+    const auto &c = pool.cut(k);
+    double e = excess(c.index, c.value, c.rhs, mm.optimum.data());
+    if (c.sense == 'G') e = -e;
+    EXPECT_LE(e, 1e-7) << "cut " << k << " tagged " << c.tag << " cuts off the known optimum";
+  }
+}
+
+struct GapCase {
+  const char *model;
+  double min_gap_closed;  // fraction of the integrality gap the root loop must close
+};
+
+class RootLoop : public ::testing::TestWithParam<GapCase> {};
+
+TEST_P(RootLoop, RaisesTheBoundAndKeepsTheOptimum) {
+  MipModel mm;
+  LOAD_OR_SKIP(mm, GetParam().model);
+  ASSERT_FALSE(mm.optimum.empty());
+  const double opt = tarvo::mip::objective_of(mm.prob, mm.optimum.data());
+  const auto v = tarvo::mip::check_point(mm.prob, mm.optimum.data(), 1e-6);
+  ASSERT_LE(std::max({v.bound, v.row, v.integrality}), 1e-5) << "stored optimum does not fit the model";
+  CheckingSink sink(mm.prob);
+  // fewer passes than the default keep the suite short; the gap limits allow for it
+  set_param(mm.params, TV_IPARAM_MIP_MAXCUTPASS_TOP, 30);
+  auto ctx = mm.context(sink);
+  auto pool = tarvo::mip::make_cut_pool(mm.prob);
+  auto r = tarvo::mip::root_cut_loop(ctx, *pool);
+  EXPECT_EQ(r.status, LpStatus::kOptimal);
+  EXPECT_EQ(r.bound, mm.lp.objective());
+  EXPECT_LE(r.rounds, 30);
+  expect_keeps_optimum(mm, *pool);
+  const double bound = mm.lp.objective();
+  EXPECT_LE(bound, opt + 1e-6 * (1 + std::fabs(opt)));
+  EXPECT_GE(bound, mm.lp_bound - 1e-6 * (1 + std::fabs(mm.lp_bound)));
+  const double closed = (bound - mm.lp_bound) / (opt - mm.lp_bound);
+  std::cout << GetParam().model << ": lp " << mm.lp_bound << " after cuts " << bound << " optimum " << opt
+            << " gap closed " << closed << " cuts " << pool->size() << " passes " << r.rounds << "\n";
+  EXPECT_GE(closed, GetParam().min_gap_closed - 1e-9);
+  EXPECT_LE(pool->size(), static_cast<int>(0.75 * mm.prob.m));
+  EXPECT_TRUE(mm.logged("Start cuts loop"));
+  EXPECT_TRUE(mm.logged("End cuts loop"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Miplib3, RootLoop,
+                         ::testing::Values(GapCase{"p0033", 0.5}, GapCase{"p0201", 0.5}, GapCase{"p0282", 0.8},
+                                           GapCase{"lseu", 0.5}, GapCase{"mod008", 0.05},
+                                           GapCase{"fixnet6", 0.45}, GapCase{"vpm1", 0.5}, GapCase{"vpm2", 0.5},
+                                           GapCase{"gesa2", 0.5}, GapCase{"bell5", 0.1},
+                                           GapCase{"egout", 0.5}, GapCase{"stein27", 0.0},
+                                           GapCase{"khb05250", 0.8}, GapCase{"p0548", 0.5},
+                                           GapCase{"mod010", 0.5}, GapCase{"gt2", 0.6}, GapCase{"pp08a", 0.7}),
+                         [](const auto &info) { return std::string(info.param.model); });
+
+// Cuts made at a node whose bounds exclude the optimum must still keep it:
+// they enter a pool shared by the whole tree.
+TEST(NodeLoop, CutsAtANodeAwayFromTheOptimumAreGloballyValid) {
+  int node_cuts = 0;
+  for (const char *name : {"vpm2", "p0201", "fixnet6", "khb05250"}) {
+    MipModel mm;
+    if (!mm.load(name) || mm.optimum.empty()) continue;
+    CheckingSink sink(mm.prob);
+    auto ctx = mm.context(sink);
+    auto pool = tarvo::mip::make_cut_pool(mm.prob);
+    tarvo::mip::root_cut_loop(ctx, *pool);
+    const auto root_basis = mm.lp.basis();
+    const int root_rows = mm.lp.rows();
+    // branch away from the optimum on the most fractional column
+    int branch = -1;
+    double best = 0;
+    for (int j = 0; j < mm.prob.n; ++j) {
+      const double f = std::fabs(mm.lp.x()[j] - std::round(mm.lp.x()[j]));
+      if (mm.prob.is_int[j] && f > best) best = f, branch = j;
+    }
+    if (branch < 0) continue;
+    const double v = mm.lp.x()[branch];
+    if (mm.optimum[branch] >= std::ceil(v))
+      mm.lp.set_col_bounds(branch, mm.prob.col_lo[branch], std::floor(v));
+    else
+      mm.lp.set_col_bounds(branch, std::ceil(v), mm.prob.col_up[branch]);
+    if (mm.lp.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
+    ctx.root = false;
+    ctx.depth = 1;
+    ctx.nodes = 1;
+    const int before = pool->size();
+    auto r = tarvo::mip::node_cut_loop(ctx, *pool);
+    EXPECT_LE(r.rounds, 2) << name;  // TV_IPARAM_MIP_MAXCUTPASS_TREE
+    node_cuts += r.cuts_added;
+    EXPECT_GE(pool->size(), before);
+    expect_keeps_optimum(mm, *pool);
+    // the root basis taken before the node's cuts fits again once padded
+    auto b = root_basis;
+    tarvo::mip::pad_basis(b, mm.prob.n, mm.lp.rows());
+    EXPECT_EQ(static_cast<int>(b.state.size()), mm.prob.n + mm.lp.rows());
+    EXPECT_TRUE(mm.lp.set_basis(b) || mm.lp.rows() == root_rows);
+    EXPECT_TRUE(pool->in_step_with(mm.lp));
+  }
+  EXPECT_GT(node_cuts, 0);
+}
+
+// Every candidate of every separator, before any filtering by the loop, keeps the optimum.
+TEST(Separators, EveryCandidateKeepsTheOptimum) {
+  for (const char *name : {"p0033", "fixnet6", "vpm2", "gesa2", "bell5", "khb05250", "mod008"}) {
+    MipModel mm;
+    if (!mm.load(name) || mm.optimum.empty()) continue;
+    CutPool pool(mm.prob);
+    ExtendedVars ext;
+    ext.build(mm.prob, pool, mm.lp);
+    SepInput in{mm.prob, mm.lp, pool, ext, mm.lp.x().data(), 1e-6, 6, 5000, CutSafety{}};
+    std::vector<Cut> cands;
+    tarvo::mip::separate_gomory(in, cands);
+    tarvo::mip::separate_cmir(in, cands);
+    tarvo::mip::separate_knapsack_covers(in, cands);
+    tarvo::mip::separate_objective_cut(in, cands);
+    tarvo::mip::separate_row_tightening(in, true, true, cands);
+    tarvo::mip::separate_cliques(in, pool.conflict_graph(), cands);
+    tarvo::mip::separate_implied_bounds(in, pool.implied_bounds(), cands);
+    tarvo::mip::separate_zerohalf(in, cands);
+    EXPECT_FALSE(cands.empty()) << name;
+    for (const Cut &c : cands) {
+      EXPECT_LE(excess(c.index, c.value, c.rhs, mm.optimum.data()), 1e-7) << name << " " << c.tag;
+      EXPECT_GT(excess(c.index, c.value, c.rhs, mm.lp.x().data()), 0.0) << name << " " << c.tag << " not violated";
+    }
+  }
+}
+
+// A small pure-binary model whose integer points can all be listed.
+struct Enumerable {
+  MipProblem prob;
+  tarvo::base::ModelData data;
+  LpSolver lp;
+  // rows: lo <= a x <= up
+  Enumerable(const std::vector<std::vector<double>> &rows, const std::vector<double> &lo,
+             const std::vector<double> &up, const std::vector<double> &cost) {
+    const int m = static_cast<int>(rows.size()), n = static_cast<int>(cost.size());
+    prob.m = m;
+    prob.n = n;
+    prob.c = cost;
+    prob.col_lo.assign(n, 0.0);
+    prob.col_up.assign(n, 1.0);
+    prob.is_int.assign(n, 1);
+    prob.row_lo = lo;
+    prob.row_up = up;
+    prob.col_start.assign(n + 1, 0);
+    for (int j = 0; j < n; ++j) {
+      for (int i = 0; i < m; ++i)
+        if (rows[i][j] != 0) prob.col_index.push_back(i), prob.col_value.push_back(rows[i][j]);
+      prob.col_start[j + 1] = static_cast<int>(prob.col_index.size());
+    }
+    prob.build_rows();
+    data.m = m;
+    data.n = n;
+    data.sense = TV_MIN;
+    data.c = cost;
+    data.lower = prob.col_lo;
+    data.upper = prob.col_up;
+    data.start = prob.col_start;
+    data.length.resize(n);
+    for (int j = 0; j < n; ++j) data.length[j] = prob.col_start[j + 1] - prob.col_start[j];
+    data.rowidx = prob.col_index;
+    data.value = prob.col_value;
+    data.nz = static_cast<int>(data.value.size());
+    for (int i = 0; i < m; ++i) {
+      if (lo[i] <= -1e30) {
+        data.ctype.push_back('L');
+        data.b.push_back(up[i]);
+      } else {
+        data.ctype.push_back('G');
+        data.b.push_back(lo[i]);
+      }
+    }
+    lp.load(data, tarvo::simplex::LpOptions{});
+  }
+  // Calls f on every feasible 0/1 point.
+  template <class F>
+  void each_point(F f) const {
+    std::vector<double> x(prob.n);
+    for (long mask = 0; mask < (1L << prob.n); ++mask) {
+      for (int j = 0; j < prob.n; ++j) x[j] = (mask >> j) & 1;
+      const auto v = tarvo::mip::check_point(prob, x.data(), 1e-9);
+      if (v.row <= 1e-9) f(x);
+    }
+  }
+};
+
+// Random knapsacks: lifted covers, MIR and GMI cuts hold at every feasible
+// point, so wrong lifting coefficients or rounding show up at once.
+TEST(Separators, CutsOfRandomKnapsacksHoldAtEveryIntegerPoint) {
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> w(3, 40);
+  int cuts_seen = 0;
+  for (int trial = 0; trial < 40; ++trial) {
+    const int n = 10;
+    std::vector<std::vector<double>> rows(2, std::vector<double>(n));
+    std::vector<double> cost(n);
+    double sum0 = 0, sum1 = 0;
+    for (int j = 0; j < n; ++j) {
+      rows[0][j] = w(rng);
+      rows[1][j] = (j % 3 == 0 ? -1 : 1) * w(rng);
+      sum0 += rows[0][j];
+      sum1 += std::fabs(rows[1][j]);
+      cost[j] = -w(rng);
+    }
+    Enumerable e(rows, {-1e30, -1e30}, {std::floor(sum0 * 0.4) + 0.5, std::floor(sum1 * 0.25)}, cost);
+    if (e.lp.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
+    CutPool pool(e.prob);
+    ExtendedVars ext;
+    ext.build(e.prob, pool, e.lp);
+    SepInput in{e.prob, e.lp, pool, ext, e.lp.x().data(), 1e-6, 2, 100, CutSafety{}};
+    std::vector<Cut> cands;
+    tarvo::mip::separate_gomory(in, cands);
+    tarvo::mip::separate_cmir(in, cands);
+    tarvo::mip::separate_knapsack_covers(in, cands);
+    tarvo::mip::separate_row_tightening(in, true, true, cands);
+    tarvo::mip::separate_cliques(in, pool.conflict_graph(), cands);
+    tarvo::mip::separate_implied_bounds(in, pool.implied_bounds(), cands);
+    tarvo::mip::separate_zerohalf(in, cands);
+    cuts_seen += static_cast<int>(cands.size());
+    e.each_point([&](const std::vector<double> &x) {
+      for (const Cut &c : cands) ASSERT_LE(excess(c.index, c.value, c.rhs, x.data()), 1e-9) << c.tag;
+    });
+  }
+  EXPECT_GT(cuts_seen, 40);
+}
+
+// Pairwise conflicts from three rows make a triangle; its clique cut removes
+// the all-halves point that every single row allows.
+TEST(Separators, TriangleOfConflictsGivesACliqueCut) {
+  Enumerable e({{1, 1, 0}, {0, 1, 1}, {1, 0, 1}}, {-1e30, -1e30, -1e30}, {1, 1, 1}, {-1, -1, -1});
+  ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  CutPool pool(e.prob);
+  const auto &g = pool.conflict_graph();
+  EXPECT_TRUE(g.adjacent(0, 2));   // x0 and x1
+  EXPECT_TRUE(g.adjacent(0, 1));   // x0 and its complement
+  EXPECT_FALSE(g.adjacent(1, 3));  // complements of x0 and x1 do not conflict
+  ExtendedVars ext;
+  ext.build(e.prob, pool, e.lp);
+  SepInput in{e.prob, e.lp, pool, ext, e.lp.x().data(), 1e-6, 2, 100, CutSafety{}};
+  std::vector<Cut> cands;
+  tarvo::mip::separate_cliques(in, g, cands);
+  ASSERT_EQ(cands.size(), 1u);
+  EXPECT_EQ(cands[0].index.size(), 3u);
+  EXPECT_NEAR(cands[0].rhs / cands[0].value[0], 1.0, 1e-12);
+}
+
+// 5 x0 + x1 + x2 <= 4: with x0 = 0 the row has slack 2, so 3 x0 + x1 + x2 <= 2.
+TEST(Separators, CoefficientReductionTightensABigBinaryCoefficient) {
+  Enumerable e({{5, 1, 1}}, {-1e30}, {4}, {-4, -1, -1});
+  ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  CutPool pool(e.prob);
+  ExtendedVars ext;
+  ext.build(e.prob, pool, e.lp);
+  SepInput in{e.prob, e.lp, pool, ext, e.lp.x().data(), 1e-6, 2, 100, CutSafety{}};
+  std::vector<Cut> cands;
+  tarvo::mip::separate_row_tightening(in, false, true, cands);
+  ASSERT_EQ(cands.size(), 1u);
+  const Cut &c = cands[0];
+  ASSERT_EQ(c.index.size(), 3u);
+  const double s = c.value[0] / 3;
+  EXPECT_NEAR(c.value[1] / s, 1, 1e-12);
+  EXPECT_NEAR(c.rhs / s, 2, 1e-12);
+  EXPECT_STREQ(c.tag, "COFR");
+}
+
+TEST(CutTidy, RejectsUnsafeAndRelaxesTinyCoefficientsValidly) {
+  MipProblem p;
+  p.n = 3;
+  p.col_lo = {0, -1e30, -2};
+  p.col_up = {1, 1e30, 5};
+  p.is_int = {1, 0, 0};
+  CutSafety s;
+  Cut nan_cut;
+  nan_cut.index = {0};
+  nan_cut.value = {std::nan("")};
+  EXPECT_FALSE(tidy_cut(nan_cut, p, s));
+  Cut inf_rhs;
+  inf_rhs.index = {0};
+  inf_rhs.value = {1};
+  inf_rhs.rhs = INFINITY;
+  EXPECT_FALSE(tidy_cut(inf_rhs, p, s));
+  // a tiny coefficient on a free column cannot be dropped safely
+  Cut free_tiny;
+  free_tiny.index = {0, 1};
+  free_tiny.value = {1, 1e-9};
+  free_tiny.rhs = 0.5;
+  EXPECT_FALSE(tidy_cut(free_tiny, p, s));
+  // on a bounded column it is relaxed with the bound that keeps the cut valid
+  Cut bounded;
+  bounded.index = {0, 2, 0};
+  bounded.value = {2, -1e-8, 2};
+  bounded.rhs = 3;
+  ASSERT_TRUE(tidy_cut(bounded, p, s));
+  ASSERT_EQ(bounded.index.size(), 1u);
+  EXPECT_DOUBLE_EQ(bounded.value[0], 1.0);             // duplicates merged, scaled to one
+  EXPECT_NEAR(bounded.rhs, (3 + 1e-8 * 5) / 4, 1e-15);  // -1e-8 x2 >= -1e-8 * 5
+  Cut out_of_range;
+  out_of_range.index = {3};
+  out_of_range.value = {1};
+  EXPECT_FALSE(tidy_cut(out_of_range, p, s));
+}
+
+// A three-column LP with one problem row for the pool's LP bookkeeping.
+struct PoolLp : Enumerable {
+  PoolLp() : Enumerable({{1, 1, 1}}, {-1e30}, {2}, {-1, -1, -1}) { lp.solve(TV_METHOD_DSIMPLEX, {}); }
+};
+
+TEST(CutPoolRules, CapacitySenseFlagsAndZeroTolerance) {
+  PoolLp t;
+  CutPool pool(t.prob);
+  const int cols[] = {0, 1, 2};
+  const double coef[] = {1, 1e-13, 1};
+  EXPECT_EQ(pool.add(2, -1, 1e-12, coef, cols, 3, 1, "COVER"), 0);
+  EXPECT_EQ(pool.cut(0).sense, 'G');
+  EXPECT_EQ(pool.cut(0).index.size(), 2u);  // the tiny coefficient is dropped
+  EXPECT_TRUE(pool.cut(0).flags & CutPool::kFlagBinary);
+  EXPECT_EQ(pool.add(2, 0, 0, coef, cols, 3, 1, "CLIQUE"), 1);
+  EXPECT_EQ(pool.cut(1).sense, 'E');
+  EXPECT_TRUE(pool.cut(1).flags & CutPool::kFlagClique);
+  EXPECT_EQ(pool.add(2, 1, 0, coef, cols, 3, 1, "GMRY"), -1);  // capacity reached
+  EXPECT_EQ(pool.size(), 2);
+  EXPECT_EQ(pool.count(tarvo::mip::CutClass::kCover), 1u);
+  EXPECT_EQ(pool.count(tarvo::mip::CutClass::kClique), 1u);
+  EXPECT_EQ(pool.count(tarvo::mip::CutClass::kGomory), 0u);
+  const int bad_cols[] = {0, 7};
+  EXPECT_EQ(pool.add(9, 1, 0, coef, bad_cols, 2, 1, "GMRY"), -1);
+  EXPECT_EQ(pool.add(9, 1, 0, coef, cols, 3, NAN, "GMRY"), -1);
+}
+
+TEST(CutPoolRules, SlackCutsGoInactiveAfterTheThresholdButShortOnesStay) {
+  PoolLp t;
+  CutPool pool(t.prob);
+  const int c3[] = {0, 1, 2}, c2[] = {0, 1};
+  const double one[] = {1, 1, 1};
+  pool.add(10, 1, 0, one, c3, 3, 5, "MIGC");  // slack: sum <= 2 already
+  pool.add(10, 1, 0, one, c2, 2, 5, "MIGC");
+  EXPECT_EQ(pool.flush_to_lp(t.lp), 2);
+  ASSERT_TRUE(pool.in_step_with(t.lp));
+  ASSERT_EQ(t.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  for (int r = 0; r < 3; ++r) pool.update_activity(t.lp, 3, false);
+  EXPECT_EQ(pool.cut(0).state, 0);
+  EXPECT_GE(t.lp.row_upper(pool.cut(0).lp_row), 1e30);  // a free row now
+  EXPECT_EQ(pool.cut(1).state, 1);                     // two nonzeros: never switched off
+  // with the no-deactivation flag nothing changes state
+  CutPool keep(t.prob);
+  PoolLp t2;
+  keep.add(10, 1, 0, one, c3, 3, 5, "MIGC");
+  keep.flush_to_lp(t2.lp);
+  t2.lp.solve(TV_METHOD_DSIMPLEX, {});
+  for (int r = 0; r < 5; ++r) keep.update_activity(t2.lp, 1, true);
+  EXPECT_EQ(keep.cut(0).state, 1);
+}
+
+TEST(CutPoolRules, BindingInactiveCutIsSwitchedBackOn) {
+  PoolLp t;
+  CutPool pool(t.prob);
+  const int c3[] = {0, 1, 2};
+  const double one[] = {1, 1, 1};
+  pool.add(10, 1, 0, one, c3, 3, 1, "MIGC");  // sum <= 1: binding at the optimum
+  pool.cut(0).state = 0;                        // as if switched off earlier
+  pool.flush_to_lp(t.lp);
+  EXPECT_GE(t.lp.row_upper(pool.cut(0).lp_row), 1e30);
+  ASSERT_EQ(t.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  EXPECT_NEAR(t.lp.objective(), -2, 1e-9);
+  // make it binding: tighten the problem row so that the point is on the cut
+  t.lp.set_row_bounds(0, -1e30, 1);
+  ASSERT_EQ(t.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  if (!t.lp.is_basic_row(pool.cut(0).lp_row)) {
+    EXPECT_EQ(pool.update_activity(t.lp, 20, false), 1);
+    EXPECT_EQ(pool.cut(0).state, 1);
+    EXPECT_NEAR(t.lp.row_upper(pool.cut(0).lp_row), 1, 0);
+  }
+  // deleting slack cuts keeps the LP and the pool in step
+  t.lp.set_row_bounds(0, -1e30, 0.5);
+  ASSERT_EQ(t.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  pool.delete_slack_cuts(t.lp);
+  EXPECT_TRUE(pool.in_step_with(t.lp));
+}
+
+TEST(RootLoopSettings, MaskZeroSkipsTheLoopAndNoRoomWarns) {
+  MipModel mm;
+  LOAD_OR_SKIP(mm, "p0033");
+  CheckingSink sink(mm.prob);
+  {
+    set_param(mm.params, TV_IPARAM_MIP_CUTLEVEL_TOP, 0);
+    auto ctx = mm.context(sink);
+    auto pool = tarvo::mip::make_cut_pool(mm.prob);
+    auto r = tarvo::mip::root_cut_loop(ctx, *pool);
+    EXPECT_EQ(r.cuts_added, 0);
+    EXPECT_FALSE(mm.logged("Start cuts loop"));
+  }
+  set_param(mm.params, TV_IPARAM_MIP_CUTLEVEL_TOP, 57342);
+  set_param(mm.params, TV_DPARAM_MIP_ADDCUTPER, 0);
+  auto ctx = mm.context(sink);
+  auto pool = tarvo::mip::make_cut_pool(mm.prob);
+  auto r = tarvo::mip::root_cut_loop(ctx, *pool);
+  EXPECT_EQ(pool->size(), 0);
+  EXPECT_EQ(r.cuts_added, 0);
+  EXPECT_TRUE(mm.logged("try and increase TV_DPARAM_MIP_ADDCUTPER"));
+  EXPECT_TRUE(mm.logged("Start cuts loop"));
+}
+
+// A small pool fills: slack cuts make room, and the pool never passes its limit.
+TEST(RootLoopSettings, FullPoolMakesRoomFromSlackCutsAndKeepsItsLimit) {
+  MipModel mm;
+  LOAD_OR_SKIP(mm, "p0201");
+  set_param(mm.params, TV_DPARAM_MIP_ADDCUTPER, 0.1);
+  CheckingSink sink(mm.prob);
+  auto ctx = mm.context(sink);
+  auto pool = tarvo::mip::make_cut_pool(mm.prob);
+  auto r = tarvo::mip::root_cut_loop(ctx, *pool);
+  const int capacity = static_cast<int>(0.1 * mm.prob.m);
+  EXPECT_LE(pool->size(), capacity);
+  EXPECT_TRUE(pool->in_step_with(mm.lp));
+  EXPECT_EQ(mm.lp.rows(), mm.prob.m + pool->size());
+  EXPECT_GT(r.cuts_added, 0);
+  if (pool->total() > static_cast<unsigned>(capacity)) {
+    EXPECT_TRUE(mm.logged("deleting cuts with slack"));
+  }
+  if (!mm.optimum.empty()) expect_keeps_optimum(mm, *pool);
+}
+
+TEST(RootLoopSettings, StatisticsLinesCountTheClasses) {
+  MipModel mm;
+  LOAD_OR_SKIP(mm, "p0033");
+  CheckingSink sink(mm.prob);
+  auto ctx = mm.context(sink);
+  auto pool = tarvo::mip::make_cut_pool(mm.prob);
+  tarvo::mip::root_cut_loop(ctx, *pool);
+  mm.log.clear();
+  tarvo::mip::report_cut_statistics(ctx, *pool);
+  char line[128];
+  std::snprintf(line, sizeof line, "\n Gomory cuts added          :%d",
+                static_cast<int>(pool->count(tarvo::mip::CutClass::kGomory)));
+  EXPECT_TRUE(mm.logged(line));
+  std::snprintf(line, sizeof line, "\n Cover cuts added           :%u", pool->count(tarvo::mip::CutClass::kCover));
+  EXPECT_TRUE(mm.logged(line));
+  EXPECT_GE(pool->total(), static_cast<unsigned>(pool->size()));  // slack cuts may have left
+}
+
+}  // namespace
