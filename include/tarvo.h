@@ -331,6 +331,10 @@ TVAPI int TVwriteMPSFile(pTVmodel model, const char *fileName, int format);
  * into an empty model. */
 TVAPI int TVwriteDualMPSFile(pTVmodel model, const char *fileName, int format, int objSense);
 TVAPI int TVgetDualModel(pTVmodel model, pTVmodel dualModel);
+/* LP-format files (plain or gzip-compressed) and LP-format text in memory,
+ * read into an empty model. */
+TVAPI int TVreadLPFile(pTVmodel model, const char *fileName);
+TVAPI int TVreadLPStream(pTVmodel model, const char *text, int length);
 /* Algebraic text exports of linear and quadratic models. */
 TVAPI int TVwriteMERLOFile(pTVmodel model, const char *fileName);
 TVAPI int TVwriteMPXFile(pTVmodel model, const char *fileName, int options);
