@@ -54,7 +54,10 @@ NameRules make_name_rules(const char *extra_start, const char *extra_stop) {
   NameRules r;
   for (int c = 0; c < 256; ++c) r.start[c] = std::isalpha(c) != 0;
   for (const char *p = extra_start; *p; ++p) r.start[static_cast<unsigned char>(*p)] = true;
-  for (char c : {' ', '\t', '\r', '\n', '\0'}) r.stop[static_cast<unsigned char>(c)] = true;
+  // Control characters end names too: binary junk never becomes part of one.
+  for (int c = 0; c < 32; ++c) r.stop[c] = true;
+  r.stop[127] = true;
+  r.stop[static_cast<unsigned char>(' ')] = true;
   for (const char *p = extra_stop; *p; ++p) r.stop[static_cast<unsigned char>(*p)] = true;
   return r;
 }

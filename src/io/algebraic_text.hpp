@@ -28,7 +28,7 @@ struct NameRules {
   bool starts(char c) const { return start[static_cast<unsigned char>(c)]; }
   bool stops(char c) const { return stop[static_cast<unsigned char>(c)]; }
 };
-// Letters plus `extra_start` start a name; blank, tab, CR, LF, NUL and
+// Letters plus `extra_start` start a name; blanks, control characters and
 // `extra_stop` end it.
 NameRules make_name_rules(const char *extra_start, const char *extra_stop);
 

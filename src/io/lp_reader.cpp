@@ -135,7 +135,7 @@ int Reader::signed_value(double *v) {
 int Reader::add_row(std::string_view name, char type, double rhs, double range_width, const Expr &e,
                     double sign) {
   const int r = static_cast<int>(row_type_.size());
-  if (!name.empty() && row_names_.insert(name) < 0) return syntax_error(lex_->peek());
+  if (!name.empty() && row_names_.insert(name) < 0) return syntax_error(row_token_);
   row_type_.push_back(type);
   rhs_.push_back(std::clamp(rhs, -infinity_, infinity_));
   row_label_.emplace_back(name);
@@ -171,6 +171,7 @@ int Reader::objective() {
 // name: expr rel value | value rel expr | value rel expr rel value (a range).
 int Reader::constraint() {
   std::string_view name;
+  row_token_ = lex_->peek();
   label(&name);
   if (int code = expression(&lhs_)) return code;
   if (lhs_.empty || !is_relation(lex_->peek().type)) return syntax_error(lex_->peek());

@@ -115,6 +115,7 @@ class Reader {
   std::vector<int> set_start_{0}, set_member_;
   std::vector<int> semi_col_;
   Expr lhs_, rhs_expr_;
+  Token row_token_;  // first token of the constraint being read
 };
 
 }  // namespace tarvo::io::lp
