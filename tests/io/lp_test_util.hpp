@@ -110,24 +110,11 @@ inline void sort_columns(Picture *p) {
   }
 }
 
-// A model of its own environment, filled from LP text.
-struct LpModel {
-  EnvHandle env;
-  ModelHandle model{env};
-  std::string log;
-  int code = -1;
-  unsigned error_line = 0;
-  std::string error_text;
-
-  LpModel() { TVsetModelLogfunc(model, collect_model_log, &log); }
+// A model filled from LP text.
+struct LpModel : FileModel {
   int read(const std::string &text) {
-    code = TVreadLPStream(model, text.data(), static_cast<int>(text.size()));
-    char buf[512] = "";
-    TVgetFileError(model, &error_line, buf);
-    error_text = buf;
-    return code;
+    return record(TVreadLPStream(model, text.data(), static_cast<int>(text.size())));
   }
-  operator pTVmodel() const { return model; }
 };
 
 }  // namespace tvtest
