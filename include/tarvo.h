@@ -335,6 +335,21 @@ TVAPI int TVgetDualModel(pTVmodel model, pTVmodel dualModel);
  * read into an empty model. */
 TVAPI int TVreadLPFile(pTVmodel model, const char *fileName);
 TVAPI int TVreadLPStream(pTVmodel model, const char *text, int length);
+/* Solution files: TVwriteSolution follows TV_IPARAM_SOL_REPORT_STYLE (0 full
+ * report, 1 short listing, 2 report with ranging); TVwriteSolutionOfType
+ * takes 0-2 the full report, 3 the short LP listing, 4 the short MIP listing. */
+TVAPI int TVwriteSolution(pTVmodel model, const char *fileName);
+TVAPI int TVwriteSolutionOfType(pTVmodel model, const char *fileName, int type);
+TVAPI int TVwriteNLSolution(pTVmodel model, const char *fileName);
+/* Allowable decrease and increase (1e30 for no limit) of each cost (nVars
+ * values) and each right-hand side (nCons values) keeping the optimal basis. */
+TVAPI int TVgetObjectiveRanges(pTVmodel model, double *decrease, double *increase);
+TVAPI int TVgetRHSRanges(pTVmodel model, double *decrease, double *increase);
+/* Basis files: format 1 binary, 2 the basis matrix as MPS, 3 text, 4 the basis
+ * matrix as triplets; a negative format lets TVwriteBasis build a basis from
+ * the current solution when none is kept. TVreadBasis reads format 1. */
+TVAPI int TVwriteBasis(pTVmodel model, const char *fileName, int format);
+TVAPI int TVreadBasis(pTVmodel model, const char *fileName, int format);
 /* Algebraic text exports of linear and quadratic models. */
 TVAPI int TVwriteMERLOFile(pTVmodel model, const char *fileName);
 TVAPI int TVwriteMPXFile(pTVmodel model, const char *fileName, int options);
