@@ -335,6 +335,12 @@ TVAPI int TVgetDualModel(pTVmodel model, pTVmodel dualModel);
  * read into an empty model. */
 TVAPI int TVreadLPFile(pTVmodel model, const char *fileName);
 TVAPI int TVreadLPStream(pTVmodel model, const char *text, int length);
+/* TARVO text files (".ltx"): the library's own algebraic format. */
+TVAPI int TVreadTARVOFile(pTVmodel model, const char *fileName);
+TVAPI int TVreadTARVOFileX(pTVmodel model, const char *fileName);
+TVAPI int TVreadTARVOStream(pTVmodel model, const char *text, int length);
+TVAPI int TVwriteTARVOFile(pTVmodel model, const char *fileName);
+TVAPI int TVwriteDualTARVOFile(pTVmodel model, const char *fileName, int objSense);
 /* Solution files: TVwriteSolution follows TV_IPARAM_SOL_REPORT_STYLE (0 full
  * report, 1 short listing, 2 report with ranging); TVwriteSolutionOfType
  * takes 0-2 the full report, 3 the short LP listing, 4 the short MIP listing. */

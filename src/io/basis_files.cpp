@@ -10,16 +10,12 @@
 
 #include "base/error_codes.hpp"
 #include "common/boundary.hpp"
+#include "io/output_file.hpp"
 #include "io/number_text.hpp"
 #include "io/solution_report.hpp"
 
 namespace tarvo::io {
 namespace {
-
-struct FileCloser {
-  void operator()(FILE *f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<FILE, FileCloser>;
 
 constexpr double kInf = 1e30;
 
@@ -138,9 +134,8 @@ int write_basis(base::Model *model, const char *file_name, int format) {
   if (kind == 1) code = write_binary(f.get(), cols, rows);
   else if (kind == 3) code = write_text(f.get(), d, cols, rows);
   else code = write_triplets(f.get(), d, basis_matrix(d, cols, rows));
-  const bool failed = std::ferror(f.get()) != 0;
-  if (std::fclose(f.release()) != 0 || failed) return err::kInternal;
-  return code;
+  const int closed = finish(&f);
+  return code ? code : closed;
 }
 
 int read_basis(base::Model *model, const char *file_name, int format) {

@@ -1,20 +1,16 @@
-// Tokens of LP-format text. Lines are cut at line feeds, comments ('\' to the
-// end of the line) dropped, and section keywords recognised only as the first
-// word of a line, so a variable may share a keyword's name elsewhere.
+// Tokens of LP-format and TARVO text. Lines are cut at line feeds, comments
+// ('\' or '!' to the end of the line) dropped, and section keywords recognised
+// only as the first word of a line, so a variable may share a keyword's name
+// elsewhere.
 #include <cstring>
+#include <iterator>
 
 #include "io/lp_reader.hpp"
 
 namespace tarvo::io::lp {
 namespace {
 
-struct KeywordPattern {
-  const char *pattern;
-  Section section;
-  bool maximize;
-};
-
-constexpr KeywordPattern kKeywords[] = {
+constexpr KeywordPattern kLpKeywords[] = {
     {"max[imize]", Section::kObjective, true},
     {"max[imum]", Section::kObjective, true},
     {"min[imize]", Section::kObjective, false},
@@ -33,14 +29,24 @@ constexpr KeywordPattern kKeywords[] = {
     {"end", Section::kEnd, false},
 };
 
-const alg::NameRules &name_rules() {
-  static const alg::NameRules rules = alg::make_name_rules("!\"#$%&(),.;?@_'`{}~", "+-<>=:");
-  return rules;
-}
+constexpr KeywordPattern kTarvoKeywords[] = {
+    {"max[imize]", Section::kObjective, true},
+    {"min[imize]", Section::kObjective, false},
+    {"s[ubject][ ]t[o]", Section::kConstraints, false},
+    {"s[uch][ ]t[hat]", Section::kConstraints, false},
+    {"s[.][ ]t[.]", Section::kConstraints, false},
+    {"title", Section::kTitle, false},
+    {"free", Section::kFree, false},
+    {"int", Section::kInt, false},
+    {"gin", Section::kGin, false},
+    {"slb", Section::kSlb, false},
+    {"sub", Section::kSub, false},
+    {"end", Section::kEnd, false},
+};
 
 bool keyword_letter(char c) {
   switch (c | 0x20) {
-    case 'm': case 's': case 'b': case 'i': case 'g': case 'e': return true;
+    case 'm': case 's': case 'b': case 'i': case 'g': case 'e': case 't': case 'f': return true;
     default: return false;
   }
 }
@@ -49,7 +55,20 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-Lexer::Lexer(std::string_view text) : text_(text) {}
+const Dialect &lp_dialect() {
+  static const alg::NameRules names = alg::make_name_rules("!\"#$%&(),.;?@_'`{}~", "+-<>=:");
+  static const Dialect d{"LP", kLpKeywords, static_cast<int>(std::size(kLpKeywords)), &names, '\\', ':', false};
+  return d;
+}
+
+const Dialect &tarvo_dialect() {
+  static const alg::NameRules names = alg::make_name_rules("\"#$%&(:,.;?@_'`{}~", "+-<>=!)");
+  static const Dialect d{"TARVO", kTarvoKeywords, static_cast<int>(std::size(kTarvoKeywords)), &names, '!', ')',
+                         true};
+  return d;
+}
+
+Lexer::Lexer(std::string_view text, const Dialect &dialect) : text_(text), dialect_(dialect) {}
 
 bool Lexer::start_line() {
   if (next_line_ >= text_.size()) return false;
@@ -61,7 +80,7 @@ bool Lexer::start_line() {
   ++line_no_;
   cur_line_ = text_.substr(pos_, end - pos_);
   long_line_ = end - pos_ > static_cast<size_t>(alg::kMaxLineChars);
-  const void *comment = std::memchr(text_.data() + pos_, '\\', end - pos_);
+  const void *comment = std::memchr(text_.data() + pos_, dialect_.comment, end - pos_);
   line_end_ = comment ? static_cast<size_t>(static_cast<const char *>(comment) - text_.data()) : end;
   at_line_start_ = true;
   return true;
@@ -95,7 +114,8 @@ void Lexer::lex_one(Token *t) {
     at_line_start_ = false;
     if (keyword_letter(c)) {
       const std::string_view rest = line.substr(begin);
-      for (const KeywordPattern &k : kKeywords) {
+      for (int i = 0; i < dialect_.keyword_count; ++i) {
+        const KeywordPattern &k = dialect_.keywords[i];
         size_t used = 0;
         if (!alg::match_keyword(rest, k.pattern, &used)) continue;
         t->type = Tok::kKeyword;
@@ -103,6 +123,14 @@ void Lexer::lex_one(Token *t) {
         t->maximize = k.maximize;
         t->text = rest.substr(0, used);
         pos_ = begin + used;
+        if (k.section == Section::kTitle) {  // the rest of the line is the title
+          size_t from = pos_;
+          while (from < line_end_ && (text_[from] == ' ' || text_[from] == '\t')) ++from;
+          size_t to = line_end_;
+          while (to > from && (text_[to - 1] == ' ' || text_[to - 1] == '\t' || text_[to - 1] == '\r')) --to;
+          t->text = text_.substr(from, to - from);
+          pos_ = line_end_;
+        }
         return;
       }
     }
@@ -110,7 +138,6 @@ void Lexer::lex_one(Token *t) {
   switch (c) {
     case '+': t->type = Tok::kPlus; ++pos_; break;
     case '-': t->type = Tok::kMinus; ++pos_; break;
-    case ':': t->type = Tok::kColon; ++pos_; break;
     case '<':
       t->type = Tok::kLess;
       pos_ += pos_ + 1 < line_end_ && text_[pos_ + 1] == '=' ? 2 : 1;
@@ -126,11 +153,14 @@ void Lexer::lex_one(Token *t) {
       break;
     }
     default:
-      if (is_digit(c) || (c == '.' && pos_ + 1 < line_end_ && is_digit(text_[pos_ + 1]))) {
+      if (c == dialect_.label_end) {
+        t->type = Tok::kColon;
+        ++pos_;
+      } else if (is_digit(c) || (c == '.' && pos_ + 1 < line_end_ && is_digit(text_[pos_ + 1]))) {
         t->type = alg::scan_number(line, &pos_, &t->number) ? Tok::kNumber : Tok::kBad;
         if (t->type == Tok::kBad) ++pos_;
-      } else if (name_rules().starts(c)) {
-        const alg::NameRules &r = name_rules();
+      } else if (dialect_.names->starts(c)) {
+        const alg::NameRules &r = *dialect_.names;
         while (pos_ < line_end_ && !r.stops(text_[pos_])) ++pos_;
         t->type = Tok::kName;
       } else {

@@ -1,6 +1,7 @@
-// LP-format reader: the sections (objective, constraints, bounds, integer,
-// binary, general, semi-continuous and SOS lists) parsed from the token
-// stream into row-wise tables, then loaded into the model.
+// The algebraic readers: LP format (objective, constraints, bounds, integer,
+// binary, general, semi-continuous and SOS sections) and TARVO text (objective,
+// constraints, END and the bound and type commands after it), parsed from the
+// token stream into row-wise tables, then loaded into the model.
 #include "io/lp_reader.hpp"
 
 #include <algorithm>
@@ -25,7 +26,7 @@ Tok flipped(Tok t) { return t == Tok::kLess ? Tok::kGreater : t == Tok::kGreater
 
 }  // namespace
 
-Reader::Reader(base::Model *model) : model_(model) {}
+Reader::Reader(base::Model *model, const Dialect &dialect) : model_(model), dialect_(dialect) {}
 
 int Reader::line_error(int code, const Token &at) {
   model_->file_error.present = true;
@@ -42,7 +43,9 @@ int Reader::syntax_error(const Token &at) {
   if (at.type == Tok::kEnd) {
     base::log_model(model_, 1, "\nMissing token 'END'");
   } else {
-    base::log_model(model_, level() > 1, "\nUnexpected or missing token. Invalid LP format. ");
+    base::log_model(model_, level() > 1, "\nUnexpected or missing token. Invalid %s format. ", dialect_.name);
+    if (dialect_.commands_after_end)
+      base::log_model(model_, level() > 1, "%.*s", static_cast<int>(at.line_text.size()), at.line_text.data());
   }
   base::log_model(model_, 1, "Error at line %d.", static_cast<int>(at.line));
   return line_error(err::kBadInput, at);
@@ -174,8 +177,13 @@ int Reader::constraint() {
   row_token_ = lex_->peek();
   label(&name);
   if (int code = expression(&lhs_)) return code;
-  if (lhs_.empty || !is_relation(lex_->peek().type)) return syntax_error(lex_->peek());
+  if (!is_relation(lex_->peek().type)) return syntax_error(lex_->peek());
   const Tok rel1 = lex_->take().type;
+  if (lhs_.empty) {  // a row without terms: "name: <= 4"
+    double v;
+    if (int code = signed_value(&v)) return code;
+    return add_row(name, row_type(rel1), v, 0, lhs_, 1);
+  }
   if (!lhs_.col.empty()) {
     double v;
     if (int code = signed_value(&v)) return code;
@@ -312,15 +320,53 @@ int Reader::sos_line() {
   return 0;
 }
 
+// A TARVO command after END: "free x", "slb x 2", "sub x 9", "int x", "gin x", "title text".
+int Reader::command(Section s) {
+  if (s == Section::kTitle) return 0;
+  const Token name = lex_->take();
+  if (name.type != Tok::kName) return syntax_error(name);
+  double v = 0;
+  if ((s == Section::kSlb || s == Section::kSub) && signed_value(&v)) return err::kBadInput;
+  const int j = cols_.find(name.text);
+  if (j < 0) {
+    static const char *const kTag[] = {"FREE", "SLB", "SUB", "INT", "GIN"};
+    const int tag = static_cast<int>(s) - static_cast<int>(Section::kFree);
+    base::log_model(model_, level() > 1, "\n%s: Ignoring unknown variable at line %d.", kTag[tag], int(name.line));
+    return 0;
+  }
+  switch (s) {
+    case Section::kFree: lower_[j] = -infinity_, upper_[j] = infinity_; break;
+    case Section::kSlb: lower_[j] = v; break;
+    case Section::kSub: upper_[j] = v; break;
+    case Section::kInt: col_type_[j] = 'B', lower_[j] = 0, upper_[j] = 1; break;
+    default: col_type_[j] = 'I';
+  }
+  return 0;
+}
+
 int Reader::parse() {
   Section section = Section::kNone;
-  bool objective_seen = false;
+  bool objective_seen = false, ended = false;
   for (;;) {
     const Token &t = lex_->peek();
+    if (t.type == Tok::kEnd && ended) return 0;
     if (t.type == Tok::kEnd || t.type == Tok::kLongLine) return syntax_error(t);
     if (t.type == Tok::kKeyword) {
       const Token k = lex_->take();
-      if (k.section == Section::kEnd) return 0;
+      if (k.section >= Section::kTitle) {
+        // Commands follow END; a title may also come before the objective.
+        if (k.section == Section::kTitle ? (objective_seen && !ended) : !ended) return syntax_error(k);
+        if (k.section == Section::kTitle) title_.assign(k.text);
+        if (int code = command(k.section)) return code;
+        if (ended && lex_->peek().type != Tok::kEnd && lex_->peek().line == k.line) return syntax_error(lex_->peek());
+        continue;
+      }
+      if (ended) return syntax_error(k);
+      if (k.section == Section::kEnd) {
+        if (!dialect_.commands_after_end) return 0;
+        ended = true;
+        continue;
+      }
       if ((k.section == Section::kObjective) == objective_seen) return syntax_error(k);
       if (k.section == Section::kObjective) {
         objective_seen = true;
@@ -329,6 +375,7 @@ int Reader::parse() {
       section = k.section;
       continue;
     }
+    if (ended) return syntax_error(t);
     int code = 0;
     switch (section) {
       case Section::kObjective: code = objective(); break;
@@ -384,7 +431,7 @@ int Reader::load() {
     row_names[i] = row_label_[i].data();
   }
   for (int j = 0; j < n; ++j) col_names[j] = const_cast<char *>(cols_.c_name(j));
-  code = TVloadNameData(model_, nullptr, obj_name_.c_str(), nullptr, nullptr, nullptr,
+  code = TVloadNameData(model_, title_.empty() ? nullptr : title_.c_str(), obj_name_.c_str(), nullptr, nullptr, nullptr,
                         m ? row_names.data() : nullptr, n ? col_names.data() : nullptr, nullptr);
   if (code) return code;
   if (!set_type_.empty() &&
@@ -411,25 +458,26 @@ int Reader::run(std::string_view text) {
   infinity_ = model_->params.dbl(TV_DPARAM_LP_INFINITY);
   model_->file_error.clear();
   if (text.size() < static_cast<size_t>(kMinStreamLength)) {
-    base::log_model(model_, 1, "\nLP stream is too short.");
+    base::log_model(model_, 1, dialect_.commands_after_end ? "\nLTX stream is too short." : "\nLP stream is too short.");
     return err::kBadModelFile;
   }
   // Names come at most one per few characters; the tables are sized once.
   const long long expected = static_cast<long long>(text.size() / 16) + 16;
   if (int code = cols_.setup(expected)) return code;
   if (int code = row_names_.setup(expected / 2)) return code;
-  Lexer lexer(text);
+  Lexer lexer(text, dialect_);
   lex_ = &lexer;
   int code = parse();
   lex_ = nullptr;
   if (code) return code;
   if ((code = load())) {
-    base::log_model(model_, 1, "\nLP Reader: %s", base::message_text(model_->env, code));
+    base::log_model(model_, 1, "\n%s Reader: %s", dialect_.name, base::message_text(model_->env, code));
     return code;
   }
   const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  base::log_model(model_, 1, "\nProcessed %d lines in LP format (%.2f secs).", static_cast<int>(lexer.lines_started()),
-                  secs);
+  base::log_model(model_, 1, "\nProcessed %d lines in %s format (%.2f secs).%s",
+                  static_cast<int>(lexer.lines_started()), dialect_.name, secs,
+                  dialect_.commands_after_end ? "\n" : "");
   return 0;
 }
 
@@ -441,27 +489,27 @@ namespace {
 
 bool model_loaded(const Model *model) { return model->data.m > 0 || model->data.n > 0; }
 
-}  // namespace
-
-extern "C" {
-
-TVAPI int TVreadLPStream(pTVmodel model, const char *text, int length) {
+int read_stream(Model *model, const char *text, int length, const tarvo::io::lp::Dialect &dialect) {
   if (!model || !text) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     if (model_loaded(model)) return static_cast<int>(tarvo::err::kAlreadyLoaded);
-    tarvo::io::lp::Reader reader(model);
+    if (dialect.commands_after_end)
+      tarvo::base::log_model(model, 1, "\nReading from stream at 0x%p in TARVO format",
+                             static_cast<const void *>(text));
+    tarvo::io::lp::Reader reader(model, dialect);
     return reader.run(std::string_view(text, length > 0 ? static_cast<size_t>(length) : 0));
   });
 }
 
-TVAPI int TVreadLPFile(pTVmodel model, const char *fileName) {
+int read_file(Model *model, const char *fileName, const tarvo::io::lp::Dialect &dialect) {
   if (!model || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     if (model_loaded(model)) return static_cast<int>(tarvo::err::kAlreadyLoaded);
     model->file_error.clear();
+    if (dialect.commands_after_end) tarvo::base::log_model(model, 1, "\nReading %s in TARVO format", fileName);
     std::string text;
     if (int code = tarvo::io::alg::read_whole_file(fileName, &text)) return code;
-    tarvo::io::lp::Reader reader(model);
+    tarvo::io::lp::Reader reader(model, dialect);
     const int code = reader.run(text);
     if (code == 0) {
       const tarvo::io::PathParts parts = tarvo::io::break_path_name(fileName);
@@ -471,6 +519,33 @@ TVAPI int TVreadLPFile(pTVmodel model, const char *fileName) {
     }
     return code;
   });
+}
+
+}  // namespace
+
+extern "C" {
+
+TVAPI int TVreadLPStream(pTVmodel model, const char *text, int length) {
+  return read_stream(model, text, length, tarvo::io::lp::lp_dialect());
+}
+
+TVAPI int TVreadLPFile(pTVmodel model, const char *fileName) {
+  return read_file(model, fileName, tarvo::io::lp::lp_dialect());
+}
+
+TVAPI int TVreadTARVOStream(pTVmodel model, const char *text, int length) {
+  return read_stream(model, text, length, tarvo::io::lp::tarvo_dialect());
+}
+
+// The alternative reader of the same format (bit 1024 of TV_IPARAM_COPY_MODE)
+// shares the parser: both accept and refuse the same texts.
+TVAPI int TVreadTARVOFileX(pTVmodel model, const char *fileName) {
+  return read_file(model, fileName, tarvo::io::lp::tarvo_dialect());
+}
+
+TVAPI int TVreadTARVOFile(pTVmodel model, const char *fileName) {
+  if (model && (model->params.integer(TV_IPARAM_COPY_MODE) & 1024)) return TVreadTARVOFileX(model, fileName);
+  return read_file(model, fileName, tarvo::io::lp::tarvo_dialect());
 }
 
 }  // extern "C"

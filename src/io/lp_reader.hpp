@@ -13,7 +13,32 @@
 
 namespace tarvo::io::lp {
 
-enum class Section { kNone, kObjective, kConstraints, kBounds, kIntegers, kGenerals, kBinaries, kSemis, kSos, kEnd };
+// Sections of the LP format, and the commands of the TARVO text format that
+// follow its END (each keyword is a section that lasts one line there).
+enum class Section {
+  kNone, kObjective, kConstraints, kBounds, kIntegers, kGenerals, kBinaries, kSemis, kSos, kEnd,
+  kTitle, kFree, kSlb, kSub, kInt, kGin,
+};
+
+struct KeywordPattern {
+  const char *pattern;
+  Section section;
+  bool maximize;
+};
+
+// What differs between the two algebraic formats at the lexical level.
+struct Dialect {
+  const char *name;                 // "LP" or "TARVO", for messages
+  const KeywordPattern *keywords;
+  int keyword_count;
+  const alg::NameRules *names;
+  char comment;                     // starts a comment running to the end of the line
+  char label_end;                   // ends a row label: "name:" or "name)"
+  bool commands_after_end;          // TARVO: bound and type commands follow END
+};
+
+const Dialect &lp_dialect();
+const Dialect &tarvo_dialect();
 
 enum class Tok { kName, kNumber, kPlus, kMinus, kLess, kGreater, kEqual, kColon, kKeyword, kEnd, kBad, kLongLine };
 
@@ -29,7 +54,7 @@ struct Token {
 
 class Lexer {
  public:
-  explicit Lexer(std::string_view text);
+  Lexer(std::string_view text, const Dialect &dialect);
   // The token k places ahead (k < kLookahead).
   const Token &peek(int k = 0);
   Token take();
@@ -42,6 +67,7 @@ class Lexer {
   bool start_line();
 
   std::string_view text_;
+  const Dialect &dialect_;
   size_t pos_ = 0;       // next character
   size_t line_end_ = 0;  // end of the current line (comment cut off)
   size_t next_line_ = 0; // start of the next line
@@ -55,7 +81,7 @@ class Lexer {
 
 class Reader {
  public:
-  explicit Reader(base::Model *model);
+  Reader(base::Model *model, const Dialect &dialect);
   // Parses and loads `text`; 0 or a return code with the file-error record set.
   int run(std::string_view text);
 
@@ -89,8 +115,13 @@ class Reader {
   int line_error(int code, const Token &at);
   int level() const { return print_level_; }
 
+  int command(Section s);
+
   base::Model *model_;
+  const Dialect &dialect_;
   Lexer *lex_ = nullptr;
+  std::string title_;
+  bool title_seen_ = false;
   int print_level_ = 0;
   double infinity_ = 1e30;
 

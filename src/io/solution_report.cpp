@@ -13,16 +13,12 @@
 
 #include "base/error_codes.hpp"
 #include "common/boundary.hpp"
+#include "io/output_file.hpp"
 #include "io/number_text.hpp"
 #include "io/ranging.hpp"
 
 namespace tarvo::io {
 namespace {
-
-struct FileCloser {
-  void operator()(FILE *f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<FILE, FileCloser>;
 
 // Numbers in the report: fixed point for moderate magnitudes, exponent form
 // for very large and very small ones so no digits are lost.
@@ -270,8 +266,7 @@ int write_solution(base::Model *model, const char *file_name, int type) {
   const int level = print_level(*model);
   base::log_model(model, level > 0, "\nWriting model solution.");
   const int code = type <= 2 ? full_report(model, f.get(), type == 2) : short_listing(model, f.get(), type == 4);
-  const bool write_failed = std::ferror(f.get()) != 0;
-  if (std::fclose(f.release()) != 0 || write_failed) return err::kInternal;
+  if (int closed = finish(&f)) return closed;
   base::log_model(model, level > 0, "\nFinished writing model solution.");
   return code;
 }
