@@ -1,10 +1,13 @@
 // TVwriteTARVOFile and TVwriteDualTARVOFile: a linear or mixed-integer model as
 // TARVO text (objective, rows, END, then bound and type commands).
+#include <cctype>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/error_codes.hpp"
@@ -33,8 +36,12 @@ std::string coefficient_text(double v) {
   return buf;
 }
 
-// Names with the characters that end a name in the format replaced by '_'.
+// Names with the characters that end a name in the format replaced by '_';
+// a name that would not start as one (a digit, a sign) gets a leading '_'.
 std::string safe_name(std::string s) {
+  const unsigned char first = s.empty() ? 0 : static_cast<unsigned char>(s[0]);
+  if (!std::isalpha(first) && !std::strchr("\"#$%&(:,.;?@_'`{}~", first)) s.insert(s.begin(), '_');
+  else if (first == '.' && s.size() > 1 && std::isdigit(static_cast<unsigned char>(s[1]))) s.insert(s.begin(), '_');
   for (char &c : s)
     if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '+' || c == '-' || c == '<' || c == '>' ||
         c == '=' || c == '!' || c == ')')
@@ -48,9 +55,28 @@ int write_tarvo(base::Model *model, const char *file_name) {
   File f(std::fopen(file_name, "w"));
   if (!f) return err::kFileOpen;
   FILE *out = f.get();
+  // Replaced characters can make two names equal, which would merge columns
+  // or refuse the file: a clashing name falls back to the generated one.
   const ColumnNamer namer(d);
-  std::vector<std::string> cols(d.n);
-  for (int j = 0; j < d.n; ++j) cols[j] = safe_name(namer(j));
+  std::vector<std::string> cols(d.n), rows(d.m);
+  std::unordered_set<std::string> taken;
+  for (int j = 0; j < d.n; ++j) {
+    cols[j] = safe_name(namer(j));
+    if (!taken.insert(cols[j]).second) {
+      char generated[32];
+      std::snprintf(generated, sizeof generated, "%c%07d", namer.letter(j), j);
+      taken.insert(cols[j] = generated);
+    }
+  }
+  taken.clear();
+  for (int i = 0; i < d.m; ++i) {
+    rows[i] = safe_name(row_name(d, i));
+    if (!taken.insert(rows[i]).second) {
+      char generated[32];
+      std::snprintf(generated, sizeof generated, "R%07d", i);
+      taken.insert(rows[i] = generated);
+    }
+  }
   if (!d.title.empty()) std::fprintf(out, "TITLE %s\n", d.title.c_str());
   std::fputs(d.sense == TV_MAX ? "MAXIMIZE\n" : "MINIMIZE\n", out);
   for (int j = 0; j < d.n; ++j)
@@ -71,7 +97,7 @@ int write_tarvo(base::Model *model, const char *file_name) {
       val[p] = d.value[q];
     }
   for (int i = 0; i < d.m; ++i) {
-    std::fprintf(out, "%s%s)", "", safe_name(row_name(d, i)).c_str());
+    std::fprintf(out, "%s%s)", "", rows[i].c_str());
     for (int p = count[i]; p < count[i + 1]; ++p)
       std::fprintf(out, "%s   %s %s\n", "", coefficient_text(val[p]).c_str(), cols[col[p]].c_str());
     const char rel = d.ctype[i] == 'L' ? '<' : d.ctype[i] == 'G' ? '>' : '=';

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "mps_test_util.hpp"
@@ -108,6 +109,37 @@ inline void sort_columns(Picture *p) {
       p->values[q + k] = col[k].second;
     }
   }
+}
+
+// The columns of *p in the order of `names` (names *p lacks are left out;
+// columns of *p not in `names` are dropped).
+inline void reorder_columns(Picture *p, const std::vector<std::string> &names) {
+  std::vector<int> first(p->n + 1, 0);
+  for (int j = 0; j < p->n; ++j) first[j + 1] = first[j] + p->lengths[j];
+  Picture q = *p;
+  q.c.clear(), q.lower.clear(), q.upper.clear(), q.lengths.clear(), q.rows.clear(), q.values.clear();
+  q.colnames.clear();
+  q.vtype.clear();
+  std::unordered_map<std::string, int> index;
+  for (int j = 0; j < p->n; ++j) index.emplace(p->colnames[j], j);
+  for (const std::string &name : names) {
+    const auto it = index.find(name);
+    if (it == index.end()) continue;
+    const int j = it->second;
+    q.c.push_back(p->c[j]);
+    q.lower.push_back(p->lower[j]);
+    q.upper.push_back(p->upper[j]);
+    if (!p->vtype.empty()) q.vtype += p->vtype[j];
+    q.colnames.push_back(name);
+    q.lengths.push_back(p->lengths[j]);
+    for (int k = first[j]; k < first[j + 1]; ++k) {
+      q.rows.push_back(p->rows[k]);
+      q.values.push_back(p->values[k]);
+    }
+  }
+  q.n = static_cast<int>(q.c.size());
+  q.nz = static_cast<int>(q.rows.size());
+  *p = q;
 }
 
 // A model filled from LP text.
