@@ -4,6 +4,8 @@
 // returned so the models can be compared.
 #pragma once
 
+#include <dirent.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -140,6 +142,20 @@ inline void reorder_columns(Picture *p, const std::vector<std::string> &names) {
   q.n = static_cast<int>(q.c.size());
   q.nz = static_cast<int>(q.rows.size());
   *p = q;
+}
+
+// The compressed MPS files of a folder of the shared sets, sorted.
+inline std::vector<std::string> model_files(const std::string &folder) {
+  std::vector<std::string> out;
+  if (DIR *dir = opendir(folder.c_str())) {
+    while (dirent *e = readdir(dir)) {
+      const std::string leaf = e->d_name;
+      if (leaf.size() > 7 && leaf.compare(leaf.size() - 7, 7, ".mps.gz") == 0) out.push_back(folder + "/" + leaf);
+    }
+    closedir(dir);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
 }
 
 // A model filled from LP text.

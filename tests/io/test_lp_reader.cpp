@@ -1,8 +1,6 @@
 // LP-format reader: every section and keyword variant on hand-written files,
 // the error codes and file-error record of bad text, and agreement with the
 // MPS reader on the shared model sets written out as LP text.
-#include <dirent.h>
-
 #include <algorithm>
 
 #include "lp_test_util.hpp"
@@ -300,19 +298,6 @@ TEST(LpReader, SampleExmip1AgreesWithItsMpsFile) {
   EXPECT_EQ(a.rownames, b.rownames);
   EXPECT_EQ(std::count(a.vtype.begin(), a.vtype.end(), 'C'), std::count(b.vtype.begin(), b.vtype.end(), 'C'));
   EXPECT_NEAR(relaxed_optimum(from_lp), relaxed_optimum(from_mps), 1e-7);
-}
-
-std::vector<std::string> model_files(const std::string &folder) {
-  std::vector<std::string> out;
-  if (DIR *dir = opendir(folder.c_str())) {
-    while (dirent *e = readdir(dir)) {
-      const std::string leaf = e->d_name;
-      if (leaf.size() > 7 && leaf.compare(leaf.size() - 7, 7, ".mps.gz") == 0) out.push_back(folder + "/" + leaf);
-    }
-    closedir(dir);
-  }
-  std::sort(out.begin(), out.end());
-  return out;
 }
 
 // Each netlib and MIPLIB 3 model, written as LP text from the MPS read, reads

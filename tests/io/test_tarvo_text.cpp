@@ -1,8 +1,6 @@
 // TARVO text format: the reader's keywords, rows and commands after END, the
 // writer's layout, round trips of the shared model sets and of every data
 // kind the format holds, the dual file, and bad text.
-#include <dirent.h>
-
 #include <algorithm>
 #include <set>
 
@@ -101,19 +99,6 @@ TEST(TarvoText, RoundTripOfEveryDataKind) {
   a.objname = b.objname;
   EXPECT_EQ(compare(a, b, 0), "");
   std::remove(path.c_str());
-}
-
-std::vector<std::string> model_files(const std::string &folder) {
-  std::vector<std::string> out;
-  if (DIR *dir = opendir(folder.c_str())) {
-    while (dirent *e = readdir(dir)) {
-      const std::string leaf = e->d_name;
-      if (leaf.size() > 7 && leaf.compare(leaf.size() - 7, 7, ".mps.gz") == 0) out.push_back(folder + "/" + leaf);
-    }
-    closedir(dir);
-  }
-  std::sort(out.begin(), out.end());
-  return out;
 }
 
 std::string written_name(std::string s) {
