@@ -351,6 +351,10 @@ TVAPI int TVwriteNLSolution(pTVmodel model, const char *fileName);
  * values) and each right-hand side (nCons values) keeping the optimal basis. */
 TVAPI int TVgetObjectiveRanges(pTVmodel model, double *decrease, double *increase);
 TVAPI int TVgetRHSRanges(pTVmodel model, double *decrease, double *increase);
+/* A start point (values and basis statuses) read back from a solution report;
+ * a MIP start read from (variable name or index, value) pairs. */
+TVAPI int TVreadVarStartPoint(pTVmodel model, const char *fileName);
+TVAPI int TVreadMipSolution(pTVmodel model, const char *fileName);
 /* Basis files: format 1 binary, 2 the basis matrix as MPS, 3 text, 4 the basis
  * matrix as triplets; a negative format lets TVwriteBasis build a basis from
  * the current solution when none is kept. TVreadBasis reads format 1. */

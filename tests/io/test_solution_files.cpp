@@ -214,3 +214,42 @@ TEST(BasisFiles, WrittenBasisReadBackResolvesWithoutIterations) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StartPointFiles, ReportReadsBackAsAStartPoint) {
+  Solved lp(kSmall);
+  const std::string path = temp_path("start.sol");
+  ASSERT_EQ(TVwriteSolution(lp, path.c_str()), 0);
+  LpModel fresh;
+  ASSERT_EQ(fresh.read(kSmall), 0);
+  ASSERT_EQ(TVreadVarStartPoint(fresh, path.c_str()), 0) << fresh.log;
+  std::vector<double> x(2), start(2);
+  TVgetPrimalSolution(lp, x.data());
+  ASSERT_EQ(TVgetVarStartPoint(fresh, start.data()), 0);
+  EXPECT_NEAR(start[0], x[0], 1e-9);
+  EXPECT_NEAR(start[1], x[1], 1e-9);
+  EXPECT_EQ(TVreadVarStartPoint(fresh, temp_path("nothing.sol").c_str()), 2002);
+  std::remove(path.c_str());
+}
+
+TEST(StartPointFiles, MipStartPairsByNameOrIndex) {
+  LpModel lp;
+  ASSERT_EQ(lp.read("max\n x + y + z\nst\n c: x + y + z <= 4\ngeneral\n x y z\nend"), 0);
+  const std::string path = temp_path("start.mip");
+  write_file(path, "x 1\n2 3\nghost 5\n7 1\n");
+  ASSERT_EQ(TVreadMipSolution(lp, path.c_str()), 0) << lp.log;
+  std::vector<double> start(3, -1);
+  ASSERT_EQ(TVgetMIPVarStartPoint(lp, start.data()), 0);
+  EXPECT_EQ(start, (std::vector<double>{1, 0, 3}));
+  EXPECT_NE(lp.log.find("Read 2 nonzero values from file."), std::string::npos) << lp.log;
+  EXPECT_NE(lp.log.find("out of range"), std::string::npos);
+  write_file(path, "x one\n");
+  EXPECT_EQ(TVreadMipSolution(lp, path.c_str()), 2015);
+  EnvHandle env;
+  ModelHandle empty(env);
+  EXPECT_EQ(TVreadMipSolution(empty, path.c_str()), 2031);
+  std::remove(path.c_str());
+}
+
+}  // namespace
