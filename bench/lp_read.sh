@@ -40,17 +40,8 @@ generate() {
     print "End" }'
 }
 
-best() {
-  local best_s="" s t0 t1
-  for _ in $(seq "$repeat"); do
-    t0=$(date +%s.%N)
-    "$@" >/dev/null 2>&1 || true
-    t1=$(date +%s.%N)
-    s=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.6f", b - a }')
-    if [ -z "$best_s" ] || awk -v s="$s" -v b="$best_s" 'BEGIN { exit !(s < b) }'; then best_s=$s; fi
-  done
-  echo "$best_s"
-}
+source "$root/bench/timing.sh"
+allow_fail=1
 
 printf "%-8s %8s %14s %12s %12s %10s %10s\n" rows "text MB" "runtarvo MB/s" "glpsol MB/s" "HiGHS MB/s" "vs glpsol" "vs HiGHS"
 for rows in $sizes; do

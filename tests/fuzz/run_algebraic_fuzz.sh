@@ -5,23 +5,13 @@
 # files. Exits non-zero when the fuzzer finds a crash, a leak or an
 # inconsistent model.
 set -euo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
-root="$(cd "$here/../.." && pwd)"
 seconds="${1:-${ALG_FUZZ_SECONDS:-30}}"
-build="${MPS_FUZZ_BUILD:-$root/build-fuzz}"
-
-if ! command -v clang++ >/dev/null 2>&1; then
-  (apt-get update -qq || true) && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang
-fi
-if [ ! -f "$build/build.ninja" ]; then
-  CC=clang CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cmake --build "$build" -j 2 --target algebraic_reader_fuzz
+target=algebraic_reader_fuzz
+source "$(dirname "$0")/fuzz_build.sh"
 
 corpus="$build/algebraic_corpus"
 mkdir -p "$corpus"
 # Seeds: a flag byte (bit 0: TARVO text) and a model.
-data="$root/../shared/data/sample"
 if [ -d "$data" ]; then
   for f in "$data"/*.lp; do
     [ -f "$f" ] && { printf '\000'; cat "$f"; } > "$corpus/lp_$(basename "$f")"
