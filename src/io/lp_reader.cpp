@@ -475,9 +475,11 @@ int Reader::run(std::string_view text) {
     return code;
   }
   const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  base::log_model(model_, 1, "\nProcessed %d lines in %s format (%.2f secs).%s",
-                  static_cast<int>(lexer.lines_started()), dialect_.name, secs,
-                  dialect_.commands_after_end ? "\n" : "");
+  if (dialect_.commands_after_end)
+    base::log_model(model_, 1, "\nProcessed %d lines in TARVO format (%.2f secs).\n",
+                    static_cast<int>(lexer.lines_started()), secs);
+  else
+    base::log_model(model_, 1, "\nProcessed %d lines in LP format.", static_cast<int>(lexer.lines_started()));
   return 0;
 }
 
