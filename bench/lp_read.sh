@@ -20,7 +20,7 @@ fi
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-# A feasible sparse LP with `rows` rows and as many columns, 8 terms a row,
+# A feasible sparse LP with `rows` rows and as many columns, 8 distinct terms a row,
 # an objective over every column, bounds on a third of the columns and a
 # general-integer section; numbers in the forms writers produce.
 generate() {
@@ -31,7 +31,7 @@ generate() {
     print ""; print "Subject To";
     for (i = 1; i <= rows; i++) {
       printf " c%d:", i;
-      for (k = 0; k < 8; k++) { j = 1 + int(rand() * n); printf " %s %.6g x%d", (rand() < 0.3 ? "-" : "+"), 0.5 + int(rand() * 1e4) / 1e3, j; }
+      base = int(rand() * n); for (k = 0; k < 8; k++) { j = 1 + (base + k * int(n / 8)) % n; printf " %s %.6g x%d", (rand() < 0.3 ? "-" : "+"), 0.5 + int(rand() * 1e4) / 1e3, j; }
       printf " >= %.6g\n", -int(rand() * 100);
     }
     print "Bounds";

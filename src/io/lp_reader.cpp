@@ -61,7 +61,7 @@ bool Reader::label(std::string_view *name) {
 int Reader::column(std::string_view name) {
   const int found = cols_.find(name);
   if (found >= 0) return found;
-  const int j = cols_.insert(name);
+  const int j = cols_.insert_new(name);
   cost_.push_back(0.0);
   lower_.push_back(0.0);
   upper_.push_back(infinity_);
@@ -461,10 +461,13 @@ int Reader::run(std::string_view text) {
     base::log_model(model_, 1, dialect_.commands_after_end ? "\nLTX stream is too short." : "\nLP stream is too short.");
     return err::kBadModelFile;
   }
-  // Names come at most one per few characters; the tables are sized once.
-  const long long expected = static_cast<long long>(text.size() / 16) + 16;
+  // The name tables start small (a name usually appears several times) and
+  // grow with the names read.
+  const long long expected = static_cast<long long>(text.size() / 256) + 16;
   if (int code = cols_.setup(expected)) return code;
-  if (int code = row_names_.setup(expected / 2)) return code;
+  if (int code = row_names_.setup(expected)) return code;
+  cols_.allow_growth();
+  row_names_.allow_growth();
   Lexer lexer(text, dialect_);
   lex_ = &lexer;
   int code = parse();
