@@ -51,7 +51,8 @@ for rows in $sizes; do
   mb=$(awk -v b="$(wc -c < "$f")" 'BEGIN { printf "%.6f", b / 1e6 }')
   t_tarvo=$(best "$runtarvo" --read-only "$f")
   t_glpk=$(best glpsol --lp "$f" --check)
-  t_highs=$(best "$highs" --model_file "$f" --time_limit 0 --presolve off)
+  # HiGHS writes its log file into the working folder: run it in the scratch folder.
+  t_highs=$(best sh -c "cd '$work' && '$highs' --model_file '$f' --time_limit 0 --presolve off")
   awk -v r="$rows" -v mb="$mb" -v a="$t_tarvo" -v b="$t_glpk" -v c="$t_highs" 'BEGIN {
     printf "%-8d %8.1f %14.1f %12.1f %12.1f %10.2f %10.2f\n", r, mb, mb / a, mb / b, mb / c, b / a, c / a }'
 done
