@@ -16,18 +16,7 @@ fi
 
 models="${MODELS:-miplib3/nw04 miplib3/fast0507 netlib/maros-r7 netlib/fit2d netlib/dfl001}"
 
-# Best wall-clock seconds of `repeat` runs of the command.
-best() {
-  local best_s="" s t0 t1
-  for _ in $(seq "$repeat"); do
-    t0=$(date +%s.%N)
-    "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; return 1; }
-    t1=$(date +%s.%N)
-    s=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.6f", b - a }')
-    if [ -z "$best_s" ] || awk -v s="$s" -v b="$best_s" 'BEGIN { exit !(s < b) }'; then best_s=$s; fi
-  done
-  echo "$best_s"
-}
+source "$root/bench/timing.sh"
 
 # "vs clp": clp time / runtarvo time (above 1: runtarvo is faster); "x zcat": runtarvo time / zcat time.
 printf "%-10s %8s %14s %10s %10s %10s %11s\n" model "text MB" "runtarvo MB/s" "clp MB/s" "zcat MB/s" "vs clp" "x zcat"

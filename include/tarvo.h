@@ -417,6 +417,35 @@ TVAPI int TVwriteMPSFile(pTVmodel model, const char *fileName, int format);
  * into an empty model. */
 TVAPI int TVwriteDualMPSFile(pTVmodel model, const char *fileName, int format, int objSense);
 TVAPI int TVgetDualModel(pTVmodel model, pTVmodel dualModel);
+/* LP-format files (plain or gzip-compressed) and LP-format text in memory,
+ * read into an empty model. */
+TVAPI int TVreadLPFile(pTVmodel model, const char *fileName);
+TVAPI int TVreadLPStream(pTVmodel model, const char *text, int length);
+/* TARVO text files (".ltx"): the library's own algebraic format. */
+TVAPI int TVreadTARVOFile(pTVmodel model, const char *fileName);
+TVAPI int TVreadTARVOFileX(pTVmodel model, const char *fileName);
+TVAPI int TVreadTARVOStream(pTVmodel model, const char *text, int length);
+TVAPI int TVwriteTARVOFile(pTVmodel model, const char *fileName);
+TVAPI int TVwriteDualTARVOFile(pTVmodel model, const char *fileName, int objSense);
+/* Solution files: TVwriteSolution follows TV_IPARAM_SOL_REPORT_STYLE (0 full
+ * report, 1 short listing, 2 report with ranging); TVwriteSolutionOfType
+ * takes 0-2 the full report, 3 the short LP listing, 4 the short MIP listing. */
+TVAPI int TVwriteSolution(pTVmodel model, const char *fileName);
+TVAPI int TVwriteSolutionOfType(pTVmodel model, const char *fileName, int type);
+TVAPI int TVwriteNLSolution(pTVmodel model, const char *fileName);
+/* Allowable decrease and increase (1e30 for no limit) of each cost (nVars
+ * values) and each right-hand side (nCons values) keeping the optimal basis. */
+TVAPI int TVgetObjectiveRanges(pTVmodel model, double *decrease, double *increase);
+TVAPI int TVgetRHSRanges(pTVmodel model, double *decrease, double *increase);
+/* A start point (values and basis statuses) read back from a solution report;
+ * a MIP start read from (variable name or index, value) pairs. */
+TVAPI int TVreadVarStartPoint(pTVmodel model, const char *fileName);
+TVAPI int TVreadMipSolution(pTVmodel model, const char *fileName);
+/* Basis files: format 1 binary, 2 the basis matrix as MPS, 3 text, 4 the basis
+ * matrix as triplets; a negative format lets TVwriteBasis build a basis from
+ * the current solution when none is kept. TVreadBasis reads format 1. */
+TVAPI int TVwriteBasis(pTVmodel model, const char *fileName, int format);
+TVAPI int TVreadBasis(pTVmodel model, const char *fileName, int format);
 /* Algebraic text exports of linear and quadratic models. */
 TVAPI int TVwriteMERLOFile(pTVmodel model, const char *fileName);
 TVAPI int TVwriteMPXFile(pTVmodel model, const char *fileName, int options);

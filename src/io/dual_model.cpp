@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -165,6 +166,26 @@ int dual_arrays(pTVmodel model, DualArrays *a) {
 }
 
 }  // namespace
+
+int with_dual_model(pTVmodel model, int objSense, const std::function<int(pTVmodel)> &use) {
+  DualArrays a;
+  if (int code = dual_arrays(model, &a)) return code;
+  // The dual is written with the sense asked for: a dual of the other sense
+  // has its objective negated, which negates its optimal value.
+  if (a.sense != objSense) {
+    for (double &v : a.c) v = -v;
+    a.constant = -a.constant;
+    a.sense = objSense;
+  }
+  int code = 0;
+  pTVmodel dual = TVcreateModel(model->env, &code);
+  if (!dual) return code ? code : 2001;
+  code = load_dual(dual, a, model->data);
+  if (code == 0) code = use(dual);
+  TVdeleteModel(&dual);
+  return code;
+}
+
 }  // namespace tarvo::io
 
 using tarvo::base::live;
@@ -185,26 +206,11 @@ TVAPI int TVwriteDualMPSFile(pTVmodel model, const char *fileName, int format, i
   if (!live(model) || !fileName) return 2010;
   if (objSense != TV_MIN && objSense != TV_MAX) return 2007;
   return tarvo::guarded([&] {
-    tarvo::io::DualArrays a;
-    if (int code = tarvo::io::dual_arrays(model, &a)) return code;
-    // The dual is written with the sense asked for: a dual of the other sense
-    // has its objective negated, which negates its optimal value.
-    if (a.sense != objSense) {
-      for (double &v : a.c) v = -v;
-      a.constant = -a.constant;
-      a.sense = objSense;
-    }
-    int code = 0;
-    pTVmodel dual = TVcreateModel(model->env, &code);
-    if (!dual) return code ? code : 2001;
-    code = tarvo::io::load_dual(dual, a, model->data);
-    if (code == 0) {
+    return tarvo::io::with_dual_model(model, objSense, [&](pTVmodel dual) {
       // Written in the primal model's MPS objective style.
       TVsetModelIntParameter(dual, TV_IPARAM_MPS_OBJ_WRITESTYLE, model->params.integer(TV_IPARAM_MPS_OBJ_WRITESTYLE));
-      code = TVwriteMPSFile(dual, fileName, format != 0 ? 1 : 0);
-    }
-    TVdeleteModel(&dual);
-    return code;
+      return TVwriteMPSFile(dual, fileName, format != 0 ? 1 : 0);
+    });
   });
 }
 

@@ -2,6 +2,8 @@
 // bases back: which primal rows get a second dual column for their range.
 #pragma once
 
+#include <functional>
+
 #include "base/model.hpp"
 
 namespace tarvo::io {
@@ -13,5 +15,9 @@ namespace tarvo::io {
 // -1 when it is the lower end. The extra dual columns ("YR_") come after the
 // bound columns, one per such row, in row order.
 int range_column_side(const base::ModelData &d, int i, double *far_end);
+
+// Builds the explicit dual of `model` with the objective sense asked for in a
+// temporary model and hands it to `use` (a writer); its code is returned.
+int with_dual_model(pTVmodel model, int objSense, const std::function<int(pTVmodel)> &use);
 
 }  // namespace tarvo::io

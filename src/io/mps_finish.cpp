@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "io/mps_reader.hpp"
+#include "io/range_slacks.hpp"
 
 namespace tarvo::io::mps {
 namespace {
@@ -100,9 +101,7 @@ int Reader::load_semicontinuous() {
 }
 
 int Reader::load_ranges() {
-  std::vector<int> rows, starts(1, 0), rowidx, retype;
-  std::vector<double> coef, upper;
-  std::vector<std::string> names;
+  RangeSlacks slacks;
   for (int i = 0; i < static_cast<int>(row_type_.size()); ++i) {
     const char t = row_type_[i];
     const double r = range_[i];
@@ -111,23 +110,12 @@ int Reader::load_ranges() {
     double a;
     if (t == 'E') a = r > 0 ? -1.0 : 1.0;
     else a = t == 'G' ? -1.0 : 1.0;
-    char name[32];
-    std::snprintf(name, sizeof name, "slk%05d", static_cast<int>(names.size()));
-    names.emplace_back(name);
-    rowidx.push_back(i);
-    coef.push_back(a);
-    upper.push_back(std::fabs(r));
-    starts.push_back(static_cast<int>(rowidx.size()));
-    if (t != 'E') retype.push_back(i);
+    slacks.row.push_back(i);
+    slacks.coef.push_back(a);
+    slacks.upper.push_back(std::fabs(r));
+    if (t != 'E') slacks.retype.push_back(i);
   }
-  if (names.empty()) return 0;
-  std::vector<char *> name_ptrs;
-  for (std::string &s : names) name_ptrs.push_back(s.data());
-  int code = TVaddVariables(model_, static_cast<int>(names.size()), nullptr, name_ptrs.data(), starts.data(),
-                            nullptr, coef.data(), rowidx.data(), nullptr, nullptr, upper.data());
-  if (code || retype.empty()) return code;
-  const std::vector<char> types(retype.size(), 'E');
-  return TVmodifyConstraintType(model_, static_cast<int>(retype.size()), retype.data(), types.data());
+  return add_range_slacks(model_, slacks);
 }
 
 int Reader::load_quadratic() {

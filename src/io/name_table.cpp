@@ -54,15 +54,28 @@ int NameTable::find(std::string_view name) const {
   return -1;
 }
 
+void NameTable::grow() {
+  buckets_.assign(table_size_for(static_cast<long long>(buckets_.size()) * 4), -1);
+  for (int e = 0; e < size(); ++e) {
+    int &head = buckets_[hash_[e] % buckets_.size()];
+    next_[e] = head;
+    head = e;
+  }
+}
+
 int NameTable::insert(std::string_view name, int value) {
+  if (find(name) >= 0) return -1;
+  return insert_new(name, value);
+}
+
+int NameTable::insert_new(std::string_view name, int value) {
   if (buckets_.empty()) setup(0);
+  // A growing table keeps about one name per bucket; the largest size stops growing.
+  if (growing_ && size() > static_cast<int>(buckets_.size()) * 2 &&
+      static_cast<int>(buckets_.size()) < table_size_for(1LL << 40))
+    grow();
   const std::uint32_t h = elf_hash(name);
   int &head = buckets_[h % buckets_.size()];
-  for (int e = head; e >= 0; e = next_[e]) {
-    if (hash_[e] != h) continue;
-    const std::string_view stored = this->name(e);
-    if (stored.size() == name.size() && std::memcmp(stored.data(), name.data(), name.size()) == 0) return -1;
-  }
   const int index = size();
   pool_.insert(pool_.end(), name.begin(), name.end());
   pool_.push_back('\0');

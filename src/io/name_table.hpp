@@ -20,9 +20,14 @@ class NameTable {
   // Sizes the bucket array for about `expected` names; 2015 when called twice.
   int setup(long long expected);
   bool ready() const { return !buckets_.empty(); }
+  // Lets the bucket array grow with the names (for readers that cannot count
+  // their names first); call after setup.
+  void allow_growth() { growing_ = true; }
 
   // Index of the new name, or -1 when it is already present.
   int insert(std::string_view name, int value = 0);
+  // insert() for a name known to be absent (no look-up).
+  int insert_new(std::string_view name, int value = 0);
   // Index of the name, or -1.
   int find(std::string_view name) const;
 
@@ -39,6 +44,9 @@ class NameTable {
   int longest_chain() const;
 
  private:
+  void grow();
+
+  bool growing_ = false;
   std::vector<int> buckets_;       // head entry per bucket, -1 when empty
   std::vector<int> next_;          // next entry of the same bucket
   std::vector<int> entry_value_;   // the value stored with each name

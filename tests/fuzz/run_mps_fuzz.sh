@@ -4,23 +4,13 @@
 # from the sample models and small generated files. Exits non-zero when the
 # fuzzer finds a crash, a leak or an inconsistent model.
 set -euo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
-root="$(cd "$here/../.." && pwd)"
 seconds="${1:-${MPS_FUZZ_SECONDS:-60}}"
-build="${MPS_FUZZ_BUILD:-$root/build-fuzz}"
-
-if ! command -v clang++ >/dev/null 2>&1; then
-  (apt-get update -qq || true) && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang
-fi
-if [ ! -f "$build/build.ninja" ]; then
-  CC=clang CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cmake --build "$build" -j 2 --target mps_reader_fuzz
+target=mps_reader_fuzz
+source "$(dirname "$0")/fuzz_build.sh"
 
 corpus="$build/mps_corpus"
 mkdir -p "$corpus"
 # Seeds: a format byte (0 free, 1 fixed, 5 fixed and compressed) and a model.
-data="$root/../shared/data/sample"
 if [ -d "$data" ]; then
   for f in "$data"/*.mps; do
     { printf '\001'; cat "$f"; } > "$corpus/fixed_$(basename "$f")"

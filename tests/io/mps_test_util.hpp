@@ -51,8 +51,9 @@ inline std::string read_gz(const std::string &path) {
   return text;
 }
 
-// A model of its own environment, filled from MPS text.
-struct MpsModel {
+// A model of its own environment with its log collected and the file-error
+// record of its last read.
+struct FileModel {
   EnvHandle env;
   ModelHandle model{env};
   std::string log;
@@ -60,13 +61,21 @@ struct MpsModel {
   unsigned error_line = 0;
   std::string error_text;
 
-  MpsModel() { TVsetModelLogfunc(model, collect_model_log, &log); }
-  int read_file(const std::string &path, int format = 1, int objIndex = 0, int keep = 0) {
-    code = TVreadMPSFileFR(model, path.c_str(), format, objIndex, keep);
-    char text[512];
+  FileModel() { TVsetModelLogfunc(model, collect_model_log, &log); }
+  int record(int result) {
+    code = result;
+    char text[512] = "";
     TVgetFileError(model, &error_line, text);
     error_text = text;
     return code;
+  }
+  operator pTVmodel() const { return model; }
+};
+
+// A model filled from MPS text.
+struct MpsModel : FileModel {
+  int read_file(const std::string &path, int format = 1, int objIndex = 0, int keep = 0) {
+    return record(TVreadMPSFileFR(model, path.c_str(), format, objIndex, keep));
   }
   int read_text(const std::string &text, int format = 0, int objIndex = 0, int keep = 0,
                 const std::string &leaf = "model.mps") {
@@ -76,7 +85,6 @@ struct MpsModel {
     std::remove(path.c_str());
     return code;
   }
-  operator pTVmodel() const { return model; }
 };
 
 // Everything the public queries tell about a model's problem data.

@@ -16,6 +16,27 @@ namespace {
 using tarvo::io::LineSource;
 using tarvo::io::NameTable;
 
+// A table that cannot be sized up front grows with its names and keeps
+// finding every one of them.
+TEST(NameTable, GrowingTableKeepsChainsShort) {
+  NameTable t;
+  ASSERT_EQ(t.setup(10), 0);
+  t.allow_growth();
+  char name[16];
+  for (int i = 0; i < 100000; ++i) {
+    std::snprintf(name, sizeof name, "x%d", i);
+    ASSERT_EQ(i % 2 ? t.insert(name, i) : t.insert_new(name, i), i);
+  }
+  EXPECT_GE(t.bucket_count(), 50000);
+  EXPECT_LE(t.longest_chain(), 16);
+  for (int i = 0; i < 100000; i += 997) {
+    std::snprintf(name, sizeof name, "x%d", i);
+    ASSERT_EQ(t.find(name), i);
+    EXPECT_EQ(t.value(i), i);
+  }
+  EXPECT_EQ(t.insert("x5"), -1);
+}
+
 TEST(NameTable, SizesFromThePrimeListAndShortChains) {
   EXPECT_EQ(tarvo::io::table_size_for(0), 29);
   EXPECT_EQ(tarvo::io::table_size_for(29), 29);

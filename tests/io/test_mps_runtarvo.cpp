@@ -1,31 +1,12 @@
 // runtarvo and MPS files: the auto layout (free, then fixed), the report of
 // a read error with its line, and --write-mps in both layouts.
-#include <sys/wait.h>
-
-#include "mps_test_util.hpp"
+#include "runtarvo_util.hpp"
 
 using namespace tvtest;
 
 namespace {
 
 #ifdef TARVO_RUNTARVO
-struct Outcome {
-  int status = -1;
-  std::string out, err;
-};
-
-Outcome runtarvo(const std::string &args) {
-  const std::string out = temp_path("rt.out"), err = temp_path("rt.err");
-  Outcome r;
-  const int rc = std::system((std::string(TARVO_RUNTARVO) + " " + args + " >" + out + " 2>" + err).c_str());
-  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  r.out = read_file(out);
-  r.err = read_file(err);
-  std::remove(out.c_str());
-  std::remove(err.c_str());
-  return r;
-}
-
 // Names with blanks: free reading fails on line 6, fixed reading works.
 const char *kFixedOnly =
     "NAME          BLANKS\n"

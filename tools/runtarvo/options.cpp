@@ -23,13 +23,31 @@ const char *usage_text() {
          "  --write-mps FILE       write the model that was read to FILE as MPS (free format)\n"
          "  --fixed                with --write-mps, write fixed-format MPS\n"
          "  --read-only            read the model and report its size, do not solve it\n"
+         "  --format F             model file format: mps, lp or ltx (default: by the file's\n"
+         "                         extension in any letter case, .gz allowed)\n"
+         "  --write-ltx FILE       write the model that was read to FILE in TARVO text format\n"
+         "  --write-solution FILE  write the solution report to FILE\n"
+         "  --write-basis FILE     write the final basis to FILE (binary)\n"
+         "  --read-basis FILE      start from the basis in FILE (binary, as written above)\n"
+         "  --ranging              print cost and right-hand-side ranges (and put them in the\n"
+         "                         solution report)\n"
+         "  --print-all            print every column's value (default: nonzero ones)\n"
          "  --method M             LP method: free (default), primal or dual\n"
          "  --time-limit S         stop after S seconds\n"
          "  --iter-limit N         stop after N simplex iterations\n"
          "  --threads N            number of threads\n"
          "  --print-level N        LP print level (0 quiet)\n"
          "  --json                 end with one line of JSON: status, status_text, objective,\n"
-         "                         iterations, time, error\n";
+         "                         iterations, time, error, exit_code, message (for every\n"
+         "                         outcome, failures included)\n"
+         "\n"
+         "Exit status:\n"
+         "  0  the answer asked for was produced: a final model status (optimal, infeasible,\n"
+         "     unbounded), the model read with --read-only, --help or --version\n"
+         "  1  a model, parameter, basis or output file could not be read or written\n"
+         "  2  the command line is wrong (unknown option, model format not recognised)\n"
+         "  3  the solver stopped at a limit or interruption without a final answer\n"
+         "  4  the solver failed (numerical trouble, model kind not supported by this build)\n";
 }
 
 bool parse_options(int argc, char **argv, Options *opts, std::string *error) {
@@ -106,6 +124,27 @@ bool parse_options(int argc, char **argv, Options *opts, std::string *error) {
       opts->fixed = true;
     } else if (!std::strcmp(arg, "--read-only")) {
       opts->read_only = true;
+    } else if (!std::strcmp(arg, "--ranging")) {
+      opts->ranging = true;
+    } else if (!std::strcmp(arg, "--print-all")) {
+      opts->print_all = true;
+    } else if (!std::strcmp(arg, "--format")) {
+      const char *v = need_value(arg);
+      if (!v) return false;
+      if (std::strcmp(v, "mps") && std::strcmp(v, "lp") && std::strcmp(v, "ltx")) {
+        *error = std::string("--format expects mps, lp or ltx, got '") + v + "'";
+        return false;
+      }
+      opts->format = v;
+    } else if (!std::strcmp(arg, "--write-solution") || !std::strcmp(arg, "--write-basis") ||
+               !std::strcmp(arg, "--read-basis") || !std::strcmp(arg, "--write-ltx")) {
+      const char *v = need_value(arg);
+      if (!v) return false;
+      std::string *target = !std::strcmp(arg, "--write-solution") ? &opts->write_solution
+                            : !std::strcmp(arg, "--write-basis")  ? &opts->write_basis
+                            : !std::strcmp(arg, "--read-basis")   ? &opts->read_basis
+                                                                  : &opts->write_ltx;
+      *target = v;
     } else if (arg[0] == '-' && arg[1] != '\0') {
       *error = std::string("unknown option '") + arg + "' (see --help)";
       return false;

@@ -25,6 +25,12 @@ struct Options {
   std::string write_mps;            // write the model read back as MPS
   bool fixed = false;               // --write-mps in fixed format
   bool read_only = false;           // read (and write) the model, do not solve it
+  std::string format;               // mps, lp or ltx; empty: by the file's extension
+  std::string write_solution;       // solution report after the solve
+  std::string write_basis, read_basis;  // binary basis files
+  std::string write_ltx;            // write the model read as TARVO text
+  bool ranging = false;             // print ranges (and write them into the solution report)
+  bool print_all = false;           // print every column's value, not only the nonzero ones
 };
 
 // Parses argv; false with a one-line reason in *error.

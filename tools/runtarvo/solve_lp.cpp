@@ -1,5 +1,5 @@
 // runtarvo's solve step: applies --method, limits and print level, calls
-// TVoptimize, prints a short summary and, with --json, one JSON object.
+// TVoptimize, prints a short summary and records the outcome.
 #include "solve_lp.hpp"
 
 #include <chrono>
@@ -33,7 +33,7 @@ const char *status_text(int status) {
 
 }  // namespace
 
-int solve_and_report(pTVenv env, pTVmodel model, const Options &opts) {
+int solve_and_report(pTVenv env, pTVmodel model, const Options &opts, Outcome *out) {
   if (opts.time_limit >= 0) TVsetModelDouParameter(model, TV_DPARAM_SOLVER_TIMLMT, opts.time_limit);
   if (opts.iter_limit >= 0) TVsetModelDouParameter(model, TV_DPARAM_LP_ITRLMT, opts.iter_limit);
   if (opts.threads >= 0) TVsetModelIntParameter(model, TV_IPARAM_NUM_THREADS, opts.threads);
@@ -54,15 +54,21 @@ int solve_and_report(pTVenv env, pTVmodel model, const Options &opts) {
   if (has_obj) std::printf("Objective  : %.12g\n", obj);
   std::printf("Iterations : %d\nTime       : %.3f s\n", iters, seconds);
   if (code != 0) std::printf("Error      : %d (%s)\n", code, message);
-  if (opts.json) {
-    std::printf("{\"status\": %d, \"status_text\": \"%s\", \"objective\": ", status, status_text(status));
-    if (has_obj)
-      std::printf("%.17g", obj);
-    else
-      std::printf("null");
-    std::printf(", \"iterations\": %d, \"time\": %.6f, \"error\": %d}\n", iters, seconds, code);
-  }
-  return 0;
+  out->solved = true;
+  out->status = status;
+  out->status_text = status_text(status);
+  out->has_objective = has_obj;
+  out->objective = obj;
+  out->iterations = iters;
+  out->seconds = seconds;
+  // A final model status is the answer; limits leave the question open.
+  const bool final_status = status == TV_STATUS_OPTIMAL || status == TV_STATUS_BASIC_OPTIMAL ||
+                            status == TV_STATUS_INFEASIBLE || status == TV_STATUS_UNBOUNDED ||
+                            status == TV_STATUS_INFORUNB;
+  if (code == 2016 || code == 2017 || code == 2023) out->fail(kExitStopped, code, message);
+  else if (code != 0) out->fail(kExitSolverError, code, message);
+  else if (!final_status) out->fail(kExitStopped, 0, std::string("the solve ended with status ") + status_text(status));
+  return out->exit_code;
 }
 
 }  // namespace runtarvo
