@@ -49,6 +49,8 @@ RunControl controls(const base::Model &model) {
   int pp = model.params.integer(TV_IPARAM_SPLEX_PPRICING);
   rc.primal_pricing = pp < 0 ? -1 : pp == 0 ? 0 : 2;
   rc.primal_partial = model.params.integer(TV_IPARAM_LP_PPARTIAL) == 1 ? 1 : 2;
+  rc.dual_phase = model.params.integer(TV_IPARAM_SPLEX_DUAL_PHASE);
+  rc.bound_inf = model.params.dbl(TV_DPARAM_LP_BNDINF);
   rc.use_cutoff = model.params.integer(TV_IPARAM_SOLVER_USECUTOFFVAL) != 0;
   double cut = model.params.dbl(TV_DPARAM_SOLVER_CUTOFFVAL);
   // internal objective is minimised: sense * (model objective - constant)

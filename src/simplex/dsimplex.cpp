@@ -73,6 +73,7 @@ bool has_shifts(const Glp &g) {
 }
 
 constexpr double kTinyViolation = 1e-6;  // relative violation a dual ray must exceed
+constexpr double kDefaultBox = 1e6;      // artificial box of a single-phase run the solver decides on
 
 struct Candidate {
   int j;
@@ -106,7 +107,7 @@ int bound_flipping_walk(const Glp &g, std::vector<Candidate> &cands, double slop
       if (best < 0 || cands[t].absval > cands[best].absval) best = static_cast<int>(t);
     }
     if (best < 0) return -1;
-    if (unboxed || slope - reduction <= 0) return cands[best].j;
+    if (unboxed || slope - reduction <= g.ptol) return cands[best].j;
     slope -= reduction;
     std::size_t w = 0;
     for (std::size_t t = 0; t < cands.size(); ++t) {
@@ -136,7 +137,7 @@ int bound_flipping_walk(const Glp &g, std::vector<Candidate> &cands, double slop
       if (cands[end].absval > cands[best].absval) best = end;
     }
     if (end == start) return -1;
-    if (!unboxed && slope - reduction > 0) {
+    if (!unboxed && slope - reduction > g.ptol) {
       slope -= reduction;
       for (std::size_t t = start; t < end; ++t) flips.push_back(cands[t].j);
       start = end;
@@ -147,9 +148,9 @@ int bound_flipping_walk(const Glp &g, std::vector<Candidate> &cands, double slop
   return -1;
 }
 
-}  // namespace
-
-int dual_simplex(Glp &g, const RunControl &rc) {
+// The dual simplex proper, from whatever dual state the basis has: boxed
+// variables are flipped and other dual infeasibilities shifted away.
+int dual_run(Glp &g, const RunControl &rc) {
   const int m = g.m, n = g.n;
   if (static_cast<int>(g.weight.size()) != m) g.weight.assign(m, 1.0);
   int code = 0;
@@ -390,4 +391,49 @@ int dual_simplex(Glp &g, const RunControl &rc) {
   }
 }
 
+}  // namespace
+
+// Phase handling around the run: a basis that is dual infeasible in columns
+// without a finite opposite bound either gets artificial boxes on those bounds
+// for a single-phase run (removed after; a variable left at a box goes to the
+// primal) or first goes through the auxiliary phase 1 (mode 1).
+int dual_simplex(Glp &g, const RunControl &rc) {
+  if (rc.in_phase1) return dual_run(g, rc);
+  if (!g.factored || g.wfact != WFACT_NO) {
+    const int code = refactor(g);
+    if (code) return code == 2 ? kRunNoMemory : kRunNumerical;
+  }
+  compute_dual(g);
+  if (count_unboxed_dual_infeasibilities(g) == 0) return dual_run(g, rc);
+  if (rc.dual_phase == 1) {
+    const int code = dual_phase1(g, rc);
+    if (code != kRunOk || g.xstat != XSTAT_CONT) return code;
+    if (g.factored && g.wfact == WFACT_NO) {
+      std::fill(g.shift.begin(), g.shift.end(), 0.0);
+      compute_dual(g);
+      if (rc.perturb) {
+        perturb_costs(g);
+        compute_dual(g);
+      }
+      compute_primal(g);
+    }
+    return dual_run(g, rc);
+  }
+  const std::vector<double> lower = g.lower, upper = g.upper;
+  std::vector<int> boxed;
+  // Left to itself the run boxes at 1e6 (measured on netlib: far fewer clean-up
+  // iterations than huge boxes, and no values near 1e15 to lose digits on).
+  const double box = rc.dual_phase == 2 ? rc.bound_inf : std::min(rc.bound_inf, kDefaultBox);
+  add_artificial_boxes(g, box, boxed);
+  const int code = dual_run(g, rc);
+  const bool at_box = remove_artificial_boxes(g, boxed, lower, upper);
+  if (g.factored && g.wfact == WFACT_NO) compute_primal(g);
+  // a verdict on the boxed problem holds for the LP only when no box binds
+  if (code == kRunOk && (at_box || g.xstat == XSTAT_INF) &&
+      (g.xstat == XSTAT_OPT || g.xstat == XSTAT_INF || g.xstat == XSTAT_CUTOFF))
+    g.xstat = XSTAT_SWITCH;
+  return code;
+}
+
 }  // namespace tarvo::simplex
+

@@ -170,12 +170,28 @@ struct RunControl {
   bool use_cutoff = false;
   double cutoff = -kInf;   // internal minimisation sense
   bool perturb = true;
+  // Dual phase handling: 0 and 3 decide (single phase, artificial boxes of at
+  // most 1e6 on blocking infinite bounds), 1 auxiliary phase 1 first, 2 single
+  // phase with boxes of exactly bound_inf.
+  int dual_phase = 0;
+  double bound_inf = 1e15;
+  bool in_phase1 = false;  // set on the auxiliary problem's own run
   // Without a model the run checks its own clock (from start_time) and this flag.
   const std::atomic<bool> *interrupt = nullptr;
 };
 
 // The dual and primal simplex entries; the exit code is left in g.xstat.
 int dual_simplex(Glp &g, const RunControl &rc);
+// Dual phase 1 (dphase1.cpp): nonbasic variables with one infinite bound and a
+// reduced cost of the wrong sign; the auxiliary bounded problem solved from the
+// current basis (the true bounds are back on return, nonbasics placed by their
+// reduced costs); big boxes on blocking infinite bounds and their removal
+// (true when a nonbasic variable was left at an artificial bound).
+int count_unboxed_dual_infeasibilities(const Glp &g);
+int dual_phase1(Glp &g, const RunControl &rc);
+void add_artificial_boxes(Glp &g, double box, std::vector<int> &boxed);
+bool remove_artificial_boxes(Glp &g, const std::vector<int> &boxed, const std::vector<double> &lower,
+                             const std::vector<double> &upper);
 int primal_simplex(Glp &g, const RunControl &rc);
 // Checks iteration/time limits and the progress callback: XSTAT_CONT to go on.
 int check_limits(Glp &g, const RunControl &rc);
