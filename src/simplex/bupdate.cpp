@@ -47,6 +47,7 @@ int refactor(Glp &g) {
     ++g.singular_repairs;
     g.refactor_freq = std::max(50, g.refactor_freq - 10);
     std::fill(g.weight.begin(), g.weight.end(), 1.0);
+    g.weights_exact = false;
   }
   return 3;
 }

@@ -152,11 +152,19 @@ int bound_flipping_walk(const Glp &g, std::vector<Candidate> &cands, double slop
 // variables are flipped and other dual infeasibilities shifted away.
 int dual_run(Glp &g, const RunControl &rc) {
   const int m = g.m, n = g.n;
-  if (static_cast<int>(g.weight.size()) != m) g.weight.assign(m, 1.0);
+  if (static_cast<int>(g.weight.size()) != m) {
+    g.weight.assign(m, 1.0);
+    g.weights_exact = false;
+  }
   int code = 0;
   if (!g.factored || g.wfact != WFACT_NO) {
     if ((code = refactor(g))) return code == 2 ? kRunNoMemory : kRunNumerical;
   }
+  // Devex keeps reference weights of its own; steepest edge needs the true norms
+  if (rc.dual_pricing != 1)
+    g.weights_exact = false;
+  else if (!g.weights_exact)
+    compute_dse_weights(g);
   compute_dual(g);
   if (rc.perturb && g.iterations == 0 && !has_shifts(g)) {
     perturb_costs(g);

@@ -237,6 +237,7 @@ void slack_basis(Glp &g) {
     g.state[g.n + i] = kBasic;
   }
   std::fill(g.weight.begin(), g.weight.end(), 1.0);
+  g.weights_exact = true;  // B = I
   g.factored = false;
   g.wfact = WFACT_INIT;
 }
@@ -268,6 +269,7 @@ bool Glp::install_basis(const int *colStatus, const int *rowStatus) {
     }
   }
   std::fill(weight.begin(), weight.end(), 1.0);
+  weights_exact = false;
   factored = false;
   wfact = WFACT_INIT;
   have_basis = true;

@@ -71,6 +71,7 @@ struct Glp : base::SolverWork {
   std::vector<int> head;                     // basic variable of each position
   std::vector<int> where;                    // position of a basic variable, -1 otherwise
   std::vector<double> weight;                // dual pricing weights per position
+  bool weights_exact = true;                 // weight holds the steepest-edge norms of this basis
   xlu::Factor lu{0};
   bool factored = false;
   bool have_basis = false;  // the basis header was set (by a solve or the host)
@@ -179,6 +180,9 @@ struct RunControl {
   // Without a model the run checks its own clock (from start_time) and this flag.
   const std::atomic<bool> *interrupt = nullptr;
 };
+
+// Exact dual steepest-edge weights of the current (factored) basis.
+void compute_dse_weights(Glp &g);
 
 // The dual and primal simplex entries; the exit code is left in g.xstat.
 int dual_simplex(Glp &g, const RunControl &rc);

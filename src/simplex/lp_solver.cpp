@@ -169,6 +169,7 @@ bool LpSolver::set_basis(const LpBasis &b) {
     }
   }
   std::fill(g.weight.begin(), g.weight.end(), 1.0);
+  g.weights_exact = false;
   g.factored = false;
   g.wfact = WFACT_INIT;
   g.have_basis = true;
@@ -279,6 +280,7 @@ LpStatus LpSolver::solve(int method, const LpLimits &limits) {
   g.iterations = 0;
   g.xstat = XSTAT_CONT;
   RunControl rc;
+  rc.dual_pricing = limits.dual_pricing == 3 ? 3 : limits.dual_pricing == 0 ? 0 : 1;
   rc.iter_limit = limits.iter_limit;
   rc.time_limit = limits.time_limit;
   rc.start_time = common::wall_seconds();

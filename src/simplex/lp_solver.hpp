@@ -29,6 +29,9 @@ enum class LpStatus : int {
 
 // Limits of one solve; negative means none.
 struct LpLimits {
+  // Dual pricing: 1 steepest edge (exact norms computed after set_basis), 3
+  // Devex (cheap restarts: the rule for tree nodes that jump between bases).
+  int dual_pricing = 1;
   double iter_limit = -1;
   double time_limit = -1;          // seconds of this call
   const std::atomic<bool> *interrupt = nullptr;

@@ -116,6 +116,7 @@ struct TightTolerance {
 int primal_simplex(Glp &g, const RunControl &rc) {
   const int m = g.m, nt = g.n + g.m;
   std::fill(g.shift.begin(), g.shift.end(), 0.0);
+  g.weights_exact = false;  // the primal moves the basis without the dual weights
   PrimalState ps;
   ps.pclass.assign(m, 0);
   ps.cb.assign(m, 0.0);
