@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "base/model.hpp"
+#include "netlib_model.hpp"
 #include "simplex/glp.hpp"
 #include "tarvo.h"
 
@@ -46,28 +46,15 @@ std::vector<double> dense_norms(const Glp &g) {
   return norms;
 }
 
-struct Loaded {
-  pTVenv env = nullptr;
-  pTVmodel model = nullptr;
-  ~Loaded() {
-    if (model) TVdeleteModel(&model);
-    if (env) TVdeleteEnv(&env);
-  }
-};
 
 }  // namespace
 
 TEST(DseWeights, ExactAfterInstallAndCloseAfterUpdates) {
   for (const char *name : {"afiro", "sc50a", "adlittle"}) {
-    const std::string path = std::string(TARVO_DATA_DIR) + "/netlib/" + name + ".mps.gz";
-    if (!std::ifstream(path)) GTEST_SKIP() << "netlib data not found";
-    Loaded l;
-    int code = 0;
-    l.env = TVcreateEnv(&code, nullptr);
-    l.model = TVcreateModel(l.env, &code);
-    ASSERT_EQ(TVreadMPSFile(l.model, path.c_str(), 1), 0);
+    NetlibModel l;
+    if (!l.load(name)) GTEST_SKIP() << "netlib data not found";
     Glp g;
-    build_glp(g, l.model->data, LpOptions{});
+    build_glp(g, l.data(), LpOptions{});
     RunControl rc;
     rc.iter_limit = 15;
     ASSERT_EQ(dual_simplex(g, rc), kRunOk);
