@@ -9,6 +9,7 @@
 #include "base/callback_dispatch.hpp"
 #include "base/param_store.hpp"
 #include "simplex/glp.hpp"
+#include "simplex/verdict_check.hpp"
 
 namespace tarvo::simplex {
 
@@ -101,16 +102,28 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
   bool primal = method == TV_METHOD_PSIMPLEX || method == TV_METHOD_SPRINT;
   rc.perturb = !warm;
   int code = 0;
+  const double saved_ptol = g->ptol, saved_dtol = g->dtol;
+  const double feastol = std::max(model.params.dbl(TV_DPARAM_SOLVER_FEASTOL), 1e-9);
   for (int pass = 0; pass < 10; ++pass) {
     rc.location = primal ? TVLOC_PRIMAL : TVLOC_DUAL;
     code = primal ? primal_simplex(*g, rc) : dual_simplex(*g, rc);
-    // a dual ray is double-checked by a primal phase 1 from the same basis
-    if (code == kRunOk && !primal && g->xstat == XSTAT_INF && pass == 0) g->xstat = XSTAT_SWITCH;
+    // An infeasible or unbounded verdict stands only on a certificate that holds
+    // on the unscaled model; otherwise the other method goes on from this basis
+    // with fresh factors and tighter tolerances.
+    if (code == kRunOk && (g->xstat == XSTAT_INF || g->xstat == XSTAT_UNB) &&
+        !verdict_certified(*g, d, feastol)) {
+      g->xstat = XSTAT_SWITCH;
+      g->wfact = WFACT_NUMERR;
+      g->ptol = std::max(0.1 * g->ptol, 1e-10);
+      g->dtol = std::max(0.1 * g->dtol, 1e-10);
+    }
     if (code != kRunOk || g->xstat != XSTAT_SWITCH) break;
     if (primal) rc.reentered_primal = true;
     primal = !primal;
     rc.perturb = false;
   }
+  g->ptol = saved_ptol;
+  g->dtol = saved_dtol;
   if (code == kRunOk && g->xstat == XSTAT_SWITCH) code = kRunNumerical;
   if (code == kRunOk && g->xstat == XSTAT_OPT && rc.use_cutoff && objective_value(*g) > rc.cutoff)
     g->xstat = XSTAT_CUTOFF;

@@ -73,6 +73,35 @@ bool has_shifts(const Glp &g) {
 }
 
 constexpr double kTinyViolation = 1e-6;  // relative violation a dual ray must exceed
+constexpr int kIdleLimit = 60;           // loop passes without a pivot
+
+// Watches the (shifted) dual objective, which the dual simplex never lowers:
+// when it has not risen for a stretch of pivots the run is stalling or cycling,
+// and the first answer is a fresh perturbation, the second a hand-over.
+struct StallWatch {
+  enum Verdict { kGoOn, kPerturb, kGiveUp };
+  double best = -kInf;
+  double since = 0;   // iteration of the last rise
+  double next = 0;    // iteration of the next look
+  int actions = 0;
+  int window;
+  explicit StallWatch(const Glp &g) : since(g.iterations), next(g.iterations), window(std::max(1000, 2 * g.m)) {}
+  Verdict check(const Glp &g) {
+    if (g.iterations < next) return kGoOn;
+    next = g.iterations + 50;
+    double obj = 0;
+    for (int j = 0; j < g.n + g.m; ++j) obj += (g.cost[j] + g.shift[j]) * g.x[j];
+    if (obj > best + 1e-9 * (1.0 + std::fabs(best)) || best <= -kInf) {
+      best = obj;
+      since = g.iterations;
+      return kGoOn;
+    }
+    if (g.iterations - since < window) return kGoOn;
+    best = -kInf;  // the answer changes the objective: measure afresh
+    since = g.iterations;
+    return ++actions == 1 ? kPerturb : kGiveUp;
+  }
+};
 
 struct Candidate {
   int j;
@@ -173,6 +202,8 @@ int dual_simplex(Glp &g, const RunControl &rc) {
   int cleanup_rounds = 0;
   int no_candidate_checks = 0;
   const double pivtol = 1e-7;
+  StallWatch stall(g);
+  int idle = 0;
 
   for (;;) {
     if (g.wfact != WFACT_NO || !g.factored) {
@@ -185,6 +216,24 @@ int dual_simplex(Glp &g, const RunControl &rc) {
     if (lim != XSTAT_CONT) {
       g.xstat = lim;
       return lim == XSTAT_CTRLC ? kRunInterrupt : kRunOk;
+    }
+    // Bounded work: passes without a pivot, pivots beyond the budget and a dual
+    // objective that stopped rising each change something or hand over.
+    if (++idle > kIdleLimit || g.iterations > pivot_budget(g)) {
+      g.xstat = XSTAT_SWITCH;
+      return kRunOk;
+    }
+    switch (stall.check(g)) {
+      case StallWatch::kPerturb:
+        perturb_costs(g);
+        compute_dual(g);
+        make_dual_feasible(g, true);
+        compute_primal(g);
+        continue;
+      case StallWatch::kGiveUp:
+        g.xstat = XSTAT_SWITCH;
+        return kRunOk;
+      default: break;
     }
     if (rc.use_cutoff && !has_shifts(g)) {
       int ninf = 0;
@@ -286,7 +335,10 @@ int dual_simplex(Glp &g, const RunControl &rc) {
         ++row_rejects;
         continue;
       }
-      g.xstat = XSTAT_INF;  // dual ray: the row cannot be made feasible
+      // dual ray: the row cannot be made feasible; row r of B^-1 is the certificate
+      g.ray.assign(m, 0.0);
+      for_each_position(g.work_row, m, [&](int i) { g.ray[i] = g.work_row.array[i]; });
+      g.xstat = XSTAT_INF;
       return kRunOk;
     }
     no_candidate_checks = 0;
@@ -347,6 +399,17 @@ int dual_simplex(Glp &g, const RunControl &rc) {
       }
       continue;
     }
+    // A reduced cost of the wrong sign (inside the Harris tolerance) would move
+    // the dual objective backwards, the seed of cycling: shift the cost so the
+    // step is degenerate instead.
+    {
+      const double dq = g.d[q];
+      const signed char st = g.state[q];
+      if ((st == kAtLower && dq < 0) || (st == kAtUpper && dq > 0) || st == kFreeZero) {
+        g.shift[q] -= dq;
+        g.d[q] = 0.0;
+      }
+    }
     // dual update
     double td = g.d[q] / arow;
     for (int j : g.alpha_list) g.d[j] -= td * g.alpha_row[j];
@@ -387,6 +450,7 @@ int dual_simplex(Glp &g, const RunControl &rc) {
     g.state[leave] = to_lower ? kAtLower : kAtUpper;
     g.x[leave] = target;
     g.iterations += 1;
+    idle = 0;
   }
 }
 

@@ -84,6 +84,9 @@ struct Glp : base::SolverWork {
   double objective_constant = 0.0;
   bool dirty_bounds = false;  // bounds changed since the last solve
   int singular_repairs = 0;
+  // Certificate of the last infeasible (row multipliers, m) or unbounded
+  // (direction over all n+m variables) exit, in the scaled space.
+  std::vector<double> ray;
 
   // Scratch vectors of dimension m.
   xlu::Vector work_col, work_row, work_tau, work_flip;
@@ -138,6 +141,10 @@ void for_each_position(const xlu::Vector &v, int m, F &&f) {
     for (int p = 0; p < m; ++p) f(p);
   }
 }
+
+// Pivots one solve may make across all its runs before it gives up: generous
+// for real models, a fraction of a second for small pathological ones.
+inline double pivot_budget(const Glp &g) { return 20.0 * (g.n + g.m) + 20000.0; }
 
 double primal_infeasibility(const Glp &g, int *count);
 double dual_infeasibility(const Glp &g, int *count);

@@ -136,7 +136,7 @@ int primal_simplex(Glp &g, const RunControl &rc) {
     perturb_bounds(g, ps);
     refresh(g, ps);
   }
-  const double pivot_cap = 50.0 * nt + 100000.0;  // pivots of one run before handing over
+  const double pivot_cap = pivot_budget(g);
   int idle = 0, cleanups = 0, unbounded_checks = 0, degenerate_run = 0;
   double snapshot_iter = g.iterations, snapshot_deg = 0;
 
@@ -200,6 +200,8 @@ int primal_simplex(Glp &g, const RunControl &rc) {
         tightened.engage();
         continue;
       }
+      // the phase-1 multipliers are the Farkas certificate of an infeasible verdict
+      if (ps.phase1) g.ray = ps.cb;
       g.xstat = ps.phase1 ? XSTAT_INF : XSTAT_OPT;
       return kRunOk;
     }
@@ -229,6 +231,9 @@ int primal_simplex(Glp &g, const RunControl &rc) {
           g.wfact = WFACT_CHKUNB;
           continue;
         }
+        g.ray.assign(nt, 0.0);
+        g.ray[q] = dir;
+        for_each_position(g.work_col, m, [&](int p) { g.ray[g.head[p]] = -dir * g.work_col.array[p]; });
         g.xstat = XSTAT_UNB;
         return kRunOk;
       }
