@@ -102,9 +102,11 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
   bool primal = method == TV_METHOD_PSIMPLEX || method == TV_METHOD_SPRINT;
   rc.perturb = !warm;
   int code = 0;
-  const double saved_ptol = g->ptol, saved_dtol = g->dtol;
+  const double saved_ptol = g->ptol, saved_dtol = g->dtol, saved_pivot = g->pivot_tol;
   const double feastol = std::max(model.params.dbl(TV_DPARAM_SOLVER_FEASTOL), 1e-9);
+  int idle_passes = 0;
   for (int pass = 0; pass < 10; ++pass) {
+    const double before = g->iterations;
     rc.location = primal ? TVLOC_PRIMAL : TVLOC_DUAL;
     code = primal ? primal_simplex(*g, rc) : dual_simplex(*g, rc);
     // An infeasible or unbounded verdict stands only on a certificate that holds
@@ -114,16 +116,21 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
         !verdict_certified(*g, d, feastol)) {
       g->xstat = XSTAT_SWITCH;
       g->wfact = WFACT_NUMERR;
+      // a false verdict usually comes from a pivot the ratio test refused
+      g->pivot_tol = std::max(0.01 * g->pivot_tol, 1e-11);
       g->ptol = std::max(0.1 * g->ptol, 1e-10);
       g->dtol = std::max(0.1 * g->dtol, 1e-10);
     }
     if (code != kRunOk || g->xstat != XSTAT_SWITCH) break;
+    // methods handing over without a pivot: the recovery re-solves take over
+    if (g->iterations == before && ++idle_passes >= 3) break;
     if (primal) rc.reentered_primal = true;
     primal = !primal;
     rc.perturb = false;
   }
   g->ptol = saved_ptol;
   g->dtol = saved_dtol;
+  g->pivot_tol = saved_pivot;
   if (code == kRunOk && g->xstat == XSTAT_SWITCH) code = kRunNumerical;
   if (code == kRunOk && g->xstat == XSTAT_OPT && rc.use_cutoff && objective_value(*g) > rc.cutoff)
     g->xstat = XSTAT_CUTOFF;

@@ -201,7 +201,7 @@ int dual_simplex(Glp &g, const RunControl &rc) {
   int row_rejects = 0;
   int cleanup_rounds = 0;
   int no_candidate_checks = 0;
-  const double pivtol = 1e-7;
+  const double pivtol = g.pivot_tol;
   StallWatch stall(g);
   int idle = 0;
 

@@ -75,6 +75,7 @@ struct Glp : base::SolverWork {
   bool have_basis = false;  // the basis header was set (by a solve or the host)
   int wfact = WFACT_INIT;
   double ptol = 1e-7, dtol = 1e-7;
+  double pivot_tol = 1e-7;  // smallest |alpha| the ratio tests pivot on
   double iterations = 0;   // of the current run
   double total_iterations = 0;
   int factorizations = 0;

@@ -12,7 +12,6 @@
 namespace tarvo::simplex {
 namespace {
 
-constexpr double kPivotTol = 1e-7;       // smallest |alpha| the ratio test pivots on
 constexpr double kRowColMismatch = 1e-6;  // relative FTRAN/BTRAN pivot disagreement
 constexpr int kIdleLimit = 60;            // loop passes without any pivot or flip
 constexpr int kCleanupLimit = 6;          // shift removals that reopen the run
@@ -208,7 +207,7 @@ int primal_simplex(Glp &g, const RunControl &rc) {
     const double dir = g.d[q] < 0 ? 1.0 : -1.0;
     load_column(g, q, g.work_col);
     g.lu.ftran(g.work_col, true);
-    PrimalRatio rt = primal_ratio(g, ps, q, dir, kPivotTol);
+    PrimalRatio rt = primal_ratio(g, ps, q, dir, g.pivot_tol);
 
     if (rt.flip) {
       bool changed = move_basics(g, ps, dir, rt.step);
