@@ -129,9 +129,36 @@ bool primal_ray_certifies(const Glp &g, const base::ModelData &d, const std::vec
   return slope < -std::max(kTiny, 1e-9 * slope_mag);
 }
 
+bool point_feasible(const Glp &g, const base::ModelData &d, double tol) {
+  const int m = d.m, n = d.n;
+  if (g.m != m || g.n != n) return false;
+  auto within = [&](double v, double lo, double up, double mag) {
+    const double viol = std::max(lo > -kInf ? lo - v : 0.0, up < kInf ? v - up : 0.0);
+    if (viol <= 10 * tol) return true;
+    const double bound = viol == lo - v ? std::fabs(lo) : std::fabs(up);
+    return viol <= tol * (1 + bound + mag);
+  };
+  std::vector<double> act(m, 0.0), mag(m, 0.0);
+  for (int j = 0; j < n; ++j) {
+    const double xj = g.x[j] * g.col_scale[j];
+    if (!std::isfinite(xj) || !within(xj, d.lower[j], d.upper[j], 0.0)) return false;
+    for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) {
+      act[d.rowidx[k]] += d.value[k] * xj;
+      mag[d.rowidx[k]] += std::fabs(d.value[k] * xj);
+    }
+  }
+  for (int i = 0; i < m; ++i) {
+    double lo, up;
+    row_slack_bounds(d, i, &lo, &up);
+    if (!within(-act[i], lo, up, mag[i])) return false;
+  }
+  return true;
+}
+
 bool verdict_certified(const Glp &g, const base::ModelData &d, double feastol) {
   if (g.xstat == XSTAT_INF) return farkas_certifies(g, d, g.ray, feastol);
-  if (g.xstat == XSTAT_UNB) return primal_ray_certifies(g, d, g.ray);
+  // unbounded: a ray from a feasible point
+  if (g.xstat == XSTAT_UNB) return primal_ray_certifies(g, d, g.ray) && point_feasible(g, d, feastol);
   return true;
 }
 
