@@ -18,6 +18,8 @@ struct Measures {
   double pinf = 0, pinf_backward = 0, dinf = 0, dinf_backward = 0, ynorm = 0;
 };
 
+simplex::Glp *work_of(Model *model) { return dynamic_cast<simplex::Glp *>(model->work.get()); }
+
 // The part of reduced cost r (minimisation) that complementarity forbids for a
 // value v in [lo, up]: at a bound r may point outwards, inside it must vanish.
 double wrong_sign(double r, double v, double lo, double up) {
@@ -31,77 +33,64 @@ double wrong_sign(double r, double v, double lo, double up) {
 
 // Largest violations by the installed solution, measured on the model's own
 // arrays (reduced costs are recomputed from the duals, not taken from the
-// solver): absolute (the trigger of a re-solve) and relative to the terms
-// summed to get the value (backward error, what rounding alone can explain).
-Measures measure_solution(const Model &model) {
+// solver): absolute (the trigger of a re-solve) and in the units of the
+// solver's scaled model (what its tolerances promise; absolute without scaling).
+Measures measure_solution(const Model &model, const simplex::Glp *g) {
   Measures out;
   const ModelData &d = model.data;
   const SolutionRecord &s = *model.solution;
   if (static_cast<int>(s.x.size()) != d.n || static_cast<int>(s.dual.size()) != d.m) return out;
+  const bool scales = g && static_cast<int>(g->row_scale.size()) == d.m && static_cast<int>(g->col_scale.size()) == d.n;
+  auto rs = [&](int i) { return scales ? g->row_scale[i] : 1.0; };
+  auto cs = [&](int j) { return scales ? g->col_scale[j] : 1.0; };
   const bool have_basis = static_cast<int>(s.colbasis.size()) == d.n && static_cast<int>(s.rowbasis.size()) == d.m;
   const double sense = d.sense == TV_MAX ? -1.0 : 1.0;
-  std::vector<double> act(d.m, 0.0), mag(d.m, 0.0);
+  std::vector<double> act(d.m, 0.0);
   for (int i = 0; i < d.m; ++i) out.ynorm = std::max(out.ynorm, std::fabs(s.dual[i]));
   double obj = 0;
   for (int j = 0; j < d.n; ++j) obj += d.c[j] * s.x[j];
   // A wrong-signed reduced cost matters by what it can still gain: over a
   // bound gap of 1e9 even 1e-8 leaves a visibly better objective behind.
-  auto dual_wrong = [&](double wrong, double terms, double r, double v, double lo, double up) {
+  // Costs of 1e9 carry rounding of their own: the dual side may also blame the
+  // terms of the reduced cost.
+  auto dual_wrong = [&](double wrong, double unit, double terms, double r, double v, double lo, double up) {
     const double room = r < 0 ? (up < kInf ? up - v : 0.0) : (lo > -kInf ? v - lo : 0.0);
     const double loss = wrong * std::max(room, 0.0) / (1 + std::fabs(obj));
     out.dinf = std::max({out.dinf, wrong, loss});
-    out.dinf_backward = std::max({out.dinf_backward, wrong / (1 + terms), loss});
+    out.dinf_backward = std::max({out.dinf_backward, std::min(wrong * unit, wrong / (1 + terms)), loss});
   };
   for (int j = 0; j < d.n; ++j) {
     const double xj = s.x[j], lo = d.lower[j], up = d.upper[j];
-    double ay = 0, aty = 0;  // sum of |a_ij y_i| and of a_ij y_i over the column
+    double aty = 0, ay = 0;  // sum of a_ij y_i and of |a_ij y_i| over the column
     for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) {
       const int i = d.rowidx[k];
       act[i] += d.value[k] * xj;
-      mag[i] += std::fabs(d.value[k] * xj);
-      ay += std::fabs(d.value[k] * s.dual[i]);
       aty += d.value[k] * s.dual[i];
+      ay += std::fabs(d.value[k] * s.dual[i]);
     }
-    double v = 0, bound = 0;
-    if (lo > -kInf && lo - xj > v) {
-      v = lo - xj;
-      bound = std::fabs(lo);
-    }
-    if (up < kInf && xj - up > v) {
-      v = xj - up;
-      bound = std::fabs(up);
-    }
+    const double v = std::max({0.0, lo > -kInf ? lo - xj : 0.0, up < kInf ? xj - up : 0.0});
     out.pinf = std::max(out.pinf, v);
-    out.pinf_backward = std::max(out.pinf_backward, v / (1 + bound));  // a bound has no terms to blame
+    out.pinf_backward = std::max(out.pinf_backward, v / cs(j));
     if (lo == up || !have_basis) continue;
     // the part of the reduced cost with the wrong sign for where x_j is
     const double r = sense * (d.c[j] - aty);
-    dual_wrong(wrong_sign(r, xj, lo, up), std::fabs(d.c[j]) + ay, r, xj, lo, up);
+    dual_wrong(wrong_sign(r, xj, lo, up), cs(j), std::fabs(d.c[j]) + ay, r, xj, lo, up);
   }
   for (int i = 0; i < d.m; ++i) {
     double lo, up;
     simplex::row_slack_bounds(d, i, &lo, &up);
     const double si = -act[i];
-    double viol = 0, bound = 0;
-    if (lo > -kInf && lo - si > viol) {
-      viol = lo - si;
-      bound = std::fabs(lo);
-    }
-    if (up < kInf && si - up > viol) {
-      viol = si - up;
-      bound = std::fabs(up);
-    }
+    const double viol = std::max({0.0, lo > -kInf ? lo - si : 0.0, up < kInf ? si - up : 0.0});
     out.pinf = std::max(out.pinf, viol);
-    out.pinf_backward = std::max(out.pinf_backward, viol / (1 + bound + mag[i]));
+    out.pinf_backward = std::max(out.pinf_backward, viol * rs(i));
     // the sign of a row's dual follows the end of the row interval it sits at
     if (!have_basis || lo == up) continue;
     const double y = sense * s.dual[i];
-    dual_wrong(wrong_sign(-y, si, lo, up), std::fabs(y), -y, si, lo, up);
+    dual_wrong(wrong_sign(-y, si, lo, up), 1.0 / rs(i), std::fabs(y), -y, si, lo, up);
   }
   return out;
 }
 
-simplex::Glp *work_of(Model *model) { return dynamic_cast<simplex::Glp *>(model->work.get()); }
 
 // Largest bound violation in the work object's own (scaled) space.
 double internal_violation(const simplex::Glp &g) {
@@ -174,7 +163,7 @@ void log_finding(Model *model, recovery::Finding f, const recovery::RunFigures &
 void measure_installed(Model *model, double *pinf, double *dinf) {
   *pinf = *dinf = 0;
   if (!model->solution || !solution_installed(*model)) return;
-  Measures m = measure_solution(*model);
+  Measures m = measure_solution(*model, work_of(model));
   *pinf = m.pinf;
   *dinf = m.dinf;
 }
@@ -200,7 +189,7 @@ int judge_run(Model *model, int code, const simplex::LpResult &run, bool talk) {
   const bool judged = !fig.numerical && (fig.status == TV_STATUS_BASIC_OPTIMAL || fig.status == TV_STATUS_CUTOFF ||
                                          fig.status == TV_STATUS_INFEASIBLE);
   if (judged && solution_installed(*model)) {
-    ms = measure_solution(*model);
+    ms = measure_solution(*model, work_of(model));
     fig.pinf = ms.pinf;
     fig.dinf = ms.dinf;
     fig.pinf_backward = ms.pinf_backward;
@@ -238,7 +227,7 @@ int withdraw_unchecked_optimum(Model *model, int code, const simplex::LpResult &
   fig.feastol = model->params.dbl(TV_DPARAM_SOLVER_FEASTOL);
   fig.opttol = model->params.dbl(TV_DPARAM_SOLVER_OPTTOL);
   if (!solution_installed(*model)) return code;
-  const Measures ms = measure_solution(*model);
+  const Measures ms = measure_solution(*model, work_of(model));
   fig.pinf = ms.pinf;
   fig.dinf = ms.dinf;
   fig.pinf_backward = ms.pinf_backward;
@@ -271,7 +260,7 @@ void apply_recovery(Model *model, int scale, bool cold, int note) {
 // satisfies is kept by the method that preserves it.
 int recovery_method(Model *model, int action) {
   if (model->solution && solution_installed(*model)) {
-    Measures m = measure_solution(*model);
+    Measures m = measure_solution(*model, work_of(model));
     if (m.pinf < model->params.dbl(TV_DPARAM_SOLVER_FEASTOL)) return TV_METHOD_PSIMPLEX;
     if (m.dinf < model->params.dbl(TV_DPARAM_SOLVER_OPTTOL)) return TV_METHOD_DSIMPLEX;
     return TV_METHOD_PSIMPLEX;

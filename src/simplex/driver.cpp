@@ -45,6 +45,7 @@ RunControl controls(const base::Model &model) {
   int pp = model.params.integer(TV_IPARAM_SPLEX_PPRICING);
   rc.primal_pricing = pp < 0 ? -1 : pp == 0 ? 0 : 2;
   rc.primal_partial = model.params.integer(TV_IPARAM_LP_PPARTIAL) == 1 ? 1 : 2;
+  rc.feastol = std::max(model.params.dbl(TV_DPARAM_SOLVER_FEASTOL), 1e-9);
   rc.use_cutoff = model.params.integer(TV_IPARAM_SOLVER_USECUTOFFVAL) != 0;
   double cut = model.params.dbl(TV_DPARAM_SOLVER_CUTOFFVAL);
   // internal objective is minimised: sense * (model objective - constant)
@@ -103,7 +104,6 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
   rc.perturb = !warm;
   int code = 0;
   const double saved_ptol = g->ptol, saved_dtol = g->dtol, saved_pivot = g->pivot_tol;
-  const double feastol = std::max(model.params.dbl(TV_DPARAM_SOLVER_FEASTOL), 1e-9);
   int idle_passes = 0;
   for (int pass = 0; pass < 10; ++pass) {
     const double before = g->iterations;
@@ -113,7 +113,7 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
     // on the unscaled model; otherwise the other method goes on from this basis
     // with fresh factors and tighter tolerances.
     if (code == kRunOk && (g->xstat == XSTAT_INF || g->xstat == XSTAT_UNB) &&
-        !verdict_certified(*g, d, feastol)) {
+        !verdict_certified(*g, d, rc.feastol)) {
       g->xstat = XSTAT_SWITCH;
       g->wfact = WFACT_NUMERR;
       // a false verdict usually comes from a pivot the ratio test refused

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "simplex/glp.hpp"
+#include "simplex/verdict_check.hpp"
 
 namespace tarvo::simplex {
 namespace {
@@ -327,17 +328,18 @@ int dual_simplex(Glp &g, const RunControl &rc) {
         g.wfact = WFACT_CHKUNB;
         continue;
       }
-      // a violation this small is no proof: leave the row out and let the
-      // solution check judge the result
+      // dual ray: the row cannot be made feasible; row r of B^-1 is the certificate
+      g.ray.assign(m, 0.0);
+      for_each_position(g.work_row, m, [&](int i) { g.ray[i] = g.work_row.array[i]; });
+      // A small violation is no proof by itself: unless the ray holds on the
+      // unscaled model leave the row out and let the solution check judge.
       if (std::fabs(g.x[leave] - target) <= kTinyViolation * (1.0 + std::fabs(target)) &&
-          row_rejects < std::max(10, m / 100)) {
+          row_rejects < std::max(10, m / 100) &&
+          !(g.model && farkas_certifies(g, g.model->data, g.ray, rc.feastol))) {
         skip_row[r] = 1;
         ++row_rejects;
         continue;
       }
-      // dual ray: the row cannot be made feasible; row r of B^-1 is the certificate
-      g.ray.assign(m, 0.0);
-      for_each_position(g.work_row, m, [&](int i) { g.ray[i] = g.work_row.array[i]; });
       g.xstat = XSTAT_INF;
       return kRunOk;
     }

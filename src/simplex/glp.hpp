@@ -164,6 +164,7 @@ struct RunControl {
   bool use_cutoff = false;
   double cutoff = -kInf;   // internal minimisation sense
   bool perturb = true;
+  double feastol = 1e-7;   // the model's feasibility tolerance (certificates)
 };
 
 // The dual and primal simplex entries; the exit code is left in g.xstat.

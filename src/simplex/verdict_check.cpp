@@ -37,10 +37,14 @@ bool farkas_certifies(const Glp &g, const base::ModelData &d, const std::vector<
     ynorm += std::fabs(y[i]);
   }
   if (!(ynorm > 0)) return false;
+  double ymax = 0;
+  for (double v : y) ymax = std::max(ymax, std::fabs(v));
   double low = 0, high = 0, terms = 0;
   bool low_finite = true, high_finite = true;
-  auto add = [&](double w, double mag, double lo, double up) {
-    if (std::fabs(w) <= kCancel * mag) {
+  // noise: the size below which w is the rounding of an exact zero, from the
+  // terms summed and from the largest multiplier times the largest entry
+  auto add = [&](double w, double noise, double lo, double up) {
+    if (std::fabs(w) <= kCancel * noise) {
       // round-off of an exact cancellation: bounded only over a finite box
       if (lo > -kInf && up < kInf) {
         const double slack = std::fabs(w) * std::max(std::fabs(lo), std::fabs(up));
@@ -65,18 +69,19 @@ bool farkas_certifies(const Glp &g, const base::ModelData &d, const std::vector<
     }
   };
   for (int j = 0; j < n; ++j) {
-    double w = 0, mag = 0;
+    double w = 0, mag = 0, amax = 0;
     for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) {
       const double t = y[d.rowidx[k]] * d.value[k];
       w += t;
       mag += std::fabs(t);
+      amax = std::max(amax, std::fabs(d.value[k]));
     }
-    add(w, mag, d.lower[j], d.upper[j]);
+    add(w, std::max(mag, ymax * amax), d.lower[j], d.upper[j]);
   }
   for (int i = 0; i < m; ++i) {
     double lo, up;
     row_slack_bounds(d, i, &lo, &up);
-    add(y[i], std::fabs(y[i]), lo, up);
+    add(y[i], ymax, lo, up);
   }
   const double need = tol * ynorm + 1e-14 * terms;
   return (high_finite && high < -need) || (low_finite && low > need);
