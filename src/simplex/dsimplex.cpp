@@ -208,8 +208,13 @@ int dual_simplex(Glp &g, const RunControl &rc) {
 
   for (;;) {
     if (g.wfact != WFACT_NO || !g.factored) {
+      // basics carried by updates since the last factorisation can be checked
+      const bool carried = g.wfact == WFACT_LUSPACE || g.wfact == WFACT_CHKOPT || g.wfact == WFACT_CHKUNB;
       if ((code = refactor(g))) return code == 2 ? kRunNoMemory : kRunNumerical;
-      compute_primal(g);
+      if (carried)
+        compute_primal_checked(g);
+      else
+        compute_primal(g);
       compute_dual(g);
       if (make_dual_feasible(g, true)) compute_primal(g);
     }
@@ -395,6 +400,7 @@ int dual_simplex(Glp &g, const RunControl &rc) {
     if (std::fabs(arq) < 1e-11 || std::fabs(arq - arow) > 1e-6 * (1.0 + std::fabs(arq))) {
       g.wfact = WFACT_NUMERR;
       g.factored = false;
+      tighten_pivot_tolerance(g);
       if (g.lu.num_updates() == 0) {
         g.xstat = XSTAT_SWITCH;
         return kRunOk;

@@ -247,6 +247,7 @@ int primal_simplex(Glp &g, const RunControl &rc) {
     compute_pivot_row(g, g.work_row);
     const double arow = g.alpha_row[q];
     if (std::fabs(arq - arow) > kRowColMismatch * (1.0 + std::fabs(arq))) {
+      tighten_pivot_tolerance(g);
       if (g.lu.num_updates() > 0) {
         g.wfact = WFACT_NUMERR;
         g.factored = false;

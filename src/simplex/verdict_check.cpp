@@ -9,6 +9,7 @@ namespace tarvo::simplex {
 namespace {
 
 constexpr double kCancel = 1e-11;    // relative size of a sum that counts as exact cancellation
+constexpr double kRoundoff = 1e-14;  // of the largest multiplier times entry: rounding of a zero
 constexpr double kRayResidual = 1e-8;  // relative residual a normalised ray may leave
 
 // Range of w*z for z in [lo, up]; infinite ends where w pulls towards an infinite bound.
@@ -42,9 +43,9 @@ bool farkas_certifies(const Glp &g, const base::ModelData &d, const std::vector<
   double low = 0, high = 0, terms = 0;
   bool low_finite = true, high_finite = true;
   // noise: the size below which w is the rounding of an exact zero, from the
-  // terms summed and from the largest multiplier times the largest entry
+  // terms summed and (tighter) from the largest multiplier times the largest entry
   auto add = [&](double w, double noise, double lo, double up) {
-    if (std::fabs(w) <= kCancel * noise) {
+    if (std::fabs(w) <= noise) {
       // round-off of an exact cancellation: bounded only over a finite box
       if (lo > -kInf && up < kInf) {
         const double slack = std::fabs(w) * std::max(std::fabs(lo), std::fabs(up));
@@ -76,12 +77,12 @@ bool farkas_certifies(const Glp &g, const base::ModelData &d, const std::vector<
       mag += std::fabs(t);
       amax = std::max(amax, std::fabs(d.value[k]));
     }
-    add(w, std::max(mag, ymax * amax), d.lower[j], d.upper[j]);
+    add(w, std::max(kCancel * mag, kRoundoff * ymax * amax), d.lower[j], d.upper[j]);
   }
   for (int i = 0; i < m; ++i) {
     double lo, up;
     row_slack_bounds(d, i, &lo, &up);
-    add(y[i], ymax, lo, up);
+    add(y[i], kRoundoff * ymax, lo, up);
   }
   const double need = tol * ynorm + 1e-14 * terms;
   return (high_finite && high < -need) || (low_finite && low > need);
