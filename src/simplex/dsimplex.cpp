@@ -274,6 +274,12 @@ int dual_simplex(Glp &g, const RunControl &rc) {
         g.wfact = WFACT_CHKOPT;
         continue;
       }
+      // rows left out with a violation the ray could not prove: the primal
+      // simplex settles them from this basis
+      if (row_rejects > 0 && primal_infeasibility(g, nullptr) > g.ptol) {
+        g.xstat = XSTAT_SWITCH;
+        return kRunOk;
+      }
       if (has_shifts(g)) {
         std::fill(g.shift.begin(), g.shift.end(), 0.0);
         compute_dual(g);

@@ -151,7 +151,7 @@ void for_each_position(const xlu::Vector &v, int m, F &&f) {
 
 // Pivots one solve may make across all its runs before it gives up: generous
 // for real models, a fraction of a second for small pathological ones.
-inline double pivot_budget(const Glp &g) { return 20.0 * (g.n + g.m) + 20000.0; }
+inline double pivot_budget(const Glp &g) { return 10.0 * (g.n + g.m) + 5000.0; }
 
 double primal_infeasibility(const Glp &g, int *count);
 double dual_infeasibility(const Glp &g, int *count);
