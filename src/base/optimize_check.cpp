@@ -15,16 +15,17 @@ namespace {
 constexpr double kInf = 1e30;
 
 struct Measures {
-  double pinf = 0, pinf_backward = 0, dinf = 0, dinf_backward = 0, ynorm = 0;
+  double pinf = 0, pinf_backward = 0, pinf_rounding = 0, dinf = 0, dinf_backward = 0, ynorm = 0;
 };
 
 simplex::Glp *work_of(Model *model) { return dynamic_cast<simplex::Glp *>(model->work.get()); }
 
 // The part of reduced cost r (minimisation) that complementarity forbids for a
-// value v in [lo, up]: at a bound r may point outwards, inside it must vanish.
-double wrong_sign(double r, double v, double lo, double up) {
-  const bool at_lo = lo > -kInf && v - lo <= 1e-9 * (1 + std::fabs(lo));
-  const bool at_up = up < kInf && up - v <= 1e-9 * (1 + std::fabs(up));
+// value v in [lo, up]: at a bound (within near) r may point outwards, inside
+// it must vanish.
+double wrong_sign(double r, double v, double lo, double up, double near) {
+  const bool at_lo = lo > -kInf && v - lo <= near + 1e-9 * std::fabs(lo);
+  const bool at_up = up < kInf && up - v <= near + 1e-9 * std::fabs(up);
   if (at_lo && at_up) return 0.0;
   if (at_lo) return std::max(0.0, -r);
   if (at_up) return std::max(0.0, r);
@@ -42,22 +43,19 @@ Measures measure_solution(const Model &model, const simplex::Glp *g) {
   if (static_cast<int>(s.x.size()) != d.n || static_cast<int>(s.dual.size()) != d.m) return out;
   const bool scales = g && static_cast<int>(g->row_scale.size()) == d.m && static_cast<int>(g->col_scale.size()) == d.n;
   auto rs = [&](int i) { return scales ? g->row_scale[i] : 1.0; };
+  // a value counts as at its bound within the accepted primal violation, and
+  // within the rounding of the terms that make up a row activity
+  const double near = 10 * model.params.dbl(TV_DPARAM_SOLVER_FEASTOL);
   auto cs = [&](int j) { return scales ? g->col_scale[j] : 1.0; };
   const bool have_basis = static_cast<int>(s.colbasis.size()) == d.n && static_cast<int>(s.rowbasis.size()) == d.m;
   const double sense = d.sense == TV_MAX ? -1.0 : 1.0;
-  std::vector<double> act(d.m, 0.0);
+  std::vector<double> act(d.m, 0.0), mag(d.m, 0.0);
   for (int i = 0; i < d.m; ++i) out.ynorm = std::max(out.ynorm, std::fabs(s.dual[i]));
-  double obj = 0;
-  for (int j = 0; j < d.n; ++j) obj += d.c[j] * s.x[j];
-  // A wrong-signed reduced cost matters by what it can still gain: over a
-  // bound gap of 1e9 even 1e-8 leaves a visibly better objective behind.
   // Costs of 1e9 carry rounding of their own: the dual side may also blame the
   // terms of the reduced cost.
-  auto dual_wrong = [&](double wrong, double unit, double terms, double r, double v, double lo, double up) {
-    const double room = r < 0 ? (up < kInf ? up - v : 0.0) : (lo > -kInf ? v - lo : 0.0);
-    const double loss = wrong * std::max(room, 0.0) / (1 + std::fabs(obj));
-    out.dinf = std::max({out.dinf, wrong, loss});
-    out.dinf_backward = std::max({out.dinf_backward, std::min(wrong * unit, wrong / (1 + terms)), loss});
+  auto dual_wrong = [&](double wrong, double unit, double terms) {
+    out.dinf = std::max(out.dinf, wrong);
+    out.dinf_backward = std::max(out.dinf_backward, std::min(wrong * unit, wrong / (1 + terms)));
   };
   for (int j = 0; j < d.n; ++j) {
     const double xj = s.x[j], lo = d.lower[j], up = d.upper[j];
@@ -65,16 +63,18 @@ Measures measure_solution(const Model &model, const simplex::Glp *g) {
     for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) {
       const int i = d.rowidx[k];
       act[i] += d.value[k] * xj;
+      mag[i] += std::fabs(d.value[k] * xj);
       aty += d.value[k] * s.dual[i];
       ay += std::fabs(d.value[k] * s.dual[i]);
     }
     const double v = std::max({0.0, lo > -kInf ? lo - xj : 0.0, up < kInf ? xj - up : 0.0});
     out.pinf = std::max(out.pinf, v);
     out.pinf_backward = std::max(out.pinf_backward, v / cs(j));
+    if (v > 0) out.pinf_rounding = std::max(out.pinf_rounding, v / (1 + std::fabs(v == lo - xj ? lo : up)));
     if (lo == up || !have_basis) continue;
     // the part of the reduced cost with the wrong sign for where x_j is
     const double r = sense * (d.c[j] - aty);
-    dual_wrong(wrong_sign(r, xj, lo, up), cs(j), std::fabs(d.c[j]) + ay, r, xj, lo, up);
+    dual_wrong(wrong_sign(r, xj, lo, up, near), cs(j), std::fabs(d.c[j]) + ay);
   }
   for (int i = 0; i < d.m; ++i) {
     double lo, up;
@@ -83,10 +83,12 @@ Measures measure_solution(const Model &model, const simplex::Glp *g) {
     const double viol = std::max({0.0, lo > -kInf ? lo - si : 0.0, up < kInf ? si - up : 0.0});
     out.pinf = std::max(out.pinf, viol);
     out.pinf_backward = std::max(out.pinf_backward, viol * rs(i));
+    if (viol > 0)
+      out.pinf_rounding = std::max(out.pinf_rounding, viol / (1 + std::fabs(viol == lo - si ? lo : up) + mag[i]));
     // the sign of a row's dual follows the end of the row interval it sits at
     if (!have_basis || lo == up) continue;
     const double y = sense * s.dual[i];
-    dual_wrong(wrong_sign(-y, si, lo, up), 1.0 / rs(i), std::fabs(y), -y, si, lo, up);
+    dual_wrong(wrong_sign(-y, si, lo, up, near + 1e-14 * mag[i]), 1.0 / rs(i), std::fabs(y));
   }
   return out;
 }
@@ -193,6 +195,7 @@ int judge_run(Model *model, int code, const simplex::LpResult &run, bool talk) {
     fig.pinf = ms.pinf;
     fig.dinf = ms.dinf;
     fig.pinf_backward = ms.pinf_backward;
+    fig.pinf_rounding = ms.pinf_rounding;
     fig.dinf_backward = ms.dinf_backward;
     // The estimate costs a few solves: only when a verdict depends on it.
     const bool needed = fig.pinf > 10 * fig.feastol || fig.dinf > 10 * fig.opttol || fig.status == TV_STATUS_INFEASIBLE;
@@ -231,6 +234,7 @@ int withdraw_unchecked_optimum(Model *model, int code, const simplex::LpResult &
   fig.pinf = ms.pinf;
   fig.dinf = ms.dinf;
   fig.pinf_backward = ms.pinf_backward;
+  fig.pinf_rounding = ms.pinf_rounding;
   fig.dinf_backward = ms.dinf_backward;
   fig.scaled = run.scaled;
   // no allowance for the basis condition here: an ill-conditioned basis is the

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "simplex/glp.hpp"
+#include "simplex/stall_watch.hpp"
 #include "simplex/verdict_check.hpp"
 
 namespace tarvo::simplex {
@@ -67,6 +68,12 @@ void perturb_costs(Glp &g) {
   }
 }
 
+double shifted_objective(const Glp &g) {
+  double obj = 0;
+  for (int j = 0; j < g.n + g.m; ++j) obj += (g.cost[j] + g.shift[j]) * g.x[j];
+  return obj;
+}
+
 bool has_shifts(const Glp &g) {
   for (double s : g.shift)
     if (s != 0.0) return true;
@@ -75,34 +82,6 @@ bool has_shifts(const Glp &g) {
 
 constexpr double kTinyViolation = 1e-6;  // relative violation a dual ray must exceed
 constexpr int kIdleLimit = 60;           // loop passes without a pivot
-
-// Watches the (shifted) dual objective, which the dual simplex never lowers:
-// when it has not risen for a stretch of pivots the run is stalling or cycling,
-// and the first answer is a fresh perturbation, the second a hand-over.
-struct StallWatch {
-  enum Verdict { kGoOn, kPerturb, kGiveUp };
-  double best = -kInf;
-  double since = 0;   // iteration of the last rise
-  double next = 0;    // iteration of the next look
-  int actions = 0;
-  int window;
-  explicit StallWatch(const Glp &g) : since(g.iterations), next(g.iterations), window(std::max(1000, 2 * g.m)) {}
-  Verdict check(const Glp &g) {
-    if (g.iterations < next) return kGoOn;
-    next = g.iterations + 50;
-    double obj = 0;
-    for (int j = 0; j < g.n + g.m; ++j) obj += (g.cost[j] + g.shift[j]) * g.x[j];
-    if (obj > best + 1e-9 * (1.0 + std::fabs(best)) || best <= -kInf) {
-      best = obj;
-      since = g.iterations;
-      return kGoOn;
-    }
-    if (g.iterations - since < window) return kGoOn;
-    best = -kInf;  // the answer changes the objective: measure afresh
-    since = g.iterations;
-    return ++actions == 1 ? kPerturb : kGiveUp;
-  }
-};
 
 struct Candidate {
   int j;
@@ -229,7 +208,10 @@ int dual_simplex(Glp &g, const RunControl &rc) {
       g.xstat = XSTAT_SWITCH;
       return kRunOk;
     }
-    switch (stall.check(g)) {
+    // the (shifted) dual objective never falls in the dual simplex
+    const StallWatch::Verdict sv = stall.due(g.iterations) ? stall.observe(g.iterations, shifted_objective(g))
+                                                           : StallWatch::kGoOn;
+    switch (sv) {
       case StallWatch::kPerturb:
         perturb_costs(g);
         compute_dual(g);

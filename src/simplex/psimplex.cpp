@@ -8,6 +8,7 @@
 
 #include "base/param_store.hpp"
 #include "simplex/primal.hpp"
+#include "simplex/stall_watch.hpp"
 
 namespace tarvo::simplex {
 namespace {
@@ -31,6 +32,16 @@ bool classify(const Glp &g, PrimalState &ps) {
     any |= ps.pclass[p] != 0;
   }
   return any;
+}
+
+// Sum of the bound violations of the basics: the phase-1 objective.
+double infeasibility_sum(const Glp &g) {
+  double sum = 0;
+  for (int p = 0; p < g.m; ++p) {
+    const int j = g.head[p];
+    sum += std::max({0.0, g.lower[j] - g.x[j], g.x[j] - g.upper[j]});
+  }
+  return sum;
 }
 
 // Reduced costs of the current phase from scratch (one BTRAN and a full price).
@@ -138,6 +149,8 @@ int primal_simplex(Glp &g, const RunControl &rc) {
   const double pivot_cap = pivot_budget(g);
   int idle = 0, cleanups = 0, unbounded_checks = 0, degenerate_run = 0;
   double snapshot_iter = g.iterations, snapshot_deg = 0;
+  StallWatch stall(g);
+  bool watched_phase1 = ps.phase1;
 
   for (;;) {
     if (++idle > kIdleLimit || g.iterations > pivot_cap) {
@@ -169,6 +182,24 @@ int primal_simplex(Glp &g, const RunControl &rc) {
     if (lim != XSTAT_CONT) {
       g.xstat = lim;
       return lim == XSTAT_CTRLC ? kRunInterrupt : kRunOk;
+    }
+    // the phase objective never rises in the primal simplex
+    if (stall.due(g.iterations)) {
+      if (ps.phase1 != watched_phase1) {
+        stall.reset(g.iterations);
+        watched_phase1 = ps.phase1;
+      }
+      const double progress = ps.phase1 ? -infeasibility_sum(g) : -objective_value(g);
+      const StallWatch::Verdict sv = stall.observe(g.iterations, progress);
+      if (sv == StallWatch::kGiveUp) {
+        g.xstat = XSTAT_SWITCH;
+        return kRunOk;
+      }
+      if (sv == StallWatch::kPerturb && !ps.shifts.perturbed) {
+        perturb_bounds(g, ps);
+        refresh(g, ps);
+        continue;
+      }
     }
     const int q = choose_entering(g, ps, degenerate_run > kRandomAfter);
     if (q < 0) {
