@@ -80,4 +80,18 @@ int bupdate(Glp &g, int p) {
   return 0;
 }
 
+void compute_primal_checked(Glp &g) {
+  std::vector<double> carried(g.m);
+  for (int p = 0; p < g.m; ++p) carried[p] = g.x[g.head[p]];
+  compute_primal(g);
+  double drift = 0;
+  for (int p = 0; p < g.m; ++p) {
+    const double v = g.x[g.head[p]];
+    drift = std::max(drift, std::fabs(v - carried[p]) / (1.0 + std::fabs(v)));
+  }
+  if (drift > 1e-6) g.refactor_freq = std::max(20, g.refactor_freq / 2);
+}
+
+void tighten_pivot_tolerance(Glp &g) { g.pivot_tol = std::min(10 * g.pivot_tol, 1e-5); }
+
 }  // namespace tarvo::simplex

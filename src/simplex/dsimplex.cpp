@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "simplex/glp.hpp"
+#include "simplex/stall_watch.hpp"
+#include "simplex/verdict_check.hpp"
 
 namespace tarvo::simplex {
 namespace {
@@ -66,6 +68,12 @@ void perturb_costs(Glp &g) {
   }
 }
 
+double shifted_objective(const Glp &g) {
+  double obj = 0;
+  for (int j = 0; j < g.n + g.m; ++j) obj += (g.cost[j] + g.shift[j]) * g.x[j];
+  return obj;
+}
+
 bool has_shifts(const Glp &g) {
   for (double s : g.shift)
     if (s != 0.0) return true;
@@ -74,6 +82,7 @@ bool has_shifts(const Glp &g) {
 
 constexpr double kTinyViolation = 1e-6;  // relative violation a dual ray must exceed
 constexpr double kDefaultBox = 1e6;      // artificial box of a single-phase run the solver decides on
+constexpr int kIdleLimit = 60;           // loop passes without a pivot
 
 struct Candidate {
   int j;
@@ -181,12 +190,19 @@ int dual_run(Glp &g, const RunControl &rc) {
   int row_rejects = 0;
   int cleanup_rounds = 0;
   int no_candidate_checks = 0;
-  const double pivtol = 1e-7;
+  const double pivtol = g.pivot_tol;
+  StallWatch stall(g);
+  int idle = 0;
 
   for (;;) {
     if (g.wfact != WFACT_NO || !g.factored) {
+      // basics carried by updates since the last factorisation can be checked
+      const bool carried = g.wfact == WFACT_LUSPACE || g.wfact == WFACT_CHKOPT || g.wfact == WFACT_CHKUNB;
       if ((code = refactor(g))) return code == 2 ? kRunNoMemory : kRunNumerical;
-      compute_primal(g);
+      if (carried)
+        compute_primal_checked(g);
+      else
+        compute_primal(g);
       compute_dual(g);
       if (make_dual_feasible(g, true)) compute_primal(g);
     }
@@ -194,6 +210,27 @@ int dual_run(Glp &g, const RunControl &rc) {
     if (lim != XSTAT_CONT) {
       g.xstat = lim;
       return lim == XSTAT_CTRLC ? kRunInterrupt : kRunOk;
+    }
+    // Bounded work: passes without a pivot, pivots beyond the budget and a dual
+    // objective that stopped rising each change something or hand over.
+    if (++idle > kIdleLimit || g.iterations > pivot_budget(g)) {
+      g.xstat = XSTAT_SWITCH;
+      return kRunOk;
+    }
+    // the (shifted) dual objective never falls in the dual simplex
+    const StallWatch::Verdict sv = stall.due(g.iterations) ? stall.observe(g.iterations, shifted_objective(g))
+                                                           : StallWatch::kGoOn;
+    switch (sv) {
+      case StallWatch::kPerturb:
+        perturb_costs(g);
+        compute_dual(g);
+        make_dual_feasible(g, true);
+        compute_primal(g);
+        continue;
+      case StallWatch::kGiveUp:
+        g.xstat = XSTAT_SWITCH;
+        return kRunOk;
+      default: break;
     }
     if (rc.use_cutoff && !has_shifts(g)) {
       int ninf = 0;
@@ -227,6 +264,12 @@ int dual_run(Glp &g, const RunControl &rc) {
       if (g.lu.num_updates() > 0) {
         g.wfact = WFACT_CHKOPT;
         continue;
+      }
+      // rows left out with a violation the ray could not prove: the primal
+      // simplex settles them from this basis
+      if (row_rejects > 0 && primal_infeasibility(g, nullptr) > g.ptol) {
+        g.xstat = XSTAT_SWITCH;
+        return kRunOk;
       }
       if (has_shifts(g)) {
         std::fill(g.shift.begin(), g.shift.end(), 0.0);
@@ -287,15 +330,19 @@ int dual_run(Glp &g, const RunControl &rc) {
         g.wfact = WFACT_CHKUNB;
         continue;
       }
-      // a violation this small is no proof: leave the row out and let the
-      // solution check judge the result
+      // dual ray: the row cannot be made feasible; row r of B^-1 is the certificate
+      g.ray.assign(m, 0.0);
+      for_each_position(g.work_row, m, [&](int i) { g.ray[i] = g.work_row.array[i]; });
+      // A small violation is no proof by itself: unless the ray holds on the
+      // unscaled model leave the row out and let the solution check judge.
       if (std::fabs(g.x[leave] - target) <= kTinyViolation * (1.0 + std::fabs(target)) &&
-          row_rejects < std::max(10, m / 100)) {
+          row_rejects < std::max(10, m / 100) &&
+          !(g.unscaled && farkas_certifies(g, *g.unscaled, g.ray, rc.feastol))) {
         skip_row[r] = 1;
         ++row_rejects;
         continue;
       }
-      g.xstat = XSTAT_INF;  // dual ray: the row cannot be made feasible
+      g.xstat = XSTAT_INF;
       return kRunOk;
     }
     no_candidate_checks = 0;
@@ -350,11 +397,23 @@ int dual_run(Glp &g, const RunControl &rc) {
     if (std::fabs(arq) < 1e-11 || std::fabs(arq - arow) > 1e-6 * (1.0 + std::fabs(arq))) {
       g.wfact = WFACT_NUMERR;
       g.factored = false;
+      tighten_pivot_tolerance(g);
       if (g.lu.num_updates() == 0) {
         g.xstat = XSTAT_SWITCH;
         return kRunOk;
       }
       continue;
+    }
+    // A reduced cost of the wrong sign (inside the Harris tolerance) would move
+    // the dual objective backwards, the seed of cycling: shift the cost so the
+    // step is degenerate instead.
+    {
+      const double dq = g.d[q];
+      const signed char st = g.state[q];
+      if ((st == kAtLower && dq < 0) || (st == kAtUpper && dq > 0) || st == kFreeZero) {
+        g.shift[q] -= dq;
+        g.d[q] = 0.0;
+      }
     }
     // dual update
     double td = g.d[q] / arow;
@@ -396,6 +455,7 @@ int dual_run(Glp &g, const RunControl &rc) {
     g.state[leave] = to_lower ? kAtLower : kAtUpper;
     g.x[leave] = target;
     g.iterations += 1;
+    idle = 0;
   }
 }
 

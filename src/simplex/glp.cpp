@@ -56,6 +56,23 @@ void compute_scaling(Glp &g, const base::ModelData &d) {
       hi = std::max(hi, std::fabs(d.value[k]) * g.row_scale[d.rowidx[k]]);
     g.col_scale[j] = hi > 0 ? pow2_round(1.0 / hi) : 1.0;
   }
+  // keep the factors only when they narrow the spread of the entries
+  auto spread = [&](bool scaled) {
+    double lo = kInf, hi = 0;
+    for (int j = 0; j < n; ++j)
+      for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) {
+        double a = std::fabs(d.value[k]);
+        if (a == 0) continue;
+        if (scaled) a *= g.row_scale[d.rowidx[k]] * g.col_scale[j];
+        lo = std::min(lo, a);
+        hi = std::max(hi, a);
+      }
+    return hi > 0 ? hi / lo : 1.0;
+  };
+  if (spread(true) > spread(false)) {
+    std::fill(g.row_scale.begin(), g.row_scale.end(), 1.0);
+    std::fill(g.col_scale.begin(), g.col_scale.end(), 1.0);
+  }
 }
 
 double scaled_bound(double v, double factor_div) {

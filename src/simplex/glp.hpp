@@ -77,6 +77,7 @@ struct Glp : base::SolverWork {
   bool have_basis = false;  // the basis header was set (by a solve or the host)
   int wfact = WFACT_INIT;
   double ptol = 1e-7, dtol = 1e-7;
+  double pivot_tol = 1e-7;  // smallest |alpha| the ratio tests pivot on
   double iterations = 0;   // of the current run
   double total_iterations = 0;
   int factorizations = 0;
@@ -86,6 +87,9 @@ struct Glp : base::SolverWork {
   double objective_constant = 0.0;
   bool dirty_bounds = false;  // bounds changed since the last solve
   int singular_repairs = 0;
+  // Certificate of the last infeasible (row multipliers, m) or unbounded
+  // (direction over all n+m variables) exit, in the scaled space.
+  std::vector<double> ray;
 
   // Scratch vectors of dimension m.
   xlu::Vector work_col, work_row, work_tau, work_flip;
@@ -101,6 +105,8 @@ struct Glp : base::SolverWork {
   bool flip_row_type(int row, char type) override;
 
   base::Model *model = nullptr;  // set for the duration of a solve
+  // The unscaled data the certificates of a verdict are checked against.
+  const base::ModelData *unscaled = nullptr;
 };
 
 // The settings the work object is built with, read once from the parameters.
@@ -135,6 +141,12 @@ int refactor(Glp &g);
 int bupdate(Glp &g, int p);
 
 void compute_primal(Glp &g);
+// compute_primal after a refactorisation, comparing the basics the updates
+// carried with the recomputed ones: a drift beyond 1e-6 (relative) shortens
+// the refactorisation interval for the rest of the solve.
+void compute_primal_checked(Glp &g);
+// After a pivot whose row and column disagreed: larger pivots from now on.
+void tighten_pivot_tolerance(Glp &g);
 void compute_dual(Glp &g);
 // Pivot row over the nonbasic variables from rho = row r of B^-1.
 void compute_pivot_row(Glp &g, const xlu::Vector &rho);
@@ -153,6 +165,10 @@ void for_each_position(const xlu::Vector &v, int m, F &&f) {
     for (int p = 0; p < m; ++p) f(p);
   }
 }
+
+// Pivots one solve may make across all its runs before it gives up: generous
+// for real models, a fraction of a second for small pathological ones.
+inline double pivot_budget(const Glp &g) { return 10.0 * (g.n + g.m) + 5000.0; }
 
 double primal_infeasibility(const Glp &g, int *count);
 double dual_infeasibility(const Glp &g, int *count);
@@ -179,6 +195,7 @@ struct RunControl {
   bool in_phase1 = false;  // set on the auxiliary problem's own run
   // Without a model the run checks its own clock (from start_time) and this flag.
   const std::atomic<bool> *interrupt = nullptr;
+  double feastol = 1e-7;   // the model's feasibility tolerance (certificates)
 };
 
 // Exact dual steepest-edge weights of the current (factored) basis.
@@ -197,6 +214,10 @@ void add_artificial_boxes(Glp &g, double box, std::vector<int> &boxed);
 bool remove_artificial_boxes(Glp &g, const std::vector<int> &boxed, const std::vector<double> &lower,
                              const std::vector<double> &upper);
 int primal_simplex(Glp &g, const RunControl &rc);
+// The dual/primal switch loop of one solve from the current state of g,
+// verdicts checked against g.unscaled; returns the internal run code with the
+// exit left in g.xstat (cutoff applied, shifts removed, x and duals fresh).
+int run_methods(Glp &g, RunControl &rc, bool primal);
 // Checks iteration/time limits and the progress callback: XSTAT_CONT to go on.
 int check_limits(Glp &g, const RunControl &rc);
 

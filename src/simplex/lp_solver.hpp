@@ -128,6 +128,7 @@ class LpSolver {
 
  private:
   void rebuild();
+  void encode_row(int i);
   void apply_bounds_to_work();
   void read_results();
   void replace_matrix(std::vector<int> &start, std::vector<int> &idx, std::vector<double> &val);
