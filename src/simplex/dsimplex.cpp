@@ -80,6 +80,48 @@ bool has_shifts(const Glp &g) {
   return false;
 }
 
+constexpr int kCutoffTestEvery = 10;  // pivots between O(n) cutoff tests
+
+// The perturbed dual objective passed the cutoff. The true costs and bounds
+// give a valid bound only from a basis that is dual feasible for them: take
+// the shifts off, and when the reduced costs have the signs the true bounds
+// need (artificial boxes of a single-phase run do not count), the dual
+// objective sum d_j x_j over the nonbasic variables bounds the LP from below.
+// Otherwise the shifts go back and the run goes on.
+bool cutoff_proven(Glp &g, const RunControl &rc) {
+  std::vector<double> saved;
+  const bool shifted = has_shifts(g);
+  if (shifted) {
+    saved = g.shift;
+    std::fill(g.shift.begin(), g.shift.end(), 0.0);
+    compute_dual(g);
+  }
+  bool feasible = true;
+  double bound = 0;
+  for (int j = 0; j < g.n + g.m && feasible; ++j) {
+    const signed char st = g.state[j];
+    if (st == kBasic) continue;
+    const double lo = rc.true_lower ? (*rc.true_lower)[j] : g.lower[j];
+    const double up = rc.true_upper ? (*rc.true_upper)[j] : g.upper[j];
+    const double d = g.d[j];
+    if (lo == up) {
+      bound += d * g.x[j];
+      continue;
+    }
+    if ((d < -g.dtol && up >= kInf) || (d > g.dtol && lo <= -kInf)) feasible = false;
+    if (std::fabs(d) <= g.dtol && ((st == kAtLower && lo <= -kInf) || (st == kAtUpper && up >= kInf))) continue;
+    if ((st == kAtLower && d < -g.dtol) || (st == kAtUpper && d > g.dtol) || (st == kFreeZero && std::fabs(d) > g.dtol))
+      feasible = false;
+    bound += d * g.x[j];
+  }
+  if (feasible && bound > rc.cutoff) return true;
+  if (shifted) {
+    g.shift = std::move(saved);
+    compute_dual(g);
+  }
+  return false;
+}
+
 constexpr double kTinyViolation = 1e-6;  // relative violation a dual ray must exceed
 constexpr double kDefaultBox = 1e6;      // artificial box of a single-phase run the solver decides on
 constexpr int kIdleLimit = 60;           // loop passes without a pivot
@@ -193,6 +235,7 @@ int dual_run(Glp &g, const RunControl &rc) {
   const double pivtol = g.pivot_tol;
   StallWatch stall(g);
   int idle = 0;
+  double next_cutoff_test = 0;
 
   for (;;) {
     if (g.wfact != WFACT_NO || !g.factored) {
@@ -232,12 +275,14 @@ int dual_run(Glp &g, const RunControl &rc) {
         return kRunOk;
       default: break;
     }
-    if (rc.use_cutoff && !has_shifts(g)) {
-      int ninf = 0;
-      dual_infeasibility(g, &ninf);
-      if (ninf == 0 && objective_value(g) > rc.cutoff) {
-        g.xstat = XSTAT_CUTOFF;
-        return kRunOk;
+    if (rc.use_cutoff && g.iterations >= next_cutoff_test) {
+      next_cutoff_test = g.iterations + kCutoffTestEvery;
+      if (shifted_objective(g) > rc.cutoff) {
+        if (cutoff_proven(g, rc)) {
+          g.xstat = XSTAT_CUTOFF;
+          return kRunOk;
+        }
+        next_cutoff_test = g.iterations + 5 * kCutoffTestEvery;
       }
     }
     // choose the leaving row
@@ -488,20 +533,24 @@ int dual_simplex(Glp &g, const RunControl &rc) {
     return dual_run(g, rc);
   }
   const std::vector<double> lower = g.lower, upper = g.upper;
+  RunControl boxed_rc = rc;
+  boxed_rc.true_lower = &lower;
+  boxed_rc.true_upper = &upper;
   std::vector<int> boxed;
   // Left to itself the run boxes at 1e6 (measured on netlib: far fewer clean-up
   // iterations than huge boxes, and no values near 1e15 to lose digits on).
   const double box = rc.dual_phase == 2 ? rc.bound_inf : std::min(rc.bound_inf, kDefaultBox);
   add_artificial_boxes(g, box, boxed);
-  const int code = dual_run(g, rc);
+  const int code = dual_run(g, boxed_rc);
   const bool at_box = remove_artificial_boxes(g, boxed, lower, upper);
   if (g.factored && g.wfact == WFACT_NO) compute_primal(g);
-  // a verdict on the boxed problem holds for the LP only when no box binds
-  if (code == kRunOk && (at_box || g.xstat == XSTAT_INF) &&
-      (g.xstat == XSTAT_OPT || g.xstat == XSTAT_INF || g.xstat == XSTAT_CUTOFF))
+  // a verdict on the boxed problem holds for the LP only when no box binds (the
+  // cutoff test already judged against the true bounds)
+  if (code == kRunOk && (at_box || g.xstat == XSTAT_INF) && (g.xstat == XSTAT_OPT || g.xstat == XSTAT_INF))
     g.xstat = XSTAT_SWITCH;
   return code;
 }
 
 }  // namespace tarvo::simplex
+
 

@@ -193,6 +193,8 @@ struct RunControl {
   int dual_phase = 0;
   double bound_inf = 1e15;
   bool in_phase1 = false;  // set on the auxiliary problem's own run
+  // The bounds without artificial boxes, while a single-phase run has them on.
+  const std::vector<double> *true_lower = nullptr, *true_upper = nullptr;
   // Without a model the run checks its own clock (from start_time) and this flag.
   const std::atomic<bool> *interrupt = nullptr;
   double feastol = 1e-7;   // the model's feasibility tolerance (certificates)
