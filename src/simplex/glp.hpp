@@ -115,6 +115,7 @@ struct LpOptions {
   int refactor_freq = 200;   // updates between refactorisations
   double primal_tol = 1e-7;  // feasibility tolerance
   double dual_tol = 1e-7;    // optimality tolerance
+  xlu::Options lu;           // the LU back-end's settings
   static LpOptions from_params(const base::ParamValues &p);
 };
 

@@ -152,4 +152,34 @@ TEST(DualCutoff, ACutoffBetterThanTheOptimumStopsTheRunEarly) {
   }
 }
 
+// The LU settings come from the parameters: loose and tight pivoting, eta
+// updates and refactorisation after every update all reach the same optimum.
+TEST(LuSettings, EverySettingSolvesToTheSameOptimum) {
+  const double ref = netlib_optimum("pilot4");
+  if (std::isnan(ref)) GTEST_SKIP() << "netlib data not found under " << TARVO_DATA_DIR;
+  const std::string path = std::string(TARVO_DATA_DIR) + "/netlib/pilot4.mps.gz";
+  struct Setting {
+    int param;
+    double value;
+    bool integer;
+  } settings[] = {{TV_DPARAM_LU_EPS_PIVREL, 0.1, false}, {TV_DPARAM_LU_EPS_PIVREL, 0.9, false},
+                  {TV_IPARAM_LU_UPDATE_TYPE, 0, true},    {TV_IPARAM_LU_MAX_UPDATES, 1, true},
+                  {TV_IPARAM_LU_NUM_CANDITS, 1, true},    {TV_DPARAM_LU_SPVTOL_FTRAN, 0.0, false}};
+  for (const Setting &s : settings) {
+    tvtest::EnvHandle env;
+    tvtest::ModelHandle model(env);
+    ASSERT_EQ(TVreadMPSFile(model, path.c_str(), 1), 0);
+    if (s.integer)
+      ASSERT_EQ(TVsetModelIntParameter(model, s.param, static_cast<int>(s.value)), 0);
+    else
+      ASSERT_EQ(TVsetModelDouParameter(model, s.param, s.value), 0);
+    int status = -1;
+    ASSERT_EQ(TVoptimize(model, TV_METHOD_FREE, &status), 0) << s.param;
+    ASSERT_EQ(status, TV_STATUS_BASIC_OPTIMAL) << s.param;
+    double obj = 0;
+    ASSERT_EQ(TVgetInfo(model, TV_DINFO_POBJ, &obj), 0);
+    EXPECT_NEAR(obj, ref, 1e-6 * (1 + std::fabs(ref))) << s.param << " = " << s.value;
+  }
+}
+
 }  // namespace
