@@ -73,7 +73,6 @@ bool stored_basis_fits(const base::Model &model) {
   return true;
 }
 
-
 // Whether the basis is primal and dual feasible with every shift removed.
 bool optimal_as_is(Glp &g, double ptol, double dtol) {
   if ((!g.factored || g.wfact != WFACT_NO) && refactor(g) != 0) return false;

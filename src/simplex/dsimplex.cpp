@@ -232,7 +232,6 @@ int dual_run(Glp &g, const RunControl &rc) {
   int row_rejects = 0;
   int cleanup_rounds = 0;
   int no_candidate_checks = 0;
-  const double pivtol = g.pivot_tol;
   StallWatch stall(g);
   int idle = 0;
   double next_cutoff_test = 0;
@@ -355,7 +354,7 @@ int dual_run(Glp &g, const RunControl &rc) {
     cands.clear();
     for (int j : g.alpha_list) {
       double a = sgn * g.alpha_row[j];
-      if (std::fabs(a) <= pivtol) continue;
+      if (std::fabs(a) <= g.pivot_tol) continue;  // rises after a bad pivot
       signed char st = g.state[j];
       if (g.lower[j] == g.upper[j]) continue;
       double dj = g.d[j];

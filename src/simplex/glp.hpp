@@ -143,8 +143,8 @@ int bupdate(Glp &g, int p);
 
 void compute_primal(Glp &g);
 // compute_primal after a refactorisation, comparing the basics the updates
-// carried with the recomputed ones: a drift beyond 1e-6 (relative) shortens
-// the refactorisation interval for the rest of the solve.
+// carried with the recomputed ones: a large drift shortens the
+// refactorisation interval for the rest of the solve.
 void compute_primal_checked(Glp &g);
 // After a pivot whose row and column disagreed: larger pivots from now on.
 void tighten_pivot_tolerance(Glp &g);

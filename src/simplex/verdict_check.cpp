@@ -138,16 +138,18 @@ bool primal_ray_certifies(const Glp &g, const base::ModelData &d, const std::vec
 bool point_feasible(const Glp &g, const base::ModelData &d, double tol) {
   const int m = d.m, n = d.n;
   if (g.m != m || g.n != n) return false;
-  auto within = [&](double v, double lo, double up, double mag) {
+  // within 10 tol, within tol in the solver's scaled units, or within what
+  // rounding of the terms explains
+  auto within = [&](double v, double lo, double up, double mag, double unit) {
     const double viol = std::max(lo > -kInf ? lo - v : 0.0, up < kInf ? v - up : 0.0);
-    if (viol <= 10 * tol) return true;
+    if (viol <= 10 * tol || viol * unit <= tol) return true;
     const double bound = viol == lo - v ? std::fabs(lo) : std::fabs(up);
-    return viol <= tol * (1 + bound + mag);
+    return viol <= 1000 * 2.220446049250313e-16 * (1 + bound + mag);
   };
   std::vector<double> act(m, 0.0), mag(m, 0.0);
   for (int j = 0; j < n; ++j) {
     const double xj = g.x[j] * g.col_scale[j];
-    if (!std::isfinite(xj) || !within(xj, d.lower[j], d.upper[j], 0.0)) return false;
+    if (!std::isfinite(xj) || !within(xj, d.lower[j], d.upper[j], 0.0, 1.0 / g.col_scale[j])) return false;
     for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) {
       act[d.rowidx[k]] += d.value[k] * xj;
       mag[d.rowidx[k]] += std::fabs(d.value[k] * xj);
@@ -156,7 +158,7 @@ bool point_feasible(const Glp &g, const base::ModelData &d, double tol) {
   for (int i = 0; i < m; ++i) {
     double lo, up;
     row_slack_bounds(d, i, &lo, &up);
-    if (!within(-act[i], lo, up, mag[i])) return false;
+    if (!within(-act[i], lo, up, mag[i], g.row_scale[i])) return false;
   }
   return true;
 }

@@ -20,8 +20,8 @@ bool farkas_certifies(const Glp &g, const base::ModelData &d, const std::vector<
 // moves only towards infinite bounds, and strictly improves the objective.
 bool primal_ray_certifies(const Glp &g, const base::ModelData &d, const std::vector<double> &dz_scaled);
 
-// The current point of g satisfies the unscaled rows and bounds (absolute
-// violation within 10 tol, or tol relative to the magnitudes involved).
+// The current point of g satisfies the unscaled rows and bounds (violation
+// within 10 tol, within tol in scaled units, or at the rounding level).
 bool point_feasible(const Glp &g, const base::ModelData &d, double tol);
 
 // The certificate the last run left in g.ray for its verdict (XSTAT_INF or
