@@ -40,6 +40,9 @@ void store_int_param(Model *model, int id, int value);
 // optimize_check.cpp: the solution check of one run (its action code, log
 // lines at print level 1) and the recovery actions.
 int check_run(Model *model, int code, const simplex::LpResult &run);
+// After the last re-solve: an optimal (or cutoff) status whose solution still
+// fails the check is withdrawn (status loaded, 2019); other results pass through.
+int withdraw_unchecked_optimum(Model *model, int code, const simplex::LpResult &run);
 // Discards the work object and sets scaling and warm/cold start for the re-solve.
 void apply_recovery(Model *model, int scale, bool cold, int note);
 int recovery_method(Model *model, int action);

@@ -120,6 +120,7 @@ int simplex_with_recovery(Model *model, int method) {
         if (c != 0 && c != recovery::kOutOfMemory && check_work_basis(model, k) > 0) model->work.reset();
         return c;
       });
+  code = withdraw_unchecked_optimum(model, code, run);
   store_int_param(model, TV_IPARAM_LP_SCALE, saved_scale);
   store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
   s.sim_iter += iterations;

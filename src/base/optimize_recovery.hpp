@@ -53,6 +53,9 @@ struct RunFigures {
   // The same violations relative to the magnitude of the terms that were
   // summed (backward error): what rounding alone can explain.
   double pinf_backward = 0, dinf_backward = 0;
+  // Primal violations relative to the terms summed (and the bound): what
+  // rounding in a basis of condition condest can explain.
+  double pinf_rounding = 1e30;
   double pinf_internal = 0;  // largest bound violation in the solver's own space
   double condest = 1;        // condition estimate of the final basis
   double feastol = 1e-7, opttol = 1e-7;
@@ -61,7 +64,8 @@ struct RunFigures {
 
 inline bool primal_accepted(const RunFigures &f) {
   const double tol = std::max(f.feastol, f.solver_ptol);
-  return f.pinf <= std::max(tol, 10 * f.feastol) || f.pinf_backward <= std::max(f.condest * kEps, tol);
+  return f.pinf <= std::max(tol, 10 * f.feastol) || f.pinf_backward <= std::max(f.condest * kEps, tol) ||
+         f.pinf_rounding <= std::max(f.condest, 1000.0) * kEps;
 }
 
 inline bool dual_accepted(const RunFigures &f) {

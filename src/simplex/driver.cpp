@@ -10,6 +10,7 @@
 #include "base/param_store.hpp"
 #include "common/clock.hpp"
 #include "simplex/glp.hpp"
+#include "simplex/verdict_check.hpp"
 
 namespace tarvo::simplex {
 
@@ -49,6 +50,9 @@ RunControl controls(const base::Model &model) {
   int pp = model.params.integer(TV_IPARAM_SPLEX_PPRICING);
   rc.primal_pricing = pp < 0 ? -1 : pp == 0 ? 0 : 2;
   rc.primal_partial = model.params.integer(TV_IPARAM_LP_PPARTIAL) == 1 ? 1 : 2;
+  rc.dual_phase = model.params.integer(TV_IPARAM_SPLEX_DUAL_PHASE);
+  rc.bound_inf = model.params.dbl(TV_DPARAM_LP_BNDINF);
+  rc.feastol = std::max(model.params.dbl(TV_DPARAM_SOLVER_FEASTOL), 1e-9);
   rc.use_cutoff = model.params.integer(TV_IPARAM_SOLVER_USECUTOFFVAL) != 0;
   double cut = model.params.dbl(TV_DPARAM_SOLVER_CUTOFFVAL);
   // internal objective is minimised: sense * (model objective - constant)
@@ -69,7 +73,76 @@ bool stored_basis_fits(const base::Model &model) {
   return true;
 }
 
+// Whether the basis is primal and dual feasible with every shift removed.
+bool optimal_as_is(Glp &g, double ptol, double dtol) {
+  if ((!g.factored || g.wfact != WFACT_NO) && refactor(g) != 0) return false;
+  std::fill(g.shift.begin(), g.shift.end(), 0.0);
+  compute_primal(g);
+  compute_dual(g);
+  const double saved_p = g.ptol, saved_d = g.dtol;
+  g.ptol = ptol;
+  g.dtol = dtol;
+  int primal_bad = 0, dual_bad = 0;
+  primal_infeasibility(g, &primal_bad);
+  dual_infeasibility(g, &dual_bad);
+  g.ptol = saved_p;
+  g.dtol = saved_d;
+  return primal_bad == 0 && dual_bad == 0;
+}
+
 }  // namespace
+
+int run_methods(Glp &g, RunControl &rc, bool primal) {
+  int code = 0;
+  const double saved_ptol = g.ptol, saved_dtol = g.dtol, saved_pivot = g.pivot_tol;
+  int idle_passes = 0;
+  for (int pass = 0; pass < 10; ++pass) {
+    const double before = g.iterations;
+    rc.location = primal ? TVLOC_PRIMAL : TVLOC_DUAL;
+    code = primal ? primal_simplex(g, rc) : dual_simplex(g, rc);
+    // An infeasible or unbounded verdict stands only on a certificate that holds
+    // on the unscaled model; otherwise the other method goes on from this basis
+    // with fresh factors and tighter tolerances.
+    if (code == kRunOk && (g.xstat == XSTAT_INF || g.xstat == XSTAT_UNB) &&
+        !(g.unscaled && verdict_certified(g, *g.unscaled, rc.feastol))) {
+      g.xstat = XSTAT_SWITCH;
+      g.wfact = WFACT_NUMERR;
+      // a false verdict usually comes from a pivot the ratio test refused
+      g.pivot_tol = std::max(0.01 * g.pivot_tol, 1e-11);
+      g.ptol = std::max(0.1 * g.ptol, 1e-10);
+      g.dtol = std::max(0.1 * g.dtol, 1e-10);
+    }
+    if (code != kRunOk || g.xstat != XSTAT_SWITCH) break;
+    // Two methods can hand a nearly optimal basis back and forth, each undoing
+    // the other's shifts: a basis optimal without shifts under the solve's own
+    // tolerances ends the loop (the solution check still judges it).
+    if (optimal_as_is(g, saved_ptol, saved_dtol)) {
+      g.xstat = XSTAT_OPT;
+      break;
+    }
+    // methods handing over without a pivot: the recovery re-solves take over
+    if (g.iterations == before && ++idle_passes >= 3) break;
+    if (primal) rc.reentered_primal = true;
+    primal = !primal;
+    rc.perturb = false;
+  }
+  g.ptol = saved_ptol;
+  g.dtol = saved_dtol;
+  g.pivot_tol = saved_pivot;
+  if (code == kRunOk && g.xstat == XSTAT_SWITCH) code = kRunNumerical;
+  if (code == kRunOk && g.xstat == XSTAT_OPT && rc.use_cutoff && objective_value(g) > rc.cutoff)
+    g.xstat = XSTAT_CUTOFF;
+  // a clean, unperturbed dual state for the solution
+  std::fill(g.shift.begin(), g.shift.end(), 0.0);
+  if (g.factored && g.wfact == WFACT_NO && code != kRunNoMemory) {
+    compute_primal(g);
+    compute_dual(g);
+  } else if (code != kRunNoMemory && refactor(g) == 0) {
+    compute_primal(g);
+    compute_dual(g);
+  }
+  return code;
+}
 
 LpResult run_simplex(base::Model &model, int method, bool cold, int scale_override) {
   LpResult out;
@@ -86,11 +159,10 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
   bool warm = g != nullptr && g->have_basis;
   if (!g) {
     auto fresh = std::make_unique<Glp>();
-    int saved = model.params.integer(TV_IPARAM_LP_SCALE);
-    bool override = scale_override >= 0;
-    if (override) model.params.store(base::params::position(TV_IPARAM_LP_SCALE), scale_override);
-    build_glp(*fresh, model);
-    if (override) model.params.store(base::params::position(TV_IPARAM_LP_SCALE), saved);
+    LpOptions opt = LpOptions::from_params(model.params);
+    if (scale_override >= 0) opt.scale = scale_override;
+    build_glp(*fresh, model.data, opt);
+    fresh->model = &model;
     if (!cold && stored_basis_fits(model)) {
       warm = fresh->install_basis(model.solution->colbasis.data(), model.solution->rowbasis.data());
       if (!warm) slack_basis(*fresh);
@@ -105,29 +177,8 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
   RunControl rc = controls(model);
   bool primal = method == TV_METHOD_PSIMPLEX || method == TV_METHOD_SPRINT;
   rc.perturb = !warm;
-  int code = 0;
-  for (int pass = 0; pass < 10; ++pass) {
-    rc.location = primal ? TVLOC_PRIMAL : TVLOC_DUAL;
-    code = primal ? primal_simplex(*g, rc) : dual_simplex(*g, rc);
-    // a dual ray is double-checked by a primal phase 1 from the same basis
-    if (code == kRunOk && !primal && g->xstat == XSTAT_INF && pass == 0) g->xstat = XSTAT_SWITCH;
-    if (code != kRunOk || g->xstat != XSTAT_SWITCH) break;
-    if (primal) rc.reentered_primal = true;
-    primal = !primal;
-    rc.perturb = false;
-  }
-  if (code == kRunOk && g->xstat == XSTAT_SWITCH) code = kRunNumerical;
-  if (code == kRunOk && g->xstat == XSTAT_OPT && rc.use_cutoff && objective_value(*g) > rc.cutoff)
-    g->xstat = XSTAT_CUTOFF;
-  // a clean, unperturbed dual state for the solution
-  std::fill(g->shift.begin(), g->shift.end(), 0.0);
-  if (g->factored && g->wfact == WFACT_NO && code != kRunNoMemory) {
-    compute_primal(*g);
-    compute_dual(*g);
-  } else if (code != kRunNoMemory && refactor(*g) == 0) {
-    compute_primal(*g);
-    compute_dual(*g);
-  }
+  g->unscaled = &d;
+  const int code = run_methods(*g, rc, primal);
   g->have_basis = true;
   g->total_iterations += g->iterations;
   out.xstat = g->xstat;

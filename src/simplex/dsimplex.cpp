@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "simplex/glp.hpp"
+#include "simplex/stall_watch.hpp"
+#include "simplex/verdict_check.hpp"
 
 namespace tarvo::simplex {
 namespace {
@@ -66,13 +68,63 @@ void perturb_costs(Glp &g) {
   }
 }
 
+double shifted_objective(const Glp &g) {
+  double obj = 0;
+  for (int j = 0; j < g.n + g.m; ++j) obj += (g.cost[j] + g.shift[j]) * g.x[j];
+  return obj;
+}
+
 bool has_shifts(const Glp &g) {
   for (double s : g.shift)
     if (s != 0.0) return true;
   return false;
 }
 
+constexpr int kCutoffTestEvery = 10;  // pivots between O(n) cutoff tests
+
+// The perturbed dual objective passed the cutoff. The true costs and bounds
+// give a valid bound only from a basis that is dual feasible for them: take
+// the shifts off, and when the reduced costs have the signs the true bounds
+// need (artificial boxes of a single-phase run do not count), the dual
+// objective sum d_j x_j over the nonbasic variables bounds the LP from below.
+// Otherwise the shifts go back and the run goes on.
+bool cutoff_proven(Glp &g, const RunControl &rc) {
+  std::vector<double> saved;
+  const bool shifted = has_shifts(g);
+  if (shifted) {
+    saved = g.shift;
+    std::fill(g.shift.begin(), g.shift.end(), 0.0);
+    compute_dual(g);
+  }
+  bool feasible = true;
+  double bound = 0;
+  for (int j = 0; j < g.n + g.m && feasible; ++j) {
+    const signed char st = g.state[j];
+    if (st == kBasic) continue;
+    const double lo = rc.true_lower ? (*rc.true_lower)[j] : g.lower[j];
+    const double up = rc.true_upper ? (*rc.true_upper)[j] : g.upper[j];
+    const double d = g.d[j];
+    if (lo == up) {
+      bound += d * g.x[j];
+      continue;
+    }
+    if ((d < -g.dtol && up >= kInf) || (d > g.dtol && lo <= -kInf)) feasible = false;
+    if (std::fabs(d) <= g.dtol && ((st == kAtLower && lo <= -kInf) || (st == kAtUpper && up >= kInf))) continue;
+    if ((st == kAtLower && d < -g.dtol) || (st == kAtUpper && d > g.dtol) || (st == kFreeZero && std::fabs(d) > g.dtol))
+      feasible = false;
+    bound += d * g.x[j];
+  }
+  if (feasible && bound > rc.cutoff) return true;
+  if (shifted) {
+    g.shift = std::move(saved);
+    compute_dual(g);
+  }
+  return false;
+}
+
 constexpr double kTinyViolation = 1e-6;  // relative violation a dual ray must exceed
+constexpr double kDefaultBox = 1e6;      // artificial box of a single-phase run the solver decides on
+constexpr int kIdleLimit = 60;           // loop passes without a pivot
 
 struct Candidate {
   int j;
@@ -106,7 +158,7 @@ int bound_flipping_walk(const Glp &g, std::vector<Candidate> &cands, double slop
       if (best < 0 || cands[t].absval > cands[best].absval) best = static_cast<int>(t);
     }
     if (best < 0) return -1;
-    if (unboxed || slope - reduction <= 0) return cands[best].j;
+    if (unboxed || slope - reduction <= g.ptol) return cands[best].j;
     slope -= reduction;
     std::size_t w = 0;
     for (std::size_t t = 0; t < cands.size(); ++t) {
@@ -136,7 +188,7 @@ int bound_flipping_walk(const Glp &g, std::vector<Candidate> &cands, double slop
       if (cands[end].absval > cands[best].absval) best = end;
     }
     if (end == start) return -1;
-    if (!unboxed && slope - reduction > 0) {
+    if (!unboxed && slope - reduction > g.ptol) {
       slope -= reduction;
       for (std::size_t t = start; t < end; ++t) flips.push_back(cands[t].j);
       start = end;
@@ -147,15 +199,23 @@ int bound_flipping_walk(const Glp &g, std::vector<Candidate> &cands, double slop
   return -1;
 }
 
-}  // namespace
-
-int dual_simplex(Glp &g, const RunControl &rc) {
+// The dual simplex proper, from whatever dual state the basis has: boxed
+// variables are flipped and other dual infeasibilities shifted away.
+int dual_run(Glp &g, const RunControl &rc) {
   const int m = g.m, n = g.n;
-  if (static_cast<int>(g.weight.size()) != m) g.weight.assign(m, 1.0);
+  if (static_cast<int>(g.weight.size()) != m) {
+    g.weight.assign(m, 1.0);
+    g.weights_exact = false;
+  }
   int code = 0;
   if (!g.factored || g.wfact != WFACT_NO) {
     if ((code = refactor(g))) return code == 2 ? kRunNoMemory : kRunNumerical;
   }
+  // Devex keeps reference weights of its own; steepest edge needs the true norms
+  if (rc.dual_pricing != 1)
+    g.weights_exact = false;
+  else if (!g.weights_exact)
+    compute_dse_weights(g);
   compute_dual(g);
   if (rc.perturb && g.iterations == 0 && !has_shifts(g)) {
     perturb_costs(g);
@@ -172,12 +232,19 @@ int dual_simplex(Glp &g, const RunControl &rc) {
   int row_rejects = 0;
   int cleanup_rounds = 0;
   int no_candidate_checks = 0;
-  const double pivtol = 1e-7;
+  StallWatch stall(g);
+  int idle = 0;
+  double next_cutoff_test = 0;
 
   for (;;) {
     if (g.wfact != WFACT_NO || !g.factored) {
+      // basics carried by updates since the last factorisation can be checked
+      const bool carried = g.wfact == WFACT_LUSPACE || g.wfact == WFACT_CHKOPT || g.wfact == WFACT_CHKUNB;
       if ((code = refactor(g))) return code == 2 ? kRunNoMemory : kRunNumerical;
-      compute_primal(g);
+      if (carried)
+        compute_primal_checked(g);
+      else
+        compute_primal(g);
       compute_dual(g);
       if (make_dual_feasible(g, true)) compute_primal(g);
     }
@@ -186,12 +253,35 @@ int dual_simplex(Glp &g, const RunControl &rc) {
       g.xstat = lim;
       return lim == XSTAT_CTRLC ? kRunInterrupt : kRunOk;
     }
-    if (rc.use_cutoff && !has_shifts(g)) {
-      int ninf = 0;
-      dual_infeasibility(g, &ninf);
-      if (ninf == 0 && objective_value(g) > rc.cutoff) {
-        g.xstat = XSTAT_CUTOFF;
+    // Bounded work: passes without a pivot, pivots beyond the budget and a dual
+    // objective that stopped rising each change something or hand over.
+    if (++idle > kIdleLimit || g.iterations > pivot_budget(g)) {
+      g.xstat = XSTAT_SWITCH;
+      return kRunOk;
+    }
+    // the (shifted) dual objective never falls in the dual simplex
+    const StallWatch::Verdict sv = stall.due(g.iterations) ? stall.observe(g.iterations, shifted_objective(g))
+                                                           : StallWatch::kGoOn;
+    switch (sv) {
+      case StallWatch::kPerturb:
+        perturb_costs(g);
+        compute_dual(g);
+        make_dual_feasible(g, true);
+        compute_primal(g);
+        continue;
+      case StallWatch::kGiveUp:
+        g.xstat = XSTAT_SWITCH;
         return kRunOk;
+      default: break;
+    }
+    if (rc.use_cutoff && g.iterations >= next_cutoff_test) {
+      next_cutoff_test = g.iterations + kCutoffTestEvery;
+      if (shifted_objective(g) > rc.cutoff) {
+        if (cutoff_proven(g, rc)) {
+          g.xstat = XSTAT_CUTOFF;
+          return kRunOk;
+        }
+        next_cutoff_test = g.iterations + 5 * kCutoffTestEvery;
       }
     }
     // choose the leaving row
@@ -218,6 +308,12 @@ int dual_simplex(Glp &g, const RunControl &rc) {
       if (g.lu.num_updates() > 0) {
         g.wfact = WFACT_CHKOPT;
         continue;
+      }
+      // rows left out with a violation the ray could not prove: the primal
+      // simplex settles them from this basis
+      if (row_rejects > 0 && primal_infeasibility(g, nullptr) > g.ptol) {
+        g.xstat = XSTAT_SWITCH;
+        return kRunOk;
       }
       if (has_shifts(g)) {
         std::fill(g.shift.begin(), g.shift.end(), 0.0);
@@ -258,7 +354,7 @@ int dual_simplex(Glp &g, const RunControl &rc) {
     cands.clear();
     for (int j : g.alpha_list) {
       double a = sgn * g.alpha_row[j];
-      if (std::fabs(a) <= pivtol) continue;
+      if (std::fabs(a) <= g.pivot_tol) continue;  // rises after a bad pivot
       signed char st = g.state[j];
       if (g.lower[j] == g.upper[j]) continue;
       double dj = g.d[j];
@@ -278,15 +374,19 @@ int dual_simplex(Glp &g, const RunControl &rc) {
         g.wfact = WFACT_CHKUNB;
         continue;
       }
-      // a violation this small is no proof: leave the row out and let the
-      // solution check judge the result
+      // dual ray: the row cannot be made feasible; row r of B^-1 is the certificate
+      g.ray.assign(m, 0.0);
+      for_each_position(g.work_row, m, [&](int i) { g.ray[i] = g.work_row.array[i]; });
+      // A small violation is no proof by itself: unless the ray holds on the
+      // unscaled model leave the row out and let the solution check judge.
       if (std::fabs(g.x[leave] - target) <= kTinyViolation * (1.0 + std::fabs(target)) &&
-          row_rejects < std::max(10, m / 100)) {
+          row_rejects < std::max(10, m / 100) &&
+          !(g.unscaled && farkas_certifies(g, *g.unscaled, g.ray, rc.feastol))) {
         skip_row[r] = 1;
         ++row_rejects;
         continue;
       }
-      g.xstat = XSTAT_INF;  // dual ray: the row cannot be made feasible
+      g.xstat = XSTAT_INF;
       return kRunOk;
     }
     no_candidate_checks = 0;
@@ -341,11 +441,23 @@ int dual_simplex(Glp &g, const RunControl &rc) {
     if (std::fabs(arq) < 1e-11 || std::fabs(arq - arow) > 1e-6 * (1.0 + std::fabs(arq))) {
       g.wfact = WFACT_NUMERR;
       g.factored = false;
+      tighten_pivot_tolerance(g);
       if (g.lu.num_updates() == 0) {
         g.xstat = XSTAT_SWITCH;
         return kRunOk;
       }
       continue;
+    }
+    // A reduced cost of the wrong sign (inside the Harris tolerance) would move
+    // the dual objective backwards, the seed of cycling: shift the cost so the
+    // step is degenerate instead.
+    {
+      const double dq = g.d[q];
+      const signed char st = g.state[q];
+      if ((st == kAtLower && dq < 0) || (st == kAtUpper && dq > 0) || st == kFreeZero) {
+        g.shift[q] -= dq;
+        g.d[q] = 0.0;
+      }
     }
     // dual update
     double td = g.d[q] / arow;
@@ -387,7 +499,57 @@ int dual_simplex(Glp &g, const RunControl &rc) {
     g.state[leave] = to_lower ? kAtLower : kAtUpper;
     g.x[leave] = target;
     g.iterations += 1;
+    idle = 0;
   }
 }
 
+}  // namespace
+
+// Phase handling around the run: a basis that is dual infeasible in columns
+// without a finite opposite bound either gets artificial boxes on those bounds
+// for a single-phase run (removed after; a variable left at a box goes to the
+// primal) or first goes through the auxiliary phase 1 (mode 1).
+int dual_simplex(Glp &g, const RunControl &rc) {
+  if (rc.in_phase1) return dual_run(g, rc);
+  if (!g.factored || g.wfact != WFACT_NO) {
+    const int code = refactor(g);
+    if (code) return code == 2 ? kRunNoMemory : kRunNumerical;
+  }
+  compute_dual(g);
+  if (count_unboxed_dual_infeasibilities(g) == 0) return dual_run(g, rc);
+  if (rc.dual_phase == 1) {
+    const int code = dual_phase1(g, rc);
+    if (code != kRunOk || g.xstat != XSTAT_CONT) return code;
+    if (g.factored && g.wfact == WFACT_NO) {
+      std::fill(g.shift.begin(), g.shift.end(), 0.0);
+      compute_dual(g);
+      if (rc.perturb) {
+        perturb_costs(g);
+        compute_dual(g);
+      }
+      compute_primal(g);
+    }
+    return dual_run(g, rc);
+  }
+  const std::vector<double> lower = g.lower, upper = g.upper;
+  RunControl boxed_rc = rc;
+  boxed_rc.true_lower = &lower;
+  boxed_rc.true_upper = &upper;
+  std::vector<int> boxed;
+  // Left to itself the run boxes at 1e6 (measured on netlib: far fewer clean-up
+  // iterations than huge boxes, and no values near 1e15 to lose digits on).
+  const double box = rc.dual_phase == 2 ? rc.bound_inf : std::min(rc.bound_inf, kDefaultBox);
+  add_artificial_boxes(g, box, boxed);
+  const int code = dual_run(g, boxed_rc);
+  const bool at_box = remove_artificial_boxes(g, boxed, lower, upper);
+  if (g.factored && g.wfact == WFACT_NO) compute_primal(g);
+  // a verdict on the boxed problem holds for the LP only when no box binds (the
+  // cutoff test already judged against the true bounds)
+  if (code == kRunOk && (at_box || g.xstat == XSTAT_INF) && (g.xstat == XSTAT_OPT || g.xstat == XSTAT_INF))
+    g.xstat = XSTAT_SWITCH;
+  return code;
+}
+
 }  // namespace tarvo::simplex
+
+

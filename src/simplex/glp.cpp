@@ -56,6 +56,23 @@ void compute_scaling(Glp &g, const base::ModelData &d) {
       hi = std::max(hi, std::fabs(d.value[k]) * g.row_scale[d.rowidx[k]]);
     g.col_scale[j] = hi > 0 ? pow2_round(1.0 / hi) : 1.0;
   }
+  // keep the factors only when they narrow the spread of the entries
+  auto spread = [&](bool scaled) {
+    double lo = kInf, hi = 0;
+    for (int j = 0; j < n; ++j)
+      for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) {
+        double a = std::fabs(d.value[k]);
+        if (a == 0) continue;
+        if (scaled) a *= g.row_scale[d.rowidx[k]] * g.col_scale[j];
+        lo = std::min(lo, a);
+        hi = std::max(hi, a);
+      }
+    return hi > 0 ? hi / lo : 1.0;
+  };
+  if (spread(true) > spread(false)) {
+    std::fill(g.row_scale.begin(), g.row_scale.end(), 1.0);
+    std::fill(g.col_scale.begin(), g.col_scale.end(), 1.0);
+  }
 }
 
 double scaled_bound(double v, double factor_div) {
@@ -98,6 +115,18 @@ LpOptions LpOptions::from_params(const base::ParamValues &p) {
   o.refactor_freq = std::max(1, p.integer(TV_IPARAM_SPLEX_REFACFRQ));
   o.primal_tol = p.dbl(TV_DPARAM_SOLVER_FEASTOL);
   o.dual_tol = p.dbl(TV_DPARAM_SOLVER_OPTTOL);
+  xlu::Options &lu = o.lu;
+  lu.num_candidates = p.integer(TV_IPARAM_LU_NUM_CANDITS);
+  lu.max_updates = p.integer(TV_IPARAM_LU_MAX_UPDATES);
+  lu.update_type = p.integer(TV_IPARAM_LU_UPDATE_TYPE);
+  lu.mode = p.integer(TV_IPARAM_LU_MODE);
+  lu.diag_tol = p.dbl(TV_DPARAM_LU_EPS_DIAG);
+  lu.drop_tol = p.dbl(TV_DPARAM_LU_EPS_NONZ);
+  lu.abs_pivot_tol = p.dbl(TV_DPARAM_LU_EPS_PIVABS);
+  lu.rel_pivot_tol = p.dbl(TV_DPARAM_LU_EPS_PIVREL);
+  lu.spvtol_update = p.dbl(TV_DPARAM_LU_SPVTOL_UPDATE);
+  lu.spvtol_ftran = p.dbl(TV_DPARAM_LU_SPVTOL_FTRAN);
+  lu.spvtol_btran = p.dbl(TV_DPARAM_LU_SPVTOL_BTRAN);
   return o;
 }
 
@@ -186,9 +215,13 @@ void build_glp(Glp &g, const base::ModelData &d, const LpOptions &opt) {
   if (!(g.ptol > 0) || g.ptol > 1e-2) g.ptol = 1e-7;
   if (!(g.dtol > 0) || g.dtol > 1e-2) g.dtol = 1e-7;
   g.lu = xlu::Factor(m, nt, static_cast<std::int64_t>(nzs) + m, g.refactor_freq);
-  xlu::Options luopt = g.lu.options();
-  luopt.max_updates = std::max(g.refactor_freq, 1);
-  g.lu.set_options(luopt);
+  xlu::Options luopt = opt.lu;
+  luopt.max_updates = std::max(1, std::min(g.refactor_freq, opt.lu.max_updates));
+  if (g.lu.set_options(luopt) != xlu::kOk) {
+    xlu::Options fallback;  // settings the kernel refuses (a zero pivot tolerance) give way to its own
+    fallback.max_updates = luopt.max_updates;
+    g.lu.set_options(fallback);
+  }
   g.work_col.resize(m);
   g.work_row.resize(m);
   g.work_tau.resize(m);
@@ -237,6 +270,7 @@ void slack_basis(Glp &g) {
     g.state[g.n + i] = kBasic;
   }
   std::fill(g.weight.begin(), g.weight.end(), 1.0);
+  g.weights_exact = true;  // B = I
   g.factored = false;
   g.wfact = WFACT_INIT;
 }
@@ -268,6 +302,7 @@ bool Glp::install_basis(const int *colStatus, const int *rowStatus) {
     }
   }
   std::fill(weight.begin(), weight.end(), 1.0);
+  weights_exact = false;
   factored = false;
   wfact = WFACT_INIT;
   have_basis = true;

@@ -71,11 +71,13 @@ struct Glp : base::SolverWork {
   std::vector<int> head;                     // basic variable of each position
   std::vector<int> where;                    // position of a basic variable, -1 otherwise
   std::vector<double> weight;                // dual pricing weights per position
+  bool weights_exact = true;                 // weight holds the steepest-edge norms of this basis
   xlu::Factor lu{0};
   bool factored = false;
   bool have_basis = false;  // the basis header was set (by a solve or the host)
   int wfact = WFACT_INIT;
   double ptol = 1e-7, dtol = 1e-7;
+  double pivot_tol = 1e-7;  // smallest |alpha| the ratio tests pivot on
   double iterations = 0;   // of the current run
   double total_iterations = 0;
   int factorizations = 0;
@@ -85,6 +87,9 @@ struct Glp : base::SolverWork {
   double objective_constant = 0.0;
   bool dirty_bounds = false;  // bounds changed since the last solve
   int singular_repairs = 0;
+  // Certificate of the last infeasible (row multipliers, m) or unbounded
+  // (direction over all n+m variables) exit, in the scaled space.
+  std::vector<double> ray;
 
   // Scratch vectors of dimension m.
   xlu::Vector work_col, work_row, work_tau, work_flip;
@@ -100,6 +105,8 @@ struct Glp : base::SolverWork {
   bool flip_row_type(int row, char type) override;
 
   base::Model *model = nullptr;  // set for the duration of a solve
+  // The unscaled data the certificates of a verdict are checked against.
+  const base::ModelData *unscaled = nullptr;
 };
 
 // The settings the work object is built with, read once from the parameters.
@@ -108,6 +115,7 @@ struct LpOptions {
   int refactor_freq = 200;   // updates between refactorisations
   double primal_tol = 1e-7;  // feasibility tolerance
   double dual_tol = 1e-7;    // optimality tolerance
+  xlu::Options lu;           // the LU back-end's settings
   static LpOptions from_params(const base::ParamValues &p);
 };
 
@@ -134,6 +142,12 @@ int refactor(Glp &g);
 int bupdate(Glp &g, int p);
 
 void compute_primal(Glp &g);
+// compute_primal after a refactorisation, comparing the basics the updates
+// carried with the recomputed ones: a large drift shortens the
+// refactorisation interval for the rest of the solve.
+void compute_primal_checked(Glp &g);
+// After a pivot whose row and column disagreed: larger pivots from now on.
+void tighten_pivot_tolerance(Glp &g);
 void compute_dual(Glp &g);
 // Pivot row over the nonbasic variables from rho = row r of B^-1.
 void compute_pivot_row(Glp &g, const xlu::Vector &rho);
@@ -153,6 +167,10 @@ void for_each_position(const xlu::Vector &v, int m, F &&f) {
   }
 }
 
+// Pivots one solve may make across all its runs before it gives up: generous
+// for real models, a fraction of a second for small pathological ones.
+inline double pivot_budget(const Glp &g) { return 10.0 * (g.n + g.m) + 5000.0; }
+
 double primal_infeasibility(const Glp &g, int *count);
 double dual_infeasibility(const Glp &g, int *count);
 double objective_value(const Glp &g);  // internal (minimisation, with shifts removed)
@@ -170,13 +188,39 @@ struct RunControl {
   bool use_cutoff = false;
   double cutoff = -kInf;   // internal minimisation sense
   bool perturb = true;
+  // Dual phase handling: 0 and 3 decide (single phase, artificial boxes of at
+  // most 1e6 on blocking infinite bounds), 1 auxiliary phase 1 first, 2 single
+  // phase with boxes of exactly bound_inf.
+  int dual_phase = 0;
+  double bound_inf = 1e15;
+  bool in_phase1 = false;  // set on the auxiliary problem's own run
+  // The bounds without artificial boxes, while a single-phase run has them on.
+  const std::vector<double> *true_lower = nullptr, *true_upper = nullptr;
   // Without a model the run checks its own clock (from start_time) and this flag.
   const std::atomic<bool> *interrupt = nullptr;
+  double feastol = 1e-7;   // the model's feasibility tolerance (certificates)
 };
+
+// Exact dual steepest-edge weights of the current (factored) basis.
+void compute_dse_weights(Glp &g);
 
 // The dual and primal simplex entries; the exit code is left in g.xstat.
 int dual_simplex(Glp &g, const RunControl &rc);
+// Dual phase 1 (dphase1.cpp): nonbasic variables with one infinite bound and a
+// reduced cost of the wrong sign; the auxiliary bounded problem solved from the
+// current basis (the true bounds are back on return, nonbasics placed by their
+// reduced costs); big boxes on blocking infinite bounds and their removal
+// (true when a nonbasic variable was left at an artificial bound).
+int count_unboxed_dual_infeasibilities(const Glp &g);
+int dual_phase1(Glp &g, const RunControl &rc);
+void add_artificial_boxes(Glp &g, double box, std::vector<int> &boxed);
+bool remove_artificial_boxes(Glp &g, const std::vector<int> &boxed, const std::vector<double> &lower,
+                             const std::vector<double> &upper);
 int primal_simplex(Glp &g, const RunControl &rc);
+// The dual/primal switch loop of one solve from the current state of g,
+// verdicts checked against g.unscaled; returns the internal run code with the
+// exit left in g.xstat (cutoff applied, shifts removed, x and duals fresh).
+int run_methods(Glp &g, RunControl &rc, bool primal);
 // Checks iteration/time limits and the progress callback: XSTAT_CONT to go on.
 int check_limits(Glp &g, const RunControl &rc);
 

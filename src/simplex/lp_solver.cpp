@@ -81,6 +81,28 @@ void LpSolver::load(const base::ModelData &d, const LpOptions &opt) {
   total_iterations_ = 0;
 }
 
+// Row i of the unscaled copy as type, right-hand side and range: what the
+// certificate checks of the verdicts read (the work object takes the bounds
+// from row_lo_/row_up_ directly).
+void LpSolver::encode_row(int i) {
+  const double lo = row_lo_[i], up = row_up_[i];
+  data_.range[i] = 0.0;
+  if (lo == up) {
+    data_.ctype[i] = 'E';
+    data_.b[i] = lo;
+  } else if (lo <= -kInf && up >= kInf) {
+    data_.ctype[i] = 'N';
+    data_.b[i] = 0.0;
+  } else if (lo <= -kInf) {
+    data_.ctype[i] = 'L';
+    data_.b[i] = up;
+  } else {
+    data_.ctype[i] = 'G';
+    data_.b[i] = lo;
+    if (up < kInf) data_.range[i] = up - lo;
+  }
+}
+
 // The work object from the unscaled copy; bounds and costs come from the
 // kept arrays so that no value passes through a right-hand side and range.
 void LpSolver::rebuild() {
@@ -89,6 +111,8 @@ void LpSolver::rebuild() {
   data_.upper = col_up_;
   data_.b.assign(m_ + 1, 0.0);
   data_.ctype.assign(m_ + 1, 'N');
+  data_.range.assign(m_ + 1, 0.0);
+  for (int i = 0; i < m_; ++i) encode_row(i);
   auto g = std::make_unique<Glp>();
   build_glp(*g, data_, opt_);
   glp_ = std::move(g);
@@ -114,6 +138,8 @@ void LpSolver::set_col_bounds(int j, double lo, double up) {
   col_lo_[j] = lo;
   col_up_[j] = up;
   if (!glp_) return;
+  data_.lower[j] = lo;
+  data_.upper[j] = up;
   Glp &g = *glp_;
   g.lower[j] = scaled(lo, g.col_scale[j]);
   g.upper[j] = scaled(up, g.col_scale[j]);
@@ -124,6 +150,7 @@ void LpSolver::set_row_bounds(int i, double lo, double up) {
   row_lo_[i] = lo;
   row_up_[i] = up;
   if (!glp_) return;
+  encode_row(i);
   Glp &g = *glp_;
   const double rs = g.row_scale[i];
   g.lower[n_ + i] = up >= kInf ? -kInf : -up * rs;
@@ -133,6 +160,7 @@ void LpSolver::set_row_bounds(int i, double lo, double up) {
 
 void LpSolver::set_cost(int j, double c) {
   cost_[j] = c;
+  if (glp_) data_.c[j] = c;
   if (glp_) glp_->cost[j] = glp_->sense * c * glp_->col_scale[j];
 }
 
@@ -169,6 +197,7 @@ bool LpSolver::set_basis(const LpBasis &b) {
     }
   }
   std::fill(g.weight.begin(), g.weight.end(), 1.0);
+  g.weights_exact = false;
   g.factored = false;
   g.wfact = WFACT_INIT;
   g.have_basis = true;
@@ -279,6 +308,7 @@ LpStatus LpSolver::solve(int method, const LpLimits &limits) {
   g.iterations = 0;
   g.xstat = XSTAT_CONT;
   RunControl rc;
+  rc.dual_pricing = limits.dual_pricing == 3 ? 3 : limits.dual_pricing == 0 ? 0 : 1;
   rc.iter_limit = limits.iter_limit;
   rc.time_limit = limits.time_limit;
   rc.start_time = common::wall_seconds();
@@ -286,27 +316,9 @@ LpStatus LpSolver::solve(int method, const LpLimits &limits) {
   rc.use_cutoff = use_cutoff_;
   rc.cutoff = g.sense * (cutoff_ - data_.obj_constant);
   rc.perturb = !warm;
-  bool primal = method == TV_METHOD_PSIMPLEX;
-  int code = kRunOk;
-  for (int pass = 0; pass < 10; ++pass) {
-    rc.location = primal ? TVLOC_PRIMAL : TVLOC_DUAL;
-    code = primal ? primal_simplex(g, rc) : dual_simplex(g, rc);
-    // a dual ray is double-checked by a primal phase 1 from the same basis
-    if (code == kRunOk && !primal && g.xstat == XSTAT_INF && pass == 0) g.xstat = XSTAT_SWITCH;
-    if (code != kRunOk || g.xstat != XSTAT_SWITCH) break;
-    if (primal) rc.reentered_primal = true;
-    primal = !primal;
-    rc.perturb = false;
-  }
-  if (code == kRunOk && g.xstat == XSTAT_SWITCH) code = kRunNumerical;
-  std::fill(g.shift.begin(), g.shift.end(), 0.0);
-  if (code != kRunNoMemory) {
-    if (!(g.factored && g.wfact == WFACT_NO) && refactor(g) != 0) code = kRunNumerical;
-    if (code != kRunNumerical || g.factored) {
-      compute_primal(g);
-      compute_dual(g);
-    }
-  }
+  rc.feastol = std::max(opt_.primal_tol, 1e-9);
+  g.unscaled = &data_;
+  int code = run_methods(g, rc, method == TV_METHOD_PSIMPLEX);
   g.have_basis = code != kRunNoMemory;
   g.model = nullptr;
   iterations_ = g.iterations;

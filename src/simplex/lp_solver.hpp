@@ -29,6 +29,9 @@ enum class LpStatus : int {
 
 // Limits of one solve; negative means none.
 struct LpLimits {
+  // Dual pricing: 1 steepest edge (exact norms computed after set_basis), 3
+  // Devex (cheap restarts: the rule for tree nodes that jump between bases).
+  int dual_pricing = 1;
   double iter_limit = -1;
   double time_limit = -1;          // seconds of this call
   const std::atomic<bool> *interrupt = nullptr;
@@ -127,6 +130,7 @@ class LpSolver {
 
  private:
   void rebuild();
+  void encode_row(int i);
   void apply_bounds_to_work();
   void read_results();
   void replace_matrix(std::vector<int> &start, std::vector<int> &idx, std::vector<double> &val);

@@ -8,11 +8,11 @@
 
 #include "base/param_store.hpp"
 #include "simplex/primal.hpp"
+#include "simplex/stall_watch.hpp"
 
 namespace tarvo::simplex {
 namespace {
 
-constexpr double kPivotTol = 1e-7;       // smallest |alpha| the ratio test pivots on
 constexpr double kRowColMismatch = 1e-6;  // relative FTRAN/BTRAN pivot disagreement
 constexpr int kIdleLimit = 60;            // loop passes without any pivot or flip
 constexpr int kCleanupLimit = 6;          // shift removals that reopen the run
@@ -32,6 +32,16 @@ bool classify(const Glp &g, PrimalState &ps) {
     any |= ps.pclass[p] != 0;
   }
   return any;
+}
+
+// Sum of the bound violations of the basics: the phase-1 objective.
+double infeasibility_sum(const Glp &g) {
+  double sum = 0;
+  for (int p = 0; p < g.m; ++p) {
+    const int j = g.head[p];
+    sum += std::max({0.0, g.lower[j] - g.x[j], g.x[j] - g.upper[j]});
+  }
+  return sum;
 }
 
 // Reduced costs of the current phase from scratch (one BTRAN and a full price).
@@ -116,6 +126,7 @@ struct TightTolerance {
 int primal_simplex(Glp &g, const RunControl &rc) {
   const int m = g.m, nt = g.n + g.m;
   std::fill(g.shift.begin(), g.shift.end(), 0.0);
+  g.weights_exact = false;  // the primal moves the basis without the dual weights
   PrimalState ps;
   ps.pclass.assign(m, 0);
   ps.cb.assign(m, 0.0);
@@ -136,9 +147,11 @@ int primal_simplex(Glp &g, const RunControl &rc) {
     perturb_bounds(g, ps);
     refresh(g, ps);
   }
-  const double pivot_cap = 50.0 * nt + 100000.0;  // pivots of one run before handing over
+  const double pivot_cap = pivot_budget(g);
   int idle = 0, cleanups = 0, unbounded_checks = 0, degenerate_run = 0;
   double snapshot_iter = g.iterations, snapshot_deg = 0;
+  StallWatch stall(g);
+  bool watched_phase1 = ps.phase1;
 
   for (;;) {
     if (++idle > kIdleLimit || g.iterations > pivot_cap) {
@@ -171,6 +184,24 @@ int primal_simplex(Glp &g, const RunControl &rc) {
       g.xstat = lim;
       return lim == XSTAT_CTRLC ? kRunInterrupt : kRunOk;
     }
+    // the phase objective never rises in the primal simplex
+    if (stall.due(g.iterations)) {
+      if (ps.phase1 != watched_phase1) {
+        stall.reset(g.iterations);
+        watched_phase1 = ps.phase1;
+      }
+      const double progress = ps.phase1 ? -infeasibility_sum(g) : -objective_value(g);
+      const StallWatch::Verdict sv = stall.observe(g.iterations, progress);
+      if (sv == StallWatch::kGiveUp) {
+        g.xstat = XSTAT_SWITCH;
+        return kRunOk;
+      }
+      if (sv == StallWatch::kPerturb && !ps.shifts.perturbed) {
+        perturb_bounds(g, ps);
+        refresh(g, ps);
+        continue;
+      }
+    }
     const int q = choose_entering(g, ps, degenerate_run > kRandomAfter);
     if (q < 0) {
       if (ps.nrejected > 0 || g.lu.num_updates() > 0) {
@@ -200,13 +231,15 @@ int primal_simplex(Glp &g, const RunControl &rc) {
         tightened.engage();
         continue;
       }
+      // the phase-1 multipliers are the Farkas certificate of an infeasible verdict
+      if (ps.phase1) g.ray = ps.cb;
       g.xstat = ps.phase1 ? XSTAT_INF : XSTAT_OPT;
       return kRunOk;
     }
     const double dir = g.d[q] < 0 ? 1.0 : -1.0;
     load_column(g, q, g.work_col);
     g.lu.ftran(g.work_col, true);
-    PrimalRatio rt = primal_ratio(g, ps, q, dir, kPivotTol);
+    PrimalRatio rt = primal_ratio(g, ps, q, dir, g.pivot_tol);
 
     if (rt.flip) {
       bool changed = move_basics(g, ps, dir, rt.step);
@@ -229,6 +262,9 @@ int primal_simplex(Glp &g, const RunControl &rc) {
           g.wfact = WFACT_CHKUNB;
           continue;
         }
+        g.ray.assign(nt, 0.0);
+        g.ray[q] = dir;
+        for_each_position(g.work_col, m, [&](int p) { g.ray[g.head[p]] = -dir * g.work_col.array[p]; });
         g.xstat = XSTAT_UNB;
         return kRunOk;
       }
@@ -243,6 +279,7 @@ int primal_simplex(Glp &g, const RunControl &rc) {
     compute_pivot_row(g, g.work_row);
     const double arow = g.alpha_row[q];
     if (std::fabs(arq - arow) > kRowColMismatch * (1.0 + std::fabs(arq))) {
+      tighten_pivot_tolerance(g);
       if (g.lu.num_updates() > 0) {
         g.wfact = WFACT_NUMERR;
         g.factored = false;

@@ -75,6 +75,25 @@ TEST(CheckVerdicts, ViolationsExplainedByRoundingOrConditioningAreAccepted) {
   EXPECT_EQ(decide(f).action, kAccept);
 }
 
+TEST(CheckVerdicts, RowResidualsAreExcusedOnlyAtTheRoundingLevelOfTheirTerms) {
+  RunFigures f = optimal_run(false);
+  // a row short by 8e-6 among terms of about 100: a real violation
+  f.pinf = 8e-6;
+  f.pinf_backward = 8e-6;
+  f.pinf_rounding = 8e-8;
+  EXPECT_EQ(decide(f).action, kPrimalInfeasible);
+  // 1e-6 among terms of 5e9: what double precision leaves behind
+  f.pinf = f.pinf_backward = 1e-6 + 1e-9;
+  f.pinf_rounding = 2e-16;
+  EXPECT_EQ(decide(f).action, kAccept);
+  // a poorly conditioned basis excuses proportionally more, no more
+  f.pinf_rounding = 1e-9;
+  f.condest = 1e8;
+  EXPECT_EQ(decide(f).action, kAccept);
+  f.condest = 1e4;
+  EXPECT_EQ(decide(f).action, kPrimalInfeasible);
+}
+
 TEST(CheckVerdicts, InfeasibleVerdictsOfScaledRunsAreDoubtedWhenThePointIsFeasible) {
   RunFigures f = optimal_run(true);
   f.status = 3;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/model.hpp"
+#include "netlib_model.hpp"
 #include "simplex/lp_solver.hpp"
 #include "tarvo.h"
 
@@ -23,23 +24,9 @@ namespace {
 
 constexpr double kInf = 1e30;
 
-struct Loaded {
-  pTVenv env = nullptr;
-  pTVmodel model = nullptr;
-  ~Loaded() {
-    if (model) TVdeleteModel(&model);
-    if (env) TVdeleteEnv(&env);
-  }
-};
+using Loaded = NetlibModel;
 
-bool load_netlib(Loaded &l, const std::string &name) {
-  std::string path = std::string(TARVO_DATA_DIR) + "/netlib/" + name + ".mps.gz";
-  if (!std::ifstream(path)) return false;
-  int code = 0;
-  l.env = TVcreateEnv(&code, nullptr);
-  l.model = TVcreateModel(l.env, &code);
-  return TVreadMPSFile(l.model, path.c_str(), 1) == 0;
-}
+bool load_netlib(Loaded &l, const std::string &name) { return l.load(name); }
 
 // Primal feasibility, dual sign conditions and equal primal and dual objective
 // on the unscaled data held by the solver (minimisation or maximisation).
