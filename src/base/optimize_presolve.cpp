@@ -156,6 +156,15 @@ double install_postsolved(Model *model, const presolve::LinearProblem &p, const 
   return wrong;
 }
 
+// A work object holding the postsolved basis, so that the next solve of the
+// unchanged model re-optimises warm from it.
+void keep_work_object(Model *model) {
+  auto g = std::make_unique<simplex::Glp>();
+  simplex::build_glp(*g, *model);
+  const SolutionRecord &s = *model->solution;
+  if (g->install_basis(s.colbasis.data(), s.rowbasis.data())) model->work = std::move(g);
+}
+
 void log_sizes(Model *model, const presolve::Result &r) {
   const presolve::PassSizes &last = r.passes.back();
   log_model(model, 1, "\nOri. size (m, n, nz,  nip): %6d, %6d, %8d,  %6u", r.orig_m, r.orig_n, r.orig_nz, 0u);
@@ -178,17 +187,27 @@ bool solve_reduced(Model *model, int method, const presolve::LinearProblem &p, c
   const int c = optimize_lp(sm, method);
   SolutionRecord &s = *model->solution;
   s.sim_iter += sm->solution->sim_iter;
-  if (c == 2023 || c == 2016 || c == 2017 || c == 2001) {
-    // limits and interrupts end the call: the full model has no solution yet
+  const int status = sm->solution->model_status;
+  const bool limit = c == 2016 || c == 2017;
+  if (c == 2023 || c == 2001) {
+    // interrupts end the call: the full model has no solution yet
     fill_status(s, TV_STATUS_LOADED);
     s.primal_status = TV_STATUS_UNLOADED;
     *code = c;
     return true;
   }
-  const int status = sm->solution->model_status;
-  if (c != 0 || (status != TV_STATUS_BASIC_OPTIMAL && status != TV_STATUS_OPTIMAL)) return false;
+  if (!limit && (c != 0 || (status != TV_STATUS_BASIC_OPTIMAL && status != TV_STATUS_OPTIMAL))) return false;
+  if (static_cast<int>(sm->solution->x.size()) != r.reduced.n) return false;
   presolve::Solution full;
   presolve::postsolve(r, reduced_solution(*sm, r.reduced), &full);
+  if (limit) {
+    // a soft stop keeps the best point and its basis, mapped back
+    install_postsolved(model, p, full);
+    fill_status(s, TV_STATUS_LOADED);
+    keep_work_object(model);
+    *code = c;
+    return true;
+  }
   const double wrong_rows = install_postsolved(model, p, full);
   double pinf = 0, dinf = 0;
   measure_installed(model, &pinf, &dinf);
@@ -208,6 +227,7 @@ bool solve_reduced(Model *model, int method, const presolve::LinearProblem &p, c
   }
   if (resolve < 0 && model->params.integer(TV_IPARAM_SOLVER_IUSOL) != 0) resolve = TV_METHOD_PSIMPLEX;
   if (resolve < 0) {
+    keep_work_object(model);
     *code = 0;
     return true;
   }
