@@ -7,6 +7,7 @@
 
 #include "base/optimize_internal.hpp"
 #include "common/clock.hpp"
+#include "base/presolve_model.hpp"
 #include "presolve/presolve.hpp"
 #include "simplex/glp.hpp"
 
@@ -14,55 +15,6 @@ namespace tarvo::base {
 namespace {
 
 constexpr double kInf = 1e30;
-
-presolve::LinearProblem problem_of(const ModelData &d) {
-  presolve::LinearProblem p;
-  p.m = d.m;
-  p.n = d.n;
-  const double sense = d.sense == TV_MAX ? -1.0 : 1.0;
-  p.start.assign(1, 0);
-  for (int j = 0; j < d.n; ++j) {
-    for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) {
-      p.index.push_back(d.rowidx[k]);
-      p.value.push_back(d.value[k]);
-    }
-    p.start.push_back(static_cast<int>(p.index.size()));
-    p.cost.push_back(sense * d.c[j]);
-  }
-  p.lower.assign(d.lower.begin(), d.lower.begin() + d.n);
-  p.upper.assign(d.upper.begin(), d.upper.begin() + d.n);
-  p.row_lower.resize(d.m);
-  p.row_upper.resize(d.m);
-  for (int i = 0; i < d.m; ++i) {
-    double lo, up;
-    simplex::row_slack_bounds(d, i, &lo, &up);  // slack = -activity
-    p.row_lower[i] = up >= kInf ? -kInf : -up;
-    p.row_upper[i] = lo <= -kInf ? kInf : -lo;
-  }
-  return p;
-}
-
-// Loads min c'x + offset over [rl, ru] rows into an empty model.
-int load_problem(Model *model, const presolve::LinearProblem &p) {
-  std::vector<double> rhs(p.m), range(p.m + 1, 0.0);
-  std::vector<char> type(p.m);
-  bool ranged = false;
-  for (int i = 0; i < p.m; ++i) {
-    const double rl = p.row_lower[i], ru = p.row_upper[i];
-    if (rl == ru) type[i] = 'E', rhs[i] = rl;
-    else if (rl <= -kInf && ru >= kInf) type[i] = 'N', rhs[i] = 0;
-    else if (rl <= -kInf) type[i] = 'L', rhs[i] = ru;
-    else if (ru >= kInf) type[i] = 'G', rhs[i] = rl;
-    else type[i] = 'G', rhs[i] = rl, range[i] = ru - rl, ranged = true;
-  }
-  std::vector<int> length(p.n);
-  for (int j = 0; j < p.n; ++j) length[j] = p.start[j + 1] - p.start[j];
-  int code = TVloadLPData(model, p.m, p.n, TV_MIN, p.offset, p.cost.data(), rhs.data(), type.data(), p.nonzeros(),
-                          p.start.data(), length.data(), p.value.data(), p.index.data(), p.lower.data(),
-                          p.upper.data());
-  if (code == 0 && ranged) model->data.range = range;
-  return code;
-}
 
 // The reduced model's solution in the engine's terms.
 presolve::Solution reduced_solution(const Model &scratch, const presolve::LinearProblem &p) {
@@ -182,7 +134,7 @@ bool solve_reduced(Model *model, int method, const presolve::LinearProblem &p, c
     *code = scratch.code();
     return *code == 2001;
   }
-  if (load_problem(sm, r.reduced) != 0) return false;
+  if (load_problem(sm, r.reduced, nullptr, nullptr) != 0) return false;
   sm->solution = std::make_unique<SolutionRecord>();
   const int c = optimize_lp(sm, method);
   SolutionRecord &s = *model->solution;
