@@ -98,7 +98,8 @@ void undo_free_column(const UndoRecord &r, Solution &s) {
   const double rest = row_value(r.entries, s.x);
   if (r.lower == r.upper) {
     s.x[j] = (r.lower - rest) / r.a;
-    s.y[i] = r.value / r.a;
+    // the column is basic: its reduced cost over the other rows goes to the row
+    s.y[i] = (r.snaps.empty() ? r.value : reduced_cost(r.snaps[0], s.y, i)) / r.a;
     s.col_status[j] = kBasic;
     s.row_status[i] = kLower;
     return;

@@ -1,35 +1,128 @@
-// Implied-free column singletons: a column met by one equation only, whose
-// own bounds the equation already implies, is the equation's free variable.
-// Both go; the column's cost moves onto the row's other columns, and the
-// postsolve takes the column's value from the equation and the row's dual
-// from the column's cost (the column is basic, the row nonbasic).
+// Implied-free column substitution: a continuous column whose bounds are
+// implied by one of its rows (so they never bind) and which sits in an
+// equation is that equation's free variable. It is substituted out of its
+// other rows and the objective, and column and equation go. The postsolve
+// takes the column's value from the equation and the equation's dual from
+// the column's reduced cost (the column is basic, the row nonbasic).
+// Substitutions are refused when they would add more than the fill limit of
+// nonzeros or pivot on a small coefficient.
 // A free singleton without cost in an inequality row makes that row redundant.
+#include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "presolve/work_problem.hpp"
 
 namespace tarvo::presolve {
 namespace {
 
-// Whether the bounds of column j are implied by row i (activity of the rest).
-bool implied_free(const WorkProblem &w, int i, int j, double a) {
-  const double l = w.lower[j], u = w.upper[j];
-  if (l <= -kInf && u >= kInf) return true;
-  if (w.row_lower[i] != w.row_upper[i]) return false;
+constexpr size_t kMaxColumn = 20, kMaxRow = 30;
+
+// Bounds of column j implied by row i and the other columns' bounds.
+void implied_by_row(const WorkProblem &w, int i, int j, double a, double *lo, double *hi) {
   const Activity rest = w.activity(i, j);
-  const double b = w.row_lower[i];
-  // a x_j = b - rest, rest in [rest.lowest, rest.highest]
-  double lo, hi;
+  *lo = -kInf;
+  *hi = kInf;
+  const double rl = w.row_lower[i], ru = w.row_upper[i];
+  // rl <= a x_j + rest <= ru
   if (a > 0) {
-    lo = rest.ninf_max ? -kInf : (b - rest.max) / a;
-    hi = rest.ninf_min ? kInf : (b - rest.min) / a;
+    if (rl > -kInf && !rest.ninf_max) *lo = (rl - rest.max) / a;
+    if (ru < kInf && !rest.ninf_min) *hi = (ru - rest.min) / a;
   } else {
-    lo = rest.ninf_min ? -kInf : (b - rest.min) / a;
-    hi = rest.ninf_max ? kInf : (b - rest.max) / a;
+    if (ru < kInf && !rest.ninf_min) *lo = (ru - rest.min) / a;
+    if (rl > -kInf && !rest.ninf_max) *hi = (rl - rest.max) / a;
   }
-  const bool lower_ok = l <= -kInf || (lo > -kInf && lo >= l - w.tol(l));
-  const bool upper_ok = u >= kInf || (hi < kInf && hi <= u + w.tol(u));
+}
+
+bool implied_free(const WorkProblem &w, int j) {
+  const double l = w.lower[j], u = w.upper[j];
+  bool lower_ok = l <= -kInf, upper_ok = u >= kInf;
+  for (const Entry &e : w.cols[j]) {
+    if (lower_ok && upper_ok) break;
+    double lo, hi;
+    implied_by_row(w, e.index, j, e.value, &lo, &hi);
+    lower_ok = lower_ok || (lo > -kInf && lo >= l - w.tol(l));
+    upper_ok = upper_ok || (hi < kInf && hi <= u + w.tol(u));
+  }
   return lower_ok && upper_ok;
+}
+
+// Net nonzeros that substituting column j through row i would add.
+long fill_of(const WorkProblem &w, int i, int j) {
+  long added = 0;
+  for (const Entry &s : w.cols[j]) {
+    if (s.index == i) continue;
+    for (const Entry &k : w.rows[i])
+      if (k.index != j && w.coef(s.index, k.index) == 0) ++added;
+  }
+  return added - static_cast<long>(w.cols[j].size() + w.rows[i].size() - 1);
+}
+
+// The equation of column j to pivot on: the one with the best pivot ratio.
+int pivot_row(const WorkProblem &w, int j) {
+  int best = -1;
+  double best_ratio = 0;
+  for (const Entry &e : w.cols[j]) {
+    const int i = e.index;
+    if (w.row_lower[i] != w.row_upper[i] || w.rows[i].size() > kMaxRow) continue;
+    double amax = 0;
+    for (const Entry &r : w.rows[i]) amax = std::fmax(amax, std::fabs(r.value));
+    const double ratio = std::fabs(e.value) / amax;
+    // small pivots spread huge multipliers over the other rows
+    if (ratio >= 0.01 && ratio > best_ratio) best = i, best_ratio = ratio;
+  }
+  return best;
+}
+
+void substitute(WorkProblem &w, int i, int j) {
+  const double a = w.coef(i, j), b = w.row_lower[i];
+  UndoRecord r{UndoKind::kFreeColumn};
+  r.row = i;
+  r.col = j;
+  r.a = a;
+  r.value = w.cost[j];
+  r.lower = r.upper = b;
+  for (const Entry &e : w.rows[i])
+    if (e.index != j) r.entries.push_back(e);
+  r.snaps.push_back(w.snapshot(j));
+  // objective: c_j x_j = c_j b / a - sum (c_j a_k / a) x_k
+  if (w.cost[j] != 0) {
+    const double ratio = w.cost[j] / a;
+    for (const Entry &e : r.entries) w.cost[e.index] -= ratio * e.value;
+    w.offset += ratio * b;
+  }
+  const std::vector<Entry> others = w.cols[j];
+  w.stack->push(std::move(r));
+  const std::vector<Entry> pivot = w.rows[i];
+  w.drop_row(i);
+  for (const Entry &s : others) {
+    if (s.index == i) continue;
+    const double f = s.value / a;
+    if (w.row_lower[s.index] > -kInf) w.row_lower[s.index] -= f * b;
+    if (w.row_upper[s.index] < kInf) w.row_upper[s.index] -= f * b;
+    for (const Entry &k : pivot) {
+      if (k.index == j) continue;
+      double v = w.coef(s.index, k.index) - f * k.value;
+      if (std::fabs(v) < 1e-11 * std::fmax(1.0, std::fabs(f * k.value))) v = 0;
+      w.set_coef(s.index, k.index, v);
+    }
+  }
+  w.drop_col(j);
+}
+
+// A free column without cost in an inequality: column and row go together.
+void drop_free_slack(WorkProblem &w, int i, int j) {
+  UndoRecord r{UndoKind::kFreeColumn};
+  r.row = i;
+  r.col = j;
+  r.a = w.cols[j][0].value;
+  r.lower = w.row_lower[i];
+  r.upper = w.row_upper[i];
+  for (const Entry &e : w.rows[i])
+    if (e.index != j) r.entries.push_back(e);
+  w.stack->push(std::move(r));
+  w.drop_col(j);
+  w.drop_row(i);
 }
 
 }  // namespace
@@ -37,33 +130,20 @@ bool implied_free(const WorkProblem &w, int i, int j, double a) {
 int substitute_free_columns(WorkProblem &w) {
   int count = 0;
   for (int j = 0; j < w.n; ++j) {
-    if (!w.col_alive[j] || w.cols[j].size() != 1 || w.is_int(j)) continue;
-    const int i = w.cols[j][0].index;
-    const double a = w.cols[j][0].value;
-    const bool equation = w.row_lower[i] == w.row_upper[i];
-    if (!equation && !(w.cost[j] == 0 && w.lower[j] <= -kInf && w.upper[j] >= kInf)) continue;
-    // small pivots spread huge costs over the row
-    double amax = 0;
-    for (const Entry &e : w.rows[i]) amax = std::fmax(amax, std::fabs(e.value));
-    if (std::fabs(a) < 1e-3 * amax) continue;
-    if (!implied_free(w, i, j, a)) continue;
-    UndoRecord r{UndoKind::kFreeColumn};
-    r.row = i;
-    r.col = j;
-    r.a = a;
-    r.value = w.cost[j];
-    r.lower = w.row_lower[i];
-    r.upper = w.row_upper[i];
-    for (const Entry &e : w.rows[i])
-      if (e.index != j) r.entries.push_back(e);
-    if (equation && w.cost[j] != 0) {
-      const double ratio = w.cost[j] / a;
-      for (const Entry &e : r.entries) w.cost[e.index] -= ratio * e.value;
-      w.offset += ratio * w.row_lower[i];
+    if (!w.col_alive[j] || w.cols[j].empty() || w.cols[j].size() > kMaxColumn || w.is_int(j)) continue;
+    if (w.out_of_time()) break;
+    if (w.cols[j].size() == 1 && w.cost[j] == 0 && w.lower[j] <= -kInf && w.upper[j] >= kInf) {
+      const int i = w.cols[j][0].index;
+      if (w.row_lower[i] != w.row_upper[i]) {
+        drop_free_slack(w, i, j);
+        ++count;
+        continue;
+      }
     }
-    w.stack->push(std::move(r));
-    w.drop_col(j);
-    w.drop_row(i);
+    const int i = pivot_row(w, j);
+    if (i < 0 || !implied_free(w, j)) continue;
+    if (w.cols[j].size() > 1 && fill_of(w, i, j) > w.options.fill_limit) continue;
+    substitute(w, i, j);
     ++count;
   }
   w.counts->free_singletons += count;
