@@ -8,6 +8,8 @@
 //   if (r.outcome == Outcome::kReduced) { solve r.reduced; postsolve(r, reduced_solution, &full); }
 // The undo stack keeps enough to rebuild primal values, row duals and a basis
 // of the original problem whose basic count equals its row count.
+// Model-level entries: base/presolve_model.hpp (problem_of, load_problem, and
+// mip_presolve for the MIP driver, with the integer log lines).
 #pragma once
 
 #include <functional>
