@@ -4,8 +4,9 @@
 // other rows and the objective, and column and equation go. The postsolve
 // takes the column's value from the equation and the equation's dual from
 // the column's reduced cost (the column is basic, the row nonbasic).
-// Substitutions are refused when they would add more than the fill limit of
-// nonzeros or pivot on a small coefficient.
+// Substitutions are refused when they pivot on a small coefficient or would
+// add more than the fill limit of nonzeros (columns longer than two may not
+// add any: the fill slows every later factorisation).
 // A free singleton without cost in an inequality row makes that row redundant.
 #include <algorithm>
 #include <cmath>
@@ -64,7 +65,8 @@ int pivot_row(const WorkProblem &w, int j) {
   double best_ratio = 0;
   for (const Entry &e : w.cols[j]) {
     const int i = e.index;
-    if (w.row_lower[i] != w.row_upper[i] || w.rows[i].size() > kMaxRow) continue;
+    // a singleton column adds nothing to other rows: any equation length will do
+    if (w.row_lower[i] != w.row_upper[i] || (w.cols[j].size() > 1 && w.rows[i].size() > kMaxRow)) continue;
     double amax = 0;
     for (const Entry &r : w.rows[i]) amax = std::fmax(amax, std::fabs(r.value));
     const double ratio = std::fabs(e.value) / amax;
@@ -142,7 +144,11 @@ int substitute_free_columns(WorkProblem &w) {
     }
     const int i = pivot_row(w, j);
     if (i < 0 || !implied_free(w, j)) continue;
-    if (w.cols[j].size() > 1 && fill_of(w, i, j) > w.options.fill_limit) continue;
+    // fill makes later factorisations dearer: longer columns must not add any
+    if (w.cols[j].size() > 1) {
+      const long fill = fill_of(w, i, j);
+      if (fill > w.options.fill_limit || (fill > 0 && w.cols[j].size() > 2)) continue;
+    }
     substitute(w, i, j);
     ++count;
   }
