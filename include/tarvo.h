@@ -290,6 +290,11 @@ TVAPI int TVgetSlacks(pTVmodel model, double *slacks);
 TVAPI int TVgetReducedCosts(pTVmodel model, double *reducedCosts);
 TVAPI int TVgetReducedCostsCone(pTVmodel model, double *reducedCosts);
 TVAPI int TVgetBasis(pTVmodel model, int *colStatus, int *rowStatus);
+/* Groups of duplicate columns: columns whose matrix entries (and costs, with
+ * withCost non-zero) are multiples of each other. Group k holds
+ * setMembers[setBegin[k] .. setBegin[k+1]-1]; setBegin takes nSets+1 values,
+ * setMembers at most n. Either array may be null to learn the count only. */
+TVAPI int TVgetDuplicateColumns(pTVmodel model, int withCost, int *nSets, int *setBegin, int *setMembers);
 TVAPI int TVgetSolution(pTVmodel model, int which, double *values);
 TVAPI int TVgetObjective(pTVmodel model, double *objective);
 TVAPI int TVgetSolutionStatus(pTVmodel model, int *status);
@@ -446,6 +451,10 @@ TVAPI int TVreadMipSolution(pTVmodel model, const char *fileName);
  * the current solution when none is kept. TVreadBasis reads format 1. */
 TVAPI int TVwriteBasis(pTVmodel model, const char *fileName, int format);
 TVAPI int TVreadBasis(pTVmodel model, const char *fileName, int format);
+
+/* The presolved model (LP or integer presolve by the model's type and level)
+ * written as MPS; rows and columns keep their original names. */
+TVAPI int TVwriteReducedMPSFile(pTVmodel model, const char *fileName, int format);
 /* Algebraic text exports of linear and quadratic models. */
 TVAPI int TVwriteMERLOFile(pTVmodel model, const char *fileName);
 TVAPI int TVwriteMPXFile(pTVmodel model, const char *fileName, int options);

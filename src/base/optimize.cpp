@@ -105,7 +105,10 @@ int solve_linear(Model *model, int method, bool subproblem, const SavedParams &s
     int code = solve_decomposed(model, method, &handled);
     if (handled) return code;
   }
-  int code = optimize_lp(model, method);
+  bool handled = false;
+  int code = 0;
+  if (presolve_wanted(model)) code = optimize_presolved(model, method, &handled);
+  if (!handled && code != 2001) code = optimize_lp(model, method);
   if (code == 2001 && saved.prelevel() > 0 && !low_memory) {
     // one more attempt in the lean setting
     store_int_param(model, TV_IPARAM_LP_PRELEVEL, 0);

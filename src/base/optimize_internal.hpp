@@ -37,6 +37,12 @@ int optimize_lp(Model *model, int method);
 // Integer parameter store without the setter's range check (for -1 values).
 void store_int_param(Model *model, int id, int value);
 
+// optimize_presolve.cpp: the presolve wrapper. presolve_wanted says whether
+// this call reduces the model first; optimize_presolved then solves through
+// the reduced copy (*handled false: solve the model itself).
+bool presolve_wanted(const Model *model);
+int optimize_presolved(Model *model, int method, bool *handled);
+
 // optimize_check.cpp: the solution check of one run (its action code, log
 // lines at print level 1) and the recovery actions.
 int check_run(Model *model, int code, const simplex::LpResult &run);

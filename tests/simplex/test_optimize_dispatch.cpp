@@ -406,7 +406,7 @@ TEST_F(Dispatch, SecondSolveReoptimisesWarmFromTheSameBasis) {
   listen();
   int status = -1;
   ASSERT_EQ(TVoptimize(model, 0, &status), 0);
-  EXPECT_TRUE(logged("\nOptimizing model (rows:5, cols:7, nnz:"));
+  EXPECT_TRUE(logged("\nOptimizing model (rows:"));  // of the presolved copy
   EXPECT_FALSE(logged("Reoptimizing model"));
   log.clear();
   ASSERT_EQ(TVoptimize(model, 0, &status), 0);

@@ -1,0 +1,159 @@
+// Implied-free column substitution: a continuous column whose bounds are
+// implied by one of its rows (so they never bind) and which sits in an
+// equation is that equation's free variable. It is substituted out of its
+// other rows and the objective, and column and equation go. The postsolve
+// takes the column's value from the equation and the equation's dual from
+// the column's reduced cost (the column is basic, the row nonbasic).
+// Substitutions are refused when they pivot on a small coefficient or would
+// add more than the fill limit of nonzeros (columns longer than two may not
+// add any: the fill slows every later factorisation).
+// A free singleton without cost in an inequality row makes that row redundant.
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+#include "presolve/work_problem.hpp"
+
+namespace tarvo::presolve {
+namespace {
+
+constexpr size_t kMaxColumn = 20, kMaxRow = 30;
+
+// Bounds of column j implied by row i and the other columns' bounds.
+void implied_by_row(const WorkProblem &w, int i, int j, double a, double *lo, double *hi) {
+  const Activity rest = w.activity(i, j);
+  *lo = -kInf;
+  *hi = kInf;
+  const double rl = w.row_lower[i], ru = w.row_upper[i];
+  // rl <= a x_j + rest <= ru
+  if (a > 0) {
+    if (rl > -kInf && !rest.ninf_max) *lo = (rl - rest.max) / a;
+    if (ru < kInf && !rest.ninf_min) *hi = (ru - rest.min) / a;
+  } else {
+    if (ru < kInf && !rest.ninf_min) *lo = (ru - rest.min) / a;
+    if (rl > -kInf && !rest.ninf_max) *hi = (rl - rest.max) / a;
+  }
+}
+
+bool implied_free(const WorkProblem &w, int j) {
+  const double l = w.lower[j], u = w.upper[j];
+  bool lower_ok = l <= -kInf, upper_ok = u >= kInf;
+  for (const Entry &e : w.cols[j]) {
+    if (lower_ok && upper_ok) break;
+    double lo, hi;
+    implied_by_row(w, e.index, j, e.value, &lo, &hi);
+    lower_ok = lower_ok || (lo > -kInf && lo >= l - w.tol(l));
+    upper_ok = upper_ok || (hi < kInf && hi <= u + w.tol(u));
+  }
+  return lower_ok && upper_ok;
+}
+
+// Net nonzeros that substituting column j through row i would add.
+long fill_of(const WorkProblem &w, int i, int j) {
+  long added = 0;
+  for (const Entry &s : w.cols[j]) {
+    if (s.index == i) continue;
+    for (const Entry &k : w.rows[i])
+      if (k.index != j && w.coef(s.index, k.index) == 0) ++added;
+  }
+  return added - static_cast<long>(w.cols[j].size() + w.rows[i].size() - 1);
+}
+
+// The equation of column j to pivot on: the one with the best pivot ratio.
+int pivot_row(const WorkProblem &w, int j) {
+  int best = -1;
+  double best_ratio = 0;
+  for (const Entry &e : w.cols[j]) {
+    const int i = e.index;
+    // a singleton column adds nothing to other rows: any equation length will do
+    if (w.row_lower[i] != w.row_upper[i] || (w.cols[j].size() > 1 && w.rows[i].size() > kMaxRow)) continue;
+    double amax = 0;
+    for (const Entry &r : w.rows[i]) amax = std::fmax(amax, std::fabs(r.value));
+    const double ratio = std::fabs(e.value) / amax;
+    // small pivots spread huge multipliers over the other rows
+    if (ratio >= 0.01 && ratio > best_ratio) best = i, best_ratio = ratio;
+  }
+  return best;
+}
+
+void substitute(WorkProblem &w, int i, int j) {
+  const double a = w.coef(i, j), b = w.row_lower[i];
+  UndoRecord r{UndoKind::kFreeColumn};
+  r.row = i;
+  r.col = j;
+  r.a = a;
+  r.value = w.cost[j];
+  r.lower = r.upper = b;
+  for (const Entry &e : w.rows[i])
+    if (e.index != j) r.entries.push_back(e);
+  r.snaps.push_back(w.snapshot(j));
+  // objective: c_j x_j = c_j b / a - sum (c_j a_k / a) x_k
+  if (w.cost[j] != 0) {
+    const double ratio = w.cost[j] / a;
+    for (const Entry &e : r.entries) w.cost[e.index] -= ratio * e.value;
+    w.offset += ratio * b;
+  }
+  const std::vector<Entry> others = w.cols[j];
+  w.stack->push(std::move(r));
+  const std::vector<Entry> pivot = w.rows[i];
+  w.drop_row(i);
+  for (const Entry &s : others) {
+    if (s.index == i) continue;
+    const double f = s.value / a;
+    if (w.row_lower[s.index] > -kInf) w.row_lower[s.index] -= f * b;
+    if (w.row_upper[s.index] < kInf) w.row_upper[s.index] -= f * b;
+    for (const Entry &k : pivot) {
+      if (k.index == j) continue;
+      double v = w.coef(s.index, k.index) - f * k.value;
+      if (std::fabs(v) < 1e-11 * std::fmax(1.0, std::fabs(f * k.value))) v = 0;
+      w.set_coef(s.index, k.index, v);
+    }
+  }
+  w.drop_col(j);
+}
+
+// A free column without cost in an inequality: column and row go together.
+void drop_free_slack(WorkProblem &w, int i, int j) {
+  UndoRecord r{UndoKind::kFreeColumn};
+  r.row = i;
+  r.col = j;
+  r.a = w.cols[j][0].value;
+  r.lower = w.row_lower[i];
+  r.upper = w.row_upper[i];
+  for (const Entry &e : w.rows[i])
+    if (e.index != j) r.entries.push_back(e);
+  w.stack->push(std::move(r));
+  w.drop_col(j);
+  w.drop_row(i);
+}
+
+}  // namespace
+
+int substitute_free_columns(WorkProblem &w) {
+  int count = 0;
+  for (int j = 0; j < w.n; ++j) {
+    if (!w.col_alive[j] || w.cols[j].empty() || w.cols[j].size() > kMaxColumn || w.is_int(j)) continue;
+    if (w.out_of_time()) break;
+    if (w.cols[j].size() == 1 && w.cost[j] == 0 && w.lower[j] <= -kInf && w.upper[j] >= kInf) {
+      const int i = w.cols[j][0].index;
+      if (w.row_lower[i] != w.row_upper[i]) {
+        drop_free_slack(w, i, j);
+        ++count;
+        continue;
+      }
+    }
+    const int i = pivot_row(w, j);
+    if (i < 0 || !implied_free(w, j)) continue;
+    // fill makes later factorisations dearer: longer columns must not add any
+    if (w.cols[j].size() > 1) {
+      const long fill = fill_of(w, i, j);
+      if (fill > w.options.fill_limit || (fill > 0 && w.cols[j].size() > 2)) continue;
+    }
+    substitute(w, i, j);
+    ++count;
+  }
+  w.counts->free_singletons += count;
+  return count;
+}
+
+}  // namespace tarvo::presolve

@@ -1,0 +1,76 @@
+// The presolve's own copy of the problem: rows and columns as short entry
+// lists kept in step with each other, with deletion marks, so that a
+// reduction can read a row or a column and remove either in time linear in
+// its length. No dense matrix anywhere.
+#pragma once
+
+#include <vector>
+
+#include "presolve/presolve.hpp"
+
+namespace tarvo::presolve {
+
+// Range of a row's activity over the column bounds; ninf_* count the
+// infinite contributions left out of the finite sums.
+struct Activity {
+  double min = 0, max = 0;
+  int ninf_min = 0, ninf_max = 0;
+  double lowest() const { return ninf_min ? -kInf : min; }
+  double highest() const { return ninf_max ? kInf : max; }
+};
+
+struct WorkProblem {
+  int m = 0, n = 0;
+  std::vector<std::vector<Entry>> rows, cols;
+  std::vector<double> cost, lower, upper, row_lower, row_upper;
+  std::vector<char> row_alive, col_alive, integer;
+  double offset = 0;
+  int live_rows = 0, live_cols = 0;
+  long nonzeros = 0;
+  Options options;
+  UndoStack *stack = nullptr;
+  Counters *counts = nullptr;
+  bool infeasible = false;
+  double start_time = 0;
+
+  void load(const LinearProblem &p);
+  bool is_int(int j) const { return !integer.empty() && integer[j]; }
+  double coef(int i, int j) const;
+  // Changes a_ij (0 removes the entry).
+  void set_coef(int i, int j, double v);
+  // Removes column j from the problem (its entries leave the rows).
+  void drop_col(int j);
+  void drop_row(int i);
+  // Fixes column j at v: row bounds and offset absorb it, the column leaves.
+  void fix_col(int j, double v, signed char status);
+  // Narrows column j's bounds to [lo, hi] where that is tighter, noting which
+  // side moved; crossing bounds within tolerance meet, beyond it the problem
+  // is marked infeasible (false).
+  bool narrow_bounds(int j, double lo, double hi, UndoRecord *r);
+  Activity activity(int i, int skip_col = -1) const;
+  ColumnSnapshot snapshot(int j, int skip_row = -1) const;
+  bool out_of_time() const;
+  // Tolerances for bound comparisons at the magnitude of x.
+  double tol(double x) const;
+  double feas_tol(double x) const;
+  int count_integers(int *binaries) const;
+};
+
+// One call of every reduction over the whole problem: the number of
+// reductions applied (0 means nothing changed).
+int remove_empty_rows(WorkProblem &w);
+int remove_empty_columns(WorkProblem &w);
+int remove_fixed_columns(WorkProblem &w);
+int remove_singleton_rows(WorkProblem &w);
+int remove_by_row_activity(WorkProblem &w);   // redundant and forcing rows
+int fix_dual_dominated(WorkProblem &w);        // dual fixing of lock-free columns
+int substitute_free_columns(WorkProblem &w);   // implied-free column singletons
+int substitute_doubletons(WorkProblem &w);     // doubleton equations
+int merge_duplicate_rows(WorkProblem &w);
+// Integer problems: bounds rounded, tightened by activity, coefficients tightened.
+int tighten_integer_bounds(WorkProblem &w);
+int tighten_coefficients(WorkProblem &w);
+int probe_binaries(WorkProblem &w, Result *result);
+void find_implied_integers(WorkProblem &w, Result *result);
+
+}  // namespace tarvo::presolve
