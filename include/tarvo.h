@@ -218,6 +218,13 @@ TVAPI int TVgetMIPDualSolution(pTVmodel model, double *duals);
 TVAPI int TVgetMIPReducedCosts(pTVmodel model, double *reducedCosts);
 TVAPI int TVgetMIPSlacks(pTVmodel model, double *slacks);
 TVAPI int TVgetMIPBasis(pTVmodel model, int *colStatus, int *rowStatus);
+
+/* Integer solver */
+TVAPI int TVsolveMIP(pTVmodel model, int *status);
+TVAPI int TVsolveMIPSerial(pTVmodel model, int *status);
+TVAPI int TVsolveMIPCC(pTVmodel model, int *status);
+TVAPI int TVgetDualMIPsolution(pTVmodel model);
+TVAPI int TVgetRoundMIPsolution(pTVmodel model, double *primal, double *objective, double *primalInfeas, int useOpti);
 TVAPI int TVgetLPData(pTVmodel model, int *objSense, double *objConst, double *c, double *b, char *conTypes,
                       int *colStarts, int *colLengths, double *values, int *rowIndices, double *lower,
                       double *upper);

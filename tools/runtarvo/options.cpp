@@ -28,6 +28,8 @@ const char *usage_text() {
          "  --iter-limit N         stop after N simplex iterations\n"
          "  --threads N            number of threads\n"
          "  --print-level N        LP print level (0 quiet)\n"
+         "  --mip-gap REL          relative gap at which an integer search stops\n"
+         "  --node-limit N         stop the integer search after N branches\n"
          "  --json                 end with one line of JSON: status, status_text, objective,\n"
          "                         iterations, time, error\n";
 }
@@ -77,7 +79,8 @@ bool parse_options(int argc, char **argv, Options *opts, std::string *error) {
         return false;
       }
     } else if (!std::strcmp(arg, "--time-limit") || !std::strcmp(arg, "--iter-limit") ||
-               !std::strcmp(arg, "--threads") || !std::strcmp(arg, "--print-level")) {
+               !std::strcmp(arg, "--threads") || !std::strcmp(arg, "--print-level") ||
+               !std::strcmp(arg, "--mip-gap") || !std::strcmp(arg, "--node-limit")) {
       const char *v = need_value(arg);
       if (!v) return false;
       char *end = nullptr;
@@ -89,6 +92,8 @@ bool parse_options(int argc, char **argv, Options *opts, std::string *error) {
       if (!std::strcmp(arg, "--time-limit")) opts->time_limit = x;
       else if (!std::strcmp(arg, "--iter-limit")) opts->iter_limit = x;
       else if (!std::strcmp(arg, "--threads")) opts->threads = static_cast<int>(x);
+      else if (!std::strcmp(arg, "--mip-gap")) opts->mip_gap = x;
+      else if (!std::strcmp(arg, "--node-limit")) opts->node_limit = x;
       else opts->print_level = static_cast<int>(x);
     } else if (!std::strcmp(arg, "--mps-format")) {
       const char *v = need_value(arg);
