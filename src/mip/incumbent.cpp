@@ -45,6 +45,7 @@ bool Incumbent::submit(const std::vector<double> &x, const char *tag) {
   else if (!point_feasible(p_, y, int_tol_, feas_tol_))
     return false;
   const double obj = objective_of(p_, y.data());
+  if (obj >= threshold_) return false;
   if (!x_.empty() && obj >= obj_ - 1e-9 * std::max(1.0, std::fabs(obj_))) return false;
   x_.swap(y);
   obj_ = obj;

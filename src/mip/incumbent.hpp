@@ -23,6 +23,8 @@ class Incumbent : public SolutionSink {
   double incumbent_objective() const override { return x_.empty() ? 1e30 : obj_; }
   const std::vector<double> &incumbent() const override { return x_; }
   int solutions() const { return count_; }
+  // Solutions must be strictly better than this value (a user cutoff).
+  void set_threshold(double value) { threshold_ = value; }
   const std::string &last_tag() const { return tag_; }
   // Called after every improvement (the tree logs it and polls the host).
   void on_improve(std::function<void(const char *tag)> f) { notify_ = std::move(f); }
@@ -32,6 +34,7 @@ class Incumbent : public SolutionSink {
   double int_tol_, feas_tol_;
   std::vector<double> x_;
   double obj_ = 1e30;
+  double threshold_ = 1e30;
   int count_ = 0;
   std::string tag_;
   std::function<void(const char *)> notify_;

@@ -65,6 +65,7 @@ int solve_mip_serial(base::Model *model, int *status) {
   if (!any_int) log.text(1, "\n\nThe problem is an LP.\n\n");
 
   Incumbent inc(w->prob, set.int_tol, 1e-6);
+  inc.set_threshold(set.cutoff);
   TreeOutcome t;
   base::ProgressScope scope(model, TVLOC_MIP);
   if (w->bounds_conflict) {

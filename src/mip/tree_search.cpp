@@ -85,13 +85,25 @@ double TreeSearch::cutoff() const {
   double c = set_.cutoff;
   if (inc_.has_incumbent()) {
     const double z = inc_.incumbent_objective();
-    double exact = z;
-    if (step_ > 0) exact = z - step_ + 1e-6 * std::max(1.0, std::min(step_, std::fabs(z)));
+    const double exact = exact_cutoff(z);
     double tol = z - set_.rel_opt_tol * std::max(1.0, std::fabs(z));
     if (set_.abs_opt_tol > 0) tol = std::min(tol, z - set_.abs_opt_tol);
     c = std::min(c, std::min(exact, tol));
   }
   return c;
+}
+
+// Below this value a node may hold a solution better than z by a whole objective step.
+double TreeSearch::exact_cutoff(double z) const {
+  return step_ > 0 ? z - step_ + 1e-6 * std::max(1.0, std::min(step_, std::fabs(z))) : z;
+}
+
+// A node pruned within the gap tolerance (not by the objective step) may
+// still hold a slightly better solution: its bound stays in the final bound.
+void TreeSearch::note_pruned(double bound) {
+  if (!inc_.has_incumbent()) return;
+  const double z = inc_.incumbent_objective();
+  if (bound < exact_cutoff(z)) tol_pruned_bound_ = std::min(tol_pruned_bound_, bound);
 }
 
 LogCounters TreeSearch::counters() {
@@ -123,7 +135,7 @@ void TreeSearch::new_incumbent(const char *tag) {
   if (tag && std::string(tag) == "SB") code = kSrcStrongBranch;
   double dropped = 1e30;
   queue_->prune(cutoff(), &dropped);
-  if (dropped < inc_.incumbent_objective()) tol_pruned_bound_ = std::min(tol_pruned_bound_, dropped);
+  note_pruned(dropped);
   fix_global_by_root_costs();
   const LogCounters c = counters();
   log_.incumbent_line(c, code);
@@ -414,7 +426,7 @@ void TreeSearch::search() {
       const Node &nd = pool_[cur];
       cur_bound_ = nd.bound;
       if (nd.bound >= cutoff()) {
-        if (nd.bound < inc_.incumbent_objective()) tol_pruned_bound_ = std::min(tol_pruned_bound_, nd.bound);
+        note_pruned(nd.bound);
         pool_.release(cur);
         cur = -1;
         continue;
@@ -478,7 +490,7 @@ void TreeSearch::search() {
     first = false;
     cur_bound_ = obj;
     if (obj >= cutoff()) {
-      if (obj < inc_.incumbent_objective()) tol_pruned_bound_ = std::min(tol_pruned_bound_, obj);
+      note_pruned(obj);
       pool_.release(cur);
       cur = -1;
       continue;

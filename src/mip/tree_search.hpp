@@ -56,6 +56,8 @@ class TreeSearch {
   // The path of the node in hand with column c.col's bounds replaced by c.
   std::vector<BoundChange> path_with(const BoundChange &c) const;
   double cutoff() const;
+  void note_pruned(double bound);
+  double exact_cutoff(double z) const;
   void new_incumbent(const char *tag);
   void fix_global_by_root_costs();
   void fix_local_by_costs(double obj);
