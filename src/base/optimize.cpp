@@ -115,8 +115,9 @@ int solve_linear(Model *model, int method, bool subproblem, const SavedParams &s
   return code;
 }
 
-// Quadratic, conic, nonlinear and integer models: no nonlinear dispatcher
-// and no interior-point library in this build, and no branch and bound here.
+// Quadratic, conic and nonlinear models, and integer models with an explicit
+// LP method: no nonlinear dispatcher and no interior-point library in this
+// build (integer models with the free method go to the integer solver).
 int solve_other_classes(const ModelClass &k, const Shape &shape, int method) {
   if (k.nonlinear && (k.quadratic || k.integer)) return 2029;
   if (shape.smooth) {
@@ -160,7 +161,7 @@ int optimize(Model *model, int method, int *status) {
         code = solve_direct(model);
       else if (shape.pure_lp() || as_lp)
         code = solve_linear(model, method, subproblem, saved, low_memory);
-      else if (shape.integer && !shape.smooth) {
+      else if (shape.integer && !shape.smooth && method == TV_METHOD_FREE) {
         int mip_status = TV_STATUS_UNKNOWN;
         code = mip::solve_mip(model, &mip_status);
         s.model_status = mip_status;
