@@ -10,73 +10,18 @@
 #include <cstdio>
 
 #include "base/error_codes.hpp"
+#include "mip/reformulation_builder.hpp"
 #include "mip/working_problem.hpp"
 
 namespace tarvo::mip {
-namespace {
-
-struct Builder {
-  MipProblem &p;
-  std::vector<std::vector<std::pair<int, double>>> extra_cols;  // per new column: (row, value)
-  std::vector<std::vector<std::pair<int, double>>> extra_in_old;  // per old column: entries in new rows
-  explicit Builder(MipProblem &prob) : p(prob), extra_in_old(prob.n) {}
-
-  int add_binary() {
-    p.c.push_back(0);
-    p.col_lo.push_back(0);
-    p.col_up.push_back(1);
-    p.is_int.push_back(1);
-    extra_cols.emplace_back();
-    return p.n++;
-  }
-  int add_row(const std::vector<std::pair<int, double>> &terms, double lo, double up) {
-    const int i = p.m++;
-    p.row_lo.push_back(lo);
-    p.row_up.push_back(up);
-    for (auto [j, v] : terms) {
-      if (j < static_cast<int>(extra_in_old.size()))
-        extra_in_old[j].push_back({i, v});
-      else
-        extra_cols[j - extra_in_old.size()].push_back({i, v});
-    }
-    return i;
-  }
-  // Rebuilds the column-wise matrix with the new entries.
-  void finish() {
-    const int old_n = static_cast<int>(extra_in_old.size());
-    std::vector<int> start{0}, index;
-    std::vector<double> value;
-    for (int j = 0; j < p.n; ++j) {
-      if (j < old_n) {
-        for (int k = p.col_start[j]; k < p.col_start[j + 1]; ++k) {
-          index.push_back(p.col_index[k]);
-          value.push_back(p.col_value[k]);
-        }
-        for (auto [i, v] : extra_in_old[j]) {
-          index.push_back(i);
-          value.push_back(v);
-        }
-      } else {
-        for (auto [i, v] : extra_cols[j - old_n]) {
-          index.push_back(i);
-          value.push_back(v);
-        }
-      }
-      start.push_back(static_cast<int>(index.size()));
-    }
-    p.col_start.swap(start);
-    p.col_index.swap(index);
-    p.col_value.swap(value);
-  }
-};
-
-}  // namespace
 
 int reformulate_special(const base::ModelData &d, double lbigm, WorkingProblem *out) {
   MipProblem &p = out->prob;
   const int nsets = d.sets.count();
   const int nsc = static_cast<int>(d.semicont.var.size());
-  if (nsets == 0 && nsc == 0) return 0;
+  const int nind = static_cast<int>(d.indicators.row.size());
+  const int nad = static_cast<int>(d.alldiff.lower.size());
+  if (nsets == 0 && nsc == 0 && nind == 0 && nad == 0) return 0;
   char line[256];
   std::snprintf(line, sizeof line,
                 "\nReformulating with sets (numset:%d, numsc:%d, numalldiffs:%d, numind:%d), working LBIGM:%e", nsets,
@@ -100,10 +45,20 @@ int reformulate_special(const base::ModelData &d, double lbigm, WorkingProblem *
     std::snprintf(line, sizeof line, "\nNew LBIGM=%g %s..", bigm, bigm > 1e9 ? "(*** too big ***)" : "");
     out->notes.push_back(line);
   }
+  for (int t = 0; t < nind; ++t) {
+    const int i = d.indicators.row[t];
+    if (i >= 0 && i < p.m) {
+      if (p.row_up[i] < 1e30) biggest = std::max(biggest, std::fabs(p.row_up[i]));
+      if (p.row_lo[i] > -1e30) biggest = std::max(biggest, std::fabs(p.row_lo[i]));
+    }
+  }
   auto upper_of = [&](int j) { return p.col_up[j] < 1e30 ? p.col_up[j] : bigm; };
   auto lower_of = [&](int j) { return p.col_lo[j] > -1e30 ? p.col_lo[j] : -bigm; };
 
   Builder b(p);
+  int code = reformulate_indicators(d, bigm, b);
+  if (code == 0) code = reformulate_alldiff(d, b);
+  if (code != 0) return code;
   unsigned count[4] = {0, 0, 0, 0};
   for (int s = 0; s < nsets; ++s) {
     const int type = d.sets.type[s];
@@ -158,7 +113,8 @@ int reformulate_special(const base::ModelData &d, double lbigm, WorkingProblem *
   }
   b.finish();
   std::snprintf(line, sizeof line, "\nInserting { Sets (s1,s2,s3,card), SC, ALLDIFF, IND } = {(%5u,%5u,%5u,%5u), %6u, %6u, %6u} ",
-                count[0], count[1], count[2], count[3], static_cast<unsigned>(nsc), 0u, 0u);
+                count[0], count[1], count[2], count[3], static_cast<unsigned>(nsc), static_cast<unsigned>(nad),
+                static_cast<unsigned>(nind));
   out->notes.push_back(line);
   return 0;
 }

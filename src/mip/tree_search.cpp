@@ -70,7 +70,10 @@ TreeSearch::TreeSearch(MipContext &ctx, const MipSettings &set, Incumbent &inc, 
   qctx_.rel_opt_tol = set.rel_opt_tol;
   qctx_.branch_dir = set.branch_dir;
   qctx_.incumbent_x = &inc_.incumbent();
-  queue_ = std::make_unique<NodeQueue>(pool_, qctx_, rule_of(set.node_rule), set.local_branch);
+  // until a first solution exists the solver's own choice follows the estimates, which reach
+  // integer points sooner; best bound takes over with the first incumbent
+  base_rule_ = set.node_rule == 0 ? NodeRule::kBestEstimate : rule_of(set.node_rule);
+  queue_ = std::make_unique<NodeQueue>(pool_, qctx_, base_rule_, set.local_branch);
   queue_->set_key([this](const Node &nd) { return 0 * nd.depth; });
   last_incumbent_time_ = start;
   inc_.on_improve([this](const char *tag) { new_incumbent(tag); });
@@ -129,6 +132,10 @@ double TreeSearch::current_bound() const {
 void TreeSearch::new_incumbent(const char *tag) {
   last_incumbent_time_ = common::wall_seconds();
   qctx_.incumbent = inc_.incumbent_objective();
+  if (set_.node_rule == 0 && base_rule_ != NodeRule::kBestBound) {
+    base_rule_ = NodeRule::kBestBound;
+    if (!crowded_) queue_->set_rule(base_rule_);
+  }
   lp_.set_cutoff(cutoff());
   int code = kSrcHeuristic;
   if (tag && *tag == '\0') code = cur_code_;
@@ -250,6 +257,21 @@ bool TreeSearch::solve_node_lp(double *seconds) {
   *seconds = common::wall_seconds() - now;
   out_.lp_time += *seconds;
   return true;
+}
+
+// Crowding switch: too many open nodes make the search dive (worst bound)
+// until the queue has shrunk well below the threshold.
+void TreeSearch::switch_rules() {
+  const int t = set_.anodes_switch;
+  if (t < 0) return;
+  const int active = queue_->size();
+  if (!crowded_ && active > t) {
+    crowded_ = true;
+    queue_->set_rule(NodeRule::kWorstBound);
+  } else if (crowded_ && 10.0 * active < std::max(9.0 * t, std::min(t / 2.0, 1000.0))) {
+    crowded_ = false;
+    queue_->set_rule(base_rule_);
+  }
 }
 
 // The optimality test of the gap between the incumbent and the best bound.
@@ -415,10 +437,12 @@ void TreeSearch::search() {
   bool first = true;
   std::vector<double> x;
   int reps = 0;          // re-solves of the node in hand after fixings
+  bool cuts_done = false;  // the node in hand had its cut passes
   double node_secs = 0;
   while (true) {
     if (cur < 0) {
       reps = 0;
+      cuts_done = false;
       if (queue_->empty()) break;
       qctx_.global_bound = cur_bound_;
       cur = queue_->pop();
@@ -446,6 +470,7 @@ void TreeSearch::search() {
       lp_ready = false;
     }
     if (limits_hit()) break;
+    switch_rules();
     periodic_line(false);
     if (stop_code_) break;
 
@@ -519,6 +544,15 @@ void TreeSearch::search() {
         lp_ready = false;
         continue;
       }
+    }
+    if (!cuts_done && cuts_.get() && nd.depth > 0 && set_.cut_freq > 0 && static_cast<int>(nd.depth) <= set_.cut_depth &&
+        static_cast<long long>(out_.nodes_solved) % set_.cut_freq == 0) {
+      // cut passes at shallow nodes; the node is then evaluated again from the LP they leave
+      cuts_done = true;
+      node_cut_loop(ctx_, *cuts_.get());
+      reps = std::max(reps, 1);
+      lp_ready = true;
+      continue;
     }
     fix_local_by_costs(obj);
     // branching
@@ -614,6 +648,7 @@ void TreeSearch::search() {
       pool_[cur] = dive_copy;
       cur_bound_ = dive_copy.bound;
       reps = 0;
+      cuts_done = false;
       if (!apply_change(dive_ch)) {
         pool_.release(cur);
         cur = -1;

@@ -64,6 +64,7 @@ class TreeSearch {
   void record_pseudo_cost(const Node &nd, double obj);
   bool limits_hit();
   bool optimal_now();
+  void switch_rules();
   LogCounters counters();
   void periodic_line(bool force);
   double current_bound() const;
@@ -99,6 +100,8 @@ class TreeSearch {
   double last_line_ = 0, last_incumbent_time_ = 0;
   double avg_node_iters_ = 0;
   int cur_code_ = kSrcTree;
+  NodeRule base_rule_ = NodeRule::kBestBound;
+  bool crowded_ = false;
 };
 
 }  // namespace tarvo::mip

@@ -303,3 +303,56 @@ TEST_F(MipSmall, SemicontinuousColumnIsZeroOrWithinItsRange) {
 }
 
 }  // namespace
+
+namespace {
+
+class MipRows : public ::testing::Test {
+ protected:
+  tvtest::EnvHandle env;
+  tvtest::ModelHandle model{env};
+};
+
+TEST_F(MipRows, IndicatorRowsHoldOnlyWhileTheirSwitchTakesItsValue) {
+  // max 3x + 2y; x + y <= 10; x <= 2 when z = 1; y <= 3 when z = 0.
+  // z = 0 frees x: x = 10 (30); z = 1 gives 6 + 16 = 22; with both rows always on only 12.
+  lpfix::Lp lp;
+  lp.sense = TV_MAX;
+  lp.c = {3, 2, 0};
+  lp.b = {10, 2, 3};
+  lp.types = "LLL";
+  lp.rows = {{1, 1, 0}, {1, 0, 0}, {0, 1, 0}};
+  lp.lower = {0, 0, 0};
+  lp.upper = {20, 20, 1};
+  mipfix::load_mip(model, lp, "CCB");
+  const int rows[] = {1, 2}, vars[] = {2, 2}, values[] = {1, 0};
+  ASSERT_EQ(TVloadIndData(model, 2, rows, vars, values), 0);
+  const mipfix::Solved s = mipfix::solve(model);
+  ASSERT_EQ(s.code, 0);
+  EXPECT_EQ(s.status, TV_STATUS_OPTIMAL);
+  EXPECT_NEAR(s.obj, 30, 1e-6);
+  double x[3];
+  ASSERT_EQ(TVgetMIPPrimalSolution(model, x), 0);
+  EXPECT_NEAR(x[2], 0, 1e-9);
+  EXPECT_LE(x[1], 3 + 1e-6);
+}
+
+TEST_F(MipRows, AllDifferentGroupTakesDistinctValues) {
+  // min x1 + 2 x2 + 3 x3 with x in [1, 3] all different: x = (3, 2, 1), 10
+  lpfix::Lp lp;
+  lp.sense = TV_MIN;
+  lp.c = {1, 2, 3};
+  lp.b = {100};
+  lp.types = "L";
+  lp.rows = {{1, 1, 1}};
+  lp.lower = {1, 1, 1};
+  lp.upper = {3, 3, 3};
+  mipfix::load_mip(model, lp, "III");
+  const int lo[] = {1}, up[] = {3}, start[] = {0, 3}, vars[] = {0, 1, 2};
+  ASSERT_EQ(TVloadALLDIFFData(model, 1, lo, up, start, vars), 0);
+  const mipfix::Solved s = mipfix::solve(model);
+  ASSERT_EQ(s.code, 0);
+  EXPECT_EQ(s.status, TV_STATUS_OPTIMAL);
+  EXPECT_NEAR(s.obj, 10, 1e-7);
+}
+
+}  // namespace
