@@ -70,9 +70,9 @@ TreeSearch::TreeSearch(MipContext &ctx, const MipSettings &set, Incumbent &inc, 
   qctx_.rel_opt_tol = set.rel_opt_tol;
   qctx_.branch_dir = set.branch_dir;
   qctx_.incumbent_x = &inc_.incumbent();
-  // until a first solution exists the solver's own choice follows the estimates, which reach
+  // until a first solution exists the solver's own choice backtracks depth first, which reaches
   // integer points sooner; best bound takes over with the first incumbent
-  base_rule_ = set.node_rule == 0 ? NodeRule::kBestEstimate : rule_of(set.node_rule);
+  base_rule_ = set.node_rule == 0 ? NodeRule::kDepthFirst : rule_of(set.node_rule);
   queue_ = std::make_unique<NodeQueue>(pool_, qctx_, base_rule_, set.local_branch);
   queue_->set_key([this](const Node &nd) { return 0 * nd.depth; });
   last_incumbent_time_ = start;
@@ -445,7 +445,14 @@ void TreeSearch::search() {
       cuts_done = false;
       if (queue_->empty()) break;
       qctx_.global_bound = cur_bound_;
-      cur = queue_->pop();
+      if (base_rule_ == NodeRule::kDepthFirst && set_.node_rule == 0 && !crowded_ && ++pops_ % 128 == 0) {
+        // depth first gets stuck in bad subtrees: now and then restart from the best bound
+        queue_->set_rule(NodeRule::kBestBound);
+        cur = queue_->pop();
+        queue_->set_rule(NodeRule::kDepthFirst);
+      } else {
+        cur = queue_->pop();
+      }
       if (cur < 0) break;
       const Node &nd = pool_[cur];
       cur_bound_ = nd.bound;
@@ -624,6 +631,8 @@ void TreeSearch::search() {
       up_first = false;
     else if (inc_.has_incumbent() && set_.branch_dir == 3)
       up_first = inc_.incumbent()[j] >= std::ceil(v);
+    else if (!inc_.has_incumbent())
+      up_first = f >= 0.5;  // dive towards the rounded value: integer points come sooner
     else
       up_first = bd.up_gain <= bd.down_gain;
     Node &dive = up_first ? up : down;

@@ -102,6 +102,7 @@ class TreeSearch {
   int cur_code_ = kSrcTree;
   NodeRule base_rule_ = NodeRule::kBestBound;
   bool crowded_ = false;
+  long long pops_ = 0;
 };
 
 }  // namespace tarvo::mip
