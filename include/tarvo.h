@@ -224,6 +224,10 @@ TVAPI int TVsolveMIP(pTVmodel model, int *status);
 TVAPI int TVsolveMIPSerial(pTVmodel model, int *status);
 TVAPI int TVsolveMIPCC(pTVmodel model, int *status);
 TVAPI int TVgetDualMIPsolution(pTVmodel model);
+/* k-best: the callback receives each solution in turn (best first); non-zero stops */
+TVAPI int TVgetKBestMIPSols(pTVmodel model, const char *prefix, TVmipCallback_t callback, void *userData,
+                            int nLimit);
+TVAPI int TVgetNextBestMIPSol(pTVmodel model, int *status);
 TVAPI int TVgetRoundMIPsolution(pTVmodel model, double *primal, double *objective, double *primalInfeas, int useOpti);
 TVAPI int TVgetLPData(pTVmodel model, int *objSense, double *objConst, double *c, double *b, char *conTypes,
                       int *colStarts, int *colLengths, double *values, int *rowIndices, double *lower,

@@ -4,6 +4,7 @@
 // models, fractional integer bounds, sets and semicontinuous columns.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -353,6 +354,56 @@ TEST_F(MipRows, AllDifferentGroupTakesDistinctValues) {
   ASSERT_EQ(s.code, 0);
   EXPECT_EQ(s.status, TV_STATUS_OPTIMAL);
   EXPECT_NEAR(s.obj, 10, 1e-7);
+}
+
+}  // namespace
+
+namespace {
+
+struct Collected {
+  std::vector<double> objs;
+  std::vector<std::vector<double>> points;
+};
+
+int collect(pTVmodel, void *data, double obj, double *x) {
+  auto *c = static_cast<Collected *>(data);
+  c->objs.push_back(obj);
+  c->points.emplace_back(x, x + 5);
+  return 0;
+}
+
+TEST(MipKBest, SolutionsAreDistinctOrderedAndTheBestOnes) {
+  tvtest::EnvHandle env;
+  tvtest::ModelHandle model(env);
+  lpfix::Lp lp;
+  lp.sense = TV_MAX;
+  lp.c = {10, 13, 7, 8, 4};
+  lp.b = {14};
+  lp.types = "L";
+  lp.rows = {{4, 6, 3, 5, 2}};
+  lp.lower.assign(5, 0);
+  lp.upper.assign(5, 1);
+  mipfix::load_mip(model, lp, "BBBBB");
+  Collected got;
+  EXPECT_EQ(TVgetKBestMIPSols(model, nullptr, collect, &got, 4), 2009);  // nothing solved yet
+  ASSERT_EQ(mipfix::solve(model).status, TV_STATUS_OPTIMAL);
+  ASSERT_EQ(TVgetKBestMIPSols(model, nullptr, collect, &got, 4), 0);
+  ASSERT_EQ(got.objs.size(), 4u);
+  // the four best objective values by enumeration of all 32 points
+  std::vector<double> all;
+  for (int mask = 0; mask < 32; ++mask) {
+    double w = 0, v = 0;
+    for (int j = 0; j < 5; ++j)
+      if (mask >> j & 1) w += lp.rows[0][j], v += lp.c[j];
+    if (w <= 14) all.push_back(v);
+  }
+  std::sort(all.rbegin(), all.rend());
+  for (int k = 0; k < 4; ++k) EXPECT_NEAR(got.objs[k], all[k], 1e-9) << k;
+  for (int a = 0; a < 4; ++a)
+    for (int b = a + 1; b < 4; ++b) EXPECT_NE(got.points[a], got.points[b]);
+  int rows = 0;
+  TVgetInfo(model, TV_IINFO_NUM_CONS, &rows);
+  EXPECT_EQ(rows, 1);  // the host's model keeps its rows
 }
 
 }  // namespace
