@@ -7,6 +7,7 @@
 #include "base/callback_dispatch.hpp"
 #include "base/error_codes.hpp"
 #include "common/clock.hpp"
+#include "mip/mip_concurrent.hpp"
 #include "mip/tree_search.hpp"
 #include "mip/working_problem.hpp"
 #include "simplex/glp.hpp"
@@ -149,7 +150,12 @@ int solve_mip_serial(base::Model *model, int *status) {
 }
 
 int solve_mip(base::Model *model, int *status) {
-  // the concurrent runner comes back here per thread; one tree per model
+  const int mode = model->params.integer(TV_IPARAM_MULTITHREAD_MODE);
+  const base::ModelClass &k = model->kind;
+  const bool special = !model->data.sets.type.empty() || !model->data.semicont.var.empty() || k.quadratic ||
+                       k.conic || k.nonlinear;
+  if ((mode == 3 || mode == 4) && !special && mip_thread_count(*model) >= 2)
+    return solve_mip_concurrent(model, status);
   return solve_mip_serial(model, status);
 }
 

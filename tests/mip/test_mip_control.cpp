@@ -196,3 +196,28 @@ TEST_F(MipControl, NodeSelectionRulesAgreeOnTheOptimum) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MipConcurrent, ThreadsAgreeWithTheSerialOptimumAndRefuseNothingValid) {
+  tvtest::EnvHandle env;
+  tvtest::ModelHandle serial(env), conc(env);
+  mipfix::load_mip(serial, hard_model(), std::string(24, 'B'));
+  mipfix::load_mip(conc, hard_model(), std::string(24, 'B'));
+  const mipfix::Solved a = mipfix::solve(serial);
+  TVsetModelIntParameter(conc, TV_IPARAM_MIP_NUM_THREADS, 2);
+  TVsetModelIntParameter(conc, TV_IPARAM_MULTITHREAD_MODE, 4);
+  int status = -1;
+  ASSERT_EQ(TVsolveMIP(conc, &status), 0);
+  EXPECT_EQ(status, TV_STATUS_OPTIMAL);
+  double obj = 0;
+  TVgetInfo(conc, TV_DINFO_MIP_OBJ, &obj);
+  EXPECT_NEAR(obj, a.obj, 1e-9);
+  mipcheck::verify_incumbent(conc);
+  // one thread falls back to the serial solver
+  TVsetModelIntParameter(conc, TV_IPARAM_MIP_NUM_THREADS, 1);
+  ASSERT_EQ(TVsolveMIPCC(conc, &status), 0);
+  EXPECT_EQ(status, TV_STATUS_OPTIMAL);
+}
+
+}  // namespace
