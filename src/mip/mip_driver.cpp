@@ -7,6 +7,7 @@
 #include "base/callback_dispatch.hpp"
 #include "base/error_codes.hpp"
 #include "common/clock.hpp"
+#include "mip/lexicographic.hpp"
 #include "mip/mip_concurrent.hpp"
 #include "mip/tree_search.hpp"
 #include "mip/working_problem.hpp"
@@ -150,6 +151,7 @@ int solve_mip_serial(base::Model *model, int *status) {
 }
 
 int solve_mip(base::Model *model, int *status) {
+  if (has_objective_pool(*model)) return solve_lexicographic(model, status);
   const int mode = model->params.integer(TV_IPARAM_MULTITHREAD_MODE);
   const base::ModelClass &k = model->kind;
   const bool special = !model->data.sets.type.empty() || !model->data.semicont.var.empty() || k.quadratic ||

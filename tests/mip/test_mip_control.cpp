@@ -221,3 +221,40 @@ TEST(MipConcurrent, ThreadsAgreeWithTheSerialOptimumAndRefuseNothingValid) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MipObjectivePool, LexicographicOrderKeepsEarlierOptima) {
+  tvtest::EnvHandle env;
+  tvtest::ModelHandle model(env);
+  // at most two of four items; first as many items as possible, then the least weight
+  lpfix::Lp lp;
+  lp.sense = TV_MAX;
+  lp.c = {1, 1, 1, 1};
+  lp.b = {2};
+  lp.types = "L";
+  lp.rows = {{1, 1, 1, 1}};
+  lp.lower.assign(4, 0);
+  lp.upper.assign(4, 1);
+  mipfix::load_mip(model, lp, "BBBB");
+  const double count[] = {1, 1, 1, 1}, weight[] = {4, 1, 3, 2};
+  ASSERT_EQ(TVaddObjPool(model, weight, TV_MIN, 2, -1), 0);
+  ASSERT_EQ(TVaddObjPool(model, count, TV_MAX, 1, -1), 0);
+  int status = -1;
+  ASSERT_EQ(TVsolveMIP(model, &status), 0);
+  EXPECT_EQ(status, TV_STATUS_OPTIMAL);
+  double x[4];
+  ASSERT_EQ(TVgetMIPPrimalSolution(model, x), 0);
+  EXPECT_NEAR(x[0], 0, 1e-9);
+  EXPECT_NEAR(x[1], 1, 1e-9);
+  EXPECT_NEAR(x[2], 0, 1e-9);
+  EXPECT_NEAR(x[3], 1, 1e-9);
+  int sols = 0;
+  ASSERT_EQ(TVgetObjPoolNumSol(model, 0, &sols), 0);
+  EXPECT_EQ(sols, 1);
+  int rows = 0;
+  TVgetInfo(model, TV_IINFO_NUM_CONS, &rows);
+  EXPECT_EQ(rows, 1);
+}
+
+}  // namespace
