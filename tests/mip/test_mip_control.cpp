@@ -258,3 +258,52 @@ TEST(MipObjectivePool, LexicographicOrderKeepsEarlierOptima) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MipBadInput, EmptyRowlessAndNonFiniteModelsGetClearAnswers) {
+  tvtest::EnvHandle env;
+  {
+    // no rows: the bounds alone decide
+    tvtest::ModelHandle model(env);
+    lpfix::Lp lp;
+    lp.sense = TV_MIN;
+    lp.c = {1, -1};
+    lp.lower = {1.5, -3.5};
+    lp.upper = {3, 2.5};
+    mipfix::load_mip(model, lp, "II");
+    const mipfix::Solved s = mipfix::solve(model);
+    EXPECT_EQ(s.code, 0);
+    EXPECT_EQ(s.status, TV_STATUS_OPTIMAL);
+    EXPECT_NEAR(s.obj, 0, 1e-9);  // x = 2, y = 2
+  }
+  {
+    tvtest::ModelHandle model(env);
+    const double c[1] = {0}, b[1] = {0}, lo[1] = {0}, up[1] = {0};
+    const int start[1] = {0}, idx[1] = {0};
+    const double val[1] = {0};
+    if (TVloadLPData(model, 0, 0, TV_MIN, 0, c, b, "", 0, start, nullptr, val, idx, lo, up) == 0) {
+      int status = -1;
+      const int code = TVsolveMIP(model, &status);
+      EXPECT_TRUE(code == 0 || code == 2031 || code == 2009) << code;
+    }
+  }
+  {
+    // an infinite cost is refused, and the model stays usable
+    tvtest::ModelHandle model(env);
+    lpfix::Lp lp = hard_model();
+    lp.c[3] = INFINITY;
+    lpfix::load(model, lp);
+    char types[25];
+    std::fill(types, types + 24, 'B');
+    types[24] = 0;
+    if (TVloadVarType(model, types) == 0) {
+      int status = -1;
+      EXPECT_NE(TVsolveMIP(model, &status), 0);
+      double x[24];
+      EXPECT_EQ(TVgetMIPPrimalSolution(model, x), 2009);
+    }
+  }
+}
+
+}  // namespace
