@@ -68,6 +68,13 @@ int solve_mip_serial(base::Model *model, int *status) {
 
   Incumbent inc(w->prob, set.int_tol, 1e-6);
   inc.set_threshold(set.cutoff);
+  if (static_cast<int>(d.mip_start_point.size()) >= d.n && d.n > 0 && w->prob.n == d.n) {
+    // a user start point becomes the first incumbent when it is feasible
+    std::vector<double> x(d.mip_start_point.begin(), d.mip_start_point.begin() + d.n);
+    const bool ok = inc.submit(x, "U");
+    log.text(1, ok ? "\nStartpoint info: objective %g" : "\nStartpoint info (not feasible): objective %g",
+             w->sense * objective_of(w->prob, x.data()));
+  }
   TreeOutcome t;
   base::ProgressScope scope(model, TVLOC_MIP);
   if (w->bounds_conflict) {
@@ -127,6 +134,7 @@ int solve_mip_serial(base::Model *model, int *status) {
     TreeSearch tree(ctx, set, inc, log, hooks, start, d.priority.empty() ? nullptr : &d.priority);
     t = tree.run();
     if (t.lsol_stop) log.text(1, "Stopped due to time limit from last MIP sol.\n");
+    if (w->prob.n > d.n || w->prob.m > d.m) log.text(1, "\nDeleted sets and aux row/cols.");
   }
 
   code = t.code;

@@ -370,7 +370,14 @@ int TreeSearch::push_child(int parent, const Node &proto, std::vector<BoundChang
 
 TreeOutcome TreeSearch::run() {
   lp_.clear_cutoff();
-  if (set_.cutoff < 1e30) lp_.set_cutoff(set_.cutoff);
+  if (inc_.has_incumbent()) {  // a start point came in before the search
+    qctx_.incumbent = inc_.incumbent_objective();
+    if (set_.node_rule == 0) {
+      base_rule_ = NodeRule::kBestBound;
+      queue_->set_rule(base_rule_);
+    }
+  }
+  if (cutoff() < 1e30) lp_.set_cutoff(cutoff());
   log_.text(1, "\n-------------------------BEGIN ROOT OPTIMIZATION----------------------\n");
   const int root = solve_root();
   log_.text(1, "\n-------------------------END   ROOT OPTIMIZATION----------------------\n");
