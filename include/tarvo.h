@@ -223,6 +223,8 @@ TVAPI int TVgetMIPBasis(pTVmodel model, int *colStatus, int *rowStatus);
 TVAPI int TVsolveMIP(pTVmodel model, int *status);
 TVAPI int TVsolveMIPSerial(pTVmodel model, int *status);
 TVAPI int TVsolveMIPCC(pTVmodel model, int *status);
+/* Solves and, on success, writes the MIP solution to fileName (may be null) */
+TVAPI int TVbnbSolve(pTVmodel model, const char *fileName);
 TVAPI int TVgetDualMIPsolution(pTVmodel model);
 /* k-best: the callback receives each solution in turn (best first); non-zero stops */
 TVAPI int TVgetKBestMIPSols(pTVmodel model, const char *prefix, TVmipCallback_t callback, void *userData,

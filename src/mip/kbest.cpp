@@ -10,6 +10,7 @@
 #include "base/query_rules.hpp"
 #include "common/boundary.hpp"
 #include "mip/mip_driver.hpp"
+#include "mip/mip_solution_file.hpp"
 
 using namespace tarvo;
 
@@ -72,12 +73,7 @@ void save_solution(base::Model *model, const char *prefix, unsigned k) {
   char name[1024];
   std::snprintf(name, sizeof name, "%s_%u.sol", prefix, k);
   base::log_model(model, 1, "\nSaving next best MIP solution as '%s'...", name);
-  FILE *f = std::fopen(name, "w");
-  if (!f) return;
-  const base::MipRecord &r = *model->mip;
-  std::fprintf(f, "Objective value: %.17g\n", r.obj);
-  for (size_t j = 0; j < r.x.size(); ++j) std::fprintf(f, "%zu %.17g\n", j, r.x[j]);
-  std::fclose(f);
+  mip::write_mip_solution(*model, name);
 }
 
 int kbest(base::Model *model, const char *prefix, TVmipCallback_t cb, void *data, int wanted) {

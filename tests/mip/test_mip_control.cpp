@@ -336,3 +336,23 @@ TEST(MipStartPoint, FeasibleStartIsTheFirstIncumbentAndAnInfeasibleOneIsIgnored)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MipSolutionFile, BnbSolveWritesTheSolutionItFound) {
+  tvtest::EnvHandle env;
+  tvtest::ModelHandle model(env);
+  mipfix::load_mip(model, hard_model(), std::string(24, 'B'));
+  EXPECT_EQ(TVbnbSolve(nullptr, "x.sol"), 2010);
+  const std::string path = tvtest::temp_path("bnb.sol");
+  ASSERT_EQ(TVbnbSolve(model, path.c_str()), 0);
+  double obj = 0;
+  TVgetInfo(model, TV_DINFO_MIP_OBJ, &obj);
+  const std::string text = tvtest::read_file(path);
+  char expect[64];
+  std::snprintf(expect, sizeof expect, "Objective value: %.17g\n", obj);
+  EXPECT_NE(text.find(expect), std::string::npos) << text;
+  EXPECT_NE(text.find("Status: 1\n"), std::string::npos);
+}
+
+}  // namespace

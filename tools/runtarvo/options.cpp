@@ -31,7 +31,8 @@ const char *usage_text() {
          "  --mip-gap REL          relative gap at which an integer search stops\n"
          "  --node-limit N         stop the integer search after N branches\n"
          "  --json                 end with one line of JSON: status, status_text, objective,\n"
-         "                         iterations, time, error\n";
+         "                         iterations, time, error (integer models: bound, gap,\n"
+         "                         nodes and lps in place of iterations)\n";
 }
 
 bool parse_options(int argc, char **argv, Options *opts, std::string *error) {
