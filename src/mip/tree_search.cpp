@@ -74,7 +74,19 @@ TreeSearch::TreeSearch(MipContext &ctx, const MipSettings &set, Incumbent &inc, 
   // integer points sooner; best bound takes over with the first incumbent
   base_rule_ = set.node_rule == 0 ? NodeRule::kDepthFirst : rule_of(set.node_rule);
   queue_ = std::make_unique<NodeQueue>(pool_, qctx_, base_rule_, set.local_branch);
-  queue_->set_key([this](const Node &nd) { return 0 * nd.depth; });
+  // local-branching key: how far the node's bounds push the integers away from the incumbent
+  queue_->set_key([this](const Node &nd) {
+    if (!inc_.has_incumbent() || nd.changes < 0) return 0;
+    const std::vector<double> &z = inc_.incumbent();
+    double dist = 0;
+    for (const BoundChange &c : pool_.changes(nd.changes)) {
+      if (!p_.is_int[c.col]) continue;
+      const double v = std::clamp(z[c.col], glo_[c.col], gup_[c.col]);
+      if (v < c.lo - set_.int_tol) dist += c.lo - v;
+      if (v > c.up + set_.int_tol) dist += v - c.up;
+    }
+    return static_cast<int>(std::min(dist, 1e9));
+  });
   last_incumbent_time_ = start;
   inc_.on_improve([this](const char *tag) { new_incumbent(tag); });
 }

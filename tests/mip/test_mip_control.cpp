@@ -187,6 +187,7 @@ TEST_F(MipControl, NodeSelectionRulesAgreeOnTheOptimum) {
     mipfix::load_mip(mdl, hard_model(), std::string(24, 'B'));
     TVsetModelIntParameter(mdl, TV_IPARAM_MIP_NODESELRULE, rule);
     TVsetModelIntParameter(mdl, TV_IPARAM_MIP_BRANCHDIR, rule % 4);
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_LOCALBRANCHNUM, rule == 3 ? 2 : 0);  // with the window once
     const mipfix::Solved s = solve(mdl);
     ASSERT_EQ(s.code, 0) << "rule " << rule;
     EXPECT_EQ(s.status, TV_STATUS_OPTIMAL) << "rule " << rule;
