@@ -45,7 +45,7 @@ test-asan: setup
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVO_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	# The netlib sweep runs in the plain suite; under the sanitizers it would take minutes.
-	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -E Netlib
+	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -E 'Netlib|Miplib'
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -305,6 +305,19 @@ TVAPI int TVgetMIPDualSolution(pTVmodel model, double *duals);
 TVAPI int TVgetMIPReducedCosts(pTVmodel model, double *reducedCosts);
 TVAPI int TVgetMIPSlacks(pTVmodel model, double *slacks);
 TVAPI int TVgetMIPBasis(pTVmodel model, int *colStatus, int *rowStatus);
+
+/* Integer solver */
+TVAPI int TVsolveMIP(pTVmodel model, int *status);
+TVAPI int TVsolveMIPSerial(pTVmodel model, int *status);
+TVAPI int TVsolveMIPCC(pTVmodel model, int *status);
+/* Solves and, on success, writes the MIP solution to fileName (may be null) */
+TVAPI int TVbnbSolve(pTVmodel model, const char *fileName);
+TVAPI int TVgetDualMIPsolution(pTVmodel model);
+/* k-best: the callback receives each solution in turn (best first); non-zero stops */
+TVAPI int TVgetKBestMIPSols(pTVmodel model, const char *prefix, TVmipCallback_t callback, void *userData,
+                            int nLimit);
+TVAPI int TVgetNextBestMIPSol(pTVmodel model, int *status);
+TVAPI int TVgetRoundMIPsolution(pTVmodel model, double *primal, double *objective, double *primalInfeas, int useOpti);
 TVAPI int TVgetLPData(pTVmodel model, int *objSense, double *objConst, double *c, double *b, char *conTypes,
                       int *colStarts, int *colLengths, double *values, int *rowIndices, double *lower,
                       double *upper);

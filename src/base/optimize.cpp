@@ -8,6 +8,7 @@
 #include "base/param_store.hpp"
 #include "common/boundary.hpp"
 #include "common/clock.hpp"
+#include "mip/mip_driver.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -82,7 +83,7 @@ bool decide_threads(Model *model, const ModelClass &k, const Shape &shape, int m
   if (shape.integer && !shape.smooth) {
     if (threads <= 1 || decomposition == 2) return false;
     if (mode == 2) return refuse();
-    return concurrent();
+    return false;  // the integer solver decides on its threads itself
   }
   if (threads > 1 || ipm_threads > 1) {
     if (mode == 4) return concurrent();
@@ -117,8 +118,9 @@ int solve_linear(Model *model, int method, bool subproblem, const SavedParams &s
   return code;
 }
 
-// Quadratic, conic, nonlinear and integer models: no nonlinear dispatcher
-// and no interior-point library in this build, and no branch and bound here.
+// Quadratic, conic and nonlinear models, and integer models with an explicit
+// LP method: no nonlinear dispatcher and no interior-point library in this
+// build (integer models with the free method go to the integer solver).
 int solve_other_classes(const ModelClass &k, const Shape &shape, int method) {
   if (k.nonlinear && (k.quadratic || k.integer)) return 2029;
   if (shape.smooth) {
@@ -162,7 +164,11 @@ int optimize(Model *model, int method, int *status) {
         code = solve_direct(model);
       else if (shape.pure_lp() || as_lp)
         code = solve_linear(model, method, subproblem, saved, low_memory);
-      else
+      else if (shape.integer && !shape.smooth && method == TV_METHOD_FREE) {
+        int mip_status = TV_STATUS_UNKNOWN;
+        code = mip::solve_mip(model, &mip_status);
+        s.model_status = mip_status;
+      } else
         code = solve_other_classes(k, shape, method);
     }
     if (!subproblem && progress_hooks_present(*model)) dispatch_progress(model, TVLOC_MIP_REDUCED, -1.0, true);

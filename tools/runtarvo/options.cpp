@@ -37,16 +37,20 @@ const char *usage_text() {
          "  --iter-limit N         stop after N simplex iterations\n"
          "  --threads N            number of threads\n"
          "  --print-level N        LP print level (0 quiet)\n"
+         "  --mip-gap REL          relative gap at which an integer search stops\n"
+         "  --node-limit N         stop the integer search after N branches\n"
          "  --json                 end with one line of JSON: status, status_text, objective,\n"
          "                         iterations, time, error, exit_code, message (for every\n"
-         "                         outcome, failures included)\n"
+         "                         outcome, failures included; integer models: bound, gap,\n"
+         "                         nodes and lps in place of iterations)\n"
          "\n"
          "Exit status:\n"
          "  0  the answer asked for was produced: a final model status (optimal, infeasible,\n"
          "     unbounded), the model read with --read-only, --help or --version\n"
          "  1  a model, parameter, basis or output file could not be read or written\n"
          "  2  the command line is wrong (unknown option, model format not recognised)\n"
-         "  3  the solver stopped at a limit or interruption without a final answer\n"
+         "  3  the solver stopped at a limit or interruption without a final answer (an\n"
+         "     integer search stopped with a feasible solution counts as an answer)\n"
          "  4  the solver failed (numerical trouble, model kind not supported by this build)\n";
 }
 
@@ -95,7 +99,8 @@ bool parse_options(int argc, char **argv, Options *opts, std::string *error) {
         return false;
       }
     } else if (!std::strcmp(arg, "--time-limit") || !std::strcmp(arg, "--iter-limit") ||
-               !std::strcmp(arg, "--threads") || !std::strcmp(arg, "--print-level")) {
+               !std::strcmp(arg, "--threads") || !std::strcmp(arg, "--print-level") ||
+               !std::strcmp(arg, "--mip-gap") || !std::strcmp(arg, "--node-limit")) {
       const char *v = need_value(arg);
       if (!v) return false;
       char *end = nullptr;
@@ -107,6 +112,8 @@ bool parse_options(int argc, char **argv, Options *opts, std::string *error) {
       if (!std::strcmp(arg, "--time-limit")) opts->time_limit = x;
       else if (!std::strcmp(arg, "--iter-limit")) opts->iter_limit = x;
       else if (!std::strcmp(arg, "--threads")) opts->threads = static_cast<int>(x);
+      else if (!std::strcmp(arg, "--mip-gap")) opts->mip_gap = x;
+      else if (!std::strcmp(arg, "--node-limit")) opts->node_limit = x;
       else opts->print_level = static_cast<int>(x);
     } else if (!std::strcmp(arg, "--mps-format")) {
       const char *v = need_value(arg);

@@ -19,6 +19,8 @@ struct Options {
   double time_limit = -1;     // seconds, negative: none
   double iter_limit = -1;     // negative: none
   int threads = -1;           // negative: parameter default
+  double mip_gap = -1;        // relative gap of an integer search, negative: parameter default
+  double node_limit = -1;     // branches of an integer search, negative: none
   int print_level = -1;       // negative: parameter default
   bool json = false;          // last line: one JSON summary object
   std::string mps_format = "auto";  // free, fixed or auto (free, then fixed on a format error)

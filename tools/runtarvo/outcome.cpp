@@ -39,8 +39,19 @@ void print_json(const Outcome &o) {
   std::printf(", \"objective\": ");
   if (o.has_objective) std::printf("%.17g", o.objective);
   else std::printf("null");
-  if (o.solved) std::printf(", \"iterations\": %d, \"time\": %.6f", o.iterations, o.seconds);
-  else std::printf(", \"iterations\": null, \"time\": null");
+  if (o.solved && o.mip) {
+    std::printf(", \"bound\": ");
+    if (o.has_bound) std::printf("%.17g", o.bound);
+    else std::printf("null");
+    std::printf(", \"gap\": ");
+    if (o.has_gap) std::printf("%.17g", o.gap);
+    else std::printf("null");
+    std::printf(", \"nodes\": %d, \"lps\": %d, \"time\": %.6f", o.nodes, o.lps, o.seconds);
+  } else if (o.solved) {
+    std::printf(", \"iterations\": %d, \"time\": %.6f", o.iterations, o.seconds);
+  } else {
+    std::printf(", \"iterations\": null, \"time\": null");
+  }
   std::printf(", \"error\": %d, \"exit_code\": %d, \"message\": %s}\n", o.error, o.exit_code,
               o.message.empty() ? "null" : json_string(o.message).c_str());
   std::fflush(stdout);

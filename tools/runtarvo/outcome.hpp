@@ -27,13 +27,19 @@ struct Outcome {
   double objective = 0;
   int iterations = 0;
   double seconds = 0;
+  // An integer search reports its bound, gap and counts in place of iterations.
+  bool mip = false;
+  bool has_bound = false, has_gap = false;
+  double bound = 0, gap = 0;
+  int nodes = 0, lps = 0;
 
   // Records a failure (the first one wins).
   void fail(int exit, int code, const std::string &why);
 };
 
 // The --json line: {"status", "status_text", "objective", "iterations", "time",
-// "error", "exit_code", "message"}; fields without a value are null.
+// "error", "exit_code", "message"} ("bound", "gap", "nodes", "lps" in place of
+// "iterations" for an integer search); fields without a value are null.
 void print_json(const Outcome &o);
 
 }  // namespace runtarvo

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "solve_mip.hpp"
+
 namespace runtarvo {
 namespace {
 
@@ -34,6 +36,7 @@ const char *status_text(int status) {
 }  // namespace
 
 int solve_and_report(pTVenv env, pTVmodel model, const Options &opts, Outcome *out) {
+  if (has_integers(model)) return solve_mip_and_report(env, model, opts, out);
   if (opts.time_limit >= 0) TVsetModelDouParameter(model, TV_DPARAM_SOLVER_TIMLMT, opts.time_limit);
   if (opts.iter_limit >= 0) TVsetModelDouParameter(model, TV_DPARAM_LP_ITRLMT, opts.iter_limit);
   if (opts.threads >= 0) TVsetModelIntParameter(model, TV_IPARAM_NUM_THREADS, opts.threads);

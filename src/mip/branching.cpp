@@ -1,0 +1,170 @@
+// Reliability branching: candidates are ranked by pseudo-cost score; the
+// unreliable ones among the best are evaluated by trial dual simplex solves
+// of both children from the node's basis, whose results also teach the
+// pseudo-costs and may fix columns or prove the node empty.
+#include "mip/branching.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/clock.hpp"
+#include "tarvo.h"
+
+namespace tarvo::mip {
+namespace {
+
+struct Trial {
+  bool empty = false;  // infeasible or cut off
+  bool valid = false;  // bound usable
+  double bound = 0;
+};
+
+// Solves the node LP with column j's bounds replaced by [lo, up], then puts
+// the bounds and the basis back.
+Trial trial_solve(BranchInput &in, const simplex::LpBasis &start, int j, double lo, double up, double *iters) {
+  simplex::LpSolver &lp = in.lp;
+  const double old_lo = lp.col_lower(j), old_up = lp.col_upper(j);
+  lp.set_col_bounds(j, lo, up);
+  simplex::LpLimits lim;
+  lim.iter_limit = in.sb_iter_limit;
+  lim.time_limit = std::max(0.0, in.deadline - common::wall_seconds());
+  const simplex::LpStatus st = lp.solve(TV_METHOD_DSIMPLEX, lim);
+  *iters += lp.iterations();
+  Trial t;
+  using S = simplex::LpStatus;
+  if (st == S::kInfeasible || st == S::kCutoff) {
+    t.empty = true;
+  } else if (st == S::kOptimal || st == S::kIterLimit) {
+    // the dual simplex keeps dual feasibility: its objective bounds the child
+    t.valid = true;
+    t.bound = std::max(in.node_obj, lp.objective());
+    if (st == S::kOptimal && t.bound >= in.cutoff) t.empty = true;
+  }
+  lp.set_col_bounds(j, old_lo, old_up);
+  lp.set_basis(start);
+  return t;
+}
+
+}  // namespace
+
+std::vector<int> fractional_columns(const MipProblem &p, const std::vector<double> &x, double int_tol) {
+  std::vector<int> out;
+  for (int j = 0; j < p.n; ++j)
+    if (p.is_int[j] && std::fabs(x[j] - std::round(x[j])) > int_tol) out.push_back(j);
+  return out;
+}
+
+BranchDecision choose_branch(BranchInput &in, const std::vector<double> &x, const std::vector<int> &all) {
+  BranchDecision d;
+  if (all.empty()) return d;
+  std::vector<int> cand = all;
+  // priorities: only the candidates of the highest priority class compete
+  if (in.priority && !in.priority->empty() && in.set.branch_prio != 3) {
+    int best = -2147483647;
+    for (int j : cand) best = std::max(best, (*in.priority)[j]);
+    cand.erase(std::remove_if(cand.begin(), cand.end(), [&](int j) { return (*in.priority)[j] != best; }),
+               cand.end());
+  }
+  if (in.set.branch_prio == 4) {
+    bool any_bin = false;
+    for (int j : cand) any_bin |= in.prob.is_binary(j);
+    if (any_bin)
+      cand.erase(std::remove_if(cand.begin(), cand.end(), [&](int j) { return !in.prob.is_binary(j); }),
+                 cand.end());
+  }
+  const int k = static_cast<int>(cand.size());
+  std::vector<double> down(k), up(k), score(k);
+  double reference = 0;
+  for (int i = 0; i < k; ++i) {
+    const int j = cand[i];
+    const double f = x[j] - std::floor(x[j]);
+    down[i] = in.pc.unit(j, false) * f;
+    up[i] = in.pc.unit(j, true) * (1 - f);
+    reference += std::min(down[i], up[i]);
+  }
+  reference /= k;
+  for (int i = 0; i < k; ++i) {
+    if (in.set.branch_rule == 2) {
+      const double f = x[cand[i]] - std::floor(x[cand[i]]);
+      score[i] = std::min(f, 1 - f);
+    } else {
+      score[i] = branch_score(down[i], up[i], in.set.pseudo_rule, in.set.pseudo_weight, reference);
+    }
+  }
+  std::vector<int> order(k);
+  for (int i = 0; i < k; ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return score[a] > score[b]; });
+
+  int best = order[0];
+  std::vector<char> trusted(k, 0);
+  const bool strong_here = in.set.branch_rule != 2 && in.depth <= in.set.strong_level && in.set.strong_num > 0;
+  if (strong_here) {
+    const simplex::LpBasis start = in.lp.basis();
+    const int max_trials = std::max(in.set.strong_num, 8);
+    const int lookahead = 4;
+    int tried = 0, since_best = 0;
+    double best_score = -1;
+    const double gap_cap = in.cutoff < 1e30 ? in.cutoff - in.node_obj : 1e30;
+    for (int pos = 0; pos < k && tried < max_trials && since_best < lookahead; ++pos) {
+      const int i = order[pos];
+      const int j = cand[i];
+      if (in.pc.reliability(j) >= in.reliable && tried >= in.set.strong_num) continue;
+      if (common::wall_seconds() > in.deadline) break;
+      const double v = x[j];
+      const double lo = in.lp.col_lower(j), upb = in.lp.col_upper(j);
+      Trial td = trial_solve(in, start, j, lo, std::floor(v), &d.trial_iterations);
+      Trial tu = trial_solve(in, start, j, std::ceil(v), upb, &d.trial_iterations);
+      d.trial_solves += 2;
+      ++tried;
+      if (td.empty && tu.empty) {
+        d.infeasible = true;
+        return d;
+      }
+      const double f = v - std::floor(v);
+      if (td.valid && !td.empty) in.pc.record(j, false, f, td.bound - in.node_obj);
+      if (tu.valid && !tu.empty) in.pc.record(j, true, 1 - f, tu.bound - in.node_obj);
+      if (td.empty) {
+        d.fixes.push_back({j, std::ceil(v), upb});
+        continue;
+      }
+      if (tu.empty) {
+        d.fixes.push_back({j, lo, std::floor(v)});
+        continue;
+      }
+      const double gd = td.valid ? std::min(td.bound - in.node_obj, gap_cap) : down[i];
+      const double gu = tu.valid ? std::min(tu.bound - in.node_obj, gap_cap) : up[i];
+      down[i] = gd;
+      up[i] = gu;
+      trusted[i] = 1;
+      score[i] = branch_score(gd, gu, in.set.pseudo_rule, in.set.pseudo_weight, reference);
+      if (score[i] > best_score) {
+        best_score = score[i];
+        best = i;
+        since_best = 0;
+        d.down_bound = td.valid ? td.bound : in.node_obj;
+        d.up_bound = tu.valid ? tu.bound : in.node_obj;
+      } else {
+        ++since_best;
+      }
+    }
+    if (!d.fixes.empty()) return d;
+    // an untried candidate whose trusted pseudo-cost score beats every trial wins
+    for (int i = 0; i < k; ++i)
+      if (!trusted[i] && in.pc.reliability(cand[i]) >= in.reliable && score[i] > best_score) {
+        best_score = score[i];
+        best = i;
+        d.down_bound = d.up_bound = in.node_obj;
+      }
+    d.strong = trusted[best] != 0;
+  }
+  d.col = cand[best];
+  d.value = x[d.col];
+  d.down_gain = down[best];
+  d.up_gain = up[best];
+  if (!d.strong) d.down_bound = d.up_bound = in.node_obj;
+  d.down_bound = std::max(d.down_bound, in.node_obj);
+  d.up_bound = std::max(d.up_bound, in.node_obj);
+  return d;
+}
+
+}  // namespace tarvo::mip

@@ -1,0 +1,47 @@
+// Choice of the branching column at a node: pseudo-cost scores, with trial
+// solves of both children (strong branching) for columns whose pseudo-costs
+// are not yet reliable while the node is shallow enough.
+#pragma once
+
+#include <vector>
+
+#include "mip/mip_problem.hpp"
+#include "mip/mip_settings.hpp"
+#include "mip/node_pool.hpp"
+#include "mip/pseudo_costs.hpp"
+#include "simplex/lp_solver.hpp"
+
+namespace tarvo::mip {
+
+struct BranchInput {
+  const MipProblem &prob;
+  simplex::LpSolver &lp;       // solved at the node; its basis and bounds come back unchanged
+  const MipSettings &set;
+  PseudoCosts &pc;
+  const std::vector<int> *priority = nullptr;  // user priorities (larger first), null when none
+  int depth = 0;
+  double node_obj = 0;         // the node's relaxation value
+  double cutoff = 1e30;        // children at or above it are pruned
+  double sb_iter_limit = 100;  // iterations of one trial solve
+  double deadline = 1e30;      // wall-clock seconds
+  int reliable = 4;            // trial solves until a column's pseudo-costs are trusted
+};
+
+struct BranchDecision {
+  int col = -1;
+  double value = 0;              // the fractional value branched on
+  double down_bound = -1e30, up_bound = -1e30;  // lower bounds of the children
+  double down_gain = 0, up_gain = 0;            // estimated objective gains
+  bool infeasible = false;       // both children of some candidate are empty
+  std::vector<BoundChange> fixes;  // bounds the trial solves proved; the node is re-solved with them
+  bool strong = false;           // decided by trial solves
+  int trial_solves = 0;
+  double trial_iterations = 0;
+};
+
+// The integer columns of the node point x that are fractional beyond the tolerance.
+std::vector<int> fractional_columns(const MipProblem &p, const std::vector<double> &x, double int_tol);
+
+BranchDecision choose_branch(BranchInput &in, const std::vector<double> &x, const std::vector<int> &candidates);
+
+}  // namespace tarvo::mip

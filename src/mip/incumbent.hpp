@@ -1,0 +1,43 @@
+// The incumbent: the best integer solution found so far, the check every
+// candidate passes against the problem, and the notice to the tree (log line,
+// callbacks) when it improves.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "mip/mip_context.hpp"
+
+namespace tarvo::mip {
+
+// True when x satisfies bounds and rows within feas_tol (relative to the
+// size of the bound) and integrality within int_tol.
+bool point_feasible(const MipProblem &p, const std::vector<double> &x, double int_tol, double feas_tol);
+
+class Incumbent : public SolutionSink {
+ public:
+  Incumbent(const MipProblem &p, double int_tol, double feas_tol);
+  bool submit(const std::vector<double> &x, const char *tag) override;
+  bool has_incumbent() const override { return !x_.empty(); }
+  double incumbent_objective() const override { return x_.empty() ? 1e30 : obj_; }
+  const std::vector<double> &incumbent() const override { return x_; }
+  int solutions() const { return count_; }
+  // Solutions must be strictly better than this value (a user cutoff).
+  void set_threshold(double value) { threshold_ = value; }
+  const std::string &last_tag() const { return tag_; }
+  // Called after every improvement (the tree logs it and polls the host).
+  void on_improve(std::function<void(const char *tag)> f) { notify_ = std::move(f); }
+
+ private:
+  const MipProblem &p_;
+  double int_tol_, feas_tol_;
+  std::vector<double> x_;
+  double obj_ = 1e30;
+  double threshold_ = 1e30;
+  int count_ = 0;
+  std::string tag_;
+  std::function<void(const char *)> notify_;
+};
+
+}  // namespace tarvo::mip

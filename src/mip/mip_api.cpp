@@ -1,0 +1,27 @@
+// Exported entries of the integer solver.
+#include "base/error_codes.hpp"
+#include "base/param_store.hpp"
+#include "common/boundary.hpp"
+#include "mip/mip_concurrent.hpp"
+#include "mip/mip_driver.hpp"
+
+using namespace tarvo;
+
+extern "C" {
+
+TVAPI int TVsolveMIP(pTVmodel model, int *status) {
+  if (!model) return err::kNullArgument;
+  return guarded([&] { return mip::solve_mip(model, status); });
+}
+
+TVAPI int TVsolveMIPSerial(pTVmodel model, int *status) {
+  if (!model) return err::kNullArgument;
+  return guarded([&] { return mip::solve_mip_serial(model, status); });
+}
+
+TVAPI int TVsolveMIPCC(pTVmodel model, int *status) {
+  if (!model) return err::kNullArgument;
+  return guarded([&] { return mip::solve_mip_concurrent(model, status); });
+}
+
+}  // extern "C"

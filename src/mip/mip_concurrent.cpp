@@ -1,0 +1,112 @@
+// Concurrent MIP: one model copy per OpenMP thread, each with its own
+// strategy (node selection and branching direction); the first run that
+// proves a final status stops the others, and the best result is copied back.
+#include "mip/mip_concurrent.hpp"
+
+#include <omp.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "base/error_codes.hpp"
+#include "common/clock.hpp"
+#include "mip/mip_driver.hpp"
+
+namespace tarvo::mip {
+namespace {
+
+int stop_when_signalled(pTVmodel, int, void *flag) {
+  return static_cast<std::atomic<bool> *>(flag)->load() ? 1 : 0;
+}
+
+bool final_status(int st) {
+  return st == TV_STATUS_OPTIMAL || st == TV_STATUS_INFEASIBLE || st == TV_STATUS_UNBOUNDED;
+}
+
+// Default strategy of thread t: the serial settings first, then variations.
+void apply_strategy(base::Model *copy, int t) {
+  static const int kRules[] = {0, 1, 5, 2};
+  static const int kDirs[] = {0, 2, 1, 0};
+  TVsetModelIntParameter(copy, TV_IPARAM_MIP_NODESELRULE, kRules[t % 4]);
+  TVsetModelIntParameter(copy, TV_IPARAM_MIP_BRANCHDIR, kDirs[t % 4]);
+}
+
+}  // namespace
+
+int mip_thread_count(const base::Model &model) {
+  int threads = model.params.integer(TV_IPARAM_MIP_NUM_THREADS);
+  if (threads < 2 && model.params.integer(TV_IPARAM_NUM_THREADS) > 1 &&
+      model.params.integer(TV_IPARAM_MULTITHREAD_MODE) != 0)
+    threads = model.params.integer(TV_IPARAM_NUM_THREADS);
+  return threads;
+}
+
+int solve_mip_concurrent(base::Model *model, int *status) {
+  const int strategy = model->params.integer(TV_IPARAM_MIP_CONCURRENT_STRATEGY);
+  if (strategy < -1 || strategy > 1) return err::kNotSupported;
+  const int threads = mip_thread_count(*model);
+  if (threads < 2) {
+    base::log_model(model, 1, "\nConcurrent threads is %d, switching to serial MIP solver.", threads);
+    return solve_mip_serial(model, status);
+  }
+  if (model->status == TV_STATUS_UNLOADED) return err::kNotLoaded;
+  if (strategy != 0) {
+    base::log_model(model, 1, "\nWarning: Concurrent strategy-callbacks are not set.");
+    base::log_model(model, 1, "\nWarning: Concurrent runs will use default strategies..\n");
+  }
+  base::log_model(model, 1, "\nConcurrent MIP run started..\n");
+  std::vector<pTVmodel> copies(threads, nullptr);
+  std::vector<int> codes(threads, err::kNoMemory), statuses(threads, TV_STATUS_UNKNOWN);
+  std::vector<double> seconds(threads, 0);
+  for (int t = 0; t < threads; ++t) {
+    int code = 0;
+    copies[t] = TVcopyModel(model, &code);
+    if (!copies[t]) {
+      for (pTVmodel &c : copies)
+        if (c) TVdeleteModel(&c);
+      return code ? code : err::kNoMemory;
+    }
+    apply_strategy(copies[t], t);
+    TVsetModelIntParameter(copies[t], TV_IPARAM_MIP_PRINTLEVEL, 0);
+  }
+  std::atomic<bool> stop{false};
+  const double start = common::wall_seconds();
+#pragma omp parallel for num_threads(threads) schedule(static, 1)
+  for (int t = 0; t < threads; ++t) {
+    TVsetCallback(copies[t], stop_when_signalled, &stop);
+    int st = TV_STATUS_UNKNOWN;
+    codes[t] = solve_mip_serial(copies[t], &st);
+    statuses[t] = st;
+    seconds[t] = common::wall_seconds() - start;
+    if (codes[t] == 0 && final_status(st)) stop = true;
+  }
+  // the winner: a final status first, then the best incumbent
+  int win = -1;
+  for (int t = 0; t < threads; ++t) {
+    base::log_model(model, 1, "\nThread-id:%d, status: %2d, error: %d", t, statuses[t], codes[t]);
+    if (codes[t] == 0 && final_status(statuses[t]) && win < 0) win = t;
+  }
+  if (win < 0) {
+    double best = 1e300;
+    const int sense = model->data.sense == TV_MAX ? -1 : 1;
+    for (int t = 0; t < threads; ++t) {
+      const base::MipRecord *r = copies[t]->mip.get();
+      if (r && !r->x.empty() && sense * r->obj < best) {
+        best = sense * r->obj;
+        win = t;
+      }
+    }
+    if (win < 0) win = 0;
+  }
+  base::log_model(model, 1, "\n\nConcurrent run terminated..\n");
+  base::log_model(model, 1, "\n%s workload: %.2f secs\n  ", "MIP", common::wall_seconds() - start);
+  for (int t = 0; t < threads; ++t) base::log_model(model, 1, "%d:|%.0f%%|", t, 100.0);
+  if (copies[win]->mip) model->mip = std::make_unique<base::MipRecord>(*copies[win]->mip);
+  const int code = codes[win] == err::kUserInterrupt && win >= 0 && final_status(statuses[win]) ? 0 : codes[win];
+  if (status) *status = statuses[win];
+  for (pTVmodel &c : copies) TVdeleteModel(&c);
+  return code;
+}
+
+}  // namespace tarvo::mip

@@ -1,0 +1,172 @@
+// The integer solver's driver: working copy, tree, status and the MIP
+// solution record, for TVoptimize and the exported entries.
+#include "mip/mip_driver.hpp"
+
+#include <cmath>
+
+#include "base/callback_dispatch.hpp"
+#include "base/error_codes.hpp"
+#include "common/clock.hpp"
+#include "mip/lexicographic.hpp"
+#include "mip/mip_concurrent.hpp"
+#include "mip/tree_search.hpp"
+#include "mip/working_problem.hpp"
+#include "simplex/glp.hpp"
+
+namespace tarvo::mip {
+namespace {
+
+void install_record(base::Model *model, const WorkingProblem &w, const Incumbent &inc, const TreeOutcome &t,
+                    int status) {
+  base::MipRecord &r = *model->mip;
+  const base::ModelData &d = model->data;
+  r.status = status;
+  r.finished = true;
+  r.num_solutions = inc.solutions();
+  r.branch_count = t.branches;
+  r.lp_count = t.lps;
+  r.sim_iter = t.iterations;
+  r.active_nodes = static_cast<int>(t.open_nodes);
+  r.bestbound = w.sense * t.bound;
+  if (!inc.has_incumbent()) return;
+  r.x.assign(inc.incumbent().begin(), inc.incumbent().begin() + d.n);
+  // objective and slacks recomputed from the user's data
+  double obj = d.obj_constant;
+  for (int j = 0; j < d.n; ++j) obj += d.c[j] * r.x[j];
+  r.obj = obj;
+  r.slack.assign(d.m, 0.0);
+  for (int i = 0; i < d.m; ++i) r.slack[i] = d.b[i];
+  for (int j = 0; j < d.n; ++j)
+    for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) r.slack[d.rowidx[k]] -= d.value[k] * r.x[j];
+  // the bound never passes the incumbent
+  if (w.sense * (r.bestbound - r.obj) > 0) r.bestbound = r.obj;
+}
+
+}  // namespace
+
+int solve_mip_serial(base::Model *model, int *status) {
+  if (status) *status = TV_STATUS_UNKNOWN;
+  if (model->status == TV_STATUS_UNLOADED) return err::kNotLoaded;
+  model->mip = std::make_unique<base::MipRecord>();
+  model->mip->status = TV_STATUS_UNKNOWN;
+  const double start = common::wall_seconds();
+  const base::ModelData &d = model->data;
+  MipSettings set = MipSettings::from_params(model->params, d.sense == TV_MAX ? -1 : 1);
+  MipLog log(model, set.print_level, d.sense == TV_MAX ? -1 : 1);
+
+  auto w = std::make_unique<WorkingProblem>();
+  int code = build_working_problem(d, set.lbigm, set.int_tol, w.get());
+  if (code != 0) {
+    log.text(1, "\nError: bnb_load returned err %d...", code);
+    return code;
+  }
+  for (const std::string &note : w->notes) log.text(1, "%s", note.c_str());
+  log.text(3, "\nCompleted bnb_load ...");
+  bool any_int = false;
+  for (char c : w->prob.is_int) any_int |= c != 0;
+  if (!any_int) log.text(1, "\n\nThe problem is an LP.\n\n");
+
+  Incumbent inc(w->prob, set.int_tol, 1e-6);
+  inc.set_threshold(set.cutoff);
+  if (static_cast<int>(d.mip_start_point.size()) >= d.n && d.n > 0 && w->prob.n == d.n) {
+    // a user start point becomes the first incumbent when it is feasible
+    std::vector<double> x(d.mip_start_point.begin(), d.mip_start_point.begin() + d.n);
+    const bool ok = inc.submit(x, "U");
+    log.text(1, ok ? "\nStartpoint info: objective %g" : "\nStartpoint info (not feasible): objective %g",
+             w->sense * objective_of(w->prob, x.data()));
+  }
+  TreeOutcome t;
+  base::ProgressScope scope(model, TVLOC_MIP);
+  if (w->bounds_conflict) {
+    t.state = kStateInfeasible;
+    t.complete = true;
+    t.bound = 1e30;
+  } else {
+    simplex::LpSolver lp;
+    lp.load(w->data, simplex::LpOptions::from_params(model->params));
+    for (int i = 0; i < w->prob.m; ++i) lp.set_row_bounds(i, w->prob.row_lo[i], w->prob.row_up[i]);
+    MipContext ctx{w->prob, lp, model->params, inc};
+    ctx.print_level = set.print_level;
+    ctx.seed = 1;
+    ctx.log = [](void *data, const char *line) { base::log_model(static_cast<base::Model *>(data), 1, "%s", line); };
+    ctx.log_data = model;
+    bool interrupted = false;
+    auto record_progress = [&](const LogCounters &c) {
+      base::ProgressRecord &pr = base::progress(model);
+      pr.obj = c.has_incumbent ? w->sense * c.incumbent : 1e30 * w->sense;
+      pr.bestbound = w->sense * c.bound;
+      pr.lp_count = c.lps;
+      pr.branch_count = c.branches;
+      pr.active_count = c.nodes;
+      pr.mip_count = inc.solutions();
+      base::MipRecord &r = *model->mip;
+      r.bestbound = w->sense * c.bound;
+      r.branch_count = c.branches;
+      r.lp_count = c.lps;
+      r.active_nodes = static_cast<int>(c.nodes);
+      r.num_solutions = inc.solutions();
+    };
+    TreeHooks hooks;
+    hooks.poll = [&](const LogCounters &c) {
+      if (interrupted) return 0;
+      record_progress(c);
+      const base::ProgressResult r = base::dispatch_progress(model, TVLOC_MIP, -1.0, true);
+      if (r.stop()) {
+        interrupted = true;
+        return static_cast<int>(err::kUserInterrupt);
+      }
+      return 0;
+    };
+    hooks.on_incumbent = [&](const LogCounters &c) {
+      record_progress(c);
+      base::MipRecord &r = *model->mip;
+      r.x.assign(inc.incumbent().begin(), inc.incumbent().begin() + d.n);
+      r.obj = w->sense * inc.incumbent_objective();
+      if (model->hooks.mip_callback) {
+        std::vector<double> x = r.x;
+        if (model->hooks.mip_callback(model, model->hooks.mip_callback_data, r.obj, x.data()) != 0) {
+          interrupted = true;
+          return static_cast<int>(err::kUserInterrupt);
+        }
+      }
+      return interrupted ? 0 : hooks.poll(c);
+    };
+    TreeSearch tree(ctx, set, inc, log, hooks, start, d.priority.empty() ? nullptr : &d.priority);
+    t = tree.run();
+    if (t.lsol_stop) log.text(1, "Stopped due to time limit from last MIP sol.\n");
+    if (w->prob.n > d.n || w->prob.m > d.m) log.text(1, "\nDeleted sets and aux row/cols.");
+  }
+
+  code = t.code;
+  int st;
+  const bool soft = code == err::kIterationLimit || code == err::kTimeLimit || code == err::kBranchLimit ||
+                    code == err::kUserInterrupt;
+  if (code != 0 && !soft) {
+    st = TV_STATUS_UNKNOWN;
+  } else if (inc.has_incumbent()) {
+    const bool closed = t.complete || relative_gap(t.bound, inc.incumbent_objective()) <= set.rel_opt_tol;
+    st = closed ? TV_STATUS_OPTIMAL : TV_STATUS_FEASIBLE;
+  } else if (t.state == kStateUnbounded) {
+    st = TV_STATUS_UNBOUNDED;
+  } else if (t.complete) {
+    st = TV_STATUS_INFEASIBLE;
+  } else {
+    st = TV_STATUS_UNKNOWN;
+  }
+  install_record(model, *w, inc, t, st);
+  if (status) *status = st;
+  return code;
+}
+
+int solve_mip(base::Model *model, int *status) {
+  if (has_objective_pool(*model)) return solve_lexicographic(model, status);
+  const int mode = model->params.integer(TV_IPARAM_MULTITHREAD_MODE);
+  const base::ModelClass &k = model->kind;
+  const bool special = !model->data.sets.type.empty() || !model->data.semicont.var.empty() || k.quadratic ||
+                       k.conic || k.nonlinear;
+  if ((mode == 3 || mode == 4) && !special && mip_thread_count(*model) >= 2)
+    return solve_mip_concurrent(model, status);
+  return solve_mip_serial(model, status);
+}
+
+}  // namespace tarvo::mip

@@ -1,0 +1,15 @@
+// Entry of the integer solver for the dispatcher and the exported calls:
+// builds the working problem from the model, runs the tree and installs the
+// MIP solution record.
+#pragma once
+
+#include "base/model.hpp"
+
+namespace tarvo::mip {
+
+// The body of TVsolveMIPSerial; *status (may be null) gets the MIP status.
+int solve_mip_serial(base::Model *model, int *status);
+// The body of TVsolveMIP: thread decision, then the serial or concurrent run.
+int solve_mip(base::Model *model, int *status);
+
+}  // namespace tarvo::mip

@@ -1,0 +1,39 @@
+// The integer solver's options snapshot: every parameter the tree reads,
+// taken once per solve so that the search never looks at the live store.
+#pragma once
+
+#include "base/param_values.hpp"
+
+namespace tarvo::mip {
+
+struct MipSettings {
+  double int_tol = 1e-6, rel_int_tol = 8e-6;
+  double rel_opt_tol = 1e-6, per_opt_tol = 1e-5, abs_opt_tol = 0;
+  double loose_tol_after = 100;     // seconds after which per_opt_tol applies, <0 never
+  double time_limit = -1;           // seconds of the whole solve, <0 none
+  double last_sol_time_limit = -1;  // seconds without a new incumbent, <0 none
+  double iter_limit = -1;           // simplex iterations of the whole solve
+  double branch_limit = -1;
+  int solution_limit = -1;
+  double cutoff = 1e30;             // user cutoff in minimisation form
+  bool use_cutoff = true;
+  double min_abs_step = 0;
+  double redcost_fix_root = 0.9, redcost_fix_tree = 0.9;
+  int node_rule = 0, branch_rule = 0, branch_dir = 0, branch_prio = 0;
+  int strong_level = 10, strong_num = 3;
+  int pseudo_rule = 0;
+  double pseudo_weight = 6.25;
+  int anodes_switch = 50000;
+  int local_branch = 0;
+  int top_method = 0, reopt_method = 0;
+  bool keep_basis = true;
+  int print_level = 2;
+  int heu_level = 3;
+  int cut_freq = 10, cut_depth = 5;
+  double lbigm = 1e5, delta = 1e-6;
+
+  // sense: +1 minimisation, -1 maximisation (the cutoff is given in the user's sense)
+  static MipSettings from_params(const base::ParamValues &p, int sense);
+};
+
+}  // namespace tarvo::mip

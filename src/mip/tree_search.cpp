@@ -1,0 +1,703 @@
+// Root phases and node loop of the branch-and-bound search. Nodes are solved
+// warm by the dual simplex: a child of the node just solved starts from the
+// basis in the LP (plunging), a node taken from the queue from its parent's
+// packed basis.
+#include "mip/tree_search.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "base/error_codes.hpp"
+#include "common/clock.hpp"
+#include "tarvo.h"
+
+namespace tarvo::mip {
+namespace {
+
+using simplex::LpStatus;
+
+NodeRule rule_of(int r) {
+  switch (r) {
+    case 1: return NodeRule::kDepthFirst;
+    case 2: return NodeRule::kWorstBound;
+    case 5:
+    case 6: return NodeRule::kBestEstimate;
+    default: return NodeRule::kBestBound;
+  }
+}
+
+int lp_method(int m) { return m == TV_METHOD_PSIMPLEX ? TV_METHOD_PSIMPLEX : TV_METHOD_DSIMPLEX; }
+
+}  // namespace
+
+double TreeSearch::objective_step(const MipProblem &p) {
+  // every cost on an integer column integral and no cost on a continuous
+  // one: improving solutions differ by at least the gcd of the costs
+  long long g = 0;
+  for (int j = 0; j < p.n; ++j) {
+    const double c = p.c[j];
+    if (c == 0) continue;
+    if (!p.is_int[j]) {
+      if (p.col_lo[j] == p.col_up[j]) continue;
+      return 0;
+    }
+    if (std::fabs(c) > 1e9 || c != std::round(c)) return 0;
+    g = std::gcd(g, static_cast<long long>(std::fabs(c)));
+  }
+  return static_cast<double>(g);
+}
+
+TreeSearch::TreeSearch(MipContext &ctx, const MipSettings &set, Incumbent &inc, MipLog &log, TreeHooks hooks,
+                       double start, const std::vector<int> *priority)
+    : ctx_(ctx),
+      p_(ctx.prob),
+      lp_(ctx.lp),
+      set_(set),
+      inc_(inc),
+      log_(log),
+      hooks_(std::move(hooks)),
+      priority_(priority),
+      start_(start),
+      pc_(ctx.prob.n),
+      cuts_(ctx.prob) {
+  deadline_ = set.time_limit >= 0 ? start + set.time_limit : 1e30;
+  ctx_.deadline = deadline_;
+  step_ = std::max(objective_step(p_), set.min_abs_step);
+  glo_ = p_.col_lo;
+  gup_ = p_.col_up;
+  touched_.assign(p_.n, 0);
+  qctx_.rel_opt_tol = set.rel_opt_tol;
+  qctx_.branch_dir = set.branch_dir;
+  qctx_.incumbent_x = &inc_.incumbent();
+  // until a first solution exists the solver's own choice backtracks depth first, which reaches
+  // integer points sooner; best bound takes over with the first incumbent
+  base_rule_ = set.node_rule == 0 ? NodeRule::kDepthFirst : rule_of(set.node_rule);
+  queue_ = std::make_unique<NodeQueue>(pool_, qctx_, base_rule_, set.local_branch);
+  // local-branching key: how far the node's bounds push the integers away from the incumbent
+  queue_->set_key([this](const Node &nd) {
+    if (!inc_.has_incumbent() || nd.changes < 0) return 0;
+    const std::vector<double> &z = inc_.incumbent();
+    double dist = 0;
+    for (const BoundChange &c : pool_.changes(nd.changes)) {
+      if (!p_.is_int[c.col]) continue;
+      const double v = std::clamp(z[c.col], glo_[c.col], gup_[c.col]);
+      if (v < c.lo - set_.int_tol) dist += c.lo - v;
+      if (v > c.up + set_.int_tol) dist += v - c.up;
+    }
+    return static_cast<int>(std::min(dist, 1e9));
+  });
+  last_incumbent_time_ = start;
+  inc_.on_improve([this](const char *tag) { new_incumbent(tag); });
+}
+
+TreeSearch::~TreeSearch() { inc_.on_improve(nullptr); }
+
+// The value a node must stay below to be worth solving: the incumbent less
+// the objective step (exact) or less the gap tolerance, whichever is lower,
+// and the user's cutoff.
+double TreeSearch::cutoff() const {
+  double c = set_.cutoff;
+  if (inc_.has_incumbent()) {
+    const double z = inc_.incumbent_objective();
+    const double exact = exact_cutoff(z);
+    double tol = z - set_.rel_opt_tol * std::max(1.0, std::fabs(z));
+    if (set_.abs_opt_tol > 0) tol = std::min(tol, z - set_.abs_opt_tol);
+    c = std::min(c, std::min(exact, tol));
+  }
+  return c;
+}
+
+// Below this value a node may hold a solution better than z by a whole objective step.
+double TreeSearch::exact_cutoff(double z) const {
+  return step_ > 0 ? z - step_ + 1e-6 * std::max(1.0, std::min(step_, std::fabs(z))) : z;
+}
+
+// A node pruned within the gap tolerance (not by the objective step) may
+// still hold a slightly better solution: its bound stays in the final bound.
+void TreeSearch::note_pruned(double bound) {
+  if (!inc_.has_incumbent()) return;
+  const double z = inc_.incumbent_objective();
+  if (bound < exact_cutoff(z)) tol_pruned_bound_ = std::min(tol_pruned_bound_, bound);
+}
+
+LogCounters TreeSearch::counters() {
+  LogCounters c;
+  c.branches = out_.branches;
+  c.nodes = queue_->size();
+  c.lps = out_.lps;
+  c.bound = current_bound();
+  c.has_incumbent = inc_.has_incumbent();
+  c.incumbent = inc_.incumbent_objective();
+  c.elapsed = common::wall_seconds() - start_;
+  c.lp_time = out_.lp_time;
+  return c;
+}
+
+double TreeSearch::current_bound() const {
+  double b = std::min({queue_->min_bound(), cur_bound_, unsafe_bound_, tol_pruned_bound_});
+  if (inc_.has_incumbent()) b = std::min(b, inc_.incumbent_objective());
+  if (b >= 1e30) b = inc_.has_incumbent() ? inc_.incumbent_objective() : out_.root_bound;
+  return std::max(b, out_.root_bound);
+}
+
+void TreeSearch::new_incumbent(const char *tag) {
+  last_incumbent_time_ = common::wall_seconds();
+  qctx_.incumbent = inc_.incumbent_objective();
+  if (set_.node_rule == 0 && base_rule_ != NodeRule::kBestBound) {
+    base_rule_ = NodeRule::kBestBound;
+    if (!crowded_) queue_->set_rule(base_rule_);
+  }
+  lp_.set_cutoff(cutoff());
+  int code = kSrcHeuristic;
+  if (tag && *tag == '\0') code = cur_code_;
+  if (tag && std::string(tag) == "SB") code = kSrcStrongBranch;
+  double dropped = 1e30;
+  queue_->prune(cutoff(), &dropped);
+  note_pruned(dropped);
+  fix_global_by_root_costs();
+  const LogCounters c = counters();
+  log_.incumbent_line(c, code);
+  if (hooks_.on_incumbent && !stop_code_) stop_code_ = hooks_.on_incumbent(c);
+  if (!stop_code_ && set_.solution_limit > 0 && inc_.solutions() >= set_.solution_limit) stop_code_ = -1;
+  if (!stop_code_ && optimal_now()) {
+    log_.text(1, "\nUser optimality tolerance satisfied.\n");
+    stop_code_ = -2;
+  }
+}
+
+// Root reduced costs bound every solution: a column at a bound whose cost
+// times its distance from that bound exceeds the gap cannot move that far.
+void TreeSearch::fix_global_by_root_costs() {
+  if (root_rc_.empty() || !inc_.has_incumbent() || set_.redcost_fix_root <= 0) return;
+  const double gap = cutoff() - root_obj_;
+  if (!(gap >= 0)) return;
+  for (int j = 0; j < p_.n; ++j) {
+    if (!p_.is_int[j]) continue;
+    const double d = root_rc_[j] * set_.redcost_fix_root;
+    if (d > 1e-7 && root_x_[j] <= glo_[j] + 1e-9 && glo_[j] > -1e30) {
+      const double up = glo_[j] + std::floor(gap / d + 1e-9);
+      if (up < gup_[j]) gup_[j] = up;
+    } else if (d < -1e-7 && root_x_[j] >= gup_[j] - 1e-9 && gup_[j] < 1e30) {
+      const double lo = gup_[j] - std::floor(gap / -d + 1e-9);
+      if (lo > glo_[j]) glo_[j] = lo;
+    }
+  }
+}
+
+void TreeSearch::fix_local_by_costs(double obj) {
+  if (!inc_.has_incumbent() || set_.redcost_fix_tree <= 0) return;
+  const double gap = cutoff() - obj;
+  if (!(gap >= 0)) return;
+  const std::vector<double> &rc = lp_.reduced_costs();
+  const std::vector<double> &x = lp_.x();
+  for (int j = 0; j < p_.n; ++j) {
+    if (!p_.is_int[j]) continue;
+    const double d = rc[j] * set_.redcost_fix_tree;
+    const double lo = lp_.col_lower(j), up = lp_.col_upper(j);
+    if (lo == up) continue;
+    if (d > 1e-7 && x[j] <= lo + 1e-9 && lo > -1e30) {
+      const double nu = lo + std::floor(gap / d + 1e-9);
+      if (nu < up) apply_change({j, lo, nu});
+    } else if (d < -1e-7 && x[j] >= up - 1e-9 && up < 1e30) {
+      const double nl = up - std::floor(gap / -d + 1e-9);
+      if (nl > lo) apply_change({j, nl, up});
+    }
+  }
+}
+
+// Tightens column c.col in the LP and in the path of the node in hand.
+bool TreeSearch::apply_change(const BoundChange &c) {
+  const double lo = std::max(c.lo, glo_[c.col]), up = std::min(c.up, gup_[c.col]);
+  lp_.set_col_bounds(c.col, lo, up);
+  if (!touched_[c.col]) {
+    touched_[c.col] = 1;
+    touched_list_.push_back(c.col);
+  }
+  bool found = false;
+  for (BoundChange &b : cur_changes_)
+    if (b.col == c.col) {
+      b.lo = lo;
+      b.up = up;
+      found = true;
+      break;
+    }
+  if (!found) cur_changes_.push_back({c.col, lo, up});
+  return lo <= up;
+}
+
+std::vector<BoundChange> TreeSearch::path_with(const BoundChange &c) const {
+  std::vector<BoundChange> path = cur_changes_;
+  for (BoundChange &b : path)
+    if (b.col == c.col) {
+      b = c;
+      return path;
+    }
+  path.push_back(c);
+  return path;
+}
+
+bool TreeSearch::switch_to(const std::vector<BoundChange> &changes) {
+  for (int j : touched_list_) {
+    lp_.set_col_bounds(j, glo_[j], gup_[j]);
+    touched_[j] = 0;
+  }
+  touched_list_.clear();
+  cur_changes_.clear();
+  bool ok = true;
+  for (const BoundChange &c : changes) ok = apply_change(c) && ok;
+  return ok;
+}
+
+void TreeSearch::record_pseudo_cost(const Node &nd, double obj) {
+  if (nd.branch_var < 0 || nd.parent_obj <= -1e30) return;
+  const double f = nd.weight;
+  if (nd.dir == kDirDown)
+    pc_.record(nd.branch_var, false, f, std::max(0.0, obj - nd.parent_obj));
+  else if (nd.dir == kDirUp)
+    pc_.record(nd.branch_var, true, 1 - f, std::max(0.0, obj - nd.parent_obj));
+}
+
+bool TreeSearch::solve_node_lp(double *seconds) {
+  simplex::LpLimits lim;
+  const double now = common::wall_seconds();
+  if (deadline_ < 1e30) lim.time_limit = std::max(0.0, deadline_ - now);
+  if (set_.iter_limit >= 0) lim.iter_limit = std::max(0.0, set_.iter_limit - out_.iterations);
+  lp_.solve(lp_method(set_.reopt_method), lim);
+  out_.iterations += lp_.iterations();
+  out_.lps += 1;
+  *seconds = common::wall_seconds() - now;
+  out_.lp_time += *seconds;
+  return true;
+}
+
+// Crowding switch: too many open nodes make the search dive (worst bound)
+// until the queue has shrunk well below the threshold.
+void TreeSearch::switch_rules() {
+  const int t = set_.anodes_switch;
+  if (t < 0) return;
+  const int active = queue_->size();
+  if (!crowded_ && active > t) {
+    crowded_ = true;
+    queue_->set_rule(NodeRule::kWorstBound);
+  } else if (crowded_ && 10.0 * active < std::max(9.0 * t, std::min(t / 2.0, 1000.0))) {
+    crowded_ = false;
+    queue_->set_rule(base_rule_);
+  }
+}
+
+// The optimality test of the gap between the incumbent and the best bound.
+bool TreeSearch::optimal_now() {
+  if (!inc_.has_incumbent()) return false;
+  const double z = inc_.incumbent_objective(), b = current_bound();
+  const double tol = common::wall_seconds() - start_ > set_.loose_tol_after && set_.loose_tol_after >= 0
+                         ? set_.per_opt_tol
+                         : set_.rel_opt_tol;
+  if (relative_gap(b, z) <= tol) return true;
+  return set_.abs_opt_tol > 0 && std::fabs(b - z) <= set_.abs_opt_tol;
+}
+
+bool TreeSearch::limits_hit() {
+  if (stop_code_) return true;
+  const double now = common::wall_seconds();
+  if (now >= deadline_) {
+    stop_code_ = err::kTimeLimit;
+    return true;
+  }
+  if (set_.branch_limit >= 0 && out_.branches >= set_.branch_limit) {
+    stop_code_ = err::kBranchLimit;
+    return true;
+  }
+  if (set_.iter_limit >= 0 && out_.iterations >= set_.iter_limit) {
+    stop_code_ = err::kIterationLimit;
+    return true;
+  }
+  if (set_.last_sol_time_limit >= 0 && inc_.has_incumbent() && now - last_incumbent_time_ >= set_.last_sol_time_limit) {
+    out_.lsol_stop = true;
+    stop_code_ = err::kTimeLimit;
+    return true;
+  }
+  return false;
+}
+
+void TreeSearch::periodic_line(bool force) {
+  const double now = common::wall_seconds();
+  if (!force && now - last_line_ < 1.0) return;
+  last_line_ = now;
+  const LogCounters c = counters();
+  if (log_.on()) log_.tree_line(c, force ? kSrcFinal : kSrcNone);
+  if (hooks_.poll && !stop_code_) stop_code_ = hooks_.poll(c);
+  if (!force && !stop_code_ && optimal_now()) {
+    log_.text(1, "\nUser optimality tolerance satisfied.\n");
+    stop_code_ = -2;
+  }
+}
+
+int TreeSearch::solve_root() {
+  if (set_.top_method == TV_METHOD_BARRIER || set_.top_method == TV_METHOD_NLP || set_.top_method == 6) {
+    log_.text(1, "Given topopt solver can not be used on given problem.\n");
+    return err::kUnknownSolver;
+  }
+  simplex::LpLimits lim;
+  if (deadline_ < 1e30) lim.time_limit = std::max(0.0, deadline_ - common::wall_seconds());
+  if (set_.iter_limit >= 0) lim.iter_limit = set_.iter_limit;
+  const double t0 = common::wall_seconds();
+  LpStatus st = lp_.solve(set_.top_method == TV_METHOD_PSIMPLEX ? TV_METHOD_PSIMPLEX : TV_METHOD_DSIMPLEX, lim);
+  // an undecided verdict is settled by the primal simplex, whose phase 1 tells infeasible from unbounded
+  if (st == LpStatus::kInfeasibleOrUnbounded || st == LpStatus::kNumerical) {
+    out_.iterations += lp_.iterations();
+    st = lp_.solve(TV_METHOD_PSIMPLEX, lim);
+  }
+  out_.iterations += lp_.iterations();
+  out_.lps += 1;
+  out_.lp_time += common::wall_seconds() - t0;
+  switch (st) {
+    case LpStatus::kOptimal: return 0;
+    case LpStatus::kInfeasible:
+    case LpStatus::kCutoff: out_.state = kStateInfeasible; return -1;
+    case LpStatus::kUnbounded:
+    case LpStatus::kInfeasibleOrUnbounded: out_.state = kStateUnbounded; return -1;
+    case LpStatus::kTimeLimit: return err::kTimeLimit;
+    case LpStatus::kIterLimit: return err::kIterationLimit;
+    case LpStatus::kInterrupted: return err::kUserInterrupt;
+    case LpStatus::kOutOfMemory: return err::kNoMemory;
+    default: return err::kNumerical;
+  }
+}
+
+int TreeSearch::push_child(int parent, const Node &proto, std::vector<BoundChange> &&changes,
+                           const PackedBasis *basis) {
+  const int k = pool_.allocate();
+  Node &nd = pool_[k];
+  nd = proto;
+  nd.parent = parent;
+  nd.changes = pool_.store_changes(std::move(changes));
+  if (basis) {
+    PackedBasis copy = *basis;
+    pool_[k].basis = pool_.store_basis(std::move(copy));
+  }
+  queue_->push(k);
+  return k;
+}
+
+TreeOutcome TreeSearch::run() {
+  lp_.clear_cutoff();
+  if (inc_.has_incumbent()) {  // a start point came in before the search
+    qctx_.incumbent = inc_.incumbent_objective();
+    if (set_.node_rule == 0) {
+      base_rule_ = NodeRule::kBestBound;
+      queue_->set_rule(base_rule_);
+    }
+  }
+  if (cutoff() < 1e30) lp_.set_cutoff(cutoff());
+  log_.text(1, "\n-------------------------BEGIN ROOT OPTIMIZATION----------------------\n");
+  const int root = solve_root();
+  log_.text(1, "\n-------------------------END   ROOT OPTIMIZATION----------------------\n");
+  if (root != 0) {
+    if (root > 0) out_.code = root;
+    out_.bound = out_.root_bound;
+    if (out_.state == kStateInfeasible) out_.complete = true;
+    return out_;
+  }
+  root_obj_ = lp_.objective();
+  out_.root_bound = root_obj_;
+  cur_bound_ = root_obj_;
+  log_.text(2, "\nInitial continuous objective: %f\n", log_.user(root_obj_));
+  // cut loop and heuristics at the root
+  ctx_.root = true;
+  ctx_.depth = 0;
+  ctx_.nodes = 0;
+  CutLoopResult cr;
+  cr.status = lp_.status();
+  if (cuts_.get()) cr = root_cut_loop(ctx_, *cuts_.get());
+  if (cr.status == LpStatus::kInfeasible || cr.status == LpStatus::kCutoff) {
+    out_.state = inc_.has_incumbent() ? kStateFinished : kStateInfeasible;
+    out_.complete = true;
+    out_.bound = inc_.has_incumbent() ? inc_.incumbent_objective() : 1e30;
+    return out_;
+  }
+  if (lp_.status() == LpStatus::kOptimal) {
+    root_obj_ = std::max(root_obj_, lp_.objective());
+    out_.root_bound = root_obj_;
+    cur_bound_ = root_obj_;
+  }
+  root_rc_ = lp_.reduced_costs();
+  root_x_ = lp_.x();
+  if (set_.heu_level != 0 && lp_.status() == LpStatus::kOptimal) root_heuristics(ctx_);
+  if (lp_.status() != LpStatus::kOptimal) {
+    double secs;
+    solve_node_lp(&secs);
+    if (lp_.status() != LpStatus::kOptimal) {
+      out_.code = lp_.status() == LpStatus::kTimeLimit ? err::kTimeLimit : err::kNumerical;
+      out_.bound = out_.root_bound;
+      return out_;
+    }
+  }
+  fix_global_by_root_costs();
+  if (optimal_now()) {
+    log_.text(1, "\nUser optimality tolerance satisfied.");
+    out_.complete = true;
+    out_.bound = std::min(root_obj_, inc_.incumbent_objective());
+    return out_;
+  }
+  log_.text(1, "\nStarted %s B&B search", "master");
+  search();
+  log_.text(1, "\nTerminated %s B&B search", "master");
+  return out_;
+}
+
+void TreeSearch::search() {
+  int cur = pool_.allocate();
+  {
+    Node &r = pool_[cur];
+    r.bound = root_obj_;
+  }
+  bool lp_ready = true;  // the root LP is solved
+  bool first = true;
+  std::vector<double> x;
+  int reps = 0;          // re-solves of the node in hand after fixings
+  bool cuts_done = false;  // the node in hand had its cut passes
+  double node_secs = 0;
+  while (true) {
+    if (cur < 0) {
+      reps = 0;
+      cuts_done = false;
+      if (queue_->empty()) break;
+      qctx_.global_bound = cur_bound_;
+      if (base_rule_ == NodeRule::kDepthFirst && set_.node_rule == 0 && !crowded_ && ++pops_ % 128 == 0) {
+        // depth first gets stuck in bad subtrees: now and then restart from the best bound
+        queue_->set_rule(NodeRule::kBestBound);
+        cur = queue_->pop();
+        queue_->set_rule(NodeRule::kDepthFirst);
+      } else {
+        cur = queue_->pop();
+      }
+      if (cur < 0) break;
+      const Node &nd = pool_[cur];
+      cur_bound_ = nd.bound;
+      if (nd.bound >= cutoff()) {
+        note_pruned(nd.bound);
+        pool_.release(cur);
+        cur = -1;
+        continue;
+      }
+      const std::vector<BoundChange> path = nd.changes >= 0 ? pool_.changes(nd.changes) : std::vector<BoundChange>{};
+      const bool ok = switch_to(path);
+      if (nd.basis >= 0) {
+        simplex::LpBasis b;
+        const PackedBasis &pb = pool_.basis(nd.basis);
+        if (pb.rows == lp_.rows() && unpack_basis(pb, lp_.col_lowers(), lp_.col_uppers(), &b)) lp_.set_basis(b);
+      }
+      if (!ok) {
+        pool_.release(cur);
+        cur = -1;
+        continue;
+      }
+      lp_ready = false;
+    }
+    if (limits_hit()) break;
+    switch_rules();
+    periodic_line(false);
+    if (stop_code_) break;
+
+    Node &nd = pool_[cur];
+    if (!lp_ready) {
+      solve_node_lp(&node_secs);
+      avg_node_iters_ = 0.9 * avg_node_iters_ + 0.1 * lp_.iterations();
+    }
+    lp_ready = false;
+    const LpStatus st = lp_.status();
+    out_.nodes_solved += 1;
+    if (st == LpStatus::kTimeLimit) {
+      stop_code_ = err::kTimeLimit;
+      break;
+    }
+    if (st == LpStatus::kIterLimit) {
+      stop_code_ = err::kIterationLimit;
+      break;
+    }
+    if (st == LpStatus::kInterrupted) {
+      stop_code_ = err::kUserInterrupt;
+      break;
+    }
+    if (st == LpStatus::kOutOfMemory) {
+      stop_code_ = err::kNoMemory;
+      break;
+    }
+    if (st == LpStatus::kInfeasible || st == LpStatus::kCutoff) {
+      pool_.release(cur);
+      cur = -1;
+      continue;
+    }
+    if (st != LpStatus::kOptimal) {
+      // no trustworthy verdict: the subtree is dropped but its bound is kept
+      unsafe_bound_ = std::min(unsafe_bound_, nd.bound);
+      pool_.release(cur);
+      cur = -1;
+      continue;
+    }
+    const double obj = std::max(lp_.objective(), first ? -1e30 : nd.bound);
+    if (!first && reps == 0) record_pseudo_cost(nd, lp_.objective());
+    first = false;
+    cur_bound_ = obj;
+    if (obj >= cutoff()) {
+      note_pruned(obj);
+      pool_.release(cur);
+      cur = -1;
+      continue;
+    }
+    x = lp_.x();
+    x.resize(p_.n);
+    std::vector<int> frac = fractional_columns(p_, x, set_.int_tol);
+    if (frac.empty()) {
+      cur_code_ = kSrcTree;
+      if (!inc_.submit(x, "") && !(inc_.has_incumbent() && obj >= inc_.incumbent_objective() - 1e-9)) {
+        // integral but rejected by the full check (tolerances): keep branching is impossible, record the bound
+        unsafe_bound_ = std::min(unsafe_bound_, obj);
+      }
+      pool_.release(cur);
+      cur = -1;
+      continue;
+    }
+    // node heuristics and cuts at their frequency
+    ctx_.root = nd.depth == 0;
+    ctx_.depth = static_cast<int>(nd.depth);
+    ctx_.nodes = out_.lps;
+    if (set_.heu_level != 0 && (nd.depth % 8 == 0)) {
+      node_heuristics(ctx_);
+      if (stop_code_) break;
+      if (lp_.status() != LpStatus::kOptimal) {  // a heuristic left the LP changed: solve again
+        lp_ready = false;
+        continue;
+      }
+    }
+    if (!cuts_done && cuts_.get() && nd.depth > 0 && set_.cut_freq > 0 && static_cast<int>(nd.depth) <= set_.cut_depth &&
+        static_cast<long long>(out_.nodes_solved) % set_.cut_freq == 0) {
+      // cut passes at shallow nodes; the node is then evaluated again from the LP they leave
+      cuts_done = true;
+      node_cut_loop(ctx_, *cuts_.get());
+      reps = std::max(reps, 1);
+      lp_ready = true;
+      continue;
+    }
+    fix_local_by_costs(obj);
+    // branching
+    BranchInput in{p_, lp_, set_, pc_};
+    in.priority = priority_;
+    in.depth = static_cast<int>(nd.depth);
+    in.node_obj = obj;
+    in.cutoff = cutoff();
+    in.sb_iter_limit = std::clamp(2 * avg_node_iters_ + 10, 20.0, 500.0);
+    in.deadline = deadline_;
+    BranchDecision bd = choose_branch(in, x, frac);
+    out_.iterations += bd.trial_iterations;
+    out_.lps += bd.trial_solves;
+    if (bd.infeasible) {
+      pool_.release(cur);
+      cur = -1;
+      continue;
+    }
+    if (!bd.fixes.empty() && reps < 20) {
+      bool ok = true;
+      for (const BoundChange &c : bd.fixes) ok = apply_change(c) && ok;
+      ++reps;
+      if (!ok) {
+        pool_.release(cur);
+        cur = -1;
+        continue;
+      }
+      lp_ready = false;
+      continue;
+    }
+    if (bd.col < 0) {
+      // nothing to branch on after the fixings: take the first fractional column
+      bd.col = frac[0];
+      bd.value = x[bd.col];
+      bd.down_bound = bd.up_bound = obj;
+    }
+    out_.branches += 1;
+    const int j = bd.col;
+    const double v = bd.value;
+    const double f = v - std::floor(v);
+    double est = 0;
+    for (int k : frac) {
+      const double fk = x[k] - std::floor(x[k]);
+      est += std::min(pc_.unit(k, false) * fk, pc_.unit(k, true) * (1 - fk));
+    }
+    Node down, up;
+    for (Node *c : {&down, &up}) {
+      c->tree = nd.tree;
+      c->depth = nd.depth + 1;
+      c->ninf = static_cast<std::int16_t>(std::min<size_t>(frac.size(), 32767));
+      c->weight = static_cast<float>(f);
+      c->estimate_inc = static_cast<float>(est);
+      c->branch_var = j;
+      c->parent_obj = obj;
+    }
+    down.bound = std::max(obj, bd.down_bound);
+    down.branch_value = std::floor(v);
+    down.dir = kDirDown;
+    up.bound = std::max(obj, bd.up_bound);
+    up.branch_value = std::ceil(v);
+    up.dir = kDirUp;
+    const BoundChange dch{j, lp_.col_lower(j), std::floor(v)};
+    const BoundChange uch{j, std::ceil(v), lp_.col_upper(j)};
+    // which child is dived into
+    bool up_first;
+    if (set_.branch_dir == 1)
+      up_first = true;
+    else if (set_.branch_dir == 2)
+      up_first = false;
+    else if (inc_.has_incumbent() && set_.branch_dir == 3)
+      up_first = inc_.incumbent()[j] >= std::ceil(v);
+    else if (!inc_.has_incumbent())
+      up_first = f >= 0.5;  // dive towards the rounded value: integer points come sooner
+    else
+      up_first = bd.up_gain <= bd.down_gain;
+    Node &dive = up_first ? up : down;
+    Node &other = up_first ? down : up;
+    const BoundChange &dive_ch = up_first ? uch : dch;
+    const BoundChange &other_ch = up_first ? dch : uch;
+    const double cut = cutoff();
+    PackedBasis packed;
+    const bool have_basis = set_.keep_basis && pack_basis(lp_.basis(), lp_.cols(), lp_.rows(), &packed);
+    if (other.bound < cut) push_child(cur, other, path_with(other_ch), have_basis ? &packed : nullptr);
+    // plunge into the preferred child while it stays promising
+    const double qbest = queue_->empty() ? dive.bound : std::min(queue_->min_bound(), dive.bound);
+    const bool plunge = dive.bound < cut &&
+                        (!inc_.has_incumbent() || set_.node_rule == 1 ||
+                         dive.bound <= qbest + 0.5 * (std::min(cut, inc_.incumbent_objective()) - qbest));
+    if (dive.bound < cut && !plunge) push_child(cur, dive, path_with(dive_ch), have_basis ? &packed : nullptr);
+    const Node dive_copy = dive;
+    pool_.release(cur);
+    cur = -1;
+    if (plunge) {
+      cur = pool_.allocate();
+      pool_[cur] = dive_copy;
+      cur_bound_ = dive_copy.bound;
+      reps = 0;
+      cuts_done = false;
+      if (!apply_change(dive_ch)) {
+        pool_.release(cur);
+        cur = -1;
+      }
+    }
+  }
+  if (cur >= 0) {
+    // stopped with a node in hand: its bound stays open
+    queue_->push(cur);
+  }
+  const bool gap_closed = stop_code_ == -2;
+  if (stop_code_ < 0) stop_code_ = 0;  // solution limit or gap closed: an ordinary end
+  out_.code = stop_code_;
+  out_.open_nodes = queue_->size();
+  out_.complete = gap_closed || (queue_->empty() && stop_code_ == 0 && cur < 0);
+  out_.bound = current_bound();
+  if (out_.complete && !gap_closed) {
+    out_.bound = std::min(unsafe_bound_, tol_pruned_bound_);
+    if (inc_.has_incumbent()) out_.bound = std::min(out_.bound, inc_.incumbent_objective());
+  }
+  periodic_line(true);
+}
+
+}  // namespace tarvo::mip

@@ -1,0 +1,56 @@
+// MIPLIB 3 models that the tree solves in seconds reach the reference optima
+// of optimal.csv, and every reported incumbent passes the independent check
+// against the model as read.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "mip_check.hpp"
+#include "mip_fixture.hpp"
+
+namespace {
+
+std::map<std::string, double> reference_optima() {
+  std::map<std::string, double> out;
+  std::ifstream in(std::string(TARVO_DATA_DIR) + "/miplib3/optimal.csv");
+  std::string line;
+  std::getline(in, line);
+  while (std::getline(in, line)) {
+    std::istringstream ls(line);
+    std::string name, obj;
+    if (std::getline(ls, name, ',') && std::getline(ls, obj, ',')) out[name] = std::strtod(obj.c_str(), nullptr);
+  }
+  return out;
+}
+
+class Miplib : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(Miplib, ReachesTheReferenceOptimum) {
+  const std::string name = GetParam();
+  const auto optima = reference_optima();
+  if (optima.empty()) GTEST_SKIP() << "no MIPLIB 3 data under " << TARVO_DATA_DIR;
+  ASSERT_TRUE(optima.count(name)) << name;
+  tvtest::EnvHandle env;
+  tvtest::ModelHandle model(env);
+  const std::string path = std::string(TARVO_DATA_DIR) + "/miplib3/" + name + ".mps.gz";
+  ASSERT_EQ(TVreadMPSFile(model, path.c_str(), 1), 0) << path;
+  TVsetModelDouParameter(model, TV_DPARAM_MIP_TIMLIM, 120);
+  const mipfix::Solved s = mipfix::solve(model);
+  ASSERT_EQ(s.code, 0) << name;
+  ASSERT_EQ(s.status, TV_STATUS_OPTIMAL) << name;
+  const double ref = optima.at(name);
+  EXPECT_NEAR(s.obj, ref, 1e-6 * std::max(1.0, std::fabs(ref))) << name;
+  EXPECT_NEAR(mipcheck::verify_incumbent(model), s.obj, 1e-6 * std::max(1.0, std::fabs(ref)));
+  EXPECT_LE(std::fabs(s.obj - s.bound) / std::max(1.0, std::fabs(s.obj)), 1e-6 + 1e-12);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fast, Miplib,
+                         ::testing::Values("p0033", "p0201", "p0282", "enigma", "flugpl", "mod008", "stein27",
+                                           "lseu", "egout", "misc03"),
+                         [](const auto &info) { return std::string(info.param); });
+
+}  // namespace
