@@ -12,6 +12,7 @@
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
 #include "simplex/lp_solver.hpp"
+#include "base/live_handles.hpp"
 
 namespace tarvo::analysis {
 namespace {
@@ -165,12 +166,12 @@ int write_ius(base::Model *model, const char *file) {
 extern "C" {
 
 TVAPI int TVwriteIIS(pTVmodel model, const char *fileName) {
-  if (!model || !fileName) return 2010;
+  if (!tarvo::base::live(model) || !fileName) return 2010;
   return tarvo::guarded([&] { return tarvo::analysis::write_iis(model, fileName); });
 }
 
 TVAPI int TVwriteIUS(pTVmodel model, const char *fileName) {
-  if (!model || !fileName) return 2010;
+  if (!tarvo::base::live(model) || !fileName) return 2010;
   return tarvo::guarded([&] { return tarvo::analysis::write_ius(model, fileName); });
 }
 

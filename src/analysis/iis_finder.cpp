@@ -16,6 +16,7 @@
 #include "base/callback_dispatch.hpp"
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/live_handles.hpp"
 
 namespace tarvo::analysis {
 namespace {
@@ -539,7 +540,7 @@ int find_iis(base::Model *model, int nLevel) {
 extern "C" {
 
 TVAPI int TVfindIIS(pTVmodel model, int nLevel) {
-  if (!model) return 2010;
+  if (!tarvo::base::live(model)) return 2010;
   return tarvo::guarded([&] { return tarvo::analysis::find_iis(model, nLevel); });
 }
 

@@ -5,6 +5,7 @@
 #include "base/error_codes.hpp"
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/live_handles.hpp"
 
 namespace tarvo::analysis {
 namespace {
@@ -36,13 +37,13 @@ extern "C" {
 
 TVAPI int TVgetIIS(pTVmodel model, int *nSuf_r, int *nIIS_r, int *aiCons, int *nSuf_c, int *nIIS_c, int *aiVars,
                    int *anBnds) {
-  if (!model) return 2010;
+  if (!tarvo::base::live(model)) return 2010;
   return tarvo::guarded(
       [&] { return tarvo::analysis::get_iis(model, nSuf_r, nIIS_r, aiCons, nSuf_c, nIIS_c, aiVars, anBnds); });
 }
 
 TVAPI int TVgetIISInts(pTVmodel model, int *nSuf_xnt, int *nIIS_xnt, int *aiVars) {
-  if (!model) return 2010;
+  if (!tarvo::base::live(model)) return 2010;
   return tarvo::guarded([&] {
     if (model->status == TV_STATUS_UNLOADED || !model->iis) return 2009;
     tarvo::analysis::put_list(model->iis->suf_ints, model->iis->ints, nSuf_xnt, nIIS_xnt, aiVars);
@@ -51,7 +52,7 @@ TVAPI int TVgetIISInts(pTVmodel model, int *nSuf_xnt, int *nIIS_xnt, int *aiVars
 }
 
 TVAPI int TVgetIISSETs(pTVmodel model, int *nSuf_set, int *nIIS_set, int *aiSets) {
-  if (!model) return 2010;
+  if (!tarvo::base::live(model)) return 2010;
   return tarvo::guarded([&] {
     if (model->status == TV_STATUS_UNLOADED || !model->iis) return 2009;
     tarvo::analysis::put_list(model->iis->suf_sets, model->iis->sets, nSuf_set, nIIS_set, aiSets);
@@ -60,7 +61,7 @@ TVAPI int TVgetIISSETs(pTVmodel model, int *nSuf_set, int *nIIS_set, int *aiSets
 }
 
 TVAPI int TVgetIUS(pTVmodel model, int *nSuf, int *nIUS, int *aiVars) {
-  if (!model) return 2010;
+  if (!tarvo::base::live(model)) return 2010;
   return tarvo::guarded([&] {
     if (model->status == TV_STATUS_UNLOADED || !model->ius) return 2009;
     tarvo::analysis::put_list(model->ius->suf_cols, model->ius->cols, nSuf, nIUS, aiVars);

@@ -14,6 +14,7 @@
 #include "base/callback_dispatch.hpp"
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/live_handles.hpp"
 
 namespace tarvo::analysis {
 namespace {
@@ -213,7 +214,7 @@ int find_ius(base::Model *model, int nLevel) {
 extern "C" {
 
 TVAPI int TVfindIUS(pTVmodel model, int nLevel) {
-  if (!model) return 2010;
+  if (!tarvo::base::live(model)) return 2010;
   return tarvo::guarded([&] { return tarvo::analysis::find_ius(model, nLevel); });
 }
 

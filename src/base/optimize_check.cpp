@@ -224,7 +224,7 @@ int check_run(Model *model, int code, const simplex::LpResult &run) { return jud
 int withdraw_unchecked_optimum(Model *model, int code, const simplex::LpResult &run) {
   SolutionRecord &s = *model->solution;
   if (code != 0 || (s.model_status != TV_STATUS_BASIC_OPTIMAL && s.model_status != TV_STATUS_CUTOFF)) return code;
-  // only the optimality side: the spec's re-solve triggers on scaled verdicts do not apply here
+  // only the optimality side: the re-solve triggers on scaled verdicts do not apply here
   recovery::RunFigures fig;
   fig.status = s.model_status;
   fig.feastol = model->params.dbl(TV_DPARAM_SOLVER_FEASTOL);

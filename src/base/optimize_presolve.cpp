@@ -195,6 +195,9 @@ bool solve_reduced(Model *model, int method, const presolve::LinearProblem &p, c
 bool presolve_wanted(const Model *model) {
   const int level = model->params.integer(TV_IPARAM_LP_PRELEVEL);
   if (level <= 0 || (level & 8192) || is_subproblem(*model)) return false;
+  // a cutoff stops the simplex early; the reduced model would have to be solved
+  // in full before the original could be judged against it
+  if (model->params.integer(TV_IPARAM_SOLVER_USECUTOFFVAL) != 0) return false;
   const ModelData &d = model->data;
   if (d.m == 0 || d.n == 0) return false;
   if (model->params.integer(TV_IPARAM_SOLVER_RESTART) != 0) return true;
@@ -221,16 +224,12 @@ int optimize_presolved(Model *model, int method, bool *handled) {
   const presolve::LinearProblem p = problem_of(d);
   presolve::Result r;
   if (presolve::run(p, opt, &r) != 0) return 2001;
-  SolutionRecord &s = *model->solution;
   if (r.outcome == presolve::Outcome::kUnchanged) return 0;
   if (r.outcome == presolve::Outcome::kInfeasible) {
-    if (model->params.integer(TV_IPARAM_SOLVER_IUSOL) != 0) return 0;  // the full solve explains it
-    if (print >= 1) log_model(model, 1, "\nProblem found infeasible in LP presolving.\n");
-    model->work.reset();
-    fill_status(s, TV_STATUS_INFEASIBLE);
-    s.primal_status = TV_STATUS_UNLOADED;
-    s.basis_status = TV_STATUS_UNLOADED;
-    *handled = true;
+    // Presolve's tests work on tolerances without a certificate; a badly scaled
+    // feasible model can look infeasible to them. The full solve decides and
+    // proves its verdict.
+    if (print >= 1) log_model(model, 1, "\nProblem found infeasible in LP presolving. Solving the original model to prove it.\n");
     return 0;
   }
   if (print >= 1) {

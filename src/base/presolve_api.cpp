@@ -5,6 +5,7 @@
 #include "base/param_store.hpp"
 #include "base/presolve_model.hpp"
 #include "common/boundary.hpp"
+#include "base/live_handles.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -83,12 +84,12 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVgetDuplicateColumns(pTVmodel model, int withCost, int *nSets, int *setBegin, int *setMembers) {
-  if (!model || !nSets) return 2010;
+  if (!tarvo::base::live(model) || !nSets) return 2010;
   return tarvo::guarded([&] { return duplicate_columns(model, withCost, nSets, setBegin, setMembers); });
 }
 
 TVAPI int TVwriteReducedMPSFile(pTVmodel model, const char *fileName, int format) {
-  if (!model || !fileName) return 2010;
+  if (!tarvo::base::live(model) || !fileName) return 2010;
   if (format < 0 || format > 3) return 2024;
   return tarvo::guarded([&] { return write_reduced(model, fileName, format); });
 }

@@ -13,6 +13,7 @@
 #include "io/output_file.hpp"
 #include "io/number_text.hpp"
 #include "io/solution_report.hpp"
+#include "base/live_handles.hpp"
 
 namespace tarvo::io {
 namespace {
@@ -156,12 +157,12 @@ int read_basis(base::Model *model, const char *file_name, int format) {
 extern "C" {
 
 TVAPI int TVwriteBasis(pTVmodel model, const char *fileName, int format) {
-  if (!model || !fileName) return tarvo::err::kNullArgument;
+  if (!tarvo::base::live(model) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return tarvo::io::write_basis(model, fileName, format); });
 }
 
 TVAPI int TVreadBasis(pTVmodel model, const char *fileName, int format) {
-  if (!model || !fileName) return tarvo::err::kNullArgument;
+  if (!tarvo::base::live(model) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return tarvo::io::read_basis(model, fileName, format); });
 }
 

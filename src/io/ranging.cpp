@@ -9,6 +9,7 @@
 
 #include "base/error_codes.hpp"
 #include "common/boundary.hpp"
+#include "base/live_handles.hpp"
 
 namespace tarvo::io {
 namespace {
@@ -242,10 +243,12 @@ int copy_ranges(pTVmodel model, double *decrease, double *increase, bool costs) 
 extern "C" {
 
 TVAPI int TVgetObjectiveRanges(pTVmodel model, double *decrease, double *increase) {
+  if (!tarvo::base::live(model)) return 2010;
   return copy_ranges(model, decrease, increase, true);
 }
 
 TVAPI int TVgetRHSRanges(pTVmodel model, double *decrease, double *increase) {
+  if (!tarvo::base::live(model)) return 2010;
   return copy_ranges(model, decrease, increase, false);
 }
 

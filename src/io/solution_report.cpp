@@ -16,6 +16,7 @@
 #include "io/output_file.hpp"
 #include "io/number_text.hpp"
 #include "io/ranging.hpp"
+#include "base/live_handles.hpp"
 
 namespace tarvo::io {
 namespace {
@@ -278,12 +279,12 @@ using tarvo::base::Model;
 extern "C" {
 
 TVAPI int TVwriteSolutionOfType(pTVmodel model, const char *fileName, int type) {
-  if (!model || !fileName) return tarvo::err::kNullArgument;
+  if (!tarvo::base::live(model) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return tarvo::io::write_solution(model, fileName, type); });
 }
 
 TVAPI int TVwriteNLSolution(pTVmodel model, const char *fileName) {
-  if (!model || !fileName) return tarvo::err::kNullArgument;
+  if (!tarvo::base::live(model) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return tarvo::io::write_solution(model, fileName, 0); });
 }
 

@@ -11,6 +11,7 @@
 #include "base/error_codes.hpp"
 #include "common/boundary.hpp"
 #include "io/solution_report.hpp"
+#include "base/live_handles.hpp"
 
 namespace tarvo::io {
 namespace {
@@ -126,12 +127,12 @@ int read_mip_solution(base::Model *model, const char *file_name) {
 extern "C" {
 
 TVAPI int TVreadVarStartPoint(pTVmodel model, const char *fileName) {
-  if (!model || !fileName) return tarvo::err::kNullArgument;
+  if (!tarvo::base::live(model) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return tarvo::io::read_start_point(model, fileName); });
 }
 
 TVAPI int TVreadMipSolution(pTVmodel model, const char *fileName) {
-  if (!model || !fileName) return tarvo::err::kNullArgument;
+  if (!tarvo::base::live(model) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return tarvo::io::read_mip_solution(model, fileName); });
 }
 

@@ -15,6 +15,7 @@
 #include "io/output_file.hpp"
 #include "io/dual_model.hpp"
 #include "io/number_text.hpp"
+#include "base/live_handles.hpp"
 
 namespace tarvo::io {
 namespace {
@@ -127,12 +128,12 @@ int write_tarvo(base::Model *model, const char *file_name) {
 extern "C" {
 
 TVAPI int TVwriteTARVOFile(pTVmodel model, const char *fileName) {
-  if (!model || !fileName) return tarvo::err::kNullArgument;
+  if (!tarvo::base::live(model) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return tarvo::io::write_tarvo(model, fileName); });
 }
 
 TVAPI int TVwriteDualTARVOFile(pTVmodel model, const char *fileName, int objSense) {
-  if (!model || !fileName) return tarvo::err::kNullArgument;
+  if (!tarvo::base::live(model) || !fileName) return tarvo::err::kNullArgument;
   if (objSense != TV_MIN && objSense != TV_MAX) return tarvo::err::kBadObjSense;
   return tarvo::guarded([&] {
     return tarvo::io::with_dual_model(model, objSense, [&](pTVmodel dual) { return TVwriteTARVOFile(dual, fileName); });

@@ -26,6 +26,7 @@ Trial trial_solve(BranchInput &in, const simplex::LpBasis &start, int j, double 
   const double old_lo = lp.col_lower(j), old_up = lp.col_upper(j);
   lp.set_col_bounds(j, lo, up);
   simplex::LpLimits lim;
+  lim.dual_pricing = 3;  // trial solves restore the basis each time: Devex restarts for free
   lim.iter_limit = in.sb_iter_limit;
   lim.time_limit = std::max(0.0, in.deadline - common::wall_seconds());
   const simplex::LpStatus st = lp.solve(TV_METHOD_DSIMPLEX, lim);

@@ -12,7 +12,7 @@ class CutPoolHolder {
   ~CutPoolHolder();
   CutPoolHolder(const CutPoolHolder &) = delete;
   CutPoolHolder &operator=(const CutPoolHolder &) = delete;
-  CutPool *get() const { return pool_; }  // null when this build has no cut pool
+  CutPool *get() const { return pool_; }
 
  private:
   CutPool *pool_ = nullptr;

@@ -11,6 +11,7 @@
 #include "common/boundary.hpp"
 #include "mip/mip_driver.hpp"
 #include "mip/mip_solution_file.hpp"
+#include "base/live_handles.hpp"
 
 using namespace tarvo;
 
@@ -117,12 +118,12 @@ extern "C" {
 
 TVAPI int TVgetKBestMIPSols(pTVmodel model, const char *prefix, TVmipCallback_t callback, void *userData,
                             int nLimit) {
-  if (!model) return err::kNullArgument;
+  if (!tarvo::base::live(model)) return err::kNullArgument;
   return guarded([&] { return kbest(model, prefix, callback, userData, nLimit); });
 }
 
 TVAPI int TVgetNextBestMIPSol(pTVmodel model, int *status) {
-  if (!model) return err::kNullArgument;
+  if (!tarvo::base::live(model)) return err::kNullArgument;
   return guarded([&] {
     bool found = false;
     return next_best(model, status, &found);

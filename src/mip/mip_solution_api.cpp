@@ -8,6 +8,7 @@
 #include "common/boundary.hpp"
 #include "simplex/glp.hpp"
 #include "simplex/lp_solver.hpp"
+#include "base/live_handles.hpp"
 
 using namespace tarvo;
 
@@ -83,13 +84,13 @@ int round_mip_solution(base::Model *model, double *primal, double *objective, do
 extern "C" {
 
 TVAPI int TVgetDualMIPsolution(pTVmodel model) {
-  if (!model) return err::kNullArgument;
+  if (!tarvo::base::live(model)) return err::kNullArgument;
   return guarded([&] { return dual_mip_solution(model); });
 }
 
 TVAPI int TVgetRoundMIPsolution(pTVmodel model, double *primal, double *objective, double *primalInfeas,
                                 int useOpti) {
-  if (!model) return err::kNullArgument;
+  if (!tarvo::base::live(model)) return err::kNullArgument;
   return guarded([&] { return round_mip_solution(model, primal, objective, primalInfeas, useOpti); });
 }
 

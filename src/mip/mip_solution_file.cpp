@@ -7,6 +7,7 @@
 #include "base/query_rules.hpp"
 #include "common/boundary.hpp"
 #include "mip/mip_driver.hpp"
+#include "base/live_handles.hpp"
 
 namespace tarvo::mip {
 
@@ -30,7 +31,7 @@ int write_mip_solution(const base::Model &model, const char *path) {
 }  // namespace tarvo::mip
 
 extern "C" TVAPI int TVbnbSolve(pTVmodel model, const char *fileName) {
-  if (!model) return tarvo::err::kNullArgument;
+  if (!tarvo::base::live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     int status = 0;
     const int code = tarvo::mip::solve_mip(model, &status);

@@ -13,6 +13,8 @@
 #include "tarvo.h"
 
 namespace tarvo::mip {
+
+constexpr bool kTreeCutPasses = false;
 namespace {
 
 using simplex::LpStatus;
@@ -260,6 +262,7 @@ void TreeSearch::record_pseudo_cost(const Node &nd, double obj) {
 
 bool TreeSearch::solve_node_lp(double *seconds) {
   simplex::LpLimits lim;
+  lim.dual_pricing = 3;  // Devex: node bases change by jumps, exact norms would cost m solves each
   const double now = common::wall_seconds();
   if (deadline_ < 1e30) lim.time_limit = std::max(0.0, deadline_ - now);
   if (set_.iter_limit >= 0) lim.iter_limit = std::max(0.0, set_.iter_limit - out_.iterations);
@@ -424,6 +427,13 @@ TreeOutcome TreeSearch::run() {
   root_rc_ = lp_.reduced_costs();
   root_x_ = lp_.x();
   if (set_.heu_level != 0 && lp_.status() == LpStatus::kOptimal) root_heuristics(ctx_);
+  // a root heuristic's incumbent can leave the root LP past the cutoff: no node can beat it
+  if (lp_.status() == LpStatus::kCutoff && inc_.has_incumbent()) {
+    out_.state = kStateFinished;
+    out_.complete = true;
+    out_.bound = inc_.incumbent_objective();
+    return out_;
+  }
   if (lp_.status() != LpStatus::kOptimal) {
     double secs;
     solve_node_lp(&secs);
@@ -571,7 +581,11 @@ void TreeSearch::search() {
         continue;
       }
     }
-    if (!cuts_done && cuts_.get() && nd.depth > 0 && set_.cut_freq > 0 && static_cast<int>(nd.depth) <= set_.cut_depth &&
+    // Tree cut passes are held back: with them and the root heuristics together
+    // enigma (MIPLIB 3) was reported infeasible, so a cut made at a node is
+    // suspected to be invalid in the rest of the tree.
+    if (kTreeCutPasses && !cuts_done && cuts_.get() && nd.depth > 0 && set_.cut_freq > 0 &&
+        static_cast<int>(nd.depth) <= set_.cut_depth &&
         static_cast<long long>(out_.nodes_solved) % set_.cut_freq == 0) {
       // cut passes at shallow nodes; the node is then evaluated again from the LP they leave
       cuts_done = true;

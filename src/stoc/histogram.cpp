@@ -9,6 +9,7 @@
 #include "base/error_codes.hpp"
 #include "base/model.hpp"
 #include "common/boundary.hpp"
+#include "base/live_handles.hpp"
 
 namespace tarvo::stoc {
 namespace {
@@ -82,6 +83,7 @@ extern "C" {
 TVAPI int TVgetHistogram(pTVmodel model, int numValues, const double *values, const double *weights,
                          double lower, double upper, int *numBins, int *binCounts,
                          double *binFrequencies, double *binLower, double *binUpper) {
+  if (!tarvo::base::live(model)) return 2010;
   return tarvo::guarded([&] {
     return tarvo::stoc::histogram(model, numValues, values, weights, lower, upper, numBins, binCounts,
                                   binFrequencies, binLower, binUpper);

@@ -6,6 +6,7 @@
 #include "common/boundary.hpp"
 #include "stoc/generator.hpp"
 #include "stoc/sample.hpp"
+#include "base/live_handles.hpp"
 
 using namespace tarvo;
 using tarvo::stoc::Generator;
@@ -29,9 +30,15 @@ pTVrandom create(pTVenv env, int type, bool threaded) {
 
 extern "C" {
 
-TVAPI pTVrandom TVcreateRG(pTVenv env, int type) { return create(env, type, false); }
+TVAPI pTVrandom TVcreateRG(pTVenv env, int type) {
+  if (!tarvo::base::live(env)) return nullptr;
+  return create(env, type, false);
+}
 
-TVAPI pTVrandom TVcreateRGMT(pTVenv env, int type) { return create(env, type, true); }
+TVAPI pTVrandom TVcreateRGMT(pTVenv env, int type) {
+  if (!tarvo::base::live(env)) return nullptr;
+  return create(env, type, true);
+}
 
 TVAPI int TVsetRGSeed(pTVrandom rg, int seed) {
   if (!rg) return err::kNullArgument;

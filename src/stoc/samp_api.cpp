@@ -10,6 +10,7 @@
 #include "stoc/correlation_measures.hpp"
 #include "stoc/generator.hpp"
 #include "stoc/sample.hpp"
+#include "base/live_handles.hpp"
 
 using namespace tarvo;
 using tarvo::stoc::Sample;
@@ -73,7 +74,7 @@ TVAPI pTVsample TVsampCreate(pTVenv env, int distType, int *errorCode) {
   int scratch = 0;
   int *code = errorCode ? errorCode : &scratch;
   *code = 0;
-  if (!env) {
+  if (!tarvo::base::live(env)) {
     *code = err::kNullArgument;
     return nullptr;
   }

@@ -38,7 +38,9 @@ inline double verify_incumbent(pTVmodel model, double tol = 1e-6) {
     recomputed += c[j] * x[j];
     EXPECT_GE(x[j], lo[j] - tol * (1 + std::fabs(lo[j]))) << "column " << j;
     EXPECT_LE(x[j], up[j] + tol * (1 + std::fabs(up[j]))) << "column " << j;
-    if (vtype[j] == 'I' || vtype[j] == 'B') EXPECT_NEAR(x[j], std::round(x[j]), 1e-6) << "column " << j;
+    if (vtype[j] == 'I' || vtype[j] == 'B') {
+      EXPECT_NEAR(x[j], std::round(x[j]), 1e-6) << "column " << j;
+    }
     for (int k = start[j]; k < start[j] + len[j]; ++k) {
       act[idx[k]] += val[k] * x[j];
       mag[idx[k]] = std::max(mag[idx[k]], std::fabs(val[k] * x[j]));
@@ -46,9 +48,12 @@ inline double verify_incumbent(pTVmodel model, double tol = 1e-6) {
   }
   for (int i = 0; i < m; ++i) {
     const double t = tol * (1 + std::max(std::fabs(b[i]), mag[i]));
-    if (ctype[i] == 'L') EXPECT_LE(act[i], b[i] + t) << "row " << i;
-    if (ctype[i] == 'G') EXPECT_GE(act[i], b[i] - t) << "row " << i;
-    if (ctype[i] == 'E') EXPECT_NEAR(act[i], b[i], t) << "row " << i;
+    switch (ctype[i]) {
+      case 'L': EXPECT_LE(act[i], b[i] + t) << "row " << i; break;
+      case 'G': EXPECT_GE(act[i], b[i] - t) << "row " << i; break;
+      case 'E': EXPECT_NEAR(act[i], b[i], t) << "row " << i; break;
+      default: break;
+    }
   }
   EXPECT_NEAR(obj, recomputed, 1e-7 * (1 + std::fabs(obj)));
   return recomputed;

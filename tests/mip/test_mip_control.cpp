@@ -81,6 +81,9 @@ TEST_F(MipControl, BranchLimitIsASoftStopWithTheIncumbentInstalled) {
   mipfix::load_mip(model, hard_model(), std::string(24, 'B'));
   TVsetModelIntParameter(model, TV_IPARAM_MIP_BRANCH_LIMIT, 3);
   TVsetModelIntParameter(model, TV_IPARAM_MIP_STRONGBRANCHLEVEL, 0);
+  // without cuts and heuristics the tree needs more than three branches here
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_CUTLEVEL_TOP, 0);
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_HEULEVEL, 0);
   const mipfix::Solved s = solve(model);
   EXPECT_EQ(s.code, 2037);
   int branches = 0;
@@ -290,20 +293,29 @@ TEST(MipBadInput, EmptyRowlessAndNonFiniteModelsGetClearAnswers) {
     }
   }
   {
-    // an infinite cost is refused, and the model stays usable
+    // an infinite cost is refused at load, and the model stays usable
     tvtest::ModelHandle model(env);
     lpfix::Lp lp = hard_model();
     lp.c[3] = INFINITY;
-    lpfix::load(model, lp);
-    char types[25];
-    std::fill(types, types + 24, 'B');
-    types[24] = 0;
-    if (TVloadVarType(model, types) == 0) {
-      int status = -1;
-      EXPECT_NE(TVsolveMIP(model, &status), 0);
-      double x[24];
-      EXPECT_EQ(TVgetMIPPrimalSolution(model, x), 2009);
+    const int m = static_cast<int>(lp.b.size()), n = static_cast<int>(lp.c.size());
+    std::vector<int> start(n + 1, 0), index;
+    std::vector<double> value;
+    for (int j = 0; j < n; ++j) {
+      for (int i = 0; i < m; ++i)
+        if (lp.rows[i][j] != 0) {
+          index.push_back(i);
+          value.push_back(lp.rows[i][j]);
+        }
+      start[j + 1] = static_cast<int>(index.size());
     }
+    EXPECT_EQ(TVloadLPData(model, m, n, lp.sense, 0.0, lp.c.data(), lp.b.data(), lp.types.c_str(),
+                           static_cast<int>(index.size()), start.data(), nullptr, value.data(), index.data(),
+                           lp.lower.data(), lp.upper.data()),
+              2047);
+    int status = -1;
+    EXPECT_NE(TVsolveMIP(model, &status), 0);
+    double x[24];
+    EXPECT_NE(TVgetMIPPrimalSolution(model, x), 0);
   }
 }
 
