@@ -297,21 +297,7 @@ TEST(MipBadInput, EmptyRowlessAndNonFiniteModelsGetClearAnswers) {
     tvtest::ModelHandle model(env);
     lpfix::Lp lp = hard_model();
     lp.c[3] = INFINITY;
-    const int m = static_cast<int>(lp.b.size()), n = static_cast<int>(lp.c.size());
-    std::vector<int> start(n + 1, 0), index;
-    std::vector<double> value;
-    for (int j = 0; j < n; ++j) {
-      for (int i = 0; i < m; ++i)
-        if (lp.rows[i][j] != 0) {
-          index.push_back(i);
-          value.push_back(lp.rows[i][j]);
-        }
-      start[j + 1] = static_cast<int>(index.size());
-    }
-    EXPECT_EQ(TVloadLPData(model, m, n, lp.sense, 0.0, lp.c.data(), lp.b.data(), lp.types.c_str(),
-                           static_cast<int>(index.size()), start.data(), nullptr, value.data(), index.data(),
-                           lp.lower.data(), lp.upper.data()),
-              2047);
+    EXPECT_EQ(lpfix::load_code(model, lp), 2047);
     int status = -1;
     EXPECT_NE(TVsolveMIP(model, &status), 0);
     double x[24];

@@ -18,7 +18,8 @@ struct Lp {
   std::vector<std::vector<double>> rows;  // dense rows, turned into columns on load
 };
 
-inline void load(pTVmodel model, const Lp &lp) {
+// Loads the LP and returns the loader's code (for tests of refused data).
+inline int load_code(pTVmodel model, const Lp &lp) {
   const int m = static_cast<int>(lp.b.size()), n = static_cast<int>(lp.c.size());
   std::vector<int> start(n + 1, 0), index;
   std::vector<double> value;
@@ -33,10 +34,11 @@ inline void load(pTVmodel model, const Lp &lp) {
   const int nz = static_cast<int>(index.size());
   index.push_back(0);
   value.push_back(0);
-  ASSERT_EQ(TVloadLPData(model, m, n, lp.sense, 0.0, lp.c.data(), lp.b.data(), lp.types.c_str(), nz, start.data(),
-                         nullptr, value.data(), index.data(), lp.lower.data(), lp.upper.data()),
-            0);
+  return TVloadLPData(model, m, n, lp.sense, 0.0, lp.c.data(), lp.b.data(), lp.types.c_str(), nz, start.data(),
+                      nullptr, value.data(), index.data(), lp.lower.data(), lp.upper.data());
 }
+
+inline void load(pTVmodel model, const Lp &lp) { ASSERT_EQ(load_code(model, lp), 0); }
 
 // max 3x + 2y + 4z st x + y + 2z <= 4; 2x + 3z <= 5; 2x + y + 3z <= 7; x, y, z >= 0.
 inline Lp textbook() {
