@@ -15,7 +15,7 @@ for f in include/tarvo.h bin/runtarvo lib/pkgconfig/tarvo.pc lib/cmake/tarvo/tar
 done
 ls "$prefix"/lib/libtarvo.so.* > /dev/null
 
-examples="lp_arrays warm_resolve model_file progress_callback"
+examples="lp_arrays warm_resolve model_file progress_callback mip_callback"
 
 # Each example's output must hold these texts.
 expect() {
@@ -26,6 +26,7 @@ expect() {
     model_file) printf '%s\n' "status 2, objective -750" "PROD_A     40" "PROD_B     30" ;;
     progress_callback) printf '%s\n' "solve returned 2023 (User interrupt.)" \
                                      "without the callback: status 2, objective 295" ;;
+    mip_callback) printf '%s\n' "new incumbent: 127" "status 1, objective 127 after callbacks" ;;
   esac
 }
 
