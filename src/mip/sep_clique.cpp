@@ -30,7 +30,9 @@ void separate_cliques(const SepInput &in, const ConflictGraph &g, std::vector<Cu
     starts++;
     std::vector<int> clique{s};
     double sum = -neg_v;
-    for (const auto &[nv, l] : cand) {
+    for (const auto &entry : cand) {
+      const double nv = entry.first;
+      const int l = entry.second;  // a plain local: lambdas below capture it
       if (l == s || (l >> 1) == (s >> 1)) continue;
       if (std::any_of(clique.begin(), clique.end(), [&](int c) { return (c >> 1) == (l >> 1); })) continue;
       if (std::all_of(clique.begin(), clique.end(), [&](int c) { return g.adjacent(c, l); })) {
