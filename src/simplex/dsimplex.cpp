@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "simplex/glp.hpp"
+#include "simplex/leaving_rows.hpp"
 #include "simplex/stall_watch.hpp"
 #include "simplex/verdict_check.hpp"
 
@@ -233,6 +234,8 @@ int dual_run(Glp &g, const RunControl &rc) {
   int cleanup_rounds = 0;
   int no_candidate_checks = 0;
   StallWatch stall(g);
+  LeavingRows rows;
+  bool rows_fresh = false;  // rows matches x
   int idle = 0;
   double next_cutoff_test = 0;
 
@@ -247,6 +250,7 @@ int dual_run(Glp &g, const RunControl &rc) {
         compute_primal(g);
       compute_dual(g);
       if (make_dual_feasible(g, true)) compute_primal(g);
+      rows_fresh = false;
     }
     int lim = check_limits(g, rc);
     if (lim != XSTAT_CONT) {
@@ -268,6 +272,7 @@ int dual_run(Glp &g, const RunControl &rc) {
         compute_dual(g);
         make_dual_feasible(g, true);
         compute_primal(g);
+        rows_fresh = false;
         continue;
       case StallWatch::kGiveUp:
         g.xstat = XSTAT_SWITCH;
@@ -284,26 +289,11 @@ int dual_run(Glp &g, const RunControl &rc) {
         next_cutoff_test = g.iterations + 5 * kCutoffTestEvery;
       }
     }
-    // choose the leaving row
-    int r = -1;
-    double best = 0;
-    for (int p = 0; p < m; ++p) {
-      if (skip_row[p]) continue;
-      int j = g.head[p];
-      double xv = g.x[j], inf = 0;
-      if (xv < g.lower[j] - g.ptol)
-        inf = g.lower[j] - xv;
-      else if (xv > g.upper[j] + g.ptol)
-        inf = xv - g.upper[j];
-      else
-        continue;
-      double w = rc.dual_pricing == 0 ? 1.0 : g.weight[p];
-      double score = inf * inf / w;
-      if (score > best) {
-        best = score;
-        r = p;
-      }
+    if (!rows_fresh) {
+      rows.rebuild(g);
+      rows_fresh = true;
     }
+    const int r = rows.choose(g, skip_row, rc.dual_pricing != 0);
     if (r < 0) {
       if (g.lu.num_updates() > 0) {
         g.wfact = WFACT_CHKOPT;
@@ -335,6 +325,7 @@ int dual_run(Glp &g, const RunControl &rc) {
         if (only_boxed && ++cleanup_rounds <= 3) {
           make_dual_feasible(g, false);
           compute_primal(g);
+          rows_fresh = false;
           continue;
         }
         g.xstat = XSTAT_SWITCH;  // the primal simplex finishes from this basis
@@ -401,7 +392,10 @@ int dual_run(Glp &g, const RunControl &rc) {
       }
       ftran_moves(g, flips, flip_delta, g.work_flip);
       const xlu::Vector &dx = g.work_flip;
-      for_each_position(dx, m, [&](int p) { g.x[g.head[p]] += dx.array[p]; });
+      for_each_position(dx, m, [&](int p) {
+        g.x[g.head[p]] += dx.array[p];
+        rows.touch(g, p);
+      });
     }
     // tau = B^-1 rho for the steepest-edge update
     double wr = 0;
@@ -469,7 +463,9 @@ int dual_run(Glp &g, const RunControl &rc) {
     auto for_col = [&](auto &&f) { for_each_position(col, m, f); };
     for_col([&](int i) {
       double a = col.array[i];
-      if (a != 0.0) g.x[g.head[i]] -= tp * a;
+      if (a == 0.0) return;
+      g.x[g.head[i]] -= tp * a;
+      rows.touch(g, i);
     });
     g.x[q] += tp;
     // pricing weights
@@ -498,6 +494,7 @@ int dual_run(Glp &g, const RunControl &rc) {
     g.where[leave] = -1;
     g.state[leave] = to_lower ? kAtLower : kAtUpper;
     g.x[leave] = target;
+    rows.touch(g, r);
     g.iterations += 1;
     idle = 0;
   }
