@@ -10,12 +10,21 @@
 
 #include "base/error_codes.hpp"
 #include "common/clock.hpp"
+#include "mip/bound_propagation.hpp"
+#include "mip/enumeration_hook.hpp"
+#include "mip/heur_common.hpp"
 #include "tarvo.h"
 
 namespace tarvo::mip {
 
 constexpr bool kTreeCutPasses = false;
 namespace {
+
+// LPs without a better bound or incumbent after which the tree counts as stalled.
+constexpr double kStallLps = 20000;
+// Binaries probed in one pass of the root probe loop, and its passes.
+constexpr int kMaxProbes = 2000;
+constexpr int kProbePasses = 2;
 
 using simplex::LpStatus;
 
@@ -75,6 +84,9 @@ TreeSearch::TreeSearch(MipContext &ctx, const MipSettings &set, Incumbent &inc, 
   // until a first solution exists the solver's own choice backtracks depth first, which reaches
   // integer points sooner; best bound takes over with the first incumbent
   base_rule_ = set.node_rule == 0 ? NodeRule::kDepthFirst : rule_of(set.node_rule);
+  marker_ = base_rule_ == NodeRule::kBestEstimate ? 5 : 3;
+  for (int j = 0; j < p_.n; ++j) nint_ += p_.is_int[j] != 0;
+  branched_.assign(p_.n, 0);
   queue_ = std::make_unique<NodeQueue>(pool_, qctx_, base_rule_, set.local_branch);
   // local-branching key: how far the node's bounds push the integers away from the incumbent
   queue_->set_key([this](const Node &nd) {
@@ -99,7 +111,7 @@ TreeSearch::~TreeSearch() { inc_.on_improve(nullptr); }
 // the objective step (exact) or less the gap tolerance, whichever is lower,
 // and the user's cutoff.
 double TreeSearch::cutoff() const {
-  double c = set_.cutoff;
+  double c = std::min(set_.cutoff, outside_cutoff_);
   if (inc_.has_incumbent()) {
     const double z = inc_.incumbent_objective();
     const double exact = exact_cutoff(z);
@@ -145,6 +157,7 @@ double TreeSearch::current_bound() const {
 
 void TreeSearch::new_incumbent(const char *tag) {
   last_incumbent_time_ = common::wall_seconds();
+  lps_at_improvement_ = out_.lps;
   qctx_.incumbent = inc_.incumbent_objective();
   if (set_.node_rule == 0 && base_rule_ != NodeRule::kBestBound) {
     base_rule_ = NodeRule::kBestBound;
@@ -154,6 +167,7 @@ void TreeSearch::new_incumbent(const char *tag) {
   int code = kSrcHeuristic;
   if (tag && *tag == '\0') code = cur_code_;
   if (tag && std::string(tag) == "SB") code = kSrcStrongBranch;
+  if (tag && std::string(tag) == "U") code = kSrcNone;  // the host's own point
   double dropped = 1e30;
   queue_->prune(cutoff(), &dropped);
   note_pruned(dropped);
@@ -289,6 +303,247 @@ void TreeSearch::switch_rules() {
   }
 }
 
+void TreeSearch::set_base_rule(NodeRule rule, int marker) {
+  base_rule_ = rule;
+  marker_ = marker;
+  branches_at_switch_ = out_.branches;
+  lps_at_switch_ = out_.lps;
+  if (!crowded_) queue_->set_rule(rule);
+}
+
+// Best bound proves, best estimate and worst bound find solutions: a large
+// tree with a stubborn gap turns to the latter for a while, and comes back
+// when that stops paying.
+void TreeSearch::switch_node_rule() {
+  if ((set_.node_rule != 4 && set_.node_rule != 6) || crowded_) return;
+  const bool user_z = set_.cutoff_mode == 2 && set_.cutoff < 1e30;
+  if (!inc_.has_incumbent() && !user_z) return;
+  const double z = inc_.has_incumbent() ? inc_.incumbent_objective() : set_.cutoff;
+  const double gap = std::fabs(z - current_bound()) / (std::fabs(z) + 1);
+  const double active = queue_->size(), records = pool_.in_use();
+  const double since_branches = out_.branches - branches_at_switch_;
+  const double since_switch = out_.lps - lps_at_switch_;
+  const double since_progress = out_.lps - std::max(lps_at_switch_, lps_at_improvement_);
+  if (marker_ == 3) {
+    if (since_branches < 2001 || !(gap > 0.005 || records > 200000 || active > 20000)) return;
+    bool go = records > 500000 && active > 7500;
+    if (!go) {
+      const bool crowded = gap > 1e-4 ? active >= 5001 || records >= 100001 : active >= 20001;
+      const double quiet = records < 300001 || active <= 10000 ? 10000 : 4000;
+      go = crowded && since_switch >= 1000 && since_progress >= quiet;
+    }
+    if (!go) return;
+    const bool small = active <= 5000 && pool_.reserved() <= 100000;
+    set_base_rule(small ? NodeRule::kBestEstimate : NodeRule::kWorstBound, 5);
+    log_.text(3, "\nNode selection switched to %s", small ? "best estimate" : "worst bound");
+  } else if (marker_ == 5 && inc_.has_incumbent() && since_branches > 5000) {
+    const double span = std::max(static_cast<double>(nint_), 10000.0);
+    if (since_switch <= span && since_progress <= span) return;
+    set_base_rule(NodeRule::kBestBound, 3);
+    log_.text(3, "\nNode selection switched to %s", "best bound");
+  }
+}
+
+// Stalled: no better bound and no new incumbent for a while (longer after
+// each reordering).
+bool TreeSearch::reorder_due() {
+  if (set_.reorder_level <= 0 || reorders_ >= set_.reorder_level || (set_.reorder_mode & 3) == 0) return false;
+  const double b = current_bound();
+  if (b > progress_bound_ + 1e-6 * std::max(1.0, std::fabs(b))) {
+    progress_bound_ = b;
+    lps_at_progress_ = out_.lps;
+    return false;
+  }
+  if (out_.lps - std::max(lps_at_progress_, lps_at_improvement_) < kStallLps * (reorders_ + 1)) return false;
+  ++reorders_;
+  lps_at_progress_ = out_.lps;
+  log_.text(2, "\nReordering the tree (%d of %d, mode %d)", reorders_, set_.reorder_level, set_.reorder_mode);
+  if (set_.reorder_mode & 2) {
+    restart_ = true;
+  } else {
+    // the comparators read the global bound and the incumbent: a heap built
+    // under old values is out of order
+    qctx_.global_bound = current_bound();
+    queue_->resort();
+  }
+  return true;
+}
+
+// Every open node goes; the root comes back with the global bounds as they
+// are now (tightened by reduced costs) and the least open bound.
+void TreeSearch::restart_from_root() {
+  restart_ = false;
+  double least = 1e30;
+  queue_->prune(-1e300, &least);
+  fix_global_by_root_costs();
+  const int r = pool_.allocate();
+  pool_[r].bound = std::max(root_obj_, std::min(least, cur_bound_));
+  queue_->push(r);
+}
+
+bool TreeSearch::submit_user_point(const std::vector<double> &xu) {
+  const int nu = hooks_.user_cols < 0 ? p_.n : hooks_.user_cols;
+  if (static_cast<int>(xu.size()) < nu) return false;
+  std::vector<double> x(p_.n, 0.0);
+  std::copy(xu.begin(), xu.begin() + nu, x.begin());
+  if (nu == p_.n) return inc_.submit(x, "U");
+  // auxiliary columns of the reformulations: an LP over them with the user's
+  // columns fixed, then rounded up (indicators only need to cover their member)
+  LpSnapshot snap(lp_);
+  for (int j = 0; j < nu; ++j) lp_.set_col_bounds(j, x[j], x[j]);
+  simplex::LpLimits lim;
+  lim.time_limit = seconds_left(deadline_);
+  bool ok = false;
+  if (lp_.solve(TV_METHOD_DSIMPLEX, lim) == LpStatus::kOptimal) {
+    std::vector<double> y = lp_.x();
+    y.resize(p_.n);
+    for (int j = nu; j < p_.n; ++j)
+      if (p_.is_int[j]) y[j] = std::min(gup_[j], std::ceil(y[j] - set_.int_tol));
+    snap.restore();
+    ok = inc_.submit(y, "U");
+  } else {
+    snap.restore();
+  }
+  return ok;
+}
+
+void TreeSearch::take_offers() {
+  base::MipOffer *o = hooks_.offer;
+  if (!o) return;
+  if (o->objective) {
+    o->objective = false;
+    if (o->obj < outside_cutoff_) {
+      outside_cutoff_ = o->obj;
+      lp_.set_cutoff(cutoff());
+      double dropped = 1e30;
+      queue_->prune(cutoff(), &dropped);
+      note_pruned(dropped);
+    }
+  }
+  if (o->solution) {
+    o->solution = false;
+    std::vector<double> x;
+    x.swap(o->x);
+    submit_user_point(x);
+  }
+}
+
+// Probing: each unfixed binary is set to 0 and to 1 in turn and the rows
+// propagated; a side that empties fixes the binary the other way, and a
+// bound that both sides imply holds for every solution.
+void TreeSearch::probe_root() {
+  const int nnz = p_.col_start.empty() ? 0 : p_.col_start[p_.n];
+  log_.text(2, "\nStarted probe_bound_loop (maxiter:%d, add_cuts:%d)..", kProbePasses, 0);
+  BoundPropagator prop(p_, glo_, gup_, set_.int_tol);
+  prop.set_work_limit(20.0 * nnz + 2e5);
+  const double stop_at = std::min(deadline_, common::wall_seconds() + 5.0);
+  bool feasible = prop.propagate_all();
+  int nfix = 0;
+  std::vector<int> order;
+  const std::vector<double> &x = lp_.x();
+  for (int j = 0; j < p_.n; ++j)
+    if (p_.is_binary(j) && glo_[j] < gup_[j]) order.push_back(j);
+  // fractional binaries first: their probes tell the most about the relaxation
+  std::stable_partition(order.begin(), order.end(), [&](int j) { return is_fractional(x[j], set_.int_tol); });
+  if (static_cast<int>(order.size()) > kMaxProbes) order.resize(kMaxProbes);
+  std::vector<char> seen(p_.n, 0);
+  std::vector<int> touched;
+  std::vector<double> lo0(p_.n), up0(p_.n);
+  for (int pass = 0; pass < kProbePasses && feasible; ++pass) {
+    const int before = nfix;
+    for (int j : order) {
+      if (prop.work() > 20.0 * nnz + 2e5 || common::wall_seconds() > stop_at) break;
+      if (prop.lower()[j] == prop.upper()[j]) continue;
+      const size_t mark = prop.mark();
+      const bool ok0 = prop.tighten(j, 0, 0);
+      touched.clear();
+      for (int k : prop.changed_since(mark)) {
+        if (seen[k]) continue;
+        seen[k] = 1;
+        touched.push_back(k);
+        lo0[k] = prop.lower()[k];
+        up0[k] = prop.upper()[k];
+      }
+      prop.undo(mark);
+      const bool ok1 = prop.tighten(j, 1, 1);
+      std::vector<BoundChange> implied;
+      if (ok0 && ok1) {
+        for (int k : touched) {
+          if (k == j) continue;
+          const double l = std::min(lo0[k], prop.lower()[k]), u = std::max(up0[k], prop.upper()[k]);
+          if (l > glo_[k] || u < gup_[k]) implied.push_back({k, l, u});
+        }
+      }
+      for (int k : touched) seen[k] = 0;
+      prop.undo(mark);
+      if (!ok0 && !ok1) {
+        feasible = false;
+        break;
+      }
+      bool fixed_ok = true;
+      if (!ok0 || !ok1) {
+        fixed_ok = prop.tighten(j, ok0 ? 0 : 1, ok0 ? 0 : 1);
+        ++nfix;
+      }
+      for (const BoundChange &c : implied) fixed_ok = fixed_ok && prop.tighten(c.col, c.lo, c.up);
+      nfix += static_cast<int>(implied.size());
+      if (!fixed_ok) {
+        feasible = false;
+        break;
+      }
+    }
+    if (nfix == before) break;
+  }
+  int lp_status = static_cast<int>(lp_.status());
+  if (!feasible) {
+    // no point of the problem (better than the incumbent) exists
+    lp_status = static_cast<int>(LpStatus::kInfeasible);
+  } else if (nfix > 0) {
+    for (int j = 0; j < p_.n; ++j)
+      if (prop.lower()[j] > glo_[j] || prop.upper()[j] < gup_[j]) {
+        glo_[j] = std::max(glo_[j], prop.lower()[j]);
+        gup_[j] = std::min(gup_[j], prop.upper()[j]);
+        lp_.set_col_bounds(j, glo_[j], gup_[j]);
+      }
+    double secs;
+    solve_node_lp(&secs);
+    lp_status = static_cast<int>(lp_.status());
+  }
+  log_.text(2, "\nTerminated probe_bound_loop (lp_status:%d, nfix:%d)..", lp_status, nfix);
+  if (!feasible) out_.state = inc_.has_incumbent() ? kStateFinished : kStateInfeasible;
+}
+
+bool TreeSearch::try_enumeration() {
+  if (set_.solver_type == 1) return false;
+  bool pure_binary = p_.n > 0;
+  for (int j = 0; j < p_.n && pure_binary; ++j) pure_binary = p_.is_binary(j) || glo_[j] == gup_[j];
+  const EnumerationSolver solver = enumeration_solver();
+  if (!pure_binary || !solver) {
+    if (set_.solver_type == 2)
+      log_.text(1, "\nWarning: the enumeration solver cannot take this model, using branch and bound.");
+    return false;
+  }
+  const double limit = deadline_ < 1e30 ? std::max(0.0, deadline_ - common::wall_seconds()) : -1;
+  log_.text(2, "\nStarted fast enumeration solver, (time_lim:%g)", limit);
+  int mip_status = 0;
+  const int code = solver(ctx_, limit, &mip_status);
+  log_.text(2, "\nTerminated fast enumeration solver, MIPstat:%d, err:%d", mip_status, code);
+  if (code != 0) {
+    out_.code = code;
+    return true;
+  }
+  if (mip_status == TV_STATUS_OPTIMAL && inc_.has_incumbent()) {
+    out_.state = kStateFinished;
+  } else if (mip_status == TV_STATUS_INFEASIBLE) {
+    out_.state = kStateInfeasible;
+  } else {
+    return false;
+  }
+  out_.complete = true;
+  out_.bound = inc_.incumbent_objective();
+  return true;
+}
+
 // The optimality test of the gap between the incumbent and the best bound.
 bool TreeSearch::optimal_now() {
   if (!inc_.has_incumbent()) return false;
@@ -330,6 +585,7 @@ void TreeSearch::periodic_line(bool force) {
   const LogCounters c = counters();
   if (log_.on()) log_.tree_line(c, force ? kSrcFinal : kSrcNone);
   if (hooks_.poll && !stop_code_) stop_code_ = hooks_.poll(c);
+  if (!force && !stop_code_) take_offers();
   if (!force && !stop_code_ && optimal_now()) {
     log_.text(1, "\nUser optimality tolerance satisfied.\n");
     stop_code_ = -2;
@@ -370,7 +626,11 @@ int TreeSearch::solve_root() {
 
 int TreeSearch::push_child(int parent, const Node &proto, std::vector<BoundChange> &&changes,
                            const PackedBasis *basis) {
+  const int before = pool_.reserved();
   const int k = pool_.allocate();
+  if (pool_.reserved() != before)
+    log_.text(2, "\nIncrease node pool size from =%u to %u \n\n", static_cast<unsigned>(before),
+              static_cast<unsigned>(pool_.reserved()));
   Node &nd = pool_[k];
   nd = proto;
   nd.parent = parent;
@@ -393,6 +653,8 @@ TreeOutcome TreeSearch::run() {
     }
   }
   if (cutoff() < 1e30) lp_.set_cutoff(cutoff());
+  take_offers();  // a start point
+  if (try_enumeration()) return out_;
   log_.text(1, "\n-------------------------BEGIN ROOT OPTIMIZATION----------------------\n");
   const int root = solve_root();
   log_.text(1, "\n-------------------------END   ROOT OPTIMIZATION----------------------\n");
@@ -406,6 +668,23 @@ TreeOutcome TreeSearch::run() {
   out_.root_bound = root_obj_;
   cur_bound_ = root_obj_;
   log_.text(2, "\nInitial continuous objective: %f\n", log_.user(root_obj_));
+  probe_root();
+  if (out_.state == kStateInfeasible || out_.state == kStateFinished || lp_.status() == LpStatus::kInfeasible ||
+      lp_.status() == LpStatus::kCutoff) {
+    // probing emptied the problem (or left nothing better than the incumbent)
+    out_.state = inc_.has_incumbent() ? kStateFinished : kStateInfeasible;
+    out_.complete = true;
+    out_.bound = inc_.has_incumbent() ? inc_.incumbent_objective() : 1e30;
+    return out_;
+  }
+  if (lp_.status() != LpStatus::kOptimal) {
+    out_.code = lp_.status() == LpStatus::kTimeLimit ? err::kTimeLimit : err::kNumerical;
+    out_.bound = out_.root_bound;
+    return out_;
+  }
+  root_obj_ = std::max(root_obj_, lp_.objective());
+  out_.root_bound = root_obj_;
+  cur_bound_ = root_obj_;
   // cut loop and heuristics at the root
   ctx_.root = true;
   ctx_.depth = 0;
@@ -472,6 +751,7 @@ void TreeSearch::search() {
     if (cur < 0) {
       reps = 0;
       cuts_done = false;
+      if (restart_) restart_from_root();
       if (queue_->empty()) break;
       qctx_.global_bound = cur_bound_;
       if (base_rule_ == NodeRule::kDepthFirst && set_.node_rule == 0 && !crowded_ && ++pops_ % 128 == 0) {
@@ -507,6 +787,8 @@ void TreeSearch::search() {
     }
     if (limits_hit()) break;
     switch_rules();
+    switch_node_rule();
+    reorder_due();
     periodic_line(false);
     if (stop_code_) break;
 
@@ -603,6 +885,7 @@ void TreeSearch::search() {
     in.cutoff = cutoff();
     in.sb_iter_limit = std::clamp(2 * avg_node_iters_ + 10, 20.0, 500.0);
     in.deadline = deadline_;
+    in.branched = &branched_;
     BranchDecision bd = choose_branch(in, x, frac);
     out_.iterations += bd.trial_iterations;
     out_.lps += bd.trial_solves;
@@ -631,6 +914,7 @@ void TreeSearch::search() {
     }
     out_.branches += 1;
     const int j = bd.col;
+    ++branched_[j];
     const double v = bd.value;
     const double f = v - std::floor(v);
     double est = 0;
