@@ -14,6 +14,7 @@
 #include "mip/enumeration_hook.hpp"
 #include "mip/heur_common.hpp"
 #include "tarvo.h"
+#include "mip/working_problem.hpp"
 
 namespace tarvo::mip {
 
@@ -274,6 +275,37 @@ void TreeSearch::record_pseudo_cost(const Node &nd, double obj) {
     pc_.record(nd.branch_var, true, 1 - f, std::max(0.0, obj - nd.parent_obj));
 }
 
+simplex::LpBasis TreeSearch::slack_basis() const {
+  simplex::LpBasis b;
+  b.state.assign(lp_.cols() + lp_.rows(), simplex::kBasic);
+  for (int j = 0; j < lp_.cols(); ++j) {
+    const bool lo = lp_.col_lower(j) > -1e30, up = lp_.col_upper(j) < 1e30;
+    b.state[j] = lo ? simplex::kAtLower : up ? simplex::kAtUpper : simplex::kFreeZero;
+  }
+  return b;
+}
+
+// The node LP solved by a new solver over the problem's rows (the pool's cuts
+// left out: a relaxation, so an empty or cut-off answer holds for the node).
+// True when the node may hold something; a usable basis goes back to the LP.
+bool TreeSearch::fresh_verdict(const simplex::LpLimits &lim) {
+  base::ModelData data;
+  problem_to_lp_data(p_, &data);
+  simplex::LpSolver fresh;
+  fresh.load(data, simplex::LpOptions::from_params(ctx_.params));
+  for (int i = 0; i < p_.m; ++i) fresh.set_row_bounds(i, p_.row_lo[i], p_.row_up[i]);
+  for (int j = 0; j < p_.n; ++j) fresh.set_col_bounds(j, lp_.col_lower(j), lp_.col_upper(j));
+  if (cutoff() < 1e30) fresh.set_cutoff(cutoff());
+  const LpStatus st = fresh.solve(TV_METHOD_DSIMPLEX, lim);
+  out_.iterations += fresh.iterations();
+  if (st == LpStatus::kInfeasible || st == LpStatus::kCutoff) return false;
+  if (st == LpStatus::kOptimal && lp_.rows() == p_.m) {
+    lp_.set_basis(fresh.basis());
+    lp_.solve(TV_METHOD_DSIMPLEX, lim);
+  }
+  return true;
+}
+
 bool TreeSearch::solve_node_lp(double *seconds) {
   simplex::LpLimits lim;
   lim.dual_pricing = 3;  // Devex: node bases change by jumps, exact norms would cost m solves each
@@ -281,11 +313,25 @@ bool TreeSearch::solve_node_lp(double *seconds) {
   if (deadline_ < 1e30) lim.time_limit = std::max(0.0, deadline_ - now);
   if (set_.iter_limit >= 0) lim.iter_limit = std::max(0.0, set_.iter_limit - out_.iterations);
   lp_.solve(lp_method(set_.reopt_method), lim);
+  bool empty = false;
+  if (lp_.status() == LpStatus::kNumerical || lp_.status() == LpStatus::kInfeasibleOrUnbounded) {
+    // no verdict from the warm start: the primal simplex from the same bounds
+    // usually has one, and a dropped node would leave the search unproven
+    out_.iterations += lp_.iterations();
+    lp_.solve(TV_METHOD_PSIMPLEX, lim);
+    if (lp_.status() == LpStatus::kNumerical) {
+      // last resort: cold from the slack basis
+      out_.iterations += lp_.iterations();
+      lp_.set_basis(slack_basis());
+      lp_.solve(TV_METHOD_DSIMPLEX, lim);
+    }
+    if (lp_.status() == LpStatus::kNumerical) empty = !fresh_verdict(lim);
+  }
   out_.iterations += lp_.iterations();
   out_.lps += 1;
   *seconds = common::wall_seconds() - now;
   out_.lp_time += *seconds;
-  return true;
+  return !empty;
 }
 
 // Crowding switch: too many open nodes make the search dive (worst bound)
@@ -794,7 +840,12 @@ void TreeSearch::search() {
 
     Node &nd = pool_[cur];
     if (!lp_ready) {
-      solve_node_lp(&node_secs);
+      if (!solve_node_lp(&node_secs)) {
+        out_.nodes_solved += 1;
+        pool_.release(cur);
+        cur = -1;
+        continue;
+      }
       avg_node_iters_ = 0.9 * avg_node_iters_ + 0.1 * lp_.iterations();
     }
     lp_ready = false;
@@ -989,7 +1040,8 @@ void TreeSearch::search() {
   if (stop_code_ < 0) stop_code_ = 0;  // solution limit or gap closed: an ordinary end
   out_.code = stop_code_;
   out_.open_nodes = queue_->size();
-  out_.complete = gap_closed || (queue_->empty() && stop_code_ == 0 && cur < 0);
+  // a subtree dropped without a verdict leaves the search unproven below its bound
+  out_.complete = gap_closed || (queue_->empty() && stop_code_ == 0 && cur < 0 && unsafe_bound_ >= cutoff());
   out_.bound = current_bound();
   if (out_.complete && !gap_closed) {
     out_.bound = std::min(unsafe_bound_, tol_pruned_bound_);

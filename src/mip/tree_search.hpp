@@ -55,7 +55,11 @@ class TreeSearch {
  private:
   int solve_root();
   void search();
+  // Solves the node LP (with retries when the warm solve has no verdict);
+  // false when the node is proven empty without the LP saying so.
   bool solve_node_lp(double *seconds);
+  bool fresh_verdict(const simplex::LpLimits &lim);
+  simplex::LpBasis slack_basis() const;
   // Re-applies the global bounds intersected with `changes` to the LP; false when empty.
   bool switch_to(const std::vector<BoundChange> &changes);
   bool apply_change(const BoundChange &c);

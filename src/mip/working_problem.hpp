@@ -20,6 +20,10 @@ struct WorkingProblem {
   std::vector<std::string> notes;  // log lines of the reformulation
 };
 
+// The LP data of a MipProblem in minimisation form (rows one-sided here; the
+// LP gets the exact activity bounds with set_row_bounds).
+void problem_to_lp_data(const MipProblem &p, base::ModelData *out);
+
 // Builds the working copy; `lbigm` bounds the big-M coefficients of the
 // reformulations (raised with a note when a bound involved is larger).
 int build_working_problem(const base::ModelData &d, double lbigm, double int_tol, WorkingProblem *out);

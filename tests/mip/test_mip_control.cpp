@@ -185,17 +185,92 @@ TEST_F(MipControl, UserCutoffBelowTheOptimumLeavesNoSolution) {
 
 TEST_F(MipControl, NodeSelectionRulesAgreeOnTheOptimum) {
   double ref = NAN;
-  for (int rule : {0, 1, 2, 3, 5}) {
+  for (int rule : {0, 1, 2, 3, 4, 5, 6}) {
     tvtest::ModelHandle mdl(env);
     mipfix::load_mip(mdl, hard_model(), std::string(24, 'B'));
     TVsetModelIntParameter(mdl, TV_IPARAM_MIP_NODESELRULE, rule);
     TVsetModelIntParameter(mdl, TV_IPARAM_MIP_BRANCHDIR, rule % 4);
     TVsetModelIntParameter(mdl, TV_IPARAM_MIP_LOCALBRANCHNUM, rule == 3 ? 2 : 0);  // with the window once
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_CUTLEVEL_TOP, 0);  // a tree to order
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_HEULEVEL, 0);
     const mipfix::Solved s = solve(mdl);
     ASSERT_EQ(s.code, 0) << "rule " << rule;
     EXPECT_EQ(s.status, TV_STATUS_OPTIMAL) << "rule " << rule;
     if (std::isnan(ref)) ref = s.obj;
     EXPECT_NEAR(s.obj, ref, 1e-9) << "rule " << rule;
+  }
+}
+
+TEST_F(MipControl, BranchingRulesAgreeOnTheOptimum) {
+  const lpfix::Lp lp = hard_model();
+  double ref = NAN;
+  for (int rule = 0; rule <= 5; ++rule) {
+    tvtest::ModelHandle mdl(env);
+    mipfix::load_mip(mdl, lp, std::string(24, 'B'));
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_BRANCHRULE, rule);
+    // no cuts and no heuristics: the branching alone has to close the gap
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_CUTLEVEL_TOP, 0);
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_HEULEVEL, 0);
+    const mipfix::Solved s = solve(mdl);
+    ASSERT_EQ(s.code, 0) << "rule " << rule;
+    EXPECT_EQ(s.status, TV_STATUS_OPTIMAL) << "rule " << rule;
+    mipcheck::verify_incumbent(mdl);
+    int branches = 0;
+    TVgetInfo(mdl, TV_IINFO_MIP_BRANCHCOUNT, &branches);
+    EXPECT_GT(branches, 0) << "rule " << rule;
+    if (std::isnan(ref)) ref = s.obj;
+    EXPECT_NEAR(s.obj, ref, 1e-9) << "rule " << rule;
+  }
+}
+
+struct HostOffer {
+  std::vector<double> x;
+  int calls = 0;
+};
+
+int offer_point(pTVmodel, void *data, double *primal, double *objective) {
+  auto *o = static_cast<HostOffer *>(data);
+  ++o->calls;
+  double obj = 0;
+  for (size_t j = 0; j < o->x.size(); ++j) primal[j] = o->x[j], obj += 1 + (j * 7) % 5;
+  *objective = obj;
+  return 1;
+}
+
+TEST_F(MipControl, HostOffersEnterAsIncumbentsOnlyWhenFeasible) {
+  const lpfix::Lp lp = hard_model();
+  mipfix::load_mip(model, lp, std::string(24, 'B'));
+  const mipfix::Solved best = solve(model);
+  ASSERT_EQ(best.status, TV_STATUS_OPTIMAL);
+  double all_ones = 0;
+  for (double c : lp.c) all_ones += c;
+  {
+    // every column at 1 meets both rows; with a gap tolerance of 100% the
+    // first incumbent ends the search, and nothing but the offer can find one
+    tvtest::ModelHandle mdl(env);
+    mipfix::load_mip(mdl, lp, std::string(24, 'B'));
+    HostOffer offer{std::vector<double>(24, 1.0)};
+    ASSERT_EQ(TVsetMIPCallbackInsMIPSol(mdl, offer_point, &offer), 0);
+    TVsetModelDouParameter(mdl, TV_DPARAM_MIP_RELOPTTOL, 1);
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_HEULEVEL, 0);
+    const mipfix::Solved s = solve(mdl);
+    ASSERT_EQ(s.code, 0);
+    EXPECT_GE(offer.calls, 1);
+    EXPECT_NEAR(s.obj, all_ones, 1e-9);
+    mipcheck::verify_incumbent(mdl);
+  }
+  {
+    // all zero breaks both rows: refused, and the search goes on to the optimum
+    tvtest::ModelHandle mdl(env);
+    mipfix::load_mip(mdl, lp, std::string(24, 'B'));
+    HostOffer offer{std::vector<double>(24, 0.0)};
+    ASSERT_EQ(TVsetMIPCallbackInsMIPSol(mdl, offer_point, &offer), 0);
+    const mipfix::Solved s = solve(mdl);
+    ASSERT_EQ(s.code, 0);
+    EXPECT_GE(offer.calls, 1);
+    EXPECT_EQ(s.status, TV_STATUS_OPTIMAL);
+    EXPECT_NEAR(s.obj, best.obj, 1e-9);
+    mipcheck::verify_incumbent(mdl);
   }
 }
 
@@ -211,8 +286,12 @@ TEST(MipConcurrent, ThreadsAgreeWithTheSerialOptimumAndRefuseNothingValid) {
   const mipfix::Solved a = mipfix::solve(serial);
   TVsetModelIntParameter(conc, TV_IPARAM_MIP_NUM_THREADS, 2);
   TVsetModelIntParameter(conc, TV_IPARAM_MULTITHREAD_MODE, 4);
+  std::string log;
+  TVsetModelLogfunc(conc, tvtest::collect_model_log, &log);
   int status = -1;
   ASSERT_EQ(TVsolveMIP(conc, &status), 0);
+  // the threads post their incumbents to the shared slot
+  EXPECT_NE(log.find("\nSet new solution by thread #"), std::string::npos);
   EXPECT_EQ(status, TV_STATUS_OPTIMAL);
   double obj = 0;
   TVgetInfo(conc, TV_DINFO_MIP_OBJ, &obj);
