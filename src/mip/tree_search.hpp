@@ -117,7 +117,7 @@ class TreeSearch {
   std::vector<double> root_rc_, root_x_;
   double unsafe_bound_ = 1e30;   // smallest bound of nodes dropped without proof
   double tol_pruned_bound_ = 1e30;  // smallest bound of nodes pruned within the gap tolerance
-  double cur_bound_ = 1e30;      // bound of the node in hand
+  double cur_bound_ = -1e30;     // bound of the node in hand (nothing known before the root)
   TreeOutcome out_;
   int stop_code_ = 0;
   double last_line_ = 0, last_incumbent_time_ = 0;

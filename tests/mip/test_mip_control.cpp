@@ -396,19 +396,20 @@ TEST(MipStartPoint, FeasibleStartIsTheFirstIncumbentAndAnInfeasibleOneIsIgnored)
   ASSERT_EQ(best.status, TV_STATUS_OPTIMAL);
   std::vector<double> x(24);
   ASSERT_EQ(TVgetMIPPrimalSolution(ref, x.data()), 0);
-  for (int variant = 0; variant < 2; ++variant) {
+  for (int variant = 0; variant < 3; ++variant) {
     tvtest::ModelHandle model(env);
     mipfix::load_mip(model, hard_model(), std::string(24, 'B'));
     std::string log;
     TVsetModelLogfunc(model, tvtest::collect_model_log, &log);
     TVsetModelIntParameter(model, TV_IPARAM_MIP_PRINTLEVEL, 1);
-    std::vector<double> start = variant == 0 ? x : std::vector<double>(24, 0.0);  // all zero breaks the rows
+    // the optimum; all zero breaks the rows; all one is feasible but far from optimal
+    std::vector<double> start = variant == 0 ? x : std::vector<double>(24, variant == 1 ? 0.0 : 1.0);
     ASSERT_EQ(TVloadMIPVarStartPoint(model, start.data()), 0);
     const mipfix::Solved s = mipfix::solve(model);
     ASSERT_EQ(s.code, 0);
     EXPECT_EQ(s.status, TV_STATUS_OPTIMAL);
     EXPECT_NEAR(s.obj, best.obj, 1e-9);
-    EXPECT_NE(log.find(variant == 0 ? "\nStartpoint info: " : "\nStartpoint info (not feasible): "),
+    EXPECT_NE(log.find(variant != 1 ? "\nStartpoint info: " : "\nStartpoint info (not feasible): "),
               std::string::npos);
   }
 }
