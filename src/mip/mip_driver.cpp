@@ -156,6 +156,7 @@ int solve_mip_serial(base::Model *model, int *status) {
     TreeSearch tree(ctx, set, inc, log, hooks, start, d.priority.empty() ? nullptr : &d.priority);
     t = tree.run();
     if (t.lsol_stop) log.text(1, "Stopped due to time limit from last MIP sol.\n");
+    if (w->bigm_raised) log.text(1, "\nRestoring LBIGM to %g ..", set.lbigm);
     if (w->prob.n > d.n || w->prob.m > d.m) log.text(1, "\nDeleted sets and aux row/cols.");
   }
 
@@ -181,6 +182,8 @@ int solve_mip_serial(base::Model *model, int *status) {
 }
 
 int solve_mip(base::Model *model, int *status) {
+  log_cut_table(model, model->params.integer(TV_IPARAM_MIP_PRINTLEVEL), model->params.integer(TV_IPARAM_MIP_CUTLEVEL_TOP),
+                model->params.integer(TV_IPARAM_MIP_CUTLEVEL_TREE));
   if (has_objective_pool(*model)) return solve_lexicographic(model, status);
   const int mode = model->params.integer(TV_IPARAM_MULTITHREAD_MODE);
   const base::ModelClass &k = model->kind;

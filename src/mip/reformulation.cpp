@@ -84,6 +84,7 @@ int reformulate_special(const base::ModelData &d, double lbigm, WorkingProblem *
                   lbigm, biggest);
     out->notes.push_back(line);
     bigm = biggest;
+    out->bigm_raised = true;
     std::snprintf(line, sizeof line, "\nNew LBIGM=%g %s..", bigm, bigm > 1e9 ? "(*** too big ***)" : "");
     out->notes.push_back(line);
   }

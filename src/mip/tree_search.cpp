@@ -666,7 +666,9 @@ int TreeSearch::solve_root() {
     case LpStatus::kIterLimit: return err::kIterationLimit;
     case LpStatus::kInterrupted: return err::kUserInterrupt;
     case LpStatus::kOutOfMemory: return err::kNoMemory;
-    default: return err::kNumerical;
+    default:
+      log_.text(1, "Solver failed at the root node.\n");
+      return err::kNumerical;
   }
 }
 
@@ -781,12 +783,24 @@ TreeOutcome TreeSearch::run() {
   return out_;
 }
 
+// The per-node trace of the high print levels.
+void TreeSearch::trace_node(int index, const Node &nd) {
+  if (nd.branch_var < 0)
+    log_.text(12, "\nCurrent nnum=%6u pnum=%6d  j=%6d TOP   bound=%e", static_cast<unsigned>(index), nd.parent,
+              nd.branch_var, log_.user(nd.bound));
+  else
+    log_.text(12, "\nCurrent nnum=%6u pnum=%6d  j=%6u dir=%c bound=%e ninf=%u", static_cast<unsigned>(index),
+              nd.parent, static_cast<unsigned>(nd.branch_var), nd.dir == kDirDown ? 'D' : 'U', log_.user(nd.bound),
+              static_cast<unsigned>(std::max<int>(0, nd.ninf)));
+}
+
 void TreeSearch::search() {
   int cur = pool_.allocate();
   {
     Node &r = pool_[cur];
     r.bound = root_obj_;
   }
+  trace_node(cur, pool_[cur]);
   bool lp_ready = true;  // the root LP is solved
   bool first = true;
   std::vector<double> x;
@@ -818,11 +832,17 @@ void TreeSearch::search() {
         continue;
       }
       const std::vector<BoundChange> path = nd.changes >= 0 ? pool_.changes(nd.changes) : std::vector<BoundChange>{};
+      const int prev_changes = static_cast<int>(cur_changes_.size());
       const bool ok = switch_to(path);
+      trace_node(cur, nd);
+      log_.text(12, "\nApplied node specific modifications, current:%d, prev:%d, num_infeas:%d",
+                static_cast<int>(path.size()), prev_changes, static_cast<int>(nd.ninf));
       if (nd.basis >= 0) {
         simplex::LpBasis b;
         const PackedBasis &pb = pool_.basis(nd.basis);
         if (pb.rows == lp_.rows() && unpack_basis(pb, lp_.col_lowers(), lp_.col_uppers(), &b)) lp_.set_basis(b);
+      } else {
+        log_.text(4, "\n no basic on this node \n");
       }
       if (!ok) {
         pool_.release(cur);
@@ -868,6 +888,7 @@ void TreeSearch::search() {
       break;
     }
     if (st == LpStatus::kInfeasible || st == LpStatus::kCutoff) {
+      log_.text(11, "Node is %s", st == LpStatus::kInfeasible ? "inf" : "cutoff");
       pool_.release(cur);
       cur = -1;
       continue;
@@ -884,6 +905,7 @@ void TreeSearch::search() {
     first = false;
     cur_bound_ = obj;
     if (obj >= cutoff()) {
+      log_.text(11, "Node is %s", "cutoff");
       note_pruned(obj);
       pool_.release(cur);
       cur = -1;
@@ -940,6 +962,11 @@ void TreeSearch::search() {
     BranchDecision bd = choose_branch(in, x, frac);
     out_.iterations += bd.trial_iterations;
     out_.lps += bd.trial_solves;
+    if (bd.trial_solves > 0)
+      log_.text(11, "\nSB completed, b_index=%d, max_tc=%d, lift=%d mfn=%d cmfn=%d bs=%e mfs=%e ", bd.col,
+                bd.trial_solves / 2, static_cast<int>(bd.fixes.size()), static_cast<int>(frac.size()),
+                static_cast<int>(bd.infeasible), log_.user(std::max(bd.down_bound, bd.up_bound)),
+                log_.user(std::min(bd.down_bound, bd.up_bound)));
     if (bd.infeasible) {
       pool_.release(cur);
       cur = -1;

@@ -90,6 +90,7 @@ class TreeSearch {
   bool try_enumeration();
   LogCounters counters();
   void periodic_line(bool force);
+  void trace_node(int index, const Node &nd);
   double current_bound() const;
   int push_child(int parent, const Node &proto, std::vector<BoundChange> &&changes, const PackedBasis *basis);
 

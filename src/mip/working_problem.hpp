@@ -17,6 +17,7 @@ struct WorkingProblem {
   int user_n = 0, user_m = 0;
   int sense = 1;          // of the user's model
   bool bounds_conflict = false;  // an integer column has no integer value within its bounds
+  bool bigm_raised = false;      // the reformulations needed more than TV_DPARAM_MIP_LBIGM
   std::vector<std::string> notes;  // log lines of the reformulation
 };
 

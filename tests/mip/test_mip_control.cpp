@@ -156,6 +156,32 @@ TEST_F(MipControl, LogHeaderRepeatsEveryTwentyFiveLines) {
   EXPECT_NE(log.find("BEGIN ROOT OPTIMIZATION"), std::string::npos);
 }
 
+TEST_F(MipControl, PhaseLinesAppearFromTheirPrintLevelOn) {
+  struct Expect {
+    const char *text;
+    int level;  // lowest print level that shows it
+  };
+  const Expect lines[] = {{"\nCUT TYPE ", 5},
+                          {"\nCURRENT SETTING               57342    53246", 5},
+                          {"\nStarted probe_bound_loop (maxiter:", 2},
+                          {"\nTerminated probe_bound_loop (lp_status:", 2},
+                          {"\nInitial continuous objective: ", 2},
+                          {"\nStarted master B&B search", 1},
+                          {"\nCurrent nnum=", 12}};
+  for (int level : {1, 2, 5, 12}) {
+    tvtest::ModelHandle mdl(env);
+    mipfix::load_mip(mdl, hard_model(), std::string(24, 'B'));
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_PRINTLEVEL, level);
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_CUTLEVEL_TOP, 57342);  // a tree to trace, the default masks shown
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_HEULEVEL, 0);
+    std::string log;
+    TVsetModelLogfunc(mdl, tvtest::collect_model_log, &log);
+    ASSERT_EQ(solve(mdl).code, 0);
+    for (const Expect &e : lines)
+      EXPECT_EQ(log.find(e.text) != std::string::npos, level >= e.level) << "level " << level << ": " << e.text;
+  }
+}
+
 TEST_F(MipControl, LooseGapToleranceStopsEarlyButNeverBeyondIt) {
   mipfix::load_mip(model, hard_model(), std::string(24, 'B'));
   TVsetModelDouParameter(model, TV_DPARAM_MIP_RELOPTTOL, 0.2);
