@@ -168,8 +168,11 @@ int solve_mip_concurrent(base::Model *model, int *status) {
     if (win < 0) win = 0;
   }
   base::log_model(model, 1, "\n\nConcurrent run terminated..\n");
-  base::log_model(model, 1, "\n%s workload: %.2f secs\n  ", "MIP", common::wall_seconds() - start);
-  for (int t = 0; t < threads; ++t) base::log_model(model, 1, "%d:|%.0f%%|", t, 100.0);
+  const double wall = common::wall_seconds() - start;
+  base::log_model(model, 1, "\n%s workload: %.2f secs\n  ", "MIP", wall);
+  // each thread's share of the run: the stopped ones end early
+  for (int t = 0; t < threads; ++t)
+    base::log_model(model, 1, "%d:|%.0f%%|", t, wall > 0 ? 100.0 * std::min(1.0, seconds[t] / wall) : 100.0);
   if (copies[win]->mip) model->mip = std::make_unique<base::MipRecord>(*copies[win]->mip);
   const int code = codes[win] == err::kUserInterrupt && win >= 0 && final_status(statuses[win]) ? 0 : codes[win];
   if (status) *status = statuses[win];
