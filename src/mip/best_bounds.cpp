@@ -18,6 +18,15 @@ int best_bounds(const base::Model &model, std::vector<double> *lo, std::vector<d
   const int code = build_working_problem(d, model.params.dbl(TV_DPARAM_MIP_LBIGM), int_tol, &w);
   if (code != 0) return code;
   if (w.bounds_conflict) return err::kNotAvailable;
+  // only linear rows limit their columns: quadratic rows drop out, and with
+  // nonlinear instructions any row may be nonlinear
+  for (int i = 0; i < d.m; ++i) {
+    const bool quadratic = i < static_cast<int>(d.qc.is_quadratic_row.size()) && d.qc.is_quadratic_row[i];
+    if (quadratic || d.has_instructions) {
+      w.prob.row_lo[i] = -1e30;
+      w.prob.row_up[i] = 1e30;
+    }
+  }
   BoundPropagator prop(w.prob, w.prob.col_lo, w.prob.col_up, int_tol);
   // a budget of passes over the matrix keeps huge models quick
   prop.set_work_limit(50.0 * (w.prob.col_start.empty() ? 0 : w.prob.col_start[w.prob.n]) + 1e5);

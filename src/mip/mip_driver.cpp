@@ -54,6 +54,11 @@ int solve_mip_serial(base::Model *model, int *status) {
   const base::ModelData &d = model->data;
   MipSettings set = MipSettings::from_params(model->params, d.sense == TV_MAX ? -1 : 1);
   MipLog log(model, set.print_level, d.sense == TV_MAX ? -1 : 1);
+  if (!d.qc.empty() || d.ncones > 0 || d.has_instructions) {
+    // the tree solves linear relaxations: dropping the other terms would answer another problem
+    log.text(1, "\nError: the integer solver takes linear models only (quadratic, conic or nonlinear data found).");
+    return err::kNotSupported;
+  }
 
   auto w = std::make_unique<WorkingProblem>();
   int code = build_working_problem(d, set.lbigm, set.int_tol, w.get());

@@ -419,6 +419,7 @@ bool TreeSearch::reorder_due() {
 // are now (tightened by reduced costs) and the least open bound.
 void TreeSearch::restart_from_root() {
   restart_ = false;
+  if (queue_->empty()) return;  // nothing left to search again
   double least = 1e30;
   queue_->prune(-1e300, &least);
   fix_global_by_root_costs();

@@ -61,6 +61,26 @@ TEST_F(MipConversions, BestBoundsAreTheTightestImpliedBounds) {
   lp.types += 'G';
   mipfix::load_mip(empty, lp, "IIC");
   EXPECT_EQ(TVgetBestBounds(empty, lo, up), 2009);
+  // a quadratic row limits nothing linearly: x - y^2 <= 3 leaves x unbounded,
+  // and the integer solver refuses the model instead of dropping the term
+  tvtest::ModelHandle quad(env);
+  lpfix::Lp q;
+  q.sense = TV_MIN;
+  q.c = {1, 0};
+  q.b = {3};
+  q.types = "L";
+  q.rows = {{1, 0}};
+  q.lower = {0, 0};
+  q.upper = {TV_INFINITY, TV_INFINITY};
+  mipfix::load_mip(quad, q, "IC");
+  const int row[1] = {0}, col1[1] = {1}, col2[1] = {1};
+  const double coef[1] = {-2};
+  ASSERT_EQ(TVaddQCterms(quad, 1, row, col1, col2, coef), 0);
+  double qlo[2], qup[2];
+  ASSERT_EQ(TVgetBestBounds(quad, qlo, qup), 0);
+  EXPECT_GE(qup[0], 1e30);
+  int status = -1;
+  EXPECT_EQ(TVsolveMIP(quad, &status), 2029);
 }
 
 // max 5x + 4y + 3z, 6x + 4y + 3z <= 22, x + y >= 2; x in [-2, 3], y in [1, 6], z binary.
