@@ -54,6 +54,11 @@ int solve_mip_serial(base::Model *model, int *status) {
   const base::ModelData &d = model->data;
   MipSettings set = MipSettings::from_params(model->params, d.sense == TV_MAX ? -1 : 1);
   MipLog log(model, set.print_level, d.sense == TV_MAX ? -1 : 1);
+  if (const int xsolver = model->params.integer(TV_IPARAM_MIP_XSOLVER); xsolver > 0) {
+    // no bridge to outside integer solvers in this build: say so rather than solve with another one
+    log.text(1, "\nWarning: external MIP solver %d is not available.", xsolver);
+    return err::kXSolverApiMissing;
+  }
   if (!d.qc.empty() || d.ncones > 0 || d.has_instructions) {
     // the tree solves linear relaxations: dropping the other terms would answer another problem
     log.text(1, "\nError: the integer solver takes linear models only (quadratic, conic or nonlinear data found).");

@@ -77,6 +77,16 @@ TEST_F(MipControl, SlacksStatusAndTVoptimizeRouting) {
   EXPECT_GE(bound, obj - 1e-6 * std::fabs(obj) - 1e-9);
 }
 
+TEST_F(MipControl, AnExternalSolverThatIsNotThereIsRefusedNotReplaced) {
+  mipfix::load_mip(model, hard_model(), std::string(24, 'B'));
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_XSOLVER, 3);
+  int status = -1;
+  EXPECT_EQ(TVsolveMIP(model, &status), 2084);
+  EXPECT_EQ(status, TV_STATUS_UNKNOWN);
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_XSOLVER, 0);
+  EXPECT_EQ(solve(model).status, TV_STATUS_OPTIMAL);
+}
+
 TEST_F(MipControl, BranchLimitIsASoftStopWithTheIncumbentInstalled) {
   mipfix::load_mip(model, hard_model(), std::string(24, 'B'));
   TVsetModelIntParameter(model, TV_IPARAM_MIP_BRANCH_LIMIT, 3);
