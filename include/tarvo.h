@@ -318,6 +318,19 @@ TVAPI int TVgetKBestMIPSols(pTVmodel model, const char *prefix, TVmipCallback_t 
                             int nLimit);
 TVAPI int TVgetNextBestMIPSol(pTVmodel model, int *status);
 TVAPI int TVgetRoundMIPsolution(pTVmodel model, double *primal, double *objective, double *primalInfeas, int useOpti);
+/* Column bounds that every feasible point keeps (declared bounds tightened
+ * by propagation over the rows, integer bounds rounded inwards); either array
+ * may be null, not both. 2009 when the bounds prove the model infeasible. */
+TVAPI int TVgetBestBounds(pTVmodel model, double *bestLower, double *bestUpper);
+/* A copy of the model with every general integer x in [l, u] replaced by
+ * binaries b_k, x = l + sum 2^k b_k (appended after the remaining columns),
+ * solved from the expanded MIP solution when one is installed. The caller
+ * deletes the copy; *errorCode gets 2029 for a continuous model or special
+ * structure, else the solve's code (the copy is kept for 2016/2017/2023/2037). */
+TVAPI pTVmodel TVconvGin2Bin(pTVmodel model, int *errorCode);
+/* A copy of a pure binary linear model in columns s = 2x - 1, integers in
+ * [-1, 1] meant at -1 and +1; 2029 (and a logged reason) for anything else. */
+TVAPI pTVmodel TVconvBin2PM1(pTVmodel model, int *errorCode);
 TVAPI int TVgetLPData(pTVmodel model, int *objSense, double *objConst, double *c, double *b, char *conTypes,
                       int *colStarts, int *colLengths, double *values, int *rowIndices, double *lower,
                       double *upper);

@@ -56,6 +56,7 @@ enum Code : int {
   kXSolverLoad = 2080,
   kXSolverNoFile = 2081,
   kXSolverLoaded = 2082,
+  kXSolverApiMissing = 2084,
   kObjPoolEmpty = 2087,
   kObjPoolFull = 2088,
   kXSolverUnknown = 2091,

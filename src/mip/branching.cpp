@@ -46,7 +46,54 @@ Trial trial_solve(BranchInput &in, const simplex::LpBasis &start, int j, double 
   return t;
 }
 
+// Candidates ranked by the rules that need no trial solves: a primary key
+// and a tie-break, both larger first.
+struct Ranked {
+  std::vector<double> key, tie;
+};
+
 }  // namespace
+
+bool rounding_penalties(simplex::LpSolver &lp, int j, double f, double *down, double *up) {
+  std::vector<double> row;
+  if (!lp.tableau_row(j, row)) return false;
+  const std::vector<double> &rc = lp.reduced_costs();
+  const std::vector<double> &duals = lp.duals();
+  const std::vector<double> &x = lp.x();
+  const std::vector<double> &act = lp.row_activity();
+  const int n = lp.cols();
+  double rate_down = 1e30, rate_up = 1e30;  // cheapest objective change per unit of x_j
+  for (int k = 0; k < static_cast<int>(row.size()); ++k) {
+    const double a = row[k];
+    if (k == j || std::fabs(a) < 1e-9) continue;
+    double v, lo, hi, d;
+    if (k < n) {
+      if (lp.is_basic_col(k)) continue;
+      v = x[k];
+      lo = lp.col_lower(k);
+      hi = lp.col_upper(k);
+      d = std::fabs(rc[k]);
+    } else {
+      // the slack of row i is -a_i x
+      const int i = k - n;
+      if (lp.is_basic_row(i)) continue;
+      v = -act[i];
+      lo = -lp.row_upper(i);
+      hi = -lp.row_lower(i);
+      d = std::fabs(duals[i]);
+    }
+    if (hi - lo < 1e-9) continue;  // fixed: it cannot move
+    const bool can_rise = v < hi - 1e-9, can_fall = v > lo + 1e-9;
+    // x_j moves by -a per unit of v_k
+    const double rate = d / std::fabs(a);
+    if ((can_rise && a > 0) || (can_fall && a < 0)) rate_down = std::min(rate_down, rate);
+    if ((can_rise && a < 0) || (can_fall && a > 0)) rate_up = std::min(rate_up, rate);
+  }
+  // no pivot can move x_j that way: the child is empty, priced as very costly
+  *down = rate_down >= 1e30 ? 1e20 : f * rate_down;
+  *up = rate_up >= 1e30 ? 1e20 : (1 - f) * rate_up;
+  return true;
+}
 
 std::vector<int> fractional_columns(const MipProblem &p, const std::vector<double> &x, double int_tol) {
   std::vector<int> out;
@@ -84,21 +131,50 @@ BranchDecision choose_branch(BranchInput &in, const std::vector<double> &x, cons
     reference += std::min(down[i], up[i]);
   }
   reference /= k;
+  Ranked rank{std::vector<double>(k, 0.0), std::vector<double>(k, 0.0)};
+  const int rule = in.set.branch_rule;
+  int penalty_rows = 200;
   for (int i = 0; i < k; ++i) {
-    if (in.set.branch_rule == 2) {
-      const double f = x[cand[i]] - std::floor(x[cand[i]]);
-      score[i] = std::min(f, 1 - f);
-    } else {
-      score[i] = branch_score(down[i], up[i], in.set.pseudo_rule, in.set.pseudo_weight, reference);
+    const int j = cand[i];
+    const double f = x[j] - std::floor(x[j]);
+    switch (rule) {
+      case 2:  // maximum infeasibility
+        rank.key[i] = std::min(f, 1 - f);
+        break;
+      case 1:    // basis rounding: the penalties where they say more than the pseudo-costs
+      case 3: {  // pseudo reduced costs only
+        double pd, pu;
+        // a tableau row costs a solve with the basis: a few hundred per node at most
+        if (penalty_rows-- > 0 && rounding_penalties(in.lp, j, f, &pd, &pu)) {
+          down[i] = rule == 1 ? std::max(down[i], pd) : pd;
+          up[i] = rule == 1 ? std::max(up[i], pu) : pu;
+        }
+        rank.key[i] = branch_score(down[i], up[i], in.set.pseudo_rule, in.set.pseudo_weight, reference);
+        break;
+      }
+      case 4:  // maximum objective coefficient, the more fractional on ties
+        rank.key[i] = std::fabs(in.prob.c[j]);
+        rank.tie[i] = std::min(f, 1 - f);
+        break;
+      case 5:  // the columns branched on before, most often first
+        rank.key[i] = in.branched ? (*in.branched)[j] : 0;
+        rank.tie[i] = branch_score(down[i], up[i], in.set.pseudo_rule, in.set.pseudo_weight, reference);
+        break;
+      default:
+        rank.key[i] = branch_score(down[i], up[i], in.set.pseudo_rule, in.set.pseudo_weight, reference);
     }
+    score[i] = rank.key[i];
   }
   std::vector<int> order(k);
   for (int i = 0; i < k; ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return score[a] > score[b]; });
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return rank.key[a] != rank.key[b] ? rank.key[a] > rank.key[b] : rank.tie[a] > rank.tie[b];
+  });
 
   int best = order[0];
   std::vector<char> trusted(k, 0);
-  const bool strong_here = in.set.branch_rule != 2 && in.depth <= in.set.strong_level && in.set.strong_num > 0;
+  // trial solves belong to the solver's own rule; the named rules rank alone
+  const bool strong_here = in.set.branch_rule == 0 && in.depth <= in.set.strong_level && in.set.strong_num > 0;
   if (strong_here) {
     const simplex::LpBasis start = in.lp.basis();
     const int max_trials = std::max(in.set.strong_num, 8);

@@ -25,6 +25,7 @@ struct BranchInput {
   double sb_iter_limit = 100;  // iterations of one trial solve
   double deadline = 1e30;      // wall-clock seconds
   int reliable = 4;            // trial solves until a column's pseudo-costs are trusted
+  const std::vector<int> *branched = nullptr;  // branchings so far per column (rule 5)
 };
 
 struct BranchDecision {
@@ -38,6 +39,12 @@ struct BranchDecision {
   int trial_solves = 0;
   double trial_iterations = 0;
 };
+
+// Dual-simplex penalties of rounding basic column j (value x_j, fractional
+// part f) down and up: the objective cost of the first pivot, from its
+// tableau row, the nonbasic reduced costs and the row duals. False when j is
+// not basic.
+bool rounding_penalties(simplex::LpSolver &lp, int j, double f, double *down, double *up);
 
 // The integer columns of the node point x that are fractional beyond the tolerance.
 std::vector<int> fractional_columns(const MipProblem &p, const std::vector<double> &x, double int_tol);

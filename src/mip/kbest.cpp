@@ -9,6 +9,7 @@
 #include "base/error_codes.hpp"
 #include "base/query_rules.hpp"
 #include "common/boundary.hpp"
+#include "mip/binary_expansion.hpp"
 #include "mip/mip_driver.hpp"
 #include "mip/mip_solution_file.hpp"
 #include "base/live_handles.hpp"
@@ -24,7 +25,7 @@ bool binary_bounds(const base::ModelData &d, int j) {
 
 bool has_general_integers(const base::ModelData &d) {
   for (int j = 0; j < d.n; ++j)
-    if (!d.vtype.empty() && (d.vtype[j] == 'I' || d.vtype[j] == 'B') && !binary_bounds(d, j)) return true;
+    if (!d.vtype.empty() && d.vtype[j] == 'I' && !(d.lower[j] >= 0 && d.upper[j] <= 1)) return true;
   return false;
 }
 
@@ -80,21 +81,22 @@ void save_solution(base::Model *model, const char *prefix, unsigned k) {
 int kbest(base::Model *model, const char *prefix, TVmipCallback_t cb, void *data, int wanted) {
   if (wanted < 0) return err::kBadInput;
   if (!readable(model)) return err::kNotAvailable;
-  if (has_general_integers(model->data)) {
+  // the enumeration adds rows to a copy, with general integers as binaries
+  // (the contra-cuts exclude 0/1 assignments), so the host's model stays as loaded
+  mip::BinaryExpansion e;
+  int code = mip::expand_general_integers(model, has_general_integers(model->data), &e);
+  if (code != 0 && e.model) TVdeleteModel(&e.model);
+  if (code == err::kNotSupported && has_general_integers(model->data))
     base::log_model(model, 1, "\nWarning: cannot move to the next MIP solution, model has general integers...");
-    return err::kNotSupported;
+  if (!e.model) return code;
+  base::Model *copy = e.model;
+  if (!readable(copy)) {  // the expanded model lost the solution (truncated bounds)
+    TVdeleteModel(&copy);
+    return 0;
   }
-  int code = 0;
-  // the enumeration adds rows: it runs on a copy so that the host's model stays as loaded
-  pTVmodel copy = TVcopyModel(model, &code);
-  if (!copy) return code ? code : err::kNoMemory;
-  copy->mip = std::make_unique<base::MipRecord>(*model->mip);
-  copy->hooks.logfunc = model->hooks.logfunc;
-  copy->hooks.logdata = model->hooks.logdata;
-  copy->hooks.log_writer = model->hooks.log_writer;
   int delivered = 0;
   auto deliver = [&]() {
-    std::vector<double> x = copy->mip->x;
+    std::vector<double> x = e.collapse(copy->mip->x);
     ++delivered;
     if (prefix) save_solution(copy, prefix, static_cast<unsigned>(delivered));
     return cb ? cb(model, data, copy->mip->obj, x.data()) : 0;
@@ -102,6 +104,8 @@ int kbest(base::Model *model, const char *prefix, TVmipCallback_t cb, void *data
   if (wanted > 0 && deliver() != 0) wanted = delivered;
   for (int pass = 1; delivered < wanted; ++pass) {
     base::log_model(copy, 1, "\nPass #%d, mip_obj_threshold: %g...", pass, copy->mip->obj);
+    // no later solution beats this one: the heuristics stop when they reach it
+    TVsetModelDouParameter(copy, TV_DPARAM_MIP_OBJ_THRESHOLD, copy->mip->obj);
     int st = 0;
     bool found = false;
     code = next_best(copy, &st, &found);

@@ -12,10 +12,46 @@
 #include "base/error_codes.hpp"
 #include "common/clock.hpp"
 #include "mip/mip_driver.hpp"
+#include "mip/user_point.hpp"
 
 namespace tarvo::mip {
 
 bool has_objective_pool(const base::Model &model) { return model.data.mip_pool.size() > 1; }
+
+namespace {
+
+// A pass that lost its solutions (a window row cut too finely): first the
+// previous solution, rounded, as the start; then once more without the MIP
+// presolve. The presolve level of the copy is put back afterwards.
+int recover_pass(base::Model *copy, const std::vector<double> &previous, int obj, int talk, int *st) {
+  std::vector<double> x = previous;
+  for (int j = 0; j < copy->data.n; ++j)
+    if (!copy->data.vtype.empty() && (copy->data.vtype[j] == 'I' || copy->data.vtype[j] == 'B'))
+      x[j] = std::round(x[j]);
+  const UserPointCheck c = check_user_point(copy->data, x);
+  const int rounded_status = c.infeasibility <= 1e-6 ? TV_STATUS_FEASIBLE : TV_STATUS_INFEASIBLE;
+  base::log_model(copy, talk, "\nRounded solution obj:%g, feas:%g, status:%d", c.objective, c.infeasibility,
+                  rounded_status);
+  const int failed = *st;
+  int code = 0;
+  if (rounded_status == TV_STATUS_FEASIBLE) {
+    TVloadMIPVarStartPoint(copy, x.data());
+    code = solve_mip_serial(copy, st);
+    if (code == 0 && (*st == TV_STATUS_OPTIMAL || *st == TV_STATUS_FEASIBLE)) {
+      base::log_model(copy, talk, "\nWarning: Recovered from status %d starting with rounded solution (status: %d)",
+                      failed, *st);
+      return 0;
+    }
+  }
+  const int level = copy->params.integer(TV_IPARAM_MIP_PRELEVEL);
+  TVsetModelIntParameter(copy, TV_IPARAM_MIP_PRELEVEL, 0);
+  base::log_model(copy, talk, "\nOptimization w.r.t obj #%d has restarted with prelevel %d", obj, 0);
+  code = solve_mip_serial(copy, st);
+  TVsetModelIntParameter(copy, TV_IPARAM_MIP_PRELEVEL, level);
+  return code;
+}
+
+}  // namespace
 
 int solve_lexicographic(base::Model *model, int *status) {
   std::vector<base::PoolObjective> &pool = model->data.mip_pool;
@@ -42,6 +78,7 @@ int solve_lexicographic(base::Model *model, int *status) {
   const double start = common::wall_seconds();
   const double time_limit = model->params.dbl(TV_DPARAM_MIP_TIMLIM);
   int st = TV_STATUS_UNKNOWN;
+  std::vector<double> previous;  // the last pass's solution
   for (int pass = 0; pass < count; ++pass) {
     const base::PoolObjective &o = pool[order[pass]];
     base::log_model(copy, talk, "\nPreparing w.r.t obj #%d (rank:%d, wgt:%g, abstol:%g, reltol:%g, sense:%d)",
@@ -54,12 +91,20 @@ int solve_lexicographic(base::Model *model, int *status) {
                       time_limit);
       TVsetModelDouParameter(copy, TV_DPARAM_MIP_TIMLIM, left);
     }
+    if (!previous.empty()) {
+      // the last optimum keeps every earlier objective in its window: a feasible start
+      base::log_model(copy, talk, "\nLoading final solution from pass #%d as initial point", pass - 1);
+      TVloadMIPVarStartPoint(copy, previous.data());
+    }
     base::log_model(copy, talk, "\nOptimization w.r.t obj #%d has started", order[pass]);
     code = solve_mip_serial(copy, &st);
     base::log_model(copy, talk, "\nStatus:%d (err:%d) w.r.t. obj #%d", st, code, order[pass]);
+    if (code == 0 && st != TV_STATUS_OPTIMAL && st != TV_STATUS_FEASIBLE && !previous.empty())
+      code = recover_pass(copy, previous, order[pass], talk, &st);
     if (code != 0 || (st != TV_STATUS_OPTIMAL && st != TV_STATUS_FEASIBLE)) break;
     const double z = copy->mip->obj;
     pool[order[pass]].solutions.push_back(copy->mip->x);
+    previous = copy->mip->x;
     base::log_model(copy, talk, "\nObjRank:%2d  #Solutions:%2d, Objval:%16.7f, Status:%d", o.rank,
                     static_cast<int>(pool[order[pass]].solutions.size()), z, st);
     if (pass + 1 == count) break;

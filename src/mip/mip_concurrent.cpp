@@ -5,8 +5,11 @@
 
 #include <omp.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "base/error_codes.hpp"
@@ -18,6 +21,57 @@ namespace {
 
 int stop_when_signalled(pTVmodel, int, void *flag) {
   return static_cast<std::atomic<bool> *>(flag)->load() ? 1 : 0;
+}
+
+// The best-known solution of the run, in minimisation form: threads post
+// their incumbents here (MIP callback) and take a better one from here when
+// their tree polls the host (solution-insertion callback).
+struct SharedBest {
+  std::mutex lock;
+  base::Model *main = nullptr;  // where the exchange is logged
+  int sense = 1;
+  int n = 0;
+  bool has = false;
+  double obj = 1e300;
+  std::vector<double> x;
+  int from = -1;
+};
+
+struct ThreadSlot {
+  SharedBest *shared = nullptr;
+  int id = 0;
+  double own = 1e300;  // the thread's incumbent, minimisation form
+};
+
+bool better(double a, double b) { return a < b - 1e-9 * std::max(1.0, std::fabs(b)); }
+
+int post_solution(pTVmodel, void *data, double objective, double *primal) {
+  ThreadSlot &t = *static_cast<ThreadSlot *>(data);
+  SharedBest &s = *t.shared;
+  const double z = s.sense * objective;
+  std::lock_guard<std::mutex> guard(s.lock);
+  t.own = std::min(t.own, z);
+  if (!s.has || better(z, s.obj)) {
+    s.has = true;
+    s.obj = z;
+    s.x.assign(primal, primal + s.n);
+    s.from = t.id;
+    base::log_model(s.main, 1, "\nSet new solution by thread #%d, objval:%13g", t.id, objective);
+  }
+  return 0;
+}
+
+int offer_best(pTVmodel, void *data, double *primal, double *objective) {
+  ThreadSlot &t = *static_cast<ThreadSlot *>(data);
+  SharedBest &s = *t.shared;
+  std::lock_guard<std::mutex> guard(s.lock);
+  if (!s.has || s.from == t.id || !better(s.obj, t.own)) return 0;
+  std::copy(s.x.begin(), s.x.end(), primal);
+  *objective = s.sense * s.obj;
+  base::log_model(s.main, 1, "Get best-known solution %g to thread #%d (from #%d), thread's objval: %g",
+                  s.sense * s.obj, t.id, s.from, t.own < 1e300 ? s.sense * t.own : 1e30 * s.sense);
+  t.own = s.obj;
+  return 1;
 }
 
 bool final_status(int st) {
@@ -69,6 +123,20 @@ int solve_mip_concurrent(base::Model *model, int *status) {
     }
     apply_strategy(copies[t], t);
     TVsetModelIntParameter(copies[t], TV_IPARAM_MIP_PRINTLEVEL, 0);
+    // one thread per run: no nested parallel regions
+    TVsetModelIntParameter(copies[t], TV_IPARAM_IPM_NUM_THREADS, 1);
+    TVsetModelIntParameter(copies[t], TV_IPARAM_NLP_MSW_NUM_THREADS, 1);
+  }
+  SharedBest shared;
+  shared.main = model;
+  shared.sense = model->data.sense == TV_MAX ? -1 : 1;
+  shared.n = model->data.n;
+  std::vector<ThreadSlot> slots(threads);
+  for (int t = 0; t < threads; ++t) {
+    slots[t].shared = &shared;
+    slots[t].id = t;
+    TVsetMIPCallback(copies[t], post_solution, &slots[t]);
+    TVsetMIPCallbackInsMIPSol(copies[t], offer_best, &slots[t]);
   }
   std::atomic<bool> stop{false};
   const double start = common::wall_seconds();
@@ -100,8 +168,11 @@ int solve_mip_concurrent(base::Model *model, int *status) {
     if (win < 0) win = 0;
   }
   base::log_model(model, 1, "\n\nConcurrent run terminated..\n");
-  base::log_model(model, 1, "\n%s workload: %.2f secs\n  ", "MIP", common::wall_seconds() - start);
-  for (int t = 0; t < threads; ++t) base::log_model(model, 1, "%d:|%.0f%%|", t, 100.0);
+  const double wall = common::wall_seconds() - start;
+  base::log_model(model, 1, "\n%s workload: %.2f secs\n  ", "MIP", wall);
+  // each thread's share of the run: the stopped ones end early
+  for (int t = 0; t < threads; ++t)
+    base::log_model(model, 1, "%d:|%.0f%%|", t, wall > 0 ? 100.0 * std::min(1.0, seconds[t] / wall) : 100.0);
   if (copies[win]->mip) model->mip = std::make_unique<base::MipRecord>(*copies[win]->mip);
   const int code = codes[win] == err::kUserInterrupt && win >= 0 && final_status(statuses[win]) ? 0 : codes[win];
   if (status) *status = statuses[win];

@@ -10,6 +10,7 @@
 #include "mip/lexicographic.hpp"
 #include "mip/mip_concurrent.hpp"
 #include "mip/tree_search.hpp"
+#include "mip/user_point.hpp"
 #include "mip/working_problem.hpp"
 #include "simplex/glp.hpp"
 
@@ -53,6 +54,16 @@ int solve_mip_serial(base::Model *model, int *status) {
   const base::ModelData &d = model->data;
   MipSettings set = MipSettings::from_params(model->params, d.sense == TV_MAX ? -1 : 1);
   MipLog log(model, set.print_level, d.sense == TV_MAX ? -1 : 1);
+  if (const int xsolver = model->params.integer(TV_IPARAM_MIP_XSOLVER); xsolver > 0) {
+    // no bridge to outside integer solvers in this build: say so rather than solve with another one
+    log.text(1, "\nWarning: external MIP solver %d is not available.", xsolver);
+    return err::kXSolverApiMissing;
+  }
+  if (!d.qc.empty() || d.ncones > 0 || d.has_instructions) {
+    // the tree solves linear relaxations: dropping the other terms would answer another problem
+    log.text(1, "\nError: the integer solver takes linear models only (quadratic, conic or nonlinear data found).");
+    return err::kNotSupported;
+  }
 
   auto w = std::make_unique<WorkingProblem>();
   int code = build_working_problem(d, set.lbigm, set.int_tol, w.get());
@@ -68,12 +79,18 @@ int solve_mip_serial(base::Model *model, int *status) {
 
   Incumbent inc(w->prob, set.int_tol, 1e-6);
   inc.set_threshold(set.cutoff);
-  if (static_cast<int>(d.mip_start_point.size()) >= d.n && d.n > 0 && w->prob.n == d.n) {
+  // host offers (and the start point) reach the tree through one slot
+  base::MipOffer offer;
+  if (static_cast<int>(d.mip_start_point.size()) >= d.n && d.n > 0) {
     // a user start point becomes the first incumbent when it is feasible
     std::vector<double> x(d.mip_start_point.begin(), d.mip_start_point.begin() + d.n);
-    const bool ok = inc.submit(x, "U");
-    log.text(1, ok ? "\nStartpoint info: objective %g" : "\nStartpoint info (not feasible): objective %g",
-             w->sense * objective_of(w->prob, x.data()));
+    const UserPointCheck c = check_user_point(d, x);
+    const bool ok = c.infeasibility <= 1e-6 && c.integrality <= set.int_tol;
+    log.text(1, ok ? "\nStartpoint info:" : "\nStartpoint info (not feasible):");
+    log.text(1, " objective %g, infeasibility %.2e, integer infeasibility %.2e", c.objective, c.infeasibility,
+             c.integrality);
+    offer.x = std::move(x);
+    offer.solution = true;
   }
   TreeOutcome t;
   base::ProgressScope scope(model, TVLOC_MIP);
@@ -107,10 +124,25 @@ int solve_mip_serial(base::Model *model, int *status) {
       r.num_solutions = inc.solutions();
     };
     TreeHooks hooks;
+    hooks.offer = &offer;
+    hooks.user_cols = d.n;
     hooks.poll = [&](const LogCounters &c) {
       if (interrupted) return 0;
       record_progress(c);
-      const base::ProgressResult r = base::dispatch_progress(model, TVLOC_MIP, -1.0, true);
+      // the solution-insertion callbacks are asked only while the switch is on
+      const bool switch_was = model->cut_row_switch;
+      model->cut_row_switch = true;
+      base::MipOffer got;
+      const base::ProgressResult r = base::dispatch_progress(model, TVLOC_MIP, -1.0, true, &got);
+      model->cut_row_switch = switch_was;
+      if (got.objective) {
+        offer.obj = w->sense * got.obj;
+        offer.objective = true;
+      }
+      if (got.solution) {
+        offer.x.swap(got.x);
+        offer.solution = true;
+      }
       if (r.stop()) {
         interrupted = true;
         return static_cast<int>(err::kUserInterrupt);
@@ -134,6 +166,7 @@ int solve_mip_serial(base::Model *model, int *status) {
     TreeSearch tree(ctx, set, inc, log, hooks, start, d.priority.empty() ? nullptr : &d.priority);
     t = tree.run();
     if (t.lsol_stop) log.text(1, "Stopped due to time limit from last MIP sol.\n");
+    if (w->bigm_raised) log.text(1, "\nRestoring LBIGM to %g ..", set.lbigm);
     if (w->prob.n > d.n || w->prob.m > d.m) log.text(1, "\nDeleted sets and aux row/cols.");
   }
 
@@ -159,6 +192,8 @@ int solve_mip_serial(base::Model *model, int *status) {
 }
 
 int solve_mip(base::Model *model, int *status) {
+  log_cut_table(model, model->params.integer(TV_IPARAM_MIP_PRINTLEVEL), model->params.integer(TV_IPARAM_MIP_CUTLEVEL_TOP),
+                model->params.integer(TV_IPARAM_MIP_CUTLEVEL_TREE));
   if (has_objective_pool(*model)) return solve_lexicographic(model, status);
   const int mode = model->params.integer(TV_IPARAM_MULTITHREAD_MODE);
   const base::ModelClass &k = model->kind;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdarg>
 
+#include "tarvo.h"
+
 namespace tarvo::mip {
 
 const char *source_tag(int code) {
@@ -30,6 +32,26 @@ double relative_gap(double bound, double incumbent) {
   if (incumbent >= 1e30) return 1e30;
   if (bound >= incumbent) return 0;
   return std::fabs(incumbent - bound) / std::max({1.0, std::fabs(incumbent), std::fabs(bound)});
+}
+
+void log_cut_table(base::Model *model, int print_level, int top_mask, int tree_mask) {
+  if (print_level <= 4) return;
+  static const struct {
+    const char *name;
+    int bit;
+  } kClasses[] = {{"TV_MIP_GUB_COVER_CUTS", TV_MIP_GUB_COVER_CUTS},   {"TV_MIP_FLOW_COVER_CUTS", TV_MIP_FLOW_COVER_CUTS},
+                  {"TV_MIP_LIFT_CUTS", TV_MIP_LIFT_CUTS},             {"TV_MIP_PLAN_LOC_CUTS", TV_MIP_PLAN_LOC_CUTS},
+                  {"TV_MIP_DISAGG_CUTS", TV_MIP_DISAGG_CUTS},         {"TV_MIP_KNAPSUR_COVER_CUTS", TV_MIP_KNAPSUR_COVER_CUTS},
+                  {"TV_MIP_LATTICE_CUTS", TV_MIP_LATTICE_CUTS},       {"TV_MIP_GOMORY_CUTS", TV_MIP_GOMORY_CUTS},
+                  {"TV_MIP_COEF_REDC_CUTS", TV_MIP_COEF_REDC_CUTS},   {"TV_MIP_GCD_CUTS", TV_MIP_GCD_CUTS},
+                  {"TV_MIP_OBJ_CUT", TV_MIP_OBJ_CUT},                 {"TV_MIP_BASIS_CUTS", TV_MIP_BASIS_CUTS},
+                  {"TV_MIP_CARDGUB_CUTS", TV_MIP_CARDGUB_CUTS},       {"TV_MIP_DISJUN_CUTS", TV_MIP_DISJUN_CUTS},
+                  {"TV_MIP_SOFT_KNAP_CUTS", TV_MIP_SOFT_KNAP_CUTS},   {"TV_MIP_LP_ROUND_CUTS", TV_MIP_LP_ROUND_CUTS}};
+  base::log_model(model, 1, "\n%-26s %8s %8s %8s", "CUT TYPE", "ROOT", "TREE", "BITMASK");
+  for (const auto &k : kClasses)
+    base::log_model(model, 1, "\n%-26s %8s %8s %8d", k.name, (top_mask & k.bit) ? "Enabled" : "Disabled",
+                    (tree_mask & k.bit) ? "Enabled" : "Disabled", k.bit);
+  base::log_model(model, 1, "\n%-26s %8d %8d %8s", "CURRENT SETTING", top_mask, tree_mask, "");
 }
 
 void MipLog::text(int level, const char *format, ...) {

@@ -47,6 +47,10 @@ class MipLog {
   int lines_ = 0;
 };
 
+// The table of cut classes with their state at the root and in the tree,
+// written at the entry of the integer solver when the print level exceeds 4.
+void log_cut_table(base::Model *model, int print_level, int top_mask, int tree_mask);
+
 // |z - b| / max(1, |z|, |b|), 0 once b has reached z (minimisation form).
 double relative_gap(double bound, double incumbent);
 

@@ -22,7 +22,8 @@ MipSettings MipSettings::from_params(const base::ParamValues &p, int sense) {
   s.iter_limit = p.dbl(TV_DPARAM_MIP_ITRLIM);
   s.branch_limit = p.integer(TV_IPARAM_MIP_BRANCH_LIMIT);
   s.solution_limit = p.integer(TV_IPARAM_MIP_SOLLIM);
-  s.use_cutoff = p.integer(TV_IPARAM_MIP_USECUTOFFOBJ) != 0;
+  s.cutoff_mode = p.integer(TV_IPARAM_MIP_USECUTOFFOBJ);
+  s.use_cutoff = s.cutoff_mode != 0;
   const double cutoff = p.dbl(TV_DPARAM_MIP_CUTOFFOBJ);
   if (s.use_cutoff && cutoff < 1e30 && cutoff > -1e30) s.cutoff = sense * cutoff;
   s.min_abs_step = p.dbl(TV_DPARAM_MIP_MINABSOBJSTEP);
@@ -38,6 +39,9 @@ MipSettings MipSettings::from_params(const base::ParamValues &p, int sense) {
   s.pseudo_weight = p.dbl(TV_DPARAM_MIP_PSEUDOCOST_WEIGT);
   s.anodes_switch = p.integer(TV_IPARAM_MIP_ANODES_SWITCH_DF);
   s.local_branch = p.integer(TV_IPARAM_MIP_LOCALBRANCHNUM);
+  s.reorder_level = p.integer(TV_IPARAM_MIP_TREEREORDERLEVEL);
+  s.reorder_mode = p.integer(TV_IPARAM_MIP_TREEREORDERMODE);
+  s.solver_type = p.integer(TV_IPARAM_MIP_SOLVERTYPE);
   s.top_method = p.integer(TV_IPARAM_MIP_TOPOPT);
   s.reopt_method = p.integer(TV_IPARAM_MIP_REOPT);
   s.keep_basis = p.integer(TV_IPARAM_MIP_KEEPINMEM) != 0;

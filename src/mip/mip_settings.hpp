@@ -17,6 +17,7 @@ struct MipSettings {
   int solution_limit = -1;
   double cutoff = 1e30;             // user cutoff in minimisation form
   bool use_cutoff = true;
+  int cutoff_mode = 1;              // TV_IPARAM_MIP_USECUTOFFOBJ: 2 also counts as an incumbent for rule switches
   double min_abs_step = 0;
   double redcost_fix_root = 0.9, redcost_fix_tree = 0.9;
   int node_rule = 0, branch_rule = 0, branch_dir = 0, branch_prio = 0;
@@ -25,6 +26,8 @@ struct MipSettings {
   double pseudo_weight = 6.25;
   int anodes_switch = 50000;
   int local_branch = 0;
+  int reorder_level = 10, reorder_mode = 1;  // tree reorderings allowed, and what one does
+  int solver_type = 0;              // 0 solver decides, 1 branch and bound only, 2 enumeration only
   int top_method = 0, reopt_method = 0;
   bool keep_basis = true;
   int print_level = 2;

@@ -6,6 +6,7 @@
 #include "base/error_codes.hpp"
 #include "base/query_rules.hpp"
 #include "common/boundary.hpp"
+#include "mip/user_point.hpp"
 #include "simplex/glp.hpp"
 #include "simplex/lp_solver.hpp"
 #include "base/live_handles.hpp"
@@ -56,18 +57,8 @@ int round_mip_solution(base::Model *model, double *primal, double *objective, do
   std::vector<double> x = *src;
   for (int j = 0; j < d.n; ++j)
     if (is_integer_type(d, j)) x[j] = std::round(x[j]);
-  double obj = d.obj_constant, worst = 0;
-  std::vector<double> act(d.m, 0.0);
-  for (int j = 0; j < d.n; ++j) {
-    obj += d.c[j] * x[j];
-    worst = std::max({worst, d.lower[j] - x[j], x[j] - d.upper[j]});
-    for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) act[d.rowidx[k]] += d.value[k] * x[j];
-  }
-  for (int i = 0; i < d.m; ++i) {
-    double lo, up;
-    simplex::row_activity_bounds(d, i, &lo, &up);
-    worst = std::max({worst, lo - act[i], act[i] - up});
-  }
+  const mip::UserPointCheck check = mip::check_user_point(d, x);
+  const double obj = check.objective, worst = check.infeasibility;
   const unsigned status = worst <= 1e-6 ? TV_STATUS_FEASIBLE : TV_STATUS_INFEASIBLE;
   base::log_model(model, 1, "\nMIP solution with integers rounded to the nearest integer (useOpti:%d)", use_opti);
   base::log_model(model, 1, "\n Status (R)      = %u ", status);

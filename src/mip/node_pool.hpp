@@ -60,6 +60,8 @@ class NodePool {
   const Node &operator[](int index) const { return nodes_[index]; }
   int in_use() const { return in_use_; }
   int capacity() const { return static_cast<int>(nodes_.size()); }
+  // Records the array holds before it must be enlarged.
+  int reserved() const { return static_cast<int>(nodes_.capacity()); }
   // Number of times the record array was enlarged (for the log).
   int grow_count() const { return grows_; }
 

@@ -197,6 +197,10 @@ void NodeQueue::remove(int node) {
 void NodeQueue::set_rule(NodeRule rule) {
   if (rule == rule_) return;
   rule_ = rule;
+  resort();
+}
+
+void NodeQueue::resort() {
   for (int pos = static_cast<int>(heap_.size()) / 2 - 1; pos >= 0; --pos) sift_down(pos);
 }
 

@@ -30,6 +30,8 @@ class NodeQueue {
   int pop();                  // -1 when empty (after refilling from the deferred list)
   void remove(int node);
   void set_rule(NodeRule rule);
+  // Re-orders the heap under the active rule (after its context changed).
+  void resort();
   NodeRule rule() const { return rule_; }
   bool empty() const { return heap_.empty() && deferred_.empty(); }
   int size() const { return static_cast<int>(heap_.size() + deferred_.size()); }

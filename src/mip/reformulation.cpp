@@ -2,7 +2,10 @@
 // indicator z_j with l_j z_j <= x_j <= u_j z_j; the set's rule becomes a row
 // over the indicators (SOS1: sum z <= 1, SOS3: sum z = 1, cardinality k:
 // sum z <= k). SOS2 uses one indicator per adjacent pair of members: sum of
-// the pair indicators <= 1 and x_j <= u_j (z_{j-1} + z_j).
+// the pair indicators <= 1 and x_j <= u_j (z_{j-1} + z_j). Long SOS2 sets of
+// nonnegative members use a binary Gray code of the pair instead: log2 of
+// the pairs in binaries, and each member is held at 0 by every bit whose
+// value its two pairs share (the code of adjacent pairs differs in one bit).
 #include "mip/reformulation.hpp"
 
 #include <algorithm>
@@ -14,6 +17,45 @@
 #include "mip/working_problem.hpp"
 
 namespace tarvo::mip {
+
+namespace {
+
+// Pairs (segments) from which an SOS2 set takes the Gray code.
+constexpr int kGraySegments = 8;
+
+int gray(int s) { return s ^ (s >> 1); }
+
+// The Gray-code rows of one SOS2 set with members mem (upper bounds up, all
+// lower bounds >= 0): bits binaries y, and for member k and bit b
+// x_k <= u_k y_b when both pairs of k have bit b set, x_k <= u_k (1 - y_b)
+// when both have it clear. Pairs past the last member stand for codes that
+// select no pair of real members.
+void gray_sos2(const std::vector<int> &mem, const std::vector<double> &up, Builder &b) {
+  const int members = static_cast<int>(mem.size());
+  const int segments = members - 1;
+  int bits = 0;
+  while ((1 << bits) < segments) ++bits;
+  const int total = 1 << bits;
+  std::vector<int> y(bits);
+  for (int t = 0; t < bits; ++t) y[t] = b.add_binary();
+  for (int k = 0; k < members; ++k) {
+    const int j = mem[k];
+    for (int t = 0; t < bits; ++t) {
+      int ones = 0, seen = 0;
+      for (int s : {k - 1, k}) {
+        if (s < 0 || s >= total) continue;
+        ++seen;
+        ones += (gray(s) >> t) & 1;
+      }
+      if (ones == seen)
+        b.add_row({{j, 1.0}, {y[t], -up[k]}}, -1e30, 0);
+      else if (ones == 0)
+        b.add_row({{j, 1.0}, {y[t], up[k]}}, -1e30, up[k]);
+    }
+  }
+}
+
+}  // namespace
 
 int reformulate_special(const base::ModelData &d, double lbigm, WorkingProblem *out) {
   MipProblem &p = out->prob;
@@ -42,6 +84,7 @@ int reformulate_special(const base::ModelData &d, double lbigm, WorkingProblem *
                   lbigm, biggest);
     out->notes.push_back(line);
     bigm = biggest;
+    out->bigm_raised = true;
     std::snprintf(line, sizeof line, "\nNew LBIGM=%g %s..", bigm, bigm > 1e9 ? "(*** too big ***)" : "");
     out->notes.push_back(line);
   }
@@ -60,6 +103,7 @@ int reformulate_special(const base::ModelData &d, double lbigm, WorkingProblem *
   if (code == 0) code = reformulate_alldiff(d, b);
   if (code != 0) return code;
   unsigned count[4] = {0, 0, 0, 0};
+  bool gray_note = false;
   for (int s = 0; s < nsets; ++s) {
     const int type = d.sets.type[s];
     if (type < 1 || type > 4) return err::kBadInput;
@@ -67,6 +111,17 @@ int reformulate_special(const base::ModelData &d, double lbigm, WorkingProblem *
     std::vector<int> mem(d.sets.member.begin() + d.sets.start[s], d.sets.member.begin() + d.sets.start[s + 1]);
     if (mem.empty()) continue;
     std::vector<std::pair<int, double>> pick;
+    if (type == 2 && static_cast<int>(mem.size()) - 1 >= kGraySegments &&
+        std::all_of(mem.begin(), mem.end(), [&](int j) { return p.col_lo[j] >= 0; })) {
+      if (!gray_note) {
+        out->notes.push_back("\nSwitching to gray-encoding of SOS2 variables..");
+        gray_note = true;
+      }
+      std::vector<double> up(mem.size());
+      for (size_t k = 0; k < mem.size(); ++k) up[k] = upper_of(mem[k]);
+      gray_sos2(mem, up, b);
+      continue;
+    }
     if (type == 2) {
       // z_k selects the pair (k, k+1); a single member set needs no row
       const int segs = std::max(1, static_cast<int>(mem.size()) - 1);

@@ -11,6 +11,7 @@
 #include "base/error_codes.hpp"
 #include "common/clock.hpp"
 #include "tarvo.h"
+#include "mip/working_problem.hpp"
 
 namespace tarvo::mip {
 
@@ -75,6 +76,9 @@ TreeSearch::TreeSearch(MipContext &ctx, const MipSettings &set, Incumbent &inc, 
   // until a first solution exists the solver's own choice backtracks depth first, which reaches
   // integer points sooner; best bound takes over with the first incumbent
   base_rule_ = set.node_rule == 0 ? NodeRule::kDepthFirst : rule_of(set.node_rule);
+  marker_ = base_rule_ == NodeRule::kBestEstimate ? 5 : 3;
+  for (int j = 0; j < p_.n; ++j) nint_ += p_.is_int[j] != 0;
+  branched_.assign(p_.n, 0);
   queue_ = std::make_unique<NodeQueue>(pool_, qctx_, base_rule_, set.local_branch);
   // local-branching key: how far the node's bounds push the integers away from the incumbent
   queue_->set_key([this](const Node &nd) {
@@ -99,7 +103,7 @@ TreeSearch::~TreeSearch() { inc_.on_improve(nullptr); }
 // the objective step (exact) or less the gap tolerance, whichever is lower,
 // and the user's cutoff.
 double TreeSearch::cutoff() const {
-  double c = set_.cutoff;
+  double c = std::min(set_.cutoff, outside_cutoff_);
   if (inc_.has_incumbent()) {
     const double z = inc_.incumbent_objective();
     const double exact = exact_cutoff(z);
@@ -145,6 +149,7 @@ double TreeSearch::current_bound() const {
 
 void TreeSearch::new_incumbent(const char *tag) {
   last_incumbent_time_ = common::wall_seconds();
+  lps_at_improvement_ = out_.lps;
   qctx_.incumbent = inc_.incumbent_objective();
   if (set_.node_rule == 0 && base_rule_ != NodeRule::kBestBound) {
     base_rule_ = NodeRule::kBestBound;
@@ -154,6 +159,7 @@ void TreeSearch::new_incumbent(const char *tag) {
   int code = kSrcHeuristic;
   if (tag && *tag == '\0') code = cur_code_;
   if (tag && std::string(tag) == "SB") code = kSrcStrongBranch;
+  if (tag && std::string(tag) == "U") code = kSrcNone;  // the host's own point
   double dropped = 1e30;
   queue_->prune(cutoff(), &dropped);
   note_pruned(dropped);
@@ -260,6 +266,37 @@ void TreeSearch::record_pseudo_cost(const Node &nd, double obj) {
     pc_.record(nd.branch_var, true, 1 - f, std::max(0.0, obj - nd.parent_obj));
 }
 
+simplex::LpBasis TreeSearch::slack_basis() const {
+  simplex::LpBasis b;
+  b.state.assign(lp_.cols() + lp_.rows(), simplex::kBasic);
+  for (int j = 0; j < lp_.cols(); ++j) {
+    const bool lo = lp_.col_lower(j) > -1e30, up = lp_.col_upper(j) < 1e30;
+    b.state[j] = lo ? simplex::kAtLower : up ? simplex::kAtUpper : simplex::kFreeZero;
+  }
+  return b;
+}
+
+// The node LP solved by a new solver over the problem's rows (the pool's cuts
+// left out: a relaxation, so an empty or cut-off answer holds for the node).
+// True when the node may hold something; a usable basis goes back to the LP.
+bool TreeSearch::fresh_verdict(const simplex::LpLimits &lim) {
+  base::ModelData data;
+  problem_to_lp_data(p_, &data);
+  simplex::LpSolver fresh;
+  fresh.load(data, simplex::LpOptions::from_params(ctx_.params));
+  for (int i = 0; i < p_.m; ++i) fresh.set_row_bounds(i, p_.row_lo[i], p_.row_up[i]);
+  for (int j = 0; j < p_.n; ++j) fresh.set_col_bounds(j, lp_.col_lower(j), lp_.col_upper(j));
+  if (cutoff() < 1e30) fresh.set_cutoff(cutoff());
+  const LpStatus st = fresh.solve(TV_METHOD_DSIMPLEX, lim);
+  out_.iterations += fresh.iterations();
+  if (st == LpStatus::kInfeasible || st == LpStatus::kCutoff) return false;
+  if (st == LpStatus::kOptimal && lp_.rows() == p_.m) {
+    lp_.set_basis(fresh.basis());
+    lp_.solve(TV_METHOD_DSIMPLEX, lim);
+  }
+  return true;
+}
+
 bool TreeSearch::solve_node_lp(double *seconds) {
   simplex::LpLimits lim;
   lim.dual_pricing = 3;  // Devex: node bases change by jumps, exact norms would cost m solves each
@@ -267,26 +304,25 @@ bool TreeSearch::solve_node_lp(double *seconds) {
   if (deadline_ < 1e30) lim.time_limit = std::max(0.0, deadline_ - now);
   if (set_.iter_limit >= 0) lim.iter_limit = std::max(0.0, set_.iter_limit - out_.iterations);
   lp_.solve(lp_method(set_.reopt_method), lim);
+  bool empty = false;
+  if (lp_.status() == LpStatus::kNumerical || lp_.status() == LpStatus::kInfeasibleOrUnbounded) {
+    // no verdict from the warm start: the primal simplex from the same bounds
+    // usually has one, and a dropped node would leave the search unproven
+    out_.iterations += lp_.iterations();
+    lp_.solve(TV_METHOD_PSIMPLEX, lim);
+    if (lp_.status() == LpStatus::kNumerical) {
+      // last resort: cold from the slack basis
+      out_.iterations += lp_.iterations();
+      lp_.set_basis(slack_basis());
+      lp_.solve(TV_METHOD_DSIMPLEX, lim);
+    }
+    if (lp_.status() == LpStatus::kNumerical) empty = !fresh_verdict(lim);
+  }
   out_.iterations += lp_.iterations();
   out_.lps += 1;
   *seconds = common::wall_seconds() - now;
   out_.lp_time += *seconds;
-  return true;
-}
-
-// Crowding switch: too many open nodes make the search dive (worst bound)
-// until the queue has shrunk well below the threshold.
-void TreeSearch::switch_rules() {
-  const int t = set_.anodes_switch;
-  if (t < 0) return;
-  const int active = queue_->size();
-  if (!crowded_ && active > t) {
-    crowded_ = true;
-    queue_->set_rule(NodeRule::kWorstBound);
-  } else if (crowded_ && 10.0 * active < std::max(9.0 * t, std::min(t / 2.0, 1000.0))) {
-    crowded_ = false;
-    queue_->set_rule(base_rule_);
-  }
+  return !empty;
 }
 
 // The optimality test of the gap between the incumbent and the best bound.
@@ -330,6 +366,7 @@ void TreeSearch::periodic_line(bool force) {
   const LogCounters c = counters();
   if (log_.on()) log_.tree_line(c, force ? kSrcFinal : kSrcNone);
   if (hooks_.poll && !stop_code_) stop_code_ = hooks_.poll(c);
+  if (!force && !stop_code_) take_offers();
   if (!force && !stop_code_ && optimal_now()) {
     log_.text(1, "\nUser optimality tolerance satisfied.\n");
     stop_code_ = -2;
@@ -364,13 +401,19 @@ int TreeSearch::solve_root() {
     case LpStatus::kIterLimit: return err::kIterationLimit;
     case LpStatus::kInterrupted: return err::kUserInterrupt;
     case LpStatus::kOutOfMemory: return err::kNoMemory;
-    default: return err::kNumerical;
+    default:
+      log_.text(1, "Solver failed at the root node.\n");
+      return err::kNumerical;
   }
 }
 
 int TreeSearch::push_child(int parent, const Node &proto, std::vector<BoundChange> &&changes,
                            const PackedBasis *basis) {
+  const int before = pool_.reserved();
   const int k = pool_.allocate();
+  if (pool_.reserved() != before)
+    log_.text(2, "\nIncrease node pool size from =%u to %u \n\n", static_cast<unsigned>(before),
+              static_cast<unsigned>(pool_.reserved()));
   Node &nd = pool_[k];
   nd = proto;
   nd.parent = parent;
@@ -393,6 +436,8 @@ TreeOutcome TreeSearch::run() {
     }
   }
   if (cutoff() < 1e30) lp_.set_cutoff(cutoff());
+  take_offers();  // a start point
+  if (try_enumeration()) return out_;
   log_.text(1, "\n-------------------------BEGIN ROOT OPTIMIZATION----------------------\n");
   const int root = solve_root();
   log_.text(1, "\n-------------------------END   ROOT OPTIMIZATION----------------------\n");
@@ -406,6 +451,23 @@ TreeOutcome TreeSearch::run() {
   out_.root_bound = root_obj_;
   cur_bound_ = root_obj_;
   log_.text(2, "\nInitial continuous objective: %f\n", log_.user(root_obj_));
+  probe_root();
+  if (out_.state == kStateInfeasible || out_.state == kStateFinished || lp_.status() == LpStatus::kInfeasible ||
+      lp_.status() == LpStatus::kCutoff) {
+    // probing emptied the problem (or left nothing better than the incumbent)
+    out_.state = inc_.has_incumbent() ? kStateFinished : kStateInfeasible;
+    out_.complete = true;
+    out_.bound = inc_.has_incumbent() ? inc_.incumbent_objective() : 1e30;
+    return out_;
+  }
+  if (lp_.status() != LpStatus::kOptimal) {
+    out_.code = lp_.status() == LpStatus::kTimeLimit ? err::kTimeLimit : err::kNumerical;
+    out_.bound = out_.root_bound;
+    return out_;
+  }
+  root_obj_ = std::max(root_obj_, lp_.objective());
+  out_.root_bound = root_obj_;
+  cur_bound_ = root_obj_;
   // cut loop and heuristics at the root
   ctx_.root = true;
   ctx_.depth = 0;
@@ -456,12 +518,24 @@ TreeOutcome TreeSearch::run() {
   return out_;
 }
 
+// The per-node trace of the high print levels.
+void TreeSearch::trace_node(int index, const Node &nd) {
+  if (nd.branch_var < 0)
+    log_.text(12, "\nCurrent nnum=%6u pnum=%6d  j=%6d TOP   bound=%e", static_cast<unsigned>(index), nd.parent,
+              nd.branch_var, log_.user(nd.bound));
+  else
+    log_.text(12, "\nCurrent nnum=%6u pnum=%6d  j=%6u dir=%c bound=%e ninf=%u", static_cast<unsigned>(index),
+              nd.parent, static_cast<unsigned>(nd.branch_var), nd.dir == kDirDown ? 'D' : 'U', log_.user(nd.bound),
+              static_cast<unsigned>(std::max<int>(0, nd.ninf)));
+}
+
 void TreeSearch::search() {
   int cur = pool_.allocate();
   {
     Node &r = pool_[cur];
     r.bound = root_obj_;
   }
+  trace_node(cur, pool_[cur]);
   bool lp_ready = true;  // the root LP is solved
   bool first = true;
   std::vector<double> x;
@@ -472,6 +546,7 @@ void TreeSearch::search() {
     if (cur < 0) {
       reps = 0;
       cuts_done = false;
+      if (restart_) restart_from_root();
       if (queue_->empty()) break;
       qctx_.global_bound = cur_bound_;
       if (base_rule_ == NodeRule::kDepthFirst && set_.node_rule == 0 && !crowded_ && ++pops_ % 128 == 0) {
@@ -492,11 +567,17 @@ void TreeSearch::search() {
         continue;
       }
       const std::vector<BoundChange> path = nd.changes >= 0 ? pool_.changes(nd.changes) : std::vector<BoundChange>{};
+      const int prev_changes = static_cast<int>(cur_changes_.size());
       const bool ok = switch_to(path);
+      trace_node(cur, nd);
+      log_.text(12, "\nApplied node specific modifications, current:%d, prev:%d, num_infeas:%d",
+                static_cast<int>(path.size()), prev_changes, static_cast<int>(nd.ninf));
       if (nd.basis >= 0) {
         simplex::LpBasis b;
         const PackedBasis &pb = pool_.basis(nd.basis);
         if (pb.rows == lp_.rows() && unpack_basis(pb, lp_.col_lowers(), lp_.col_uppers(), &b)) lp_.set_basis(b);
+      } else {
+        log_.text(4, "\n no basic on this node \n");
       }
       if (!ok) {
         pool_.release(cur);
@@ -507,12 +588,19 @@ void TreeSearch::search() {
     }
     if (limits_hit()) break;
     switch_rules();
+    switch_node_rule();
+    reorder_due();
     periodic_line(false);
     if (stop_code_) break;
 
     Node &nd = pool_[cur];
     if (!lp_ready) {
-      solve_node_lp(&node_secs);
+      if (!solve_node_lp(&node_secs)) {
+        out_.nodes_solved += 1;
+        pool_.release(cur);
+        cur = -1;
+        continue;
+      }
       avg_node_iters_ = 0.9 * avg_node_iters_ + 0.1 * lp_.iterations();
     }
     lp_ready = false;
@@ -535,6 +623,7 @@ void TreeSearch::search() {
       break;
     }
     if (st == LpStatus::kInfeasible || st == LpStatus::kCutoff) {
+      log_.text(11, "Node is %s", st == LpStatus::kInfeasible ? "inf" : "cutoff");
       pool_.release(cur);
       cur = -1;
       continue;
@@ -551,6 +640,7 @@ void TreeSearch::search() {
     first = false;
     cur_bound_ = obj;
     if (obj >= cutoff()) {
+      log_.text(11, "Node is %s", "cutoff");
       note_pruned(obj);
       pool_.release(cur);
       cur = -1;
@@ -603,9 +693,15 @@ void TreeSearch::search() {
     in.cutoff = cutoff();
     in.sb_iter_limit = std::clamp(2 * avg_node_iters_ + 10, 20.0, 500.0);
     in.deadline = deadline_;
+    in.branched = &branched_;
     BranchDecision bd = choose_branch(in, x, frac);
     out_.iterations += bd.trial_iterations;
     out_.lps += bd.trial_solves;
+    if (bd.trial_solves > 0)
+      log_.text(11, "\nSB completed, b_index=%d, max_tc=%d, lift=%d mfn=%d cmfn=%d bs=%e mfs=%e ", bd.col,
+                bd.trial_solves / 2, static_cast<int>(bd.fixes.size()), static_cast<int>(frac.size()),
+                static_cast<int>(bd.infeasible), log_.user(std::max(bd.down_bound, bd.up_bound)),
+                log_.user(std::min(bd.down_bound, bd.up_bound)));
     if (bd.infeasible) {
       pool_.release(cur);
       cur = -1;
@@ -631,6 +727,7 @@ void TreeSearch::search() {
     }
     out_.branches += 1;
     const int j = bd.col;
+    ++branched_[j];
     const double v = bd.value;
     const double f = v - std::floor(v);
     double est = 0;
@@ -705,7 +802,8 @@ void TreeSearch::search() {
   if (stop_code_ < 0) stop_code_ = 0;  // solution limit or gap closed: an ordinary end
   out_.code = stop_code_;
   out_.open_nodes = queue_->size();
-  out_.complete = gap_closed || (queue_->empty() && stop_code_ == 0 && cur < 0);
+  // a subtree dropped without a verdict leaves the search unproven below its bound
+  out_.complete = gap_closed || (queue_->empty() && stop_code_ == 0 && cur < 0 && unsafe_bound_ >= cutoff());
   out_.bound = current_bound();
   if (out_.complete && !gap_closed) {
     out_.bound = std::min(unsafe_bound_, tol_pruned_bound_);

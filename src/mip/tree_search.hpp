@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/model.hpp"
 #include "mip/branching.hpp"
 #include "mip/cut_pool_holder.hpp"
 #include "mip/incumbent.hpp"
@@ -21,9 +22,14 @@ enum SearchState : int { kStateNone = 0, kStateUnbounded = 1, kStateInfeasible =
 
 // What the driver offers the tree: the host poll (0, 2023 or 2017) at log
 // lines, and the notice of a new incumbent (0 or 2023 when the host stops).
+// A poll may leave a host's offer (a point over the first `user_cols`
+// columns, or an objective value in minimisation form) in `offer`; the tree
+// takes it before its next node.
 struct TreeHooks {
   std::function<int(const LogCounters &)> poll;
   std::function<int(const LogCounters &)> on_incumbent;
+  base::MipOffer *offer = nullptr;
+  int user_cols = -1;
 };
 
 struct TreeOutcome {
@@ -49,7 +55,11 @@ class TreeSearch {
  private:
   int solve_root();
   void search();
+  // Solves the node LP (with retries when the warm solve has no verdict);
+  // false when the node is proven empty without the LP saying so.
   bool solve_node_lp(double *seconds);
+  bool fresh_verdict(const simplex::LpLimits &lim);
+  simplex::LpBasis slack_basis() const;
   // Re-applies the global bounds intersected with `changes` to the LP; false when empty.
   bool switch_to(const std::vector<BoundChange> &changes);
   bool apply_change(const BoundChange &c);
@@ -65,8 +75,22 @@ class TreeSearch {
   bool limits_hit();
   bool optimal_now();
   void switch_rules();
+  // Rules 4 and 6: best bound to best estimate or worst bound and back.
+  void switch_node_rule();
+  void set_base_rule(NodeRule rule, int marker);
+  // A stalled search re-sorts its open nodes or restarts from the root.
+  bool reorder_due();
+  void restart_from_root();
+  void take_offers();
+  // Completes the auxiliary columns of a point over the user's columns and submits it.
+  bool submit_user_point(const std::vector<double> &x);
+  // Bound propagation with probing on the binaries after the root relaxation.
+  void probe_root();
+  // The enumeration solver of pure binary problems; true when it settled the problem.
+  bool try_enumeration();
   LogCounters counters();
   void periodic_line(bool force);
+  void trace_node(int index, const Node &nd);
   double current_bound() const;
   int push_child(int parent, const Node &proto, std::vector<BoundChange> &&changes, const PackedBasis *basis);
 
@@ -94,7 +118,7 @@ class TreeSearch {
   std::vector<double> root_rc_, root_x_;
   double unsafe_bound_ = 1e30;   // smallest bound of nodes dropped without proof
   double tol_pruned_bound_ = 1e30;  // smallest bound of nodes pruned within the gap tolerance
-  double cur_bound_ = 1e30;      // bound of the node in hand
+  double cur_bound_ = -1e30;     // bound of the node in hand (nothing known before the root)
   TreeOutcome out_;
   int stop_code_ = 0;
   double last_line_ = 0, last_incumbent_time_ = 0;
@@ -103,6 +127,14 @@ class TreeSearch {
   NodeRule base_rule_ = NodeRule::kBestBound;
   bool crowded_ = false;
   long long pops_ = 0;
+  int marker_ = 3;                      // rule marker: 1 crowding, 3 best bound, 5 switched away
+  double branches_at_switch_ = 0, lps_at_switch_ = 0, lps_at_improvement_ = 0;
+  int reorders_ = 0;
+  double lps_at_progress_ = 0, progress_bound_ = -1e30;
+  bool restart_ = false;
+  double outside_cutoff_ = 1e30;        // an objective value the host says is reachable
+  int nint_ = 0;
+  std::vector<int> branched_;           // branchings per column
 };
 
 }  // namespace tarvo::mip

@@ -17,8 +17,13 @@ struct WorkingProblem {
   int user_n = 0, user_m = 0;
   int sense = 1;          // of the user's model
   bool bounds_conflict = false;  // an integer column has no integer value within its bounds
+  bool bigm_raised = false;      // the reformulations needed more than TV_DPARAM_MIP_LBIGM
   std::vector<std::string> notes;  // log lines of the reformulation
 };
+
+// The LP data of a MipProblem in minimisation form (rows one-sided here; the
+// LP gets the exact activity bounds with set_row_bounds).
+void problem_to_lp_data(const MipProblem &p, base::ModelData *out);
 
 // Builds the working copy; `lbigm` bounds the big-M coefficients of the
 // reformulations (raised with a note when a bound involved is larger).

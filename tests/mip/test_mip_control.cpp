@@ -77,6 +77,16 @@ TEST_F(MipControl, SlacksStatusAndTVoptimizeRouting) {
   EXPECT_GE(bound, obj - 1e-6 * std::fabs(obj) - 1e-9);
 }
 
+TEST_F(MipControl, AnExternalSolverThatIsNotThereIsRefusedNotReplaced) {
+  mipfix::load_mip(model, hard_model(), std::string(24, 'B'));
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_XSOLVER, 3);
+  int status = -1;
+  EXPECT_EQ(TVsolveMIP(model, &status), 2084);
+  EXPECT_EQ(status, TV_STATUS_UNKNOWN);
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_XSOLVER, 0);
+  EXPECT_EQ(solve(model).status, TV_STATUS_OPTIMAL);
+}
+
 TEST_F(MipControl, BranchLimitIsASoftStopWithTheIncumbentInstalled) {
   mipfix::load_mip(model, hard_model(), std::string(24, 'B'));
   TVsetModelIntParameter(model, TV_IPARAM_MIP_BRANCH_LIMIT, 3);
@@ -156,6 +166,32 @@ TEST_F(MipControl, LogHeaderRepeatsEveryTwentyFiveLines) {
   EXPECT_NE(log.find("BEGIN ROOT OPTIMIZATION"), std::string::npos);
 }
 
+TEST_F(MipControl, PhaseLinesAppearFromTheirPrintLevelOn) {
+  struct Expect {
+    const char *text;
+    int level;  // lowest print level that shows it
+  };
+  const Expect lines[] = {{"\nCUT TYPE ", 5},
+                          {"\nCURRENT SETTING               57342    53246", 5},
+                          {"\nStarted probe_bound_loop (maxiter:", 2},
+                          {"\nTerminated probe_bound_loop (lp_status:", 2},
+                          {"\nInitial continuous objective: ", 2},
+                          {"\nStarted master B&B search", 1},
+                          {"\nCurrent nnum=", 12}};
+  for (int level : {1, 2, 5, 12}) {
+    tvtest::ModelHandle mdl(env);
+    mipfix::load_mip(mdl, hard_model(), std::string(24, 'B'));
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_PRINTLEVEL, level);
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_CUTLEVEL_TOP, 57342);  // a tree to trace, the default masks shown
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_HEULEVEL, 0);
+    std::string log;
+    TVsetModelLogfunc(mdl, tvtest::collect_model_log, &log);
+    ASSERT_EQ(solve(mdl).code, 0);
+    for (const Expect &e : lines)
+      EXPECT_EQ(log.find(e.text) != std::string::npos, level >= e.level) << "level " << level << ": " << e.text;
+  }
+}
+
 TEST_F(MipControl, LooseGapToleranceStopsEarlyButNeverBeyondIt) {
   mipfix::load_mip(model, hard_model(), std::string(24, 'B'));
   TVsetModelDouParameter(model, TV_DPARAM_MIP_RELOPTTOL, 0.2);
@@ -185,17 +221,92 @@ TEST_F(MipControl, UserCutoffBelowTheOptimumLeavesNoSolution) {
 
 TEST_F(MipControl, NodeSelectionRulesAgreeOnTheOptimum) {
   double ref = NAN;
-  for (int rule : {0, 1, 2, 3, 5}) {
+  for (int rule : {0, 1, 2, 3, 4, 5, 6}) {
     tvtest::ModelHandle mdl(env);
     mipfix::load_mip(mdl, hard_model(), std::string(24, 'B'));
     TVsetModelIntParameter(mdl, TV_IPARAM_MIP_NODESELRULE, rule);
     TVsetModelIntParameter(mdl, TV_IPARAM_MIP_BRANCHDIR, rule % 4);
     TVsetModelIntParameter(mdl, TV_IPARAM_MIP_LOCALBRANCHNUM, rule == 3 ? 2 : 0);  // with the window once
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_CUTLEVEL_TOP, 0);  // a tree to order
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_HEULEVEL, 0);
     const mipfix::Solved s = solve(mdl);
     ASSERT_EQ(s.code, 0) << "rule " << rule;
     EXPECT_EQ(s.status, TV_STATUS_OPTIMAL) << "rule " << rule;
     if (std::isnan(ref)) ref = s.obj;
     EXPECT_NEAR(s.obj, ref, 1e-9) << "rule " << rule;
+  }
+}
+
+TEST_F(MipControl, BranchingRulesAgreeOnTheOptimum) {
+  const lpfix::Lp lp = hard_model();
+  double ref = NAN;
+  for (int rule = 0; rule <= 5; ++rule) {
+    tvtest::ModelHandle mdl(env);
+    mipfix::load_mip(mdl, lp, std::string(24, 'B'));
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_BRANCHRULE, rule);
+    // no cuts and no heuristics: the branching alone has to close the gap
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_CUTLEVEL_TOP, 0);
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_HEULEVEL, 0);
+    const mipfix::Solved s = solve(mdl);
+    ASSERT_EQ(s.code, 0) << "rule " << rule;
+    EXPECT_EQ(s.status, TV_STATUS_OPTIMAL) << "rule " << rule;
+    mipcheck::verify_incumbent(mdl);
+    int branches = 0;
+    TVgetInfo(mdl, TV_IINFO_MIP_BRANCHCOUNT, &branches);
+    EXPECT_GT(branches, 0) << "rule " << rule;
+    if (std::isnan(ref)) ref = s.obj;
+    EXPECT_NEAR(s.obj, ref, 1e-9) << "rule " << rule;
+  }
+}
+
+struct HostOffer {
+  std::vector<double> x;
+  int calls = 0;
+};
+
+int offer_point(pTVmodel, void *data, double *primal, double *objective) {
+  auto *o = static_cast<HostOffer *>(data);
+  ++o->calls;
+  double obj = 0;
+  for (size_t j = 0; j < o->x.size(); ++j) primal[j] = o->x[j], obj += 1 + (j * 7) % 5;
+  *objective = obj;
+  return 1;
+}
+
+TEST_F(MipControl, HostOffersEnterAsIncumbentsOnlyWhenFeasible) {
+  const lpfix::Lp lp = hard_model();
+  mipfix::load_mip(model, lp, std::string(24, 'B'));
+  const mipfix::Solved best = solve(model);
+  ASSERT_EQ(best.status, TV_STATUS_OPTIMAL);
+  double all_ones = 0;
+  for (double c : lp.c) all_ones += c;
+  {
+    // every column at 1 meets both rows; with a gap tolerance of 100% the
+    // first incumbent ends the search, and nothing but the offer can find one
+    tvtest::ModelHandle mdl(env);
+    mipfix::load_mip(mdl, lp, std::string(24, 'B'));
+    HostOffer offer{std::vector<double>(24, 1.0)};
+    ASSERT_EQ(TVsetMIPCallbackInsMIPSol(mdl, offer_point, &offer), 0);
+    TVsetModelDouParameter(mdl, TV_DPARAM_MIP_RELOPTTOL, 1);
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_HEULEVEL, 0);
+    const mipfix::Solved s = solve(mdl);
+    ASSERT_EQ(s.code, 0);
+    EXPECT_GE(offer.calls, 1);
+    EXPECT_NEAR(s.obj, all_ones, 1e-9);
+    mipcheck::verify_incumbent(mdl);
+  }
+  {
+    // all zero breaks both rows: refused, and the search goes on to the optimum
+    tvtest::ModelHandle mdl(env);
+    mipfix::load_mip(mdl, lp, std::string(24, 'B'));
+    HostOffer offer{std::vector<double>(24, 0.0)};
+    ASSERT_EQ(TVsetMIPCallbackInsMIPSol(mdl, offer_point, &offer), 0);
+    const mipfix::Solved s = solve(mdl);
+    ASSERT_EQ(s.code, 0);
+    EXPECT_GE(offer.calls, 1);
+    EXPECT_EQ(s.status, TV_STATUS_OPTIMAL);
+    EXPECT_NEAR(s.obj, best.obj, 1e-9);
+    mipcheck::verify_incumbent(mdl);
   }
 }
 
@@ -211,8 +322,12 @@ TEST(MipConcurrent, ThreadsAgreeWithTheSerialOptimumAndRefuseNothingValid) {
   const mipfix::Solved a = mipfix::solve(serial);
   TVsetModelIntParameter(conc, TV_IPARAM_MIP_NUM_THREADS, 2);
   TVsetModelIntParameter(conc, TV_IPARAM_MULTITHREAD_MODE, 4);
+  std::string log;
+  TVsetModelLogfunc(conc, tvtest::collect_model_log, &log);
   int status = -1;
   ASSERT_EQ(TVsolveMIP(conc, &status), 0);
+  // the threads post their incumbents to the shared slot
+  EXPECT_NE(log.find("\nSet new solution by thread #"), std::string::npos);
   EXPECT_EQ(status, TV_STATUS_OPTIMAL);
   double obj = 0;
   TVgetInfo(conc, TV_DINFO_MIP_OBJ, &obj);
@@ -317,19 +432,20 @@ TEST(MipStartPoint, FeasibleStartIsTheFirstIncumbentAndAnInfeasibleOneIsIgnored)
   ASSERT_EQ(best.status, TV_STATUS_OPTIMAL);
   std::vector<double> x(24);
   ASSERT_EQ(TVgetMIPPrimalSolution(ref, x.data()), 0);
-  for (int variant = 0; variant < 2; ++variant) {
+  for (int variant = 0; variant < 3; ++variant) {
     tvtest::ModelHandle model(env);
     mipfix::load_mip(model, hard_model(), std::string(24, 'B'));
     std::string log;
     TVsetModelLogfunc(model, tvtest::collect_model_log, &log);
     TVsetModelIntParameter(model, TV_IPARAM_MIP_PRINTLEVEL, 1);
-    std::vector<double> start = variant == 0 ? x : std::vector<double>(24, 0.0);  // all zero breaks the rows
+    // the optimum; all zero breaks the rows; all one is feasible but far from optimal
+    std::vector<double> start = variant == 0 ? x : std::vector<double>(24, variant == 1 ? 0.0 : 1.0);
     ASSERT_EQ(TVloadMIPVarStartPoint(model, start.data()), 0);
     const mipfix::Solved s = mipfix::solve(model);
     ASSERT_EQ(s.code, 0);
     EXPECT_EQ(s.status, TV_STATUS_OPTIMAL);
     EXPECT_NEAR(s.obj, best.obj, 1e-9);
-    EXPECT_NE(log.find(variant == 0 ? "\nStartpoint info: " : "\nStartpoint info (not feasible): "),
+    EXPECT_NE(log.find(variant != 1 ? "\nStartpoint info: " : "\nStartpoint info (not feasible): "),
               std::string::npos);
   }
 }

@@ -273,6 +273,52 @@ TEST_F(MipSmall, Sos2PiecewiseLinearUsesAdjacentBreakpoints) {
   EXPECT_NEAR(s.obj, 1, 1e-7);
 }
 
+TEST_F(MipSmall, LongSos2SetIsGrayEncodedAndStillInterpolatesAdjacentBreakpoints) {
+  // 12 breakpoints (k, Y[k]) of a zigzag; with x fixed between two of them,
+  // max and min y must both be the interpolation of those two. Any code of
+  // the Gray encoding that admitted non-adjacent weights would do better.
+  const double Y[12] = {0, 9, 1, 8, 2, 7, 3, 6, 4, 5, 0, 10};
+  for (double xfix : {0.5, 3.25, 6.0, 9.75, 10.5}) {
+    for (int sense : {TV_MAX, TV_MIN}) {
+      tvtest::ModelHandle mdl(env);
+      Lp lp;
+      lp.sense = sense;
+      lp.c.assign(14, 0.0);
+      lp.c[13] = 1;  // l0..l11, x, y
+      lp.b = {1, 0, 0, xfix};
+      lp.types = "EEEE";
+      lp.rows.assign(4, std::vector<double>(14, 0.0));
+      for (int k = 0; k < 12; ++k) {
+        lp.rows[0][k] = 1;
+        lp.rows[1][k] = k;
+        lp.rows[2][k] = Y[k];
+      }
+      lp.rows[1][12] = -1;
+      lp.rows[2][13] = -1;
+      lp.rows[3][12] = 1;
+      lp.lower.assign(14, 0.0);
+      lp.upper.assign(14, 1.0);
+      lp.upper[12] = 11;
+      lp.upper[13] = 10;
+      lpfix::load(mdl, lp);
+      std::vector<int> cols(12);
+      for (int k = 0; k < 12; ++k) cols[k] = k;
+      const int start[] = {0, 12};
+      ASSERT_EQ(TVloadSETSData(mdl, 1, "\x02", nullptr, start, cols.data()), 0);
+      std::string log;
+      TVsetModelLogfunc(mdl, tvtest::collect_model_log, &log);
+      const Solved s = solve(mdl);
+      ASSERT_EQ(s.code, 0);
+      ASSERT_EQ(s.status, TV_STATUS_OPTIMAL) << xfix;
+      const int k = std::min(10, static_cast<int>(std::floor(xfix)));
+      const double t = xfix - k, want = (1 - t) * Y[k] + t * Y[k + 1];
+      EXPECT_NEAR(s.obj, want, 1e-6) << "x = " << xfix << " sense " << sense;
+      EXPECT_NE(log.find("\nSwitching to gray-encoding of SOS2 variables.."), std::string::npos);
+      mipcheck::verify_incumbent(mdl);
+    }
+  }
+}
+
 TEST_F(MipSmall, SemicontinuousColumnIsZeroOrWithinItsRange) {
   // max x with x <= 1.5 and x in {0} or [2, 5]: 0; then min x with x >= 1: 2
   Lp lp;

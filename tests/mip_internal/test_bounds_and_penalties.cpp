@@ -1,0 +1,176 @@
+// Bound propagation and probing never cut off a known optimum, the rounding
+// penalties of the branching rules bound the true cost of each child, and the
+// enumeration solver's hook is honoured (or skipped) as TV_IPARAM_MIP_SOLVERTYPE says.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "mip/bound_propagation.hpp"
+#include "mip/branching.hpp"
+#include "mip/enumeration_hook.hpp"
+#include "mip_fixture.hpp"
+
+namespace {
+
+using namespace tarvo::mip;
+
+class ModelParam : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(ModelParam, PropagationAndProbingKeepTheKnownOptimum) {
+  mip_test::MipModel mm;
+  LOAD_OR_SKIP(mm, GetParam());
+  ASSERT_FALSE(mm.optimum.empty());
+  const MipProblem &p = mm.prob;
+  BoundPropagator prop(p, p.col_lo, p.col_up, 1e-6);
+  ASSERT_TRUE(prop.propagate_all());
+  auto contains_optimum = [&](const char *when) {
+    for (int j = 0; j < p.n; ++j) {
+      const double v = mm.optimum[j], tol = 1e-6 * (1 + std::fabs(v));
+      ASSERT_GE(v, prop.lower()[j] - tol) << when << " column " << j;
+      ASSERT_LE(v, prop.upper()[j] + tol) << when << " column " << j;
+    }
+  };
+  contains_optimum("after propagation");
+  const std::vector<double> lo = prop.lower(), up = prop.upper();
+  // every binary fixed at its optimal value stays feasible; the other value
+  // may empty the problem, and both probes are undone exactly
+  int emptied = 0;
+  for (int j = 0; j < p.n; ++j) {
+    if (!p.is_binary(j) || lo[j] == up[j]) continue;
+    const double v = std::round(mm.optimum[j]);
+    const size_t mark = prop.mark();
+    ASSERT_TRUE(prop.tighten(j, v, v)) << "column " << j;
+    contains_optimum("while probing");
+    prop.undo(mark);
+    emptied += !prop.tighten(j, 1 - v, 1 - v);
+    prop.undo(mark);
+    ASSERT_EQ(prop.lower(), lo);
+    ASSERT_EQ(prop.upper(), up);
+  }
+  (void)emptied;
+}
+
+TEST_P(ModelParam, RoundingPenaltiesNeverExceedTheChildBounds) {
+  mip_test::MipModel mm;
+  LOAD_OR_SKIP(mm, GetParam());
+  const MipProblem &p = mm.prob;
+  const std::vector<double> x = mm.lp.x();
+  const double root = mm.lp.objective();
+  const std::vector<int> frac = fractional_columns(p, x, 1e-6);
+  int checked = 0;
+  for (int j : frac) {
+    if (checked == 12) break;
+    const double f = x[j] - std::floor(x[j]);
+    double down = 0, up = 0;
+    ASSERT_TRUE(rounding_penalties(mm.lp, j, f, &down, &up)) << "column " << j;
+    EXPECT_GE(down, 0);
+    EXPECT_GE(up, 0);
+    const tarvo::simplex::LpBasis start = mm.lp.basis();
+    const double lo = mm.lp.col_lower(j), hi = mm.lp.col_upper(j);
+    for (int side = 0; side < 2; ++side) {
+      if (side == 0)
+        mm.lp.set_col_bounds(j, lo, std::floor(x[j]));
+      else
+        mm.lp.set_col_bounds(j, std::ceil(x[j]), hi);
+      const auto st = mm.lp.solve(TV_METHOD_DSIMPLEX, {});
+      if (st == mip_test::LpStatus::kOptimal) {
+        const double gain = mm.lp.objective() - root, pen = side == 0 ? down : up;
+        EXPECT_LE(pen, gain + 1e-6 * (1 + std::fabs(root))) << "column " << j << (side ? " up" : " down");
+      }
+      mm.lp.set_col_bounds(j, lo, hi);
+      mm.lp.set_basis(start);
+    }
+    mm.lp.solve(TV_METHOD_DSIMPLEX, {});
+    ++checked;
+  }
+  EXPECT_GT(checked, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Miplib3, ModelParam, ::testing::Values("p0033", "lseu", "egout", "p0201", "stein27"),
+                         [](const auto &info) { return std::string(info.param); });
+
+TEST(Propagation, RowsTightenIntegersAndDetectEmptyDomains) {
+  // x + y <= 3.5 and 2x - z >= 1 with x, y integer, z continuous, all >= 0
+  MipProblem p;
+  p.m = 2;
+  p.n = 3;
+  p.c = {1, 1, 1};
+  p.col_lo = {0, 0, 0};
+  p.col_up = {1e30, 1e30, 1e30};
+  p.is_int = {1, 1, 0};
+  p.col_start = {0, 2, 3, 4};
+  p.col_index = {0, 1, 0, 1};
+  p.col_value = {1, 2, 1, -1};
+  p.row_lo = {-1e30, 1};
+  p.row_up = {3.5, 1e30};
+  p.build_rows();
+  BoundPropagator prop(p, p.col_lo, p.col_up, 1e-6);
+  ASSERT_TRUE(prop.propagate_all());
+  EXPECT_EQ(prop.lower()[0], 1);
+  EXPECT_EQ(prop.upper()[0], 3);
+  EXPECT_EQ(prop.upper()[1], 2);
+  EXPECT_NEAR(prop.upper()[2], 5, 1e-6);
+  EXPECT_GE(prop.upper()[2], 5);  // continuous bounds are never tighter than the truth
+  const size_t mark = prop.mark();
+  EXPECT_FALSE(prop.tighten(1, 3, 3));  // y = 3 leaves x <= 0.5, but x >= 1
+  prop.undo(mark);
+  EXPECT_TRUE(prop.tighten(0, 3, 3));
+  EXPECT_EQ(prop.upper()[1], 0);
+}
+
+// A stand-in enumeration solver: it offers the point it is given and claims
+// what the test tells it to.
+struct FakeEnumeration {
+  static inline int calls = 0;
+  static inline int claim = 0;
+  static inline std::vector<double> point;
+  static int run(MipContext &ctx, double, int *mip_status) {
+    ++calls;
+    ctx.sink.submit(point, "");
+    *mip_status = claim;
+    return 0;
+  }
+};
+
+TEST(EnumerationHook, SolverTypeRoutesPureBinaryModelsThroughTheHook) {
+  pTVenv env = TVcreateEnv(nullptr, nullptr);
+  ASSERT_NE(env, nullptr);
+  // max 10a + 13b + 7c + 8d, 4a + 6b + 3c + 5d <= 10: optimum 23 (a, b), the
+  // fake offers (a, d) with 18
+  auto solve = [&](int solver_type, int claim, double *obj) {
+    int code = 0;
+    pTVmodel model = TVcreateModel(env, &code);
+    const double c[4] = {10, 13, 7, 8}, b[1] = {10}, lo[4] = {0, 0, 0, 0}, up[4] = {1, 1, 1, 1};
+    const int start[5] = {0, 1, 2, 3, 4}, idx[4] = {0, 0, 0, 0};
+    const double val[4] = {4, 6, 3, 5};
+    EXPECT_EQ(TVloadLPData(model, 1, 4, TV_MAX, 0, c, b, "L", 4, start, nullptr, val, idx, lo, up), 0);
+    char types[] = "BBBB";
+    EXPECT_EQ(TVloadVarType(model, types), 0);
+    TVsetModelIntParameter(model, TV_IPARAM_MIP_SOLVERTYPE, solver_type);
+    FakeEnumeration::claim = claim;
+    int status = -1;
+    EXPECT_EQ(TVsolveMIP(model, &status), 0);
+    TVgetInfo(model, TV_DINFO_MIP_OBJ, obj);
+    TVdeleteModel(&model);
+    return status;
+  };
+  FakeEnumeration::point = {1, 0, 0, 1};
+  set_enumeration_solver(&FakeEnumeration::run);
+  double obj = 0;
+  FakeEnumeration::calls = 0;
+  EXPECT_EQ(solve(0, TV_STATUS_OPTIMAL, &obj), TV_STATUS_OPTIMAL);
+  EXPECT_EQ(FakeEnumeration::calls, 1);
+  EXPECT_NEAR(obj, 18, 1e-9);  // its claim ends the solve
+  EXPECT_EQ(solve(2, 0, &obj), TV_STATUS_OPTIMAL);  // undecided: branch and bound goes on
+  EXPECT_EQ(FakeEnumeration::calls, 2);
+  EXPECT_NEAR(obj, 23, 1e-9);
+  EXPECT_EQ(solve(1, TV_STATUS_OPTIMAL, &obj), TV_STATUS_OPTIMAL);  // branch and bound only
+  EXPECT_EQ(FakeEnumeration::calls, 2);
+  EXPECT_NEAR(obj, 23, 1e-9);
+  set_enumeration_solver(nullptr);
+  TVdeleteEnv(&env);
+}
+
+}  // namespace
