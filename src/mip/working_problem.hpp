@@ -20,6 +20,10 @@ struct WorkingProblem {
   std::vector<std::string> notes;  // log lines of the reformulation
 };
 
+// The LP data of a problem (one-sided rows; the node LP takes the exact
+// activity bounds afterwards).
+void problem_to_lp_data(const MipProblem &p, base::ModelData *out);
+
 // Builds the working copy; `lbigm` bounds the big-M coefficients of the
 // reformulations (raised with a note when a bound involved is larger).
 int build_working_problem(const base::ModelData &d, double lbigm, double int_tol, WorkingProblem *out);

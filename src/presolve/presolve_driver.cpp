@@ -111,6 +111,11 @@ int run_passes(WorkProblem &w, Result *res) {
       changes += fix_dual_dominated(w);
       table_row(w, res, "sob1");
     }
+    if (mip && (level & (kDualReductions | kDualInformation)) && !w.infeasible) {
+      if (level & kDualInformation) changes += fix_dominated_columns(w);
+      if ((level & kDualReductions) && !w.infeasible) changes += merge_parallel_columns(w);
+      table_row(w, res, "sob3");
+    }
     if (mip && (level & kProbing) && round == 0 && !w.infeasible) {
       const double t0 = common::wall_seconds();
       changes += probe_binaries(w, res);
@@ -148,6 +153,12 @@ int run(const LinearProblem &problem, const Options &options, Result *result) {
     for (int i = 0; i < w.m; ++i)
       if (w.row_lower[i] > w.row_upper[i] + w.feas_tol(w.row_upper[i])) w.infeasible = true;
     if (!w.infeasible && options.level > 0) run_passes(w, &res);
+    // similar rows after the other passes, and once more the passes they feed
+    if (options.mip && (options.level & kSimilarRows) && !w.infeasible && subtract_similar_rows(w) > 0) {
+      table_row(w, &res, "spq");
+      w.options.level &= ~(kProbing | kCoefficients | kBinaryRows | kAggregation);
+      if (!w.infeasible) run_passes(w, &res);
+    }
     if (options.mip && !w.infeasible) find_implied_integers(w, &res);
     res.seconds = common::wall_seconds() - w.start_time;
     if (w.infeasible) {

@@ -142,6 +142,21 @@ Activity WorkProblem::activity(int i, int skip_col) const {
   return a;
 }
 
+void WorkProblem::implied_by_row(int i, int j, double a, double *lo, double *hi) const {
+  const Activity rest = activity(i, j);
+  *lo = -kInf;
+  *hi = kInf;
+  const double rl = row_lower[i], ru = row_upper[i];
+  // rl <= a x_j + rest <= ru
+  if (a > 0) {
+    if (rl > -kInf && !rest.ninf_max) *lo = (rl - rest.max) / a;
+    if (ru < kInf && !rest.ninf_min) *hi = (ru - rest.min) / a;
+  } else {
+    if (ru < kInf && !rest.ninf_min) *lo = (ru - rest.min) / a;
+    if (rl > -kInf && !rest.ninf_max) *hi = (rl - rest.max) / a;
+  }
+}
+
 ColumnSnapshot WorkProblem::snapshot(int j, int skip_row) const {
   ColumnSnapshot s;
   s.col = j;

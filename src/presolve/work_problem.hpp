@@ -48,6 +48,9 @@ struct WorkProblem {
   // is marked infeasible (false).
   bool narrow_bounds(int j, double lo, double hi, UndoRecord *r);
   Activity activity(int i, int skip_col = -1) const;
+  // Bounds of column j (coefficient a in row i) that row i implies from the
+  // other columns' bounds; +-kInf where it implies none.
+  void implied_by_row(int i, int j, double a, double *lo, double *hi) const;
   ColumnSnapshot snapshot(int j, int skip_row = -1) const;
   bool out_of_time() const;
   // Tolerances for bound comparisons at the magnitude of x.
@@ -67,6 +70,12 @@ int fix_dual_dominated(WorkProblem &w);        // dual fixing of lock-free colum
 int substitute_free_columns(WorkProblem &w);   // implied-free column singletons
 int substitute_doubletons(WorkProblem &w);     // doubleton equations
 int merge_duplicate_rows(WorkProblem &w);
+// Integer problems (dual reductions): dominated columns fixed at a bound,
+// parallel columns merged into one.
+int fix_dominated_columns(WorkProblem &w);
+int merge_parallel_columns(WorkProblem &w);
+// Equations subtracted from rows that contain a multiple of them.
+int subtract_similar_rows(WorkProblem &w);
 // Integer problems: bounds rounded, tightened by activity, coefficients tightened.
 int tighten_integer_bounds(WorkProblem &w);
 int tighten_coefficients(WorkProblem &w);
