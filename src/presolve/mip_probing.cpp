@@ -18,10 +18,12 @@ bool binary(const WorkProblem &w, int j) { return w.is_int(j) && w.lower[j] == 0
 
 // Implied bounds of the neighbours of j with j fixed at v; false when a row of
 // j becomes unsatisfiable.
-bool propagate(const WorkProblem &w, int j, double v, std::unordered_map<int, std::pair<double, double>> *bounds) {
+bool propagate(const WorkProblem &w, RowActivities &acts, int j, double v,
+               std::unordered_map<int, std::pair<double, double>> *bounds) {
   for (const Entry &rj : w.cols[j]) {
     const int i = rj.index;
-    Activity act = w.activity(i, j);
+    Activity act = acts.of(i);
+    RowActivities::without(&act, rj.value, w.lower[j], w.upper[j]);
     const double rl = w.row_lower[i] - rj.value * v, ru = w.row_upper[i] - rj.value * v;
     const bool has_l = w.row_lower[i] > -kInf, has_u = w.row_upper[i] < kInf;
     if ((has_u && act.lowest() > ru + 1e-6) || (has_l && act.highest() < rl - 1e-6)) return false;
@@ -84,6 +86,7 @@ void collect_cliques(const WorkProblem &w, Result *res) {
 int probe_binaries(WorkProblem &w, Result *res) {
   collect_cliques(w, res);
   int count = 0, probes = 0;
+  RowActivities acts(w);
   std::unordered_map<int, std::pair<double, double>> down, up;
   for (int j = 0; j < w.n && probes < kMaxProbes && !w.infeasible; ++j) {
     if (!w.col_alive[j] || !binary(w, j) || w.cols[j].empty()) continue;
@@ -91,12 +94,13 @@ int probe_binaries(WorkProblem &w, Result *res) {
     ++probes;
     down.clear();
     up.clear();
-    const bool down_ok = propagate(w, j, 0, &down), up_ok = propagate(w, j, 1, &up);
+    const bool down_ok = propagate(w, acts, j, 0, &down), up_ok = propagate(w, acts, j, 1, &up);
     if (!down_ok && !up_ok) {
       w.infeasible = true;
       break;
     }
     if (!down_ok || !up_ok) {
+      acts.invalidate_column(j);
       w.fix_col(j, down_ok ? 0.0 : 1.0, down_ok ? kLower : kUpper);
       ++w.counts->probing_fixed;
       ++count;
@@ -108,8 +112,11 @@ int probe_binaries(WorkProblem &w, Result *res) {
       if (it == up.end() || !w.col_alive[k]) continue;
       const double lo = std::fmin(b0.first, it->second.first), hi = std::fmax(b0.second, it->second.second);
       const double margin = w.is_int(k) ? 0.5 : 1e-3;
-      if (lo > w.lower[k] + margin && std::fabs(lo) < 1e9) w.lower[k] = lo, ++count, ++w.counts->bounds_tightened;
-      if (hi < w.upper[k] - margin && std::fabs(hi) < 1e9) w.upper[k] = hi, ++count, ++w.counts->bounds_tightened;
+      const bool raise = lo > w.lower[k] + margin && std::fabs(lo) < 1e9;
+      const bool lower = hi < w.upper[k] - margin && std::fabs(hi) < 1e9;
+      if (raise || lower) acts.invalidate_column(k);
+      if (raise) w.lower[k] = lo, ++count, ++w.counts->bounds_tightened;
+      if (lower) w.upper[k] = hi, ++count, ++w.counts->bounds_tightened;
     }
   }
   return count;

@@ -78,6 +78,7 @@ int run_passes(WorkProblem &w, Result *res) {
   const int level = w.options.level;
   const bool mip = w.options.mip;
   const int max_rounds = (level & kMaxPass) ? 100 : 30;
+  bool dominance_live = true;
   for (int round = 0; round < max_rounds && !w.infeasible && !w.out_of_time(); ++round) {
     const int before_rows = w.live_rows, before_cols = w.live_cols;
     const long before_nz = w.nonzeros;
@@ -112,7 +113,12 @@ int run_passes(WorkProblem &w, Result *res) {
       table_row(w, res, "sob1");
     }
     if (mip && (level & (kDualReductions | kDualInformation)) && !w.infeasible) {
-      if (level & kDualInformation) changes += fix_dominated_columns(w);
+      // dominance is searched again only while it keeps finding something
+      if ((level & kDualInformation) && dominance_live) {
+        const int fixed = fix_dominated_columns(w);
+        dominance_live = fixed > 0;
+        changes += fixed;
+      }
       if ((level & kDualReductions) && !w.infeasible) changes += merge_parallel_columns(w);
       table_row(w, res, "sob3");
     }

@@ -64,12 +64,14 @@ TEST(PresolveMipReductions, DominatedColumnGoesToItsBoundOnlyWhenTheDominatorIsF
     EXPECT_FALSE(t.w.col_alive[0]);
     EXPECT_DOUBLE_EQ(t.w.row_lower[0], 2);
   }
-  {  // both bounds bind (x0 <= 1, x0 + x1 >= 0.5 implies nothing): no fixing
+  {  // x0 + x1 >= 0.5 holds with x0 at its upper bound alone, and x1 costs: x1 = 0
     Work t(dense({{1, 1}}, {0.5}, {inf}, {1, 2}, {0, 0}, {1, 5}, {0, 0}));
-    EXPECT_EQ(fix_dominated_columns(t.w), 0);
+    EXPECT_EQ(fix_dominated_columns(t.w), 1);
+    EXPECT_FALSE(t.w.col_alive[1]);
+    EXPECT_TRUE(t.w.col_alive[0]);
   }
-  {  // x0 is dearer: no dominance
-    Work t(dense({{1, 1}}, {3}, {inf}, {3, 2}, {0, 0}, {inf, 5}, {0, 0}));
+  {  // each column is better in one place (x0 in the objective, x1 in row 1): none
+    Work t(dense({{1, 1}, {-1, 1}}, {3, -1}, {inf, inf}, {1, 2}, {0, 0}, {4, 4}, {0, 0}));
     EXPECT_EQ(fix_dominated_columns(t.w), 0);
   }
   {  // different types: no dominance
