@@ -113,8 +113,9 @@ int run_passes(WorkProblem &w, Result *res) {
       table_row(w, res, "sob1");
     }
     if (mip && (level & (kDualReductions | kDualInformation)) && !w.infeasible) {
-      // dominance is searched again only while it keeps finding something
-      if ((level & kDualInformation) && dominance_live) {
+      // dominance is searched again only after it found something or the
+      // other passes changed the problem
+      if ((level & kDualInformation) && (dominance_live || changes > 0)) {
         const int fixed = fix_dominated_columns(w);
         dominance_live = fixed > 0;
         changes += fixed;
