@@ -137,4 +137,30 @@ TEST_F(MipPresolve, PlantedStructureGivesTheAnswerWithoutPresolve) {
   EXPECT_GT(optimal, 15);
 }
 
+// Maximisation with an objective constant, a fixed column, a dominated pair
+// and a user start point: the reported objective counts the constant once
+// and the start point (an optimum) survives the presolve as the incumbent.
+TEST_F(MipPresolve, ConstantSenseAndStartPointMapBack) {
+  // max 3x0 + 2x1 + x2 + 5x3 + 7 s.t. x0 + x1 + x2 <= 4, x0 + x1 + x3 <= 5,
+  // x3 fixed at 1, x2 costs less than x1 with the same rows
+  const double c[] = {3, 2, 1, 5}, b[] = {4, 5}, lo[] = {0, 0, 0, 1}, up[] = {3, 3, 3, 1};
+  const char types[] = "LL";
+  // column-wise: x0 in rows 0,1; x1 in rows 0,1; x2 in row 0; x3 in row 1
+  const int start[] = {0, 2, 4, 5, 6}, index[] = {0, 1, 0, 1, 0, 1, 0};
+  const double value[] = {1, 1, 1, 1, 1, 1, 0};
+  ASSERT_EQ(TVloadLPData(model, 2, 4, TV_MAX, 7.0, c, b, types, 6, start, nullptr, value, index, lo, up), 0);
+  char vt[] = "IIII";
+  ASSERT_EQ(TVloadVarType(model, vt), 0);
+  // x0 = 3, x1 = 1, x3 = 1: 9 + 2 + 5 + 7 = 23, the optimum
+  const double x0[] = {3, 1, 0, 1};
+  ASSERT_EQ(TVloadMIPVarStartPoint(model, x0), 0);
+  const Solved s = mipfix::solve(model);
+  ASSERT_EQ(s.code, 0);
+  ASSERT_EQ(s.status, TV_STATUS_OPTIMAL);
+  EXPECT_DOUBLE_EQ(s.obj, 23);
+  EXPECT_DOUBLE_EQ(mipcheck::verify_incumbent(model), 23);
+  EXPECT_NE(log.find("Startpoint info: objective 23"), std::string::npos) << log;
+  EXPECT_NE(log.find("Starting mip_pre"), std::string::npos) << log;
+}
+
 }  // namespace
