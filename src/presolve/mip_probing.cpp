@@ -97,6 +97,30 @@ bool propagate(const WorkProblem &w, RowActivities &acts, int j, double v, Bound
   return true;
 }
 
+// x_k = c0 + c1 x_j substituted into k's rows and cost; k goes.
+void aggregate(WorkProblem &w, RowActivities &acts, int k, int j, double c0, double c1) {
+  UndoRecord r{UndoKind::kAggregate};
+  r.col = k;
+  r.col2 = j;
+  r.value = c0;
+  r.a = c1;
+  w.stack->push(std::move(r));
+  acts.invalidate_column(k);
+  w.cost[j] += w.cost[k] * c1;
+  w.offset += w.cost[k] * c0;
+  for (const Entry &e : std::vector<Entry>(w.cols[k])) {
+    const int s = e.index;
+    if (w.row_lower[s] > -kInf) w.row_lower[s] -= e.value * c0;
+    if (w.row_upper[s] < kInf) w.row_upper[s] -= e.value * c0;
+    double v = w.coef(s, j) + e.value * c1;
+    if (std::fabs(v) < 1e-12 * std::fmax(1.0, std::fabs(e.value))) v = 0;
+    w.set_coef(s, j, v);
+  }
+  w.drop_col(k);
+  acts.invalidate_column(j);
+  ++w.counts->aggregated;
+}
+
 void collect_cliques(const WorkProblem &w, Result *res) {
   for (int i = 0; i < w.m; ++i) {
     if (!w.row_alive[i] || w.rows[i].size() < 2 || w.row_upper[i] >= kInf) continue;
@@ -132,6 +156,7 @@ int probe_binaries(WorkProblem &w, Result *res) {
   RowActivities acts(w);
   Bounds probe(w.n);
   std::vector<std::pair<int, std::pair<double, double>>> down;
+  std::vector<std::pair<int, double>> equal;  // binaries equal to x_j (0) or to 1 - x_j (1)
   for (int j = 0; j < w.n && work < kProbeWork && !w.infeasible; ++j) {
     if (!w.col_alive[j] || !binary(w, j) || w.cols[j].empty()) continue;
     if (w.out_of_time()) break;
@@ -150,10 +175,17 @@ int probe_binaries(WorkProblem &w, Result *res) {
       ++count;
       continue;
     }
-    // bounds implied by both sides
+    // bounds implied by both sides; a binary that follows x_j (or its
+    // complement) on both sides is x_j (or 1 - x_j)
+    equal.clear();
     for (const auto &d : down) {
       const int k = d.first;
-      if (!probe.has(k) || !w.col_alive[k]) continue;
+      if (!probe.has(k) || !w.col_alive[k] || k == j) continue;
+      const double d0 = d.second.first, d1 = probe.lo[k];
+      if (binary(w, k) && d0 == d.second.second && d1 == probe.hi[k] && d0 != d1) {
+        equal.push_back({k, d0});
+        continue;
+      }
       const double lo = std::fmin(d.second.first, probe.lo[k]), hi = std::fmax(d.second.second, probe.hi[k]);
       const double margin = w.is_int(k) ? 0.5 : 1e-3;
       const bool raise = lo > w.lower[k] + margin && std::fabs(lo) < 1e9;
@@ -161,6 +193,11 @@ int probe_binaries(WorkProblem &w, Result *res) {
       if (raise || lower) acts.invalidate_column(k);
       if (raise) w.lower[k] = lo, ++count, ++w.counts->bounds_tightened;
       if (lower) w.upper[k] = hi, ++count, ++w.counts->bounds_tightened;
+    }
+    for (const auto &e : equal) {
+      if (!w.col_alive[e.first] || !binary(w, e.first)) continue;
+      aggregate(w, acts, e.first, j, e.second, 1 - 2 * e.second);
+      ++count;
     }
   }
   return count;

@@ -187,6 +187,12 @@ void undo_merge_columns(const UndoRecord &r, Solution &s) {
   }
 }
 
+// x_k = c0 + c1 x_j for binaries: k sits at a bound whatever x_j is.
+void undo_aggregate(const UndoRecord &r, Solution &s) {
+  s.x[r.col] = r.value + r.a * s.x[r.col2];
+  s.col_status[r.col] = s.x[r.col] > 0.5 ? kUpper : kLower;
+}
+
 // Row s became s - f r for the equation r: the dual of r takes the difference.
 void undo_subtract_row(const UndoRecord &r, Solution &s) { s.y[r.row] -= r.a * s.y[r.row2]; }
 
@@ -222,6 +228,7 @@ void postsolve(const Result &result, const Solution &reduced, Solution *full) {
       case UndoKind::kDuplicateRow: undo_duplicate_row(r, s); break;
       case UndoKind::kMergeColumns: undo_merge_columns(r, s); break;
       case UndoKind::kSubtractRow: undo_subtract_row(r, s); break;
+      case UndoKind::kAggregate: undo_aggregate(r, s); break;
     }
   }
 }

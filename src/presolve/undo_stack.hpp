@@ -35,6 +35,7 @@ enum class UndoKind : unsigned char {
   kDuplicateRow,       // row `row` = factor * row `row2`; bounds merged into row2
   kMergeColumns,       // x_col + a x_col2 became x_col (col2 = a col): bounds and types of both kept
   kSubtractRow,        // row `row2` -= a * equation `row`
+  kAggregate,          // x_col = value + a x_col2 (binaries that probing found equal or complementary)
 };
 
 struct UndoRecord {
