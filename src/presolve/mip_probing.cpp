@@ -157,9 +157,11 @@ int probe_binaries(WorkProblem &w, Result *res) {
   Bounds probe(w.n);
   std::vector<std::pair<int, std::pair<double, double>>> down;
   std::vector<std::pair<int, double>> equal;  // binaries equal to x_j (0) or to 1 - x_j (1)
+  long work_at_find = 0;  // a long stretch of probes without a finding ends probing
   for (int j = 0; j < w.n && work < kProbeWork && !w.infeasible; ++j) {
     if (!w.col_alive[j] || !binary(w, j) || w.cols[j].empty()) continue;
-    if (w.out_of_time()) break;
+    if (w.out_of_time() || work - work_at_find > kProbeWork / 4) break;
+    const int count_before = count;
     const bool down_ok = propagate(w, acts, j, 0, &probe, &work);
     down.clear();
     for (int k : probe.touched) down.push_back({k, {probe.lo[k], probe.hi[k]}});
@@ -173,6 +175,7 @@ int probe_binaries(WorkProblem &w, Result *res) {
       w.fix_col(j, down_ok ? 0.0 : 1.0, down_ok ? kLower : kUpper);
       ++w.counts->probing_fixed;
       ++count;
+      work_at_find = work;
       continue;
     }
     // bounds implied by both sides; a binary that follows x_j (or its
@@ -199,6 +202,7 @@ int probe_binaries(WorkProblem &w, Result *res) {
       aggregate(w, acts, e.first, j, e.second, 1 - 2 * e.second);
       ++count;
     }
+    if (count > count_before) work_at_find = work;
   }
   return count;
 }
