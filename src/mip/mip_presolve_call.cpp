@@ -69,6 +69,9 @@ int PresolvedMip::run(base::Model *model, const WorkingProblem &w, const MipSett
   r.user_m = 0;
   mip_problem_of(result_.reduced, &r.prob);
   problem_to_lp_data(r.prob, &r.data);
+  if (model->params.integer(TV_IPARAM_MIP_PRINTLEVEL) >= 1)
+    base::log_model(model, 1, "\nLoaded reduced model (n_cons:%d, n_vars:%d, objsense:%d)", r.prob.m, r.prob.n,
+                    w.sense);
   reduced_inc_ = std::make_unique<Incumbent>(r.prob, set.int_tol, 1e-6);
   reduced_inc_->set_threshold(set.cutoff);
   return 0;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <new>
 
+#include "base/error_codes.hpp"
 #include "common/clock.hpp"
 #include "presolve/work_problem.hpp"
 
@@ -181,7 +182,7 @@ int run(const LinearProblem &problem, const Options &options, Result *result) {
     res.outcome = res.reduced.n == 0 ? Outcome::kSolved : Outcome::kReduced;
     return 0;
   } catch (const std::bad_alloc &) {
-    return 2001;
+    return err::kNoMemory;
   }
 }
 
