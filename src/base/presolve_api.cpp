@@ -2,6 +2,7 @@
 // and the presolved model written as a file.
 #include <string>
 
+#include "base/error_codes.hpp"
 #include "base/param_store.hpp"
 #include "base/presolve_model.hpp"
 #include "common/boundary.hpp"
@@ -11,7 +12,7 @@ namespace tarvo::base {
 namespace {
 
 int duplicate_columns(Model *model, int with_cost, int *nSets, int *setBegin, int *setMembers) {
-  if (model->status == TV_STATUS_UNLOADED) return 2031;
+  if (model->status == TV_STATUS_UNLOADED) return err::kNotLoaded;
   const auto groups = presolve::duplicate_columns(problem_of(model->data), with_cost != 0);
   *nSets = static_cast<int>(groups.size());
   int at = 0;
@@ -39,7 +40,7 @@ int build_reduced(Model *model, Model *reduced) {
   const presolve::LinearProblem p = problem_of(d, mip);
   presolve::Result r;
   if (int code = presolve::run(p, opt, &r)) return code;
-  if (r.outcome == presolve::Outcome::kInfeasible) return 2025;  // no reduced model to show
+  if (r.outcome == presolve::Outcome::kInfeasible) return err::kBadInput;  // no reduced model to show
   if (r.outcome == presolve::Outcome::kUnchanged) {
     r.reduced = p;
     for (int i = 0; i < p.m; ++i) r.row_origin.push_back(i);
@@ -61,10 +62,10 @@ int build_reduced(Model *model, Model *reduced) {
 }
 
 int write_reduced(Model *model, const char *fileName, int format) {
-  if (model->status == TV_STATUS_UNLOADED) return 2009;
+  if (model->status == TV_STATUS_UNLOADED) return err::kNotAvailable;
   int code = 0;
   Model *reduced = create_model(model->env, &code);
-  if (!reduced) return code ? code : 2001;
+  if (!reduced) return code ? code : err::kNoMemory;
   reduced->params = model->params;
   code = build_reduced(model, reduced);
   if (code == 0) {
@@ -84,13 +85,13 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVgetDuplicateColumns(pTVmodel model, int withCost, int *nSets, int *setBegin, int *setMembers) {
-  if (!tarvo::base::live(model) || !nSets) return 2010;
+  if (!tarvo::base::live(model) || !nSets) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return duplicate_columns(model, withCost, nSets, setBegin, setMembers); });
 }
 
 TVAPI int TVwriteReducedMPSFile(pTVmodel model, const char *fileName, int format) {
-  if (!tarvo::base::live(model) || !fileName) return 2010;
-  if (format < 0 || format > 3) return 2024;
+  if (!tarvo::base::live(model) || !fileName) return tarvo::err::kNullArgument;
+  if (format < 0 || format > 3) return tarvo::err::kParamOutOfRange;
   return tarvo::guarded([&] { return write_reduced(model, fileName, format); });
 }
 

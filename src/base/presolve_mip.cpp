@@ -7,7 +7,8 @@
 
 namespace tarvo::base {
 
-int mip_presolve(Model *model, bool ontop, const MipState &state, presolve::Result *result) {
+int mip_presolve(Model *model, const presolve::LinearProblem &p, bool ontop, const MipState &state,
+                 presolve::Result *result) {
   const int level = model->params.integer(ontop ? TV_IPARAM_MIP_PRELEVEL : TV_IPARAM_MIP_PRELEVEL_TREE);
   presolve::Options opt;
   opt.mip = true;
@@ -30,7 +31,6 @@ int mip_presolve(Model *model, bool ontop, const MipState &state, presolve::Resu
               static_cast<void *>(model), state.objective, state.status, state.cutoff, state.time_limit);
   }
   if (table) opt.log = [model](const std::string &line) { log_model(model, 1, "%s", line.c_str()); };
-  const presolve::LinearProblem p = problem_of(model->data, true);
   if (int code = presolve::run(p, opt, result)) return code;
   if (!talk) return 0;
   const presolve::Result &r = *result;
@@ -42,7 +42,7 @@ int mip_presolve(Model *model, bool ontop, const MipState &state, presolve::Resu
     case presolve::Outcome::kSolved:
       log_model(model, 1, "Model solved to optimality in MIP presolve.\n");
       log_model(model, 1, "Optimal obj value found in MIP presolve=%f \n\n",
-                (model->data.sense == TV_MAX ? -1 : 1) * r.reduced.offset + model->data.obj_constant);
+                (model->data.sense == TV_MAX ? -1 : 1) * r.reduced.offset);
       break;
     case presolve::Outcome::kReduced: {
       int nint = 0, nint_new = 0;

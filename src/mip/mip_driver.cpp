@@ -9,6 +9,7 @@
 #include "common/clock.hpp"
 #include "mip/lexicographic.hpp"
 #include "mip/mip_concurrent.hpp"
+#include "mip/mip_presolve_call.hpp"
 #include "mip/tree_search.hpp"
 #include "mip/user_point.hpp"
 #include "mip/working_problem.hpp"
@@ -76,6 +77,11 @@ int solve_mip_serial(base::Model *model, int *status) {
   bool any_int = false;
   for (char c : w->prob.is_int) any_int |= c != 0;
   if (!any_int) log.text(1, "\n\nThe problem is an LP.\n\n");
+  PresolvedMip pre;
+  if (!w->bounds_conflict) {
+    code = pre.run(model, *w, set, start);
+    if (code != 0) return code;
+  }
 
   Incumbent inc(w->prob, set.int_tol, 1e-6);
   inc.set_threshold(set.cutoff);
@@ -89,8 +95,14 @@ int solve_mip_serial(base::Model *model, int *status) {
     log.text(1, ok ? "\nStartpoint info:" : "\nStartpoint info (not feasible):");
     log.text(1, " objective %g, infeasibility %.2e, integer infeasibility %.2e", c.objective, c.infeasibility,
              c.integrality);
-    offer.x = std::move(x);
-    offer.solution = true;
+    if (pre.active()) {
+      // the tree searches the reduced problem: the point enters both spaces here
+      inc.submit(x, "U");
+      pre.offer_start(x);
+    } else {
+      offer.x = std::move(x);
+      offer.solution = true;
+    }
   }
   TreeOutcome t;
   base::ProgressScope scope(model, TVLOC_MIP);
@@ -98,11 +110,14 @@ int solve_mip_serial(base::Model *model, int *status) {
     t.state = kStateInfeasible;
     t.complete = true;
     t.bound = 1e30;
-  } else {
+  } else if (!pre.decided(inc, log, &t)) {
+    // the tree searches the presolved problem when there is one
+    const WorkingProblem &sw = pre.active() ? pre.reduced() : *w;
+    Incumbent &tinc = pre.active() ? pre.reduced_incumbent() : inc;
     simplex::LpSolver lp;
-    lp.load(w->data, simplex::LpOptions::from_params(model->params));
-    for (int i = 0; i < w->prob.m; ++i) lp.set_row_bounds(i, w->prob.row_lo[i], w->prob.row_up[i]);
-    MipContext ctx{w->prob, lp, model->params, inc};
+    lp.load(sw.data, simplex::LpOptions::from_params(model->params));
+    for (int i = 0; i < sw.prob.m; ++i) lp.set_row_bounds(i, sw.prob.row_lo[i], sw.prob.row_up[i]);
+    MipContext ctx{sw.prob, lp, model->params, tinc};
     ctx.print_level = set.print_level;
     ctx.seed = 1;
     ctx.log = [](void *data, const char *line) { base::log_model(static_cast<base::Model *>(data), 1, "%s", line); };
@@ -139,7 +154,11 @@ int solve_mip_serial(base::Model *model, int *status) {
         offer.obj = w->sense * got.obj;
         offer.objective = true;
       }
-      if (got.solution) {
+      if (got.solution && pre.active()) {
+        // offers are in the user's columns; the reduced tree takes them mapped
+        inc.submit(got.x, "U");
+        pre.offer_start(got.x);
+      } else if (got.solution) {
         offer.x.swap(got.x);
         offer.solution = true;
       }
@@ -150,6 +169,7 @@ int solve_mip_serial(base::Model *model, int *status) {
       return 0;
     };
     hooks.on_incumbent = [&](const LogCounters &c) {
+      if (pre.active() && !pre.lift_into(inc, tinc.last_tag().c_str())) return 0;
       record_progress(c);
       base::MipRecord &r = *model->mip;
       r.x.assign(inc.incumbent().begin(), inc.incumbent().begin() + d.n);
@@ -163,14 +183,17 @@ int solve_mip_serial(base::Model *model, int *status) {
       }
       return interrupted ? 0 : hooks.poll(c);
     };
-    TreeSearch tree(ctx, set, inc, log, hooks, start, d.priority.empty() ? nullptr : &d.priority);
+    const std::vector<int> *prio = pre.active() ? pre.priorities(d.priority) : &d.priority;
+    TreeSearch tree(ctx, set, tinc, log, hooks, start, prio && prio->empty() ? nullptr : prio);
     t = tree.run();
+    if (pre.active()) pre.lift_into(inc, tinc.last_tag().c_str());
     if (t.lsol_stop) log.text(1, "Stopped due to time limit from last MIP sol.\n");
     if (w->bigm_raised) log.text(1, "\nRestoring LBIGM to %g ..", set.lbigm);
     if (w->prob.n > d.n || w->prob.m > d.m) log.text(1, "\nDeleted sets and aux row/cols.");
   }
 
   code = t.code;
+  if (pre.lift_failures() > 0 && code == 0) return solve_without_presolve(model, status);
   int st;
   const bool soft = code == err::kIterationLimit || code == err::kTimeLimit || code == err::kBranchLimit ||
                     code == err::kUserInterrupt;

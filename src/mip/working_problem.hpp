@@ -21,8 +21,8 @@ struct WorkingProblem {
   std::vector<std::string> notes;  // log lines of the reformulation
 };
 
-// The LP data of a MipProblem in minimisation form (rows one-sided here; the
-// LP gets the exact activity bounds with set_row_bounds).
+// The LP data of a problem (one-sided rows; the node LP takes the exact
+// activity bounds afterwards).
 void problem_to_lp_data(const MipProblem &p, base::ModelData *out);
 
 // Builds the working copy; `lbigm` bounds the big-M coefficients of the

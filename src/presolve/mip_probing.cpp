@@ -1,56 +1,124 @@
 // Probing on binaries: each binary is set to 0 and to 1 in turn and the
-// bounds of the columns sharing a row with it are propagated one row deep.
+// bounds this implies are propagated from row to row.
 // A side that leaves some row unsatisfiable fixes the binary the other way;
 // a bound implied by both sides holds for the problem. Rows of binaries
 // that admit at most one at 1 are collected as cliques on the way.
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
 
 #include "presolve/work_problem.hpp"
 
 namespace tarvo::presolve {
 namespace {
 
-constexpr int kMaxProbes = 2000;
+constexpr size_t kMaxQueue = 200;   // columns one probe passes new bounds on from
+constexpr size_t kLongRow = 50;     // rows longer than this only check the probe column
+constexpr long kProbeWork = 20000000;  // row entries read by all probes together
 
 bool binary(const WorkProblem &w, int j) { return w.is_int(j) && w.lower[j] == 0 && w.upper[j] == 1; }
 
-// Implied bounds of the neighbours of j with j fixed at v; false when a row of
-// j becomes unsatisfiable.
-bool propagate(const WorkProblem &w, int j, double v, std::unordered_map<int, std::pair<double, double>> *bounds) {
-  for (const Entry &rj : w.cols[j]) {
-    const int i = rj.index;
-    Activity act = w.activity(i, j);
-    const double rl = w.row_lower[i] - rj.value * v, ru = w.row_upper[i] - rj.value * v;
-    const bool has_l = w.row_lower[i] > -kInf, has_u = w.row_upper[i] < kInf;
-    if ((has_u && act.lowest() > ru + 1e-6) || (has_l && act.highest() < rl - 1e-6)) return false;
-    if (w.rows[i].size() > 50) continue;
-    for (const Entry &e : w.rows[i]) {
-      const int k = e.index;
-      if (k == j) continue;
-      const double a = e.value, l = w.lower[k], u = w.upper[k];
-      const double kmin = a > 0 ? l : u, kmax = a > 0 ? u : l;
-      if (std::fabs(kmin) >= kInf || std::fabs(kmax) >= kInf) continue;
-      const double rest_min = act.min - a * kmin, rest_max = act.max - a * kmax;
-      double lo = l, hi = u;
-      if (has_u && act.ninf_min == 0) {
-        const double t = (ru - rest_min) / a;
-        if (a > 0) hi = std::fmin(hi, t); else lo = std::fmax(lo, t);
+// Bounds of one probe over the problem's own: entries stamped with the
+// probe's number override w's bounds, so a new probe starts in O(1).
+struct Bounds {
+  std::vector<double> lo, hi;
+  std::vector<unsigned> stamp;
+  std::vector<int> touched;
+  unsigned now = 0;
+  explicit Bounds(int n) : lo(n), hi(n), stamp(n, 0) {}
+  void clear() { ++now, touched.clear(); }
+  bool has(int k) const { return stamp[k] == now; }
+  void set(int k, double l, double u) {
+    if (!has(k)) stamp[k] = now, touched.push_back(k);
+    lo[k] = l, hi[k] = u;
+  }
+};
+
+double lower_in(const WorkProblem &w, const Bounds &b, int k) { return b.has(k) ? b.lo[k] : w.lower[k]; }
+double upper_in(const WorkProblem &w, const Bounds &b, int k) { return b.has(k) ? b.hi[k] : w.upper[k]; }
+
+// Whether an activity range leaves row i unsatisfiable.
+bool row_violated(const WorkProblem &w, int i, const Activity &act, double shift) {
+  const double rl = w.row_lower[i], ru = w.row_upper[i];
+  const double lo = act.lowest() + shift, hi = act.highest() + shift;
+  return (ru < kInf && lo > ru + 1e-6 * std::fmax(1.0, std::fabs(ru))) ||
+         (rl > -kInf && hi < rl - 1e-6 * std::fmax(1.0, std::fabs(rl)));
+}
+
+// Bounds implied by x_j = v, passed on from row to row (breadth first, up to
+// kMaxQueue columns per probe; long rows only checked for the probe column);
+// false when some row becomes unsatisfiable. *b gets every changed bound.
+bool propagate(const WorkProblem &w, RowActivities &acts, int j, double v, Bounds *b, long *work) {
+  b->clear();
+  b->set(j, v, v);
+  std::vector<int> queue{j};
+  for (size_t q = 0; q < queue.size(); ++q) {
+    const int c = queue[q];
+    for (const Entry &rc : w.cols[c]) {
+      const int i = rc.index;
+      if (w.rows[i].size() > kLongRow) {
+        if (c != j) continue;
+        Activity act = acts.of(i);
+        RowActivities::without(&act, rc.value, w.lower[j], w.upper[j]);
+        if (row_violated(w, i, act, rc.value * v)) return false;
+        continue;
       }
-      if (has_l && act.ninf_max == 0) {
-        const double t = (rl - rest_max) / a;
-        if (a > 0) lo = std::fmax(lo, t); else hi = std::fmin(hi, t);
+      *work += static_cast<long>(w.rows[i].size());
+      Activity act;
+      for (const Entry &e : w.rows[i]) {
+        double lo, hi;
+        bool lo_inf, hi_inf;
+        RowActivities::contribution(e.value, lower_in(w, *b, e.index), upper_in(w, *b, e.index), &lo, &lo_inf, &hi,
+                                    &hi_inf);
+        if (lo_inf) ++act.ninf_min; else act.min += lo;
+        if (hi_inf) ++act.ninf_max; else act.max += hi;
       }
-      if (w.is_int(k)) lo = std::ceil(lo - 1e-6), hi = std::floor(hi + 1e-6);
-      auto it = bounds->find(k);
-      if (it == bounds->end()) it = bounds->emplace(k, std::make_pair(l, u)).first;
-      it->second.first = std::fmax(it->second.first, lo);
-      it->second.second = std::fmin(it->second.second, hi);
-      if (it->second.first > it->second.second + 1e-6) return false;
+      if (row_violated(w, i, act, 0)) return false;
+      // the activity stays as computed: later columns see looser, still valid bounds
+      for (const Entry &e : w.rows[i]) {
+        const int k = e.index;
+        const double l = lower_in(w, *b, k), u = upper_in(w, *b, k);
+        if (l == u) continue;
+        Activity rest = act;
+        RowActivities::without(&rest, e.value, l, u);
+        double lo, hi;
+        w.implied_by_activity(i, e.value, rest, &lo, &hi);
+        if (w.is_int(k)) lo = std::ceil(lo - 1e-6), hi = std::floor(hi + 1e-6);
+        const double nl = std::fmax(l, lo), nu = std::fmin(u, hi);
+        if (nl > nu + 1e-6) return false;
+        const double margin_l = w.is_int(k) ? 0.5 : 1e-3 * std::fmax(1.0, std::fabs(l));
+        const double margin_u = w.is_int(k) ? 0.5 : 1e-3 * std::fmax(1.0, std::fabs(u));
+        const bool moved = (nl > l + margin_l && std::fabs(nl) < 1e9) || (nu < u - margin_u && std::fabs(nu) < 1e9);
+        if (!moved) continue;
+        b->set(k, nl > l + margin_l ? nl : l, nu < u - margin_u ? nu : u);
+        if (queue.size() < kMaxQueue) queue.push_back(k);
+      }
     }
   }
   return true;
+}
+
+// x_k = c0 + c1 x_j substituted into k's rows and cost; k goes.
+void aggregate(WorkProblem &w, RowActivities &acts, int k, int j, double c0, double c1) {
+  UndoRecord r{UndoKind::kAggregate};
+  r.col = k;
+  r.col2 = j;
+  r.value = c0;
+  r.a = c1;
+  w.stack->push(std::move(r));
+  acts.invalidate_column(k);
+  w.cost[j] += w.cost[k] * c1;
+  w.offset += w.cost[k] * c0;
+  for (const Entry &e : std::vector<Entry>(w.cols[k])) {
+    const int s = e.index;
+    if (w.row_lower[s] > -kInf) w.row_lower[s] -= e.value * c0;
+    if (w.row_upper[s] < kInf) w.row_upper[s] -= e.value * c0;
+    double v = w.coef(s, j) + e.value * c1;
+    if (std::fabs(v) < 1e-12 * std::fmax(1.0, std::fabs(e.value))) v = 0;
+    w.set_coef(s, j, v);
+  }
+  w.drop_col(k);
+  acts.invalidate_column(j);
+  ++w.counts->aggregated;
 }
 
 void collect_cliques(const WorkProblem &w, Result *res) {
@@ -83,34 +151,58 @@ void collect_cliques(const WorkProblem &w, Result *res) {
 
 int probe_binaries(WorkProblem &w, Result *res) {
   collect_cliques(w, res);
-  int count = 0, probes = 0;
-  std::unordered_map<int, std::pair<double, double>> down, up;
-  for (int j = 0; j < w.n && probes < kMaxProbes && !w.infeasible; ++j) {
+  int count = 0;
+  long work = 0;
+  RowActivities acts(w);
+  Bounds probe(w.n);
+  std::vector<std::pair<int, std::pair<double, double>>> down;
+  std::vector<std::pair<int, double>> equal;  // binaries equal to x_j (0) or to 1 - x_j (1)
+  long work_at_find = 0;  // a long stretch of probes without a finding ends probing
+  for (int j = 0; j < w.n && work < kProbeWork && !w.infeasible; ++j) {
     if (!w.col_alive[j] || !binary(w, j) || w.cols[j].empty()) continue;
-    if (w.out_of_time()) break;
-    ++probes;
+    if (w.out_of_time() || work - work_at_find > kProbeWork / 4) break;
+    const int count_before = count;
+    const bool down_ok = propagate(w, acts, j, 0, &probe, &work);
     down.clear();
-    up.clear();
-    const bool down_ok = propagate(w, j, 0, &down), up_ok = propagate(w, j, 1, &up);
+    for (int k : probe.touched) down.push_back({k, {probe.lo[k], probe.hi[k]}});
+    const bool up_ok = propagate(w, acts, j, 1, &probe, &work);
     if (!down_ok && !up_ok) {
       w.infeasible = true;
       break;
     }
     if (!down_ok || !up_ok) {
+      acts.invalidate_column(j);
       w.fix_col(j, down_ok ? 0.0 : 1.0, down_ok ? kLower : kUpper);
       ++w.counts->probing_fixed;
       ++count;
+      work_at_find = work;
       continue;
     }
-    // bounds implied by both sides
-    for (const auto &[k, b0] : down) {
-      auto it = up.find(k);
-      if (it == up.end() || !w.col_alive[k]) continue;
-      const double lo = std::fmin(b0.first, it->second.first), hi = std::fmax(b0.second, it->second.second);
+    // bounds implied by both sides; a binary that follows x_j (or its
+    // complement) on both sides is x_j (or 1 - x_j)
+    equal.clear();
+    for (const auto &d : down) {
+      const int k = d.first;
+      if (!probe.has(k) || !w.col_alive[k] || k == j) continue;
+      const double d0 = d.second.first, d1 = probe.lo[k];
+      if (binary(w, k) && d0 == d.second.second && d1 == probe.hi[k] && d0 != d1) {
+        equal.push_back({k, d0});
+        continue;
+      }
+      const double lo = std::fmin(d.second.first, probe.lo[k]), hi = std::fmax(d.second.second, probe.hi[k]);
       const double margin = w.is_int(k) ? 0.5 : 1e-3;
-      if (lo > w.lower[k] + margin && std::fabs(lo) < 1e9) w.lower[k] = lo, ++count, ++w.counts->bounds_tightened;
-      if (hi < w.upper[k] - margin && std::fabs(hi) < 1e9) w.upper[k] = hi, ++count, ++w.counts->bounds_tightened;
+      const bool raise = lo > w.lower[k] + margin && std::fabs(lo) < 1e9;
+      const bool lower = hi < w.upper[k] - margin && std::fabs(hi) < 1e9;
+      if (raise || lower) acts.invalidate_column(k);
+      if (raise) w.lower[k] = lo, ++count, ++w.counts->bounds_tightened;
+      if (lower) w.upper[k] = hi, ++count, ++w.counts->bounds_tightened;
     }
+    for (const auto &e : equal) {
+      if (!w.col_alive[e.first] || !binary(w, e.first)) continue;
+      aggregate(w, acts, e.first, j, e.second, 1 - 2 * e.second);
+      ++count;
+    }
+    if (count > count_before) work_at_find = work;
   }
   return count;
 }

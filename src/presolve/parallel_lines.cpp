@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <unordered_map>
 
 namespace tarvo::presolve {
 namespace {
@@ -43,31 +42,42 @@ bool parallel(const std::vector<Entry> &a, const std::vector<Entry> &b, double *
 
 std::vector<ParallelGroup> find_parallel(const std::vector<std::vector<Entry>> &lines, const std::vector<char> &alive) {
   const int count = static_cast<int>(lines.size());
-  std::vector<std::vector<Entry>> sorted(count);
-  std::unordered_map<uint64_t, std::vector<int>> buckets;
+  auto by_index = [](const Entry &a, const Entry &b) { return a.index < b.index; };
+  // lines already in index order are read in place; the others are sorted copies
+  std::vector<std::vector<Entry>> copies;
+  std::vector<int> copy_of(count, -1);
+  std::vector<std::pair<uint64_t, int>> keyed;
   for (int k = 0; k < count; ++k) {
     if (!alive[k] || lines[k].empty()) continue;
-    sorted[k] = lines[k];
-    std::sort(sorted[k].begin(), sorted[k].end(), [](const Entry &a, const Entry &b) { return a.index < b.index; });
-    buckets[hash_line(sorted[k])].push_back(k);
+    if (!std::is_sorted(lines[k].begin(), lines[k].end(), by_index)) {
+      copy_of[k] = static_cast<int>(copies.size());
+      copies.push_back(lines[k]);
+      std::sort(copies.back().begin(), copies.back().end(), by_index);
+    }
+    keyed.push_back({0, k});
   }
+  auto line = [&](int k) -> const std::vector<Entry> & { return copy_of[k] < 0 ? lines[k] : copies[copy_of[k]]; };
+  for (auto &kk : keyed) kk.first = hash_line(line(kk.second));
+  std::sort(keyed.begin(), keyed.end());
   std::vector<ParallelGroup> groups;
   std::vector<char> taken(count, 0);
-  for (auto &bucket : buckets) {
-    std::vector<int> &ids = bucket.second;
-    if (ids.size() < 2) continue;
-    std::sort(ids.begin(), ids.end());
-    for (size_t p = 0; p < ids.size(); ++p) {
-      if (taken[ids[p]]) continue;
+  for (size_t lo = 0, hi = 0; lo < keyed.size(); lo = hi) {
+    hi = lo + 1;
+    while (hi < keyed.size() && keyed[hi].first == keyed[lo].first) ++hi;
+    if (hi - lo < 2) continue;
+    for (size_t p = lo; p < hi; ++p) {
+      const int a = keyed[p].second;
+      if (taken[a]) continue;
       ParallelGroup g;
-      g.members.push_back(ids[p]);
+      g.members.push_back(a);
       g.factors.push_back(1.0);
-      for (size_t q = p + 1; q < ids.size(); ++q) {
+      for (size_t q = p + 1; q < hi; ++q) {
+        const int b = keyed[q].second;
         double f;
-        if (!taken[ids[q]] && parallel(sorted[ids[p]], sorted[ids[q]], &f)) {
-          g.members.push_back(ids[q]);
+        if (!taken[b] && parallel(line(a), line(b), &f)) {
+          g.members.push_back(b);
           g.factors.push_back(f);
-          taken[ids[q]] = 1;
+          taken[b] = 1;
         }
       }
       if (g.members.size() > 1) groups.push_back(std::move(g));

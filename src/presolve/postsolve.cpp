@@ -159,6 +159,43 @@ void undo_duplicate_row(const UndoRecord &r, Solution &s) {
   s.row_status[removed] = (r.a > 0) == (st == kLower) ? kLower : kUpper;
 }
 
+// y = x_b + f x_o split again: x_o as low as b's bounds and its own allow
+// (rounded up for an integer o), x_b the rest.
+void undo_merge_columns(const UndoRecord &r, Solution &s) {
+  const int b = r.col, o = r.col2;
+  const double f = r.a, y = s.x[b];
+  const double from_upper = r.upper >= kInf ? (f > 0 ? -kInf : kInf) : (y - r.upper) / f;
+  const double from_lower = r.lower <= -kInf ? (f > 0 ? kInf : -kInf) : (y - r.lower) / f;
+  double lo = std::fmax(f > 0 ? from_upper : from_lower, r.lower2);
+  double hi = std::fmin(f > 0 ? from_lower : from_upper, r.upper2);
+  if (r.int2) {
+    if (lo > -kInf) lo = std::ceil(lo - 1e-9);
+    if (hi < kInf) hi = std::floor(hi + 1e-9);
+  }
+  const double xo = lo > -kInf ? lo : hi < kInf ? hi : 0.0;
+  double xb = y - f * xo;
+  if (r.int1) xb = std::round(xb);
+  s.x[o] = xo;
+  s.x[b] = xb;
+  const signed char merged = s.col_status[b];
+  const bool o_low = r.lower2 > -kInf && near(xo, r.lower2), o_up = r.upper2 < kInf && near(xo, r.upper2);
+  s.col_status[o] = o_low ? kLower : o_up ? kUpper : kZero;
+  // y at a bound puts both at bounds; otherwise b stays as y was
+  if (merged == kLower || merged == kUpper) {
+    const bool b_low = r.lower > -kInf && near(xb, r.lower);
+    s.col_status[b] = b_low ? kLower : kUpper;
+  }
+}
+
+// x_k = c0 + c1 x_j for binaries: k sits at a bound whatever x_j is.
+void undo_aggregate(const UndoRecord &r, Solution &s) {
+  s.x[r.col] = r.value + r.a * s.x[r.col2];
+  s.col_status[r.col] = s.x[r.col] > 0.5 ? kUpper : kLower;
+}
+
+// Row s became s - f r for the equation r: the dual of r takes the difference.
+void undo_subtract_row(const UndoRecord &r, Solution &s) { s.y[r.row] -= r.a * s.y[r.row2]; }
+
 }  // namespace
 
 void postsolve(const Result &result, const Solution &reduced, Solution *full) {
@@ -189,6 +226,9 @@ void postsolve(const Result &result, const Solution &reduced, Solution *full) {
       case UndoKind::kFreeColumn: undo_free_column(r, s); break;
       case UndoKind::kDoubleton: undo_doubleton(r, s); break;
       case UndoKind::kDuplicateRow: undo_duplicate_row(r, s); break;
+      case UndoKind::kMergeColumns: undo_merge_columns(r, s); break;
+      case UndoKind::kSubtractRow: undo_subtract_row(r, s); break;
+      case UndoKind::kAggregate: undo_aggregate(r, s); break;
     }
   }
 }

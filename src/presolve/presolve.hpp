@@ -73,6 +73,7 @@ struct Counters {
   int empty_rows = 0, empty_cols = 0, fixed_cols = 0, singleton_rows = 0, redundant_rows = 0, forcing_rows = 0;
   int dual_fixed = 0, free_singletons = 0, doubletons = 0, duplicate_rows = 0, duplicate_cols = 0;
   int bounds_tightened = 0, coefs_tightened = 0, probing_fixed = 0, implied_integers = 0, cliques = 0;
+  int dominated_cols = 0, merged_cols = 0, similar_rows = 0, integer_doubletons = 0, aggregated = 0;
 };
 
 struct Result {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <new>
 
+#include "base/error_codes.hpp"
 #include "common/clock.hpp"
 #include "presolve/work_problem.hpp"
 
@@ -78,6 +79,7 @@ int run_passes(WorkProblem &w, Result *res) {
   const int level = w.options.level;
   const bool mip = w.options.mip;
   const int max_rounds = (level & kMaxPass) ? 100 : 30;
+  bool dominance_live = true;
   for (int round = 0; round < max_rounds && !w.infeasible && !w.out_of_time(); ++round) {
     const int before_rows = w.live_rows, before_cols = w.live_cols;
     const long before_nz = w.nonzeros;
@@ -110,6 +112,17 @@ int run_passes(WorkProblem &w, Result *res) {
     if ((level & kDualReductions) && !w.infeasible) {
       changes += fix_dual_dominated(w);
       table_row(w, res, "sob1");
+    }
+    if (mip && (level & (kDualReductions | kDualInformation)) && !w.infeasible) {
+      // dominance is searched again only after it found something or the
+      // other passes changed the problem
+      if ((level & kDualInformation) && (dominance_live || changes > 0)) {
+        const int fixed = fix_dominated_columns(w);
+        dominance_live = fixed > 0;
+        changes += fixed;
+      }
+      if ((level & kDualReductions) && !w.infeasible) changes += merge_parallel_columns(w);
+      table_row(w, res, "sob3");
     }
     if (mip && (level & kProbing) && round == 0 && !w.infeasible) {
       const double t0 = common::wall_seconds();
@@ -148,6 +161,12 @@ int run(const LinearProblem &problem, const Options &options, Result *result) {
     for (int i = 0; i < w.m; ++i)
       if (w.row_lower[i] > w.row_upper[i] + w.feas_tol(w.row_upper[i])) w.infeasible = true;
     if (!w.infeasible && options.level > 0) run_passes(w, &res);
+    // similar rows after the other passes, and once more the passes they feed
+    if (options.mip && (options.level & kSimilarRows) && !w.infeasible && subtract_similar_rows(w) > 0) {
+      table_row(w, &res, "spq");
+      w.options.level &= ~(kProbing | kCoefficients | kBinaryRows | kAggregation);
+      if (!w.infeasible) run_passes(w, &res);
+    }
     if (options.mip && !w.infeasible) find_implied_integers(w, &res);
     res.seconds = common::wall_seconds() - w.start_time;
     if (w.infeasible) {
@@ -163,7 +182,7 @@ int run(const LinearProblem &problem, const Options &options, Result *result) {
     res.outcome = res.reduced.n == 0 ? Outcome::kSolved : Outcome::kReduced;
     return 0;
   } catch (const std::bad_alloc &) {
-    return 2001;
+    return err::kNoMemory;
   }
 }
 

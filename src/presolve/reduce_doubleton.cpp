@@ -2,8 +2,9 @@
 // substituted into every other row of k, k's bounds become bounds of j and
 // k's cost moves onto j. The larger coefficient is the pivot, so the
 // multipliers stay at most 1 in size; an elimination never adds nonzeros in
-// total (each row of k loses k and gains at most j). Integer columns are
-// never eliminated; an integer j keeps its implied bounds rounded inwards.
+// total (each row of k loses k and gains at most j). An integer column is
+// eliminated only through another integer with an integral multiplier and
+// right-hand side; an integer j keeps its implied bounds rounded inwards.
 #include <cmath>
 #include <utility>
 
@@ -19,11 +20,18 @@ int substitute_doubletons(WorkProblem &w) {
     int j = w.rows[i][0].index, k = w.rows[i][1].index;
     double a = w.rows[i][0].value, b = w.rows[i][1].value;
     if (std::fabs(a) > std::fabs(b)) std::swap(j, k), std::swap(a, b);
-    if (w.is_int(k)) {
-      if (w.is_int(j)) continue;
+    const bool both_int = w.is_int(j) && w.is_int(k);
+    if (both_int) {
+      // x_k = (rhs - a x_j) / b stays integral when a/b and rhs/b are integers:
+      // the smaller coefficient is eliminated (binary rows bit)
+      if (!(w.options.level & kBinaryRows)) continue;
+      if (std::fabs(b) > std::fabs(a)) std::swap(j, k), std::swap(a, b);
+      const double q = a / b, t = w.row_lower[i] / b;
+      if (std::fabs(q - std::round(q)) > 1e-12 || std::fabs(t - std::round(t)) > 1e-9) continue;
+    } else if (w.is_int(k)) {
       std::swap(j, k), std::swap(a, b);
     }
-    if (std::fabs(b) < 1e-7 || std::fabs(a) < 1e-3 * std::fabs(b) * 1e-3) continue;
+    if (std::fabs(b) < 1e-7 || std::fabs(a) < 1e-3 * std::fabs(b) * 1e-3 || std::fabs(a) > 1e3 * std::fabs(b)) continue;
     const double rhs = w.row_lower[i];
     // bounds of j implied by k's bounds: x_j = (rhs - b x_k) / a
     double lo = -kInf, hi = kInf;
@@ -69,6 +77,7 @@ int substitute_doubletons(WorkProblem &w) {
     }
     w.drop_col(k);
     ++count;
+    if (both_int) ++w.counts->integer_doubletons;
   }
   w.counts->doubletons += count;
   return count;

@@ -19,29 +19,13 @@ namespace {
 
 constexpr size_t kMaxColumn = 20, kMaxRow = 30;
 
-// Bounds of column j implied by row i and the other columns' bounds.
-void implied_by_row(const WorkProblem &w, int i, int j, double a, double *lo, double *hi) {
-  const Activity rest = w.activity(i, j);
-  *lo = -kInf;
-  *hi = kInf;
-  const double rl = w.row_lower[i], ru = w.row_upper[i];
-  // rl <= a x_j + rest <= ru
-  if (a > 0) {
-    if (rl > -kInf && !rest.ninf_max) *lo = (rl - rest.max) / a;
-    if (ru < kInf && !rest.ninf_min) *hi = (ru - rest.min) / a;
-  } else {
-    if (ru < kInf && !rest.ninf_min) *lo = (ru - rest.min) / a;
-    if (rl > -kInf && !rest.ninf_max) *hi = (rl - rest.max) / a;
-  }
-}
-
 bool implied_free(const WorkProblem &w, int j) {
   const double l = w.lower[j], u = w.upper[j];
   bool lower_ok = l <= -kInf, upper_ok = u >= kInf;
   for (const Entry &e : w.cols[j]) {
     if (lower_ok && upper_ok) break;
     double lo, hi;
-    implied_by_row(w, e.index, j, e.value, &lo, &hi);
+    w.implied_by_row(e.index, j, e.value, &lo, &hi);
     lower_ok = lower_ok || (lo > -kInf && lo >= l - w.tol(l));
     upper_ok = upper_ok || (hi < kInf && hi <= u + w.tol(u));
   }

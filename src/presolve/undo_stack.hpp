@@ -33,6 +33,9 @@ enum class UndoKind : unsigned char {
   kFreeColumn,         // implied-free column singleton substituted out with its row
   kDoubleton,          // equation a x_col + b x_col2 = rhs, col2 substituted out
   kDuplicateRow,       // row `row` = factor * row `row2`; bounds merged into row2
+  kMergeColumns,       // x_col + a x_col2 became x_col (col2 = a col): bounds and types of both kept
+  kSubtractRow,        // row `row2` -= a * equation `row`
+  kAggregate,          // x_col = value + a x_col2 (binaries that probing found equal or complementary)
 };
 
 struct UndoRecord {
@@ -41,6 +44,8 @@ struct UndoRecord {
   int row = -1, row2 = -1, col = -1, col2 = -1;
   double a = 0, b = 0, rhs = 0, value = 0;
   double lower = 0, upper = 0;       // bounds of col2 (doubleton) or of the row (free column)
+  double lower2 = 0, upper2 = 0;     // bounds of col2 (merged columns)
+  bool int1 = false, int2 = false;   // integrality of col and col2 (merged columns)
   signed char status = kLower;       // status hint of a fixed column; side of a forcing row
   bool lower_changed = false, upper_changed = false;  // bounds that came from the removed data
   std::vector<Entry> entries;        // the row without `col` (free column, forcing row)

@@ -95,7 +95,7 @@ void WorkProblem::drop_row(int i) {
   --live_rows;
 }
 
-void WorkProblem::fix_col(int j, double v, signed char status) {
+void WorkProblem::fix_col(int j, double v, signed char status, bool later) {
   UndoRecord r{UndoKind::kFixColumn};
   r.col = j;
   r.value = v;
@@ -108,7 +108,23 @@ void WorkProblem::fix_col(int j, double v, signed char status) {
     if (row_upper[e.index] < kInf) row_upper[e.index] -= shift;
   }
   offset += cost[j] * v;
-  drop_col(j);
+  if (!later) {
+    drop_col(j);
+    return;
+  }
+  nonzeros -= static_cast<long>(cols[j].size());
+  cols[j].clear();
+  col_alive[j] = 0;
+  --live_cols;
+  dead_entries = true;
+}
+
+void WorkProblem::purge_dead_entries() {
+  if (!dead_entries) return;
+  for (int i = 0; i < m; ++i)
+    rows[i].erase(std::remove_if(rows[i].begin(), rows[i].end(), [&](const Entry &e) { return !col_alive[e.index]; }),
+                  rows[i].end());
+  dead_entries = false;
 }
 
 bool WorkProblem::narrow_bounds(int j, double lo, double hi, UndoRecord *r) {
@@ -142,6 +158,24 @@ Activity WorkProblem::activity(int i, int skip_col) const {
   return a;
 }
 
+void WorkProblem::implied_by_row(int i, int j, double a, double *lo, double *hi) const {
+  implied_by_activity(i, a, activity(i, j), lo, hi);
+}
+
+void WorkProblem::implied_by_activity(int i, double a, const Activity &rest, double *lo, double *hi) const {
+  *lo = -kInf;
+  *hi = kInf;
+  const double rl = row_lower[i], ru = row_upper[i];
+  // rl <= a x_j + rest <= ru
+  if (a > 0) {
+    if (rl > -kInf && !rest.ninf_max) *lo = (rl - rest.max) / a;
+    if (ru < kInf && !rest.ninf_min) *hi = (ru - rest.min) / a;
+  } else {
+    if (ru < kInf && !rest.ninf_min) *lo = (ru - rest.min) / a;
+    if (rl > -kInf && !rest.ninf_max) *hi = (rl - rest.max) / a;
+  }
+}
+
 ColumnSnapshot WorkProblem::snapshot(int j, int skip_row) const {
   ColumnSnapshot s;
   s.col = j;
@@ -156,6 +190,47 @@ ColumnSnapshot WorkProblem::snapshot(int j, int skip_row) const {
 
 bool WorkProblem::out_of_time() const {
   return options.time_limit >= 0 && common::wall_seconds() - start_time > options.time_limit;
+}
+
+const Activity &RowActivities::of(int i) {
+  if (known_[i]) return act_[i];
+  Activity &a = act_[i];
+  a = Activity{};
+  for (const Entry &e : w_.rows[i]) {
+    if (!w_.col_alive[e.index]) continue;
+    double lo, hi;
+    bool lo_inf, hi_inf;
+    contribution(e.value, w_.lower[e.index], w_.upper[e.index], &lo, &lo_inf, &hi, &hi_inf);
+    if (lo_inf) ++a.ninf_min; else a.min += lo;
+    if (hi_inf) ++a.ninf_max; else a.max += hi;
+  }
+  known_[i] = 1;
+  return a;
+}
+
+void RowActivities::forget_column(int j) {
+  for (const Entry &e : w_.cols[j])
+    if (known_[e.index]) without(&act_[e.index], e.value, w_.lower[j], w_.upper[j]);
+}
+
+void RowActivities::invalidate_column(int j) {
+  for (const Entry &e : w_.cols[j]) known_[e.index] = 0;
+}
+
+void RowActivities::without(Activity *act, double a, double l, double u) {
+  double lo, hi;
+  bool lo_inf, hi_inf;
+  contribution(a, l, u, &lo, &lo_inf, &hi, &hi_inf);
+  if (lo_inf) --act->ninf_min; else act->min -= lo;
+  if (hi_inf) --act->ninf_max; else act->max -= hi;
+}
+
+void RowActivities::contribution(double a, double l, double u, double *lo, bool *lo_inf, double *hi, bool *hi_inf) {
+  const double bl = a > 0 ? l : u, bh = a > 0 ? u : l;
+  *lo_inf = std::fabs(bl) >= kInf;
+  *hi_inf = std::fabs(bh) >= kInf;
+  *lo = *lo_inf ? 0 : a * bl;
+  *hi = *hi_inf ? 0 : a * bh;
 }
 
 double WorkProblem::tol(double x) const { return 1e-9 * std::max(1.0, std::fabs(x)); }

@@ -31,6 +31,7 @@ struct WorkProblem {
   UndoStack *stack = nullptr;
   Counters *counts = nullptr;
   bool infeasible = false;
+  bool dead_entries = false;  // rows hold entries of fixed columns (fix_col later)
   double start_time = 0;
 
   void load(const LinearProblem &p);
@@ -42,18 +43,49 @@ struct WorkProblem {
   void drop_col(int j);
   void drop_row(int i);
   // Fixes column j at v: row bounds and offset absorb it, the column leaves.
-  void fix_col(int j, double v, signed char status);
+  // With `later` its entries stay in the rows, dead, until
+  // purge_dead_entries(): for passes that fix many columns of long rows
+  // (such a pass reads rows through col_alive).
+  void fix_col(int j, double v, signed char status, bool later = false);
+  void purge_dead_entries();
   // Narrows column j's bounds to [lo, hi] where that is tighter, noting which
   // side moved; crossing bounds within tolerance meet, beyond it the problem
   // is marked infeasible (false).
   bool narrow_bounds(int j, double lo, double hi, UndoRecord *r);
   Activity activity(int i, int skip_col = -1) const;
+  // Bounds of column j (coefficient a in row i) that row i implies from the
+  // other columns' bounds; +-kInf where it implies none.
+  void implied_by_row(int i, int j, double a, double *lo, double *hi) const;
+  // The same from the activity of the rest of row i (the column left out).
+  void implied_by_activity(int i, double a, const Activity &rest, double *lo, double *hi) const;
   ColumnSnapshot snapshot(int j, int skip_row = -1) const;
   bool out_of_time() const;
   // Tolerances for bound comparisons at the magnitude of x.
   double tol(double x) const;
   double feas_tol(double x) const;
   int count_integers(int *binaries) const;
+};
+
+// Row activities over the live columns for passes that read them often:
+// computed when first asked for and kept current by the pass.
+class RowActivities {
+ public:
+  explicit RowActivities(const WorkProblem &w) : w_(w), act_(w.m), known_(w.m, 0) {}
+  // Skips dead entries (columns fixed with fix_col(..., later)).
+  const Activity &of(int i);
+  // Column j is about to be fixed (its value moves into the row sides).
+  void forget_column(int j);
+  // The rows of column j are computed afresh when next asked for.
+  void invalidate_column(int j);
+  // Takes a column with coefficient a and bounds [l, u] out of an activity.
+  static void without(Activity *act, double a, double l, double u);
+  // Lowest and highest contribution of a column with coefficient a.
+  static void contribution(double a, double l, double u, double *lo, bool *lo_inf, double *hi, bool *hi_inf);
+
+ private:
+  const WorkProblem &w_;
+  std::vector<Activity> act_;
+  std::vector<char> known_;
 };
 
 // One call of every reduction over the whole problem: the number of
@@ -67,6 +99,12 @@ int fix_dual_dominated(WorkProblem &w);        // dual fixing of lock-free colum
 int substitute_free_columns(WorkProblem &w);   // implied-free column singletons
 int substitute_doubletons(WorkProblem &w);     // doubleton equations
 int merge_duplicate_rows(WorkProblem &w);
+// Integer problems (dual reductions): dominated columns fixed at a bound,
+// parallel columns merged into one.
+int fix_dominated_columns(WorkProblem &w);
+int merge_parallel_columns(WorkProblem &w);
+// Equations subtracted from rows that contain a multiple of them.
+int subtract_similar_rows(WorkProblem &w);
 // Integer problems: bounds rounded, tightened by activity, coefficients tightened.
 int tighten_integer_bounds(WorkProblem &w);
 int tighten_coefficients(WorkProblem &w);

@@ -248,6 +248,44 @@ double enumerate(const LinearProblem &p, std::vector<double> *best_x) {
   return best;
 }
 
+// The reduced problem of p has p's optimum `opt`, and its optimal point,
+// postsolved, is feasible for p with that objective; returns that point.
+std::vector<double> check_reduced_optimum(const LinearProblem &p, const tarvo::presolve::Result &r, double opt,
+                                          unsigned seed) {
+  std::vector<double> x_red;
+  const double red = r.reduced.n ? enumerate(r.reduced, &x_red) : r.reduced.offset;
+  EXPECT_NEAR(red, opt, 1e-9) << seed;
+  tarvo::presolve::Solution rs, full;
+  rs.x = x_red;
+  rs.y.assign(r.reduced.m, 0.0);
+  rs.col_status.assign(r.reduced.n, 1);
+  rs.row_status.assign(r.reduced.m, 0);
+  tarvo::presolve::postsolve(r, rs, &full);
+  const prestest::Residuals res = prestest::residuals(p, full);
+  EXPECT_LE(res.primal, 1e-9) << seed;
+  EXPECT_NEAR(res.objective, opt, 1e-9) << seed;
+  return full.x;
+}
+
+// Presolves p (x0 feasible) at the default integer level and checks the
+// reduced optimum against enumeration; false when nothing was reduced.
+bool presolve_keeps_optimum(const LinearProblem &p, unsigned seed, tarvo::presolve::Result *r,
+                            std::vector<double> *full) {
+  std::vector<double> x_orig;
+  const double opt = enumerate(p, &x_orig);
+  EXPECT_LT(opt, kInf) << seed;
+  tarvo::presolve::Options o;
+  o.mip = true;
+  o.level = 3070;
+  EXPECT_EQ(tarvo::presolve::run(p, o, r), 0);
+  EXPECT_NE(r->outcome, tarvo::presolve::Outcome::kInfeasible) << seed;
+  if (r->outcome == tarvo::presolve::Outcome::kUnchanged || r->outcome == tarvo::presolve::Outcome::kInfeasible)
+    return false;
+  std::vector<double> x = check_reduced_optimum(p, *r, opt, seed);
+  if (full) *full = std::move(x);
+  return true;
+}
+
 TEST(PresolveRandom, IntegerReductionsKeepTheOptimum) {
   int reduced_something = 0;
   for (unsigned seed = 400; seed < 460; ++seed) {
@@ -275,30 +313,69 @@ TEST(PresolveRandom, IntegerReductionsKeepTheOptimum) {
       if (p.row_lower[i] > -kInf) p.row_lower[i] = std::floor(p.row_lower[i]);
       if (p.row_upper[i] < kInf) p.row_upper[i] = std::ceil(p.row_upper[i]);
     }
-    std::vector<double> x_orig, x_red;
-    const double opt = enumerate(p, &x_orig);
-    ASSERT_LT(opt, kInf) << seed;  // x0 is feasible
-    tarvo::presolve::Options o;
-    o.mip = true;
-    o.level = 3070;
     tarvo::presolve::Result r;
-    ASSERT_EQ(tarvo::presolve::run(p, o, &r), 0);
-    ASSERT_NE(r.outcome, tarvo::presolve::Outcome::kInfeasible) << seed;
-    if (r.outcome == tarvo::presolve::Outcome::kUnchanged) continue;
-    ++reduced_something;
-    const double red = r.reduced.n ? enumerate(r.reduced, &x_red) : r.reduced.offset;
-    EXPECT_NEAR(red, opt, 1e-9) << seed;
-    tarvo::presolve::Solution rs, full;
-    rs.x = x_red;
-    rs.y.assign(r.reduced.m, 0.0);
-    rs.col_status.assign(r.reduced.n, 1);
-    rs.row_status.assign(r.reduced.m, 0);
-    tarvo::presolve::postsolve(r, rs, &full);
-    const prestest::Residuals res = prestest::residuals(p, full);
-    EXPECT_LE(res.primal, 1e-9) << seed;
-    EXPECT_NEAR(res.objective, opt, 1e-9) << seed;
+    if (presolve_keeps_optimum(p, seed, &r, nullptr)) ++reduced_something;
   }
   EXPECT_GT(reduced_something, 30);
+}
+
+// Planted pairs for the integer reductions: a column parallel to another
+// (cost included), a column dominated by a cheaper twin, an equation of two
+// binaries, an equation contained (twice over) in a longer row, and three
+// binaries equal through a cycle of inequalities (probing).
+TEST(PresolveRandom, PlantedIntegerPairsKeepTheOptimum) {
+  tarvo::presolve::Counters fired;
+  for (unsigned seed = 600; seed < 660; ++seed) {
+    Builder b(seed);
+    const int n = 15;
+    for (int j = 0; j < n; ++j) {
+      const bool wide = j % 3 == 0 && j != 9 && j < 12;
+      b.column(std::round(b.uni(-6, 6)), 0, wide ? 2 : 1, wide ? b.pick(3) : b.pick(2));
+      b.integer.back() = 1;
+    }
+    b.cost[9] = 2 * b.cost[3];              // column 9 = 2 * column 3
+    b.cost[8] = b.cost[7] + 1 + b.pick(3);  // column 8 = column 7, dearer
+    b.x0[1] = 1, b.x0[2] = b.x0[4] = 0;
+    b.x0[11] = b.x0[10];
+    for (int k = 0; k < 6; ++k) {
+      auto r = b.random_row(8, 3 + b.pick(4));
+      for (auto &e : r) e.second = std::round(e.second * 2);
+      r.erase(std::remove_if(r.begin(), r.end(), [](auto &e) { return e.second == 0; }), r.end());
+      if (r.empty()) continue;
+      const size_t len = r.size();
+      for (size_t q = 0; q < len; ++q) {
+        if (r[q].first == 3) r.push_back({9, 2 * r[q].second});
+        if (r[q].first == 7) r.push_back({8, r[q].second});
+      }
+      b.row(r, "LG"[b.pick(2)], std::round(b.uni(0, 3)));
+    }
+    b.row({{1, 1}, {2, 1}, {4, 1}}, 'E', 0);
+    b.row({{1, 2}, {2, 2}, {4, 2}, {5, 1}, {6, -1}}, 'L', b.pick(2));
+    b.row({{10, 1}, {11, -1}}, 'E', 0);
+    b.row({{10, 1}, {11, 1}, {0, 1}, {7, 1}, {8, 1}}, 'L', b.pick(2));
+    // x12 <= x13 <= x14 <= x12: equal binaries that only probing sees
+    b.x0[13] = b.x0[14] = b.x0[12];
+    b.row({{12, 1}, {13, -1}}, 'L', 0);
+    b.row({{13, 1}, {14, -1}}, 'L', 0);
+    b.row({{14, 1}, {12, -1}}, 'L', 0);
+    b.row({{12, 2}, {13, 1}, {14, -1}, {3, 1}, {5, 1}}, "LG"[b.pick(2)], b.pick(2));
+    LinearProblem p = b.problem();
+    p.integer = b.integer;
+    tarvo::presolve::Result r;
+    std::vector<double> full;
+    if (!presolve_keeps_optimum(p, seed, &r, &full)) continue;
+    fired.merged_cols += r.counts.merged_cols;
+    fired.dominated_cols += r.counts.dominated_cols;
+    fired.similar_rows += r.counts.similar_rows;
+    fired.integer_doubletons += r.counts.integer_doubletons;
+    fired.aggregated += r.counts.aggregated;
+    for (int j = 0; j < p.n; ++j) EXPECT_EQ(full[j], std::round(full[j])) << seed << " column " << j;
+  }
+  EXPECT_GT(fired.merged_cols, 0);
+  EXPECT_GT(fired.dominated_cols, 0);
+  EXPECT_GT(fired.similar_rows, 0);
+  EXPECT_GT(fired.integer_doubletons, 0);
+  EXPECT_GT(fired.aggregated, 0);
 }
 
 }  // namespace

@@ -1,0 +1,156 @@
+// The integer presolve between the working copy and the tree. The reduced
+// problem keeps the objective value of every point (the offset carries what
+// the reductions took out), so bounds and incumbent values of the tree need
+// no translation; only points do, and they go through the postsolve and the
+// working copy's own feasibility check.
+#include "mip/mip_presolve_call.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/optimize_internal.hpp"
+#include "base/presolve_model.hpp"
+#include "common/clock.hpp"
+#include "mip/mip_driver.hpp"
+
+namespace tarvo::mip {
+
+presolve::LinearProblem linear_problem_of(const MipProblem &p) {
+  presolve::LinearProblem l;
+  l.m = p.m;
+  l.n = p.n;
+  l.start = p.col_start;
+  if (l.start.empty()) l.start.assign(p.n + 1, 0);
+  l.index = p.col_index;
+  l.value = p.col_value;
+  l.cost = p.c;
+  l.lower = p.col_lo;
+  l.upper = p.col_up;
+  l.row_lower = p.row_lo;
+  l.row_upper = p.row_up;
+  l.integer = p.is_int;
+  l.offset = p.obj_constant;
+  return l;
+}
+
+void mip_problem_of(const presolve::LinearProblem &r, MipProblem *out) {
+  MipProblem &p = *out;
+  p = MipProblem{};
+  p.m = r.m;
+  p.n = r.n;
+  p.obj_constant = r.offset;
+  p.c = r.cost;
+  p.col_lo = r.lower;
+  p.col_up = r.upper;
+  p.row_lo = r.row_lower;
+  p.row_up = r.row_upper;
+  p.is_int = r.integer;
+  if (p.is_int.empty()) p.is_int.assign(r.n, 0);
+  p.col_start = r.start;
+  p.col_index = r.index;
+  p.col_value = r.value;
+  p.build_rows();
+}
+
+int PresolvedMip::run(base::Model *model, const WorkingProblem &w, const MipSettings &set, double start) {
+  orig_ = &w;
+  int_tol_ = set.int_tol;
+  base::MipState state;
+  state.cutoff = set.cutoff < 1e30 ? w.sense * set.cutoff : 1e30;
+  if (set.time_limit >= 0) state.time_limit = std::max(0.0, set.time_limit - (common::wall_seconds() - start));
+  const presolve::LinearProblem p = linear_problem_of(w.prob);
+  if (int code = base::mip_presolve(model, p, true, state, &result_)) return code;
+  outcome_ = result_.outcome;
+  if (outcome_ != presolve::Outcome::kReduced) return 0;
+  reduced_ = std::make_unique<WorkingProblem>();
+  WorkingProblem &r = *reduced_;
+  r.sense = w.sense;
+  r.user_n = 0;  // no user columns of their own: points come back through lift_into
+  r.user_m = 0;
+  mip_problem_of(result_.reduced, &r.prob);
+  problem_to_lp_data(r.prob, &r.data);
+  if (model->params.integer(TV_IPARAM_MIP_PRINTLEVEL) >= 1)
+    base::log_model(model, 1, "\nLoaded reduced model (n_cons:%d, n_vars:%d, objsense:%d)", r.prob.m, r.prob.n,
+                    w.sense);
+  reduced_inc_ = std::make_unique<Incumbent>(r.prob, set.int_tol, 1e-6);
+  reduced_inc_->set_threshold(set.cutoff);
+  return 0;
+}
+
+namespace {
+
+// A point of the working copy from one of the reduced problem.
+std::vector<double> postsolved(const presolve::Result &r, const std::vector<double> &x) {
+  presolve::Solution small, full;
+  const int n = r.reduced.n, m = r.reduced.m;
+  small.x.assign(x.begin(), x.begin() + n);
+  small.y.assign(m, 0.0);
+  small.col_status.assign(n, presolve::kBasic);
+  small.row_status.assign(m, presolve::kBasic);
+  presolve::postsolve(r, small, &full);
+  return full.x;
+}
+
+}  // namespace
+
+bool PresolvedMip::lift_into(Incumbent &inc, const char *tag) {
+  if (!reduced_inc_ || !reduced_inc_->has_incumbent()) return false;
+  const std::vector<double> x = postsolved(result_, reduced_inc_->incumbent());
+  if (!point_feasible(orig_->prob, x, int_tol_, 1e-6)) {
+    ++failures_;
+    return false;
+  }
+  return inc.submit(x, tag);
+}
+
+bool PresolvedMip::decided(Incumbent &inc, MipLog &log, TreeOutcome *t) {
+  if (outcome_ != presolve::Outcome::kInfeasible && outcome_ != presolve::Outcome::kSolved) return false;
+  t->complete = true;
+  t->state = kStateInfeasible;
+  t->bound = 1e30;
+  if (outcome_ == presolve::Outcome::kInfeasible) return true;
+  const std::vector<double> x = postsolved(result_, {});
+  if (!point_feasible(orig_->prob, x, int_tol_, 1e-6)) {
+    ++failures_;
+    return true;
+  }
+  if (!inc.submit(x, "P")) return true;  // not below the cutoff
+  const double obj = inc.incumbent_objective();
+  const Violation v = check_point(orig_->prob, inc.incumbent().data(), int_tol_);
+  log.text(1, "\nFOUND MIP solution in presolve   Objvalue  : %e  (*P)", log.user(obj));
+  log.text(1, "\n Infeasibility : %e, Integer infeasibility : %e", std::max(v.bound, v.row), v.integrality);
+  log.text(1, "\n %8u %6u %8u  %e   %e %2.1e %s \n", 0u, 0u, 0u, log.user(obj), log.user(obj), 0.0, "(*P-)");
+  t->state = kStateFinished;
+  t->bound = obj;
+  return true;
+}
+
+void PresolvedMip::offer_start(const std::vector<double> &x) {
+  if (!reduced_inc_ || static_cast<int>(x.size()) < orig_->prob.n) return;
+  std::vector<double> small(result_.col_origin.size());
+  for (size_t j = 0; j < small.size(); ++j) small[j] = x[result_.col_origin[j]];
+  // dual reductions may have cut the point off: then it stays the working copy's alone
+  reduced_inc_->submit(small, "U");
+}
+
+const std::vector<int> *PresolvedMip::priorities(const std::vector<int> &user) {
+  if (user.empty()) return nullptr;
+  priority_.assign(result_.col_origin.size(), 0);
+  for (size_t j = 0; j < priority_.size(); ++j) {
+    const int o = result_.col_origin[j];
+    if (o < static_cast<int>(user.size())) priority_[j] = user[o];
+  }
+  return &priority_;
+}
+
+int solve_without_presolve(base::Model *model, int *status) {
+  const int level = model->params.integer(TV_IPARAM_MIP_PRELEVEL);
+  base::log_model(model, 1, "\nWarning: a presolved solution failed its check on the original model; "
+                            "solving again with prelevel 0");
+  base::store_int_param(model, TV_IPARAM_MIP_PRELEVEL, 0);
+  const int code = solve_mip_serial(model, status);
+  base::store_int_param(model, TV_IPARAM_MIP_PRELEVEL, level);
+  return code;
+}
+
+}  // namespace tarvo::mip

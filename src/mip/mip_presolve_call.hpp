@@ -1,0 +1,61 @@
+// The integer presolve between the working copy and the tree: the reduced
+// problem the tree searches instead of the working copy, and the way back
+// (every reduced solution is postsolved and checked on the working copy
+// before anyone sees it).
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "mip/incumbent.hpp"
+#include "mip/mip_log.hpp"
+#include "mip/mip_settings.hpp"
+#include "mip/tree_search.hpp"
+#include "mip/working_problem.hpp"
+#include "presolve/presolve.hpp"
+
+namespace tarvo::mip {
+
+// The working copy as the presolve engine's problem, and back.
+presolve::LinearProblem linear_problem_of(const MipProblem &p);
+void mip_problem_of(const presolve::LinearProblem &r, MipProblem *out);
+
+class PresolvedMip {
+ public:
+  // Presolves w with TV_IPARAM_MIP_PRELEVEL, the fill limit and what is left
+  // of the time limit (`start`: wall-clock start of the solve). 0 or 2001.
+  int run(base::Model *model, const WorkingProblem &w, const MipSettings &set, double start);
+  // The tree searches reduced() instead of the working copy.
+  bool active() const { return reduced_ != nullptr; }
+  // Presolve decided the model on its own (infeasible, or every column
+  // fixed): *t describes a finished search, a solved model's point went to inc.
+  bool decided(Incumbent &inc, MipLog &log, TreeOutcome *t);
+  WorkingProblem &reduced() { return *reduced_; }
+  // The incumbent of the reduced problem (threshold = cutoff).
+  Incumbent &reduced_incumbent() { return *reduced_inc_; }
+  // Maps the reduced incumbent to the working copy and offers it to `inc`;
+  // false when the point fails the check there or is no improvement.
+  bool lift_into(Incumbent &inc, const char *tag);
+  // A user start point of the working copy offered to the reduced incumbent.
+  void offer_start(const std::vector<double> &x);
+  // Branching priorities of the user's columns for the reduced columns.
+  const std::vector<int> *priorities(const std::vector<int> &user);
+  // Reduced solutions that failed the check on the working copy.
+  int lift_failures() const { return failures_; }
+
+ private:
+  presolve::Outcome outcome_ = presolve::Outcome::kUnchanged;
+  presolve::Result result_;
+  const WorkingProblem *orig_ = nullptr;
+  std::unique_ptr<WorkingProblem> reduced_;
+  std::unique_ptr<Incumbent> reduced_inc_;
+  std::vector<int> priority_;
+  double int_tol_ = 1e-6;
+  int failures_ = 0;
+};
+
+// The whole serial solve once more with the integer presolve off: the answer
+// when a reduced solution did not survive the check on the original model.
+int solve_without_presolve(base::Model *model, int *status);
+
+}  // namespace tarvo::mip

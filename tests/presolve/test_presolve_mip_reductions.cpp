@@ -1,0 +1,212 @@
+// The integer reductions one at a time on small problems built so that each
+// must fire, next to a near twin where it must not, and the postsolve of the
+// merged columns and subtracted rows.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "presolve/work_problem.hpp"
+
+namespace {
+
+using namespace tarvo::presolve;
+
+// Dense rows to the engine's column-wise form.
+LinearProblem dense(const std::vector<std::vector<double>> &a, std::vector<double> rl, std::vector<double> ru,
+                    std::vector<double> cost, std::vector<double> lo, std::vector<double> up,
+                    std::vector<char> integer) {
+  LinearProblem p;
+  p.m = static_cast<int>(a.size());
+  p.n = static_cast<int>(cost.size());
+  p.start.assign(1, 0);
+  for (int j = 0; j < p.n; ++j) {
+    for (int i = 0; i < p.m; ++i)
+      if (a[i][j] != 0) p.index.push_back(i), p.value.push_back(a[i][j]);
+    p.start.push_back(static_cast<int>(p.index.size()));
+  }
+  p.row_lower = std::move(rl), p.row_upper = std::move(ru);
+  p.cost = std::move(cost), p.lower = std::move(lo), p.upper = std::move(up);
+  p.integer = std::move(integer);
+  return p;
+}
+
+struct Work {
+  UndoStack stack;
+  Counters counts;
+  WorkProblem w;
+  explicit Work(const LinearProblem &p, int level = 3070) {
+    w.options.mip = true;
+    w.options.level = level;
+    w.stack = &stack;
+    w.counts = &counts;
+    w.load(p);
+  }
+};
+
+TEST(PresolveMipReductions, DominatedColumnGoesToItsBoundOnlyWhenTheDominatorIsFreeToRise) {
+  // min x0 + 2 x1, x0 + x1 >= 3 (and a row that caps x0 in some cases)
+  const double inf = kInf;
+  {  // x0 dominates x1 and nothing stops x0 from rising: x1 = 0
+    Work t(dense({{1, 1}}, {3}, {inf}, {1, 2}, {0, 0}, {inf, 5}, {0, 0}));
+    EXPECT_EQ(fix_dominated_columns(t.w), 1);
+    EXPECT_FALSE(t.w.col_alive[1]);
+    EXPECT_TRUE(t.w.col_alive[0]);
+  }
+  {  // x0's upper bound 10 is implied by x0 + x1 <= 10: it still counts as free
+    Work t(dense({{1, 1}, {1, 1}}, {3, -inf}, {inf, 10}, {1, 2}, {0, 0}, {10, 5}, {0, 0}));
+    EXPECT_EQ(fix_dominated_columns(t.w), 1);
+    EXPECT_FALSE(t.w.col_alive[1]);
+  }
+  {  // x0 <= 1 binds, but x1 >= 2 follows from the row: x0 goes to 1 instead
+    Work t(dense({{1, 1}}, {3}, {inf}, {1, 2}, {0, 0}, {1, 5}, {0, 0}));
+    EXPECT_EQ(fix_dominated_columns(t.w), 1);
+    EXPECT_FALSE(t.w.col_alive[0]);
+    EXPECT_DOUBLE_EQ(t.w.row_lower[0], 2);
+  }
+  {  // x0 + x1 >= 0.5 holds with x0 at its upper bound alone, and x1 costs: x1 = 0
+    Work t(dense({{1, 1}}, {0.5}, {inf}, {1, 2}, {0, 0}, {1, 5}, {0, 0}));
+    EXPECT_EQ(fix_dominated_columns(t.w), 1);
+    EXPECT_FALSE(t.w.col_alive[1]);
+    EXPECT_TRUE(t.w.col_alive[0]);
+  }
+  {  // each column is better in one place (x0 in the objective, x1 in row 1): none
+    Work t(dense({{1, 1}, {-1, 1}}, {3, -1}, {inf, inf}, {1, 2}, {0, 0}, {4, 4}, {0, 0}));
+    EXPECT_EQ(fix_dominated_columns(t.w), 0);
+  }
+  {  // different types: no dominance
+    Work t(dense({{1, 1}}, {3}, {inf}, {1, 2}, {0, 0}, {inf, 5}, {1, 0}));
+    EXPECT_EQ(fix_dominated_columns(t.w), 0);
+  }
+  {  // an equation with different coefficients: no dominance
+    Work t(dense({{1, 1}, {1, 2}}, {3, 4}, {inf, 4}, {1, 2}, {0, 0}, {inf, 5}, {0, 0}));
+    EXPECT_EQ(fix_dominated_columns(t.w), 0);
+  }
+}
+
+TEST(PresolveMipReductions, ParallelColumnsMergeWhenEverySumSplits) {
+  const double inf = kInf;
+  // column 1 = 2 * column 0, cost included
+  auto problem = [&](std::vector<char> integer, double u0, double u1) {
+    return dense({{1, 2}, {3, 6}}, {1, -inf}, {inf, 20}, {1, 2}, {0, 0}, {u0, u1}, std::move(integer));
+  };
+  {  // two integers, factor 2, the base 1 wide: every integer y = x0 + 2 x1 splits
+    Work t(problem({1, 1}, 1, 3));
+    EXPECT_EQ(merge_parallel_columns(t.w), 1);
+    EXPECT_EQ(t.w.live_cols, 1);
+    const int kept = t.w.col_alive[0] ? 0 : 1;
+    // bounds of y in the units of the survivor
+    EXPECT_TRUE(t.w.is_int(kept));
+  }
+  {  // a binary base with factor 3 leaves gaps (y = 2 has no split): no merge
+    auto p = dense({{1, 3}}, {1}, {inf}, {1, 3}, {0, 0}, {1, 3}, {1, 1});
+    Work t(p);
+    EXPECT_EQ(merge_parallel_columns(t.w), 0);
+  }
+  {  // continuous base 2 wide, integer partner with factor 2: merges, y continuous
+    Work t(problem({0, 1}, 2, 3));
+    EXPECT_EQ(merge_parallel_columns(t.w), 1);
+    EXPECT_FALSE(t.w.is_int(0));
+  }
+  {  // continuous base 1 wide, integer partner with factor 2: no merge
+    Work t(problem({0, 1}, 1, 3));
+    EXPECT_EQ(merge_parallel_columns(t.w), 0);
+  }
+  {  // costs not in proportion: not parallel
+    auto p = dense({{1, 2}}, {1}, {inf}, {1, 3}, {0, 0}, {4, 4}, {0, 0});
+    Work t(p);
+    EXPECT_EQ(merge_parallel_columns(t.w), 0);
+  }
+}
+
+// Every value of the merged column splits back into values within the
+// original bounds, of the original types, with the same sum.
+TEST(PresolveMipReductions, MergedColumnsSplitBackExactly) {
+  const double inf = kInf;
+  struct Case {
+    double f, l0, u0, l1, u1;
+    char i0, i1;
+  };
+  const Case cases[] = {{2, 0, 1, 0, 3, 1, 1},  {-2, 0, 1, -1, 3, 1, 1}, {3, 0, 2, 0, 4, 1, 1},
+                        {2, 0, 2.5, 0, 3, 0, 1}, {0.5, 0, 4, 0, 2, 1, 0}, {-1, -2, inf, 0, 5, 0, 0},
+                        {1, 0, 1, 0, 1, 1, 1}};
+  for (const Case &c : cases) {
+    // a ranged row locks both directions, so dual fixing leaves the pair alone
+    auto p = dense({{1, c.f}}, {-100}, {100}, {1, c.f}, {c.l0, c.l1}, {c.u0, c.u1}, {c.i0, c.i1});
+    Result res;
+    Options o;
+    o.mip = true;
+    o.level = kDualReductions;
+    ASSERT_EQ(run(p, o, &res), 0);
+    ASSERT_EQ(res.counts.merged_cols, 1) << c.f;
+    ASSERT_EQ(res.reduced.n, 1);
+    const double lo = res.reduced.lower[0], hi = std::fmin(res.reduced.upper[0], lo + 12);
+    const double step = res.reduced.integer[0] ? 1 : 0.25;
+    const int kept = res.col_origin[0], other = 1 - kept;
+    const double factor = kept == 0 ? c.f : 1 / c.f;  // other column = factor * kept
+    for (double y = lo; y <= hi + 1e-12; y += step) {
+      Solution small, full;
+      small.x = {y};
+      small.y = {0};
+      small.col_status = {kBasic};
+      small.row_status = {kBasic};
+      postsolve(res, small, &full);
+      const double x0 = full.x[0], x1 = full.x[1];
+      EXPECT_NEAR(full.x[kept] + factor * full.x[other], y, 1e-9) << c.f << " y=" << y;
+      EXPECT_GE(x0, c.l0 - 1e-9) << c.f << " y=" << y;
+      EXPECT_LE(x0, c.u0 + 1e-9) << c.f << " y=" << y;
+      EXPECT_GE(x1, c.l1 - 1e-9) << c.f << " y=" << y;
+      EXPECT_LE(x1, c.u1 + 1e-9) << c.f << " y=" << y;
+      if (c.i0) EXPECT_EQ(x0, std::round(x0)) << c.f << " y=" << y;
+      if (c.i1) EXPECT_EQ(x1, std::round(x1)) << c.f << " y=" << y;
+    }
+  }
+}
+
+TEST(PresolveMipReductions, SimilarRowLosesTheEquationItContains) {
+  const double inf = kInf;
+  // row 0: x0 + x1 + x2 = 1; row 1: 2x0 + 2x1 + 2x2 + x3 <= 3 -> x3 <= 1
+  auto p = dense({{1, 1, 1, 0}, {2, 2, 2, 1}, {1, 2, 0, 1}}, {1, -inf, -inf}, {1, 3, 3}, {1, 1, 1, 1}, {0, 0, 0, 0},
+                 {1, 1, 1, 1}, {1, 1, 1, 1});
+  Work t(p);
+  EXPECT_EQ(subtract_similar_rows(t.w), 1);  // row 2 is not a multiple on x0..x2
+  EXPECT_EQ(t.w.rows[1].size(), 1u);
+  EXPECT_DOUBLE_EQ(t.w.row_upper[1], 1);
+  EXPECT_EQ(t.w.rows[2].size(), 3u);
+  // dual back: y0 = y0' - 2 y1'
+  Result res;
+  res.orig_m = 3, res.orig_n = 4;
+  res.stack = t.stack;
+  for (int i = 0; i < 3; ++i) res.row_origin.push_back(i);
+  for (int j = 0; j < 4; ++j) res.col_origin.push_back(j);
+  Solution small, full;
+  small.x = {1, 0, 0, 1};
+  small.y = {5, -1, 0};
+  small.col_status.assign(4, kLower);
+  small.row_status.assign(3, kBasic);
+  postsolve(res, small, &full);
+  EXPECT_DOUBLE_EQ(full.y[0], 7);
+  EXPECT_DOUBLE_EQ(full.y[1], -1);
+}
+
+TEST(PresolveMipReductions, IntegerDoubletonNeedsTheBinaryRowsBitAndAnIntegralMultiplier) {
+  const double inf = kInf;
+  // x0 + x1 = 1 over binaries, and a row that uses both
+  auto p = dense({{1, 1, 0}, {3, 1, 1}}, {1, -inf}, {1, 3}, {1, 2, 1}, {0, 0, 0}, {1, 1, 5}, {1, 1, 0});
+  {
+    Work t(p);
+    EXPECT_EQ(substitute_doubletons(t.w), 1);
+    EXPECT_EQ(t.counts.integer_doubletons, 1);
+  }
+  {
+    Work t(p, kSimple | kElimination);
+    EXPECT_EQ(substitute_doubletons(t.w), 0);
+  }
+  {  // 2 x0 + 3 x1 = 3: neither multiplier is integral
+    auto q = dense({{2, 3, 0}, {3, 1, 1}}, {3, -inf}, {3, 3}, {1, 2, 1}, {0, 0, 0}, {3, 3, 5}, {1, 1, 0});
+    Work t(q);
+    EXPECT_EQ(substitute_doubletons(t.w), 0);
+  }
+}
+
+}  // namespace
