@@ -89,6 +89,7 @@ constexpr int kCutoffTestEvery = 10;  // pivots between O(n) cutoff tests
 // objective sum d_j x_j over the nonbasic variables bounds the LP from below.
 // Otherwise the shifts go back and the run goes on.
 bool cutoff_proven(Glp &g, const RunControl &rc) {
+  ++g.stats.cutoff_tests;
   std::vector<double> saved;
   const bool shifted = has_shifts(g);
   if (shifted) {
@@ -114,7 +115,10 @@ bool cutoff_proven(Glp &g, const RunControl &rc) {
       feasible = false;
     bound += d * g.x[j];
   }
-  if (feasible && bound > rc.cutoff) return true;
+  if (feasible && bound > rc.cutoff) {
+    ++g.stats.cutoff_proofs;
+    return true;
+  }
   if (shifted) {
     g.shift = std::move(saved);
     compute_dual(g);
@@ -492,12 +496,8 @@ int dual_run(Glp &g, const RunControl &rc) {
     // basis change
     int bu = bupdate(g, r);
     if (bu == 2) return kRunNoMemory;
-    g.head[r] = q;
-    g.where[q] = r;
-    g.state[q] = kBasic;
-    g.where[leave] = -1;
-    g.state[leave] = to_lower ? kAtLower : kAtUpper;
-    g.x[leave] = target;
+    if (td == 0.0) ++g.stats.degenerate;
+    pivot_basis(g, r, q, to_lower ? kAtLower : kAtUpper, arq);
     g.iterations += 1;
     idle = 0;
   }
