@@ -168,6 +168,30 @@ void start_from_crash(Glp &g, base::Model &model, bool primal) {
   base::log_model(&model, 1, " ok.");
 }
 
+// TV_IPARAM_LP_DYNOBJMODE 1 polishes LP solves, 2 also node models of the
+// integer search (unless TV_IPARAM_LP_BASPOLISH_DEPTH is 0).
+bool polishing_wanted(const base::Model &model) {
+  const int mode = model.params.integer(TV_IPARAM_LP_DYNOBJMODE);
+  if (mode < 1) return false;
+  if (!model.cut_row_switch) return true;
+  return mode >= 2 && model.params.integer(TV_IPARAM_LP_BASPOLISH_DEPTH) != 0;
+}
+
+void polish(Glp &g, const RunControl &rc, const base::Model &model) {
+  PolishSettings ps;
+  ps.mode = model.params.integer(TV_IPARAM_LP_BASPOLISH_MODE);
+  ps.factor = model.params.dbl(TV_DPARAM_LP_DYNOBJFACT);
+  if (!(ps.factor > 0)) ps.factor = 0.75;
+  const int limit = model.params.integer(TV_IPARAM_LP_BASPOLISH_ITRLMT);
+  // left to the solver: a share of a fresh solve's typical work
+  ps.iteration_limit = limit >= 0 ? limit : std::max(100, g.m / 2);
+  std::vector<char> integers(static_cast<std::size_t>(g.n), 0);
+  for (int j = 0; j < g.n && j < static_cast<int>(model.data.vtype.size()); ++j)
+    integers[j] = model.data.vtype[j] == 'I' || model.data.vtype[j] == 'B';
+  ps.integer_cols = &integers;
+  polish_basis(g, rc, ps);
+}
+
 }  // namespace
 
 int run_methods(Glp &g, RunControl &rc, bool primal) {
@@ -283,6 +307,7 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
   rc.perturb = !warm;
   g->unscaled = &d;
   const int code = run_methods(*g, rc, primal);
+  if (code == kRunOk && g->xstat == XSTAT_OPT && polishing_wanted(model)) polish(*g, rc, model);
   trace_statistics(*g);
   g->have_basis = true;
   g->total_iterations += g->iterations;

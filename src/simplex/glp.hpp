@@ -241,6 +241,16 @@ struct RunControl {
   bool random_pivots = true;  // random entering choices against stalling
 };
 
+// Basis polishing of an optimal basis (polish.cpp); true when the polished
+// basis was kept (otherwise the starting one is back). Needs g.xstat == XSTAT_OPT.
+struct PolishSettings {
+  int mode = 0;                 // TV_IPARAM_LP_BASPOLISH_MODE bits (0: prefer slacks)
+  double factor = 0.75;         // TV_DPARAM_LP_DYNOBJFACT: size of the temporary costs
+  double iteration_limit = 0;   // pivots polishing may spend
+  const std::vector<char> *integer_cols = nullptr;  // per column, for mode bit 1
+};
+bool polish_basis(Glp &g, const RunControl &rc, const PolishSettings &ps);
+
 // Exact dual steepest-edge weights of the current (factored) basis.
 void compute_dse_weights(Glp &g);
 
