@@ -17,7 +17,6 @@ struct PivotEntry {
   int entering = -1, leaving = -1;
   signed char leave_state = 0;  // nonbasic state the leaving variable took
   double pivot = 0;
-  bool perturbed = false;
 };
 
 struct BasisRecovery {

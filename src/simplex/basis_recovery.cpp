@@ -20,7 +20,6 @@ void pivot_basis(Glp &g, int r, int q, signed char leave_state, double pivot) {
   e.leaving = leave;
   e.leave_state = leave_state;
   e.pivot = pivot;
-  e.perturbed = std::any_of(g.shift.begin(), g.shift.end(), [](double s) { return s != 0.0; });
   ++h.top;
   h.size = std::min(h.size + 1, BasisRecovery::kHistory);
   if (!g.pivot_activity.empty()) {
@@ -33,6 +32,17 @@ void pivot_basis(Glp &g, int r, int q, signed char leave_state, double pivot) {
   g.where[leave] = -1;
   g.state[leave] = leave_state;
   place_nonbasic(g, leave);
+}
+
+void dump_history(Glp &g) {
+  if (!g.model || !g.trace_cfg.on(kTraceRecovery)) return;
+  const BasisRecovery &h = g.recovery;
+  base::log_model(g.model, 1, "\nPIVOT HISTORY (top:%lld)", h.top);
+  for (int k = 1; k <= h.size; ++k) {
+    const PivotEntry &e = h.ring[static_cast<std::size_t>((h.top - k) % BasisRecovery::kHistory)];
+    base::log_model(g.model, 1, "\n %8.0f %8.0f %6d %6d %8d %8d %14.6e", e.iteration, e.degenerate, e.factorization,
+                    e.row, e.entering, e.leaving, e.pivot);
+  }
 }
 
 void save_fallback(Glp &g) {

@@ -123,6 +123,7 @@ int refactor(Glp &g) {
               "WARNING: LU factorz returned CLU_SINGULAR(%d), recovering (pivj=%d, rcond:%g, m=%d, rank=%d, top:%lld, "
               "ratrange:%d), bhash:%llx",
               rc, -1, g.lu.rcond(), g.m, g.lu.rank(), h.top, h.ratrange, basis_hash(g));
+  dump_history(g);
   stricter_lu(g);
   int method = h.method;
   if (method == 1 && h.uses > kFallbackUses) {

@@ -78,6 +78,7 @@ RunControl controls(const base::Model &model) {
   rc.pert_factor = model.params.dbl(TV_DPARAM_LP_PERTFACT);
   rc.big_m = model.params.dbl(TV_DPARAM_LP_BIGM);
   rc.dual_ratio = model.params.integer(TV_IPARAM_LP_DRATIO);
+  rc.primal_ratio = model.params.integer(TV_IPARAM_LP_PRATIO);
   rc.dp_switch = model.params.integer(TV_IPARAM_LP_DPSWITCH) != 0;
   const int umode = model.params.integer(TV_IPARAM_LP_UMODE);
   rc.pre_perturb_primal = (umode & kUmodePrimalPrePerturb) != 0;
@@ -302,8 +303,12 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
   g->stats = RunStats{};
   const int xmode = model.params.integer(TV_IPARAM_LP_XMODE);
   bool primal = method == TV_METHOD_PSIMPLEX || method == TV_METHOD_SPRINT;
-  if (!warm && !g->have_basis && (xmode & kXmodeSlackStart) == 0) start_from_crash(*g, model, primal);
   RunControl rc = controls(model);
+  // The triangular crash aims at primal feasibility: it saves the dual
+  // simplex pivots on average, but a cutoff can only be proven from dual
+  // feasible bases, which the slack basis reaches sooner.
+  if (!warm && !g->have_basis && (xmode & kXmodeSlackStart) == 0 && (primal || !rc.use_cutoff))
+    start_from_crash(*g, model, primal);
   rc.perturb = !warm;
   g->unscaled = &d;
   const int code = run_methods(*g, rc, primal);

@@ -169,6 +169,8 @@ void pivot_basis(Glp &g, int r, int q, signed char leave_state, double pivot);
 // and the factors stale; true when they changed the basis.
 void save_fallback(Glp &g);
 bool restore_fallback(Glp &g);
+// The pivot ring, newest first, when recovery is traced.
+void dump_history(Glp &g);
 bool rollback_to_factorization(Glp &g);
 // Triangular crash (crash.cpp): structural columns replace the slacks of
 // equality rows where they keep the basis triangular. Number of columns put in.
@@ -235,6 +237,7 @@ struct RunControl {
   double feastol = 1e-7;   // the model's feasibility tolerance (certificates)
   double big_m = 1e6;      // TV_DPARAM_LP_BIGM, reported with the settings
   int dual_ratio = 1;      // TV_IPARAM_LP_DRATIO, reported with the settings
+  int primal_ratio = 1;    // TV_IPARAM_LP_PRATIO: 0 textbook, 1-2 Harris, 3 growing tolerance
   bool dp_switch = true;   // the dual may hand over to the primal
   double pert_factor = 0;  // perturbation size, 0: the solver decides
   bool free_first = true;  // free nonbasic columns are priced first

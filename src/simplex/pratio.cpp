@@ -32,12 +32,28 @@ bool limiting_bound(const Glp &g, const PrimalState &ps, int p, int j, double ra
   return g.upper[j] < kInf;
 }
 
+// Relaxation of the bounds in pass 1 by TV_IPARAM_LP_PRATIO: none for the
+// textbook test (0), the feasibility tolerance for the Harris test (1, 2),
+// and for 3 a tolerance that grows from half to the full value over each
+// refactorisation interval, so that degenerate steps still make progress.
+double ratio_tolerance(const Glp &g, int mode) {
+  switch (mode) {
+    case 0: return 0.0;
+    case 3: {
+      const double share = g.refactor_freq > 0 ? std::min(1.0, static_cast<double>(g.lu.num_updates()) / g.refactor_freq)
+                                               : 1.0;
+      return g.ptol * (0.5 + 0.5 * share);
+    }
+    default: return g.ptol;
+  }
+}
+
 }  // namespace
 
 PrimalRatio primal_ratio(const Glp &g, const PrimalState &ps, int q, double dir, double pivtol) {
   PrimalRatio out;
   const xlu::Vector &col = g.work_col;
-  const double tol = g.ptol;
+  const double tol = ratio_tolerance(g, ps.ratio_mode);
   double range = g.upper[q] - g.lower[q];
   if (g.lower[q] <= -kInf || g.upper[q] >= kInf) range = kInf;
   double tmax = range;

@@ -54,6 +54,7 @@ struct PrimalState {
   std::vector<int> free_cols;  // nonbasic-able columns without a finite bound, priced first
   bool free_first = true;
   double pert_factor = 0;  // perturbation size, 0: the solver decides
+  int ratio_mode = 1;      // TV_IPARAM_LP_PRATIO
 };
 
 // Files nonbasic j with reduced-cost magnitude r for partial method 3.

@@ -90,6 +90,8 @@ TEST(EngineOptions, CrashPricingAndPerturbationSettingsKeepTheOptimum) {
       {{TV_IPARAM_LP_OPRFREE, 0}},
       {{TV_IPARAM_LP_UMODE, 30}, {TV_DPARAM_LP_PERTFACT, 1e-5, true}},
       {{TV_IPARAM_LP_DPSWITCH, 0}},
+      {{TV_IPARAM_LP_PRATIO, 0}},
+      {{TV_IPARAM_LP_PRATIO, 3}},
       {{TV_DPARAM_LP_PIV_ZEROTOL, 1e-7, true}, {TV_DPARAM_LP_MAX_PIVTOL, 1e-6, true}},
   };
   for (const char *name : kModels)
