@@ -222,6 +222,7 @@ int dual_run(Glp &g, const RunControl &rc) {
     compute_dse_weights(g);
   compute_dual(g);
   if (rc.perturb && g.iterations == 0 && !has_shifts(g)) {
+    if (g.trace_cfg.on(kTracePerturbation)) base::log_model(g.model, 1, "\nDual pre-perturbation...");
     perturb_costs(g);
     compute_dual(g);
   }
@@ -542,6 +543,7 @@ int dual_simplex(Glp &g, const RunControl &rc) {
   add_artificial_boxes(g, box, boxed);
   const int code = dual_run(g, boxed_rc);
   const bool at_box = remove_artificial_boxes(g, boxed, lower, upper);
+  if (at_box) trace_warning(g, "\nWarning: some nonbasics are at artificial bounds. (stat = %d)", g.xstat);
   if (g.factored && g.wfact == WFACT_NO) compute_primal(g);
   // a verdict on the boxed problem holds for the LP only when no box binds (the
   // cutoff test already judged against the true bounds)

@@ -97,6 +97,7 @@ void decide_pricing(Glp &g, PrimalState &ps, const RunControl &rc) {
   if (deg + f > 1.2 || g.iterations > g.n + g.m) {
     ps.pricing = kDevexPricing;
     reset_devex(g, ps);
+    trace_event(g, kTracePricing, " switch to devex");
   }
 }
 
@@ -150,6 +151,7 @@ int primal_simplex(Glp &g, const RunControl &rc) {
   }
   refresh(g, ps);
   if (rc.perturb && g.iterations == 0) {
+    if (g.trace_cfg.on(kTracePerturbation)) base::log_model(g.model, 1, "\nPrimal pre-perturbation...");
     perturb_bounds(g, ps);
     refresh(g, ps);
   }
