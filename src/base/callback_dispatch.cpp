@@ -75,6 +75,12 @@ void collect_offers(Model *model, MipOffer *sink) {
 
 }  // namespace
 
+bool progress_call_due(const Model &model) {
+  if (!progress_hooks_present(model)) return false;
+  const double freq = callback_frequency(model);
+  return freq >= 0 && common::wall_seconds() - model.hooks.last_callback_time >= freq;
+}
+
 ProgressResult dispatch_progress_slow(Model *model, int location, double time_limit, bool force, MipOffer *offer) {
   ProgressResult out;
   const double now = common::wall_seconds();

@@ -43,6 +43,10 @@ inline bool progress_hooks_present(const Model &model) {
   return model.cut_row_switch && (h.ins_mip_sol || h.ins_mip_obj);
 }
 
+// Whether the next dispatch would call the host (hooks installed and the
+// callback frequency allows it): solvers fill the progress record only then.
+bool progress_call_due(const Model &model);
+
 ProgressResult dispatch_progress_slow(Model *model, int location, double time_limit, bool force, MipOffer *offer);
 
 // The one entry every solver calls, as often as it likes (every iteration is

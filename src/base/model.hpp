@@ -134,6 +134,10 @@ struct SolutionRecord {
   int dual_status = TV_STATUS_UNLOADED;
   double bar_iter = 0, sim_iter = 0, nlp_iter = 0;
   int elapsed_time = 0;
+  double seconds = 0;        // elapsed time, unrounded
+  double time_to_best = 0;   // seconds into the solve when the reported solution was found
+  int used_method = -1;      // method that produced the solution (TV_IINFO_METHOD)
+  long long factorizations = 0, factor_ok = 0, factor_stable = 0;  // of the simplex runs
   int error_row = -1;  // constraint recorded with a numerical failure
 };
 
@@ -319,6 +323,8 @@ struct tvModel {
   bool cut_row_switch = false;    // a node problem of the integer solver: cut rows count as rows
   int cut_rows = 0;               // rows of the model's cut pool counted while the switch is on
   bool alt_solution_switch = false;  // the simplex group's alternative-solution switch
+  // Basis changes per column, then per row, over the simplex runs of this model.
+  std::vector<std::uint32_t> pivot_activity;
   int lp_solves = 0, lp_reopts = 0;  // simplex runs of the LP wrapper, and the warm ones among them
   bool profiling = false;
   std::vector<tarvo::base::ProfilerSlot> profiler;  // items 12000-12499, empty until profiling records

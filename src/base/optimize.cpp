@@ -153,6 +153,9 @@ int optimize(Model *model, int method, int *status) {
   SolutionRecord &s = *model->solution;
   s.model_status = TV_STATUS_UNKNOWN;
   s.sim_iter = s.bar_iter = s.nlp_iter = 0;
+  s.used_method = -1;
+  s.factorizations = s.factor_ok = s.factor_stable = 0;
+  s.time_to_best = 0;
 
   int code = 0;
   {
@@ -173,7 +176,8 @@ int optimize(Model *model, int method, int *status) {
     }
     if (!subproblem && progress_hooks_present(*model)) dispatch_progress(model, TVLOC_MIP_REDUCED, -1.0, true);
   }
-  s.elapsed_time = static_cast<int>(common::wall_seconds() - start);
+  s.seconds = common::wall_seconds() - start;
+  s.elapsed_time = static_cast<int>(s.seconds);
   model->last_error = code;
   if (status) *status = s.model_status;
   if (!subproblem) print_solution_report(model, method);

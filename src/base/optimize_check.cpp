@@ -275,15 +275,7 @@ int recovery_method(Model *model, int action) {
 unsigned long long basis_hash(const Model &model) {
   const auto *g = dynamic_cast<const simplex::Glp *>(model.work.get());
   if (!g || !g->have_basis) return 0;
-  unsigned long long h = 1469598103934665603ull;  // FNV-1a over the header entries
-  for (int v : g->head) {
-    unsigned u = static_cast<unsigned>(v);
-    for (int b = 0; b < 4; ++b) {
-      h ^= (u >> (8 * b)) & 0xffu;
-      h *= 1099511628211ull;
-    }
-  }
-  return h;
+  return simplex::basis_hash(*g);
 }
 
 int check_work_basis(Model *model, int k) {

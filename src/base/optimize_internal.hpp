@@ -27,6 +27,11 @@ inline bool final_status(int status) {
 
 void fill_status(SolutionRecord &s, int status);
 
+// Adds the simplex figures of a solve on another model (a reduced or dual
+// copy) to the record: factorisation counts, the method and the time to the
+// solution found.
+void accumulate_run_figures(SolutionRecord &into, const SolutionRecord &from);
+
 // optimize_direct.cpp: models without rows or columns, and inverted bounds.
 int solve_direct(Model *model);
 bool trivially_infeasible(const ModelData &d);

@@ -2,6 +2,10 @@
 // re-optimisation entry when the model keeps a work object with a basis),
 // checks every run against the unscaled model and re-solves with other
 // scaling and start settings while the check fails, at most four times.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
 #include "base/callback_dispatch.hpp"
 #include "base/optimize_internal.hpp"
 #include "base/optimize_recovery.hpp"
@@ -9,7 +13,19 @@
 #include "simplex/glp.hpp"
 
 namespace tarvo::base {
+
+void accumulate_run_figures(SolutionRecord &into, const SolutionRecord &from) {
+  into.factorizations += from.factorizations;
+  into.factor_ok += from.factor_ok;
+  into.factor_stable += from.factor_stable;
+  if (from.used_method >= 0) into.used_method = from.used_method;
+  into.time_to_best = std::max(into.time_to_best, from.time_to_best);
+}
+
 namespace {
+
+constexpr int kXmodeReleaseWork = 2;        // TV_IPARAM_LP_XMODE: no work object kept between solves
+constexpr int kProfilePivotActivity = 512;  // TV_IPARAM_PROFILER_LEVEL: pivot histograms
 
 // Status, solution and return code of a finished simplex run.
 int install_run(Model *model, const simplex::LpResult &r) {
@@ -102,11 +118,58 @@ int simplex_attempt(Model *model, int method, simplex::LpResult *out) {
   return code;
 }
 
+// Figures of one run for the report: the factorisations add up over the
+// re-solves; the method and time are those of the run whose result stands.
+void note_run(SolutionRecord &s, const simplex::LpResult &run) {
+  s.factorizations += run.factorizations;
+  s.factor_ok += run.factor_ok;
+  s.factor_stable += run.factor_stable;
+  s.used_method = run.method;
+  s.time_to_best = run.seconds;
+}
+
+// The host's last look at a finished solve: the callback reads the installed figures.
+void publish_final(Model *model) {
+  const SolutionRecord &s = *model->solution;
+  ProgressRecord &pr = progress(model);
+  pr.obj = s.pobj;
+  pr.dobj = s.dobj;
+  pr.pinf = s.pinfeas;
+  pr.dinf = s.dinfeas;
+  pr.iter = s.sim_iter;
+}
+
+// Ten-bin histogram of pivot counters, bins spread evenly up to the largest.
+void print_histogram(Model *model, const char *title, const std::uint32_t *count, int size) {
+  std::uint32_t top = 0;
+  for (int k = 0; k < size; ++k) top = std::max(top, count[k]);
+  const double width = std::max(1.0, std::ceil((top + 1) / 10.0));
+  int bins[10] = {};
+  for (int k = 0; k < size; ++k) bins[std::min(9, static_cast<int>(count[k] / width))]++;
+  log_model(model, 1, "\n%s (piv_act: n=%d, max=%u)", title, size, top);
+  for (int b = 0; b < 10; ++b)
+    log_model(model, 1, "\n  [%8.0f, %8.0f) %8d", b * width, (b + 1) * width, bins[b]);
+}
+
+void print_pivot_activity(Model *model) {
+  const std::vector<std::uint32_t> &act = model->pivot_activity;
+  const int n = model->data.n, m = model->data.m;
+  if (static_cast<int>(act.size()) < n + m) {
+    log_model(model, 1, "\nWarning: pivot activity is not available for current model.\n");
+    return;
+  }
+  log_model(model, 1, "\nHistogram of pivot activity for current session.\n");
+  print_histogram(model, "Col pivot act.", act.data(), n);
+  print_histogram(model, "Row pivot act.", act.data() + n, m);
+  log_model(model, 1, "\n");
+}
+
 int simplex_with_recovery(Model *model, int method) {
   SolutionRecord &s = *model->solution;
   const int saved_scale = model->params.integer(TV_IPARAM_LP_SCALE);
   simplex::LpResult run;
   int code = simplex_attempt(model, method, &run);
+  note_run(s, run);
   double iterations = run.iterations;
   code = recovery::run_with_recovery(
       code, [&](int c) { return check_run(model, c, run); },
@@ -115,6 +178,7 @@ int simplex_with_recovery(Model *model, int method) {
         store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
         apply_recovery(model, step.scale, step.cold, step.note);
         const int c = simplex_attempt(model, recovery_method(model, action), &run);
+        note_run(s, run);
         iterations += run.iterations;
         // a failed run must not leave a broken basis for the next warm start
         if (c != 0 && c != recovery::kOutOfMemory && check_work_basis(model, k) > 0) model->work.reset();
@@ -124,6 +188,7 @@ int simplex_with_recovery(Model *model, int method) {
   store_int_param(model, TV_IPARAM_LP_SCALE, saved_scale);
   store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
   s.sim_iter += iterations;
+  if (model->params.integer(TV_IPARAM_LP_XMODE) & kXmodeReleaseWork) model->work.reset();
   return code;
 }
 
@@ -151,13 +216,14 @@ int optimize_lp(Model *model, int method) {
     s.basis_status = TV_STATUS_UNLOADED;
     return 0;
   }
+  model->pivot_activity.resize(static_cast<std::size_t>(d.n + d.m), 0u);
   int code = simplex_with_recovery(model, method);
   if (progress_hooks_present(*model)) {
+    publish_final(model);
     ProgressResult r = dispatch_progress(model, method == TV_METHOD_PSIMPLEX ? TVLOC_PRIMAL : TVLOC_DUAL, -1.0, true);
     if (r.stop() && code == 0) code = 2023;
   }
-  if (model->params.integer(TV_IPARAM_PROFILER_LEVEL) & 512)
-    log_model(model, 1, "\nWarning: pivot activity is not available for current model.\n");
+  if (model->params.integer(TV_IPARAM_PROFILER_LEVEL) & kProfilePivotActivity) print_pivot_activity(model);
   return code;
 }
 

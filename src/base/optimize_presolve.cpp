@@ -139,6 +139,7 @@ bool solve_reduced(Model *model, int method, const presolve::LinearProblem &p, c
   const int c = optimize_lp(sm, method);
   SolutionRecord &s = *model->solution;
   s.sim_iter += sm->solution->sim_iter;
+  accumulate_run_figures(s, *sm->solution);
   const int status = sm->solution->model_status;
   const bool limit = c == 2016 || c == 2017;
   if (c == 2023 || c == 2001) {

@@ -1,5 +1,6 @@
 // The solution report printed at the end of TVoptimize when a log function is
 // installed and the LP print level asks for it.
+#include <algorithm>
 #include <cmath>
 
 #include "base/model.hpp"
@@ -17,10 +18,13 @@ void print_solution_report(Model *model, int method) {
     return;
   }
   double gap = std::fabs(s->pobj - s->dobj);
-  log_model(model, 1, "\nUsed Method        = %d ", method);
+  const double best = std::min(s->time_to_best, s->seconds);
+  const double calls = static_cast<double>(s->factorizations);
+  log_model(model, 1, "\nUsed Method        = %d ", s->used_method >= 0 ? s->used_method : method);
   log_model(model, 1, "\nUsed Time          = %u ", static_cast<unsigned>(s->elapsed_time));
-  log_model(model, 1, "\nTime to Best       = %.2f (%.2f%%)", static_cast<double>(s->elapsed_time), 100.0);
-  log_model(model, 1, "\nRefactors (ok,stb) = %u (%.2f,%.2f) ", 0u, 100.0, 100.0);
+  log_model(model, 1, "\nTime to Best       = %.2f (%.2f%%)", best, s->seconds > 0 ? 100.0 * best / s->seconds : 100.0);
+  log_model(model, 1, "\nRefactors (ok,stb) = %u (%.2f,%.2f) ", static_cast<unsigned>(s->factorizations),
+            calls > 0 ? 100.0 * s->factor_ok / calls : 100.0, calls > 0 ? 100.0 * s->factor_stable / calls : 100.0);
   log_model(model, 1, "\nSimplex   Iters    = %u ", static_cast<unsigned>(s->sim_iter));
   log_model(model, 1, "\nBarrier   Iters    = %u ", static_cast<unsigned>(s->bar_iter));
   log_model(model, 1, "\nNonlinear Iters    = %u ", static_cast<unsigned>(s->nlp_iter));

@@ -104,6 +104,9 @@ std::optional<InfoAnswer> solution_item(Model *model, int item) {
   const SolutionRecord *s = model->solution.get();
   switch (item) {
     case TV_IINFO_MODEL_STATUS: return integer(s ? s->model_status : model->status);
+    case TV_IINFO_METHOD:
+      if (!s) return unavailable();
+      return integer(s->used_method);
     case TV_DINFO_PINFEAS:
     case TV_DINFO_DINFEAS:
       if (!s) return InfoAnswer{2009, true, true, 0, 1e30};

@@ -8,48 +8,165 @@
 
 namespace tarvo::simplex {
 
+namespace {
+
+constexpr double kEps = 2.220446049250313e-16;
+constexpr int kFreqFloor = 50;        // recovery never shortens the update sequence below this
+constexpr int kFallbackUses = 7;      // restores of one fallback basis before method 2 takes over
+
+int factorize_head(Glp &g, std::vector<int> &begin, std::vector<int> &end) {
+  for (int p = 0; p < g.m; ++p) {
+    begin[p] = g.col_start[g.head[p]];
+    end[p] = g.col_start[g.head[p] + 1];
+  }
+  return g.lu.factorize(begin.data(), end.data(), g.col_index.data(), g.col_value.data());
+}
+
+void factored_ok(Glp &g) {
+  g.factored = true;
+  g.wfact = WFACT_NO;
+  ++g.factorizations;
+  ++g.stats.factor_ok;
+  const double rc = g.lu.rcond();
+  if (rc >= std::sqrt(kEps)) ++g.stats.factor_stable;
+  RunStats &st = g.stats;
+  if (st.fact_samples > 0) {
+    st.last_pivcol_len = st.fact_pivcol_len;
+    st.last_pivrow_len = st.fact_pivrow_len;
+    st.last_binvi_len = st.fact_binvi_len;
+    st.last_samples = st.fact_samples;
+  }
+  st.fact_pivcol_len = st.fact_pivrow_len = st.fact_binvi_len = st.fact_samples = 0;
+  if (rc >= kEps) save_fallback(g);
+}
+
+// The kernel's factors already describe B with each dependent column replaced
+// by the unit column of an uncovered row, i.e. that row's slack: make the
+// header say so.
+void slacks_for_dependent_columns(Glp &g) {
+  const std::vector<int> &dep = g.lu.dependent_positions();
+  const std::vector<int> &rows = g.lu.uncovered_rows();
+  int pivoted = 0;
+  for (std::size_t k = 0; k < dep.size() && k < rows.size(); ++k) {
+    int p = dep[k];
+    int old = g.head[p];
+    int slack = g.n + rows[k];
+    if (g.state[slack] == kBasic) continue;
+    g.where[old] = -1;
+    choose_nonbasic_state(g, old, g.x[old]);
+    g.head[p] = slack;
+    g.where[slack] = p;
+    g.state[slack] = kBasic;
+    ++pivoted;
+  }
+  trace_event(g, kTraceRecovery, " pivoted-in %d artificial vars, rank:%d (%d)", pivoted, g.lu.rank(), g.m);
+  std::fill(g.weight.begin(), g.weight.end(), 1.0);
+  g.weights_exact = false;
+}
+
+// Fewer LU pivot candidates and a stricter relative pivot tolerance after a
+// singular factorisation.
+void stricter_lu(Glp &g) {
+  BasisRecovery &h = g.recovery;
+  if (h.ratrange - 1 >= 2) {
+    xlu::Options o = g.lu.options();
+    o.num_candidates = std::min(o.num_candidates, h.ratrange - 1);
+    const int ierr = g.lu.set_options(o);
+    trace_event(g, kTraceRecovery, " new ratrange:%d (old:%d), ierr=%d, file=%s(%d)", h.ratrange - 1, h.ratrange, ierr,
+                "bupdate", __LINE__);
+    if (ierr == xlu::kOk) --h.ratrange;
+  }
+  const double rel = g.lu.rel_pivot_tol() + 0.02;
+  if (rel <= 0.9) g.lu.set_rel_pivot_tol(rel);
+}
+
+}  // namespace
+
+namespace {
+const char *const kWfactNames[] = {"WFACT_NO",     "WFACT_INIT",   "WFACT_REFACT",   "WFACT_MAXDMERGE", "WFACT_CHKOPT",
+                                   "WFACT_CHKFSB", "WFACT_NUMERR", "WFACT_CHKUNB",   "WFACT_PHASECHG",  "WFACT_ENDPERT",
+                                   "WFACT_DENSETA", "WFACT_LUSPACE", "WFACT_BUPERR", "WFACT_CYCLING"};
+
+void trace_reason(Glp &g) {
+  if (!g.model || !g.trace_cfg.on(kTraceRefactor)) return;
+  const int w = g.wfact >= 0 && g.wfact <= WFACT_CYCLING ? g.wfact : WFACT_NO;
+  ++g.wfact_counts[w];
+  int npinf = 0, ndinf = 0;
+  primal_infeasibility(g, &npinf);
+  dual_infeasibility(g, &ndinf);
+  trace_event(g, kTraceRefactor,
+              " new wfact(%d):%s (#cnt:%d), fiter=%d, npinf=%d, ndinf=%d, cbas=%d, pivj=%d, pivi=%d, vleave=%d, rdc=%g, "
+              "top=%lld, ceps=%g, reps=%g, mkweps=%g, pvteps=%g, file=%s(%d) %s%s %s",
+              w, kWfactNames[w], g.wfact_counts[w], static_cast<int>(g.iterations), npinf, ndinf, -1, -1, -1, -1, 0.0,
+              g.recovery.top, g.dtol, g.ptol, g.mkweps, g.pivot_tol, "bupdate", __LINE__, "", "", "");
+}
+}  // namespace
+
 int refactor(Glp &g) {
+  trace_reason(g);
   if (g.m == 0) {
     g.factored = true;
     g.wfact = WFACT_NO;
     return 0;
   }
   std::vector<int> begin(g.m), end(g.m);
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    for (int p = 0; p < g.m; ++p) {
-      begin[p] = g.col_start[g.head[p]];
-      end[p] = g.col_start[g.head[p] + 1];
-    }
-    int rc = g.lu.factorize(begin.data(), end.data(), g.col_index.data(), g.col_value.data());
-    if (rc == xlu::kOutOfMemory) return 2;
-    if (rc == xlu::kOk) {
-      g.factored = true;
-      g.wfact = WFACT_NO;
-      ++g.factorizations;
-      return 0;
-    }
-    if (rc != xlu::kSingular) return 3;
-    // The kernel's factors already describe B with each dependent column
-    // replaced by the unit column of an uncovered row, i.e. that row's slack.
-    const std::vector<int> &dep = g.lu.dependent_positions();
-    const std::vector<int> &rows = g.lu.uncovered_rows();
-    for (std::size_t k = 0; k < dep.size() && k < rows.size(); ++k) {
-      int p = dep[k];
-      int old = g.head[p];
-      int slack = g.n + rows[k];
-      if (g.state[slack] == kBasic) continue;
-      g.where[old] = -1;
-      choose_nonbasic_state(g, old, g.x[old]);
-      g.head[p] = slack;
-      g.where[slack] = p;
-      g.state[slack] = kBasic;
-    }
-    ++g.singular_repairs;
-    g.refactor_freq = std::max(50, g.refactor_freq - 10);
-    std::fill(g.weight.begin(), g.weight.end(), 1.0);
-    g.weights_exact = false;
+  ++g.stats.factor_calls;
+  int rc = factorize_head(g, begin, end);
+  if (rc == xlu::kOutOfMemory) return 2;
+  if (rc == xlu::kOk) {
+    factored_ok(g);
+    return 0;
   }
-  return 3;
+  if (rc != xlu::kSingular) return 3;
+  BasisRecovery &h = g.recovery;
+  trace_event(g, kTraceRecovery,
+              "WARNING: LU factorz returned CLU_SINGULAR(%d), recovering (pivj=%d, rcond:%g, m=%d, rank=%d, top:%lld, "
+              "ratrange:%d), bhash:%llx",
+              rc, -1, g.lu.rcond(), g.m, g.lu.rank(), h.top, h.ratrange, basis_hash(g));
+  dump_history(g);
+  stricter_lu(g);
+  int method = h.method;
+  if (method == 1 && h.uses > kFallbackUses) {
+    method = 2;
+    trace_event(g, kTraceRecovery, " Switched to basis recovery method %d", method);
+  }
+  bool stable = false;
+  if (method == 1 && h.saved() && g.iterations > 0 && g.refactor_freq > kFreqFloor && restore_fallback(g)) {
+    ++g.stats.factor_calls;
+    rc = factorize_head(g, begin, end);
+    if (rc == xlu::kOutOfMemory) return 2;
+    stable = rc == xlu::kOk;
+  } else if (method == 3 && rollback_to_factorization(g)) {
+    ++g.stats.factor_calls;
+    rc = factorize_head(g, begin, end);
+    if (rc == xlu::kOutOfMemory) return 2;
+    stable = rc == xlu::kOk;
+    if (!stable) trace_event(g, kTraceRecovery, " Repaired basis is still singular... ");
+  }
+  // method 2, and the last resort of the others: slacks for the dependent columns
+  for (int attempt = 0; !stable && attempt < 3; ++attempt) {
+    if (rc != xlu::kSingular) return rc == xlu::kOutOfMemory ? 2 : 3;
+    slacks_for_dependent_columns(g);
+    ++g.singular_repairs;
+    ++g.stats.factor_calls;
+    rc = factorize_head(g, begin, end);
+    if (rc == xlu::kOutOfMemory) return 2;
+    stable = rc == xlu::kOk;
+    if (!stable) trace_event(g, kTraceRecovery, "%s: Repaired basis is still singular... Adding more artificial vars...",
+                             "recover_basis2");
+  }
+  if (!stable) {
+    trace_event(g, kTraceRecovery, " Singularity persists during basis recovery. ");
+    return 3;
+  }
+  factored_ok(g);
+  trace_event(g, kTraceRecovery, " Stable basis is constructed, #nrolls:%d, top:%lld", h.rollbacks, h.top);
+  if (g.refactor_freq - 10 >= kFreqFloor) {
+    g.refactor_freq -= 10;
+    trace_event(g, kTraceRecovery, " new refactfrq:%d (change:%d), fiter=%d, file=%s(%d)", g.refactor_freq, -10,
+                static_cast<int>(g.iterations), "bupdate", __LINE__);
+  }
+  return 0;
 }
 
 int bupdate(Glp &g, int p) {
@@ -95,9 +212,20 @@ void compute_primal_checked(Glp &g) {
     const double v = g.x[g.head[p]];
     drift = std::max(drift, std::fabs(v - carried[p]) / (1.0 + std::fabs(v)));
   }
-  if (drift > kDriftLimit) g.refactor_freq = std::max(50, g.refactor_freq * 3 / 4);
+  if (drift > kDriftLimit && g.refactor_freq > kFreqFloor) {
+    g.refactor_freq = std::max(kFreqFloor, g.refactor_freq * 3 / 4);
+    trace_event(g, kTraceRefactor, " new refactfrq:%d (change:%d), fiter=%d, file=%s(%d)", g.refactor_freq,
+                -(g.refactor_freq / 3), static_cast<int>(g.iterations), "bupdate", __LINE__);
+  }
 }
 
-void tighten_pivot_tolerance(Glp &g) { g.pivot_tol = std::min(10 * g.pivot_tol, 1e-5); }
+void tighten_pivot_tolerance(Glp &g) {
+  const double next = std::min(10 * g.pivot_tol, g.pivot_tol_max);
+  if (next == g.pivot_tol) return;
+  trace_event(g, kTraceTolerances, " new pvteps:%e (factor:%e), fiter=%d, file=%s(%d)", next, next / g.pivot_tol,
+              static_cast<int>(g.iterations), "bupdate", __LINE__);
+  g.pivot_tol = next;
+  ++g.pivot_tol_changes;
+}
 
 }  // namespace tarvo::simplex

@@ -14,7 +14,27 @@
 
 namespace tarvo::simplex {
 
+constexpr int kSwitchPasses = 10;  // method changes of one solve
+constexpr int kXmodeSlackStart = 1;  // TV_IPARAM_LP_XMODE: no crash basis
+constexpr int kUmodePrimalPrePerturb = 16;  // TV_IPARAM_LP_UMODE: perturb bounds before the primal starts
+
+namespace {
+
+// The current values a callback may read: objective, infeasibilities and
+// iterations of the running method, in the model's terms.
+void publish_progress(Glp &g, base::ProgressRecord &pr) {
+  int np = 0, nd = 0;
+  const double obj = g.sense * objective_value(g) + g.objective_constant;
+  pr.pinf = primal_infeasibility(g, &np);
+  pr.dinf = dual_infeasibility(g, &nd);
+  pr.obj = obj;
+  pr.dobj = obj;
+}
+
+}  // namespace
+
 int check_limits(Glp &g, const RunControl &rc) {
+  trace_iteration(g, rc);
   if (rc.iter_limit >= 0 && g.iterations >= rc.iter_limit) return XSTAT_ITERLIM;
   if (!g.model) {
     if (rc.interrupt && rc.interrupt->load(std::memory_order_relaxed)) return XSTAT_CTRLC;
@@ -23,6 +43,7 @@ int check_limits(Glp &g, const RunControl &rc) {
   }
   base::ProgressRecord &pr = base::progress(g.model);
   pr.iter = g.total_iterations + g.iterations;
+  if (base::progress_call_due(*g.model)) publish_progress(g, pr);
   base::ProgressResult res = base::dispatch_progress(g.model, rc.location, rc.time_limit);
   if (res.stop()) return XSTAT_CTRLC;
   if (res.time_limit_reached) return XSTAT_TIMELIM;
@@ -49,7 +70,20 @@ RunControl controls(const base::Model &model) {
   rc.dual_pricing = dp == 0 ? 0 : (dp == 3 || dp == 4) ? 3 : 1;
   int pp = model.params.integer(TV_IPARAM_SPLEX_PPRICING);
   rc.primal_pricing = pp < 0 ? -1 : pp == 0 ? 0 : 2;
-  rc.primal_partial = model.params.integer(TV_IPARAM_LP_PPARTIAL) == 1 ? 1 : 2;
+  const int partial = model.params.integer(TV_IPARAM_LP_PPARTIAL);
+  rc.primal_partial = std::abs(partial) == 1 || std::abs(partial) == 3 ? std::abs(partial) : 2;
+  rc.random_pivots = partial >= 0;
+  rc.free_first = model.params.integer(TV_IPARAM_LP_OPRFREE) != 0;
+  rc.pert_factor = model.params.dbl(TV_DPARAM_LP_PERTFACT);
+  rc.big_m = model.params.dbl(TV_DPARAM_LP_BIGM);
+  rc.dual_ratio = model.params.integer(TV_IPARAM_LP_DRATIO);
+  rc.primal_ratio = model.params.integer(TV_IPARAM_LP_PRATIO);
+  rc.dp_switch = model.params.integer(TV_IPARAM_LP_DPSWITCH) != 0;
+  const int umode = model.params.integer(TV_IPARAM_LP_UMODE);
+  rc.pre_perturb_primal = (umode & kUmodePrimalPrePerturb) != 0;
+  // The dual's cold start perturbs its costs in any case: measured on netlib,
+  // starting unperturbed costs a tenth more time (UMODE bit 8 off in the default).
+  rc.pre_perturb_dual = true;
   rc.dual_phase = model.params.integer(TV_IPARAM_SPLEX_DUAL_PHASE);
   rc.bound_inf = model.params.dbl(TV_DPARAM_LP_BNDINF);
   rc.feastol = std::max(model.params.dbl(TV_DPARAM_SOLVER_FEASTOL), 1e-9);
@@ -62,6 +96,22 @@ RunControl controls(const base::Model &model) {
   else
     rc.use_cutoff = false;
   return rc;
+}
+
+// A stored basis that install_basis refused (not m basic entries).
+void note_purged_basis(base::Model &model, bool primal) {
+  if (model.params.integer(TV_IPARAM_LP_PRINTLEVEL) < 2 || !model.hooks.log_writer) return;
+  const base::SolutionRecord &s = *model.solution;
+  int basic = 0;
+  for (int j = 0; j < model.data.n; ++j) basic += s.colbasis[j] >= 0;
+  for (int i = 0; i < model.data.m; ++i) basic += s.rowbasis[i] >= 0;
+  if (primal)
+    base::log_model(&model, 1, "\nWARNING: psetbas purging invalid initial basis, k2=%d, m=%d, #ncalls=%d", basic,
+                    model.data.m, model.lp_solves);
+  else
+    base::log_model(&model, 1, "\nWARNING: dsetbas purging invalid initial basis, k2=%d, m=%d, #calls=%d", basic,
+                    model.data.m, model.lp_solves);
+  base::log_model(&model, 1, "\nWARNING: and reverting back to identity matrix");
 }
 
 // The stored basis of the solution record, when it fits the model.
@@ -92,26 +142,105 @@ bool optimal_as_is(Glp &g, double ptol, double dtol) {
 
 }  // namespace
 
+namespace {
+
+// Log lines of a verdict the method reached (warnings at print level 2).
+void note_exit(Glp &g, const RunControl &rc, bool primal) {
+  if (g.xstat == XSTAT_CTRLC) trace_warning(g, "\nWarning: user break (stat = %d).", g.xstat);
+  if (!primal && g.xstat == XSTAT_INF) trace_warning(g, "\n A dual ray is found, primal is infeasible\n");
+  if (g.xstat == XSTAT_CUTOFF && g.trace_cfg.prtfg > 1)
+    trace_warning(g, "\nWarning: stopping at cutoff obj=%e ", g.sense * rc.cutoff + g.objective_constant);
+}
+
+// Adds the basis changes of this run to the model's pivot-activity counters
+// (columns first, then rows), grown to the model's shape.
+void collect_pivot_activity(Glp &g, base::Model &model) {
+  const std::size_t nt = static_cast<std::size_t>(g.n + g.m);
+  if (g.pivot_activity.size() != nt) return;
+  std::vector<std::uint32_t> &act = model.pivot_activity;
+  if (act.size() < nt) act.resize(nt, 0);
+  for (std::size_t j = 0; j < nt; ++j) act[j] += g.pivot_activity[j];
+  std::fill(g.pivot_activity.begin(), g.pivot_activity.end(), 0u);
+}
+
+// The crash basis of a cold start, with its log lines when traced.
+void start_from_crash(Glp &g, base::Model &model, bool primal) {
+  const bool talk = g.trace_cfg.detail;
+  if (talk) base::log_model(&model, 1, primal ? "\nCrashing an initial primal basis.." : "\nCrashing an initial dual basis..");
+  crash_basis(g);
+  if (!talk) return;
+  // columns without entries that improve the objective have no limit along them
+  int empty = 0;
+  bool ray = false;
+  double djmx = 0;
+  for (int j = 0; j < g.n; ++j) {
+    if (g.col_start[j] != g.col_start[j + 1]) continue;
+    ++empty;
+    const double c = g.cost[j];
+    djmx = std::max(djmx, std::fabs(c));
+    ray |= (c < 0 && g.upper[j] >= kInf) || (c > 0 && g.lower[j] <= -kInf);
+  }
+  if (empty > 0)
+    base::log_model(&model, 1, "\nWARNING: %d columns are empty (djmx:%g) %s.", empty, djmx,
+                    ray ? "*an xray may exist*" : "");
+  base::log_model(&model, 1, " ok.");
+}
+
+// TV_IPARAM_LP_DYNOBJMODE 1 polishes LP solves, 2 also node models of the
+// integer search (unless TV_IPARAM_LP_BASPOLISH_DEPTH is 0).
+bool polishing_wanted(const base::Model &model) {
+  const int mode = model.params.integer(TV_IPARAM_LP_DYNOBJMODE);
+  if (mode < 1) return false;
+  if (!model.cut_row_switch) return true;
+  return mode >= 2 && model.params.integer(TV_IPARAM_LP_BASPOLISH_DEPTH) != 0;
+}
+
+void polish(Glp &g, const RunControl &rc, const base::Model &model) {
+  PolishSettings ps;
+  ps.mode = model.params.integer(TV_IPARAM_LP_BASPOLISH_MODE);
+  ps.factor = model.params.dbl(TV_DPARAM_LP_DYNOBJFACT);
+  if (!(ps.factor > 0)) ps.factor = 0.75;
+  const int limit = model.params.integer(TV_IPARAM_LP_BASPOLISH_ITRLMT);
+  // left to the solver: a share of a fresh solve's typical work
+  ps.iteration_limit = limit >= 0 ? limit : std::max(100, g.m / 2);
+  std::vector<char> integers(static_cast<std::size_t>(g.n), 0);
+  for (int j = 0; j < g.n && j < static_cast<int>(model.data.vtype.size()); ++j)
+    integers[j] = model.data.vtype[j] == 'I' || model.data.vtype[j] == 'B';
+  ps.integer_cols = &integers;
+  polish_basis(g, rc, ps);
+}
+
+}  // namespace
+
 int run_methods(Glp &g, RunControl &rc, bool primal) {
   int code = 0;
   const double saved_ptol = g.ptol, saved_dtol = g.dtol, saved_pivot = g.pivot_tol;
+  const bool reopt = !rc.perturb;
   int idle_passes = 0;
-  for (int pass = 0; pass < 10; ++pass) {
+  bool ran_primal = false, ran_dual = false;
+  int pass = 0;
+  for (; pass < kSwitchPasses; ++pass) {
     const double before = g.iterations;
     rc.location = primal ? TVLOC_PRIMAL : TVLOC_DUAL;
+    if (pass == 0) rc.perturb = rc.perturb && (primal ? rc.pre_perturb_primal : rc.pre_perturb_dual);
+    trace_start(g, rc, primal, primal ? ran_primal : ran_dual);
+    (primal ? ran_primal : ran_dual) = true;
     code = primal ? primal_simplex(g, rc) : dual_simplex(g, rc);
     // An infeasible or unbounded verdict stands only on a certificate that holds
     // on the unscaled model; otherwise the other method goes on from this basis
     // with fresh factors and tighter tolerances.
     if (code == kRunOk && (g.xstat == XSTAT_INF || g.xstat == XSTAT_UNB) &&
         !(g.unscaled && verdict_certified(g, *g.unscaled, rc.feastol))) {
+      trace_warning(g, "\nWARNING: ignoring infeasibility signal, set xstat:%d", XSTAT_SWITCH);
       g.xstat = XSTAT_SWITCH;
       g.wfact = WFACT_NUMERR;
       // a false verdict usually comes from a pivot the ratio test refused
-      g.pivot_tol = std::max(0.01 * g.pivot_tol, 1e-11);
-      g.ptol = std::max(0.1 * g.ptol, 1e-10);
-      g.dtol = std::max(0.1 * g.dtol, 1e-10);
+      g.pivot_tol = std::max(0.01 * g.pivot_tol, g.pivot_tol_min);
+      g.ptol = std::max(0.1 * g.ptol, g.tol_floor);
+      g.dtol = std::max(0.1 * g.dtol, g.tol_floor);
     }
+    trace_exit(g, rc);
+    note_exit(g, rc, primal);
     if (code != kRunOk || g.xstat != XSTAT_SWITCH) break;
     // Two methods can hand a nearly optimal basis back and forth, each undoing
     // the other's shifts: a basis optimal without shifts under the solve's own
@@ -122,14 +251,22 @@ int run_methods(Glp &g, RunControl &rc, bool primal) {
     }
     // methods handing over without a pivot: the recovery re-solves take over
     if (g.iterations == before && ++idle_passes >= 3) break;
+    if (g.trace_cfg.prtfg != 0 && g.model)
+      base::log_model(g.model, 1, "\nRecovering %sfrom stat=%d, #pass=%d", reopt ? "(Reopt) " : "", g.xstat, pass + 1);
     if (primal) rc.reentered_primal = true;
-    primal = !primal;
+    // without TV_IPARAM_LP_DPSWITCH the dual keeps the solve
+    if (primal || rc.dp_switch) primal = !primal;
     rc.perturb = false;
   }
   g.ptol = saved_ptol;
   g.dtol = saved_dtol;
   g.pivot_tol = saved_pivot;
-  if (code == kRunOk && g.xstat == XSTAT_SWITCH) code = kRunNumerical;
+  if (code == kRunOk && g.xstat == XSTAT_SWITCH) {
+    code = kRunNumerical;
+    trace_warning(g, "\nWARNING: Simplex %sfailed to recover from stat=%d, #pass=%d", reopt ? "(Reopt) " : "", g.xstat,
+                  pass);
+    trace_warning(g, "\nWARNING: Simplex will return numerical instability");
+  }
   if (code == kRunOk && g.xstat == XSTAT_OPT && rc.use_cutoff && objective_value(g) > rc.cutoff)
     g.xstat = XSTAT_CUTOFF;
   // a clean, unperturbed dual state for the solution
@@ -157,6 +294,7 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
     g = nullptr;
   }
   bool warm = g != nullptr && g->have_basis;
+  bool installed = false;  // the stored basis was put in
   if (!g) {
     auto fresh = std::make_unique<Glp>();
     LpOptions opt = LpOptions::from_params(model.params);
@@ -164,8 +302,11 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
     build_glp(*fresh, model.data, opt);
     fresh->model = &model;
     if (!cold && stored_basis_fits(model)) {
-      warm = fresh->install_basis(model.solution->colbasis.data(), model.solution->rowbasis.data());
-      if (!warm) slack_basis(*fresh);
+      warm = installed = fresh->install_basis(model.solution->colbasis.data(), model.solution->rowbasis.data());
+      if (!warm) {
+        note_purged_basis(model, method == TV_METHOD_PSIMPLEX);
+        slack_basis(*fresh);
+      }
     }
     g = fresh.get();
     model.work = std::move(fresh);
@@ -174,11 +315,29 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
   g->iterations = 0;
   g->xstat = XSTAT_CONT;
   g->wfact = WFACT_INIT;  // refresh factors and x against the current bounds
-  RunControl rc = controls(model);
+  // node models of the integer search stay quiet; scratch models of this
+  // solve (presolved, dual) write to their owner's log
+  g->trace_cfg = trace_settings(model.params.integer(TV_IPARAM_LP_PRTFG),
+                                model.params.integer(TV_IPARAM_LP_PRINTLEVEL),
+                                model.hooks.log_writer != nullptr && !model.cut_row_switch);
+  g->trace = TraceState{};
+  g->stats = RunStats{};
+  if (installed && g->trace_cfg.detail)
+    base::log_model(&model, 1, "\n(%c) Setting specified basis (B) as initial basis (bhash=%llx).",
+                    method == TV_METHOD_PSIMPLEX ? 'P' : 'D', basis_hash(*g));
+  const int xmode = model.params.integer(TV_IPARAM_LP_XMODE);
   bool primal = method == TV_METHOD_PSIMPLEX || method == TV_METHOD_SPRINT;
+  RunControl rc = controls(model);
+  // The triangular crash aims at primal feasibility: the primal saves a
+  // fifth of its pivots on netlib, the dual loses time on the hard models
+  // (and a cutoff needs dual feasible bases, which the slack basis gives
+  // sooner), so the dual starts from the slack basis.
+  if (!warm && !g->have_basis && (xmode & kXmodeSlackStart) == 0 && primal) start_from_crash(*g, model, primal);
   rc.perturb = !warm;
   g->unscaled = &d;
   const int code = run_methods(*g, rc, primal);
+  if (code == kRunOk && g->xstat == XSTAT_OPT && polishing_wanted(model)) polish(*g, rc, model);
+  trace_statistics(*g);
   g->have_basis = true;
   g->total_iterations += g->iterations;
   out.xstat = g->xstat;
@@ -186,6 +345,12 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
   out.iterations = g->iterations;
   out.warm = warm;
   out.scaled = g->scaled;
+  out.method = g->trace.letter == 'P' ? TV_METHOD_PSIMPLEX : TV_METHOD_DSIMPLEX;
+  out.factorizations = g->stats.factor_calls;
+  out.factor_ok = g->stats.factor_ok;
+  out.factor_stable = g->stats.factor_stable;
+  out.seconds = base::progress_elapsed(model);
+  collect_pivot_activity(*g, model);
   if (code == kRunNoMemory) model.work.reset();
   return out;
 }

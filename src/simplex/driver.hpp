@@ -13,6 +13,9 @@ struct LpResult {
   double iterations = 0;
   bool warm = false;   // started from a kept or stored basis
   bool scaled = false;
+  int method = 0;            // method of the last pass (TV_METHOD_PSIMPLEX or TV_METHOD_DSIMPLEX)
+  long long factorizations = 0, factor_ok = 0, factor_stable = 0;
+  double seconds = 0;        // into the solve phase when the run ended
 };
 
 // method 1 primal, anything else dual. cold: discard any kept work object.

@@ -90,6 +90,7 @@ constexpr int kCutoffTestEvery = 10;  // pivots between O(n) cutoff tests
 // objective sum d_j x_j over the nonbasic variables bounds the LP from below.
 // Otherwise the shifts go back and the run goes on.
 bool cutoff_proven(Glp &g, const RunControl &rc) {
+  ++g.stats.cutoff_tests;
   std::vector<double> saved;
   const bool shifted = has_shifts(g);
   if (shifted) {
@@ -115,7 +116,10 @@ bool cutoff_proven(Glp &g, const RunControl &rc) {
       feasible = false;
     bound += d * g.x[j];
   }
-  if (feasible && bound > rc.cutoff) return true;
+  if (feasible && bound > rc.cutoff) {
+    ++g.stats.cutoff_proofs;
+    return true;
+  }
   if (shifted) {
     g.shift = std::move(saved);
     compute_dual(g);
@@ -219,6 +223,7 @@ int dual_run(Glp &g, const RunControl &rc) {
     compute_dse_weights(g);
   compute_dual(g);
   if (rc.perturb && g.iterations == 0 && !has_shifts(g)) {
+    if (g.trace_cfg.on(kTracePerturbation)) base::log_model(g.model, 1, "\nDual pre-perturbation...");
     perturb_costs(g);
     compute_dual(g);
   }
@@ -488,12 +493,8 @@ int dual_run(Glp &g, const RunControl &rc) {
     // basis change
     int bu = bupdate(g, r);
     if (bu == 2) return kRunNoMemory;
-    g.head[r] = q;
-    g.where[q] = r;
-    g.state[q] = kBasic;
-    g.where[leave] = -1;
-    g.state[leave] = to_lower ? kAtLower : kAtUpper;
-    g.x[leave] = target;
+    if (td == 0.0) ++g.stats.degenerate;
+    pivot_basis(g, r, q, to_lower ? kAtLower : kAtUpper, arq);
     rows.touch(g, r);
     g.iterations += 1;
     idle = 0;
@@ -539,6 +540,7 @@ int dual_simplex(Glp &g, const RunControl &rc) {
   add_artificial_boxes(g, box, boxed);
   const int code = dual_run(g, boxed_rc);
   const bool at_box = remove_artificial_boxes(g, boxed, lower, upper);
+  if (at_box) trace_warning(g, "\nWarning: some nonbasics are at artificial bounds. (stat = %d)", g.xstat);
   if (g.factored && g.wfact == WFACT_NO) compute_primal(g);
   // a verdict on the boxed problem holds for the LP only when no box binds (the
   // cutoff test already judged against the true bounds)

@@ -115,6 +115,15 @@ LpOptions LpOptions::from_params(const base::ParamValues &p) {
   o.refactor_freq = std::max(1, p.integer(TV_IPARAM_SPLEX_REFACFRQ));
   o.primal_tol = p.dbl(TV_DPARAM_SOLVER_FEASTOL);
   o.dual_tol = p.dbl(TV_DPARAM_SOLVER_OPTTOL);
+  o.pivot_tol_min = p.dbl(TV_DPARAM_LP_MIN_PIVTOL);
+  o.pivot_tol_max = std::max(o.pivot_tol_min, p.dbl(TV_DPARAM_LP_MAX_PIVTOL));
+  o.pivot_tol = std::clamp(p.dbl(TV_DPARAM_LP_PIV_ZEROTOL), o.pivot_tol_min, o.pivot_tol_max);
+  o.tol_floor = std::min(p.dbl(TV_DPARAM_LP_MIN_FEASTOL), p.dbl(TV_DPARAM_LP_MIN_OPTTOL));
+  o.tol_ceiling = std::max(p.dbl(TV_DPARAM_LP_MAX_FEASTOL), p.dbl(TV_DPARAM_LP_MAX_OPTTOL));
+  o.zero_tol = p.dbl(TV_DPARAM_LP_AIJ_ZEROTOL);
+  const int recov = p.integer(TV_IPARAM_LP_BASRECOV_METHOD);
+  o.basis_recovery = recov >= 1 && recov <= 3 ? recov : 1;
+  o.ratrange = std::max(1, p.integer(TV_IPARAM_LP_RATRANGE));
   xlu::Options &lu = o.lu;
   lu.num_candidates = p.integer(TV_IPARAM_LU_NUM_CANDITS);
   lu.max_updates = p.integer(TV_IPARAM_LU_MAX_UPDATES);
@@ -158,7 +167,7 @@ void build_glp(Glp &g, const base::ModelData &d, const LpOptions &opt) {
   for (int j = 0; j < n; ++j) {
     for (int k = d.start[j]; k < d.start[j] + d.length[j]; ++k) {
       double v = d.value[k];
-      if (v == 0.0) continue;
+      if (std::fabs(v) <= opt.zero_tol) continue;
       int i = d.rowidx[k];
       g.col_index.push_back(i);
       g.col_value.push_back(v * g.row_scale[i] * g.col_scale[j]);
@@ -212,8 +221,19 @@ void build_glp(Glp &g, const base::ModelData &d, const LpOptions &opt) {
   g.refactor_freq = std::max(1, opt.refactor_freq);
   g.ptol = opt.primal_tol;
   g.dtol = opt.dual_tol;
-  if (!(g.ptol > 0) || g.ptol > 1e-2) g.ptol = 1e-7;
-  if (!(g.dtol > 0) || g.dtol > 1e-2) g.dtol = 1e-7;
+  const double tol_floor = opt.tol_floor > 0 ? opt.tol_floor : 1e-12;
+  const double tol_ceiling = std::max(tol_floor, opt.tol_ceiling > 0 ? opt.tol_ceiling : 1e-5);
+  g.ptol = std::isnan(g.ptol) ? 1e-7 : std::clamp(g.ptol, tol_floor, tol_ceiling);
+  g.dtol = std::isnan(g.dtol) ? 1e-7 : std::clamp(g.dtol, tol_floor, tol_ceiling);
+  g.tol_floor = tol_floor;
+  g.pivot_tol_min = opt.pivot_tol_min > 0 ? opt.pivot_tol_min : 1e-12;
+  g.pivot_tol_max = std::max(g.pivot_tol_min, opt.pivot_tol_max);
+  g.pivot_tol = std::isnan(opt.pivot_tol) ? 1e-7 : std::clamp(opt.pivot_tol, g.pivot_tol_min, g.pivot_tol_max);
+  g.recovery = BasisRecovery{};
+  g.recovery.method = opt.basis_recovery;
+  g.recovery.ratrange = opt.ratrange;
+  g.pivot_activity.assign(nt, 0);
+  g.stats = RunStats{};
   g.lu = xlu::Factor(m, nt, static_cast<std::int64_t>(nzs) + m, g.refactor_freq);
   xlu::Options luopt = opt.lu;
   luopt.max_updates = std::max(1, std::min(g.refactor_freq, opt.lu.max_updates));
@@ -389,6 +409,7 @@ void compute_primal(Glp &g) {
 }
 
 void compute_dual(Glp &g) {
+  ++g.stats.reduced_cost_passes;
   std::vector<double> cb(g.m, 0.0);
   for (int p = 0; p < g.m; ++p) {
     int j = g.head[p];
@@ -430,6 +451,7 @@ void compute_pivot_row(Glp &g, const xlu::Vector &rho) {
     }
     sparse = work < 0.4 * g.col_start[n] + 8;
   }
+  ++(sparse ? g.stats.pivrow_sparse : g.stats.pivrow_dense);
   if (sparse) {
     for (int k = 0; k < rho.count; ++k) {
       int i = rho.index[k];

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "base/model.hpp"
+#include "simplex/basis_history.hpp"
+#include "simplex/trace.hpp"
 #include "xlu/xlu.hpp"
 
 namespace tarvo::simplex {
@@ -78,6 +80,10 @@ struct Glp : base::SolverWork {
   int wfact = WFACT_INIT;
   double ptol = 1e-7, dtol = 1e-7;
   double pivot_tol = 1e-7;  // smallest |alpha| the ratio tests pivot on
+  double pivot_tol_min = 1e-10, pivot_tol_max = 1e-5;  // where the pivot tolerance may adapt to
+  int pivot_tol_changes = 0;
+  double tol_floor = 1e-10;  // smallest feasibility/optimality tolerance a retry tightens to
+  double mkweps = 1e-6;     // relative row/column disagreement that rejects a pivot
   double iterations = 0;   // of the current run
   double total_iterations = 0;
   int factorizations = 0;
@@ -87,6 +93,13 @@ struct Glp : base::SolverWork {
   double objective_constant = 0.0;
   bool dirty_bounds = false;  // bounds changed since the last solve
   int singular_repairs = 0;
+  int xray_col = -1, xray_row = -1;  // entering column of an unbounded exit, leaving row of an infeasible one
+  BasisRecovery recovery;
+  int wfact_counts[WFACT_CYCLING + 1] = {};
+  std::vector<std::uint32_t> pivot_activity;  // basis changes per variable (n+m)
+  TraceSettings trace_cfg;
+  TraceState trace;
+  RunStats stats;
   // Certificate of the last infeasible (row multipliers, m) or unbounded
   // (direction over all n+m variables) exit, in the scaled space.
   std::vector<double> ray;
@@ -116,6 +129,13 @@ struct LpOptions {
   double primal_tol = 1e-7;  // feasibility tolerance
   double dual_tol = 1e-7;    // optimality tolerance
   xlu::Options lu;           // the LU back-end's settings
+  double pivot_tol = 1e-7;   // starting pivot tolerance and its limits
+  double pivot_tol_min = 1e-10, pivot_tol_max = 1e-5;
+  double tol_floor = 1e-9;   // smallest feasibility/optimality tolerance
+  double tol_ceiling = 1e-5; // largest
+  double zero_tol = 0;       // matrix entries at or below are dropped
+  int basis_recovery = 1;    // 1 fallback basis, 2 slacks for dependent columns, 3 rollback
+  int ratrange = 4;          // LU pivot candidates, lowered after a singular factorisation
   static LpOptions from_params(const base::ParamValues &p);
 };
 
@@ -140,6 +160,21 @@ int refactor(Glp &g);
 // Update after the pivot at position p (after ftran of the entering column
 // with for_update). 0 ok, 4 refactorise before the next iteration, 1 refused.
 int bupdate(Glp &g, int p);
+// The basis change of a pivot: q enters at position r, the leaving variable
+// goes to leave_state; the pivot is logged in the history ring.
+void pivot_basis(Glp &g, int r, int q, signed char leave_state, double pivot);
+// Basis recovery (basis_recovery.cpp): the fallback basis saved after a stable
+// factorisation, its restore, and the rollback of the pivots made since the
+// previous factorisation. Both leave the nonbasic variables on their bounds
+// and the factors stale; true when they changed the basis.
+void save_fallback(Glp &g);
+bool restore_fallback(Glp &g);
+// The pivot ring, newest first, when recovery is traced.
+void dump_history(Glp &g);
+bool rollback_to_factorization(Glp &g);
+// Triangular crash (crash.cpp): structural columns replace the slacks of
+// equality rows where they keep the basis triangular. Number of columns put in.
+int crash_basis(Glp &g);
 
 void compute_primal(Glp &g);
 // compute_primal after a refactorisation, comparing the basics the updates
@@ -187,7 +222,8 @@ struct RunControl {
   bool reentered_primal = false;  // the primal runs again in this solve
   bool use_cutoff = false;
   double cutoff = -kInf;   // internal minimisation sense
-  bool perturb = true;
+  bool perturb = true;     // a fresh run may perturb before its first iteration
+  bool pre_perturb_primal = true, pre_perturb_dual = true;  // TV_IPARAM_LP_UMODE bits 16 and 8
   // Dual phase handling: 0 and 3 decide (single phase, artificial boxes of at
   // most 1e6 on blocking infinite bounds), 1 auxiliary phase 1 first, 2 single
   // phase with boxes of exactly bound_inf.
@@ -199,7 +235,24 @@ struct RunControl {
   // Without a model the run checks its own clock (from start_time) and this flag.
   const std::atomic<bool> *interrupt = nullptr;
   double feastol = 1e-7;   // the model's feasibility tolerance (certificates)
+  double big_m = 1e6;      // TV_DPARAM_LP_BIGM, reported with the settings
+  int dual_ratio = 1;      // TV_IPARAM_LP_DRATIO, reported with the settings
+  int primal_ratio = 1;    // TV_IPARAM_LP_PRATIO: 0 textbook, 1-2 Harris, 3 growing tolerance
+  bool dp_switch = true;   // the dual may hand over to the primal
+  double pert_factor = 0;  // perturbation size, 0: the solver decides
+  bool free_first = true;  // free nonbasic columns are priced first
+  bool random_pivots = true;  // random entering choices against stalling
 };
+
+// Basis polishing of an optimal basis (polish.cpp); true when the polished
+// basis was kept (otherwise the starting one is back). Needs g.xstat == XSTAT_OPT.
+struct PolishSettings {
+  int mode = 0;                 // TV_IPARAM_LP_BASPOLISH_MODE bits (0: prefer slacks)
+  double factor = 0.75;         // TV_DPARAM_LP_DYNOBJFACT: size of the temporary costs
+  double iteration_limit = 0;   // pivots polishing may spend
+  const std::vector<char> *integer_cols = nullptr;  // per column, for mode bit 1
+};
+bool polish_basis(Glp &g, const RunControl &rc, const PolishSettings &ps);
 
 // Exact dual steepest-edge weights of the current (factored) basis.
 void compute_dse_weights(Glp &g);

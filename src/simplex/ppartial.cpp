@@ -26,14 +26,15 @@ int segment_length(int nt, int method) {
 
 // Largest improving reduced cost of the first segment that has one, scanning
 // at most all columns once from the rotating start.
-int choose_partial(const Glp &g, PrimalState &ps) {
+int choose_partial(Glp &g, PrimalState &ps) {
   const int nt = g.n + g.m;
   if (nt == 0) return -1;
   const int len = segment_length(nt, ps.partial_method);
   int start = ps.segment_start % nt;
   int best = -1;
   double best_v = 0;
-  for (int scanned = 0; scanned < nt;) {
+  int scanned = 0;
+  while (scanned < nt) {
     int stop = std::min(nt - scanned, len);
     for (int k = 0; k < stop; ++k) {
       int j = start + k;
@@ -48,8 +49,71 @@ int choose_partial(const Glp &g, PrimalState &ps) {
     start = (start + stop) % nt;
     if (best >= 0) break;
   }
+  if (scanned >= nt) ++g.stats.full_prices;
   ps.segment_start = start;
   return best;
+}
+
+int choose_bucketed(Glp &g, PrimalState &ps);
+
+// Refills the buckets from a full scan and takes the best of the first one.
+int choose_bucketed_full(Glp &g, PrimalState &ps) {
+  ++g.stats.full_prices;
+  const int nt = g.n + g.m;
+  int best = -1;
+  double best_v = 0;
+  for (int j = 0; j < nt; ++j) {
+    const double v = improvement(g, ps, j);
+    if (v <= 0) continue;
+    file_candidate(ps, j, v);
+    if (v > best_v) {
+      best_v = v;
+      best = j;
+    }
+  }
+  ps.buckets.primed = best >= 0;
+  return best;
+}
+
+// Method 3: the best column of the first bucket that still holds an improving
+// one; stale entries leave their bucket as they are met. With every bucket
+// empty a full scan files all improving columns.
+int choose_bucketed(Glp &g, PrimalState &ps) {
+  PricingBuckets &pb = ps.buckets;
+  const int nt = g.n + g.m;
+  if (static_cast<int>(pb.filed.size()) != nt) pb.filed.assign(nt, 0);
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int b = 1; b <= PricingBuckets::kCount; ++b) {
+      std::vector<int> &list = pb.bucket[b];
+      int best = -1;
+      double best_v = 0;
+      std::size_t keep = 0;
+      for (int j : list) {
+        const double v = improvement(g, ps, j);
+        if (v == 0.0) {
+          pb.filed[j] = 0;
+          continue;
+        }
+        list[keep++] = j;
+        if (v > best_v) {
+          best_v = v;
+          best = j;
+        }
+      }
+      list.resize(keep);
+      if (best >= 0) return best;
+    }
+    if (pass == 1 || pb.primed) break;
+    ++g.stats.full_prices;
+    for (int j = 0; j < nt; ++j) {
+      const double v = improvement(g, ps, j);
+      if (v > 0) file_candidate(ps, j, v);
+    }
+    pb.primed = true;
+  }
+  // primed buckets ran dry: one more full scan decides
+  pb.primed = false;
+  return choose_bucketed_full(g, ps);
 }
 
 // Uniform choice among all improving columns (reservoir sampling).
@@ -64,7 +128,8 @@ int choose_random(const Glp &g, PrimalState &ps) {
   return pick;
 }
 
-int choose_devex(const Glp &g, const PrimalState &ps) {
+int choose_devex(Glp &g, const PrimalState &ps) {
+  ++g.stats.full_prices;
   int best = -1;
   double best_score = 0;
   for (int j = 0; j < g.n + g.m; ++j) {
@@ -79,11 +144,45 @@ int choose_devex(const Glp &g, const PrimalState &ps) {
   return best;
 }
 
+// Free columns enter first: once basic they never leave.
+int choose_free(const Glp &g, const PrimalState &ps) {
+  int best = -1;
+  double best_v = 0;
+  for (int j : ps.free_cols) {
+    const double v = improvement(g, ps, j);
+    if (v > best_v) {
+      best_v = v;
+      best = j;
+    }
+  }
+  return best;
+}
+
 }  // namespace
+
+int bucket_of(double r) {
+  if (!(r >= 3.051758e-06)) return PricingBuckets::kCount;
+  if (r >= 17179500000.0) return 1;
+  int e = 0;
+  std::frexp(r, &e);
+  return std::clamp(20 - e, 1, PricingBuckets::kCount);
+}
+
+void file_candidate(PrimalState &ps, int j, double r) {
+  PricingBuckets &pb = ps.buckets;
+  if (j < 0 || j >= static_cast<int>(pb.filed.size()) || pb.filed[j]) return;
+  pb.filed[j] = 1;
+  pb.bucket[bucket_of(r)].push_back(j);
+}
 
 int choose_entering(Glp &g, PrimalState &ps, bool randomised) {
   if (randomised) return choose_random(g, ps);
-  return ps.pricing == kDevexPricing ? choose_devex(g, ps) : choose_partial(g, ps);
+  if (ps.free_first && !ps.free_cols.empty()) {
+    const int f = choose_free(g, ps);
+    if (f >= 0) return f;
+  }
+  if (ps.pricing == kDevexPricing) return choose_devex(g, ps);
+  return ps.partial_method == 3 ? choose_bucketed(g, ps) : choose_partial(g, ps);
 }
 
 }  // namespace tarvo::simplex

@@ -9,6 +9,8 @@
 namespace tarvo::simplex {
 
 namespace {
+constexpr double kDefaultSize = 5e-7;  // relative size of the first bound perturbation
+
 void remember(const Glp &g, BoundShifts &s) {
   if (!s.lower.empty()) return;
   s.lower = g.lower;
@@ -28,7 +30,12 @@ void shift_bound(Glp &g, BoundShifts &s, int j, bool lower_side, double value) {
 void perturb_bounds(Glp &g, PrimalState &ps) {
   BoundShifts &s = ps.shifts;
   remember(g, s);
-  const double base = 5e-7 * (1 + ps.shifts.perturbations);
+  // TV_DPARAM_LP_PERTFACT sets the size; left to the solver it grows with each restart
+  const double size = ps.pert_factor > 0 ? ps.pert_factor : kDefaultSize;
+  const double base = size * (1 + ps.shifts.perturbations);
+  trace_event(g, kTracePerturbation, " %s perturbation(%d), ptval=%e, fiter=%d, file=%s(%d)",
+              ps.shifts.perturbations > 0 ? "restarting" : "starting  ", ps.shifts.perturbations + 1, base,
+              static_cast<int>(g.iterations), "pperturb", __LINE__);
   for (int j = 0; j < g.n + g.m; ++j) {
     if (g.lower[j] == g.upper[j]) continue;
     ps.seed = ps.seed * 1664525u + 1013904223u;
@@ -46,6 +53,8 @@ void perturb_bounds(Glp &g, PrimalState &ps) {
 
 void restore_bounds(Glp &g, BoundShifts &s) {
   if (s.lower.empty()) return;
+  if (s.perturbed)
+    trace_event(g, kTracePerturbation, " removing perturbation(%d), file=%s(%d)", s.perturbations, "pperturb", __LINE__);
   g.lower.swap(s.lower);
   g.upper.swap(s.upper);
   s.lower.clear();

@@ -23,6 +23,22 @@ bool limiting_bound(const Glp &g, int j, double rate, double *bound) {
   return g.upper[j] < kInf;
 }
 
+// Relaxation of the bounds in pass 1 by TV_IPARAM_LP_PRATIO: none for the
+// textbook test (0), the feasibility tolerance for the Harris test (1, 2),
+// and for 3 a tolerance that grows from half to the full value over each
+// refactorisation interval, so that degenerate steps still make progress.
+double ratio_tolerance(const Glp &g, int mode) {
+  switch (mode) {
+    case 0: return 0.0;
+    case 3: {
+      const double share = g.refactor_freq > 0 ? std::min(1.0, static_cast<double>(g.lu.num_updates()) / g.refactor_freq)
+                                               : 1.0;
+      return g.ptol * (0.5 + 0.5 * share);
+    }
+    default: return g.ptol;
+  }
+}
+
 // A point of the phase-1 step where the slope of the sum of infeasibilities
 // rises by |alpha|: an infeasible basic reaches its near bound, or later its
 // far bound.
@@ -69,7 +85,7 @@ void largest_feasible_pivot(const Glp &g, const PrimalState &ps, double dir, dou
 PrimalRatio primal_ratio(const Glp &g, const PrimalState &ps, int q, double dir, double pivtol) {
   PrimalRatio out;
   const xlu::Vector &col = g.work_col;
-  const double tol = g.ptol;
+  const double tol = ratio_tolerance(g, ps.ratio_mode);
   double range = g.upper[q] - g.lower[q];
   if (g.lower[q] <= -kInf || g.upper[q] >= kInf) range = kInf;
   // pass 1: the feasible rows bound the step (Harris); the infeasible ones of

@@ -3,6 +3,7 @@
 // perturbation and the Harris test leave behind.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +23,18 @@ struct BoundShifts {
   bool active() const { return count > 0; }
 };
 
+// Candidates of partial method 3, filed by the magnitude of their reduced cost
+// into 45 buckets (1 largest); entries are checked when read.
+struct PricingBuckets {
+  static constexpr int kCount = 45;
+  std::array<std::vector<int>, kCount + 1> bucket;  // index 1..45
+  std::vector<char> filed;                          // per variable
+  bool primed = false;  // filled by a full scan since the last refactorisation
+};
+
+// Bucket of a reduced-cost magnitude r = f 2^e (0.5 <= f < 1): 20 - e, within 1..45.
+int bucket_of(double r);
+
 struct PrimalState {
   bool phase1 = false;
   std::vector<signed char> pclass;  // per position: -1 below lower, 0 feasible, 1 above upper
@@ -37,7 +50,15 @@ struct PrimalState {
   double degenerate = 0;            // degenerate pivots of this run
   double check_iter = 0, check_degenerate = 0;  // snapshot of the automatic pricing rule
   std::uint32_t seed = 987654321u;
+  PricingBuckets buckets;
+  std::vector<int> free_cols;  // nonbasic-able columns without a finite bound, priced first
+  bool free_first = true;
+  double pert_factor = 0;  // perturbation size, 0: the solver decides
+  int ratio_mode = 1;      // TV_IPARAM_LP_PRATIO
 };
+
+// Files nonbasic j with reduced-cost magnitude r for partial method 3.
+void file_candidate(PrimalState &ps, int j, double r);
 
 // Improving amount of nonbasic j (0 when j cannot improve the objective).
 double improvement(const Glp &g, const PrimalState &ps, int j);

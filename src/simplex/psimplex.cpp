@@ -46,6 +46,7 @@ double infeasibility_sum(const Glp &g) {
 
 // Reduced costs of the current phase from scratch (one BTRAN and a full price).
 void price_all(Glp &g, PrimalState &ps) {
+  ++g.stats.reduced_cost_passes;
   ps.phase1 = classify(g, ps);
   for (int p = 0; p < g.m; ++p) ps.cb[p] = ps.phase1 ? static_cast<double>(ps.pclass[p]) : g.cost[g.head[p]];
   if (g.m > 0) g.lu.btran_dense(ps.cb.data());
@@ -96,6 +97,7 @@ void decide_pricing(Glp &g, PrimalState &ps, const RunControl &rc) {
   if (deg + f > 1.2 || g.iterations > g.n + g.m) {
     ps.pricing = kDevexPricing;
     reset_devex(g, ps);
+    trace_event(g, kTracePricing, " switch to devex");
   }
 }
 
@@ -133,7 +135,12 @@ int primal_simplex(Glp &g, const RunControl &rc) {
   ps.rejected.assign(nt, 0);
   ps.pricing = rc.primal_pricing == 0 ? kPartialPricing : kDevexPricing;
   if (rc.primal_pricing < 0) ps.pricing = rc.reentered_primal ? kDevexPricing : kPartialPricing;
-  ps.partial_method = rc.primal_partial == 1 ? 1 : 2;
+  ps.partial_method = rc.primal_partial >= 1 && rc.primal_partial <= 3 ? rc.primal_partial : 2;
+  ps.free_first = rc.free_first;
+  for (int j = 0; j < g.n; ++j)
+    if (g.lower[j] <= -kInf && g.upper[j] >= kInf) ps.free_cols.push_back(j);
+  ps.pert_factor = rc.pert_factor;
+  ps.ratio_mode = rc.primal_ratio;
   reset_devex(g, ps);
   ShiftGuard guard{g, ps.shifts};
   TightTolerance tightened{g, g.dtol};
@@ -144,6 +151,7 @@ int primal_simplex(Glp &g, const RunControl &rc) {
   }
   refresh(g, ps);
   if (rc.perturb && g.iterations == 0) {
+    if (g.trace_cfg.on(kTracePerturbation)) base::log_model(g.model, 1, "\nPrimal pre-perturbation...");
     perturb_bounds(g, ps);
     refresh(g, ps);
   }
@@ -163,6 +171,7 @@ int primal_simplex(Glp &g, const RunControl &rc) {
       if ((code = refactor(g))) return code == 2 ? kRunNoMemory : kRunNumerical;
       std::fill(ps.rejected.begin(), ps.rejected.end(), 0);
       ps.nrejected = 0;
+      ps.buckets.primed = false;
       if (reason < WFACT_CHKOPT || reason > WFACT_CHKUNB) {
         decide_pricing(g, ps, rc);
         // long degenerate stretches: perturb the bounds (a few times at most)
@@ -202,7 +211,7 @@ int primal_simplex(Glp &g, const RunControl &rc) {
         continue;
       }
     }
-    const int q = choose_entering(g, ps, degenerate_run > kRandomAfter);
+    const int q = choose_entering(g, ps, rc.random_pivots && degenerate_run > kRandomAfter);
     if (q < 0) {
       if (ps.nrejected > 0 || g.lu.num_updates() > 0) {
         g.wfact = ps.phase1 ? WFACT_CHKFSB : WFACT_CHKOPT;
@@ -303,15 +312,12 @@ int primal_simplex(Glp &g, const RunControl &rc) {
     if (ps.pricing == kDevexPricing) update_devex(g, ps, q, leave, arq);
     int bu = bupdate(g, r);
     if (bu == 2) return kRunNoMemory;
-    g.head[r] = q;
-    g.where[q] = r;
-    g.state[q] = kBasic;
-    g.where[leave] = -1;
-    g.state[leave] = to_lower ? kAtLower : kAtUpper;
-    place_nonbasic(g, leave);
+    pivot_basis(g, r, q, to_lower ? kAtLower : kAtUpper, arq);
+    if (ps.partial_method == 3) file_candidate(ps, leave, std::fabs(td));
     g.iterations += 1;
     idle = 0;
     if (rt.step == 0.0) {
+      ++g.stats.degenerate;
       ps.degenerate += 1;
       ++degenerate_run;
     } else {
