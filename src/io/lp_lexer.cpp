@@ -56,7 +56,8 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 const Dialect &lp_dialect() {
-  static const alg::NameRules names = alg::make_name_rules("!\"#$%&(),.;?@_'`{}~", "+-<>=:");
+  // '^', '*' and brackets end a name: they write the quadratic terms.
+  static const alg::NameRules names = alg::make_name_rules("!\"#$%&(),.;?@_'`{}~", "+-<>=:^*[]");
   static const Dialect d{"LP", kLpKeywords, static_cast<int>(std::size(kLpKeywords)), &names, '\\', ':', false};
   return d;
 }
@@ -152,6 +153,11 @@ void Lexer::lex_one(Token *t) {
       pos_ += d == '<' || d == '>' || d == '=' ? 2 : 1;
       break;
     }
+    case '[': t->type = Tok::kOpenBracket; ++pos_; break;
+    case ']': t->type = Tok::kCloseBracket; ++pos_; break;
+    case '^': t->type = Tok::kCaret; ++pos_; break;
+    case '*': t->type = Tok::kStar; ++pos_; break;
+    case '/': t->type = Tok::kSlash; ++pos_; break;
     default:
       if (c == dialect_.label_end) {
         t->type = Tok::kColon;

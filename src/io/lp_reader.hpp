@@ -40,7 +40,10 @@ struct Dialect {
 const Dialect &lp_dialect();
 const Dialect &tarvo_dialect();
 
-enum class Tok { kName, kNumber, kPlus, kMinus, kLess, kGreater, kEqual, kColon, kKeyword, kEnd, kBad, kLongLine };
+enum class Tok {
+  kName, kNumber, kPlus, kMinus, kLess, kGreater, kEqual, kColon, kKeyword, kEnd, kBad, kLongLine,
+  kOpenBracket, kCloseBracket, kCaret, kStar, kSlash,  // quadratic terms of the LP format
+};
 
 struct Token {
   Tok type = Tok::kEnd;
@@ -86,14 +89,23 @@ class Reader {
   int run(std::string_view text);
 
  private:
+  // Products of two columns with their coefficients as written (divided by
+  // the bracket's divisor); the model keeps them so.
+  struct QuadTerm {
+    int col1, col2;
+    double value;
+  };
   struct Expr {
     std::vector<int> col;
     std::vector<double> value;
+    std::vector<QuadTerm> quad;
     double constant = 0;
     bool empty = true;
+    bool has_columns() const { return !col.empty() || !quad.empty(); }
     void clear() {
       col.clear();
       value.clear();
+      quad.clear();
       constant = 0;
       empty = true;
     }
@@ -106,6 +118,8 @@ class Reader {
   int type_name(Section s);
   int sos_line();
   int expression(Expr *e);
+  int quadratic_block(double sign, Expr *e);
+  void keep_quadratic(int row, const Expr &e, double sign);
   int signed_value(double *v);
   bool label(std::string_view *name);
   int column(std::string_view name);
@@ -145,6 +159,8 @@ class Reader {
   std::vector<char> set_type_;
   std::vector<int> set_start_{0}, set_member_;
   std::vector<int> semi_col_;
+  std::vector<int> q_row_, q_col1_, q_col2_;  // quadratic terms, row -1 the objective
+  std::vector<double> q_coef_;
   Expr lhs_, rhs_expr_;
   Token row_token_;  // first token of the constraint being read
 };

@@ -25,6 +25,12 @@ std::string json_string(const std::string &s) {
 
 }  // namespace
 
+std::string error_message(pTVenv env, int code) {
+  char text[256] = "";
+  TVgetErrorMessage(env, code, text);
+  return text;
+}
+
 void Outcome::fail(int exit, int code, const std::string &why) {
   if (exit_code != kExitOk) return;
   exit_code = exit;

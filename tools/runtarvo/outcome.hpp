@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "tarvo.h"
+
 namespace runtarvo {
 
 // Exit statuses.
@@ -36,6 +38,9 @@ struct Outcome {
   // Records a failure (the first one wins).
   void fail(int exit, int code, const std::string &why);
 };
+
+// The library's text of a return code.
+std::string error_message(pTVenv env, int code);
 
 // The --json line: {"status", "status_text", "objective", "iterations", "time",
 // "error", "exit_code", "message"} ("bound", "gap", "nodes", "lps" in place of

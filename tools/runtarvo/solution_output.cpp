@@ -8,15 +8,9 @@
 namespace runtarvo {
 namespace {
 
-std::string message(pTVenv env, int code) {
-  char text[256] = "";
-  TVgetErrorMessage(env, code, text);
-  return text;
-}
-
 int file_failure(pTVenv env, const std::string &what, int code, Outcome *out) {
-  std::fprintf(stderr, "runtarvo: %s: %s (error %d)\n", what.c_str(), message(env, code).c_str(), code);
-  out->fail(kExitFileError, code, what + ": " + message(env, code));
+  std::fprintf(stderr, "runtarvo: %s: %s (error %d)\n", what.c_str(), error_message(env, code).c_str(), code);
+  out->fail(kExitFileError, code, what + ": " + error_message(env, code));
   return out->exit_code;
 }
 
