@@ -109,15 +109,21 @@ TEST(RuntarvoFiles, IntegerModelThroughEveryFileOption) {
   if (read_gz(lp).empty()) GTEST_SKIP() << "sample models missing";
   const std::string mps = temp_path("mip.mps"), ltx = temp_path("mip.ltx"), lp2 = temp_path("mip2.lp"),
                     sol = temp_path("mip.sol"), listing = temp_path("mip.lst");
-  Outcome r = runtarvo("--json --print-all --write-solution " + sol + " --write-mps " + mps + " --write-ltx " + ltx +
-                       " --write-lp " + lp2 + " " + lp);
+  const std::string bas = temp_path("mip.bas");
+  Outcome r = runtarvo("--json --print-all --ranging --write-basis " + bas + " --write-solution " + sol +
+                       " --write-mps " + mps + " --write-ltx " + ltx + " --write-lp " + lp2 + " " + lp);
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   const double optimum = objective_of(r.out);
   ASSERT_LT(optimum, 1e299) << r.out;
   EXPECT_NE(last_line(r.out).find("\"nodes\""), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("RgROW05"), std::string::npos) << r.out;  // --print-all lists zero columns too
+  EXPECT_NE(r.out.find("Ranges     : not available"), std::string::npos) << r.out;  // no LP basis to range
   const std::string report = read_file(sol);
   EXPECT_NE(report.find("MILP GLOBAL OPTIMUM FOUND"), std::string::npos) << report;
+  // The basis of the integer solution starts the search again.
+  r = runtarvo("--read-basis " + bas + " " + lp);
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_NEAR(objective_of(r.out), optimum, 1e-9 * (1 + std::fabs(optimum)));
   for (const std::string &f : {mps, ltx, lp2}) {
     const Outcome again = runtarvo(f);
     EXPECT_EQ(again.status, 0) << f << again.out;
@@ -128,7 +134,16 @@ TEST(RuntarvoFiles, IntegerModelThroughEveryFileOption) {
   const std::string short_listing = read_file(listing);
   EXPECT_EQ(short_listing.rfind("SOLUTION MIP (OPTIMAL)", 0), 0u) << short_listing;
   EXPECT_NE(short_listing.find("COL03               EQ"), std::string::npos) << short_listing;
-  for (const std::string &f : {mps, ltx, lp2, sol, listing}) std::remove(f.c_str());
+  // A search that proves infeasibility answers without a point: both reports say so.
+  const std::string none = temp_path("none.lp");
+  write_file(none, "min\n x\nst\n c: 2 x + 2 y = 3\nbounds\n x <= 5\n y <= 5\ngenerals\n x\n y\nend\n");
+  r = runtarvo("--write-solution " + sol + " " + none);
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_NE(read_file(sol).find("MILP SOLUTION INFEASIBLE"), std::string::npos) << read_file(sol);
+  r = runtarvo("--param TV_IPARAM_SOL_REPORT_STYLE=1 --write-solution " + listing + " " + none);
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(read_file(listing).rfind("SOLUTION  MIP (INFEASIBLE)", 0), 0u) << read_file(listing);
+  for (const std::string &f : {mps, ltx, lp2, sol, listing, bas, none}) std::remove(f.c_str());
 }
 
 // --iis on an infeasible LP and on an integer model whose relaxation is

@@ -76,7 +76,8 @@ int write_results(pTVenv env, pTVmodel model, const Options &opts, Outcome *out)
     std::printf("\nWrote %s (solution)\n", opts.write_solution.c_str());
   }
   if (!opts.write_basis.empty()) {
-    const int code = TVwriteBasis(model, opts.write_basis.c_str(), 1);
+    // -1: binary, built from the solution when the solve left no basis (an integer search).
+    const int code = TVwriteBasis(model, opts.write_basis.c_str(), -1);
     if (code != 0) return file_failure(env, "cannot write basis file '" + opts.write_basis + "'", code, out);
     std::printf("\nWrote %s (basis)\n", opts.write_basis.c_str());
   }
