@@ -56,8 +56,7 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 const Dialect &lp_dialect() {
-  // '^', '*' and brackets end a name: they write the quadratic terms.
-  static const alg::NameRules names = alg::make_name_rules("!\"#$%&(),.;?@_'`{}~", "+-<>=:^*[]");
+  static const alg::NameRules names = alg::make_name_rules("!\"#$%&(),.;?@_'`{}~", "+-<>=:");
   static const Dialect d{"LP", kLpKeywords, static_cast<int>(std::size(kLpKeywords)), &names, '\\', ':', false};
   return d;
 }
@@ -153,8 +152,16 @@ void Lexer::lex_one(Token *t) {
       pos_ += d == '<' || d == '>' || d == '=' ? 2 : 1;
       break;
     }
-    case '[': t->type = Tok::kOpenBracket; ++pos_; break;
-    case ']': t->type = Tok::kCloseBracket; ++pos_; break;
+    case '[':
+      t->type = Tok::kOpenBracket;
+      in_brackets_ = true;
+      ++pos_;
+      break;
+    case ']':
+      t->type = Tok::kCloseBracket;
+      in_brackets_ = false;
+      ++pos_;
+      break;
     case '^': t->type = Tok::kCaret; ++pos_; break;
     case '*': t->type = Tok::kStar; ++pos_; break;
     case '/': t->type = Tok::kSlash; ++pos_; break;
@@ -166,8 +173,12 @@ void Lexer::lex_one(Token *t) {
         t->type = alg::scan_number(line, &pos_, &t->number) ? Tok::kNumber : Tok::kBad;
         if (t->type == Tok::kBad) ++pos_;
       } else if (dialect_.names->starts(c)) {
+        // Outside brackets names may hold '*', '^' and brackets ("x[1]");
+        // inside they write the products.
         const alg::NameRules &r = *dialect_.names;
-        while (pos_ < line_end_ && !r.stops(text_[pos_])) ++pos_;
+        while (pos_ < line_end_ && !r.stops(text_[pos_]) &&
+               !(in_brackets_ && std::strchr("*^[]", text_[pos_])))
+          ++pos_;
         t->type = Tok::kName;
       } else {
         t->type = Tok::kBad;

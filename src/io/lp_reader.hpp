@@ -78,6 +78,7 @@ class Lexer {
   std::string_view cur_line_;
   bool at_line_start_ = true;
   bool long_line_ = false;
+  bool in_brackets_ = false;  // between '[' and ']' of quadratic terms
   Token ring_[kLookahead];
   int head_ = 0, count_ = 0;
 };

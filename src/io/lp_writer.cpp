@@ -40,12 +40,13 @@ bool reads_as_keyword(const std::string &name) {
 // A name the LP lexer reads back as the same single name. Column names may
 // stand alone at a line start (integer sections), where a keyword would
 // switch the section; row names are always followed by ':' and cannot.
-std::string lp_name(const std::string &s, bool alone) {
+std::string lp_name(const std::string &s, bool alone, bool quadratic) {
   static const lp::Dialect &d = lp::lp_dialect();
   std::string out;
   for (char c : s) {
     const unsigned char u = static_cast<unsigned char>(c);
-    out += (u <= ' ' || u >= 127 || d.names->stops(c) || c == '\\' || c == '/') ? '_' : c;
+    const bool product = quadratic && c != 0 && std::strchr("*^[]", c);  // these write products inside brackets
+    out += (u <= ' ' || u >= 127 || d.names->stops(c) || c == '\\' || product) ? '_' : c;
   }
   if (out.empty() || !d.names->starts(out[0]) || (out[0] == '.' && out.size() > 1 && std::isdigit(out[1] & 0xff)) ||
       (alone && reads_as_keyword(out)))
@@ -124,17 +125,18 @@ Names names_of(const base::ModelData &d) {
         std::snprintf(b, sizeof b, "R%07d", i);
         return std::string(b);
       });
+  const bool has_products = !d.qc.empty();
   // The TARVO-safe names are unique; the LP form only prefixes some of them,
   // and a prefixed name that meets another one falls back to the generated.
   for (auto *list : {&nm.cols, &nm.rows}) {
     std::vector<std::string> sorted = *list;
     std::sort(sorted.begin(), sorted.end());
     for (size_t k = 0; k < list->size(); ++k) {
-      std::string v = lp_name((*list)[k], list == &nm.cols);
+      std::string v = lp_name((*list)[k], list == &nm.cols, has_products);
       if (v != (*list)[k] && std::binary_search(sorted.begin(), sorted.end(), v)) {
         char b[32];
         std::snprintf(b, sizeof b, "%c%07d", list == &nm.rows ? 'R' : 'C', static_cast<int>(k));
-        v = lp_name(b, list == &nm.cols);
+        v = lp_name(b, list == &nm.cols, has_products);
       }
       (*list)[k] = v;
     }
@@ -173,7 +175,7 @@ int write_lp(const base::Model *model, const char *file_name) {
   }
   std::fputs(d.sense == TV_MAX ? "Maximize\n" : "Minimize\n", out);
   Line line(out);
-  line.start(" " + (d.objname.empty() ? std::string("obj") : lp_name(d.objname, false)) + ":");
+  line.start(" " + (d.objname.empty() ? std::string("obj") : lp_name(d.objname, false, false)) + ":");
   // Every column appears here, zero costs too: the reader creates columns in
   // the order it meets them, and a column in no row would otherwise vanish.
   bool first = true;

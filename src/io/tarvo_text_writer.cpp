@@ -65,8 +65,10 @@ int write_tarvo(base::Model *model, const char *file_name) {
     std::fprintf(out, "%s%s)", "", rows[i].c_str());
     for (int p = count[i]; p < count[i + 1]; ++p)
       std::fprintf(out, "%s   %s %s\n", "", tarvo_number(val[p]).c_str(), cols[col[p]].c_str());
-    const char rel = d.ctype[i] == 'L' ? '<' : d.ctype[i] == 'G' ? '>' : '=';
-    std::fprintf(out, "%s   %c %s \n", "", rel, tarvo_number(d.b[i]).c_str());
+    // The format has no free rows: one bounded by -infinity constrains nothing too.
+    const bool free_row = d.ctype[i] == 'N';
+    const char rel = d.ctype[i] == 'L' ? '<' : d.ctype[i] == 'G' || free_row ? '>' : '=';
+    std::fprintf(out, "%s   %c %s \n", "", rel, tarvo_number(free_row ? -kInf : d.b[i]).c_str());
   }
   std::fputs("\nEND\n", out);
   const double inf = model->params.dbl(TV_DPARAM_LP_INFINITY);

@@ -98,6 +98,10 @@ TEST(LpQuadratic, BracketedProductsBecomeQuadraticTerms) {
   int nq = 0;
   TVgetInfo(lp, TV_IINFO_NUM_QC_NONZ, &nq);
   EXPECT_EQ(nq, 6);
+  // Outside brackets '*', '^' and brackets stay inside names.
+  LpModel names;
+  ASSERT_EQ(names.read("min\n obj: x[1] + FLAV*1 + a^b\nst\n c: x[1] + [ x ^ 2 ] >= 1\nend\n"), 0) << names.log;
+  EXPECT_EQ(picture(names).colnames, (std::vector<std::string>{"x[1]", "FLAV*1", "a^b", "x"}));
 }
 
 TEST(LpQuadratic, MalformedProductsAreRefusedWithTheLine) {
