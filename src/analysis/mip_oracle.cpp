@@ -106,7 +106,8 @@ MipVerdict MipOracle::test(const MipTestInput &in) {
   set.use_cutoff = false;
   set.cutoff = kInf;
   set.last_sol_time_limit = -1;
-  set.branch_limit = max_nodes_;
+  // The user's branch limit bounds each test when set; otherwise the analysis's own.
+  if (!(set.branch_limit >= 0)) set.branch_limit = max_nodes_;
   const simplex::LpLimits left = budget_.limits();
   set.time_limit = left.time_limit;
   set.iter_limit = left.iter_limit;

@@ -25,7 +25,8 @@ class MipOracle {
  public:
   MipOracle(base::Model *model, RunBudget &budget) : model_(model), budget_(budget) {}
 
-  // max_nodes bounds the branches of one test; int_tol is the integrality tolerance.
+  // max_nodes bounds the branches of one test unless TV_IPARAM_MIP_BRANCH_LIMIT
+  // is set; int_tol is the integrality tolerance.
   void setup(double max_nodes, double int_tol) {
     max_nodes_ = max_nodes;
     int_tol_ = int_tol;
