@@ -95,8 +95,15 @@ int write_iis_text(base::Model *model, const char *file) {
   const Names nm(*model);
   header(out, r);
   std::fputs(d.sense == TV_MAX ? "MAXIMIZE  DUMMY\n" : "MINIMIZE  DUMMY\n", out);
-  std::fputs("\nSUBJECT TO\n", out);
   const auto entries = row_entries(d, r.rows);
+  // A column whose bounds alone are in the set (crossing bounds) meets no
+  // row: a zero objective term declares it, or the reader would drop its bounds.
+  std::vector<char> in_rows(d.n, 0);
+  for (const auto &row : entries)
+    for (const auto &e : row) in_rows[e.first] = 1;
+  for (int j : r.cols)
+    if (!in_rows[j]) std::fprintf(out, "   +0. %s\n", nm.cols[j].c_str());
+  std::fputs("\nSUBJECT TO\n", out);
   for (size_t k = 0; k < r.rows.size(); ++k) {
     if (k == 0 && r.suf_rows > 0) std::fprintf(out, "! %s", "The sufficient rows in the IIS:\n");
     if (k == static_cast<size_t>(r.suf_rows)) std::fprintf(out, "! %s", "The necessary rows in the IIS:\n");

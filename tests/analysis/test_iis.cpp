@@ -286,6 +286,8 @@ TEST(IisFinder, StartsFromTheBasisOfAnEarlierSolve) {
   }
 }
 
+int solve_file(pTVenv env, const std::string &path, int drop_row, int open_col, bool lower);
+
 TEST(IisFinder, CrossingBoundsAreTheirOwnIis) {
   LpDescription s(2, 0, 10);
   s.lower[1] = 5;
@@ -302,6 +304,10 @@ TEST(IisFinder, CrossingBoundsAreTheirOwnIis) {
   ASSERT_EQ(ncols, 1);
   EXPECT_EQ(col, 1);
   EXPECT_EQ(type, 0);
+  const std::string path = tvtest::temp_path("crossing.iis");
+  ASSERT_EQ(TVwriteIIS(model, path.c_str()), 0);
+  EXPECT_EQ(solve_file(env, path, -1, -1, false), TV_STATUS_INFEASIBLE) << tvtest::read_file(path);
+  std::remove(path.c_str());
 }
 
 TEST(IisFinder, UnsupportedNormAndMethodCombinations) {
