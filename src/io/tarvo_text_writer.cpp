@@ -22,6 +22,9 @@ constexpr double kInf = 1e30;
 int write_tarvo(base::Model *model, const char *file_name) {
   const base::ModelData &d = model->data;
   if (model->status == TV_STATUS_UNLOADED) return err::kNotAvailable;
+  // The format holds linear and integer models: quadratic, conic and
+  // nonlinear data would be lost without a word.
+  if (!d.qc.empty() || !d.cones.type.empty() || d.has_instructions) return err::kNotSupported;
   File f(std::fopen(file_name, "w"));
   if (!f) return err::kFileOpen;
   FILE *out = f.get();

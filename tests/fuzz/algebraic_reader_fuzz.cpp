@@ -55,22 +55,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   char record[512];
   TVgetFileError(model, &line, record);
   if (rc == 0) {
+    int nqc = 0;
+    TVgetInfo(model, TV_IINFO_NUM_QC_NONZ, &nqc);
     const int wc = TVwriteTARVOFile(model, g_out.c_str());
-    if (wc != 0) {
+    if (nqc > 0 && wc != 2029) {
+      std::fprintf(stderr, "TARVO text accepted quadratic terms: %d\n", wc);
+      std::abort();
+    }
+    if (wc != 0 && nqc == 0) {
       std::fprintf(stderr, "write of a model that was read failed: %d\n", wc);
       std::abort();
     }
-    pTVmodel back = fresh_model(level);
-    const int bc = TVreadTARVOFile(back, g_out.c_str());
-    check_consistent(back, bc, "read back");
     int m1 = 0, m2 = 0;
     TVgetInfo(model, TV_IINFO_NUM_CONS, &m1);
-    TVgetInfo(back, TV_IINFO_NUM_CONS, &m2);
-    if (bc != 0 || m1 != m2) {
-      std::fprintf(stderr, "written model did not read back: code %d, rows %d vs %d\n", bc, m1, m2);
-      std::abort();
+    pTVmodel back = nullptr;
+    if (wc == 0) {
+      back = fresh_model(level);
+      const int bc = TVreadTARVOFile(back, g_out.c_str());
+      check_consistent(back, bc, "read back");
+      TVgetInfo(back, TV_IINFO_NUM_CONS, &m2);
+      if (bc != 0 || m1 != m2) {
+        std::fprintf(stderr, "written model did not read back: code %d, rows %d vs %d\n", bc, m1, m2);
+        std::abort();
+      }
+      TVdeleteModel(&back);
     }
-    TVdeleteModel(&back);
     const std::string lp_out = g_out + ".lp";
     if (TVwriteLPFile(model, lp_out.c_str()) != 0) std::abort();
     back = fresh_model(level);

@@ -98,6 +98,8 @@ TEST(LpQuadratic, BracketedProductsBecomeQuadraticTerms) {
   int nq = 0;
   TVgetInfo(lp, TV_IINFO_NUM_QC_NONZ, &nq);
   EXPECT_EQ(nq, 6);
+  // TARVO text has no products: it refuses rather than dropping them.
+  EXPECT_EQ(TVwriteTARVOFile(lp, temp_path("products.ltx").c_str()), 2029);
   // Outside brackets '*', '^' and brackets stay inside names.
   LpModel names;
   ASSERT_EQ(names.read("min\n obj: x[1] + FLAV*1 + a^b\nst\n c: x[1] + [ x ^ 2 ] >= 1\nend\n"), 0) << names.log;
