@@ -159,6 +159,9 @@ TEST(RuntarvoFiles, IisOfInfeasibleModels) {
       Outcome r = runtarvo("--json --iis " + file + " " + model);
       ASSERT_EQ(r.status, 0) << r.out << r.err;
       EXPECT_NE(r.out.find(" rows ("), std::string::npos) << r.out;
+      EXPECT_NE(last_line(r.out).find(model == lp ? "\"iis\": {\"rows\": 2," : "\"iis\": {\"rows\": 1,"),
+                std::string::npos)
+          << r.out;
       r = runtarvo("--json " + file);
       EXPECT_EQ(r.status, 0) << r.out << r.err;
       EXPECT_NE(last_line(r.out).find("\"status\": 3"), std::string::npos) << model << "\n" << read_file(file);

@@ -27,6 +27,9 @@ int find_and_write_iis(pTVenv env, pTVmodel model, const Options &opts, Outcome 
     return out->exit_code;
   }
   TVgetIISInts(model, nullptr, &ints, nullptr);
+  out->iis_rows = rows;
+  out->iis_bounds = bounds;
+  out->iis_ints = ints;
   const int wcode = TVwriteIIS(model, opts.iis_file.c_str());
   if (wcode != 0) {
     std::fprintf(stderr, "runtarvo: cannot write IIS file '%s': %s (error %d)\n", opts.iis_file.c_str(),

@@ -34,6 +34,8 @@ struct Outcome {
   bool has_bound = false, has_gap = false;
   double bound = 0, gap = 0;
   int nodes = 0, lps = 0;
+  // --iis: the counts of the set written (iis_rows < 0: no analysis ran).
+  int iis_rows = -1, iis_bounds = 0, iis_ints = 0;
 
   // Records a failure (the first one wins).
   void fail(int exit, int code, const std::string &why);
@@ -44,7 +46,8 @@ std::string error_message(pTVenv env, int code);
 
 // The --json line: {"status", "status_text", "objective", "iterations", "time",
 // "error", "exit_code", "message"} ("bound", "gap", "nodes", "lps" in place of
-// "iterations" for an integer search); fields without a value are null.
+// "iterations" for an integer search; "iis" {"rows", "bounds", "ints"} after
+// an IIS analysis); fields without a value are null.
 void print_json(const Outcome &o);
 
 }  // namespace runtarvo
