@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/error_codes.hpp"
@@ -126,20 +127,28 @@ Names names_of(const base::ModelData &d) {
         return std::string(b);
       });
   const bool has_products = !d.qc.empty();
-  // The TARVO-safe names are unique; the LP form only prefixes some of them,
-  // and a prefixed name that meets another one falls back to the generated.
+  // The TARVO-safe names are unique. Names the LP form keeps claim theirs
+  // first; a changed name that meets a taken one falls back to the generated
+  // name, lengthened until it is free.
   for (auto *list : {&nm.cols, &nm.rows}) {
-    std::vector<std::string> sorted = *list;
-    std::sort(sorted.begin(), sorted.end());
+    const bool cols = list == &nm.cols;
+    std::vector<std::string> lp(list->size());
+    std::unordered_set<std::string> taken;
     for (size_t k = 0; k < list->size(); ++k) {
-      std::string v = lp_name((*list)[k], list == &nm.cols, has_products);
-      if (v != (*list)[k] && std::binary_search(sorted.begin(), sorted.end(), v)) {
-        char b[32];
-        std::snprintf(b, sizeof b, "%c%07d", list == &nm.rows ? 'R' : 'C', static_cast<int>(k));
-        v = lp_name(b, list == &nm.cols, has_products);
-      }
-      (*list)[k] = v;
+      lp[k] = lp_name((*list)[k], cols, has_products);
+      if (lp[k] == (*list)[k]) taken.insert(lp[k]);
     }
+    for (size_t k = 0; k < list->size(); ++k) {
+      if (lp[k] == (*list)[k]) continue;
+      if (taken.count(lp[k])) {
+        char b[32];
+        std::snprintf(b, sizeof b, "%c%07d", cols ? 'C' : 'R', static_cast<int>(k));
+        lp[k] = lp_name(b, cols, has_products);
+        while (taken.count(lp[k])) lp[k] += '_';
+      }
+      taken.insert(lp[k]);
+    }
+    list->swap(lp);
   }
   return nm;
 }

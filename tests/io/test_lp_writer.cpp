@@ -184,10 +184,11 @@ TEST(LpWriter, EverySectionReadsBackToTheSameModel) {
 
 TEST(LpWriter, NamesTheFormatCannotCarryAreReplacedUniquely) {
   // Names loaded through the API: keywords, a number, an infinity word, a
-  // comment character, blanks and a clash with a replacement.
+  // comment character, blanks, bytes outside ASCII and clashes with replacements.
   EnvHandle env;
   ModelHandle model(env);
-  const std::vector<std::string> names = {"end", "3x", "inf", "a\\b", "two words", "_end", "st", "x"};
+  const std::vector<std::string> names = {"end", "3x", "inf", "a\\b", "two words", "_end", "st", "a\xb2", "a\x91",
+                                          "a_", "b\xb2", "b\x91", "x"};
   const int n = static_cast<int>(names.size());
   std::vector<double> c(n, 1.0), lo(n, 0.0), up(n, 1.0), val(n, 1.0), b = {1.0};
   std::vector<int> start(n + 1), idx(n, 0);
