@@ -44,7 +44,10 @@ std::vector<std::string> tarvo_unique_names(int count, const std::function<std::
   std::unordered_set<std::string> taken;
   for (int k = 0; k < count; ++k) {
     out[k] = tarvo_safe_name(name(k));
-    if (!taken.insert(out[k]).second) taken.insert(out[k] = generated(k));
+    if (taken.insert(out[k]).second) continue;
+    // The generated name may be taken too (a label "R0000004" on another row).
+    out[k] = generated(k);
+    while (!taken.insert(out[k]).second) out[k] += '_';
   }
   return out;
 }

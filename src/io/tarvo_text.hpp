@@ -17,7 +17,7 @@ std::string tarvo_number(double v);
 std::string tarvo_safe_name(std::string s);
 
 // Safe names for `count` items; replaced characters can make two names equal,
-// so a clashing one falls back to generated(k).
+// so a clashing one falls back to generated(k), lengthened until it is free.
 std::vector<std::string> tarvo_unique_names(int count, const std::function<std::string(int)> &name,
                                             const std::function<std::string(int)> &generated);
 

@@ -216,6 +216,27 @@ TEST(LpWriter, NamesTheFormatCannotCarryAreReplacedUniquely) {
   EXPECT_NEAR(obj, 1.0, 1e-9);
 }
 
+// A label that equals the generated name of an unnamed row gives two rows of
+// one name: both writers still name every row apart.
+TEST(LpWriter, ClashingRowNamesStayApart) {
+  EnvHandle env;
+  ModelHandle model(env);
+  const std::string text = "min\n x\nst\n R0000002: x >= 1\n x + y <= 4\n y >= 0.5\nend\n";
+  ASSERT_EQ(TVreadLPStream(model, text.data(), static_cast<int>(text.size())), 0);
+  Rewritten lp(env, model, "clash.lp");
+  ASSERT_EQ(lp.code, 0) << lp.text;
+  const std::string ltx = temp_path("clash.ltx");
+  ASSERT_EQ(TVwriteTARVOFile(model, ltx.c_str()), 0);
+  ModelHandle back(env);
+  EXPECT_EQ(TVreadTARVOFile(back, ltx.c_str()), 0) << read_file(ltx);
+  for (pTVmodel m : {static_cast<pTVmodel>(lp.model), static_cast<pTVmodel>(back)}) {
+    const Picture p = picture(m);
+    EXPECT_EQ(p.m, 3);
+    EXPECT_EQ(std::set<std::string>(p.rownames.begin(), p.rownames.end()).size(), 3u);
+  }
+  std::remove(ltx.c_str());
+}
+
 TEST(LpWriter, RefusesWhatItCannotWrite) {
   EnvHandle env;
   ModelHandle empty(env);
