@@ -3,7 +3,9 @@
 # (--read-only), by glpsol (--check: read and check, no solve) and by the
 # HiGHS command line (--time_limit 0: read, then stop at once; its time is an
 # upper bound of its reading time), side by side. Prints MB/s, best of REPEAT
-# runs each, and the ratios (above 1: runtarvo is faster).
+# runs each, and the ratios (above 1: runtarvo is faster). A second table
+# times writing the same model back as LP text (runtarvo --write-lp against
+# glpsol --wlp), each as the extra time over its read-only run.
 # Usage: bench/lp_read.sh [BUILD_DIR] (default build); SIZES="rows ..." to choose.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -42,6 +44,7 @@ generate() {
 
 source "$root/bench/timing.sh"
 allow_fail=1
+writes=""
 
 printf "%-8s %8s %14s %12s %12s %10s %10s\n" rows "text MB" "runtarvo MB/s" "glpsol MB/s" "HiGHS MB/s" "vs glpsol" "vs HiGHS"
 for rows in $sizes; do
@@ -55,4 +58,12 @@ for rows in $sizes; do
   t_highs=$(best sh -c "cd '$work' && '$highs' --model_file '$f' --time_limit 0 --presolve off")
   awk -v r="$rows" -v mb="$mb" -v a="$t_tarvo" -v b="$t_glpk" -v c="$t_highs" 'BEGIN {
     printf "%-8d %8.1f %14.1f %12.1f %12.1f %10.2f %10.2f\n", r, mb, mb / a, mb / b, mb / c, b / a, c / a }'
+  t_tarvo_w=$(best "$runtarvo" --read-only "$f" --write-lp "$work/out_tarvo.lp")
+  t_glpk_w=$(best glpsol --lp "$f" --check --wlp "$work/out_glpk.lp")
+  writes="$writes$(awk -v r="$rows" -v mb="$mb" -v a="$t_tarvo_w" -v a0="$t_tarvo" -v b="$t_glpk_w" -v b0="$t_glpk" 'BEGIN {
+    wa = a - a0; wb = b - b0; if (wa < 1e-3) wa = 1e-3; if (wb < 1e-3) wb = 1e-3;
+    printf "%-8d %8.1f %14.1f %12.1f %10.2f", r, mb, mb / wa, mb / wb, wb / wa }')
+"
 done
+printf "\n%-8s %8s %14s %12s %10s\n" rows "text MB" "tarvo w MB/s" "glpsol w MB/s" "vs glpsol"
+printf "%s" "$writes"

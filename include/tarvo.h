@@ -457,6 +457,8 @@ TVAPI int TVreadTARVOFile(pTVmodel model, const char *fileName);
 TVAPI int TVreadTARVOFileX(pTVmodel model, const char *fileName);
 TVAPI int TVreadTARVOStream(pTVmodel model, const char *text, int length);
 TVAPI int TVwriteTARVOFile(pTVmodel model, const char *fileName);
+/* The model as LP-format text that TVreadLPFile reads back to the same model. */
+TVAPI int TVwriteLPFile(pTVmodel model, const char *fileName);
 TVAPI int TVwriteDualTARVOFile(pTVmodel model, const char *fileName, int objSense);
 /* Solution files: TVwriteSolution follows TV_IPARAM_SOL_REPORT_STYLE (0 full
  * report, 1 short listing, 2 report with ranging); TVwriteSolutionOfType

@@ -5,9 +5,13 @@
 //          the IIS is that row plus the rows and bounds of an optimality
 //          certificate (often dozens of members);
 //   pair:  two contradictory rows over two columns are added to the model,
-//          a two-row IIS hidden among thousands of rows.
-// Per method it prints time, IIS size (rows, bounds), LP solves and simplex
-// iterations, and whether the reported set re-solves as infeasible. With a
+//          a two-row IIS hidden among thousands of rows;
+//   int:   (integer models) the objective is bounded between the relaxation's
+//          optimum and the integer optimum: the relaxation stays feasible and
+//          every test of the analysis is a run of the integer solver
+//          (try p0033, lseu, mod008, egout, flugpl, enigma).
+// Per method it prints time, IIS size (rows, bounds), solves (LP and integer)
+// and simplex iterations, and whether the reported set re-solves as infeasible. With a
 // HiGHS command line (--highs, default ../shared/tools/highs) the same
 // infeasible model is written as MPS and HiGHS's IIS (options file with
 // write_iis_model_file) is timed and sized on it: the row marked H, whose
@@ -87,15 +91,16 @@ std::vector<std::string> split(const char *s) {
   return out;
 }
 
-// Adds the conflict of `kind`; false when the model does not allow it.
-bool make_infeasible(pTVmodel model, const std::string &kind, double optimum, int sense) {
+// Adds the conflict of `kind`; false when the model does not allow it. For
+// "int", `int_optimum` is the integer optimum and `optimum` the relaxation's.
+bool make_infeasible(pTVmodel model, const std::string &kind, double optimum, int sense, double int_optimum) {
   int m = 0, n = 0;
   TVgetInfo(model, TV_IINFO_NUM_CONS, &m);
   TVgetInfo(model, TV_IINFO_NUM_VARS, &n);
   std::vector<double> c(n), lo(n), up(n);
   TVgetLPData(model, nullptr, nullptr, c.data(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, lo.data(),
               up.data());
-  if (kind == "cut") {
+  if (kind == "cut" || kind == "int") {
     std::vector<int> idx;
     std::vector<double> val;
     for (int j = 0; j < n; ++j)
@@ -106,7 +111,12 @@ bool make_infeasible(pTVmodel model, const std::string &kind, double optimum, in
     if (idx.empty()) return false;
     const double gap = std::max(1e-3, 1e-3 * std::fabs(optimum));
     const char type = sense == TV_MIN ? 'L' : 'G';
-    const double rhs = sense == TV_MIN ? optimum - gap : optimum + gap;
+    double rhs = sense == TV_MIN ? optimum - gap : optimum + gap;
+    if (kind == "int") {
+      // Halfway between the two optima: only integrality makes it infeasible.
+      if (std::fabs(int_optimum - optimum) < 1e-6 * (1 + std::fabs(optimum))) return false;
+      rhs = 0.5 * (optimum + int_optimum);
+    }
     int starts[2] = {0, static_cast<int>(idx.size())};
     return TVaddConstraints(model, 1, &type, nullptr, starts, val.data(), idx.data(), &rhs) == 0;
   }
@@ -165,7 +175,7 @@ int relaxation_optimum(pTVenv env, pTVmodel model, int *status, double *optimum)
 }
 
 // Rebuilds the IIS rows and bounds as a model of their own and solves it.
-const char *recheck(pTVenv env, pTVmodel model, int level) {
+const char *recheck(pTVenv env, pTVmodel model, int level, bool integer) {
   const LpData d(model);
   const int m = d.m, n = d.n;
   const std::vector<double> &b = d.b, &val = d.val, &lo = d.lo, &up = d.up;
@@ -204,10 +214,31 @@ const char *recheck(pTVenv env, pTVmodel model, int level) {
   pTVmodel sub = TVcreateModel(env, &code);
   code = TVloadLPData(sub, nr, n, TV_MIN, 0, zero.data(), sb.data(), sct.data(), static_cast<int>(sidx.size()),
                       sst.data(), slen.data(), sv.data(), sidx.data(), slo.data(), sup.data());
-  if (code == 0) code = TVoptimize(sub, TV_METHOD_FREE, &status);
+  if (integer) {
+    // Integrality that was not analysed stays in force.
+    std::vector<char> vt(n, 'C');
+    if (code == 0) code = TVgetVarType(model, vt.data());
+    if (code == 0) code = TVloadVarType(sub, vt.data());
+    TVsetModelIntParameter(sub, TV_IPARAM_MIP_PRINTLEVEL, 0);
+    if (code == 0) code = TVsolveMIP(sub, &status);
+  } else if (code == 0) {
+    code = TVoptimize(sub, TV_METHOD_FREE, &status);
+  }
   TVdeleteModel(&sub);
   if (code != 0) return "error";
   return status == TV_STATUS_INFEASIBLE ? "ok" : "FEAS";
+}
+
+// The integer optimum of the model (within `seconds`); false when unproven.
+bool integer_optimum(pTVmodel model, int seconds, double *value) {
+  int nint = 0, nbin = 0, status = 0;
+  TVgetInfo(model, TV_IINFO_NUM_INT, &nint);
+  TVgetInfo(model, TV_IINFO_NUM_BIN, &nbin);
+  if (nint + nbin == 0) return false;
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_PRINTLEVEL, 0);
+  TVsetModelDouParameter(model, TV_DPARAM_MIP_TIMLIM, seconds);
+  if (TVsolveMIP(model, &status) != 0 || status != TV_STATUS_OPTIMAL) return false;
+  return TVgetInfo(model, TV_DINFO_MIP_OBJ, value) == 0;
 }
 
 // HiGHS's IIS of the model written to `mps`: prints the H row.
@@ -264,7 +295,7 @@ int main(int argc, char **argv) {
       o.highs = argv[++i];
     } else if (a == "--help" || a == "-h") {
       std::printf(
-          "bench_iis [--data DIR] [--methods 1,..,6] [--kinds cut,pair] [--level L] [--time-limit S]\n"
+          "bench_iis [--data DIR] [--methods 1,..,6] [--kinds cut,pair,int] [--level L] [--time-limit S]\n"
           "          [--highs PATH|none] [MODEL ...]\n");
       return 0;
     } else {
@@ -304,7 +335,13 @@ int main(int argc, char **argv) {
           break;
         }
         TVgetInfo(model, TV_IINFO_OBJSENSE, &sense);
-        if (!make_infeasible(model, kind, optimum, sense)) {
+        double int_opt = 0;
+        if (kind == "int" && !integer_optimum(model, o.time_limit, &int_opt)) {
+          std::printf("%-10s no integer optimum\n", name.c_str());
+          TVdeleteModel(&model);
+          break;
+        }
+        if (!make_infeasible(model, kind, optimum, sense, int_opt)) {
           TVdeleteModel(&model);
           break;
         }
@@ -321,8 +358,11 @@ int main(int argc, char **argv) {
         TVgetInfo(model, TV_IINFO_NUM_IIS_ROWS, &nr);
         TVgetInfo(model, TV_IINFO_NUM_IIS_BNDS, &nb);
         TVgetInfo(model, TV_IINFO_IIS_LPCOUNT, &solves);
+        int mips = 0;  // integer tests count as solves too
+        TVgetInfo(model, TV_IINFO_IIS_MIPCOUNT, &mips);
+        solves += mips;
         TVgetInfo(model, TV_IINFO_IIS_SIM_ITER, &iters);
-        const char *check = code == 0 ? recheck(env, model, o.level) : "stop";
+        const char *check = code == 0 ? recheck(env, model, o.level, kind == "int") : "stop";
         std::printf("%-10s %-4s %6d %6d %-2d %9.2f %6d %6d %7d %9d %s", name.c_str(), kind.c_str(), m, n, method, secs,
                     nr, nb, solves, iters, check);
         if (code) std::printf(" (code %d)", code);

@@ -16,7 +16,6 @@ namespace {
 
 constexpr double kInf = 1e30;
 constexpr double kZeroSensitivity = 1e-9;
-constexpr int kMaxDepth = 1000;
 
 bool norm_has_row_elastics(int norm) { return norm == 1 || norm == 2 || norm == 3; }
 bool norm_has_bound_elastics(int norm) { return norm == 1 || norm == 2 || norm == 4; }
@@ -62,6 +61,7 @@ bool ElasticLp::integer_active() const {
 void ElasticLp::build(const std::vector<char> &candidate, const OracleSettings &settings) {
   const base::ModelData &d = model_->data;
   set_ = settings;
+  mip_.setup(settings.max_nodes, settings.int_tol);
   m_ = d.m;
   n_ = d.n;
   row_lo_.assign(m_, -kInf);
@@ -228,7 +228,7 @@ void ElasticLp::apply(int id) {
     case MemberKind::kUpper:
       lp_.set_col_bounds(k, lp_.col_lower(k), s == MemberState::kOff ? kInf : col_up_[k]);
       break;
-    case MemberKind::kInt: break;  // read by the branch and bound
+    case MemberKind::kInt: break;  // read by the integer test
   }
 }
 
@@ -277,62 +277,32 @@ Verdict ElasticLp::solve_lp() {
 }
 
 Verdict ElasticLp::solve_mip() {
-  budget_.count_mip_solve();
-  // Integrality binds the columns themselves: bound elastics would let the
-  // effective value escape it, so bounds are hard during the search.
-  std::vector<int> relaxed;
-  for (int id = m_; id < m_ + 2 * n_; ++id)
-    for (int e : {elastic_a_[id], elastic_b_[id]})
-      if (e >= 0 && state_[id] == MemberState::kOn && !shadow_[id]) {
-        lp_.set_col_bounds(e, 0.0, 0.0);
-        relaxed.push_back(e);
-      }
-  double nodes = 0;
-  const Verdict v = branch(0, &nodes);
-  for (int e : relaxed) lp_.set_col_bounds(e, 0.0, kInf);
-  relaxed_only_ = false;
-  sens_known_ = false;  // duals of a node say nothing about the integer problem
-  if (v != Verdict::kFeasible) point_known_ = false;
-  return v;
-}
-
-Verdict ElasticLp::branch(int depth, double *nodes) {
-  // The search of one test is bounded in nodes and in depth (the recursion).
-  if (++*nodes > set_.max_nodes || depth > kMaxDepth) {
-    stop_code_ = err::kBranchLimit;
-    return Verdict::kStop;
+  // Every switched-on member is hard in the integer test.
+  std::vector<double> rlo(m_), rup(m_), clo(n_), cup(n_);
+  std::vector<char> ints(n_);
+  for (int i = 0; i < m_; ++i) {
+    const bool off = state_[i] == MemberState::kOff;
+    rlo[i] = off ? -kInf : row_lo_[i];
+    rup[i] = off ? kInf : row_up_[i];
   }
-  if (depth > 0 && (stop_code_ = budget_.before_step())) return Verdict::kStop;
-  const Verdict v = solve_lp();
-  if (v != Verdict::kFeasible) return v;
-  int pick = -1;
-  double worst = set_.int_tol;
   for (int j = 0; j < n_; ++j) {
-    if (!is_int_[j] || state_[int_id(j)] == MemberState::kOff) continue;
-    const double f = std::fabs(x_[j] - std::round(x_[j]));
-    if (f > worst) {
-      worst = f;
-      pick = j;
-    }
+    clo[j] = state_[lower_id(j)] == MemberState::kOff ? -kInf : col_lo_[j];
+    cup[j] = state_[upper_id(j)] == MemberState::kOff ? kInf : col_up_[j];
+    ints[j] = is_int_[j] && state_[int_id(j)] != MemberState::kOff;
   }
-  if (pick < 0) return Verdict::kFeasible;
-  const simplex::LpBasis keep = lp_.basis();
-  const double lo = lp_.col_lower(pick), up = lp_.col_upper(pick), xv = x_[pick];
-  // The side nearer to the relaxed value first.
-  const bool down_first = xv - std::floor(xv) < 0.5;
-  for (int side = 0; side < 2; ++side) {
-    const bool down = (side == 0) == down_first;
-    if (down)
-      lp_.set_col_bounds(pick, lo, std::floor(xv));
-    else
-      lp_.set_col_bounds(pick, std::ceil(xv), up);
-    relaxed_only_ = false;
-    const Verdict r = branch(depth + 1, nodes);
-    lp_.set_col_bounds(pick, lo, up);
-    if (r != Verdict::kInfeasible) return r;
-    lp_.set_basis(keep);
-  }
+  const MipVerdict v = mip_.test({&rlo, &rup, &clo, &cup, &ints});
+  sens_known_ = false;  // an integer verdict has no duals
   point_known_ = false;
+  switch (v) {
+    case MipVerdict::kStop: stop_code_ = mip_.stop_code(); return Verdict::kStop;
+    case MipVerdict::kFeasible:
+      x_ = mip_.x();
+      z_ = 0;
+      point_known_ = true;
+      return Verdict::kFeasible;
+    case MipVerdict::kInfeasible: break;
+  }
+  z_ = kInf;
   return Verdict::kInfeasible;
 }
 

@@ -1,13 +1,14 @@
 // The working model of the IIS analysis: the model's rows and bounds in one
 // LP loaded once, each candidate switchable off, on (elastic where the norm
 // gives it elastic variables) or hard, and an oracle that says whether the
-// switched-on part is infeasible. Integrality restrictions are decided by a
-// depth-first branch and bound over the same LP.
+// switched-on part is infeasible. While integrality restrictions take part,
+// the integer solver decides (mip_oracle.hpp).
 #pragma once
 
 #include <functional>
 #include <vector>
 
+#include "analysis/mip_oracle.hpp"
 #include "analysis/run_budget.hpp"
 #include "simplex/lp_solver.hpp"
 
@@ -26,12 +27,12 @@ struct OracleSettings {
   int topopt = 0, reopt = 0;  // method codes of the first and later solves
   double feas_tol = 1e-7;   // violation threshold of the elastic objective
   double int_tol = 1e-6;
-  double max_nodes = 20000;  // branch-and-bound nodes per integer test
+  double max_nodes = 20000;  // branches of the integer solver per integer test
 };
 
 class ElasticLp {
  public:
-  ElasticLp(base::Model *model, RunBudget &budget) : model_(model), budget_(budget) {}
+  ElasticLp(base::Model *model, RunBudget &budget) : model_(model), budget_(budget), mip_(model, budget) {}
 
   // candidate: one flag per member; members that are not candidates stay hard.
   // Every member starts switched on.
@@ -86,11 +87,11 @@ class ElasticLp {
   void apply(int id);
   Verdict solve_lp();
   Verdict solve_mip();
-  Verdict branch(int depth, double *nodes);
   double row_activity(int i, const std::vector<double> &x) const;
 
   base::Model *model_;
   RunBudget &budget_;
+  MipOracle mip_;
   OracleSettings set_;
   simplex::LpSolver lp_;
   int m_ = 0, n_ = 0, aug_nz_ = 0;

@@ -1,12 +1,17 @@
-// TVwriteIIS and TVwriteIUS: the irreducible set as a small model of its own,
-// written through the MPS writer. The IIS model keeps the IIS rows and the
+// TVwriteIIS and TVwriteIUS, and the MPS export of the irreducible set as a
+// small model of its own (a file name ending in .mps, any letter case,
+// selects it; other names get TARVO text). The IIS model keeps the IIS rows and the
 // bounds in the IIS (all bounds of its columns when bounds were not
 // analysed) under a zero objective; the IUS model keeps the IUS columns with
 // their costs and bounds and the rows they meet.
+#include <strings.h>
+
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "analysis/iis_files.hpp"
 #include "analysis/member_names.hpp"
 #include "base/error_codes.hpp"
 #include "base/model_state.hpp"
@@ -103,10 +108,10 @@ std::vector<int> columns_of(const base::ModelData &d, const std::vector<int> &ro
   return cols;
 }
 
-int write_iis(base::Model *model, const char *file) {
-  if (model->status == TV_STATUS_UNLOADED || !model->iis) return err::kNotAvailable;
+}  // namespace
+
+int write_iis_mps(base::Model *model, const char *file) {
   const base::ModelData &d = model->data;
-  if (d.sense != TV_MIN && d.sense != TV_MAX) return err::kBadObjSense;
   const base::IisRecord &r = *model->iis;
   SubModel s;
   s.rows = r.rows;
@@ -128,7 +133,12 @@ int write_iis(base::Model *model, const char *file) {
     if (r.bound_type[t] <= 0) s.lower[k] = d.lower[j];
     if (r.bound_type[t] >= 0) s.upper[k] = d.upper[j];
   }
-  if (!r.ints.empty()) {
+  // Integrality that was not analysed stays in force, like unanalysed bounds.
+  const bool ints_analysed = (r.level & 16) != 0;
+  if (!ints_analysed && !d.vtype.empty()) {
+    s.vtype.assign(n, 'C');
+    for (int k = 0; k < n; ++k) s.vtype[k] = d.vtype[s.cols[k]];
+  } else if (!r.ints.empty()) {
     s.vtype.assign(n, 'C');
     for (int j : r.ints) s.vtype[where[j]] = d.vtype.empty() ? 'I' : d.vtype[j];
   }
@@ -140,10 +150,8 @@ int write_iis(base::Model *model, const char *file) {
   return code;
 }
 
-int write_ius(base::Model *model, const char *file) {
-  if (model->status == TV_STATUS_UNLOADED || !model->ius) return err::kNotAvailable;
+int write_ius_mps(base::Model *model, const char *file) {
   const base::ModelData &d = model->data;
-  if (d.sense != TV_MIN && d.sense != TV_MAX) return err::kBadObjSense;
   SubModel s;
   s.cols = model->ius->cols;
   std::sort(s.cols.begin(), s.cols.end());
@@ -158,6 +166,25 @@ int write_ius(base::Model *model, const char *file) {
     s.upper.push_back(d.upper[j]);
   }
   return write_sub(model, s, file);
+}
+
+namespace {
+
+bool mps_name(const char *file) {
+  const size_t len = std::strlen(file);
+  return len >= 4 && strncasecmp(file + len - 4, ".mps", 4) == 0;
+}
+
+int write_iis(base::Model *model, const char *file) {
+  if (model->status == TV_STATUS_UNLOADED || !model->iis) return err::kNotAvailable;
+  if (model->data.sense != TV_MIN && model->data.sense != TV_MAX) return err::kBadObjSense;
+  return mps_name(file) ? write_iis_mps(model, file) : write_iis_file(model, file);
+}
+
+int write_ius(base::Model *model, const char *file) {
+  if (model->status == TV_STATUS_UNLOADED || !model->ius) return err::kNotAvailable;
+  if (model->data.sense != TV_MIN && model->data.sense != TV_MAX) return err::kBadObjSense;
+  return mps_name(file) ? write_ius_mps(model, file) : write_ius_file(model, file);
 }
 
 }  // namespace

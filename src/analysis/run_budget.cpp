@@ -62,4 +62,12 @@ int RunBudget::after_solve(const simplex::LpSolver &lp, simplex::LpStatus status
   }
 }
 
+int RunBudget::after_mip(double iterations, int code) {
+  iterations_ += iterations;
+  if (code == err::kIterationLimit || code == err::kTimeLimit || code == err::kUserInterrupt ||
+      code == err::kBranchLimit)
+    limit_hit_ = true;
+  return code;
+}
+
 }  // namespace tarvo::analysis

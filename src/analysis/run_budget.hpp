@@ -22,6 +22,10 @@ class RunBudget {
   // 2023 for an interrupt, 2019 for a numerical failure, 2001 for memory.
   int after_solve(const simplex::LpSolver &lp, simplex::LpStatus status);
 
+  // Books a finished integer test: its simplex iterations and its stop code
+  // (0, or a limit, interrupt or failure code of the integer solver).
+  int after_mip(double iterations, int code);
+
   double iterations() const { return iterations_; }
   int solves() const { return solves_; }
   int mip_solves() const { return mip_solves_; }

@@ -25,7 +25,9 @@ constexpr double kInf = 1e30;
 int basis_from_solution(base::Model *model, std::vector<int> *cols, std::vector<int> *rows) {
   const base::ModelData &d = model->data;
   std::vector<double> x(d.n);
-  if (int code = TVgetPrimalSolution(model, x.data())) return code;
+  // An integer model's current solution is its incumbent.
+  if (int code = TVgetPrimalSolution(model, x.data()))
+    if (TVgetMIPPrimalSolution(model, x.data()) != 0) return code;
   for (int j = 0; j < d.n; ++j) {
     const double lo = d.lower[j], up = d.upper[j], tol = 1e-9 * (1 + std::fabs(x[j]));
     if (lo > -kInf && std::fabs(x[j] - lo) <= tol) (*cols)[j] = TV_BASTYPE_ATLO;

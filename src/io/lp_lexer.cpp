@@ -152,6 +152,19 @@ void Lexer::lex_one(Token *t) {
       pos_ += d == '<' || d == '>' || d == '=' ? 2 : 1;
       break;
     }
+    case '[':
+      t->type = Tok::kOpenBracket;
+      in_brackets_ = true;
+      ++pos_;
+      break;
+    case ']':
+      t->type = Tok::kCloseBracket;
+      in_brackets_ = false;
+      ++pos_;
+      break;
+    case '^': t->type = Tok::kCaret; ++pos_; break;
+    case '*': t->type = Tok::kStar; ++pos_; break;
+    case '/': t->type = Tok::kSlash; ++pos_; break;
     default:
       if (c == dialect_.label_end) {
         t->type = Tok::kColon;
@@ -160,8 +173,12 @@ void Lexer::lex_one(Token *t) {
         t->type = alg::scan_number(line, &pos_, &t->number) ? Tok::kNumber : Tok::kBad;
         if (t->type == Tok::kBad) ++pos_;
       } else if (dialect_.names->starts(c)) {
+        // Outside brackets names may hold '*', '^' and brackets ("x[1]");
+        // inside they write the products.
         const alg::NameRules &r = *dialect_.names;
-        while (pos_ < line_end_ && !r.stops(text_[pos_])) ++pos_;
+        while (pos_ < line_end_ && !r.stops(text_[pos_]) &&
+               !(in_brackets_ && std::strchr("*^[]", text_[pos_])))
+          ++pos_;
         t->type = Tok::kName;
       } else {
         t->type = Tok::kBad;

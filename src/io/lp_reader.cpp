@@ -88,6 +88,11 @@ int Reader::expression(Expr *e) {
       t = lex_->peek().type;
     }
     if (!first && signs == 0) return 0;
+    if (t == Tok::kOpenBracket) {
+      if (int code = quadratic_block(sign, e)) return code;
+      e->empty = false;
+      continue;
+    }
     double coef = 1;
     bool number = false;
     if (t == Tok::kNumber) {
@@ -114,6 +119,63 @@ int Reader::expression(Expr *e) {
       return 0;  // empty
     }
     e->empty = false;
+  }
+}
+
+// "[ 2 x ^ 2 + 3 x * y - y ^ 2 ] / 2": products of columns inside brackets,
+// with an optional divisor after them (the objective's usual "/ 2").
+int Reader::quadratic_block(double outer_sign, Expr *e) {
+  lex_->take();  // '['
+  const size_t first_term = e->quad.size();
+  for (bool first = true;; first = false) {
+    double sign = 1;
+    int signs = 0;
+    while (lex_->peek().type == Tok::kPlus || lex_->peek().type == Tok::kMinus) {
+      if (lex_->take().type == Tok::kMinus) sign = -sign;
+      ++signs;
+    }
+    if (lex_->peek().type == Tok::kCloseBracket && signs == 0) {
+      lex_->take();
+      break;
+    }
+    if (!first && signs == 0) return syntax_error(lex_->peek());
+    double coef = 1;
+    if (lex_->peek().type == Tok::kNumber) coef = lex_->take().number;
+    const Token a = lex_->take();
+    if (a.type != Tok::kName) return syntax_error(a);
+    const int i = column(a.text);
+    int j = -1;
+    if (lex_->peek().type == Tok::kCaret) {
+      lex_->take();
+      const Token p = lex_->take();
+      if (p.type != Tok::kNumber || p.number != 2) return syntax_error(p);
+      j = i;
+    } else if (lex_->peek().type == Tok::kStar) {
+      lex_->take();
+      const Token b = lex_->take();
+      if (b.type != Tok::kName) return syntax_error(b);
+      j = column(b.text);
+    } else {
+      return syntax_error(lex_->peek());
+    }
+    e->quad.push_back({std::min(i, j), std::max(i, j), outer_sign * sign * coef});
+  }
+  if (lex_->peek().type == Tok::kSlash) {
+    lex_->take();
+    const Token d = lex_->take();
+    if (d.type != Tok::kNumber || d.number == 0) return syntax_error(d);
+    for (size_t k = first_term; k < e->quad.size(); ++k) e->quad[k].value /= d.number;
+  }
+  return 0;
+}
+
+void Reader::keep_quadratic(int row, const Expr &e, double sign) {
+  for (const QuadTerm &q : e.quad) {
+    if (q.value == 0) continue;
+    q_row_.push_back(row);
+    q_col1_.push_back(q.col1);
+    q_col2_.push_back(q.col2);
+    q_coef_.push_back(sign * q.value);
   }
 }
 
@@ -155,6 +217,7 @@ int Reader::add_row(std::string_view name, char type, double rhs, double range_w
     entry_value_.push_back(sign * e.value[k]);
   }
   row_start_.push_back(static_cast<int>(entry_col_.size()));
+  keep_quadratic(r, e, sign);
   if (range_width > 0) {
     range_row_.push_back(r);
     range_width_.push_back(range_width);
@@ -167,6 +230,7 @@ int Reader::objective() {
   if (label(&name)) obj_name_.assign(name);
   if (int code = expression(&lhs_)) return code;
   for (size_t k = 0; k < lhs_.col.size(); ++k) cost_[lhs_.col[k]] += lhs_.value[k];
+  keep_quadratic(-1, lhs_, 1);
   obj_constant_ += lhs_.constant;
   const Token &next = lex_->peek();
   return next.type == Tok::kKeyword ? 0 : syntax_error(next);
@@ -185,7 +249,7 @@ int Reader::constraint() {
     if (int code = signed_value(&v)) return code;
     return add_row(name, row_type(rel1), v, 0, lhs_, 1);
   }
-  if (!lhs_.col.empty()) {
+  if (lhs_.has_columns()) {
     double v;
     if (int code = signed_value(&v)) return code;
     if (is_relation(lex_->peek().type)) return syntax_error(lex_->peek());
@@ -203,6 +267,7 @@ int Reader::constraint() {
   double hi = rel1 == Tok::kLess ? v3 : lhs_.constant;
   if (lo > -infinity_) lo -= rhs_expr_.constant;
   if (hi < infinity_) hi -= rhs_expr_.constant;
+  if (lo <= -infinity_ && hi >= infinity_) return add_row(name, 'N', 0, 0, rhs_expr_, 1);
   if (lo <= -infinity_) return add_row(name, 'L', hi, 0, rhs_expr_, 1);
   if (hi >= infinity_) return add_row(name, 'G', lo, 0, rhs_expr_, 1);
   if (lo == hi) return add_row(name, 'E', hi, 0, rhs_expr_, 1);
@@ -435,6 +500,9 @@ int Reader::load() {
   code = TVloadNameData(model_, title_.empty() ? nullptr : title_.c_str(), obj_name_.c_str(), nullptr, nullptr, nullptr,
                         m ? row_names.data() : nullptr, n ? col_names.data() : nullptr, nullptr);
   if (code) return code;
+  if (!q_coef_.empty() && (code = TVloadQCData(model_, static_cast<int>(q_coef_.size()), q_row_.data(),
+                                                 q_col1_.data(), q_col2_.data(), q_coef_.data())))
+    return code;
   if (!set_type_.empty() &&
       (code = TVloadSETSData(model_, static_cast<int>(set_type_.size()), set_type_.data(), nullptr,
                              set_start_.data(), set_member_.data())))

@@ -40,7 +40,10 @@ struct Dialect {
 const Dialect &lp_dialect();
 const Dialect &tarvo_dialect();
 
-enum class Tok { kName, kNumber, kPlus, kMinus, kLess, kGreater, kEqual, kColon, kKeyword, kEnd, kBad, kLongLine };
+enum class Tok {
+  kName, kNumber, kPlus, kMinus, kLess, kGreater, kEqual, kColon, kKeyword, kEnd, kBad, kLongLine,
+  kOpenBracket, kCloseBracket, kCaret, kStar, kSlash,  // quadratic terms of the LP format
+};
 
 struct Token {
   Tok type = Tok::kEnd;
@@ -75,6 +78,7 @@ class Lexer {
   std::string_view cur_line_;
   bool at_line_start_ = true;
   bool long_line_ = false;
+  bool in_brackets_ = false;  // between '[' and ']' of quadratic terms
   Token ring_[kLookahead];
   int head_ = 0, count_ = 0;
 };
@@ -86,14 +90,23 @@ class Reader {
   int run(std::string_view text);
 
  private:
+  // Products of two columns with their coefficients as written (divided by
+  // the bracket's divisor); the model keeps them so.
+  struct QuadTerm {
+    int col1, col2;
+    double value;
+  };
   struct Expr {
     std::vector<int> col;
     std::vector<double> value;
+    std::vector<QuadTerm> quad;
     double constant = 0;
     bool empty = true;
+    bool has_columns() const { return !col.empty() || !quad.empty(); }
     void clear() {
       col.clear();
       value.clear();
+      quad.clear();
       constant = 0;
       empty = true;
     }
@@ -106,6 +119,8 @@ class Reader {
   int type_name(Section s);
   int sos_line();
   int expression(Expr *e);
+  int quadratic_block(double sign, Expr *e);
+  void keep_quadratic(int row, const Expr &e, double sign);
   int signed_value(double *v);
   bool label(std::string_view *name);
   int column(std::string_view name);
@@ -145,6 +160,8 @@ class Reader {
   std::vector<char> set_type_;
   std::vector<int> set_start_{0}, set_member_;
   std::vector<int> semi_col_;
+  std::vector<int> q_row_, q_col1_, q_col2_;  // quadratic terms, row -1 the objective
+  std::vector<double> q_coef_;
   Expr lhs_, rhs_expr_;
   Token row_token_;  // first token of the constraint being read
 };

@@ -51,6 +51,13 @@ bool mip_solution(const base::Model &model) {
   return integer_model(model) && model.mip && !model.mip->x.empty();
 }
 
+// An integer search that proved infeasibility or unboundedness answered
+// without a point: its report gives the verdict and no tables.
+bool mip_verdict_only(const base::Model &model) {
+  if (!integer_model(model) || !model.mip || !model.mip->x.empty()) return false;
+  return model.mip->status == TV_STATUS_INFEASIBLE || model.mip->status == TV_STATUS_UNBOUNDED;
+}
+
 int take_snapshot(base::Model *model, bool mip, Snapshot *s) {
   s->n = model->data.n;
   s->m = model->data.m;
@@ -113,9 +120,10 @@ void write_ranges(FILE *f, base::Model *model, const ColumnNamer &col_name) {
 }
 
 int full_report(base::Model *model, FILE *f, bool ranging) {
-  const bool mip = mip_solution(*model);
+  const bool verdict_only = mip_verdict_only(*model);
+  const bool mip = verdict_only || mip_solution(*model);
   Snapshot s;
-  if (take_snapshot(model, mip, &s) != 0) {
+  if (!verdict_only && take_snapshot(model, mip, &s) != 0) {
     std::fprintf(f, "%s\n", base::message_text(model->env, err::kNotAvailable));
     return err::kNotAvailable;
   }
@@ -153,6 +161,7 @@ int full_report(base::Model *model, FILE *f, bool ranging) {
   std::fprintf(f, "*   ITERATIONS BY BARRIER METHOD = %11.0f\n", bar);
   std::fprintf(f, "*   ITERATIONS BY NLP METHOD     = %11.0f\n", nlp);
   std::fprintf(f, "*   TIME ELAPSED (s)             = %11d\n* \n", sol ? sol->elapsed_time : 0);
+  if (verdict_only) return 0;
   double obj = mip ? model->mip->obj : sol ? sol->pobj : 0;
   std::fprintf(f, "*   OBJECTIVE FUNCTION VALUE\n* \n");
   std::fprintf(f, scientific(obj) ? "*    1)      %22.14e\n* \n" : "*    1)      %22.9f\n* \n", obj);
@@ -190,8 +199,9 @@ int full_report(base::Model *model, FILE *f, bool ranging) {
 
 int short_listing(base::Model *model, FILE *f, bool mip) {
   Snapshot s;
-  if (mip && !mip_solution(*model)) mip = false;
-  if (take_snapshot(model, mip, &s) != 0) {
+  const bool verdict_only = mip && mip_verdict_only(*model);
+  if (mip && !verdict_only && !mip_solution(*model)) mip = false;
+  if (!verdict_only && take_snapshot(model, mip, &s) != 0) {
     std::fprintf(f, "%s\n", base::message_text(model->env, err::kNotAvailable));
     return err::kNotAvailable;
   }
@@ -208,6 +218,7 @@ int short_listing(base::Model *model, FILE *f, bool mip) {
     std::fprintf(f, "PROBLEM NAME        %s\n", d.title.c_str());
   else
     std::fprintf(f, "PROBLEM NAME        \n");
+  if (verdict_only) return 0;
   const double obj = mip ? model->mip->obj : model->solution->pobj;
   std::fprintf(f, "OBJECTIVE VALUE     %16.10e\n", obj);
   std::fprintf(f, "\n\nNUMBER  ......COLUMNS...... AT ...ACTIVITY...\n");
@@ -231,7 +242,7 @@ int print_level(const base::Model &model) {
 }  // namespace
 
 int solution_type_for_style(const base::Model &model, int style) {
-  if (style == 1) return mip_solution(model) ? 4 : 3;
+  if (style == 1) return mip_solution(model) || mip_verdict_only(model) ? 4 : 3;
   return style == 2 ? 2 : 0;
 }
 

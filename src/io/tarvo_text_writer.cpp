@@ -1,13 +1,9 @@
 // TVwriteTARVOFile and TVwriteDualTARVOFile: a linear or mixed-integer model as
 // TARVO text (objective, rows, END, then bound and type commands).
-#include <cctype>
 #include <cmath>
-#include <cstring>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "base/error_codes.hpp"
@@ -15,6 +11,7 @@
 #include "io/output_file.hpp"
 #include "io/dual_model.hpp"
 #include "io/number_text.hpp"
+#include "io/tarvo_text.hpp"
 #include "base/live_handles.hpp"
 
 namespace tarvo::io {
@@ -22,67 +19,37 @@ namespace {
 
 constexpr double kInf = 1e30;
 
-// "%+.16f" with the trailing zeros after the point removed ("+3.", "+0.25").
-// Values that text would not carry exactly (very small or very large ones)
-// are written with an exponent instead, so the file reads back to the model.
-std::string coefficient_text(double v) {
-  char buf[400];
-  if (std::fabs(v) < 1e17) {
-    std::snprintf(buf, sizeof buf, "%+.16f", v);
-    std::string s = buf;
-    while (!s.empty() && s.back() == '0') s.pop_back();
-    if (std::strtod(s.c_str(), nullptr) == v) return s;
-  }
-  std::snprintf(buf, sizeof buf, "%+.17g", v);
-  return buf;
-}
-
-// Names with the characters that end a name in the format replaced by '_';
-// a name that would not start as one (a digit, a sign) gets a leading '_'.
-std::string safe_name(std::string s) {
-  const unsigned char first = s.empty() ? 0 : static_cast<unsigned char>(s[0]);
-  if (!std::isalpha(first) && !std::strchr("\"#$%&(:,.;?@_'`{}~", first)) s.insert(s.begin(), '_');
-  else if (first == '.' && s.size() > 1 && std::isdigit(static_cast<unsigned char>(s[1]))) s.insert(s.begin(), '_');
-  for (char &c : s)
-    if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '+' || c == '-' || c == '<' || c == '>' ||
-        c == '=' || c == '!' || c == ')')
-      c = '_';
-  return s;
-}
-
 int write_tarvo(base::Model *model, const char *file_name) {
   const base::ModelData &d = model->data;
   if (model->status == TV_STATUS_UNLOADED) return err::kNotAvailable;
+  // The format holds linear and integer models: quadratic, conic and
+  // nonlinear data would be lost without a word.
+  if (!d.qc.empty() || !d.cones.type.empty() || d.has_instructions) return err::kNotSupported;
   File f(std::fopen(file_name, "w"));
   if (!f) return err::kFileOpen;
   FILE *out = f.get();
   // Replaced characters can make two names equal, which would merge columns
   // or refuse the file: a clashing name falls back to the generated one.
   const ColumnNamer namer(d);
-  std::vector<std::string> cols(d.n), rows(d.m);
-  std::unordered_set<std::string> taken;
-  for (int j = 0; j < d.n; ++j) {
-    cols[j] = safe_name(namer(j));
-    if (!taken.insert(cols[j]).second) {
-      char generated[32];
-      std::snprintf(generated, sizeof generated, "%c%07d", namer.letter(j), j);
-      taken.insert(cols[j] = generated);
-    }
-  }
-  taken.clear();
-  for (int i = 0; i < d.m; ++i) {
-    rows[i] = safe_name(row_name(d, i));
-    if (!taken.insert(rows[i]).second) {
-      char generated[32];
-      std::snprintf(generated, sizeof generated, "R%07d", i);
-      taken.insert(rows[i] = generated);
-    }
-  }
+  const std::vector<std::string> cols = tarvo_unique_names(
+      d.n, [&](int j) { return namer(j); },
+      [&](int j) {
+        char generated[32];
+        std::snprintf(generated, sizeof generated, "%c%07d", namer.letter(j), j);
+        return std::string(generated);
+      });
+  const std::vector<std::string> rows = tarvo_unique_names(
+      d.m, [&](int i) { return row_name(d, i); },
+      [](int i) {
+        char generated[32];
+        std::snprintf(generated, sizeof generated, "R%07d", i);
+        return std::string(generated);
+      });
   if (!d.title.empty()) std::fprintf(out, "TITLE %s\n", d.title.c_str());
   std::fputs(d.sense == TV_MAX ? "MAXIMIZE\n" : "MINIMIZE\n", out);
   for (int j = 0; j < d.n; ++j)
-    if (d.c[j] != 0) std::fprintf(out, "   %s %s\n", coefficient_text(d.c[j]).c_str(), cols[j].c_str());
-  if (d.obj_constant != 0) std::fprintf(out, "   %s\n", coefficient_text(d.obj_constant).c_str());
+    if (d.c[j] != 0) std::fprintf(out, "   %s %s\n", tarvo_number(d.c[j]).c_str(), cols[j].c_str());
+  if (d.obj_constant != 0) std::fprintf(out, "   %s\n", tarvo_number(d.obj_constant).c_str());
   std::fputs("\nSUBJECT TO\n", out);
   // Rows from the column-wise matrix.
   std::vector<int> count(d.m + 1, 0);
@@ -100,9 +67,11 @@ int write_tarvo(base::Model *model, const char *file_name) {
   for (int i = 0; i < d.m; ++i) {
     std::fprintf(out, "%s%s)", "", rows[i].c_str());
     for (int p = count[i]; p < count[i + 1]; ++p)
-      std::fprintf(out, "%s   %s %s\n", "", coefficient_text(val[p]).c_str(), cols[col[p]].c_str());
-    const char rel = d.ctype[i] == 'L' ? '<' : d.ctype[i] == 'G' ? '>' : '=';
-    std::fprintf(out, "%s   %c %s \n", "", rel, coefficient_text(d.b[i]).c_str());
+      std::fprintf(out, "%s   %s %s\n", "", tarvo_number(val[p]).c_str(), cols[col[p]].c_str());
+    // The format has no free rows: one bounded by -infinity constrains nothing too.
+    const bool free_row = d.ctype[i] == 'N';
+    const char rel = d.ctype[i] == 'L' ? '<' : d.ctype[i] == 'G' || free_row ? '>' : '=';
+    std::fprintf(out, "%s   %c %s \n", "", rel, tarvo_number(free_row ? -kInf : d.b[i]).c_str());
   }
   std::fputs("\nEND\n", out);
   const double inf = model->params.dbl(TV_DPARAM_LP_INFINITY);
@@ -112,8 +81,8 @@ int write_tarvo(base::Model *model, const char *file_name) {
       std::fprintf(out, "FREE %8s\n", cols[j].c_str());
       continue;
     }
-    if (lo != 0) std::fprintf(out, "SLB   %8s %s\n", cols[j].c_str(), coefficient_text(lo <= -inf ? -kInf : lo).c_str());
-    if (up < kInf) std::fprintf(out, "SUB   %s %s\n", cols[j].c_str(), coefficient_text(up).c_str());
+    if (lo != 0) std::fprintf(out, "SLB   %8s %s\n", cols[j].c_str(), tarvo_number(lo <= -inf ? -kInf : lo).c_str());
+    if (up < kInf) std::fprintf(out, "SUB   %s %s\n", cols[j].c_str(), tarvo_number(up).c_str());
   }
   for (int j = 0; j < d.n; ++j) {
     if (d.vtype.empty() || d.vtype[j] == 'C') continue;

@@ -286,6 +286,8 @@ TEST(IisFinder, StartsFromTheBasisOfAnEarlierSolve) {
   }
 }
 
+int solve_file(pTVenv env, const std::string &path, int drop_row, int open_col, bool lower);
+
 TEST(IisFinder, CrossingBoundsAreTheirOwnIis) {
   LpDescription s(2, 0, 10);
   s.lower[1] = 5;
@@ -302,6 +304,10 @@ TEST(IisFinder, CrossingBoundsAreTheirOwnIis) {
   ASSERT_EQ(ncols, 1);
   EXPECT_EQ(col, 1);
   EXPECT_EQ(type, 0);
+  const std::string path = tvtest::temp_path("crossing.iis");
+  ASSERT_EQ(TVwriteIIS(model, path.c_str()), 0);
+  EXPECT_EQ(solve_file(env, path, -1, -1, false), TV_STATUS_INFEASIBLE) << tvtest::read_file(path);
+  std::remove(path.c_str());
 }
 
 TEST(IisFinder, UnsupportedNormAndMethodCombinations) {
@@ -426,6 +432,104 @@ TEST(IisFinder, WrittenIisReadsBackAsAnInfeasibleModel) {
     EXPECT_EQ(status, TV_STATUS_INFEASIBLE) << level;
     std::remove(path.c_str());
   }
+}
+
+// The TARVO text file holds exactly the set: read back on its own it is
+// infeasible, and dropping any row or opening any finite bound of it (the
+// DUMMY objective column aside) makes it feasible.
+int solve_file(pTVenv env, const std::string &path, int drop_row, int open_col, bool lower) {
+  tvtest::ModelHandle m(env);
+  if (TVreadTARVOFile(m, path.c_str()) != 0) return -1;
+  if (drop_row >= 0) TVdeleteConstraints(m, 1, &drop_row);
+  if (open_col >= 0) {
+    const double v = lower ? -kInf : kInf;
+    (lower ? TVmodifyLowerBounds : TVmodifyUpperBounds)(m, 1, &open_col, &v);
+  }
+  int status = 0, nint = 0;
+  TVgetInfo(m, TV_IINFO_NUM_INT, &nint);
+  int bin = 0;
+  TVgetInfo(m, TV_IINFO_NUM_BIN, &bin);
+  const int code = nint + bin > 0 ? TVsolveMIP(m, &status) : TVoptimize(m, TV_METHOD_FREE, &status);
+  return code == 0 ? status : -code;
+}
+
+std::string check_iis_file(pTVenv env, const std::string &path) {
+  if (solve_file(env, path, -1, -1, false) != TV_STATUS_INFEASIBLE) return "the file's model is not infeasible";
+  tvtest::ModelHandle m(env);
+  if (TVreadTARVOFile(m, path.c_str()) != 0) return "unreadable";
+  int rows = 0, cols = 0;
+  TVgetInfo(m, TV_IINFO_NUM_CONS, &rows);
+  TVgetInfo(m, TV_IINFO_NUM_VARS, &cols);
+  auto feasible = [](int st) { return st == TV_STATUS_OPTIMAL || st == TV_STATUS_BASIC_OPTIMAL || st == TV_STATUS_FEASIBLE; };
+  for (int i = 0; i < rows; ++i)
+    if (!feasible(solve_file(env, path, i, -1, false))) return "row " + std::to_string(i) + " is not necessary";
+  for (int j = 0; j < cols; ++j) {
+    char name[256] = "";
+    double lo = 0, up = 0;
+    TVgetVariableNamej(m, j, name);
+    if (std::string(name) == "DUMMY") continue;
+    TVgetLPVariableDataj(m, j, nullptr, nullptr, &lo, &up, nullptr, nullptr, nullptr);
+    if (lo > -kInf && !feasible(solve_file(env, path, -1, j, true))) return std::string("lower bound of ") + name;
+    if (up < kInf && !feasible(solve_file(env, path, -1, j, false))) return std::string("upper bound of ") + name;
+  }
+  return "";
+}
+
+TEST(IisFinder, TarvoTextFileHoldsExactlyTheSet) {
+  for (const Case &c : kCases) {
+    Host h(c.make());
+    ASSERT_EQ(TVfindIIS(h.model, 3), 0) << c.name;
+    const std::string path = tvtest::temp_path("exact.iis");
+    ASSERT_EQ(TVwriteIIS(h.model, path.c_str()), 0) << c.name;
+    const std::string text = tvtest::read_file(path);
+    EXPECT_EQ(text.rfind("! ----", 0), 0u) << text;
+    EXPECT_NE(text.find("MINIMIZE  DUMMY"), std::string::npos) << text;
+    EXPECT_EQ(check_iis_file(h.env, path), "") << c.name << "\n" << text;
+    std::remove(path.c_str());
+  }
+}
+
+// Eight binaries whose doubled sum must be odd, among feasible side rows: the
+// relaxation is feasible, and only the integer solver proves a subset
+// infeasible. With integrality as candidates every restriction is necessary.
+LpDescription binary_parity() {
+  LpDescription s(10, 0, 1);
+  std::map<int, double> even;
+  for (int j = 0; j < 8; ++j) even[j] = 2;
+  s.add(even, 'E', 7);
+  s.add({{0, 1}, {8, 1}}, 'L', 3);
+  s.add({{8, 1}, {9, -1}}, 'G', -1);
+  s.add({{5, 1}, {6, 1}, {9, 1}}, 'L', 4);
+  s.upper[8] = s.upper[9] = 5;
+  s.vtype = std::string(8, 'B') + "CC";
+  return s;
+}
+
+TEST(IisFinder, IntegerSetsComeFromTheIntegerSolver) {
+  const LpDescription s = binary_parity();
+  for (int method : {1, 2, 4}) {
+    Host h(s, 1);
+    TVsetModelIntParameter(h.model, TV_IPARAM_IIS_METHOD, method);
+    ASSERT_EQ(TVfindIIS(h.model, 1 | 16), 0) << method;
+    int nrows = 0, nints = 0;
+    TVgetIIS(h.model, nullptr, &nrows, nullptr, nullptr, nullptr, nullptr, nullptr);
+    TVgetIISInts(h.model, nullptr, &nints, nullptr);
+    EXPECT_EQ(nrows, 1) << method;
+    EXPECT_EQ(nints, 8) << method;
+    EXPECT_EQ(iistest::check_iis(h.env, h.model, s, false, true), "") << method;
+    int mips = 0;
+    TVgetInfo(h.model, TV_IINFO_IIS_MIPCOUNT, &mips);
+    EXPECT_GT(mips, 0);
+  }
+  // Rows only: integrality stays in force, and the written file keeps it.
+  Host h(s, 1);
+  ASSERT_EQ(TVfindIIS(h.model, 1), 0);
+  EXPECT_NE(h.log.find("Continuous model is not infeasible"), std::string::npos);
+  EXPECT_EQ(iistest::check_iis(h.env, h.model, s, false, false), "");
+  const std::string path = tvtest::temp_path("parity.iis");
+  ASSERT_EQ(TVwriteIIS(h.model, path.c_str()), 0);
+  EXPECT_EQ(solve_file(h.env, path, -1, -1, false), TV_STATUS_INFEASIBLE) << tvtest::read_file(path);
+  std::remove(path.c_str());
 }
 
 TEST(IisFinder, InfeasibleNetworkFromSampleSet) {

@@ -130,6 +130,18 @@ TEST(IusFinder, BadInputAndWrittenModel) {
   ASSERT_EQ(TVoptimize(back, TV_METHOD_FREE, &status), 0);
   EXPECT_TRUE(status == TV_STATUS_UNBOUNDED || status == TV_STATUS_INFORUNB) << status;
   std::remove(path.c_str());
+  // Other names get TARVO text, with each column's role noted.
+  const std::string text_path = tvtest::temp_path("written.ius");
+  ASSERT_EQ(TVwriteIUS(model, text_path.c_str()), 0);
+  const std::string text = tvtest::read_file(text_path);
+  EXPECT_NE(text.find("necessary column."), std::string::npos) << text;
+  tvtest::ModelHandle text_back(env);
+  ASSERT_EQ(TVreadTARVOFile(text_back, text_path.c_str()), 0) << text;
+  TVgetInfo(text_back, TV_IINFO_NUM_VARS, &n);
+  EXPECT_EQ(n, 3);
+  ASSERT_EQ(TVoptimize(text_back, TV_METHOD_FREE, &status), 0);
+  EXPECT_TRUE(status == TV_STATUS_UNBOUNDED || status == TV_STATUS_INFORUNB) << status << text;
+  std::remove(text_path.c_str());
 }
 
 }  // namespace

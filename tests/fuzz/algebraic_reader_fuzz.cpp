@@ -1,7 +1,7 @@
 // libFuzzer target of the LP-format and TARVO text readers. Bit 0 of the
 // first byte picks the format, bit 1 a high print level; the rest is the
 // text. Every read must leave a consistent model; a model that was read must
-// write as TARVO text and read back with the same dimensions.
+// write as TARVO text and as LP text and read back with the same dimensions.
 #include <unistd.h>
 
 #include <cstdint>
@@ -55,19 +55,42 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   char record[512];
   TVgetFileError(model, &line, record);
   if (rc == 0) {
+    int nqc = 0;
+    TVgetInfo(model, TV_IINFO_NUM_QC_NONZ, &nqc);
     const int wc = TVwriteTARVOFile(model, g_out.c_str());
-    if (wc != 0) {
+    if (nqc > 0 && wc != 2029) {
+      std::fprintf(stderr, "TARVO text accepted quadratic terms: %d\n", wc);
+      std::abort();
+    }
+    if (wc != 0 && nqc == 0) {
       std::fprintf(stderr, "write of a model that was read failed: %d\n", wc);
       std::abort();
     }
-    pTVmodel back = fresh_model(level);
-    const int bc = TVreadTARVOFile(back, g_out.c_str());
-    check_consistent(back, bc, "read back");
     int m1 = 0, m2 = 0;
     TVgetInfo(model, TV_IINFO_NUM_CONS, &m1);
+    pTVmodel back = nullptr;
+    if (wc == 0) {
+      back = fresh_model(level);
+      const int bc = TVreadTARVOFile(back, g_out.c_str());
+      check_consistent(back, bc, "read back");
+      TVgetInfo(back, TV_IINFO_NUM_CONS, &m2);
+      if (bc != 0 || m1 != m2) {
+        std::fprintf(stderr, "written model did not read back: code %d, rows %d vs %d\n", bc, m1, m2);
+        std::abort();
+      }
+      TVdeleteModel(&back);
+    }
+    const std::string lp_out = g_out + ".lp";
+    if (TVwriteLPFile(model, lp_out.c_str()) != 0) std::abort();
+    back = fresh_model(level);
+    const int lc = TVreadLPFile(back, lp_out.c_str());
+    check_consistent(back, lc, "LP read back");
+    int n1 = 0, n2 = 0;
+    TVgetInfo(model, TV_IINFO_NUM_VARS, &n1);
+    TVgetInfo(back, TV_IINFO_NUM_VARS, &n2);
     TVgetInfo(back, TV_IINFO_NUM_CONS, &m2);
-    if (bc != 0 || m1 != m2) {
-      std::fprintf(stderr, "written model did not read back: code %d, rows %d vs %d\n", bc, m1, m2);
+    if (lc != 0 || m1 != m2 || n1 != n2) {
+      std::fprintf(stderr, "LP text did not read back: code %d, rows %d vs %d, columns %d vs %d\n", lc, m1, m2, n1, n2);
       std::abort();
     }
     TVdeleteModel(&back);

@@ -18,6 +18,7 @@ if [ -d "$data" ]; then
   done
 fi
 printf '\000\\ all sections\nmaximize\n obj: 3 x + 2 y - z + 4\nsubject to\n c1: x + y <= 4\n r: -2 <= x - z <= 8\n 3 >= y\nbounds\n x <= 3\n z free\n -inf <= w <= 5\ngeneral\n y\nbinary\n w\nsemi-continuous\n x\nsos\n s: S1:: x:1 y:2\nend\n' > "$corpus/seed_lp"
+printf '\000min\n obj: x + [ 2 x ^ 2 + 4 x * y ] / 2\nst\n q: x + y + [ x ^ 2 - y * z ] <= 10\n f: -inf <= x + z <= inf\nend\n' > "$corpus/seed_quadratic"
 printf '\001TITLE t\nMAX 2 x + 3 y - 1 ! comment\nST\nc1) x + y <= 4\n x - y >= -2\nEND\nSUB x 3\nSLB y -1\nFREE z\nINT x\nGIN y\n' > "$corpus/seed_ltx"
 
 cd "$build"

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "common/printable.hpp"
+#include "iis_output.hpp"
 #include "model_input.hpp"
 #include "options.hpp"
 #include "outcome.hpp"
@@ -20,16 +21,10 @@
 
 namespace {
 
-std::string message(pTVenv env, int code) {
-  char text[256];
-  TVgetErrorMessage(env, code, text);
-  return text;
-}
-
 int fail(pTVenv env, const std::string &what, int code, runtarvo::Outcome *out) {
   std::fprintf(stderr, "runtarvo: %s: %s (error %d)\n", tarvo::common::printable(what, 400).c_str(),
-               message(env, code).c_str(), code);
-  out->fail(runtarvo::kExitFileError, code, what + ": " + message(env, code));
+               runtarvo::error_message(env, code).c_str(), code);
+  out->fail(runtarvo::kExitFileError, code, what + ": " + runtarvo::error_message(env, code));
   return out->exit_code;
 }
 
@@ -92,13 +87,19 @@ int process_model(pTVenv env, pTVmodel *model, const runtarvo::Options &opts, ru
     if (code != 0) return fail(env, "cannot write '" + opts.write_ltx + "'", code, out);
     std::printf("\nWrote %s (TARVO text)\n", opts.write_ltx.c_str());
   }
+  if (!opts.write_lp.empty()) {
+    const int code = TVwriteLPFile(*model, opts.write_lp.c_str());
+    if (code != 0) return fail(env, "cannot write '" + opts.write_lp + "'", code, out);
+    std::printf("\nWrote %s (LP format)\n", opts.write_lp.c_str());
+  }
   if (opts.read_only) return 0;
   if (int status = runtarvo::load_start_basis(env, *model, opts, out)) return status;
   const int solve_status = runtarvo::solve_and_report(env, *model, opts, out);
   runtarvo::print_solution(*model, opts);
   // Files are written whenever there is something to write, even after a limit.
   runtarvo::write_results(env, *model, opts, out);
-  return solve_status != 0 ? solve_status : out->exit_code;
+  if (!opts.iis_file.empty() && solve_status == 0) runtarvo::find_and_write_iis(env, *model, opts, out);
+  return out->exit_code;
 }
 
 int run(const runtarvo::Options &opts, runtarvo::Outcome *out) {

@@ -19,11 +19,6 @@ bool ends_with(const std::string &s, const std::string &suffix) {
 
 void collect_log(pTVmodel, const char *text, void *data) { *static_cast<std::string *>(data) += text; }
 
-std::string message(pTVenv env, int code) {
-  char text[256] = "";
-  TVgetErrorMessage(env, code, text);
-  return text;
-}
 
 // MPS: "auto" reads free format first and, when that finds a format error,
 // reads the file again as fixed format into a fresh model with the same parameters.
@@ -93,8 +88,8 @@ int read_model(pTVenv env, pTVmodel *model, const Options &opts, Outcome *out) {
       std::fprintf(stderr, "runtarvo: %s:%u: %s\n", tarvo::common::printable(path, 200).c_str(), line,
                    tarvo::common::printable(text).c_str());
     const std::string why = "cannot read '" + tarvo::common::printable(path, 200) + "'";
-    std::fprintf(stderr, "runtarvo: %s: %s (error %d)\n", why.c_str(), message(env, code).c_str(), code);
-    out->fail(kExitFileError, code, why + ": " + message(env, code));
+    std::fprintf(stderr, "runtarvo: %s: %s (error %d)\n", why.c_str(), error_message(env, code).c_str(), code);
+    out->fail(kExitFileError, code, why + ": " + error_message(env, code));
     return out->exit_code;
   }
   int n = 0, m = 0, nz = 0;

@@ -26,8 +26,14 @@ const char *usage_text() {
          "  --format F             model file format: mps, lp or ltx (default: by the file's\n"
          "                         extension in any letter case, .gz allowed)\n"
          "  --write-ltx FILE       write the model that was read to FILE in TARVO text format\n"
+         "  --write-lp FILE        write the model that was read to FILE in LP format\n"
+         "  --iis FILE             when the model is infeasible, find an irreducible infeasible\n"
+         "                         set of rows, bounds and integrality restrictions and write it\n"
+         "                         to FILE (TARVO text; MPS when FILE ends in .mps); the\n"
+         "                         TV_IPARAM_IIS_* parameters choose the method and level\n"
          "  --write-solution FILE  write the solution report to FILE\n"
-         "  --write-basis FILE     write the final basis to FILE (binary)\n"
+         "  --write-basis FILE     write the final basis to FILE (binary; for an integer model the\n"
+         "                         statuses of its integer solution)\n"
          "  --read-basis FILE      start from the basis in FILE (binary, as written above)\n"
          "  --ranging              print cost and right-hand-side ranges (and put them in the\n"
          "                         solution report)\n"
@@ -42,7 +48,8 @@ const char *usage_text() {
          "  --json                 end with one line of JSON: status, status_text, objective,\n"
          "                         iterations, time, error, exit_code, message (for every\n"
          "                         outcome, failures included; integer models: bound, gap,\n"
-         "                         nodes and lps in place of iterations)\n"
+         "                         nodes and lps in place of iterations; with --iis also\n"
+         "                         iis: rows, bounds, ints)\n"
          "\n"
          "Exit status:\n"
          "  0  the answer asked for was produced: a final model status (optimal, infeasible,\n"
@@ -50,7 +57,8 @@ const char *usage_text() {
          "  1  a model, parameter, basis or output file could not be read or written\n"
          "  2  the command line is wrong (unknown option, model format not recognised)\n"
          "  3  the solver stopped at a limit or interruption without a final answer (an\n"
-         "     integer search stopped with a feasible solution counts as an answer)\n"
+         "     integer search stopped with a feasible solution counts as an answer; an IIS\n"
+         "     search stopped by a limit writes its partial set and exits with 3)\n"
          "  4  the solver failed (numerical trouble, model kind not supported by this build)\n";
 }
 
@@ -144,12 +152,15 @@ bool parse_options(int argc, char **argv, Options *opts, std::string *error) {
       }
       opts->format = v;
     } else if (!std::strcmp(arg, "--write-solution") || !std::strcmp(arg, "--write-basis") ||
-               !std::strcmp(arg, "--read-basis") || !std::strcmp(arg, "--write-ltx")) {
+               !std::strcmp(arg, "--read-basis") || !std::strcmp(arg, "--write-ltx") ||
+               !std::strcmp(arg, "--write-lp") || !std::strcmp(arg, "--iis")) {
       const char *v = need_value(arg);
       if (!v) return false;
       std::string *target = !std::strcmp(arg, "--write-solution") ? &opts->write_solution
                             : !std::strcmp(arg, "--write-basis")  ? &opts->write_basis
                             : !std::strcmp(arg, "--read-basis")   ? &opts->read_basis
+                            : !std::strcmp(arg, "--write-lp")     ? &opts->write_lp
+                            : !std::strcmp(arg, "--iis")          ? &opts->iis_file
                                                                   : &opts->write_ltx;
       *target = v;
     } else if (arg[0] == '-' && arg[1] != '\0') {

@@ -31,6 +31,8 @@ struct Options {
   std::string write_solution;       // solution report after the solve
   std::string write_basis, read_basis;  // binary basis files
   std::string write_ltx;            // write the model read as TARVO text
+  std::string write_lp;             // write the model read as LP-format text
+  std::string iis_file;             // an infeasible model's IIS (TARVO text, or MPS by extension)
   bool ranging = false;             // print ranges (and write them into the solution report)
   bool print_all = false;           // print every column's value, not only the nonzero ones
 };

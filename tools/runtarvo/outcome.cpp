@@ -25,6 +25,12 @@ std::string json_string(const std::string &s) {
 
 }  // namespace
 
+std::string error_message(pTVenv env, int code) {
+  char text[256] = "";
+  TVgetErrorMessage(env, code, text);
+  return text;
+}
+
 void Outcome::fail(int exit, int code, const std::string &why) {
   if (exit_code != kExitOk) return;
   exit_code = exit;
@@ -52,6 +58,8 @@ void print_json(const Outcome &o) {
   } else {
     std::printf(", \"iterations\": null, \"time\": null");
   }
+  if (o.iis_rows >= 0)
+    std::printf(", \"iis\": {\"rows\": %d, \"bounds\": %d, \"ints\": %d}", o.iis_rows, o.iis_bounds, o.iis_ints);
   std::printf(", \"error\": %d, \"exit_code\": %d, \"message\": %s}\n", o.error, o.exit_code,
               o.message.empty() ? "null" : json_string(o.message).c_str());
   std::fflush(stdout);

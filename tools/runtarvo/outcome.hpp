@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "tarvo.h"
+
 namespace runtarvo {
 
 // Exit statuses.
@@ -32,14 +34,20 @@ struct Outcome {
   bool has_bound = false, has_gap = false;
   double bound = 0, gap = 0;
   int nodes = 0, lps = 0;
+  // --iis: the counts of the set written (iis_rows < 0: no analysis ran).
+  int iis_rows = -1, iis_bounds = 0, iis_ints = 0;
 
   // Records a failure (the first one wins).
   void fail(int exit, int code, const std::string &why);
 };
 
+// The library's text of a return code.
+std::string error_message(pTVenv env, int code);
+
 // The --json line: {"status", "status_text", "objective", "iterations", "time",
 // "error", "exit_code", "message"} ("bound", "gap", "nodes", "lps" in place of
-// "iterations" for an integer search); fields without a value are null.
+// "iterations" for an integer search; "iis" {"rows", "bounds", "ints"} after
+// an IIS analysis); fields without a value are null.
 void print_json(const Outcome &o);
 
 }  // namespace runtarvo

@@ -8,15 +8,9 @@
 namespace runtarvo {
 namespace {
 
-std::string message(pTVenv env, int code) {
-  char text[256] = "";
-  TVgetErrorMessage(env, code, text);
-  return text;
-}
-
 int file_failure(pTVenv env, const std::string &what, int code, Outcome *out) {
-  std::fprintf(stderr, "runtarvo: %s: %s (error %d)\n", what.c_str(), message(env, code).c_str(), code);
-  out->fail(kExitFileError, code, what + ": " + message(env, code));
+  std::fprintf(stderr, "runtarvo: %s: %s (error %d)\n", what.c_str(), error_message(env, code).c_str(), code);
+  out->fail(kExitFileError, code, what + ": " + error_message(env, code));
   return out->exit_code;
 }
 
@@ -82,7 +76,8 @@ int write_results(pTVenv env, pTVmodel model, const Options &opts, Outcome *out)
     std::printf("\nWrote %s (solution)\n", opts.write_solution.c_str());
   }
   if (!opts.write_basis.empty()) {
-    const int code = TVwriteBasis(model, opts.write_basis.c_str(), 1);
+    // -1: binary, built from the solution when the solve left no basis (an integer search).
+    const int code = TVwriteBasis(model, opts.write_basis.c_str(), -1);
     if (code != 0) return file_failure(env, "cannot write basis file '" + opts.write_basis + "'", code, out);
     std::printf("\nWrote %s (basis)\n", opts.write_basis.c_str());
   }
