@@ -7,6 +7,7 @@
 #include "base/callback_dispatch.hpp"
 #include "base/error_codes.hpp"
 #include "common/clock.hpp"
+#include "mip/heur_start.hpp"
 #include "mip/lexicographic.hpp"
 #include "mip/mip_concurrent.hpp"
 #include "mip/tree_search.hpp"
@@ -68,19 +69,19 @@ int solve_mip_serial(base::Model *model, int *status) {
 
   Incumbent inc(w->prob, set.int_tol, 1e-6);
   inc.set_threshold(set.cutoff);
-  if (static_cast<int>(d.mip_start_point.size()) >= d.n && d.n > 0 && w->prob.n == d.n) {
-    // a user start point becomes the first incumbent when it is feasible
-    std::vector<double> x(d.mip_start_point.begin(), d.mip_start_point.begin() + d.n);
-    const bool ok = inc.submit(x, "U");
-    log.text(1, ok ? "\nStartpoint info: objective %g" : "\nStartpoint info (not feasible): objective %g",
-             w->sense * objective_of(w->prob, x.data()));
-  }
   TreeOutcome t;
   base::ProgressScope scope(model, TVLOC_MIP);
-  if (w->bounds_conflict) {
+  PreTreeOutcome pre;
+  if (!w->bounds_conflict)
+    pre = pre_tree_heuristics(d, w->prob, model->params, inc, log, set.time_limit >= 0 ? start + set.time_limit : 1e30);
+  if (w->bounds_conflict || pre.infeasible) {
     t.state = kStateInfeasible;
     t.complete = true;
     t.bound = 1e30;
+  } else if (pre.solved) {
+    t.state = kStateFinished;
+    t.complete = true;
+    t.bound = inc.incumbent_objective();
   } else {
     simplex::LpSolver lp;
     lp.load(w->data, simplex::LpOptions::from_params(model->params));

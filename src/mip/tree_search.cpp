@@ -151,7 +151,7 @@ void TreeSearch::new_incumbent(const char *tag) {
     if (!crowded_) queue_->set_rule(base_rule_);
   }
   lp_.set_cutoff(cutoff());
-  int code = kSrcHeuristic;
+  int code = source_code(tag);
   if (tag && *tag == '\0') code = cur_code_;
   if (tag && std::string(tag) == "SB") code = kSrcStrongBranch;
   double dropped = 1e30;
@@ -573,6 +573,7 @@ void TreeSearch::search() {
     ctx_.root = nd.depth == 0;
     ctx_.depth = static_cast<int>(nd.depth);
     ctx_.nodes = out_.lps;
+    ctx_.branches = out_.branches;
     if (set_.heu_level != 0 && (nd.depth % 8 == 0)) {
       node_heuristics(ctx_);
       if (stop_code_) break;
