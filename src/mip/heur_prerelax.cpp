@@ -218,7 +218,7 @@ int pre_relax_heuristic(const MipProblem &p, const base::ParamValues &params, So
   ls.start_from(x0);
   double cmax = 0;
   for (double c : p.c) cmax = std::max(cmax, std::fabs(c));
-  ls.obj_scale_ = cmax > 0 ? 1.0 / cmax : 0.0;  // violations count more than any single cost
+  ls.obj_scale_ = cmax > 0 ? 0.5 / cmax : 0.0;  // a unit of violation outweighs any single cost
   const std::vector<int> order = variable_order(p, params.integer(TV_IPARAM_MIP_PREHEU_VAR_SEQ), 17);
   double budget = std::max(1.0, static_cast<double>(params.integer(TV_IPARAM_MIP_PREHEU_TC_ITERLIM)));
   const int visits = std::max(1, params.integer(TV_IPARAM_MIP_PREHEU_DFE_VSTLIM));

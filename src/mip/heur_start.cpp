@@ -28,6 +28,17 @@ void log_point(MipLog &log, const MipProblem &p, const std::vector<double> &x, d
            std::max(v.bound, v.row), v.integrality);
 }
 
+// The incumbent line of a solution found before the tree (which logs the later ones).
+bool announce(bool accepted, const Incumbent &inc, MipLog &log, double start) {
+  if (!accepted) return false;
+  LogCounters c;
+  c.has_incumbent = true;
+  c.incumbent = inc.incumbent_objective();
+  c.elapsed = common::wall_seconds() - start;
+  log.incumbent_line(c, source_code(inc.last_tag().c_str()));
+  return true;
+}
+
 // Fixes the integer columns listed in `cols` at the rounded values (clamped to
 // their bounds) and searches the rest; true when the sink took a solution.
 bool complete_partial(const MipProblem &p, const base::ParamValues &params, const std::vector<int> &cols,
@@ -53,7 +64,7 @@ bool complete_partial(const MipProblem &p, const base::ParamValues &params, cons
   const double now = common::wall_seconds();
   s.deadline = deadline < 1e29 ? now + 0.1 * (deadline - now) : 1e30;
   const SubMipResult r = solve_sub_mip(p, params, s);
-  return r.found && inc.submit(r.x, kTagSubSearch);
+  return announce(r.found && inc.submit(r.x, kTagSubSearch), inc, log, now);
 }
 
 void start_points(const base::ModelData &d, const MipProblem &p, const base::ParamValues &params, Incumbent &inc,
@@ -68,7 +79,7 @@ void start_points(const base::ModelData &d, const MipProblem &p, const base::Par
   if (full) {
     std::vector<double> x(full->begin(), full->begin() + n);
     if (p.n == d.n) {
-      const bool ok = inc.submit(x, "");
+      const bool ok = announce(inc.submit(x, ""), inc, log, common::wall_seconds());
       log_point(log, p, x, int_tol, ok || point_feasible(p, x, int_tol, 1e-6));
       if (ok) return;
     } else {
@@ -111,7 +122,7 @@ PreTreeOutcome objective_free(const MipProblem &p, const base::ParamValues &para
   s.branch_limit = deadline < 1e29 ? -1 : kUnlimitedSearchBranches;
   const SubMipResult r = solve_sub_mip(p, params, s);
   if (r.found) {
-    inc.submit(r.x, kTagSubSearch);
+    announce(inc.submit(r.x, kTagSubSearch), inc, log, now);
     const Violation v = check_point(p, r.x.data(), params.dbl(TV_DPARAM_MIP_INTTOL));
     log.text(1, "\n\nObjvalue                         : %e  (current solution)", log.user(r.objective));
     log.text(1, "\nInfeasibility of solution        : %2.1e", std::max(v.bound, v.row));
@@ -133,7 +144,9 @@ PreTreeOutcome fast_enumeration(const MipProblem &p, const base::ParamValues &pa
   lim.deadline = only ? deadline : std::min(deadline, now + (deadline < 1e29 ? 0.1 * (deadline - now) : 10.0));
   lim.node_limit = only ? -1 : std::max(1000.0, kFastEnumerationWork / (p.n + p.col_start[p.n] + 1.0));
   log.text(2, "\nStarted fast enumeration solver, (time_lim:%g)", lim.deadline < 1e29 ? lim.deadline - now : -1.0);
+  const int before = inc.solutions();
   const EnumerationResult r = enumerate_binary(p, p.col_lo, p.col_up, inc, lim);
+  announce(inc.solutions() > before, inc, log, now);
   int status = TV_STATUS_UNKNOWN;
   if (r.complete) status = inc.has_incumbent() ? TV_STATUS_OPTIMAL : TV_STATUS_INFEASIBLE;
   else if (inc.has_incumbent()) status = TV_STATUS_FEASIBLE;
@@ -159,7 +172,11 @@ PreTreeOutcome pre_tree_heuristics(const base::ModelData &d, const MipProblem &p
   }
   // -1 leaves the pre-relaxation heuristic to the solver, which does not run it by default
   const int prerelax = params.integer(TV_IPARAM_MIP_PREHEU_LEVEL);
-  if (prerelax > 0 || prerelax < -1) pre_relax_heuristic(p, params, inc, log, deadline);
+  if (prerelax > 0 || prerelax < -1) {
+    const int before = inc.solutions();
+    pre_relax_heuristic(p, params, inc, log, deadline);
+    announce(inc.solutions() > before, inc, log, common::wall_seconds());
+  }
   if (params.integer(TV_IPARAM_MIP_HEU_DROP_OBJ) == 1 && !inc.has_incumbent() &&
       params.integer(TV_IPARAM_MIP_HEULEVEL) > 0)
     return objective_free(p, params, inc, log, deadline);
