@@ -163,7 +163,8 @@ PreTreeOutcome pre_tree_heuristics(const base::ModelData &d, const MipProblem &p
   inc.set_store_capacity(params.integer(TV_IPARAM_MIP_MAXNUM_MIP_SOL_STORAGE));
   start_points(d, p, params, inc, log, deadline);
   const int solver_type = params.integer(TV_IPARAM_MIP_SOLVERTYPE);
-  if (solver_type != 1 && (solver_type == 2 || params.integer(TV_IPARAM_MIP_ENUM_HEUMODE) != 0) &&
+  const bool heuristics = params.integer(TV_IPARAM_MIP_HEULEVEL) > 0;
+  if (solver_type != 1 && (solver_type == 2 || (heuristics && params.integer(TV_IPARAM_MIP_ENUM_HEUMODE) != 0)) &&
       enumeration_accepts(p)) {
     const PreTreeOutcome out = fast_enumeration(p, params, inc, log, deadline);
     if (out.solved) return out;

@@ -17,6 +17,7 @@ constexpr int kNodeDiveFrequency = 10;
 constexpr int kPumpRoundCap = 10000;  // bound on rounds when the pump has no iteration limit
 constexpr int kNodeEnumerationFree = 24;      // free binaries up to which a node is enumerated
 constexpr double kNodeEnumerationNodes = 1 << 14;
+constexpr double kFirstTreeRins = 100;  // branches before the first RINS in the tree
 constexpr double kRootEnumerationWork = 1e7;  // column and nonzero visits of the root enumeration
 
 double int_tol(const MipContext &ctx) { return ctx.params.dbl(TV_DPARAM_MIP_INTTOL); }
@@ -231,6 +232,7 @@ void root_heuristics(MipContext &ctx) {
     ctx.heur->rng = ctx.seed * 2654435761u + 1;
     ctx.heur->next_polish = std::max(1, ctx.params.integer(TV_IPARAM_MIP_POLISH_NUM_BRANCH_NEXT));
     ctx.heur->pure_binary = enumeration_accepts(ctx.prob);
+    ctx.heur->next_rins = kFirstTreeRins;  // the root has just had its RINS
   }
   const std::vector<double> root_x = ctx.lp.x();
   root_enumeration_with_cuts(ctx);
@@ -264,9 +266,9 @@ void node_heuristics(MipContext &ctx) {
   if (ctx.lp.status() != simplex::LpStatus::kOptimal) return;
   const long long node = static_cast<long long>(ctx.nodes);
   if (node % kNodeDiveFrequency != 0) return;
-  static constexpr DiveRule kRotation[] = {DiveRule::kGuided, DiveRule::kCoefficient, DiveRule::kVectorLength,
-                                           DiveRule::kFractional};
-  DiveRule rule = kRotation[(node / kNodeDiveFrequency) % 4];
+  static constexpr DiveRule kRotation[] = {DiveRule::kGuided, DiveRule::kCoefficient, DiveRule::kPseudoCost,
+                                           DiveRule::kVectorLength, DiveRule::kFractional};
+  DiveRule rule = kRotation[(node / kNodeDiveFrequency) % 5];
   if (rule == DiveRule::kGuided && !ctx.sink.has_incumbent()) rule = DiveRule::kCoefficient;
   const Locks locks(ctx.prob);
   dive(ctx, rule, locks, dive_limits(ctx, level, false));

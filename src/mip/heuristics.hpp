@@ -13,7 +13,7 @@ namespace tarvo::mip {
 bool simple_rounding(MipContext &ctx, const std::vector<double> &x, const Locks &locks, double tol);
 bool activity_rounding(MipContext &ctx, const std::vector<double> &x, double tol);
 
-enum class DiveRule { kFractional, kCoefficient, kGuided, kVectorLength };
+enum class DiveRule { kFractional, kCoefficient, kGuided, kVectorLength, kPseudoCost };
 struct DiveLimits {
   double max_lp_iterations = 1e4;
   double deadline = 1e30;

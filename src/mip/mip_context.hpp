@@ -29,6 +29,7 @@ class SolutionSink {
 };
 
 struct HeuristicState;  // the heuristics' schedule within one solve (heuristics.hpp)
+class PseudoCosts;
 
 struct MipContext {
   const MipProblem &prob;
@@ -43,6 +44,7 @@ struct MipContext {
   double branches = 0;
   bool sub_mip = false;             // a heuristic's sub-MIP: no sub-MIP heuristics of its own
   std::shared_ptr<HeuristicState> heur{};
+  const PseudoCosts *pseudo = nullptr;  // the tree's, for pseudo-cost diving; may be null
   int print_level = 0;
   void (*log)(void *data, const char *line) = nullptr;  // complete lines, may be null
   void *log_data = nullptr;

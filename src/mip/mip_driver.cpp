@@ -72,8 +72,24 @@ int solve_mip_serial(base::Model *model, int *status) {
   TreeOutcome t;
   base::ProgressScope scope(model, TVLOC_MIP);
   PreTreeOutcome pre;
-  if (!w->bounds_conflict)
+  bool stop = false;
+  if (!w->bounds_conflict) {
+    // solutions found before the tree reach the host like the tree's, and the host may stop here
+    inc.on_improve([&](const char *) {
+      base::MipRecord &r = *model->mip;
+      r.x.assign(inc.incumbent().begin(), inc.incumbent().begin() + d.n);
+      r.obj = w->sense * inc.incumbent_objective();
+      r.num_solutions = inc.solutions();
+      std::vector<double> x = r.x;
+      if (!stop && model->hooks.mip_callback &&
+          model->hooks.mip_callback(model, model->hooks.mip_callback_data, r.obj, x.data()) != 0)
+        stop = true;
+    });
     pre = pre_tree_heuristics(d, w->prob, model->params, inc, log, set.time_limit >= 0 ? start + set.time_limit : 1e30);
+    inc.on_improve(nullptr);
+    if (!stop) stop = base::dispatch_progress(model, TVLOC_MIP, -1.0, true).stop();
+    if (stop) t.code = err::kUserInterrupt;
+  }
   if (w->bounds_conflict || pre.infeasible) {
     t.state = kStateInfeasible;
     t.complete = true;
@@ -82,6 +98,8 @@ int solve_mip_serial(base::Model *model, int *status) {
     t.state = kStateFinished;
     t.complete = true;
     t.bound = inc.incumbent_objective();
+  } else if (stop) {
+    t.bound = -1e30;  // stopped before the relaxation: no bound
   } else {
     simplex::LpSolver lp;
     lp.load(w->data, simplex::LpOptions::from_params(model->params));

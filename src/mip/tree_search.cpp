@@ -90,6 +90,7 @@ TreeSearch::TreeSearch(MipContext &ctx, const MipSettings &set, Incumbent &inc, 
     return static_cast<int>(std::min(dist, 1e9));
   });
   last_incumbent_time_ = start;
+  ctx_.pseudo = &pc_;
   inc_.on_improve([this](const char *tag) { new_incumbent(tag); });
 }
 

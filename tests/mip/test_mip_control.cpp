@@ -142,6 +142,7 @@ TEST_F(MipControl, LogHeaderRepeatsEveryTwentyFiveLines) {
   // items, and a point-by-point improving walk comes from depth-first search
   mipfix::load_mip(model, hard_model(), std::string(24, 'B'));
   TVsetModelIntParameter(model, TV_IPARAM_MIP_PRINTLEVEL, 1);
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_SOLVERTYPE, 1);  // the tree, not the enumeration solver
   std::string log;
   TVsetModelLogfunc(model, tvtest::collect_model_log, &log);
   const mipfix::Solved s = solve(model);
