@@ -144,11 +144,19 @@ void root_neighbourhoods(MipContext &ctx, const std::vector<double> &root_x, int
   st.last_improved_obj = ctx.sink.incumbent_objective();
 }
 
+void search_neighbourhoods(MipContext &ctx, int level);
+
 // RINS at tree nodes with a back-off after failures, local branching when a
 // new incumbent came in since the last search, and polishing every
 // TV_IPARAM_MIP_POLISH_NUM_BRANCH_NEXT branches.
 void node_neighbourhoods(MipContext &ctx, int level) {
   if (!ctx.heur || !ctx.sink.has_incumbent() || !sub_time_left(ctx)) return;
+  // the node LP is handed back as the dives hand it back: its cutoff as before, solved again
+  LpSnapshot snap(ctx.lp);
+  search_neighbourhoods(ctx, level);
+}
+
+void search_neighbourhoods(MipContext &ctx, int level) {
   HeuristicState &st = *ctx.heur;
   if (ctx.branches >= st.next_polish) {
     st.next_polish = ctx.branches + std::max(1, ctx.params.integer(TV_IPARAM_MIP_POLISH_NUM_BRANCH_NEXT));

@@ -268,6 +268,15 @@ bool TreeSearch::solve_node_lp(double *seconds) {
   if (deadline_ < 1e30) lim.time_limit = std::max(0.0, deadline_ - now);
   if (set_.iter_limit >= 0) lim.iter_limit = std::max(0.0, set_.iter_limit - out_.iterations);
   lp_.solve(lp_method(set_.reopt_method), lim);
+  if (lp_.status() == LpStatus::kNumerical) {
+    // no verdict from the warm basis: start again from the slack basis
+    out_.iterations += lp_.iterations();
+    simplex::LpBasis slack;
+    slack.state.assign(lp_.cols() + lp_.rows(), 1);  // columns at their lower bound (moved when it is infinite)
+    std::fill(slack.state.begin() + lp_.cols(), slack.state.end(), 0);
+    lp_.set_basis(slack);
+    lp_.solve(TV_METHOD_DSIMPLEX, lim);
+  }
   out_.iterations += lp_.iterations();
   out_.lps += 1;
   *seconds = common::wall_seconds() - now;
