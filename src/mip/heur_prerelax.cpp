@@ -22,14 +22,14 @@ constexpr int kMaxPasses = 50;
 class LocalSearch {
  public:
   LocalSearch(const MipProblem &p, const std::vector<double> &lo, const std::vector<double> &up)
-      : p_(p), lo_(lo), up_(up), x_(p.n, 0), act_(p.m, 0.0), weight_(p.m, 1.0) {}
+      : p_(p), lo_(lo), up_(up), x_(p.n, 0.0), act_(p.m, 0.0), weight_(p.m, 1.0) {}
 
+  // Binaries start at the rounded x0 within their bounds; fixed columns at their value.
   void start_from(const std::vector<double> &x0) {
-    for (int j = 0; j < p_.n; ++j) x_[j] = std::clamp(static_cast<int>(std::lround(x0[j])), int(lo_[j]), int(up_[j]));
+    for (int j = 0; j < p_.n; ++j) x_[j] = movable(j) ? std::clamp(std::round(x0[j]), lo_[j], up_[j]) : lo_[j];
     std::fill(act_.begin(), act_.end(), 0.0);
     for (int j = 0; j < p_.n; ++j)
-      if (x_[j])
-        for (int k = p_.col_start[j]; k < p_.col_start[j + 1]; ++k) act_[p_.col_index[k]] += p_.col_value[k];
+      for (int k = p_.col_start[j]; k < p_.col_start[j + 1]; ++k) act_[p_.col_index[k]] += p_.col_value[k] * x_[j];
   }
   double violation(int i, double a) const {
     const double tol = 1e-9 * (1 + std::fabs(a));
@@ -39,7 +39,7 @@ class LocalSearch {
   }
   // Change of the score (objective plus weighted violation) when column j flips.
   double flip_gain(int j) const {
-    const double d = x_[j] ? -1.0 : 1.0;
+    const double d = x_[j] > 0.5 ? -1.0 : 1.0;
     double g = p_.c[j] * d * obj_scale_;
     for (int k = p_.col_start[j]; k < p_.col_start[j + 1]; ++k) {
       const int i = p_.col_index[k];
@@ -48,7 +48,7 @@ class LocalSearch {
     return g;
   }
   void flip(int j) {
-    const double d = x_[j] ? -1.0 : 1.0;
+    const double d = x_[j] > 0.5 ? -1.0 : 1.0;
     x_[j] = 1 - x_[j];
     for (int k = p_.col_start[j]; k < p_.col_start[j + 1]; ++k) act_[p_.col_index[k]] += d * p_.col_value[k];
   }
@@ -62,7 +62,7 @@ class LocalSearch {
     for (int i = 0; i < p_.m; ++i)
       if (violation(i, act_[i]) > 0) weight_[i] *= kWeightGrowth;
   }
-  std::vector<double> point() const { return std::vector<double>(x_.begin(), x_.end()); }
+  const std::vector<double> &point() const { return x_; }
 
   // Improving flips in `order` until none improves or the budget is spent.
   bool one_change(const std::vector<int> &order, double &budget, int visit_limit) {
@@ -85,14 +85,14 @@ class LocalSearch {
     bool any = false;
     for (int a : order) {
       if (budget <= 0) break;
-      if (!movable(a) || !x_[a]) continue;
+      if (!movable(a) || x_[a] < 0.5) continue;
       const double ga = flip_gain(a);
       flip(a);
       int best = -1;
       double best_gain = -ga - 1e-12;
       for (int b : order) {
         if (--budget <= 0) break;
-        if (b == a || !movable(b) || x_[b]) continue;
+        if (b == a || !movable(b) || x_[b] > 0.5) continue;
         const double gb = flip_gain(b);
         if (gb < best_gain) {
           best_gain = gb;
@@ -113,7 +113,7 @@ class LocalSearch {
  private:
   const MipProblem &p_;
   const std::vector<double> &lo_, &up_;
-  std::vector<int> x_;
+  std::vector<double> x_;
   std::vector<double> act_, weight_;
 };
 
