@@ -35,7 +35,8 @@ bool announce(bool accepted, const Incumbent &inc, MipLog &log, double start) {
   c.has_incumbent = true;
   c.incumbent = inc.incumbent_objective();
   c.elapsed = common::wall_seconds() - start;
-  log.incumbent_line(c, source_code(inc.last_tag().c_str()));
+  // the user's own start point carries no finder's tag
+  log.incumbent_line(c, inc.last_tag().empty() ? kSrcNone : source_code(inc.last_tag().c_str()));
   return true;
 }
 

@@ -128,6 +128,32 @@ TEST(StartPoints, PartialStartIsCompletedAndAnInfeasibleModelIsProvenWithoutObje
   EXPECT_NE(r.log.find("\nProblem found infeasible"), std::string::npos);
 }
 
+TEST(StartPoints, AFeasibleStartIsTheIncumbentBeforeTheTreeWithoutAHeuristicTag) {
+  const Lp lp = set_cover(18, 14, 5);
+  tvtest::EnvHandle env;
+  tvtest::ModelHandle ref(env);
+  mipfix::load_mip(ref, lp, std::string(18, 'B'));
+  ASSERT_EQ(mipfix::solve(ref).status, TV_STATUS_OPTIMAL);
+  std::vector<double> x(18);
+  ASSERT_EQ(TVgetMIPPrimalSolution(ref, x.data()), 0);
+  tvtest::ModelHandle model(env);
+  mipfix::load_mip(model, lp, std::string(18, 'B'));
+  std::string log;
+  TVsetModelLogfunc(model, tvtest::collect_model_log, &log);
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_HEULEVEL, 0);
+  ASSERT_EQ(TVloadVarStartPoint(model, x.data()), 0);  // the continuous start serves when no MIP start is given
+  const mipfix::Solved s = mipfix::solve(model);
+  EXPECT_EQ(s.status, TV_STATUS_OPTIMAL);
+  const size_t info = log.find("\nStartpoint info: objective: ");
+  const size_t root = log.find("BEGIN ROOT OPTIMIZATION");
+  ASSERT_NE(info, std::string::npos);
+  ASSERT_NE(root, std::string::npos);
+  EXPECT_LT(info, root);
+  EXPECT_NE(log.find("#BRANCHs"), std::string::npos);
+  EXPECT_LT(log.find("#BRANCHs"), root) << "the start's incumbent line comes before the tree";
+  EXPECT_EQ(log.find("(*H)"), std::string::npos);
+}
+
 TEST(PreRelaxHeuristic, EveryLevelFindsACover) {
   const Lp lp = set_cover(20, 15, 2);
   const double best = mipfix::brute_force(lp, std::string(20, 'B'));
