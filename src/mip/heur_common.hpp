@@ -12,6 +12,10 @@ namespace tarvo::mip {
 // Code tags of heuristic incumbents in the log.
 inline constexpr const char *kTagHeuristic = "(*H) ";
 inline constexpr const char *kTagPump = "(*FP)";
+inline constexpr const char *kTagKnapsack = "(*K)";      // enumeration and knapsack solver
+inline constexpr const char *kTagAdvanced = "(*AH)";     // RENS, local branching
+inline constexpr const char *kTagImprove = "(*AHI)";     // RINS, polishing: improvement of an incumbent
+inline constexpr const char *kTagSubSearch = "(*SBB)";   // completion of a start point by a sub-search
 
 // Saves bounds, costs, cutoff and basis of the node LP; restore() puts them
 // back and re-solves so that the tree finds its node LP optimal as before.

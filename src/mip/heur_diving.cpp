@@ -1,9 +1,10 @@
 // The diving family: fractional, coefficient (fewest locks), guided (toward
-// the incumbent) and vector-length diving share one dive; only the choice of
-// column and direction differs.
+// the incumbent), pseudo-cost and vector-length diving share one dive; only
+// the choice of column and direction differs.
 #include <cmath>
 
 #include "mip/heuristics.hpp"
+#include "mip/pseudo_costs.hpp"
 #include "tarvo.h"
 
 namespace tarvo::mip {
@@ -40,6 +41,15 @@ Choice choose(const MipContext &ctx, DiveRule rule, const Locks &locks, const st
         up = (*inc)[j] > x[j];
         score = std::fabs((*inc)[j] - x[j]);
         break;
+      case DiveRule::kPseudoCost: {
+        if (!ctx.pseudo) return best;
+        // the cheaper direction by the pseudo-costs; columns where the other direction is much dearer first
+        const double down_cost = ctx.pseudo->unit(j, false) * down_dist + 1e-6;
+        const double up_cost = ctx.pseudo->unit(j, true) * up_dist + 1e-6;
+        up = up_cost < down_cost || (up_cost == down_cost && up);
+        score = (up ? up_cost / down_cost : down_cost / up_cost) * (up ? up_dist : down_dist);
+        break;
+      }
       case DiveRule::kVectorLength: {
         // round where the objective gets worse, per row the column touches
         up = p.c[j] >= 0;
@@ -62,6 +72,7 @@ Choice choose(const MipContext &ctx, DiveRule rule, const Locks &locks, const st
 bool dive(MipContext &ctx, DiveRule rule, const Locks &locks, const DiveLimits &lim) {
   if (ctx.lp.status() != simplex::LpStatus::kOptimal) return false;
   if (rule == DiveRule::kGuided && !ctx.sink.has_incumbent()) return false;
+  if (rule == DiveRule::kPseudoCost && !ctx.pseudo) return false;
   const double tol = ctx.params.dbl(TV_DPARAM_MIP_INTTOL);
   LpSnapshot snap(ctx.lp);
   bool found = false;

@@ -5,6 +5,7 @@
 
 #include "common/clock.hpp"
 #include "mip/context_log.hpp"
+#include "mip/enumeration.hpp"
 #include "mip/heuristics.hpp"
 #include "tarvo.h"
 
@@ -14,6 +15,10 @@ namespace {
 
 constexpr int kNodeDiveFrequency = 10;
 constexpr int kPumpRoundCap = 10000;  // bound on rounds when the pump has no iteration limit
+constexpr int kNodeEnumerationFree = 24;      // free binaries up to which a node is enumerated
+constexpr double kNodeEnumerationNodes = 1 << 14;
+constexpr double kFirstTreeRins = 100;  // branches before the first RINS in the tree
+constexpr double kRootEnumerationWork = 1e7;  // column and nonzero visits of the root enumeration
 
 double int_tol(const MipContext &ctx) { return ctx.params.dbl(TV_DPARAM_MIP_INTTOL); }
 
@@ -29,7 +34,148 @@ bool target_reached(const MipContext &ctx) {
 void run_rounding(MipContext &ctx) {
   const std::vector<double> x = ctx.lp.x();
   const Locks locks(ctx.prob);
-  if (!simple_rounding(ctx, x, locks, int_tol(ctx))) activity_rounding(ctx, x, int_tol(ctx));
+  if (simple_rounding(ctx, x, locks, int_tol(ctx)) || zi_rounding(ctx, x, int_tol(ctx))) return;
+  activity_rounding(ctx, x, int_tol(ctx));
+}
+
+// Limits of one sub-MIP: branches grow with the level and `weight`; the time
+// share is a part of what is left (of the elapsed time without a limit), at
+// least the minimum heuristic time. Mode 1 stops by time only, mode 2 by the
+// branch budget only.
+SubMipBudget sub_budget(const MipContext &ctx, int level, double weight) {
+  SubMipBudget b;
+  const int mode = ctx.params.integer(TV_IPARAM_MIP_HEU_MODE);
+  b.branches = mode == 1 ? -1 : 100.0 * std::max(level, 2) * weight;
+  const double now = common::wall_seconds();
+  const double started = ctx.heur ? ctx.heur->start : now;
+  double share = ctx.deadline < 1e29 ? 0.05 * weight * (ctx.deadline - now) : 5.0 * weight + 0.05 * (now - started);
+  share = std::max(share, ctx.params.dbl(TV_DPARAM_MIP_HEUMINTIMLIM));
+  b.deadline = mode == 2 ? ctx.deadline : std::min(ctx.deadline, now + share);
+  const int cuts = ctx.params.integer(TV_IPARAM_MIP_USE_CUTS_HEU);
+  b.use_cuts = cuts == 1 || (cuts == -1 && weight >= 2);
+  return b;
+}
+
+// Sub-MIPs in the tree take at most a tenth of the time so far (at least the
+// minimum heuristic time).
+bool sub_time_left(const MipContext &ctx) {
+  if (!ctx.heur) return false;
+  const double elapsed = common::wall_seconds() - ctx.heur->start;
+  return ctx.heur->sub_seconds <= std::max(ctx.params.dbl(TV_DPARAM_MIP_HEUMINTIMLIM), 0.1 * elapsed + 1.0);
+}
+
+// The problem with the LP's cut rows appended (rows beyond prob.m).
+MipProblem with_cut_rows(const MipContext &ctx) {
+  const MipProblem &p = ctx.prob;
+  MipProblem q = p;
+  std::vector<std::vector<std::pair<int, double>>> cols(p.n);
+  std::vector<int> index;
+  std::vector<double> value;
+  for (int i = p.m; i < ctx.lp.rows(); ++i) {
+    ctx.lp.get_row(i, index, value);
+    for (size_t k = 0; k < index.size(); ++k)
+      if (index[k] < p.n) cols[index[k]].emplace_back(q.m, value[k]);
+    q.row_lo.push_back(ctx.lp.row_lower(i));
+    q.row_up.push_back(ctx.lp.row_upper(i));
+    ++q.m;
+  }
+  q.col_index.clear();
+  q.col_value.clear();
+  for (int j = 0; j < p.n; ++j) {
+    for (int k = p.col_start[j]; k < p.col_start[j + 1]; ++k) {
+      q.col_index.push_back(p.col_index[k]);
+      q.col_value.push_back(p.col_value[k]);
+    }
+    for (const auto &[row, v] : cols[j]) {
+      q.col_index.push_back(row);
+      q.col_value.push_back(v);
+    }
+    q.col_start[j + 1] = static_cast<int>(q.col_index.size());
+  }
+  q.build_rows();
+  return q;
+}
+
+// The enumeration solver over the node's bounds of a pure binary model when
+// few columns are free (TV_IPARAM_MIP_ENUM_HEUMODE 2 and 4 in the tree, 3
+// and 4 with the cut rows).
+void node_enumeration(MipContext &ctx) {
+  const int mode = ctx.params.integer(TV_IPARAM_MIP_ENUM_HEUMODE);
+  if (!ctx.heur || !ctx.heur->pure_binary || (mode != 2 && mode != 4)) return;
+  int free_count = 0;
+  for (int j = 0; j < ctx.prob.n && free_count <= kNodeEnumerationFree; ++j)
+    free_count += ctx.lp.col_lower(j) != ctx.lp.col_upper(j);
+  if (free_count > kNodeEnumerationFree) return;
+  EnumerationLimits lim;
+  lim.deadline = ctx.deadline;
+  lim.node_limit = kNodeEnumerationNodes;
+  if (mode == 4 && ctx.lp.rows() > ctx.prob.m) {
+    const MipProblem q = with_cut_rows(ctx);
+    enumerate_binary(q, ctx.lp.col_lowers(), ctx.lp.col_uppers(), ctx.sink, lim);
+  } else {
+    enumerate_binary(ctx.prob, ctx.lp.col_lowers(), ctx.lp.col_uppers(), ctx.sink, lim);
+  }
+}
+
+// After the root cut loop (TV_IPARAM_MIP_ENUM_HEUMODE 3 and 4) the cut rows
+// strengthen the enumeration's propagation.
+void root_enumeration_with_cuts(MipContext &ctx) {
+  const int mode = ctx.params.integer(TV_IPARAM_MIP_ENUM_HEUMODE);
+  if (!ctx.heur->pure_binary || (mode != 3 && mode != 4) || ctx.lp.rows() <= ctx.prob.m) return;
+  const MipProblem q = with_cut_rows(ctx);
+  EnumerationLimits lim;
+  lim.deadline = ctx.deadline;
+  lim.node_limit = std::max(1000.0, kRootEnumerationWork / (q.n + q.col_start[q.n] + 1.0));
+  enumerate_binary(q, ctx.lp.col_lowers(), ctx.lp.col_uppers(), ctx.sink, lim);
+}
+
+int local_branch_window(const MipContext &ctx) {
+  const int k = ctx.params.integer(TV_IPARAM_MIP_LOCALBRANCHNUM);
+  return k > 0 ? k : 10;
+}
+
+// RENS, RINS and local branching after the root heuristics.
+void root_neighbourhoods(MipContext &ctx, const std::vector<double> &root_x, int level) {
+  HeuristicState &st = *ctx.heur;
+  if (!target_reached(ctx)) rens(ctx, root_x, sub_budget(ctx, level, 2.0));
+  if (!ctx.sink.has_incumbent()) return;
+  if (!target_reached(ctx)) rins(ctx, root_x, sub_budget(ctx, level, 1.0));
+  if (!target_reached(ctx)) local_branching(ctx, local_branch_window(ctx), sub_budget(ctx, level, 1.0));
+  st.last_improved_obj = ctx.sink.incumbent_objective();
+}
+
+void search_neighbourhoods(MipContext &ctx, int level);
+
+// RINS at tree nodes with a back-off after failures, local branching when a
+// new incumbent came in since the last search, and polishing every
+// TV_IPARAM_MIP_POLISH_NUM_BRANCH_NEXT branches.
+void node_neighbourhoods(MipContext &ctx, int level) {
+  if (!ctx.heur || !ctx.sink.has_incumbent() || !sub_time_left(ctx)) return;
+  // the node LP is handed back as the dives hand it back: its cutoff as before, solved again
+  LpSnapshot snap(ctx.lp);
+  search_neighbourhoods(ctx, level);
+}
+
+void search_neighbourhoods(MipContext &ctx, int level) {
+  HeuristicState &st = *ctx.heur;
+  if (ctx.branches >= st.next_polish) {
+    st.next_polish = ctx.branches + std::max(1, ctx.params.integer(TV_IPARAM_MIP_POLISH_NUM_BRANCH_NEXT));
+    SubMipBudget b = sub_budget(ctx, level, 1.0);
+    if (ctx.params.integer(TV_IPARAM_MIP_HEU_MODE) != 1)
+      b.branches = ctx.params.integer(TV_IPARAM_MIP_POLISH_MAX_BRANCH_COUNT);
+    polish(ctx, ctx.params.dbl(TV_DPARAM_MIP_POLISH_ALPHA_TARGET), st.rng, b);
+    return;
+  }
+  if (ctx.branches < st.next_rins) return;
+  const double before = ctx.sink.incumbent_objective();
+  const std::vector<double> x = ctx.lp.x();
+  bool improved = rins(ctx, x, sub_budget(ctx, level, 1.0));
+  if (!improved && before < st.last_improved_obj) {
+    improved = local_branching(ctx, local_branch_window(ctx), sub_budget(ctx, level, 1.0));
+    st.last_improved_obj = before;
+  }
+  st.rins_failures = improved ? 0 : std::min(st.rins_failures + 1, 6);
+  st.next_rins = ctx.branches + 50.0 * (1 << st.rins_failures);
 }
 
 // Dive budget: LP iterations grow with the level and the LP size; the time
@@ -88,6 +234,16 @@ void run_pumps(MipContext &ctx) {
 void root_heuristics(MipContext &ctx) {
   const int level = ctx.params.integer(TV_IPARAM_MIP_HEULEVEL);
   if (level <= 0 || ctx.lp.status() != simplex::LpStatus::kOptimal) return;
+  if (!ctx.heur) {
+    ctx.heur = std::make_shared<HeuristicState>();
+    ctx.heur->start = common::wall_seconds();
+    ctx.heur->rng = ctx.seed * 2654435761u + 1;
+    ctx.heur->next_polish = std::max(1, ctx.params.integer(TV_IPARAM_MIP_POLISH_NUM_BRANCH_NEXT));
+    ctx.heur->pure_binary = enumeration_accepts(ctx.prob);
+    ctx.heur->next_rins = kFirstTreeRins;  // the root has just had its RINS
+  }
+  const std::vector<double> root_x = ctx.lp.x();
+  root_enumeration_with_cuts(ctx);
   context_log(ctx, 4, "\nRunning rounding heuristics...");
   run_rounding(ctx);
   context_log(ctx, 4, " Done.");
@@ -105,18 +261,22 @@ void root_heuristics(MipContext &ctx) {
     if (target_reached(ctx) || seconds_left(ctx.deadline) <= 0) break;
     dive(ctx, rule, locks, dive_limits(ctx, level, true));
   }
+  if (!ctx.sub_mip && seconds_left(ctx.deadline) > 0) root_neighbourhoods(ctx, root_x, level);
 }
 
 void node_heuristics(MipContext &ctx) {
   const int level = ctx.params.integer(TV_IPARAM_MIP_HEULEVEL);
   if (level <= 0 || ctx.lp.status() != simplex::LpStatus::kOptimal) return;
   run_rounding(ctx);
+  node_enumeration(ctx);
   if (level < 2 || target_reached(ctx)) return;
+  if (!ctx.sub_mip) node_neighbourhoods(ctx, level);
+  if (ctx.lp.status() != simplex::LpStatus::kOptimal) return;
   const long long node = static_cast<long long>(ctx.nodes);
   if (node % kNodeDiveFrequency != 0) return;
-  static constexpr DiveRule kRotation[] = {DiveRule::kGuided, DiveRule::kCoefficient, DiveRule::kVectorLength,
-                                           DiveRule::kFractional};
-  DiveRule rule = kRotation[(node / kNodeDiveFrequency) % 4];
+  static constexpr DiveRule kRotation[] = {DiveRule::kGuided, DiveRule::kCoefficient, DiveRule::kPseudoCost,
+                                           DiveRule::kVectorLength, DiveRule::kFractional};
+  DiveRule rule = kRotation[(node / kNodeDiveFrequency) % 5];
   if (rule == DiveRule::kGuided && !ctx.sink.has_incumbent()) rule = DiveRule::kCoefficient;
   const Locks locks(ctx.prob);
   dive(ctx, rule, locks, dive_limits(ctx, level, false));

@@ -6,13 +6,14 @@
 #include <vector>
 
 #include "mip/heur_common.hpp"
+#include "mip/sub_mip.hpp"
 
 namespace tarvo::mip {
 
 bool simple_rounding(MipContext &ctx, const std::vector<double> &x, const Locks &locks, double tol);
 bool activity_rounding(MipContext &ctx, const std::vector<double> &x, double tol);
 
-enum class DiveRule { kFractional, kCoefficient, kGuided, kVectorLength };
+enum class DiveRule { kFractional, kCoefficient, kGuided, kVectorLength, kPseudoCost };
 struct DiveLimits {
   double max_lp_iterations = 1e4;
   double deadline = 1e30;
@@ -36,5 +37,45 @@ struct PumpSettings {
 // thresholds, 2 and 3 ignore the objective, 4 and 5 flip twice as many columns.
 void apply_pump_variant(int variant, PumpSettings &s);
 bool feasibility_pump(MipContext &ctx, const PumpSettings &s);
+
+// Zero-infeasibility rounding: each fractional integer column moves toward the
+// nearer integer as far as the rows' slacks allow, keeping the LP point's
+// row feasibility; succeeds when every column becomes integral.
+bool zi_rounding(MipContext &ctx, const std::vector<double> &x, double tol);
+
+// The schedule of the heuristics within one solve: time spent in sub-MIPs,
+// when RINS, local branching and polishing run next.
+struct HeuristicState {
+  double start = 0;              // wall clock of the first root call
+  double sub_seconds = 0;        // spent in sub-MIPs so far
+  double next_rins = 0;          // branch count of the next RINS try
+  double next_polish = 0;        // branch count of the next polishing run
+  double last_improved_obj = 1e30;  // incumbent the last neighbourhood search started from
+  int rins_failures = 0;
+  unsigned rng = 1;
+  bool pure_binary = false;      // the enumeration solver takes the model
+};
+
+// Limits of one sub-MIP run: a branch budget and a deadline.
+struct SubMipBudget {
+  double branches = 500;
+  double deadline = 1e30;
+  bool use_cuts = false;
+};
+
+// Large-neighbourhood searches, each a sub-MIP around a point. `lp_x` is an
+// LP solution (root or node); the incumbent is the sink's. True when the
+// sink took a solution.
+bool rens(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b);
+bool rins(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b);
+// Searches the solutions within Hamming distance k of the incumbent over the binaries.
+bool local_branching(MipContext &ctx, int k, const SubMipBudget &b);
+// Crossover and mutation over the solution store: the integer columns the
+// parents agree on are fixed (topped up or thinned at random to the target
+// share `alpha`), the rest searched.
+bool polish(MipContext &ctx, double alpha, unsigned &rng, const SubMipBudget &b);
+// Runs a sub-MIP and submits its solution to ctx.sink with `tag`; the time
+// spent is added to the schedule.
+bool run_sub_mip(MipContext &ctx, SubMipSpec &spec, const SubMipBudget &b, const char *tag);
 
 }  // namespace tarvo::mip

@@ -45,6 +45,7 @@ bool Incumbent::submit(const std::vector<double> &x, const char *tag) {
   else if (!point_feasible(p_, y, int_tol_, feas_tol_))
     return false;
   const double obj = objective_of(p_, y.data());
+  keep(obj, y);
   if (obj >= threshold_) return false;
   if (!x_.empty() && obj >= obj_ - 1e-9 * std::max(1.0, std::fabs(obj_))) return false;
   x_.swap(y);
@@ -53,6 +54,17 @@ bool Incumbent::submit(const std::vector<double> &x, const char *tag) {
   tag_ = tag ? tag : "";
   if (notify_) notify_(tag_.c_str());
   return true;
+}
+
+void Incumbent::keep(double obj, const std::vector<double> &x) {
+  if (capacity_ == 0) return;
+  if (static_cast<int>(store_.size()) >= capacity_ && obj >= store_.back().first) return;
+  for (const auto &entry : store_)
+    if (entry.first == obj && entry.second == x) return;
+  auto at = std::upper_bound(store_.begin(), store_.end(), obj,
+                             [](double v, const std::pair<double, std::vector<double>> &e) { return v < e.first; });
+  store_.emplace(at, obj, x);
+  if (static_cast<int>(store_.size()) > capacity_) store_.pop_back();
 }
 
 }  // namespace tarvo::mip

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mip/mip_context.hpp"
@@ -16,6 +17,8 @@ namespace tarvo::mip {
 bool point_feasible(const MipProblem &p, const std::vector<double> &x, double int_tol, double feas_tol);
 
 class Incumbent : public SolutionSink {
+  void keep(double obj, const std::vector<double> &x);
+
  public:
   Incumbent(const MipProblem &p, double int_tol, double feas_tol);
   bool submit(const std::vector<double> &x, const char *tag) override;
@@ -23,6 +26,12 @@ class Incumbent : public SolutionSink {
   double incumbent_objective() const override { return x_.empty() ? 1e30 : obj_; }
   const std::vector<double> &incumbent() const override { return x_; }
   int solutions() const { return count_; }
+  // The solution store keeps the best `capacity` distinct feasible solutions
+  // submitted (improving or not), best first; 0 keeps none.
+  void set_store_capacity(int capacity) { capacity_ = capacity < 0 ? 0 : capacity; }
+  int stored_count() const override { return static_cast<int>(store_.size()); }
+  const std::vector<double> &stored(int k) const override { return store_[k].second; }
+  double stored_objective(int k) const { return store_[k].first; }
   // Solutions must be strictly better than this value (a user cutoff).
   void set_threshold(double value) { threshold_ = value; }
   const std::string &last_tag() const { return tag_; }
@@ -36,6 +45,8 @@ class Incumbent : public SolutionSink {
   double obj_ = 1e30;
   double threshold_ = 1e30;
   int count_ = 0;
+  int capacity_ = 10;
+  std::vector<std::pair<double, std::vector<double>>> store_;
   std::string tag_;
   std::function<void(const char *)> notify_;
 };

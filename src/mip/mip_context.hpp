@@ -23,7 +23,13 @@ class SolutionSink {
   virtual bool has_incumbent() const = 0;
   virtual double incumbent_objective() const = 0;  // +1e30 when none
   virtual const std::vector<double> &incumbent() const = 0;
+  // The solution store: feasible solutions kept besides the incumbent, best first.
+  virtual int stored_count() const { return 0; }
+  virtual const std::vector<double> &stored(int) const { return incumbent(); }
 };
+
+struct HeuristicState;  // the heuristics' schedule within one solve (heuristics.hpp)
+class PseudoCosts;
 
 struct MipContext {
   const MipProblem &prob;
@@ -35,6 +41,10 @@ struct MipContext {
   double nodes = 0;
   bool root = true;
   unsigned seed = 0;                // for randomised choices, fixed per tree
+  double branches = 0;
+  bool sub_mip = false;             // a heuristic's sub-MIP: no sub-MIP heuristics of its own
+  std::shared_ptr<HeuristicState> heur{};
+  const PseudoCosts *pseudo = nullptr;  // the tree's, for pseudo-cost diving; may be null
   int print_level = 0;
   void (*log)(void *data, const char *line) = nullptr;  // complete lines, may be null
   void *log_data = nullptr;

@@ -7,6 +7,7 @@
 #include "base/callback_dispatch.hpp"
 #include "base/error_codes.hpp"
 #include "common/clock.hpp"
+#include "mip/heur_start.hpp"
 #include "mip/lexicographic.hpp"
 #include "mip/mip_concurrent.hpp"
 #include "mip/mip_presolve_call.hpp"
@@ -85,35 +86,46 @@ int solve_mip_serial(base::Model *model, int *status) {
 
   Incumbent inc(w->prob, set.int_tol, 1e-6);
   inc.set_threshold(set.cutoff);
-  // host offers (and the start point) reach the tree through one slot
+  // host offers reach the tree through one slot (start points are taken
+  // before the tree, with the other early heuristics)
   base::MipOffer offer;
-  if (static_cast<int>(d.mip_start_point.size()) >= d.n && d.n > 0) {
-    // a user start point becomes the first incumbent when it is feasible
-    std::vector<double> x(d.mip_start_point.begin(), d.mip_start_point.begin() + d.n);
-    const UserPointCheck c = check_user_point(d, x);
-    const bool ok = c.infeasibility <= 1e-6 && c.integrality <= set.int_tol;
-    log.text(1, ok ? "\nStartpoint info:" : "\nStartpoint info (not feasible):");
-    log.text(1, " objective %g, infeasibility %.2e, integer infeasibility %.2e", c.objective, c.infeasibility,
-             c.integrality);
-    if (pre.active()) {
-      // the tree searches the reduced problem: the point enters both spaces here
-      inc.submit(x, "U");
-      pre.offer_start(x);
-    } else {
-      offer.x = std::move(x);
-      offer.solution = true;
-    }
-  }
   TreeOutcome t;
   base::ProgressScope scope(model, TVLOC_MIP);
-  if (w->bounds_conflict) {
+  PreTreeOutcome early;
+  bool stop = false;
+  if (!w->bounds_conflict) {
+    // solutions found before the tree reach the host like the tree's, and the host may stop here
+    inc.on_improve([&](const char *) {
+      base::MipRecord &r = *model->mip;
+      r.x.assign(inc.incumbent().begin(), inc.incumbent().begin() + d.n);
+      r.obj = w->sense * inc.incumbent_objective();
+      r.num_solutions = inc.solutions();
+      std::vector<double> x = r.x;
+      if (!stop && model->hooks.mip_callback &&
+          model->hooks.mip_callback(model, model->hooks.mip_callback_data, r.obj, x.data()) != 0)
+        stop = true;
+    });
+    early = pre_tree_heuristics(d, w->prob, model->params, inc, log, set.time_limit >= 0 ? start + set.time_limit : 1e30);
+    inc.on_improve(nullptr);
+    if (!stop) stop = base::dispatch_progress(model, TVLOC_MIP, -1.0, true).stop();
+    if (stop) t.code = err::kUserInterrupt;
+  }
+  if (w->bounds_conflict || early.infeasible) {
     t.state = kStateInfeasible;
     t.complete = true;
     t.bound = 1e30;
+  } else if (early.solved) {
+    t.state = kStateFinished;
+    t.complete = true;
+    t.bound = inc.incumbent_objective();
+  } else if (stop) {
+    t.bound = -1e30;  // stopped before the relaxation: no bound
   } else if (!pre.decided(inc, log, &t)) {
     // the tree searches the presolved problem when there is one
     const WorkingProblem &sw = pre.active() ? pre.reduced() : *w;
     Incumbent &tinc = pre.active() ? pre.reduced_incumbent() : inc;
+    // an incumbent found before the tree seeds the reduced search too
+    if (pre.active() && inc.has_incumbent()) pre.offer_start(inc.incumbent());
     simplex::LpSolver lp;
     lp.load(sw.data, simplex::LpOptions::from_params(model->params));
     for (int i = 0; i < sw.prob.m; ++i) lp.set_row_bounds(i, sw.prob.row_lo[i], sw.prob.row_up[i]);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
+#include <cstring>
 
 #include "tarvo.h"
 
@@ -26,6 +27,14 @@ const char *source_tag(int code) {
     case kSrcHeuristic: return "(*H) ";
     default: return "";
   }
+}
+
+int source_code(const char *tag) {
+  static constexpr int kCodes[] = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 20};
+  if (tag)
+    for (int code : kCodes)
+      if (std::strcmp(tag, source_tag(code)) == 0) return code;
+  return kSrcHeuristic;
 }
 
 double relative_gap(double bound, double incumbent) {

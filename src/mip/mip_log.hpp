@@ -19,6 +19,8 @@ enum SourceCode : int {
   kSrcFinal = -1,
 };
 const char *source_tag(int code);
+// The code whose tag is `tag`; kSrcHeuristic for any other text.
+int source_code(const char *tag);
 
 struct LogCounters {
   double branches = 0, nodes = 0, lps = 0;

@@ -7,7 +7,6 @@
 
 #include "common/clock.hpp"
 #include "mip/bound_propagation.hpp"
-#include "mip/enumeration_hook.hpp"
 #include "mip/heur_common.hpp"
 #include "tarvo.h"
 
@@ -106,35 +105,5 @@ void TreeSearch::probe_root() {
   if (!feasible) out_.state = inc_.has_incumbent() ? kStateFinished : kStateInfeasible;
 }
 
-bool TreeSearch::try_enumeration() {
-  if (set_.solver_type == 1) return false;
-  bool pure_binary = p_.n > 0;
-  for (int j = 0; j < p_.n && pure_binary; ++j) pure_binary = p_.is_binary(j) || glo_[j] == gup_[j];
-  const EnumerationSolver solver = enumeration_solver();
-  if (!pure_binary || !solver) {
-    if (set_.solver_type == 2)
-      log_.text(1, "\nWarning: the enumeration solver cannot take this model, using branch and bound.");
-    return false;
-  }
-  const double limit = deadline_ < 1e30 ? std::max(0.0, deadline_ - common::wall_seconds()) : -1;
-  log_.text(2, "\nStarted fast enumeration solver, (time_lim:%g)", limit);
-  int mip_status = 0;
-  const int code = solver(ctx_, limit, &mip_status);
-  log_.text(2, "\nTerminated fast enumeration solver, MIPstat:%d, err:%d", mip_status, code);
-  if (code != 0) {
-    out_.code = code;
-    return true;
-  }
-  if (mip_status == TV_STATUS_OPTIMAL && inc_.has_incumbent()) {
-    out_.state = kStateFinished;
-  } else if (mip_status == TV_STATUS_INFEASIBLE) {
-    out_.state = kStateInfeasible;
-  } else {
-    return false;
-  }
-  out_.complete = true;
-  out_.bound = inc_.incumbent_objective();
-  return true;
-}
 
 }  // namespace tarvo::mip

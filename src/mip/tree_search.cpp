@@ -94,6 +94,7 @@ TreeSearch::TreeSearch(MipContext &ctx, const MipSettings &set, Incumbent &inc, 
     return static_cast<int>(std::min(dist, 1e9));
   });
   last_incumbent_time_ = start;
+  ctx_.pseudo = &pc_;
   inc_.on_improve([this](const char *tag) { new_incumbent(tag); });
 }
 
@@ -156,7 +157,7 @@ void TreeSearch::new_incumbent(const char *tag) {
     if (!crowded_) queue_->set_rule(base_rule_);
   }
   lp_.set_cutoff(cutoff());
-  int code = kSrcHeuristic;
+  int code = source_code(tag);
   if (tag && *tag == '\0') code = cur_code_;
   if (tag && std::string(tag) == "SB") code = kSrcStrongBranch;
   if (tag && std::string(tag) == "U") code = kSrcNone;  // the host's own point
@@ -437,7 +438,6 @@ TreeOutcome TreeSearch::run() {
   }
   if (cutoff() < 1e30) lp_.set_cutoff(cutoff());
   take_offers();  // a start point
-  if (try_enumeration()) return out_;
   log_.text(1, "\n-------------------------BEGIN ROOT OPTIMIZATION----------------------\n");
   const int root = solve_root();
   log_.text(1, "\n-------------------------END   ROOT OPTIMIZATION----------------------\n");
@@ -663,6 +663,7 @@ void TreeSearch::search() {
     ctx_.root = nd.depth == 0;
     ctx_.depth = static_cast<int>(nd.depth);
     ctx_.nodes = out_.lps;
+    ctx_.branches = out_.branches;
     if (set_.heu_level != 0 && (nd.depth % 8 == 0)) {
       node_heuristics(ctx_);
       if (stop_code_) break;

@@ -87,7 +87,6 @@ class TreeSearch {
   // Bound propagation with probing on the binaries after the root relaxation.
   void probe_root();
   // The enumeration solver of pure binary problems; true when it settled the problem.
-  bool try_enumeration();
   LogCounters counters();
   void periodic_line(bool force);
   void trace_node(int index, const Node &nd);

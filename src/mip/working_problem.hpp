@@ -27,6 +27,10 @@ void problem_to_lp_data(const MipProblem &p, base::ModelData *out);
 
 // Builds the working copy; `lbigm` bounds the big-M coefficients of the
 // reformulations (raised with a note when a bound involved is larger).
+// The LP data of a MipProblem (minimisation, one-sided row types; the exact
+// row bounds are set on the LP after loading).
+void problem_to_lp_data(const MipProblem &p, base::ModelData *out);
+
 int build_working_problem(const base::ModelData &d, double lbigm, double int_tol, WorkingProblem *out);
 
 }  // namespace tarvo::mip

@@ -11,6 +11,7 @@ namespace {
 constexpr double kCancel = 1e-11;    // relative size of a sum that counts as exact cancellation
 constexpr double kRoundoff = 1e-14;  // of the largest multiplier times entry: rounding of a zero
 constexpr double kRayResidual = 1e-8;  // relative residual a normalised ray may leave
+constexpr double kRayZero = 1e-11;     // multipliers below this share of the largest are zeros
 
 // Range of w*z for z in [lo, up]; infinite ends where w pulls towards an infinite bound.
 void term_range(double w, double lo, double up, double *low, double *high) {
@@ -40,6 +41,14 @@ bool farkas_certifies(const Glp &g, const base::ModelData &d, const std::vector<
   if (!(ynorm > 0)) return false;
   double ymax = 0;
   for (double v : y) ymax = std::max(ymax, std::fabs(v));
+  // Multipliers at rounding level are zeros the solve could not produce
+  // exactly: one of the wrong sign on an unbounded row would void the proof.
+  // The check below holds for the cleaned vector as it stands.
+  ynorm = 0;
+  for (double &v : y) {
+    if (std::fabs(v) <= kRayZero * ymax) v = 0;
+    ynorm += std::fabs(v);
+  }
   double low = 0, high = 0, terms = 0;
   bool low_finite = true, high_finite = true;
   // noise: the size below which w is the rounding of an exact zero, from the

@@ -152,6 +152,7 @@ TEST_F(MipControl, LogHeaderRepeatsEveryTwentyFiveLines) {
   // items, and a point-by-point improving walk comes from depth-first search
   mipfix::load_mip(model, hard_model(), std::string(24, 'B'));
   TVsetModelIntParameter(model, TV_IPARAM_MIP_PRINTLEVEL, 1);
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_SOLVERTYPE, 1);  // the tree, not the enumeration solver
   std::string log;
   TVsetModelLogfunc(model, tvtest::collect_model_log, &log);
   const mipfix::Solved s = solve(model);
@@ -301,6 +302,8 @@ TEST_F(MipControl, HostOffersEnterAsIncumbentsOnlyWhenFeasible) {
     mipfix::load_mip(mdl, lp, std::string(24, 'B'));
     HostOffer offer{std::vector<double>(24, 0.0)};
     ASSERT_EQ(TVsetMIPCallbackInsMIPSol(mdl, offer_point, &offer), 0);
+    // the tree polls the host; the enumeration before it would close the model first
+    TVsetModelIntParameter(mdl, TV_IPARAM_MIP_SOLVERTYPE, 1);
     const mipfix::Solved s = solve(mdl);
     ASSERT_EQ(s.code, 0);
     EXPECT_GE(offer.calls, 1);

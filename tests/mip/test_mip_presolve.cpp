@@ -159,7 +159,7 @@ TEST_F(MipPresolve, ConstantSenseAndStartPointMapBack) {
   ASSERT_EQ(s.status, TV_STATUS_OPTIMAL);
   EXPECT_DOUBLE_EQ(s.obj, 23);
   EXPECT_DOUBLE_EQ(mipcheck::verify_incumbent(model), 23);
-  EXPECT_NE(log.find("Startpoint info: objective 23"), std::string::npos) << log;
+  EXPECT_NE(log.find("Startpoint info: objective: 23"), std::string::npos) << log;
   EXPECT_NE(log.find("Starting mip_pre"), std::string::npos) << log;
 }
 

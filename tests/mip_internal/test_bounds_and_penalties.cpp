@@ -9,7 +9,6 @@
 
 #include "mip/bound_propagation.hpp"
 #include "mip/branching.hpp"
-#include "mip/enumeration_hook.hpp"
 #include "mip_fixture.hpp"
 
 namespace {
@@ -118,59 +117,6 @@ TEST(Propagation, RowsTightenIntegersAndDetectEmptyDomains) {
   prop.undo(mark);
   EXPECT_TRUE(prop.tighten(0, 3, 3));
   EXPECT_EQ(prop.upper()[1], 0);
-}
-
-// A stand-in enumeration solver: it offers the point it is given and claims
-// what the test tells it to.
-struct FakeEnumeration {
-  static inline int calls = 0;
-  static inline int claim = 0;
-  static inline std::vector<double> point;
-  static int run(MipContext &ctx, double, int *mip_status) {
-    ++calls;
-    ctx.sink.submit(point, "");
-    *mip_status = claim;
-    return 0;
-  }
-};
-
-TEST(EnumerationHook, SolverTypeRoutesPureBinaryModelsThroughTheHook) {
-  pTVenv env = TVcreateEnv(nullptr, nullptr);
-  ASSERT_NE(env, nullptr);
-  // max 10a + 13b + 7c + 8d, 4a + 6b + 3c + 5d <= 10: optimum 23 (a, b), the
-  // fake offers (a, d) with 18
-  auto solve = [&](int solver_type, int claim, double *obj) {
-    int code = 0;
-    pTVmodel model = TVcreateModel(env, &code);
-    const double c[4] = {10, 13, 7, 8}, b[1] = {10}, lo[4] = {0, 0, 0, 0}, up[4] = {1, 1, 1, 1};
-    const int start[5] = {0, 1, 2, 3, 4}, idx[4] = {0, 0, 0, 0};
-    const double val[4] = {4, 6, 3, 5};
-    EXPECT_EQ(TVloadLPData(model, 1, 4, TV_MAX, 0, c, b, "L", 4, start, nullptr, val, idx, lo, up), 0);
-    char types[] = "BBBB";
-    EXPECT_EQ(TVloadVarType(model, types), 0);
-    TVsetModelIntParameter(model, TV_IPARAM_MIP_SOLVERTYPE, solver_type);
-    FakeEnumeration::claim = claim;
-    int status = -1;
-    EXPECT_EQ(TVsolveMIP(model, &status), 0);
-    TVgetInfo(model, TV_DINFO_MIP_OBJ, obj);
-    TVdeleteModel(&model);
-    return status;
-  };
-  FakeEnumeration::point = {1, 0, 0, 1};
-  set_enumeration_solver(&FakeEnumeration::run);
-  double obj = 0;
-  FakeEnumeration::calls = 0;
-  EXPECT_EQ(solve(0, TV_STATUS_OPTIMAL, &obj), TV_STATUS_OPTIMAL);
-  EXPECT_EQ(FakeEnumeration::calls, 1);
-  EXPECT_NEAR(obj, 18, 1e-9);  // its claim ends the solve
-  EXPECT_EQ(solve(2, 0, &obj), TV_STATUS_OPTIMAL);  // undecided: branch and bound goes on
-  EXPECT_EQ(FakeEnumeration::calls, 2);
-  EXPECT_NEAR(obj, 23, 1e-9);
-  EXPECT_EQ(solve(1, TV_STATUS_OPTIMAL, &obj), TV_STATUS_OPTIMAL);  // branch and bound only
-  EXPECT_EQ(FakeEnumeration::calls, 2);
-  EXPECT_NEAR(obj, 23, 1e-9);
-  set_enumeration_solver(nullptr);
-  TVdeleteEnv(&env);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "common/clock.hpp"
 #include "mip/heuristics.hpp"
+#include "mip/pseudo_costs.hpp"
 #include "mip_fixture.hpp"
 
 using namespace mip_test;
@@ -26,6 +27,7 @@ TEST_P(RootHeuristics, SolutionsAreFeasibleAndTheLpIsLeftAsFound) {
   LOAD_OR_SKIP(mm, GetParam().model);
   CheckingSink sink(mm.prob);
   auto ctx = mm.context(sink);
+  ctx.deadline = tarvo::common::wall_seconds() + 10;  // the sub-MIPs take their share of it
   const double z = mm.lp.objective();
   const std::vector<double> x = mm.lp.x();
   tarvo::mip::root_heuristics(ctx);
@@ -45,7 +47,7 @@ TEST_P(RootHeuristics, SolutionsAreFeasibleAndTheLpIsLeftAsFound) {
       std::cout << " optimum " << opt << " gap " << (best - opt) / std::max(1.0, std::fabs(opt));
       EXPECT_GE(best, opt - 1e-6 * (1 + std::fabs(opt)));
     }
-    for (const auto &t : sink.tags) EXPECT_TRUE(t == "(*H) " || t == "(*FP)") << t;
+    for (const auto &t : sink.tags) EXPECT_TRUE(t == "(*H) " || t == "(*FP)" || t == "(*AH)" || t == "(*AHI)" || t == "(*K)") << t;
   }
   std::cout << "\n";
   if (GetParam().must_find) {
@@ -96,7 +98,12 @@ TEST(SingleHeuristics, EachLeavesTheLpAndReportsOnlyFeasiblePoints) {
     }
     EXPECT_NEAR(mm.lp.objective(), z, 1e-7 * (1 + std::fabs(z))) << name << " after the pumps";
     const tarvo::mip::Locks locks(mm.prob);
-    for (DiveRule r : {DiveRule::kFractional, DiveRule::kCoefficient, DiveRule::kVectorLength, DiveRule::kGuided}) {
+    // pseudo-costs as a tree would have learnt them: the objective coefficient per unit
+    tarvo::mip::PseudoCosts pc(mm.prob.n);
+    for (int j = 0; j < mm.prob.n; ++j) pc.record(j, mm.prob.c[j] > 0, 1.0, std::fabs(mm.prob.c[j]));
+    ctx.pseudo = &pc;
+    for (DiveRule r : {DiveRule::kFractional, DiveRule::kCoefficient, DiveRule::kVectorLength, DiveRule::kGuided,
+                       DiveRule::kPseudoCost}) {
       if (tarvo::mip::dive(ctx, r, locks, tarvo::mip::DiveLimits{})) dives_found++;
       EXPECT_EQ(mm.lp.status(), LpStatus::kOptimal) << name;
       EXPECT_NEAR(mm.lp.objective(), z, 1e-7 * (1 + std::fabs(z))) << name << " after dive " << static_cast<int>(r);
