@@ -62,7 +62,8 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, s
               gbnd);
   const size_t before = cands.size();
   if (lim.mask & TV_MIP_KNAPSUR_COVER_CUTS) separate_knapsack_covers(in, cands);
-  if (lim.mask & TV_MIP_OBJ_CUT) separate_objective_cut(in, cands);
+  // the root LP value is a global bound; a node's is not, and the pool is global
+  if ((lim.mask & TV_MIP_OBJ_CUT) && lim.root) separate_objective_cut(in, gbnd, cands);
   if (lim.mask & TV_MIP_LATTICE_CUTS) separate_zerohalf(in, cands);
   if (lim.mask & (TV_MIP_GCD_CUTS | TV_MIP_COEF_REDC_CUTS))
     separate_row_tightening(in, lim.mask & TV_MIP_GCD_CUTS, lim.mask & TV_MIP_COEF_REDC_CUTS, cands);
@@ -211,11 +212,7 @@ CutLoopResult node_cut_loop(MipContext &ctx, CutPool &pool) {
   pool.mark_root_end();
   LoopLimits lim;
   lim.mask = ctx.params.integer(TV_IPARAM_MIP_CUTLEVEL_TREE);
-  const int depth_limit = ctx.params.integer(TV_IPARAM_MIP_CUTDEPTH);
-  const int freq = ctx.params.integer(TV_IPARAM_MIP_CUTFREQ);
-  const bool due = ctx.depth <= depth_limit ||
-                   (freq > 0 && std::fmod(ctx.nodes, static_cast<double>(freq)) == 0.0);
-  if (lim.mask == 0 || !due || r.status != simplex::LpStatus::kOptimal || !pool.in_step_with(ctx.lp)) return r;
+  if (lim.mask == 0 || r.status != simplex::LpStatus::kOptimal || !pool.in_step_with(ctx.lp)) return r;
   lim.max_passes = ctx.params.integer(TV_IPARAM_MIP_MAXCUTPASS_TREE);
   lim.capacity = pool.root_size() +
                  static_cast<int>(std::floor(ctx.params.dbl(TV_DPARAM_MIP_ADDCUTPER_TREE) * ctx.prob.m));
@@ -228,7 +225,11 @@ CutLoopResult node_cut_loop(MipContext &ctx, CutPool &pool) {
 }
 
 int update_cut_activity(MipContext &ctx, CutPool &pool) {
-  return pool.update_activity(ctx.lp, ctx.params.integer(TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT), false);
+  // Slack cuts stay switched on in the tree: node LPs holding cut rows made
+  // free ended in numerical failures of the dual simplex (lseu), and each such
+  // node leaves an unproven bound behind.
+  constexpr bool kNoDeactivation = true;
+  return pool.update_activity(ctx.lp, ctx.params.integer(TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT), kNoDeactivation);
 }
 
 namespace {

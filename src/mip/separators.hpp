@@ -52,7 +52,9 @@ void separate_implied_bounds(const SepInput &in, const std::vector<ImpliedBound>
 void separate_row_tightening(const SepInput &in, bool gcd, bool coef, std::vector<Cut> &out);
 // {0,1/2}-cuts from combinations of integral rows ("LATC", the lattice class).
 void separate_zerohalf(const SepInput &in, std::vector<Cut> &out);
-// Rounded objective when it takes integer values only ("OBJCUT").
-void separate_objective_cut(const SepInput &in, std::vector<Cut> &out);
+// c x >= global_bound rounded up to the lattice of objective values, when
+// the objective takes such values only ("OBJCUT"). The bound must hold for
+// the whole problem: a node's LP value would make the cut local.
+void separate_objective_cut(const SepInput &in, double global_bound, std::vector<Cut> &out);
 
 }  // namespace tarvo::mip

@@ -14,7 +14,6 @@
 
 namespace tarvo::mip {
 
-constexpr bool kTreeCutPasses = false;
 namespace {
 
 using simplex::LpStatus;
@@ -266,12 +265,21 @@ bool TreeSearch::solve_node_lp(double *seconds) {
   const double now = common::wall_seconds();
   if (deadline_ < 1e30) lim.time_limit = std::max(0.0, deadline_ - now);
   if (set_.iter_limit >= 0) lim.iter_limit = std::max(0.0, set_.iter_limit - out_.iterations);
+  // cuts slack in the basis the node starts from count towards switching off; binding ones come back
+  if (cuts_.get()) update_cut_activity(ctx_, *cuts_.get());
   lp_.solve(lp_method(set_.reopt_method), lim);
   out_.iterations += lp_.iterations();
   out_.lps += 1;
   *seconds = common::wall_seconds() - now;
   out_.lp_time += *seconds;
   return true;
+}
+
+// Cut passes run at every node down to the cut depth and, deeper, at every
+// cut_freq-th node solved.
+bool TreeSearch::cut_passes_due(unsigned depth) const {
+  if (set_.cut_depth >= 0 && static_cast<long long>(depth) <= set_.cut_depth) return true;
+  return set_.cut_freq > 0 && static_cast<long long>(out_.nodes_solved) % set_.cut_freq == 0;
 }
 
 // Crowding switch: too many open nodes make the search dive (worst bound)
@@ -581,13 +589,8 @@ void TreeSearch::search() {
         continue;
       }
     }
-    // Tree cut passes are held back: with them and the root heuristics together
-    // enigma (MIPLIB 3) was reported infeasible, so a cut made at a node is
-    // suspected to be invalid in the rest of the tree.
-    if (kTreeCutPasses && !cuts_done && cuts_.get() && nd.depth > 0 && set_.cut_freq > 0 &&
-        static_cast<int>(nd.depth) <= set_.cut_depth &&
-        static_cast<long long>(out_.nodes_solved) % set_.cut_freq == 0) {
-      // cut passes at shallow nodes; the node is then evaluated again from the LP they leave
+    if (!cuts_done && cuts_.get() && nd.depth > 0 && cut_passes_due(nd.depth)) {
+      // the node is evaluated again from the LP the passes leave
       cuts_done = true;
       node_cut_loop(ctx_, *cuts_.get());
       reps = std::max(reps, 1);

@@ -147,7 +147,7 @@ TEST(Separators, EveryCandidateKeepsTheOptimum) {
     tarvo::mip::separate_gomory(in, cands);
     tarvo::mip::separate_cmir(in, cands);
     tarvo::mip::separate_knapsack_covers(in, cands);
-    tarvo::mip::separate_objective_cut(in, cands);
+    tarvo::mip::separate_objective_cut(in, mm.lp.objective(), cands);
     tarvo::mip::separate_row_tightening(in, true, true, cands);
     tarvo::mip::separate_cliques(in, pool.conflict_graph(), cands);
     tarvo::mip::separate_implied_bounds(in, pool.implied_bounds(), cands);
@@ -296,6 +296,28 @@ TEST(Separators, CoefficientReductionTightensABigBinaryCoefficient) {
   EXPECT_NEAR(c.value[1] / s, 1, 1e-12);
   EXPECT_NEAR(c.rhs / s, 2, 1e-12);
   EXPECT_STREQ(c.tag, "COFR");
+}
+
+// Costs 2, 4, 6: c x takes even values only, so a bound of 3.2 becomes c x >= 4;
+// a bound already on the lattice gives nothing.
+TEST(Separators, ObjectiveCutRoundsTheGivenBoundToTheCostLattice) {
+  Enumerable e({{1, 1, 1}}, {1}, {3}, {2, 4, 6});
+  ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  CutPool pool(e.prob);
+  ExtendedVars ext;
+  ext.build(e.prob, pool, e.lp);
+  SepInput in{e.prob, e.lp, pool, ext, e.lp.x().data(), 1e-6, 2, 100, CutSafety{}};
+  std::vector<Cut> cands;
+  tarvo::mip::separate_objective_cut(in, 3.2, cands);
+  ASSERT_EQ(cands.size(), 1u);
+  const Cut &c = cands[0];
+  ASSERT_EQ(c.index.size(), 3u);
+  const double s = -c.value[0] / 2;  // the cut is s * (-c x) <= s * (-4)
+  EXPECT_NEAR(-c.rhs / s, 4, 1e-12);
+  EXPECT_STREQ(c.tag, "OBJCUT");
+  cands.clear();
+  tarvo::mip::separate_objective_cut(in, 4.0, cands);
+  EXPECT_TRUE(cands.empty());
 }
 
 TEST(CutTidy, RejectsUnsafeAndRelaxesTinyCoefficientsValidly) {
