@@ -216,8 +216,10 @@ CutLoopResult node_cut_loop(MipContext &ctx, CutPool &pool) {
   lim.max_passes = ctx.params.integer(TV_IPARAM_MIP_MAXCUTPASS_TREE);
   lim.capacity = pool.root_size() +
                  static_cast<int>(std::floor(ctx.params.dbl(TV_DPARAM_MIP_ADDCUTPER_TREE) * ctx.prob.m));
+  // a full pool takes nothing more in the tree: separating would be wasted work
+  if (pool.size() >= lim.capacity) return r;
   lim.max_aggr = aggregation_limit(ctx.params.integer(TV_IPARAM_MIP_AGGCUTLIM_TREE), false);
-  lim.max_per_pass = std::min(100, std::max(10, ctx.prob.m / 10));
+  lim.max_per_pass = std::min(20, std::max(5, ctx.prob.m / 50));
   lim.min_efficacy = 1e-3;
   lim.root = false;
   lim.deadline = ctx.deadline;

@@ -504,7 +504,11 @@ void TreeSearch::search() {
       if (nd.basis >= 0) {
         simplex::LpBasis b;
         const PackedBasis &pb = pool_.basis(nd.basis);
-        if (pb.rows == lp_.rows() && unpack_basis(pb, lp_.col_lowers(), lp_.col_uppers(), &b)) lp_.set_basis(b);
+        // cut rows added since the basis was packed enter with their slacks basic
+        if (pb.rows <= lp_.rows() && unpack_basis(pb, lp_.col_lowers(), lp_.col_uppers(), &b)) {
+          pad_basis(b, p_.n, lp_.rows());
+          lp_.set_basis(b);
+        }
       }
       if (!ok) {
         pool_.release(cur);
