@@ -3,6 +3,7 @@
 // dispatched by the bits of the cut level masks.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "common/clock.hpp"
 #include "mip/conflict_graph.hpp"
@@ -61,6 +62,24 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, s
   context_log(ctx, 7, "\nStart find_cuts (maxcut:%d, cut_tol:%g, gbnd:%g)", lim.max_per_pass, lim.min_efficacy,
               gbnd);
   const size_t before = cands.size();
+  // one log line per class that found candidates
+  auto found = [&](const char *label, size_t from, const char *tag) {
+    int count = 0;
+    for (size_t k = from; k < cands.size(); ++k) count += !tag || std::strcmp(cands[k].tag, tag) == 0;
+    if (count > 0)
+      context_log(ctx, 7, "\nfind_cuts added %d %s (cut_tol:%g, gbnd:%g)", count, label, lim.min_efficacy, gbnd);
+  };
+  if (lim.mask & TV_MIP_GUB_COVER_CUTS) {
+    const size_t at = cands.size();
+    separate_gub_covers(in, pool.conflict_graph(), cands);
+    found("GUB_COVERS_CUTS", at, nullptr);
+  }
+  if (lim.mask & (TV_MIP_DISAGG_CUTS | TV_MIP_PLAN_LOC_CUTS)) {
+    const size_t at = cands.size();
+    separate_disaggregation(in, lim.mask & TV_MIP_DISAGG_CUTS, lim.mask & TV_MIP_PLAN_LOC_CUTS, cands);
+    found("DISAGRE_ROW_CUTS.I", at, "DISAGG");
+    found("PLANT_LOC_CUTS", at, "PLANLOC");
+  }
   if (lim.mask & TV_MIP_KNAPSUR_COVER_CUTS) separate_knapsack_covers(in, cands);
   // the root LP value is a global bound; a node's is not, and the pool is global
   if ((lim.mask & TV_MIP_OBJ_CUT) && lim.root) separate_objective_cut(in, gbnd, cands);

@@ -42,8 +42,13 @@ void separate_gomory(const SepInput &in, std::vector<Cut> &out);
 void separate_cmir(const SepInput &in, std::vector<Cut> &out);
 // Lifted knapsack covers over rows with binaries ("KCOVER").
 void separate_knapsack_covers(const SepInput &in, std::vector<Cut> &out);
-// Clique cuts from the conflict graph ("CLIQUE").
+// GUB covers: covers over cliques of a knapsack row's binaries ("GUB1").
 class ConflictGraph;
+void separate_gub_covers(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out);
+// y_j <= u_j x from rows sum a_j y_j <= U x ("DISAGG"), with u_j from another
+// row bounding y_j where that is tighter ("PLANLOC").
+void separate_disaggregation(const SepInput &in, bool disagg, bool plant_loc, std::vector<Cut> &out);
+// Clique cuts from the conflict graph ("CLIQUE").
 void separate_cliques(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out);
 // Implied-bound cuts from single-row implications of binaries ("IBOU").
 struct ImpliedBound;
