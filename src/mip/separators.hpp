@@ -48,6 +48,8 @@ void separate_gub_covers(const SepInput &in, const ConflictGraph &graph, std::ve
 // y_j <= u_j x from rows sum a_j y_j <= U x ("DISAGG"), with u_j from another
 // row bounding y_j where that is tighter ("PLANLOC").
 void separate_disaggregation(const SepInput &in, bool disagg, bool plant_loc, std::vector<Cut> &out);
+// Flow covers of single-node flow sets from rows with variable upper bounds ("FLOW").
+void separate_flow_covers(const SepInput &in, std::vector<Cut> &out);
 // Clique cuts from the conflict graph ("CLIQUE").
 void separate_cliques(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out);
 // Implied-bound cuts from single-row implications of binaries ("IBOU").
