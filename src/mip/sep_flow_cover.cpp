@@ -127,22 +127,11 @@ bool flow_cover_of_side(const SepInput &in, const std::vector<Vub> &vub, const i
 }  // namespace
 
 void separate_flow_covers(const SepInput &in, std::vector<Cut> &out) {
-  const MipProblem &p = in.prob;
   const std::vector<Vub> vub = variable_upper_bounds(in);
-  int found = 0;
-  for (int i = 0; i < p.m && found < in.max_cuts; ++i) {
-    const int s = p.row_start[i], len = p.row_start[i + 1] - s;
-    if (len < 3 || len > kMaxRowLength) continue;
-    for (double side : {1.0, -1.0}) {
-      const double b = side > 0 ? p.row_up[i] : -p.row_lo[i];
-      if (std::fabs(b) >= kInf) continue;
-      Cut cut;
-      if (flow_cover_of_side(in, vub, &p.row_index[s], &p.row_value[s], len, side, b, cut)) {
-        out.push_back(std::move(cut));
-        found++;
-      }
-    }
-  }
+  separate_row_sides(in, kMaxRowLength, out,
+                     [&](const int *idx, const double *val, int len, double side, double b, Cut &cut) {
+                       return flow_cover_of_side(in, vub, idx, val, len, side, b, cut);
+                     });
 }
 
 }  // namespace tarvo::mip

@@ -116,22 +116,11 @@ bool gub_cover_of_side(const SepInput &in, const ConflictGraph &g, const int *id
 }  // namespace
 
 void separate_gub_covers(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out) {
-  const MipProblem &p = in.prob;
   if (graph.cliques() == 0) return;
-  int found = 0;
-  for (int i = 0; i < p.m && found < in.max_cuts; ++i) {
-    const int s = p.row_start[i], len = p.row_start[i + 1] - s;
-    if (len < 3 || len > kMaxRowLength) continue;
-    for (double side : {1.0, -1.0}) {
-      const double b = side > 0 ? p.row_up[i] : -p.row_lo[i];
-      if (std::fabs(b) >= kInf) continue;
-      Cut cut;
-      if (gub_cover_of_side(in, graph, &p.row_index[s], &p.row_value[s], len, side, b, cut)) {
-        out.push_back(std::move(cut));
-        found++;
-      }
-    }
-  }
+  separate_row_sides(in, kMaxRowLength, out,
+                     [&](const int *idx, const double *val, int len, double side, double b, Cut &cut) {
+                       return gub_cover_of_side(in, graph, idx, val, len, side, b, cut);
+                     });
 }
 
 }  // namespace tarvo::mip

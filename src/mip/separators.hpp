@@ -36,6 +36,28 @@ struct MirBase {
 bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::vector<char> &complement_up,
              Cut &cut);
 
+// Single-row separation: calls make(index, value, length, side, rhs, cut) for
+// each finite side (side * a x <= rhs) of the rows with 3..max_len entries and
+// keeps the cuts it reports, up to in.max_cuts.
+template <class Make>
+void separate_row_sides(const SepInput &in, int max_len, std::vector<Cut> &out, Make make) {
+  const MipProblem &p = in.prob;
+  int found = 0;
+  for (int i = 0; i < p.m && found < in.max_cuts; ++i) {
+    const int s = p.row_start[i], len = p.row_start[i + 1] - s;
+    if (len < 3 || len > max_len) continue;
+    for (double side : {1.0, -1.0}) {
+      const double b = side > 0 ? p.row_up[i] : -p.row_lo[i];
+      if (b >= 1e30 || b <= -1e30) continue;
+      Cut cut;
+      if (make(&p.row_index[s], &p.row_value[s], len, side, b, cut)) {
+        out.push_back(std::move(cut));
+        found++;
+      }
+    }
+  }
+}
+
 // Gomory mixed-integer cuts from the rows of the optimal tableau ("GMRY").
 void separate_gomory(const SepInput &in, std::vector<Cut> &out);
 // Complemented MIR over aggregations of up to in.max_aggr rows ("MIGC").
