@@ -17,6 +17,7 @@ namespace tarvo::mip {
 namespace {
 constexpr double kInf = 1e30;
 constexpr int kMaxRowLength = 1000;
+constexpr double kMinExcess = 1e-3;
 
 struct FlowItem {
   int flow_col;   // column carrying the flow (the binary itself for a binary item)
@@ -80,7 +81,11 @@ bool flow_cover_of_side(const SepInput &in, const std::vector<Vub> &vub, const i
     }
     (a > 0 ? n1 : n2).push_back(it);
   }
-  if (n1.size() < 2 || !std::isfinite(b)) return false;
+  // without a continuous flow the set is a knapsack, which the covers handle
+  const auto continuous = [&](const FlowItem &it) { return it.flow_col != it.bin; };
+  if (n1.size() < 2 || !std::isfinite(b) ||
+      (std::none_of(n1.begin(), n1.end(), continuous) && std::none_of(n2.begin(), n2.end(), continuous)))
+    return false;
   // cover: switched-on items first, then by capacity, until the capacities pass b
   std::sort(n1.begin(), n1.end(), [](const FlowItem &s, const FlowItem &t) {
     return s.xb != t.xb ? s.xb > t.xb : s.cap > t.cap;
@@ -94,6 +99,8 @@ bool flow_cover_of_side(const SepInput &in, const std::vector<Vub> &vub, const i
   double cmax = 0;
   for (size_t t = 0; t < take; ++t) cmax = std::max(cmax, n1[t].cap);
   if (cmax <= lambda + eps) return false;  // no (c_j - lambda)^+ term: the row itself
+  // a tiny excess gives coefficients lambda far below the others: a badly scaled cut
+  if (lambda < kMinExcess * cmax) return false;
   out.index.clear();
   out.value.clear();
   double rhs = b;
