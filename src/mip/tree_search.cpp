@@ -275,10 +275,11 @@ bool TreeSearch::solve_node_lp(double *seconds) {
   return true;
 }
 
-// Cut passes run at every node down to the cut depth and, deeper, at every
-// cut_freq-th node solved.
+// Cut passes run at every cut_freq-th node solved down to the cut depth:
+// passes at every shallow node, or deeper, grow the node LPs faster than
+// they raise the bound (MIPLIB 3 measurements).
 bool TreeSearch::cut_passes_due(unsigned depth) const {
-  if (set_.cut_depth >= 0 && static_cast<long long>(depth) <= set_.cut_depth) return true;
+  if (set_.cut_depth < 0 || static_cast<long long>(depth) > set_.cut_depth) return false;
   return set_.cut_freq > 0 && static_cast<long long>(out_.nodes_solved) % set_.cut_freq == 0;
 }
 
