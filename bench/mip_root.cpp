@@ -1,8 +1,11 @@
 // Root of the MIP without the tree: LP bound, bound after the root cut loop,
 // gap closed against the reference optimum, cut count and time; then the root
 // heuristics: best solution, its gap and the time to the first one.
-// Usage: bench_mip_root [model ...]  (default: every model of optimal.csv)
+// Usage: bench_mip_root [--mask N] [--cuts-only] [model ...]  (default: every
+// model of optimal.csv); --mask sets the root cut mask, --cuts-only skips the
+// heuristics.
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -50,7 +53,17 @@ double rel_gap(double z, double opt) { return (z - opt) / std::max(1.0, std::fab
 int main(int argc, char **argv) {
   const auto optima = reference_optima();
   std::vector<std::string> names;
-  for (int a = 1; a < argc; ++a) names.push_back(argv[a]);
+  int mask = -1;
+  bool heuristics = true;
+  for (int a = 1; a < argc; ++a) {
+    const std::string arg = argv[a];
+    if (arg == "--mask" && a + 1 < argc)
+      mask = std::atoi(argv[++a]);
+    else if (arg == "--cuts-only")
+      heuristics = false;
+    else
+      names.push_back(arg);
+  }
   if (names.empty())
     for (const auto &kv : optima) names.push_back(kv.first);
   std::printf("%-10s %8s %15s %15s %15s %7s %6s %7s %15s %8s %8s %8s\n", "model", "rows", "lp_bound", "cut_bound",
@@ -63,6 +76,7 @@ int main(int argc, char **argv) {
       continue;
     }
     const double opt = optima.count(name) ? optima.at(name) : NAN;
+    if (mask >= 0) mm.params.store(tarvo::base::params::position(TV_IPARAM_MIP_CUTLEVEL_TOP), mask);
     TimedSink sink(mm.prob);
     auto ctx = mm.context(sink);
     ctx.print_level = 0;
@@ -74,7 +88,7 @@ int main(int argc, char **argv) {
     const double bound = loop.bound;
     sink.start = t0;
     ctx.deadline = tarvo::common::wall_seconds() + 60;
-    tarvo::mip::root_heuristics(ctx);
+    if (heuristics) tarvo::mip::root_heuristics(ctx);
     const double t3 = tarvo::common::wall_seconds();
     const double closed = (bound - mm.lp_bound) / (opt - mm.lp_bound);
     std::printf("%-10s %8d %15.6g %15.6g %15.6g %7.3f %6d %7.2f %15.6g %8.4f %8.2f %8.2f\n", name.c_str(),

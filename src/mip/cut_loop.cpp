@@ -3,6 +3,7 @@
 // dispatched by the bits of the cut level masks.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "common/clock.hpp"
 #include "mip/conflict_graph.hpp"
@@ -61,8 +62,32 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, s
   context_log(ctx, 7, "\nStart find_cuts (maxcut:%d, cut_tol:%g, gbnd:%g)", lim.max_per_pass, lim.min_efficacy,
               gbnd);
   const size_t before = cands.size();
+  // one log line per class that found candidates
+  auto found = [&](const char *label, size_t from, const char *tag) {
+    int count = 0;
+    for (size_t k = from; k < cands.size(); ++k) count += !tag || std::strcmp(cands[k].tag, tag) == 0;
+    if (count > 0)
+      context_log(ctx, 7, "\nfind_cuts added %d %s (cut_tol:%g, gbnd:%g)", count, label, lim.min_efficacy, gbnd);
+  };
+  if (lim.mask & TV_MIP_GUB_COVER_CUTS) {
+    const size_t at = cands.size();
+    separate_gub_covers(in, pool.conflict_graph(), cands);
+    found("GUB_COVERS_CUTS", at, nullptr);
+  }
+  if (lim.mask & (TV_MIP_DISAGG_CUTS | TV_MIP_PLAN_LOC_CUTS)) {
+    const size_t at = cands.size();
+    separate_disaggregation(in, lim.mask & TV_MIP_DISAGG_CUTS, lim.mask & TV_MIP_PLAN_LOC_CUTS, cands);
+    found("DISAGRE_ROW_CUTS.I", at, "DISAGG");
+    found("PLANT_LOC_CUTS", at, "PLANLOC");
+  }
+  if (lim.mask & TV_MIP_FLOW_COVER_CUTS) {
+    const size_t at = cands.size();
+    separate_flow_covers(in, cands);
+    found("FLOW_COVERS_CUTS", at, nullptr);
+  }
   if (lim.mask & TV_MIP_KNAPSUR_COVER_CUTS) separate_knapsack_covers(in, cands);
-  if (lim.mask & TV_MIP_OBJ_CUT) separate_objective_cut(in, cands);
+  // the root LP value is a global bound; a node's is not, and the pool is global
+  if ((lim.mask & TV_MIP_OBJ_CUT) && lim.root) separate_objective_cut(in, gbnd, cands);
   if (lim.mask & TV_MIP_LATTICE_CUTS) separate_zerohalf(in, cands);
   if (lim.mask & (TV_MIP_GCD_CUTS | TV_MIP_COEF_REDC_CUTS))
     separate_row_tightening(in, lim.mask & TV_MIP_GCD_CUTS, lim.mask & TV_MIP_COEF_REDC_CUTS, cands);
@@ -211,16 +236,14 @@ CutLoopResult node_cut_loop(MipContext &ctx, CutPool &pool) {
   pool.mark_root_end();
   LoopLimits lim;
   lim.mask = ctx.params.integer(TV_IPARAM_MIP_CUTLEVEL_TREE);
-  const int depth_limit = ctx.params.integer(TV_IPARAM_MIP_CUTDEPTH);
-  const int freq = ctx.params.integer(TV_IPARAM_MIP_CUTFREQ);
-  const bool due = ctx.depth <= depth_limit ||
-                   (freq > 0 && std::fmod(ctx.nodes, static_cast<double>(freq)) == 0.0);
-  if (lim.mask == 0 || !due || r.status != simplex::LpStatus::kOptimal || !pool.in_step_with(ctx.lp)) return r;
+  if (lim.mask == 0 || r.status != simplex::LpStatus::kOptimal || !pool.in_step_with(ctx.lp)) return r;
   lim.max_passes = ctx.params.integer(TV_IPARAM_MIP_MAXCUTPASS_TREE);
   lim.capacity = pool.root_size() +
                  static_cast<int>(std::floor(ctx.params.dbl(TV_DPARAM_MIP_ADDCUTPER_TREE) * ctx.prob.m));
+  // a full pool takes nothing more in the tree: separating would be wasted work
+  if (pool.size() >= lim.capacity) return r;
   lim.max_aggr = aggregation_limit(ctx.params.integer(TV_IPARAM_MIP_AGGCUTLIM_TREE), false);
-  lim.max_per_pass = std::min(100, std::max(10, ctx.prob.m / 10));
+  lim.max_per_pass = std::min(20, std::max(5, ctx.prob.m / 50));
   lim.min_efficacy = 1e-3;
   lim.root = false;
   lim.deadline = ctx.deadline;
@@ -228,7 +251,11 @@ CutLoopResult node_cut_loop(MipContext &ctx, CutPool &pool) {
 }
 
 int update_cut_activity(MipContext &ctx, CutPool &pool) {
-  return pool.update_activity(ctx.lp, ctx.params.integer(TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT), false);
+  // Slack cuts stay switched on in the tree: node LPs holding cut rows made
+  // free ended in numerical failures of the dual simplex (lseu), and each such
+  // node leaves an unproven bound behind.
+  constexpr bool kNoDeactivation = true;
+  return pool.update_activity(ctx.lp, ctx.params.integer(TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT), kNoDeactivation);
 }
 
 namespace {

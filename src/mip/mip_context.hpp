@@ -71,7 +71,7 @@ struct CutLoopResult {
 // Root cut loop: passes of separation, adding cuts to ctx.lp and re-solving,
 // until the bound stalls or a limit is hit. The LP is solved on entry.
 CutLoopResult root_cut_loop(MipContext &ctx, CutPool &pool);
-// A short loop at a tree node (the LP is solved on entry).
+// A short loop at a tree node (the LP is solved on entry); the tree chooses the nodes.
 CutLoopResult node_cut_loop(MipContext &ctx, CutPool &pool);
 // Primal heuristics at the root (after the cut loop) and at tree nodes; every
 // solution goes through ctx.sink.

@@ -1,27 +1,35 @@
-// The objective cut: when the objective takes integer values on integer
-// points, the LP bound rounds up to the next integer.
+// The objective cut: when the objective takes values in a lattice g*Z on
+// integer points, a proven lower bound rounds up to the next lattice point.
 #include <cmath>
+#include <numeric>
 
 #include "mip/separators.hpp"
 
 namespace tarvo::mip {
 
-void separate_objective_cut(const SepInput &in, std::vector<Cut> &out) {
-  // c x takes integer values on integer points when only integer columns have
-  // costs and those costs are integers
+namespace {
+constexpr double kMaxIntCost = 1e9;
+}
+
+void separate_objective_cut(const SepInput &in, double global_bound, std::vector<Cut> &out) {
+  // c x lies in g*Z on integer points when only integer columns have costs
+  // and those costs are integers with greatest common divisor g
   const MipProblem &p = in.prob;
+  if (!std::isfinite(global_bound) || std::fabs(global_bound) >= 1e30) return;
   Cut cut;
-  double z = 0;
+  long long g = 0;
   for (int j = 0; j < p.n; ++j) {
-    if (p.c[j] == 0.0) continue;
-    if (!p.is_int[j] || std::fabs(p.c[j] - std::round(p.c[j])) > 1e-12) return;
+    const double c = p.c[j];
+    if (c == 0.0) continue;
+    if (!p.is_int[j] || std::fabs(c) > kMaxIntCost || c != std::round(c)) return;
+    g = std::gcd(g, static_cast<long long>(std::fabs(c)));
     cut.index.push_back(j);
-    cut.value.push_back(-p.c[j]);
-    z += p.c[j] * in.x[j];
+    cut.value.push_back(-c);
   }
-  if (cut.index.empty() || !std::isfinite(z)) return;
-  const double target = std::ceil(z - 1e-6);
-  if (target - z < 1e-4) return;
+  if (cut.index.empty() || g <= 0) return;
+  const double step = static_cast<double>(g);
+  const double target = step * std::ceil(global_bound / step - 1e-6);
+  if (target - global_bound < 1e-4 * step) return;
   cut.rhs = -target;
   cut.tag = "OBJCUT";
   if (!tidy_cut(cut, p, in.safety)) return;

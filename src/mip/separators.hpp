@@ -36,14 +36,43 @@ struct MirBase {
 bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::vector<char> &complement_up,
              Cut &cut);
 
+// Single-row separation: calls make(index, value, length, side, rhs, cut) for
+// each finite side (side * a x <= rhs) of the rows with 3..max_len entries and
+// keeps the cuts it reports, up to in.max_cuts.
+template <class Make>
+void separate_row_sides(const SepInput &in, int max_len, std::vector<Cut> &out, Make make) {
+  const MipProblem &p = in.prob;
+  int found = 0;
+  for (int i = 0; i < p.m && found < in.max_cuts; ++i) {
+    const int s = p.row_start[i], len = p.row_start[i + 1] - s;
+    if (len < 3 || len > max_len) continue;
+    for (double side : {1.0, -1.0}) {
+      const double b = side > 0 ? p.row_up[i] : -p.row_lo[i];
+      if (b >= 1e30 || b <= -1e30) continue;
+      Cut cut;
+      if (make(&p.row_index[s], &p.row_value[s], len, side, b, cut)) {
+        out.push_back(std::move(cut));
+        found++;
+      }
+    }
+  }
+}
+
 // Gomory mixed-integer cuts from the rows of the optimal tableau ("GMRY").
 void separate_gomory(const SepInput &in, std::vector<Cut> &out);
 // Complemented MIR over aggregations of up to in.max_aggr rows ("MIGC").
 void separate_cmir(const SepInput &in, std::vector<Cut> &out);
 // Lifted knapsack covers over rows with binaries ("KCOVER").
 void separate_knapsack_covers(const SepInput &in, std::vector<Cut> &out);
-// Clique cuts from the conflict graph ("CLIQUE").
+// GUB covers: covers over cliques of a knapsack row's binaries ("GUB1").
 class ConflictGraph;
+void separate_gub_covers(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out);
+// y_j <= u_j x from rows sum a_j y_j <= U x ("DISAGG"), with u_j from another
+// row bounding y_j where that is tighter ("PLANLOC").
+void separate_disaggregation(const SepInput &in, bool disagg, bool plant_loc, std::vector<Cut> &out);
+// Flow covers of single-node flow sets from rows with variable upper bounds ("FLOW").
+void separate_flow_covers(const SepInput &in, std::vector<Cut> &out);
+// Clique cuts from the conflict graph ("CLIQUE").
 void separate_cliques(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out);
 // Implied-bound cuts from single-row implications of binaries ("IBOU").
 struct ImpliedBound;
@@ -52,7 +81,9 @@ void separate_implied_bounds(const SepInput &in, const std::vector<ImpliedBound>
 void separate_row_tightening(const SepInput &in, bool gcd, bool coef, std::vector<Cut> &out);
 // {0,1/2}-cuts from combinations of integral rows ("LATC", the lattice class).
 void separate_zerohalf(const SepInput &in, std::vector<Cut> &out);
-// Rounded objective when it takes integer values only ("OBJCUT").
-void separate_objective_cut(const SepInput &in, std::vector<Cut> &out);
+// c x >= global_bound rounded up to the lattice of objective values, when
+// the objective takes such values only ("OBJCUT"). The bound must hold for
+// the whole problem: a node's LP value would make the cut local.
+void separate_objective_cut(const SepInput &in, double global_bound, std::vector<Cut> &out);
 
 }  // namespace tarvo::mip

@@ -15,7 +15,6 @@
 
 namespace tarvo::mip {
 
-constexpr bool kTreeCutPasses = false;
 namespace {
 
 using simplex::LpStatus;
@@ -304,6 +303,8 @@ bool TreeSearch::solve_node_lp(double *seconds) {
   const double now = common::wall_seconds();
   if (deadline_ < 1e30) lim.time_limit = std::max(0.0, deadline_ - now);
   if (set_.iter_limit >= 0) lim.iter_limit = std::max(0.0, set_.iter_limit - out_.iterations);
+  // cuts slack in the basis the node starts from count towards switching off; binding ones come back
+  if (cuts_.get()) update_cut_activity(ctx_, *cuts_.get());
   lp_.solve(lp_method(set_.reopt_method), lim);
   bool empty = false;
   if (lp_.status() == LpStatus::kNumerical || lp_.status() == LpStatus::kInfeasibleOrUnbounded) {
@@ -324,6 +325,14 @@ bool TreeSearch::solve_node_lp(double *seconds) {
   *seconds = common::wall_seconds() - now;
   out_.lp_time += *seconds;
   return !empty;
+}
+
+// Cut passes run at every cut_freq-th node solved down to the cut depth:
+// passes at every shallow node, or deeper, grow the node LPs faster than
+// they raise the bound (MIPLIB 3 measurements).
+bool TreeSearch::cut_passes_due(unsigned depth) const {
+  if (set_.cut_depth < 0 || static_cast<long long>(depth) > set_.cut_depth) return false;
+  return set_.cut_freq > 0 && static_cast<long long>(out_.nodes_solved) % set_.cut_freq == 0;
 }
 
 // The optimality test of the gap between the incumbent and the best bound.
@@ -575,7 +584,11 @@ void TreeSearch::search() {
       if (nd.basis >= 0) {
         simplex::LpBasis b;
         const PackedBasis &pb = pool_.basis(nd.basis);
-        if (pb.rows == lp_.rows() && unpack_basis(pb, lp_.col_lowers(), lp_.col_uppers(), &b)) lp_.set_basis(b);
+        // cut rows added since the basis was packed enter with their slacks basic
+        if (pb.rows <= lp_.rows() && unpack_basis(pb, lp_.col_lowers(), lp_.col_uppers(), &b)) {
+          pad_basis(b, p_.n, lp_.rows());
+          lp_.set_basis(b);
+        }
       } else {
         log_.text(4, "\n no basic on this node \n");
       }
@@ -672,13 +685,8 @@ void TreeSearch::search() {
         continue;
       }
     }
-    // Tree cut passes are held back: with them and the root heuristics together
-    // enigma (MIPLIB 3) was reported infeasible, so a cut made at a node is
-    // suspected to be invalid in the rest of the tree.
-    if (kTreeCutPasses && !cuts_done && cuts_.get() && nd.depth > 0 && set_.cut_freq > 0 &&
-        static_cast<int>(nd.depth) <= set_.cut_depth &&
-        static_cast<long long>(out_.nodes_solved) % set_.cut_freq == 0) {
-      // cut passes at shallow nodes; the node is then evaluated again from the LP they leave
+    if (!cuts_done && cuts_.get() && nd.depth > 0 && cut_passes_due(nd.depth)) {
+      // the node is evaluated again from the LP the passes leave
       cuts_done = true;
       node_cut_loop(ctx_, *cuts_.get());
       reps = std::max(reps, 1);

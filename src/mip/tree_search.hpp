@@ -49,6 +49,8 @@ class TreeSearch {
              const std::vector<int> *priority);
   ~TreeSearch();
   TreeOutcome run();
+  // The tree's cut pool (its cuts hold for the whole problem).
+  const CutPool *cut_pool() const { return cuts_.get(); }
   // Objective step of the problem (all improving solutions differ by a multiple), 0 when none.
   static double objective_step(const MipProblem &p);
 
@@ -73,6 +75,7 @@ class TreeSearch {
   void fix_local_by_costs(double obj);
   void record_pseudo_cost(const Node &nd, double obj);
   bool limits_hit();
+  bool cut_passes_due(unsigned depth) const;
   bool optimal_now();
   void switch_rules();
   // Rules 4 and 6: best bound to best estimate or worst bound and back.

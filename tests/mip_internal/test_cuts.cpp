@@ -4,6 +4,7 @@
 // and its activity rules, and unsafe cuts never get through.
 #include <algorithm>
 #include <iostream>
+#include <map>
 #include <random>
 
 #include "mip/conflict_graph.hpp"
@@ -136,7 +137,7 @@ TEST(NodeLoop, CutsAtANodeAwayFromTheOptimumAreGloballyValid) {
 
 // Every candidate of every separator, before any filtering by the loop, keeps the optimum.
 TEST(Separators, EveryCandidateKeepsTheOptimum) {
-  for (const char *name : {"p0033", "fixnet6", "vpm2", "gesa2", "bell5", "khb05250", "mod008"}) {
+  for (const char *name : {"p0033", "fixnet6", "vpm2", "gesa2", "bell5", "khb05250", "mod008", "p0282", "p0548"}) {
     MipModel mm;
     if (!mm.load(name) || mm.optimum.empty()) continue;
     CutPool pool(mm.prob);
@@ -147,12 +148,20 @@ TEST(Separators, EveryCandidateKeepsTheOptimum) {
     tarvo::mip::separate_gomory(in, cands);
     tarvo::mip::separate_cmir(in, cands);
     tarvo::mip::separate_knapsack_covers(in, cands);
-    tarvo::mip::separate_objective_cut(in, cands);
+    tarvo::mip::separate_objective_cut(in, mm.lp.objective(), cands);
     tarvo::mip::separate_row_tightening(in, true, true, cands);
     tarvo::mip::separate_cliques(in, pool.conflict_graph(), cands);
     tarvo::mip::separate_implied_bounds(in, pool.implied_bounds(), cands);
     tarvo::mip::separate_zerohalf(in, cands);
+    tarvo::mip::separate_gub_covers(in, pool.conflict_graph(), cands);
+    tarvo::mip::separate_disaggregation(in, true, true, cands);
+    tarvo::mip::separate_flow_covers(in, cands);
     EXPECT_FALSE(cands.empty()) << name;
+    std::map<std::string, int> per_tag;
+    for (const Cut &c : cands) per_tag[c.tag]++;
+    std::cout << name << ":";
+    for (const auto &[tag, count] : per_tag) std::cout << " " << tag << " " << count;
+    std::cout << "\n";
     for (const Cut &c : cands) {
       EXPECT_LE(excess(c.index, c.value, c.rhs, mm.optimum.data()), 1e-7) << name << " " << c.tag;
       EXPECT_GT(excess(c.index, c.value, c.rhs, mm.lp.x().data()), 0.0) << name << " " << c.tag << " not violated";
@@ -219,6 +228,16 @@ struct Enumerable {
   }
 };
 
+// The pool, the variable space and the separators' input at an Enumerable's LP point.
+struct AtLpPoint {
+  CutPool pool;
+  ExtendedVars ext;
+  SepInput in;
+  explicit AtLpPoint(Enumerable &e)
+      : pool(e.prob), in{e.prob, e.lp, pool, (ext.build(e.prob, pool, e.lp), ext), e.lp.x().data(), 1e-6, 2, 100,
+                         CutSafety{}} {}
+};
+
 // Random knapsacks: lifted covers, MIR and GMI cuts hold at every feasible
 // point, so wrong lifting coefficients or rounding show up at once.
 TEST(Separators, CutsOfRandomKnapsacksHoldAtEveryIntegerPoint) {
@@ -239,17 +258,15 @@ TEST(Separators, CutsOfRandomKnapsacksHoldAtEveryIntegerPoint) {
     }
     Enumerable e(rows, {-1e30, -1e30}, {std::floor(sum0 * 0.4) + 0.5, std::floor(sum1 * 0.25)}, cost);
     if (e.lp.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
-    CutPool pool(e.prob);
-    ExtendedVars ext;
-    ext.build(e.prob, pool, e.lp);
-    SepInput in{e.prob, e.lp, pool, ext, e.lp.x().data(), 1e-6, 2, 100, CutSafety{}};
+    AtLpPoint at(e);
+    const SepInput &in = at.in;
     std::vector<Cut> cands;
     tarvo::mip::separate_gomory(in, cands);
     tarvo::mip::separate_cmir(in, cands);
     tarvo::mip::separate_knapsack_covers(in, cands);
     tarvo::mip::separate_row_tightening(in, true, true, cands);
-    tarvo::mip::separate_cliques(in, pool.conflict_graph(), cands);
-    tarvo::mip::separate_implied_bounds(in, pool.implied_bounds(), cands);
+    tarvo::mip::separate_cliques(in, at.pool.conflict_graph(), cands);
+    tarvo::mip::separate_implied_bounds(in, at.pool.implied_bounds(), cands);
     tarvo::mip::separate_zerohalf(in, cands);
     cuts_seen += static_cast<int>(cands.size());
     e.each_point([&](const std::vector<double> &x) {
@@ -264,14 +281,12 @@ TEST(Separators, CutsOfRandomKnapsacksHoldAtEveryIntegerPoint) {
 TEST(Separators, TriangleOfConflictsGivesACliqueCut) {
   Enumerable e({{1, 1, 0}, {0, 1, 1}, {1, 0, 1}}, {-1e30, -1e30, -1e30}, {1, 1, 1}, {-1, -1, -1});
   ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
-  CutPool pool(e.prob);
-  const auto &g = pool.conflict_graph();
+  AtLpPoint at(e);
+  const SepInput &in = at.in;
+  const auto &g = at.pool.conflict_graph();
   EXPECT_TRUE(g.adjacent(0, 2));   // x0 and x1
   EXPECT_TRUE(g.adjacent(0, 1));   // x0 and its complement
   EXPECT_FALSE(g.adjacent(1, 3));  // complements of x0 and x1 do not conflict
-  ExtendedVars ext;
-  ext.build(e.prob, pool, e.lp);
-  SepInput in{e.prob, e.lp, pool, ext, e.lp.x().data(), 1e-6, 2, 100, CutSafety{}};
   std::vector<Cut> cands;
   tarvo::mip::separate_cliques(in, g, cands);
   ASSERT_EQ(cands.size(), 1u);
@@ -283,10 +298,8 @@ TEST(Separators, TriangleOfConflictsGivesACliqueCut) {
 TEST(Separators, CoefficientReductionTightensABigBinaryCoefficient) {
   Enumerable e({{5, 1, 1}}, {-1e30}, {4}, {-4, -1, -1});
   ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
-  CutPool pool(e.prob);
-  ExtendedVars ext;
-  ext.build(e.prob, pool, e.lp);
-  SepInput in{e.prob, e.lp, pool, ext, e.lp.x().data(), 1e-6, 2, 100, CutSafety{}};
+  AtLpPoint at(e);
+  const SepInput &in = at.in;
   std::vector<Cut> cands;
   tarvo::mip::separate_row_tightening(in, false, true, cands);
   ASSERT_EQ(cands.size(), 1u);
@@ -296,6 +309,137 @@ TEST(Separators, CoefficientReductionTightensABigBinaryCoefficient) {
   EXPECT_NEAR(c.value[1] / s, 1, 1e-12);
   EXPECT_NEAR(c.rhs / s, 2, 1e-12);
   EXPECT_STREQ(c.tag, "COFR");
+}
+
+// Costs 2, 4, 6: c x takes even values only, so a bound of 3.2 becomes c x >= 4;
+// a bound already on the lattice gives nothing.
+TEST(Separators, ObjectiveCutRoundsTheGivenBoundToTheCostLattice) {
+  Enumerable e({{1, 1, 1}}, {1}, {3}, {2, 4, 6});
+  ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  AtLpPoint at(e);
+  const SepInput &in = at.in;
+  std::vector<Cut> cands;
+  tarvo::mip::separate_objective_cut(in, 3.2, cands);
+  ASSERT_EQ(cands.size(), 1u);
+  const Cut &c = cands[0];
+  ASSERT_EQ(c.index.size(), 3u);
+  const double s = -c.value[0] / 2;  // the cut is s * (-c x) <= s * (-4)
+  EXPECT_NEAR(-c.rhs / s, 4, 1e-12);
+  EXPECT_STREQ(c.tag, "OBJCUT");
+  cands.clear();
+  tarvo::mip::separate_objective_cut(in, 4.0, cands);
+  EXPECT_TRUE(cands.empty());
+}
+
+// Two set-packing rows make the groups {x0,x1} and {x2,x3} of the knapsack
+// 5 x0 + ... + 5 x4 <= 12: three groups of weight 5 exceed it, so at most two
+// of the five can be one. A plain cover sees only three of the columns.
+TEST(Separators, GubCoverSpansTheWholeCliquesOfACover) {
+  Enumerable e({{1, 1, 0, 0, 0}, {0, 0, 1, 1, 0}, {5, 5, 5, 5, 5}}, {-1e30, -1e30, -1e30}, {1, 1, 12},
+               {-1, -1.1, -1.2, -1.3, -1.4});
+  ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  AtLpPoint at(e);
+  std::vector<Cut> cands;
+  tarvo::mip::separate_gub_covers(at.in, at.pool.conflict_graph(), cands);
+  ASSERT_EQ(cands.size(), 1u);
+  const Cut &c = cands[0];
+  EXPECT_STREQ(c.tag, "GUB1");
+  ASSERT_EQ(c.index.size(), 5u);
+  for (double v : c.value) EXPECT_DOUBLE_EQ(v, c.value[0]);
+  EXPECT_NEAR(c.rhs / c.value[0], 2, 1e-12);
+  e.each_point([&](const std::vector<double> &x) { EXPECT_LE(excess(c.index, c.value, c.rhs, x.data()), 1e-12); });
+}
+
+// Plants x0, x1 (capacity 10) serve customers with demands 4 and 3 from
+// continuous supplies y: the demand rows bound each supply more tightly than
+// the capacity, so y <= demand * x (plant location); the capacity alone
+// (disaggregation, y <= 10 x) is not violated at the LP point.
+TEST(Separators, PlantLocationCutsTakeTheDemandAsTheBound) {
+  // columns x0 x1 y00 y01 y10 y11 (y_pc: plant p, customer c)
+  Enumerable e({{0, 0, 1, 0, 1, 0}, {0, 0, 0, 1, 0, 1}, {-10, 0, 1, 1, 0, 0}, {0, -10, 0, 0, 1, 1}},
+               {4, 3, -1e30, -1e30}, {4, 3, 0, 0}, {5, 5, 1, 3, 3, 1});
+  for (int j = 2; j < 6; ++j) {
+    e.prob.is_int[j] = 0;
+    e.prob.col_up[j] = 10;
+    e.lp.set_col_bounds(j, 0, 10);
+  }
+  for (int i = 0; i < 4; ++i) e.lp.set_row_bounds(i, e.prob.row_lo[i], e.prob.row_up[i]);
+  ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  AtLpPoint at(e);
+  std::vector<Cut> cands;
+  tarvo::mip::separate_disaggregation(at.in, true, false, cands);
+  EXPECT_TRUE(cands.empty());
+  tarvo::mip::separate_disaggregation(at.in, true, true, cands);
+  ASSERT_EQ(cands.size(), 2u);
+  std::map<int, double> bound_of;  // supply column -> its coefficient on the plant, scaled
+  for (const Cut &c : cands) {
+    EXPECT_STREQ(c.tag, "PLANLOC");
+    ASSERT_EQ(c.index.size(), 2u);
+    const int y = c.index[0] >= 2 ? 0 : 1;
+    EXPECT_NEAR(c.rhs, 0, 1e-15);
+    bound_of[c.index[y]] = -c.value[1 - y] / c.value[y];
+  }
+  EXPECT_NEAR(bound_of[2], 4, 1e-12);  // y00 <= 4 x0
+  EXPECT_NEAR(bound_of[5], 3, 1e-12);  // y11 <= 3 x1
+}
+
+// Random single-node flow sets (flows y_j <= u_j x_j in and out of one row):
+// every flow cover cut holds on the whole mixed set, checked by maximising
+// its left side over the flows for every setting of the binaries.
+TEST(Separators, FlowCoversHoldOnRandomFlowSets) {
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<int> cap(2, 20), coin(0, 3);
+  const int k = 5;  // columns x0..x4, then y0..y4
+  int cuts_seen = 0;
+  for (int trial = 0; trial < 40; ++trial) {
+    std::vector<std::vector<double>> rows;
+    std::vector<double> lo, up, cost(2 * k);
+    std::vector<double> flow(2 * k, 0.0), u(k);
+    double in_cap = 0;
+    for (int j = 0; j < k; ++j) {
+      u[j] = cap(rng);
+      const bool out = coin(rng) == 0;
+      flow[k + j] = out ? -1 : 1;
+      in_cap += out ? 0 : u[j];
+      std::vector<double> vub(2 * k, 0.0);
+      vub[k + j] = 1;
+      vub[j] = -u[j];
+      rows.push_back(vub);
+      lo.push_back(-1e30);
+      up.push_back(0);
+      cost[j] = cap(rng);           // fixed charge
+      cost[k + j] = -(1 + coin(rng));  // flow is worth having
+    }
+    rows.push_back(flow);
+    lo.push_back(-1e30);
+    up.push_back(std::floor(0.6 * in_cap));
+    Enumerable e(rows, lo, up, cost);
+    for (int j = k; j < 2 * k; ++j) {
+      e.prob.is_int[j] = 0;
+      e.prob.col_up[j] = u[j - k];
+      e.lp.set_col_bounds(j, 0, u[j - k]);
+    }
+    if (e.lp.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
+    AtLpPoint at(e);
+    std::vector<Cut> cands;
+    tarvo::mip::separate_flow_covers(at.in, cands);
+    for (const Cut &c : cands) {
+      ASSERT_STREQ(c.tag, "FLOW");
+      cuts_seen++;
+      LpSolver check;
+      check.load(e.data, tarvo::simplex::LpOptions{});
+      for (int i = 0; i < e.prob.m; ++i) check.set_row_bounds(i, e.prob.row_lo[i], e.prob.row_up[i]);
+      for (int j = 0; j < 2 * k; ++j) check.set_cost(j, 0.0);
+      for (size_t t = 0; t < c.index.size(); ++t) check.set_cost(c.index[t], -c.value[t]);
+      for (int mask = 0; mask < (1 << k); ++mask) {
+        for (int j = 0; j < k; ++j) check.set_col_bounds(j, (mask >> j) & 1, (mask >> j) & 1);
+        for (int j = k; j < 2 * k; ++j) check.set_col_bounds(j, 0, u[j - k]);
+        if (check.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
+        EXPECT_LE(-check.objective(), c.rhs + 1e-7 * (1 + std::fabs(c.rhs))) << "binaries " << mask;
+      }
+    }
+  }
+  EXPECT_GT(cuts_seen, 5);
 }
 
 TEST(CutTidy, RejectsUnsafeAndRelaxesTinyCoefficientsValidly) {
