@@ -193,12 +193,12 @@ int write_ius(base::Model *model, const char *file) {
 extern "C" {
 
 TVAPI int TVwriteIIS(pTVmodel model, const char *fileName) {
-  if (!tarvo::base::live(model) || !fileName) return 2010;
+  if (!tarvo::base::live(model) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return tarvo::analysis::write_iis(model, fileName); });
 }
 
 TVAPI int TVwriteIUS(pTVmodel model, const char *fileName) {
-  if (!tarvo::base::live(model) || !fileName) return 2010;
+  if (!tarvo::base::live(model) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return tarvo::analysis::write_ius(model, fileName); });
 }
 

@@ -540,7 +540,7 @@ int find_iis(base::Model *model, int nLevel) {
 extern "C" {
 
 TVAPI int TVfindIIS(pTVmodel model, int nLevel) {
-  if (!tarvo::base::live(model)) return 2010;
+  if (!tarvo::base::live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return tarvo::analysis::find_iis(model, nLevel); });
 }
 

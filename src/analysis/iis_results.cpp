@@ -37,33 +37,33 @@ extern "C" {
 
 TVAPI int TVgetIIS(pTVmodel model, int *nSuf_r, int *nIIS_r, int *aiCons, int *nSuf_c, int *nIIS_c, int *aiVars,
                    int *anBnds) {
-  if (!tarvo::base::live(model)) return 2010;
+  if (!tarvo::base::live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded(
       [&] { return tarvo::analysis::get_iis(model, nSuf_r, nIIS_r, aiCons, nSuf_c, nIIS_c, aiVars, anBnds); });
 }
 
 TVAPI int TVgetIISInts(pTVmodel model, int *nSuf_xnt, int *nIIS_xnt, int *aiVars) {
-  if (!tarvo::base::live(model)) return 2010;
+  if (!tarvo::base::live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
-    if (model->status == TV_STATUS_UNLOADED || !model->iis) return 2009;
+    if (model->status == TV_STATUS_UNLOADED || !model->iis) return tarvo::err::kNotAvailable;
     tarvo::analysis::put_list(model->iis->suf_ints, model->iis->ints, nSuf_xnt, nIIS_xnt, aiVars);
     return 0;
   });
 }
 
 TVAPI int TVgetIISSETs(pTVmodel model, int *nSuf_set, int *nIIS_set, int *aiSets) {
-  if (!tarvo::base::live(model)) return 2010;
+  if (!tarvo::base::live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
-    if (model->status == TV_STATUS_UNLOADED || !model->iis) return 2009;
+    if (model->status == TV_STATUS_UNLOADED || !model->iis) return tarvo::err::kNotAvailable;
     tarvo::analysis::put_list(model->iis->suf_sets, model->iis->sets, nSuf_set, nIIS_set, aiSets);
     return 0;
   });
 }
 
 TVAPI int TVgetIUS(pTVmodel model, int *nSuf, int *nIUS, int *aiVars) {
-  if (!tarvo::base::live(model)) return 2010;
+  if (!tarvo::base::live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
-    if (model->status == TV_STATUS_UNLOADED || !model->ius) return 2009;
+    if (model->status == TV_STATUS_UNLOADED || !model->ius) return tarvo::err::kNotAvailable;
     tarvo::analysis::put_list(model->ius->suf_cols, model->ius->cols, nSuf, nIUS, aiVars);
     return 0;
   });

@@ -214,7 +214,7 @@ int find_ius(base::Model *model, int nLevel) {
 extern "C" {
 
 TVAPI int TVfindIUS(pTVmodel model, int nLevel) {
-  if (!tarvo::base::live(model)) return 2010;
+  if (!tarvo::base::live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return tarvo::analysis::find_ius(model, nLevel); });
 }
 

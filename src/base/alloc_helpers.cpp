@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "tarvo.h"
+#include "base/error_codes.hpp"
 
 namespace {
 
@@ -16,7 +17,7 @@ bool overflows(unsigned long long count, size_t elem) {
 }
 
 int allocate(void *slot, unsigned long long count, size_t elem, bool zeroed) {
-  if (!slot) return 2010;
+  if (!slot) return tarvo::err::kNullArgument;
   if (count == kUnchanged) return 0;
   void **p = static_cast<void **>(slot);
   if (count == 0) {
@@ -25,14 +26,14 @@ int allocate(void *slot, unsigned long long count, size_t elem, bool zeroed) {
   }
   if (overflows(count, elem)) {
     *p = nullptr;
-    return 2001;
+    return tarvo::err::kNoMemory;
   }
   *p = zeroed ? std::calloc(count, elem) : std::malloc(count * elem);
   return *p ? 0 : 2001;
 }
 
 int resize(void *slot, unsigned long long count, size_t elem) {
-  if (!slot) return 2010;
+  if (!slot) return tarvo::err::kNullArgument;
   if (count == kUnchanged) return 0;
   void **p = static_cast<void **>(slot);
   if (count == 0) {
@@ -40,9 +41,9 @@ int resize(void *slot, unsigned long long count, size_t elem) {
     *p = nullptr;
     return 0;
   }
-  if (overflows(count, elem)) return 2001;  // the old block stays in the slot
+  if (overflows(count, elem)) return tarvo::err::kNoMemory;  // the old block stays in the slot
   void *moved = std::realloc(*p, count * elem);
-  if (!moved) return 2001;
+  if (!moved) return tarvo::err::kNoMemory;
   *p = moved;
   return 0;
 }
@@ -63,7 +64,7 @@ TVAPI int TVrealloc8(void *slot, unsigned long long n, const char *, int) { retu
 
 TVAPI int TVrebaseOffsets(void *slot, unsigned long long count, unsigned long long oldCount,
                           char *newBase, const char *, int) {
-  if (!slot) return 2010;
+  if (!slot) return tarvo::err::kNullArgument;
   if (count == kUnchanged) return 0;
   char ***p = static_cast<char ***>(slot);
   if (count == 0) {
@@ -71,9 +72,9 @@ TVAPI int TVrebaseOffsets(void *slot, unsigned long long count, unsigned long lo
     *p = nullptr;
     return 0;
   }
-  if (overflows(count, sizeof(char *))) return 2001;
+  if (overflows(count, sizeof(char *))) return tarvo::err::kNoMemory;
   char **fresh = static_cast<char **>(std::malloc(count * sizeof(char *)));
-  if (!fresh) return 2001;
+  if (!fresh) return tarvo::err::kNoMemory;
   char **old = *p;
   unsigned long long keep = old ? (oldCount < count ? oldCount : count) : 0;
   fresh[0] = newBase;

@@ -6,6 +6,7 @@
 
 #include "base/callback_dispatch.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 using namespace tarvo::base;
 
@@ -128,19 +129,19 @@ bool mip_callback_item(int item) {
 extern "C" {
 
 TVAPI int TVgetCallbackInfo(pTVmodel model, int location, int item, void *value) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return callback_info(model, location, item, value); });
 }
 
 TVAPI int TVgetMIPCallbackInfo(pTVmodel model, int item, void *value) {
-  if (!live(model)) return 2010;
-  if (!mip_callback_item(item)) return 2009;
+  if (!live(model)) return tarvo::err::kNullArgument;
+  if (!mip_callback_item(item)) return tarvo::err::kNotAvailable;
   return tarvo::guarded([&] { return callback_info(model, TVLOC_MIP, item, value); });
 }
 
 // The quick-report path reads the same current values.
 TVAPI int TVgetProgressInfo(pTVmodel model, int location, int item, void *value) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return callback_info(model, location, item, value); });
 }
 

@@ -5,6 +5,7 @@
 
 #include "base/callback_dispatch.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 using namespace tarvo::base;
 
@@ -41,42 +42,42 @@ int set_gradcalc(Model *model, TVgradcalc_t func, void *userData, int nRows, con
 extern "C" {
 
 TVAPI int TVsetCallback(pTVmodel model, TVcallback_t func, void *userData) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   model->hooks.callback = func;
   model->hooks.callback_data = userData;
   return 0;
 }
 
 TVAPI int TVsetMIPCallback(pTVmodel model, TVmipCallback_t func, void *userData) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   model->hooks.mip_callback = func;
   model->hooks.mip_callback_data = userData;
   return 0;
 }
 
 TVAPI int TVsetMIPCallbackInsMIPSol(pTVmodel model, TVinsMIPSol_t func, void *userData) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   model->hooks.ins_mip_sol = func;
   model->hooks.ins_mip_sol_data = userData;
   return 0;
 }
 
 TVAPI int TVsetMIPCallbackInsMIPObj(pTVmodel model, TVinsMIPObj_t func, void *userData) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   model->hooks.ins_mip_obj = func;
   model->hooks.ins_mip_obj_data = userData;
   return 0;
 }
 
 TVAPI int TVsetGOPCallback(pTVmodel model, TVgopCallback_t func, void *userData) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   model->hooks.gop_callback = func;
   model->hooks.gop_callback_data = userData;
   return 0;
 }
 
 TVAPI int TVsetFDECallback(pTVmodel model, TVfdeCallback_t func, void *userData) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   model->hooks.fde = func;
   model->hooks.fde_data = userData;
   return 0;
@@ -85,24 +86,24 @@ TVAPI int TVsetFDECallback(pTVmodel model, TVfdeCallback_t func, void *userData)
 // All ones installs the library's own evaluator; the value is kept as the
 // marker that the nonlinear evaluator recognises (is_builtin_funcalc).
 TVAPI int TVsetFuncalc(pTVmodel model, TVfuncalc_t func, void *userData) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   model->hooks.funcalc = func;
   model->hooks.funcalc_data = userData;
   return 0;
 }
 
 TVAPI int TVsetGradcalc(pTVmodel model, TVgradcalc_t func, void *userData, int nRows, const int *rows) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return set_gradcalc(model, func, userData, nRows, rows, false); });
 }
 
 TVAPI int TVsetGradcalcFullPartial(pTVmodel model, TVgradcalc_t func, void *userData, int nRows, const int *rows) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return set_gradcalc(model, func, userData, nRows, rows, true); });
 }
 
 TVAPI int TVsetHessdccalc(pTVmodel model, TVhessdccalc_t func, void *userData) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   model->hooks.hessdccalc = func;
   model->hooks.hessdccalc_data = func ? userData : nullptr;
   return 0;
@@ -110,7 +111,7 @@ TVAPI int TVsetHessdccalc(pTVmodel model, TVhessdccalc_t func, void *userData) {
 
 // All ones installs the library's internal relay (is_builtin_usercalc).
 TVAPI int TVsetUsercalc(pTVmodel model, TVusercalc_t func, void *userData) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   model->hooks.usercalc = func;
   model->hooks.usercalc_data = userData;
   return 0;

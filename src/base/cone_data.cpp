@@ -9,6 +9,7 @@
 #include "base/member_lists.hpp"
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -20,7 +21,7 @@ bool valid_cone_type(char t) { return t == 'Q' || t == 'R' || t == 'E' || t == '
 int check_members(const ModelData &d, int size, const int *members, std::vector<char> &in_cone) {
   for (int p = 0; p < size; ++p) {
     int j = members[p];
-    if (j < 0 || j >= d.n || in_cone[j]) return 2049;
+    if (j < 0 || j >= d.n || in_cone[j]) return err::kColumnOutOfRange;
     in_cone[j] = 1;
   }
   return 0;
@@ -29,14 +30,14 @@ int check_members(const ModelData &d, int size, const int *members, std::vector<
 // Checks caller cones against the model; nothing is changed.
 int check_cones(const ModelData &d, int count, const char *types, const double *alphas, const int *starts,
                 const int *cols, std::vector<char> &in_cone) {
-  if (starts[0] < 0) return 2050;
+  if (starts[0] < 0) return err::kBadColumnLength;
   for (int k = 0; k < count; ++k) {
     char t = types[k];
-    if (!valid_cone_type(t) || (t == 'P' && !alphas)) return 2004;
+    if (!valid_cone_type(t) || (t == 'P' && !alphas)) return err::kBadConstraintType;
     int size = starts[k + 1] - starts[k];
-    if (!cone_size_fits(t, size)) return 2050;
+    if (!cone_size_fits(t, size)) return err::kBadColumnLength;
     // Alphas are stored for every cone when given, so none may be NaN.
-    if (alphas && !std::isfinite(alphas[k])) return 2047;
+    if (alphas && !std::isfinite(alphas[k])) return err::kValueOutOfRange;
     int code = check_members(d, size, cols + starts[k], in_cone);
     if (code) return code;
   }
@@ -82,10 +83,10 @@ void set_counts(ModelData &d) {
 int load_cones(Model *model, int count, const char *types, const double *alphas, const int *starts,
                const int *cols) {
   if (count == 0) return 0;
-  if (count < 0) return 2025;
-  if (!types || !starts || !cols) return 2010;
+  if (count < 0) return err::kBadInput;
+  if (!types || !starts || !cols) return err::kNullArgument;
   ModelData &d = model->data;
-  if (d.has_instructions) return 2030;
+  if (d.has_instructions) return err::kAlreadyLoaded;
   std::vector<char> in_cone(d.n, 0);
   int code = check_cones(d, count, types, alphas, starts, cols, in_cone);
   if (code) return code;
@@ -105,10 +106,10 @@ int load_cones(Model *model, int count, const char *types, const double *alphas,
 int add_cones(Model *model, int count, const char *types, const double *alphas, char **names, const int *starts,
               const int *cols) {
   if (count == 0) return 0;
-  if (count < 0) return 2025;
-  if (!types || !starts || !cols) return 2010;
+  if (count < 0) return err::kBadInput;
+  if (!types || !starts || !cols) return err::kNullArgument;
   ModelData &d = model->data;
-  if (d.has_instructions) return 2030;
+  if (d.has_instructions) return err::kAlreadyLoaded;
   std::vector<char> in_cone = cone_columns(d);
   int code = check_cones(d, count, types, alphas, starts, cols, in_cone);
   if (code) return code;
@@ -137,8 +138,8 @@ int add_cones(Model *model, int count, const char *types, const double *alphas, 
 
 int delete_cones(Model *model, int count, const int *list) {
   if (count == 0) return 0;
-  if (count < 0) return 2025;
-  if (!list) return 2010;
+  if (count < 0) return err::kBadInput;
+  if (!list) return err::kNullArgument;
   ModelData &d = model->data;
   std::vector<char> drop;
   int code = check_index_list(count, list, 0, d.ncones, 2012, &drop);
@@ -159,12 +160,12 @@ int delete_cones(Model *model, int count, const int *list) {
 
 int modify_cone(Model *model, char type, int k, int nnz, const int *cols, double alpha) {
   ModelData &d = model->data;
-  if (k < 0 || k >= d.ncones) return 2012;
-  if (!valid_cone_type(type)) return 2004;
-  if (!cone_size_fits(type, nnz)) return 2050;
-  if (!cols) return 2010;
+  if (k < 0 || k >= d.ncones) return err::kIndexOutOfRange;
+  if (!valid_cone_type(type)) return err::kBadConstraintType;
+  if (!cone_size_fits(type, nnz)) return err::kBadColumnLength;
+  if (!cols) return err::kNullArgument;
   bool keep_alpha = type == 'P' || !d.cones.alpha.empty();
-  if (keep_alpha && !std::isfinite(alpha)) return 2047;
+  if (keep_alpha && !std::isfinite(alpha)) return err::kValueOutOfRange;
   std::vector<char> in_cone = cone_columns(d, k);
   int code = check_members(d, nnz, cols, in_cone);
   if (code) return code;
@@ -182,10 +183,10 @@ int modify_cone(Model *model, char type, int k, int nnz, const int *cols, double
 }
 
 int get_cone(const Model &model, int k, char *type, double *alpha, int *nnz, int *cols) {
-  if (!model_available(model)) return 2009;
+  if (!model_available(model)) return err::kNotAvailable;
   const ModelData &d = model.data;
-  if (d.ncones == 0) return 2009;
-  if (k < 0 || k >= d.ncones) return 2012;
+  if (d.ncones == 0) return err::kNotAvailable;
+  if (k < 0 || k >= d.ncones) return err::kIndexOutOfRange;
   const ConeData &c = d.cones;
   if (type) *type = c.type[k];
   if (alpha) *alpha = c.alpha.empty() ? 0.0 : c.alpha[k];
@@ -203,29 +204,29 @@ extern "C" {
 
 TVAPI int TVloadConeData(pTVmodel model, int nCones, const char *coneTypes, const double *alphas,
                          const int *coneStarts, const int *coneCols) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return load_cones(model, nCones, coneTypes, alphas, coneStarts, coneCols); });
 }
 
 TVAPI int TVaddCones(pTVmodel model, int nCones, const char *coneTypes, const double *alphas, char **coneNames,
                      const int *coneStarts, const int *coneCols) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded(
       [&] { return add_cones(model, nCones, coneTypes, alphas, coneNames, coneStarts, coneCols); });
 }
 
 TVAPI int TVdeleteCones(pTVmodel model, int nCones, const int *cones) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return delete_cones(model, nCones, cones); });
 }
 
 TVAPI int TVmodifyCone(pTVmodel model, char coneType, int k, int nnz, const int *coneCols, double alpha) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return modify_cone(model, coneType, k, nnz, coneCols, alpha); });
 }
 
 TVAPI int TVgetConeDatai(pTVmodel model, int k, char *coneType, double *alpha, int *nnz, int *coneCols) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return get_cone(*model, k, coneType, alpha, nnz, coneCols); });
 }
 

@@ -10,6 +10,7 @@
 #include "base/version_info.hpp"
 #include "base/xsolver_library.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -43,7 +44,7 @@ int build_env(Env *env) {
   // Step 8: the parameter registry must be consistent.
   if (!params::registry_consistent()) {
     std::printf("Assertion failed. File: %s, Line: %d\n", "src/base/env.cpp", __LINE__);
-    return 2015;
+    return err::kInternal;
   }
   // Step 9: build descriptions.
   write_build_descriptions(env->build_short, env->build_long, sizeof env->build_short, cpu_has_avx2());
@@ -124,19 +125,19 @@ TVAPI pTVenv TVcreateEnv(int *errorCode, char *) {
     if (!cpu_has_avx2()) {
       std::fprintf(stderr, "\nWarning: AVX2 support is not available on this CPU.\n");
       std::fprintf(stderr, "Use a build of the library made without AVX2 for this processor.\n");
-      if (errorCode) *errorCode = 2029;
+      if (errorCode) *errorCode = tarvo::err::kNotSupported;
       return nullptr;
     }
     Env *env = new (std::nothrow) Env;
     if (!env) {
-      if (errorCode) *errorCode = 2001;
+      if (errorCode) *errorCode = tarvo::err::kNoMemory;
       return nullptr;
     }
-    int code = 2001;
+    int code = tarvo::err::kNoMemory;
     try {
       code = build_env(env);
     } catch (const std::bad_alloc &) {
-      code = 2001;
+      code = tarvo::err::kNoMemory;
     }
     if (code != 0) {
       delete env;  // never registered: registration is the last step
@@ -149,7 +150,7 @@ TVAPI pTVenv TVcreateEnv(int *errorCode, char *) {
 }
 
 TVAPI int TVdeleteEnv(pTVenv *env) {
-  if (!env || !live(*env)) return 2010;
+  if (!env || !live(*env)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     int code = delete_env(*env);
     if (code == 0) *env = nullptr;
@@ -158,7 +159,7 @@ TVAPI int TVdeleteEnv(pTVenv *env) {
 }
 
 TVAPI int TVsetEnvExitFunc(pTVenv env, TVexitFunc_t func, void *userData) {
-  if (!live(env)) return 2010;
+  if (!live(env)) return tarvo::err::kNullArgument;
   env->exitfunc = func;
   env->exitdata = userData;
   return 0;

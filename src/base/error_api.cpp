@@ -5,6 +5,7 @@
 
 #include "base/model.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 using namespace tarvo::base;
 
@@ -21,9 +22,9 @@ extern "C" {
 
 TVAPI int TVgetErrorMessage(pTVenv env, int code, char *message) {
   return tarvo::guarded([&] {
-    if (!message) return 2010;
+    if (!message) return tarvo::err::kNullArgument;
     std::strcpy(message, code == 0 ? "No errors." : "Unknown error.");
-    if (code < 0 || code > 2750) return 2051;
+    if (code < 0 || code > 2750) return tarvo::err::kBadErrorCode;
     message[0] = '\0';
     if (live(env)) {
       const char *text = env->catalogue.text(code);
@@ -31,7 +32,7 @@ TVAPI int TVgetErrorMessage(pTVenv env, int code, char *message) {
       return 0;
     }
     MessageCatalogue temporary;
-    if (temporary.build() != 0) return 2001;
+    if (temporary.build() != 0) return tarvo::err::kNoMemory;
     const char *text = temporary.text(code);
     if (text) std::snprintf(message, 256, "%s", text);
     return 0;
@@ -48,8 +49,8 @@ TVAPI int TVgetFileError(pTVmodel model, unsigned int *lineNumber, char *lineTex
 }
 
 TVAPI int TVgetErrorRowIndex(pTVmodel model, int *rowIndex) {
-  if (!live(model) || !rowIndex) return 2010;
-  if (!model->solution || model->solution->model_status != TV_STATUS_NUMERICAL_ERROR) return 2009;
+  if (!live(model) || !rowIndex) return tarvo::err::kNullArgument;
+  if (!model->solution || model->solution->model_status != TV_STATUS_NUMERICAL_ERROR) return tarvo::err::kNotAvailable;
   *rowIndex = model->solution->error_row;
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -232,7 +233,7 @@ int MessageCatalogue::build() {
   pool = static_cast<char *>(std::malloc(kInitialPool));
   if (!slots || !pool) {
     release();
-    return 2001;
+    return err::kNoMemory;
   }
   for (int i = 0; i < kSlots; ++i) slots[i] = -1;
   capacity = kInitialPool;
@@ -246,7 +247,7 @@ int MessageCatalogue::build() {
       char *moved = static_cast<char *>(std::realloc(pool, grown));
       if (!moved) {
         release();
-        return 2001;
+        return err::kNoMemory;
       }
       pool = moved;
       capacity = grown;

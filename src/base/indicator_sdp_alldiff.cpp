@@ -8,6 +8,7 @@
 #include "base/member_lists.hpp"
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -21,19 +22,19 @@ bool binary_column(const ModelData &d, int j) {
 
 int load_indicators(Model *model, int count, const int *rows, const int *vars, const int *values) {
   if (count == 0) return 0;
-  if (count < 0) return 2025;
+  if (count < 0) return err::kBadInput;
   ModelData &d = model->data;
-  if (!d.indicators.row.empty()) return 2030;
-  if (d.vtype.empty()) return 2029;
-  if (!rows || !vars || !values) return 2010;
+  if (!d.indicators.row.empty()) return err::kAlreadyLoaded;
+  if (d.vtype.empty()) return err::kNotSupported;
+  if (!rows || !vars || !values) return err::kNullArgument;
   std::vector<char> switched(d.m, 0);
   for (int t = 0; t < count; ++t) {
     int i = rows[t], j = vars[t];
-    if (i < 0 || i >= d.m) return 2012;
-    if (switched[i]) return 2032;
+    if (i < 0 || i >= d.m) return err::kIndexOutOfRange;
+    if (switched[i]) return err::kDuplicateIndex;
     switched[i] = 1;
-    if (j < 0 || j >= d.n) return 2012;
-    if (!binary_column(d, j)) return 2041;
+    if (j < 0 || j >= d.n) return err::kIndexOutOfRange;
+    if (!binary_column(d, j)) return err::kBadVariableType;
   }
   IndicatorData ind;
   ind.row.assign(rows, rows + count);
@@ -60,12 +61,12 @@ long long packed_size(long long d) { return d * (d + 1) / 2; }
 int load_posd(Model *model, int count, const int *dims, const int *starts, const int *rowpos, const int *colpos,
               const int *vars) {
   if (count == 0) return 0;
-  if (count < 0) return 2025;
-  if (!dims || !starts || !rowpos || !colpos || !vars) return 2010;
+  if (count < 0) return err::kBadInput;
+  if (!dims || !starts || !rowpos || !colpos || !vars) return err::kNullArgument;
   ModelData &d = model->data;
-  if (!starts_ordered(count, starts)) return 2050;
+  if (!starts_ordered(count, starts)) return err::kBadColumnLength;
   for (int k = 0; k < count; ++k)
-    if (dims[k] < 0 || packed_size(dims[k]) > INT_MAX) return 2047;
+    if (dims[k] < 0 || packed_size(dims[k]) > INT_MAX) return err::kValueOutOfRange;
   PosdData posd;
   posd.dim.assign(dims, dims + count);
   copy_groups(count, starts, rowpos, posd.start, posd.rowpos);
@@ -78,12 +79,12 @@ int load_posd(Model *model, int count, const int *dims, const int *starts, const
     cells.assign(packed_size(dims[k]), -1);
     for (int p = posd.start[k]; p < posd.start[k + 1]; ++p) {
       int i = posd.rowpos[p], j = posd.colpos[p], v = posd.var[p];
-      if (j < 0 || j > i || i >= dims[k] || v < 0 || v >= d.n) return 2012;
-      if (used[v]) return 2032;
+      if (j < 0 || j > i || i >= dims[k] || v < 0 || v >= d.n) return err::kIndexOutOfRange;
+      if (used[v]) return err::kDuplicateIndex;
       used[v] = 1;
       int cell = i * (i + 1) / 2 + j;
       // A second variable at the same position would silently replace the first.
-      if (cells[cell] >= 0) return 2032;
+      if (cells[cell] >= 0) return err::kDuplicateIndex;
       cells[cell] = v;
     }
   }
@@ -93,9 +94,9 @@ int load_posd(Model *model, int count, const int *dims, const int *starts, const
 }
 
 int get_posd(const Model &model, int *count, int *dims, int *starts, int *rowpos, int *colpos, int *vars) {
-  if (!model_available(model)) return 2009;
+  if (!model_available(model)) return err::kNotAvailable;
   const PosdData &p = model.data.posd;
-  if (p.dim.empty()) return 2009;
+  if (p.dim.empty()) return err::kNotAvailable;
   if (count) *count = static_cast<int>(p.dim.size());
   if (dims) std::copy(p.dim.begin(), p.dim.end(), dims);
   if (starts) std::copy(p.start.begin(), p.start.end(), starts);
@@ -109,15 +110,15 @@ int get_posd(const Model &model, int *count, int *dims, int *starts, int *rowpos
 
 int load_alldiff(Model *model, int count, const int *lower, const int *upper, const int *starts, const int *vars) {
   if (count == 0) return 0;
-  if (count < 0) return 2025;
-  if (!lower || !upper || !starts || !vars) return 2010;
+  if (count < 0) return err::kBadInput;
+  if (!lower || !upper || !starts || !vars) return err::kNullArgument;
   ModelData &d = model->data;
-  if (!starts_ordered(count, starts)) return 2050;
+  if (!starts_ordered(count, starts)) return err::kBadColumnLength;
   std::vector<char> grouped(d.n, 0);
   for (int p = starts[0]; p < starts[count]; ++p) {
     int j = vars[p];
-    if (j < 0 || j >= d.n) return 2012;
-    if (grouped[j]) return 2032;
+    if (j < 0 || j >= d.n) return err::kIndexOutOfRange;
+    if (grouped[j]) return err::kDuplicateIndex;
     grouped[j] = 1;
   }
   AllDiffData groups;
@@ -143,9 +144,9 @@ int load_alldiff(Model *model, int count, const int *lower, const int *upper, co
 }
 
 int get_alldiff(const Model &model, int *count, int *lower, int *upper, int *starts, int *vars) {
-  if (!model_available(model)) return 2009;
+  if (!model_available(model)) return err::kNotAvailable;
   const AllDiffData &g = model.data.alldiff;
-  if (g.lower.empty()) return 2009;
+  if (g.lower.empty()) return err::kNotAvailable;
   if (count) *count = static_cast<int>(g.lower.size());
   if (lower) std::copy(g.lower.begin(), g.lower.end(), lower);
   if (upper) std::copy(g.upper.begin(), g.upper.end(), upper);
@@ -162,31 +163,31 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVloadIndData(pTVmodel model, int nEntries, const int *rows, const int *vars, const int *values) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return load_indicators(model, nEntries, rows, vars, values); });
 }
 
 TVAPI int TVloadPOSDData(pTVmodel model, int nBlocks, const int *dims, const int *starts, const int *rowPos,
                          const int *colPos, const int *vars) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return load_posd(model, nBlocks, dims, starts, rowPos, colPos, vars); });
 }
 
 TVAPI int TVloadALLDIFFData(pTVmodel model, int nGroups, const int *lowerValues, const int *upperValues,
                             const int *starts, const int *vars) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return load_alldiff(model, nGroups, lowerValues, upperValues, starts, vars); });
 }
 
 TVAPI int TVgetPOSDData(pTVmodel model, int *nBlocks, int *dims, int *starts, int *rowPos, int *colPos,
                         int *vars) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return get_posd(*model, nBlocks, dims, starts, rowPos, colPos, vars); });
 }
 
 TVAPI int TVgetALLDIFFData(pTVmodel model, int *nGroups, int *lowerValues, int *upperValues, int *starts,
                            int *vars) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return get_alldiff(*model, nGroups, lowerValues, upperValues, starts, vars); });
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -56,7 +57,7 @@ int offer_to_work(Model *model, const int *col, const int *row, int rows) {
   if (basic != rows) {
     free_solver_memory(model);
     if (model->solution) model->solution->basis_status = TV_STATUS_UNLOADED;
-    return 2044;
+    return err::kBadBasis;
   }
   if (!model->work->install_basis(col, row)) free_solver_memory(model);
   return 0;
@@ -69,7 +70,7 @@ int load_basis(Model *model, const int *col, const int *row) {
     return 0;
   }
   const int rows = counted_rows(*model);
-  if (!row && rows > 0) return 2010;  // cut rows counted but no statuses for them
+  if (!row && rows > 0) return err::kNullArgument;  // cut rows counted but no statuses for them
   if (int code = offer_to_work(model, col, row, rows)) return code;
 
   std::vector<int> colbasis, rowbasis;
@@ -102,9 +103,9 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVloadBasis(pTVmodel model, const int *colStatus, const int *rowStatus) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   // A basis of a model without data has nothing to refer to.
-  if (model->status == TV_STATUS_UNLOADED) return 2031;
+  if (model->status == TV_STATUS_UNLOADED) return tarvo::err::kNotLoaded;
   return tarvo::guarded([&] { return load_basis(model, colStatus, rowStatus); });
 }
 

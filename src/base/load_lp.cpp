@@ -9,6 +9,7 @@
 
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -31,12 +32,12 @@ bool valid_row_type(char t) { return t == 'E' || t == 'G' || t == 'L' || t == 'N
 
 // Arrays the counts require. Each missing one clears the model.
 int missing_array(const LPInput &in) {
-  if (!in.c && in.n > 0) return 2010;
-  if (!in.b && in.m > 0) return 2010;
-  if (!in.types && in.m > 0) return 2010;
-  if (!in.rowidx && in.nz > 0) return 2010;
-  if (!in.values && in.nz > 0) return 2010;
-  if (!in.start) return 2010;
+  if (!in.c && in.n > 0) return err::kNullArgument;
+  if (!in.b && in.m > 0) return err::kNullArgument;
+  if (!in.types && in.m > 0) return err::kNullArgument;
+  if (!in.rowidx && in.nz > 0) return err::kNullArgument;
+  if (!in.values && in.nz > 0) return err::kNullArgument;
+  if (!in.start) return err::kNullArgument;
   return 0;
 }
 
@@ -51,9 +52,9 @@ int merge_columns(ModelData &d) {
     int next = begin;
     for (int p = begin; p < end; ++p) {
       const int i = d.rowidx[p];
-      if (i < 0 || i >= d.m) return 2012;
+      if (i < 0 || i >= d.m) return err::kIndexOutOfRange;
       // NaN or infinity would spread through every solver that touches the column.
-      if (!std::isfinite(d.value[p])) return 2047;
+      if (!std::isfinite(d.value[p])) return err::kValueOutOfRange;
       if (first[i] == 0) {
         d.rowidx[next] = i;
         d.value[next] = d.value[p];
@@ -80,35 +81,35 @@ int build_core(const LPInput &in, ModelData &d) {
   d.row_capacity = m;
   d.col_capacity = nn;
   const int storage = in.start[n];
-  if (storage < in.nz) return 2053;
+  if (storage < in.nz) return err::kBadNonzeroCount;
   d.storage = storage;
 
-  if (in.sense != TV_MIN && in.sense != TV_MAX) return 2007;
+  if (in.sense != TV_MIN && in.sense != TV_MAX) return err::kBadObjSense;
   // Costs have no infinite meaning (unlike bounds); an infinite one would turn
   // every objective value into NaN.
-  if (!std::isfinite(in.constant)) return 2047;
+  if (!std::isfinite(in.constant)) return err::kValueOutOfRange;
   d.sense = in.sense;
   d.obj_constant = in.constant;
 
   d.c.assign(nn, 0.0);
   for (int j = 0; j < n; ++j) {
-    if (!std::isfinite(in.c[j])) return 2047;
+    if (!std::isfinite(in.c[j])) return err::kValueOutOfRange;
     d.c[j] = in.c[j];
   }
   d.b.assign(static_cast<size_t>(m) + 1, 0.0);
   for (int i = 0; i < m; ++i) {
-    if (std::isnan(in.b[i])) return 2047;
+    if (std::isnan(in.b[i])) return err::kValueOutOfRange;
     d.b[i] = in.b[i];
   }
 
   d.ctype.assign(static_cast<size_t>(m) + 1, '\0');
   for (int i = 0; i < m; ++i) {
-    if (!valid_row_type(in.types[i])) return 2004;
+    if (!valid_row_type(in.types[i])) return err::kBadConstraintType;
     d.ctype[i] = in.types[i];
   }
 
   // A negative first start would make the column walk read before the arrays.
-  if (in.start[0] < 0) return 2048;
+  if (in.start[0] < 0) return err::kBadColumnStarts;
   d.start.assign(static_cast<size_t>(nn) + 1, storage);
   std::copy(in.start, in.start + n + 1, d.start.begin());
   d.rowidx.assign(static_cast<size_t>(storage) + 1, 0);
@@ -122,15 +123,15 @@ int build_core(const LPInput &in, ModelData &d) {
   for (int j = 0; j < n; ++j) {
     const long long room = static_cast<long long>(d.start[j + 1]) - d.start[j];
     if (in.length) {
-      if (in.length[j] < 0 || in.length[j] > room) return 2050;
+      if (in.length[j] < 0 || in.length[j] > room) return err::kBadColumnLength;
       d.length[j] = in.length[j];
     } else {
-      if (room < 0) return 2048;
+      if (room < 0) return err::kBadColumnStarts;
       d.length[j] = static_cast<int>(room);
     }
     total += d.length[j];
   }
-  if (total != in.nz) return 2053;
+  if (total != in.nz) return err::kBadNonzeroCount;
 
   if (int code = merge_columns(d)) return code;
 
@@ -138,11 +139,11 @@ int build_core(const LPInput &in, ModelData &d) {
   d.upper.assign(nn, kInfinity);
   for (int j = 0; j < n; ++j) {
     if (in.lower) {
-      if (std::isnan(in.lower[j])) return 2047;
+      if (std::isnan(in.lower[j])) return err::kValueOutOfRange;
       d.lower[j] = std::max(in.lower[j], -kInfinity);
     }
     if (in.upper) {
-      if (std::isnan(in.upper[j])) return 2047;
+      if (std::isnan(in.upper[j])) return err::kValueOutOfRange;
       d.upper[j] = std::min(in.upper[j], kInfinity);
     }
   }
@@ -181,7 +182,7 @@ int load_lp(Model *model, const LPInput &in) {
   try {
     code = build_core(in, fresh);
   } catch (const std::bad_alloc &) {
-    code = 2001;
+    code = err::kNoMemory;
   }
   if (code != 0) {
     clear_model_data(model);
@@ -202,10 +203,10 @@ TVAPI int TVloadLPData(pTVmodel model, int nCons, int nVars, int objSense, doubl
                        const double *b, const char *conTypes, int nAnnz, const int *colStarts,
                        const int *colLengths, const double *values, const int *rowIndices, const double *lower,
                        const double *upper) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   // Negative counts cannot describe any arrays; refuse before touching the model.
-  if (nCons < 0 || nVars < 0 || nAnnz < 0) return 2005;
-  if (model->data.m > 0 || model->data.n > 0) return 2030;
+  if (nCons < 0 || nVars < 0 || nAnnz < 0) return tarvo::err::kInconsistentData;
+  if (model->data.m > 0 || model->data.n > 0) return tarvo::err::kAlreadyLoaded;
   LPInput in{nCons, nVars, objSense, objConst, c, b, conTypes, nAnnz, colStarts, colLengths, values, rowIndices,
              lower, upper};
   return tarvo::guarded([&] { return load_lp(model, in); });

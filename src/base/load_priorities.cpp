@@ -15,6 +15,7 @@
 #include "base/model_state.hpp"
 #include "base/simple_random.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -34,7 +35,7 @@ int load_priorities(Model *model, const int *priorities) {
   int code = 0;
   for (int j = 0; j < d.n; ++j) {
     if (priorities[j] < 0) {
-      code = 2012;  // the rest are still taken
+      code = err::kIndexOutOfRange;  // the rest are still taken
       continue;
     }
     d.priority[j] = priorities[j];
@@ -71,7 +72,7 @@ int read_priorities(Model *model, const char *path) {
   std::FILE *f = std::fopen(path, "r");
   if (!f) {
     log_model_token_warning(model, 2002, path);
-    return 2002;
+    return err::kFileOpen;
   }
   std::vector<int> priority(per_variable_size(model->data), 0);
   std::string name, number;
@@ -81,7 +82,7 @@ int read_priorities(Model *model, const char *path) {
     int value = 0;
     if (!next_token(f, number) || !parse_whole_number(number, &value)) {
       // A name without a whole number after it: the file is not a priority list.
-      code = 2025;
+      code = err::kBadInput;
       token = number.empty() ? name.c_str() : number.c_str();
       break;
     }
@@ -121,7 +122,7 @@ std::vector<int> priorities_to_write(const ModelData &d, int mode) {
 
 int write_priorities(Model *model, const char *fileName, int mode) {
   const ModelData &d = model->data;
-  if (d.priority.empty() && mode > 0) return 2009;
+  if (d.priority.empty() && mode > 0) return err::kNotAvailable;
   const char *path = fileName && *fileName ? fileName : kDefaultPriorityFile;
   std::vector<int> values = priorities_to_write(d, mode);
   const bool named = d.varnames.present();
@@ -130,7 +131,7 @@ int write_priorities(Model *model, const char *fileName, int mode) {
     for (int j = 0; j < d.n; ++j) width = std::max(width, static_cast<int>(std::strlen(d.varnames.name(j))));
   width += 5;
   std::FILE *f = std::fopen(path, "w");
-  if (!f) return 2002;
+  if (!f) return err::kFileOpen;
   for (int j = 0; j < d.n; ++j) {
     if (named && *d.varnames.name(j))
       std::fprintf(f, "  %-*s", width, d.varnames.name(j));
@@ -139,7 +140,7 @@ int write_priorities(Model *model, const char *fileName, int mode) {
     std::fprintf(f, "    %12d\n", values[j]);
   }
   const bool failed = std::ferror(f) != 0;
-  if (std::fclose(f) != 0 || failed) return 2002;
+  if (std::fclose(f) != 0 || failed) return err::kFileOpen;
   log_model(model, effective_print_level(*model) >= 1, "\nExported variable priorities as '%s'", path);
   return 0;
 }
@@ -152,18 +153,18 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVloadVarPriorities(pTVmodel model, const int *priorities) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return load_priorities(model, priorities); });
 }
 
 TVAPI int TVreadVarPriorities(pTVmodel model, const char *fileName) {
-  if (!live(model) || !fileName) return 2010;
+  if (!live(model) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return read_priorities(model, fileName); });
 }
 
 TVAPI int TVwriteVarPriorities(pTVmodel model, const char *fileName, int mode) {
-  if (!live(model)) return 2010;
-  if (!model_available(*model)) return 2009;
+  if (!live(model)) return tarvo::err::kNullArgument;
+  if (!model_available(*model)) return tarvo::err::kNotAvailable;
   return tarvo::guarded([&] { return write_priorities(model, fileName, mode); });
 }
 

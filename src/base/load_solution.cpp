@@ -9,6 +9,7 @@
 
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -65,10 +66,10 @@ double infeasibility_at(const ModelData &d, const double *x, const std::vector<d
 
 int load_solution(Model *model, int status, const double *x, const double *duals, const double *slacks,
                   const double *redcosts) {
-  if (!valid_solution_status(status)) return 2025;
+  if (!valid_solution_status(status)) return err::kBadInput;
   const ModelData &d = model->data;
   const int rows = counted_rows(*model);
-  if (has_nan(x, d.n) || has_nan(duals, rows) || has_nan(slacks, rows) || has_nan(redcosts, d.n)) return 2047;
+  if (has_nan(x, d.n) || has_nan(duals, rows) || has_nan(slacks, rows) || has_nan(redcosts, d.n)) return err::kValueOutOfRange;
   auto rec = std::make_unique<SolutionRecord>();
   rec->model_status = status;
   rec->primal_status = status;
@@ -94,7 +95,7 @@ int load_solution(Model *model, int status, const double *x, const double *duals
 }
 
 int load_model_status(Model *model, int status, int code) {
-  if (!valid_error_code(code) || !valid_loaded_status(status)) return 2025;
+  if (!valid_error_code(code) || !valid_loaded_status(status)) return err::kBadInput;
   model->last_error = code;
   if (!model->solution) model->solution = std::make_unique<SolutionRecord>();
   model->solution->model_status = status;
@@ -109,21 +110,21 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVloadModelStatus(pTVmodel model, int *status, int *errorCode) {
-  if (!live(model) || !status || !errorCode) return 2010;
-  if (model->status == TV_STATUS_UNLOADED) return 2031;
+  if (!live(model) || !status || !errorCode) return tarvo::err::kNullArgument;
+  if (model->status == TV_STATUS_UNLOADED) return tarvo::err::kNotLoaded;
   return tarvo::guarded([&] { return load_model_status(model, *status, *errorCode); });
 }
 
 TVAPI int TVloadPrimalSolution(pTVmodel model, int status, const double *x) {
-  if (!live(model)) return 2010;
-  if (model->status == TV_STATUS_UNLOADED) return 2031;
+  if (!live(model)) return tarvo::err::kNullArgument;
+  if (model->status == TV_STATUS_UNLOADED) return tarvo::err::kNotLoaded;
   return tarvo::guarded([&] { return load_solution(model, status, x, nullptr, nullptr, nullptr); });
 }
 
 TVAPI int TVloadSolution(pTVmodel model, int status, const double *x, const double *duals, const double *slacks,
                          const double *reducedCosts) {
-  if (!live(model)) return 2010;
-  if (model->status == TV_STATUS_UNLOADED) return 2031;
+  if (!live(model)) return tarvo::err::kNullArgument;
+  if (model->status == TV_STATUS_UNLOADED) return tarvo::err::kNotLoaded;
   return tarvo::guarded([&] { return load_solution(model, status, x, duals, slacks, reducedCosts); });
 }
 

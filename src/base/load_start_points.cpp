@@ -7,6 +7,7 @@
 
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -23,7 +24,7 @@ int load_full(Model *model, std::vector<double> &point, const double *x) {
     point.clear();
     return 0;
   }
-  if (has_nan(x, d.n)) return 2047;
+  if (has_nan(x, d.n)) return err::kValueOutOfRange;
   std::vector<double> copy(std::max(d.n, d.col_capacity), 0.0);
   std::copy(x, x + d.n, copy.begin());
   point = std::move(copy);
@@ -34,13 +35,13 @@ int load_full(Model *model, std::vector<double> &point, const double *x) {
 // index is not kept either.
 int load_partial(Model *model, PartialPoint &point, int count, const int *cols, const double *x) {
   const ModelData &d = model->data;
-  if (count > 0 && (!cols || !x)) return 2010;
+  if (count > 0 && (!cols || !x)) return err::kNullArgument;
   point = PartialPoint{};
   if (count == 0) return 0;
-  if (count < 0) return 2012;
+  if (count < 0) return err::kIndexOutOfRange;
   for (int k = 0; k < count; ++k)
-    if (cols[k] < 0 || cols[k] >= d.n) return 2012;
-  if (has_nan(x, count)) return 2047;
+    if (cols[k] < 0 || cols[k] >= d.n) return err::kIndexOutOfRange;
+  if (has_nan(x, count)) return err::kValueOutOfRange;
   point.index.assign(cols, cols + count);
   point.value.assign(x, x + count);
   point.present = true;
@@ -48,15 +49,15 @@ int load_partial(Model *model, PartialPoint &point, int count, const int *cols, 
 }
 
 int get_full(const Model *model, const std::vector<double> &point, double *x) {
-  if (!x) return 2010;
-  if (!model_available(*model) || point.empty()) return 2009;
+  if (!x) return err::kNullArgument;
+  if (!model_available(*model) || point.empty()) return err::kNotAvailable;
   std::copy(point.begin(), point.begin() + model->data.n, x);
   return 0;
 }
 
 int get_partial(const Model *model, const PartialPoint &point, int *count, int *cols, double *x) {
-  if (!count) return 2010;
-  if (!model_available(*model) || !point.present) return 2009;
+  if (!count) return err::kNullArgument;
+  if (!model_available(*model) || !point.present) return err::kNotAvailable;
   *count = static_cast<int>(point.index.size());
   if (cols) std::copy(point.index.begin(), point.index.end(), cols);
   if (x) std::copy(point.value.begin(), point.value.end(), x);
@@ -73,42 +74,42 @@ extern "C" {
 // The presolved copy and the instruction list's initial values would take the
 // point too; neither is kept by the model yet.
 TVAPI int TVloadVarStartPoint(pTVmodel model, const double *x) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return load_full(model, model->data.start_point, x); });
 }
 
 TVAPI int TVloadMIPVarStartPoint(pTVmodel model, const double *x) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return load_full(model, model->data.mip_start_point, x); });
 }
 
 TVAPI int TVloadVarStartPointPartial(pTVmodel model, int nCols, const int *cols, const double *x) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return load_partial(model, model->data.partial_start, nCols, cols, x); });
 }
 
 TVAPI int TVloadMIPVarStartPointPartial(pTVmodel model, int nCols, const int *cols, const double *x) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return load_partial(model, model->data.mip_partial_start, nCols, cols, x); });
 }
 
 TVAPI int TVgetVarStartPoint(pTVmodel model, double *x) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return get_full(model, model->data.start_point, x);
 }
 
 TVAPI int TVgetMIPVarStartPoint(pTVmodel model, double *x) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return get_full(model, model->data.mip_start_point, x);
 }
 
 TVAPI int TVgetVarStartPointPartial(pTVmodel model, int *nCols, int *cols, double *x) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return get_partial(model, model->data.partial_start, nCols, cols, x);
 }
 
 TVAPI int TVgetMIPVarStartPointPartial(pTVmodel model, int *nCols, int *cols, double *x) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return get_partial(model, model->data.mip_partial_start, nCols, cols, x);
 }
 

@@ -10,6 +10,7 @@
 #include "base/model_state.hpp"
 #include "base/variable_types.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -50,7 +51,7 @@ int load_var_types(Model *model, char *types) {
       case 'B':
         if (d.lower[j] > 1 || d.upper[j] < 0) {
           drop_types(model);
-          return 2047;
+          return err::kValueOutOfRange;
         }
         break;
       case 'S':
@@ -58,12 +59,12 @@ int load_var_types(Model *model, char *types) {
         break;
       default:
         drop_types(model);
-        return 2041;
+        return err::kBadVariableType;
     }
   }
   if (!semicontinuous.empty() && !d.semicont.var.empty()) {
     drop_types(model);
-    return 2030;
+    return err::kAlreadyLoaded;
   }
   std::vector<char> stored(std::max(d.n, d.col_capacity), 'C');
   for (int j = 0; j < d.n; ++j) {
@@ -120,7 +121,7 @@ int load_names(Model *model, const char *title, const char *objName, const char 
     if (coneNames && d.ncones > 0) d.conenames = build_pool(coneNames, d.ncones, 0, 1, d.ncones + 1);
   } catch (const std::bad_alloc &) {
     mark_names_stale(model);  // whatever was loaded so far stays
-    return 2001;
+    return err::kNoMemory;
   }
   mark_names_stale(model);
   return 0;
@@ -134,14 +135,14 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVloadVarType(pTVmodel model, char *varTypes) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return load_var_types(model, varTypes); });
 }
 
 TVAPI int TVloadNameData(pTVmodel model, const char *title, const char *objName, const char *rhsName,
                          const char *rangeName, const char *boundName, char **conNames, char **varNames,
                          char **coneNames) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     return load_names(model, title, objName, rhsName, rangeName, boundName, conNames, varNames, coneNames);
   });

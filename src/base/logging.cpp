@@ -8,6 +8,7 @@
 #include "base/model.hpp"
 #include "common/format.hpp"
 #include "common/text_lines.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -123,28 +124,28 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVsetEnvLogfunc(pTVenv env, TVenvLogfunc_t func, void *userData) {
-  if (!live(env)) return 2010;
+  if (!live(env)) return tarvo::err::kNullArgument;
   env->logfunc = func;
   env->logdata = userData;
   return 0;
 }
 
 TVAPI int TVsetEnvLogMode(pTVenv env, int mode) {
-  if (!live(env)) return 2010;
-  if (mode != TV_LOGMODE_PIECES && mode != TV_LOGMODE_LINES) return 2024;
+  if (!live(env)) return tarvo::err::kNullArgument;
+  if (mode != TV_LOGMODE_PIECES && mode != TV_LOGMODE_LINES) return tarvo::err::kParamOutOfRange;
   env->log_lines = mode == TV_LOGMODE_LINES;
   return 0;
 }
 
 TVAPI int TVsetModelLogMode(pTVmodel model, int mode) {
-  if (!live(model)) return 2010;
-  if (mode != TV_LOGMODE_PIECES && mode != TV_LOGMODE_LINES) return 2024;
+  if (!live(model)) return tarvo::err::kNullArgument;
+  if (mode != TV_LOGMODE_PIECES && mode != TV_LOGMODE_LINES) return tarvo::err::kParamOutOfRange;
   model->hooks.log_lines = mode == TV_LOGMODE_LINES;
   return 0;
 }
 
 TVAPI int TVsetDbgLogfunc(TVenvLogfunc_t func, void *userData) {
-  if (!func) return 2010;
+  if (!func) return tarvo::err::kNullArgument;
   std::lock_guard<std::mutex> hold(debug_lock());
   g_debug_log = func;
   g_debug_data = userData;
@@ -152,7 +153,7 @@ TVAPI int TVsetDbgLogfunc(TVenvLogfunc_t func, void *userData) {
 }
 
 TVAPI int TVsetModelLogfunc(pTVmodel model, TVmodelLogfunc_t func, void *userData) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   install_model_logfunc(model, func, userData);
   return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <utility>
 #include <vector>
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 
@@ -36,7 +37,7 @@ inline int check_index_list(int count, const int *list, int lo, int hi, int rang
   for (int t = 0; t < count; ++t) {
     int i = list[t];
     if (i < lo || i >= hi) return range_code;
-    if (mark[i - lo]) return 2032;
+    if (mark[i - lo]) return err::kDuplicateIndex;
     mark[i - lo] = 1;
   }
   if (flags) *flags = std::move(mark);

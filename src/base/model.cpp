@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/clock.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 
@@ -43,7 +44,7 @@ int delete_model(Model *model) {
   if (env) {
     std::lock_guard<std::mutex> hold(env->lock);
     auto it = std::find(env->models.begin(), env->models.end(), model);
-    if (it == env->models.end()) return 2015;
+    if (it == env->models.end()) return err::kInternal;
     env->models.erase(it);
   }
   free_solver_memory(model);

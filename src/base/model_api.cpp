@@ -4,6 +4,7 @@
 
 #include "base/model.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 using namespace tarvo::base;
 
@@ -19,7 +20,7 @@ extern "C" {
 
 TVAPI pTVmodel TVcreateModel(pTVenv env, int *errorCode) {
   if (!live(env) || !errorCode) {
-    if (errorCode) *errorCode = 2010;
+    if (errorCode) *errorCode = tarvo::err::kNullArgument;
     return nullptr;
   }
   return tarvo::guarded_value<pTVmodel>(errorCode, nullptr, [&] { return create_model(env, errorCode); });
@@ -28,7 +29,7 @@ TVAPI pTVmodel TVcreateModel(pTVenv env, int *errorCode) {
 TVAPI int TVdeleteModel(pTVmodel *model) {
   if (!model || !*model) return 0;
   // Already freed (also by TVdeleteEnv): refused, the caller's copy untouched.
-  if (!live(*model)) return 2010;
+  if (!live(*model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     int code = delete_model(*model);
     if (code == 0) *model = nullptr;
@@ -38,7 +39,7 @@ TVAPI int TVdeleteModel(pTVmodel *model) {
 
 TVAPI pTVmodel TVcopyModel(pTVmodel source, int *errorCode) {
   if (!live(source) || !source->env) {
-    if (errorCode) *errorCode = 2010;
+    if (errorCode) *errorCode = tarvo::err::kNullArgument;
     return nullptr;
   }
   Model *copy = nullptr;
@@ -61,7 +62,7 @@ TVAPI pTVmodel TVcopyModel(pTVmodel source, int *errorCode) {
 }
 
 TVAPI int TVcopyParam(pTVmodel source, pTVmodel target, int mode) {
-  if (!live(source) || !live(target) || !source->env || !target->env) return 2010;
+  if (!live(source) || !live(target) || !source->env || !target->env) return tarvo::err::kNullArgument;
   if (mode > 0) return 0;
   target->params = source->params;
   target->params.marker = tarvo::base::params::kModelScope;
@@ -76,23 +77,23 @@ TVAPI pTVmodel TVgetMasterModel(pTVmodel model) {
 }
 
 TVAPI int TVgetModelEnv(pTVmodel model, pTVenv *env) {
-  if (!live(model)) return 2009;
-  if (!env) return 2010;
+  if (!live(model)) return tarvo::err::kNotAvailable;
+  if (!env) return tarvo::err::kNullArgument;
   *env = model->env;
   return 0;
 }
 
 TVAPI int TVgetEnvModelCount(pTVenv env, int *count) {
-  if (!live(env)) return 2009;
-  if (!count) return 2010;
+  if (!live(env)) return tarvo::err::kNotAvailable;
+  if (!count) return tarvo::err::kNullArgument;
   std::lock_guard<std::mutex> hold(env->lock);
   *count = static_cast<int>(env->models.size());
   return 0;
 }
 
 TVAPI int TVgetEnvModelList(pTVenv env, pTVmodel *models) {
-  if (!live(env)) return 2009;
-  if (!models) return 2010;
+  if (!live(env)) return tarvo::err::kNotAvailable;
+  if (!models) return tarvo::err::kNullArgument;
   std::lock_guard<std::mutex> hold(env->lock);
   for (size_t i = 0; i < env->models.size(); ++i) models[i] = env->models[i];
   return 0;
@@ -101,8 +102,8 @@ TVAPI int TVgetEnvModelList(pTVenv env, pTVmodel *models) {
 TVAPI int TVgetDimensions(pTVmodel model, int *nVars, int *nCons, int *nCones, int *nAnnz, int *nQCnnz,
                           int *nConennz, int *nNLPnnz, int *nNLPobjnnz, int *nVarNamelen,
                           int *nConNamelen, int *nConeNamelen) {
-  if (!live(model)) return 2010;
-  if (!data_available(model)) return 2009;
+  if (!live(model)) return tarvo::err::kNullArgument;
+  if (!data_available(model)) return tarvo::err::kNotAvailable;
   const ModelData &d = model->data;
   if (nVars) *nVars = d.n;
   if (nCons) *nCons = d.m;
@@ -119,9 +120,9 @@ TVAPI int TVgetDimensions(pTVmodel model, int *nVars, int *nCons, int *nCones, i
 }
 
 static int bound_query(pTVmodel model, int j, double *out, bool lower) {
-  if (!out) return 2010;
-  if (!data_available(model) || model->lent_to_workers) return 2009;
-  if (j < 0 || j >= model->data.n) return 2012;
+  if (!out) return tarvo::err::kNullArgument;
+  if (!data_available(model) || model->lent_to_workers) return tarvo::err::kNotAvailable;
+  if (j < 0 || j >= model->data.n) return tarvo::err::kIndexOutOfRange;
   *out = lower ? model->data.lower[j] : model->data.upper[j];
   return 0;
 }

@@ -9,6 +9,7 @@
 
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -289,17 +290,17 @@ extern "C" {
 
 TVAPI int TVcheckModelConsistency(pTVmodel model, char *reason) {
   if (reason) reason[0] = '\0';
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     std::string why;
     if (check_model(*model, &why)) return 0;
     if (reason) std::snprintf(reason, 256, "%s", why.c_str());
-    return 2005;
+    return tarvo::err::kInconsistentData;
   });
 }
 
 TVAPI int TVfreeSolverMemory(pTVmodel model) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   free_solver_memory(model);
   return 0;
 }

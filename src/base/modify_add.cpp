@@ -9,6 +9,7 @@
 #include "base/modify_internal.hpp"
 #include "base/variable_types.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -67,21 +68,21 @@ struct NewRows {
 int check_rows(const ModelData &d, const NewRows &in) {
   if (in.types)
     for (int t = 0; t < in.k; ++t)
-      if (!valid_row_type(in.types[t])) return 2004;
+      if (!valid_row_type(in.types[t])) return err::kBadConstraintType;
   if (in.starts) {
-    if (in.starts[0] < 0) return 2048;
+    if (in.starts[0] < 0) return err::kBadColumnStarts;
     for (int t = 0; t < in.k; ++t)
-      if (in.starts[t + 1] < in.starts[t]) return 2048;
+      if (in.starts[t + 1] < in.starts[t]) return err::kBadColumnStarts;
     if (in.starts[in.k] == in.starts[0]) return any_nan(in.k, in.rhs) ? 2047 : 0;
-    if (!in.values || !in.cols) return 2010;
+    if (!in.values || !in.cols) return err::kNullArgument;
     for (int p = in.starts[0]; p < in.starts[in.k]; ++p)
-      if (in.cols[p] < 0 || in.cols[p] >= d.n) return 2012;
+      if (in.cols[p] < 0 || in.cols[p] >= d.n) return err::kIndexOutOfRange;
     std::vector<int> scratch;
     for (int t = 0; t < in.k; ++t)
-      if (has_duplicate(in.cols + in.begin(t), in.end(t) - in.begin(t), scratch)) return 2032;
-    if (any_non_finite(in.starts[in.k] - in.starts[0], in.values + in.starts[0])) return 2047;
+      if (has_duplicate(in.cols + in.begin(t), in.end(t) - in.begin(t), scratch)) return err::kDuplicateIndex;
+    if (any_non_finite(in.starts[in.k] - in.starts[0], in.values + in.starts[0])) return err::kValueOutOfRange;
   }
-  if (any_nan(in.k, in.rhs)) return 2047;
+  if (any_nan(in.k, in.rhs)) return err::kValueOutOfRange;
   return 0;
 }
 
@@ -179,32 +180,32 @@ int check_cols(const ModelData &d, const NewCols &in, long long *total) {
   *total = 0;
   if (in.types)
     for (int t = 0; t < in.k; ++t)
-      if (!valid_col_type(in.types[t])) return 2024;
+      if (!valid_col_type(in.types[t])) return err::kParamOutOfRange;
   if (in.starts) {
-    if (in.starts[0] < 0) return 2048;
+    if (in.starts[0] < 0) return err::kBadColumnStarts;
     for (int t = 0; t < in.k; ++t)
-      if (in.starts[t + 1] < in.starts[t]) return 2048;
+      if (in.starts[t + 1] < in.starts[t]) return err::kBadColumnStarts;
     if (in.lengths)
       for (int t = 0; t < in.k; ++t)
-        if (in.lengths[t] < 0 || in.lengths[t] > in.starts[t + 1] - in.starts[t]) return 2050;
+        if (in.lengths[t] < 0 || in.lengths[t] > in.starts[t + 1] - in.starts[t]) return err::kBadColumnLength;
     for (int t = 0; t < in.k; ++t) *total += in.size(t);
     if (*total > 0) {
-      if (!in.values || !in.rows) return 2010;
+      if (!in.values || !in.rows) return err::kNullArgument;
       for (int t = 0; t < in.k; ++t)
         for (int p = in.begin(t); p < in.begin(t) + in.size(t); ++p)
-          if (in.rows[p] < 0 || in.rows[p] >= d.m) return 2012;
+          if (in.rows[p] < 0 || in.rows[p] >= d.m) return err::kIndexOutOfRange;
       std::vector<int> scratch;
       for (int t = 0; t < in.k; ++t)
-        if (has_duplicate(in.rows + in.begin(t), in.size(t), scratch)) return 2032;
+        if (has_duplicate(in.rows + in.begin(t), in.size(t), scratch)) return err::kDuplicateIndex;
       for (int t = 0; t < in.k; ++t)
-        if (any_non_finite(in.size(t), in.values + in.begin(t))) return 2047;
+        if (any_non_finite(in.size(t), in.values + in.begin(t))) return err::kValueOutOfRange;
     }
   }
-  if (any_non_finite(in.k, in.c) || any_nan(in.k, in.lower) || any_nan(in.k, in.upper)) return 2047;
+  if (any_non_finite(in.k, in.c) || any_nan(in.k, in.lower) || any_nan(in.k, in.upper)) return err::kValueOutOfRange;
   // A binary column must be able to take 0 or 1.
   if (in.types)
     for (int t = 0; t < in.k; ++t)
-      if (in.types[t] == 'B' && (in.lo(t) > 1 || in.up(t) < 0)) return 2047;
+      if (in.types[t] == 'B' && (in.lo(t) > 1 || in.up(t) < 0)) return err::kValueOutOfRange;
   return 0;
 }
 
@@ -214,7 +215,7 @@ int add_cols(Model *model, const NewCols &in) {
   if (int rc = check_cols(d, in, &total)) return rc;
   ensure_core(model);
   const int n = d.n, k = in.k;
-  if (static_cast<long long>(n) + k >= INT_MAX - 1) return 2001;
+  if (static_cast<long long>(n) + k >= INT_MAX - 1) return err::kNoMemory;
 
   grow_col_capacity(d, n + k);
   if (int rc = reserve_storage(d, static_cast<long long>(d.start[n]) + total)) return rc;
@@ -304,9 +305,9 @@ extern "C" {
 
 TVAPI int TVaddConstraints(pTVmodel model, int nCons, const char *conTypes, char **conNames, const int *rowStarts,
                            const double *values, const int *colIndices, const double *rhs) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   if (nCons == 0) return 0;
-  if (nCons < 0) return 2025;
+  if (nCons < 0) return tarvo::err::kBadInput;
   return tarvo::guarded([&] {
     return add_rows(model, NewRows{nCons, conTypes, conNames, rowStarts, values, colIndices, rhs});
   });
@@ -315,9 +316,9 @@ TVAPI int TVaddConstraints(pTVmodel model, int nCons, const char *conTypes, char
 TVAPI int TVaddVariables(pTVmodel model, int nVars, const char *varTypes, char **varNames, const int *colStarts,
                          const int *colLengths, const double *values, const int *rowIndices, const double *c,
                          const double *lower, const double *upper) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   if (nVars == 0) return 0;
-  if (nVars < 0) return 2025;
+  if (nVars < 0) return tarvo::err::kBadInput;
   return tarvo::guarded([&] {
     return add_cols(model,
                     NewCols{nVars, varTypes, varNames, colStarts, colLengths, values, rowIndices, c, lower, upper});

@@ -8,6 +8,7 @@
 #include "base/model_state.hpp"
 #include "base/modify_internal.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -104,7 +105,7 @@ void grow_col_capacity(ModelData &d, int wanted) {
 int set_storage(ModelData &d, long long size) {
   long long used = d.start.empty() ? 0 : d.start[d.n];
   size = std::max(size, used);
-  if (size >= INT_MAX) return 2001;
+  if (size >= INT_MAX) return err::kNoMemory;
   resize_exact(d.rowidx, static_cast<size_t>(size) + 1, 0);
   resize_exact(d.value, static_cast<size_t>(size) + 1, 0.0);
   d.storage = static_cast<int>(size);
@@ -113,7 +114,7 @@ int set_storage(ModelData &d, long long size) {
 
 int reserve_storage(ModelData &d, long long needed) {
   if (needed <= d.storage) return 0;
-  if (needed >= INT_MAX) return 2001;
+  if (needed >= INT_MAX) return err::kNoMemory;
   long long target = std::max<long long>(needed, static_cast<long long>(d.storage) + d.storage / 2 + 64);
   return set_storage(d, std::min<long long>(target, INT_MAX - 1));
 }
@@ -140,7 +141,7 @@ int make_room(ModelData &d, const std::vector<int> &need, bool spare) {
     ns[j + 1 - first] = ns[j - first] + d.length[j] + gap;
   }
   long long end = ns[n - first];
-  if (end >= INT_MAX) return 2001;
+  if (end >= INT_MAX) return err::kNoMemory;
   int rc = spare ? reserve_storage(d, end) : (end > d.storage ? set_storage(d, end) : 0);
   if (rc) return rc;
   for (int j = n - 1; j >= first; --j) {
@@ -249,7 +250,7 @@ extern "C" {
 
 TVAPI int TVsetProbAllocSizes(pTVmodel model, int colCapacity, int rowCapacity, int matrixCapacity,
                               int quadraticCapacity, int nonlinearCapacity, int nameCapacity) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     ensure_core(model);
     ModelData &d = model->data;
@@ -278,7 +279,7 @@ TVAPI int TVsetProbAllocSizes(pTVmodel model, int colCapacity, int rowCapacity, 
 }
 
 TVAPI int TVsetProbNameAllocSizes(pTVmodel model, int varNamePoolSize, int conNamePoolSize) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     ModelData &d = model->data;
     if (varNamePoolSize != -1) {
@@ -294,7 +295,7 @@ TVAPI int TVsetProbNameAllocSizes(pTVmodel model, int varNamePoolSize, int conNa
 }
 
 TVAPI int TVaddEmptySpacesAcolumns(pTVmodel model, const int *colNnz) {
-  if (!live(model) || !colNnz) return 2010;
+  if (!live(model) || !colNnz) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     ModelData &d = model->data;
     if (d.n == 0 || d.start.empty()) return 0;

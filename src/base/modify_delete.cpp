@@ -8,6 +8,7 @@
 #include "base/member_lists.hpp"
 #include "base/modify_internal.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -18,8 +19,8 @@ int index_map(int k, const int *list, int count, std::vector<int> *newindex) {
   std::vector<int> map(count, 0);
   for (int t = 0; t < k; ++t) {
     int i = list[t];
-    if (i < 0 || i >= count) return 2012;
-    if (map[i] < 0) return 2032;
+    if (i < 0 || i >= count) return err::kIndexOutOfRange;
+    if (map[i] < 0) return err::kDuplicateIndex;
     map[i] = -1;
   }
   int next = 0;
@@ -329,9 +330,9 @@ int delete_cols(Model *model, int k, const int *list) {
 
 int delete_entries(Model *model, int j, int k, const int *rows) {
   ModelData &d = model->data;
-  if (j < 0 || j >= d.n) return 2012;
+  if (j < 0 || j >= d.n) return err::kIndexOutOfRange;
   for (int t = 0; t < k; ++t)
-    if (rows[t] < 0 || rows[t] >= d.m) return 2012;
+    if (rows[t] < 0 || rows[t] >= d.m) return err::kIndexOutOfRange;
   std::vector<char> gone(d.m, 0);
   for (int t = 0; t < k; ++t) gone[rows[t]] = 1;
   int w = d.start[j];
@@ -357,28 +358,28 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVdeleteConstraints(pTVmodel model, int nCons, const int *cons) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   if (nCons == 0) return 0;
-  if (nCons < 0) return 2025;
+  if (nCons < 0) return tarvo::err::kBadInput;
   if (model->data.m == 0) return 0;
-  if (!cons) return 2010;
+  if (!cons) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return delete_rows(model, nCons, cons); });
 }
 
 TVAPI int TVdeleteVariables(pTVmodel model, int nVars, const int *vars) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   if (nVars == 0) return 0;
-  if (nVars < 0) return 2025;
+  if (nVars < 0) return tarvo::err::kBadInput;
   if (model->data.n == 0) return 0;
-  if (!vars) return 2010;
+  if (!vars) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return delete_cols(model, nVars, vars); });
 }
 
 TVAPI int TVdeleteAj(pTVmodel model, int j, int nRows, const int *rows) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   if (nRows == 0) return 0;
-  if (nRows < 0) return 2025;
-  if (!rows) return 2010;
+  if (nRows < 0) return tarvo::err::kBadInput;
+  if (!rows) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return delete_entries(model, j, nRows, rows); });
 }
 

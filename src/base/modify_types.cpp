@@ -8,6 +8,7 @@
 #include "base/modify_internal.hpp"
 #include "base/variable_types.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -17,9 +18,9 @@ bool valid_row_type(char t) { return t == 'E' || t == 'G' || t == 'L' || t == 'N
 int modify_row_types(Model *model, int k, const int *rows, const char *types) {
   ModelData &d = model->data;
   for (int t = 0; t < k; ++t)
-    if (rows[t] < 0 || rows[t] >= d.m) return 2012;
+    if (rows[t] < 0 || rows[t] >= d.m) return err::kIndexOutOfRange;
   for (int t = 0; t < k; ++t)
-    if (!valid_row_type(types[t])) return 2024;
+    if (!valid_row_type(types[t])) return err::kParamOutOfRange;
   bool changed = false;
   for (int t = 0; t < k; ++t) {
     const int i = rows[t];
@@ -43,7 +44,7 @@ int modify_row_types(Model *model, int k, const int *rows, const char *types) {
 int modify_col_types(Model *model, int k, const int *cols, const char *types) {
   ModelData &d = model->data;
   for (int t = 0; t < k; ++t)
-    if (cols[t] < 0 || cols[t] >= d.n) return 2012;
+    if (cols[t] < 0 || cols[t] >= d.n) return err::kIndexOutOfRange;
   std::vector<char> sc(d.n, 0);
   for (int v : d.semicont.var) sc[v] = 1;
   {
@@ -60,7 +61,7 @@ int modify_col_types(Model *model, int k, const int *cols, const char *types) {
         case 'I':
           break;
         case 'B':
-          if (lo > 1 || up < 0) return 2047;
+          if (lo > 1 || up < 0) return err::kValueOutOfRange;
           lo = std::max(lo, 0.0);
           up = std::min(up, 1.0);
           break;
@@ -69,7 +70,7 @@ int modify_col_types(Model *model, int k, const int *cols, const char *types) {
           sc_seen[j] = 1;
           break;
         default:
-          return 2041;
+          return err::kBadVariableType;
       }
       bounds[j] = {lo, up};
     }
@@ -103,18 +104,18 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVmodifyConstraintType(pTVmodel model, int nCons, const int *cons, const char *conTypes) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   if (nCons == 0) return 0;
-  if (nCons < 0) return 2025;
-  if (!cons || !conTypes) return 2010;
+  if (nCons < 0) return tarvo::err::kBadInput;
+  if (!cons || !conTypes) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return modify_row_types(model, nCons, cons, conTypes); });
 }
 
 TVAPI int TVmodifyVariableType(pTVmodel model, int nVars, const int *vars, const char *varTypes) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   if (nVars == 0) return 0;
-  if (nVars < 0) return 2025;
-  if (!vars || !varTypes) return 2010;
+  if (nVars < 0) return tarvo::err::kBadInput;
+  if (!vars || !varTypes) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return modify_col_types(model, nVars, vars, varTypes); });
 }
 

@@ -7,14 +7,15 @@
 #include "base/model_state.hpp"
 #include "base/modify_internal.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
 
 int check_list(int k, const int *list, const double *values, int count) {
   for (int t = 0; t < k; ++t)
-    if (list[t] < 0 || list[t] >= count) return 2012;
-  if (any_nan(k, values)) return 2024;
+    if (list[t] < 0 || list[t] >= count) return err::kIndexOutOfRange;
+  if (any_nan(k, values)) return err::kParamOutOfRange;
   return 0;
 }
 
@@ -38,7 +39,7 @@ int modify_rhs(Model *model, int k, const int *rows, const double *values) {
 int modify_cost(Model *model, int k, const int *cols, const double *values) {
   ModelData &d = model->data;
   if (int rc = check_list(k, cols, values, d.n)) return rc;
-  if (any_non_finite(k, values)) return 2024;
+  if (any_non_finite(k, values)) return err::kParamOutOfRange;
   for (int t = 0; t < k; ++t) {
     d.c[cols[t]] = values[t];
     offer(model, [&](SolverWork &w) { return w.update_cost(cols[t], values[t]); });
@@ -55,7 +56,7 @@ bool shifts_with_constant(int status) {
 // The constant moves every objective value by the same amount, so the kept
 // solution stays valid and only its objective values shift.
 int modify_constant(Model *model, double value) {
-  if (!std::isfinite(value)) return 2024;
+  if (!std::isfinite(value)) return err::kParamOutOfRange;
   ModelData &d = model->data;
   const double delta = value - d.obj_constant;
   if (SolutionRecord *s = model->solution.get()) {
@@ -96,7 +97,7 @@ int modify_bounds(Model *model, int k, const int *cols, const double *values, bo
     std::vector<char> sc(d.n, 0);
     for (int v : d.semicont.var) sc[v] = 1;
     for (int t = 0; t < k; ++t)
-      if (sc[cols[t]]) return 2047;
+      if (sc[cols[t]]) return err::kValueOutOfRange;
   }
   std::vector<double> &mine = lower ? d.lower : d.upper;
   const std::vector<double> &other = lower ? d.upper : d.lower;
@@ -134,10 +135,10 @@ int modify_bounds(Model *model, int k, const int *cols, const double *values, bo
 
 int modify_entries(Model *model, int j, int k, const int *rows, const double *values) {
   ModelData &d = model->data;
-  if (j < 0 || j >= d.n) return 2012;
+  if (j < 0 || j >= d.n) return err::kIndexOutOfRange;
   for (int t = 0; t < k; ++t)
-    if (rows[t] < 0 || rows[t] >= d.m) return 2012;
-  if (any_non_finite(k, values)) return 2024;
+    if (rows[t] < 0 || rows[t] >= d.m) return err::kIndexOutOfRange;
+  if (any_non_finite(k, values)) return err::kParamOutOfRange;
   std::unordered_map<int, int> at;
   at.reserve(static_cast<size_t>(d.length[j]) + k);
   for (int p = d.start[j]; p < d.start[j] + d.length[j]; ++p) at.emplace(d.rowidx[p], p);
@@ -181,8 +182,8 @@ namespace {
 int list_arguments(int k, const void *list, const void *values, bool *done) {
   *done = true;
   if (k == 0) return 0;
-  if (k < 0) return 2025;
-  if (!list || !values) return 2010;
+  if (k < 0) return tarvo::err::kBadInput;
+  if (!list || !values) return tarvo::err::kNullArgument;
   *done = false;
   return 0;
 }
@@ -192,7 +193,7 @@ int list_arguments(int k, const void *list, const void *values, bool *done) {
 extern "C" {
 
 TVAPI int TVmodifyRHS(pTVmodel model, int nCons, const int *cons, const double *values) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   bool done;
   int rc = list_arguments(nCons, cons, values, &done);
   if (done) return rc;
@@ -200,7 +201,7 @@ TVAPI int TVmodifyRHS(pTVmodel model, int nCons, const int *cons, const double *
 }
 
 TVAPI int TVmodifyObjective(pTVmodel model, int nVars, const int *vars, const double *values) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   bool done;
   int rc = list_arguments(nVars, vars, values, &done);
   if (done) return rc;
@@ -208,12 +209,12 @@ TVAPI int TVmodifyObjective(pTVmodel model, int nVars, const int *vars, const do
 }
 
 TVAPI int TVmodifyObjConstant(pTVmodel model, double value) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return modify_constant(model, value); });
 }
 
 TVAPI int TVmodifyLowerBounds(pTVmodel model, int nVars, const int *vars, const double *values) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   bool done;
   int rc = list_arguments(nVars, vars, values, &done);
   if (done) return rc;
@@ -221,7 +222,7 @@ TVAPI int TVmodifyLowerBounds(pTVmodel model, int nVars, const int *vars, const 
 }
 
 TVAPI int TVmodifyUpperBounds(pTVmodel model, int nVars, const int *vars, const double *values) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   bool done;
   int rc = list_arguments(nVars, vars, values, &done);
   if (done) return rc;
@@ -229,7 +230,7 @@ TVAPI int TVmodifyUpperBounds(pTVmodel model, int nVars, const int *vars, const 
 }
 
 TVAPI int TVmodifyAj(pTVmodel model, int j, int nRows, const int *rows, const double *values) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   bool done;
   int rc = list_arguments(nRows, rows, values, &done);
   if (done) return rc;

@@ -4,6 +4,7 @@
 
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -21,16 +22,16 @@ int build_index(NameIndex &index, const NamePool &names, int count) {
 
 int lookup(Model *model, NameIndex &index, const NamePool &names, int count, const char *name, int *out,
            int unknown_code) {
-  if (!model || !out) return 2010;
+  if (!model || !out) return err::kNullArgument;
   *out = -1;
-  if (!name) return 2010;
-  if (!names.present() || count == 0) return 2009;
+  if (!name) return err::kNullArgument;
+  if (!names.present() || count == 0) return err::kNotAvailable;
   if (!index.built) {
     try {
       build_index(index, names, count);
     } catch (const std::bad_alloc &) {
       index.invalidate();
-      return 2001;
+      return err::kNoMemory;
     }
   }
   auto it = index.index.find(name);
@@ -47,19 +48,19 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVgetVariableIndex(pTVmodel model, const char *name, int *j) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded(
       [&] { return lookup(model, model->var_index, model->data.varnames, model->data.n, name, j, 2068); });
 }
 
 TVAPI int TVgetConstraintIndex(pTVmodel model, const char *name, int *i) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded(
       [&] { return lookup(model, model->con_index, model->data.connames, model->data.m, name, i, 2069); });
 }
 
 TVAPI int TVgetConeIndex(pTVmodel model, const char *name, int *k) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded(
       [&] { return lookup(model, model->cone_index, model->data.conenames, model->data.ncones, name, k, 2009); });
 }

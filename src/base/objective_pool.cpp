@@ -9,6 +9,7 @@
 
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -38,10 +39,10 @@ std::vector<PoolObjective> &active_pool(Model *model) {
 }
 
 int find_entry(Model *model, int index, PoolObjective **entry) {
-  if (!model->data.obj_pool_open) return 2009;
+  if (!model->data.obj_pool_open) return err::kNotAvailable;
   std::vector<PoolObjective> &pool = active_pool(model);
-  if (pool.empty()) return 2087;
-  if (index < 0 || index >= static_cast<int>(pool.size())) return 2012;
+  if (pool.empty()) return err::kObjPoolEmpty;
+  if (index < 0 || index >= static_cast<int>(pool.size())) return err::kIndexOutOfRange;
   *entry = &pool[index];
   return 0;
 }
@@ -57,20 +58,20 @@ int resolve_relative_tolerance(const Model *model, double value, double *out) {
     *out = kMachineEpsilon;
     return 0;
   }
-  if (!(value > 0 && value < 1)) return 2024;
+  if (!(value > 0 && value < 1)) return err::kParamOutOfRange;
   *out = value;
   return 0;
 }
 
 int add_objective(Model *model, const double *c, int sense, int rank, double reltol) {
   const ModelData &d = model->data;
-  if (rank < 1) return 2024;
-  if (!d.qc.empty() || d.ncones > 0 || !d.posd.dim.empty() || d.has_instructions) return 2029;
-  if (sense != TV_MIN && sense != TV_MAX) return 2024;
+  if (rank < 1) return err::kParamOutOfRange;
+  if (!d.qc.empty() || d.ncones > 0 || !d.posd.dim.empty() || d.has_instructions) return err::kNotSupported;
+  if (sense != TV_MIN && sense != TV_MAX) return err::kParamOutOfRange;
   PoolObjective obj;
   if (int code = resolve_relative_tolerance(model, reltol, &obj.reltol)) return code;
   for (int j = 0; j < d.n; ++j)
-    if (!std::isfinite(c[j])) return 2047;
+    if (!std::isfinite(c[j])) return err::kValueOutOfRange;
   obj.c.assign(c, c + d.n);
   obj.sense = sense;
   obj.rank = rank;
@@ -93,12 +94,12 @@ int remove_objective(Model *model, int index) {
 }
 
 int name_objective(Model *model, int index, const char *name) {
-  if (std::strlen(name) > kMaxPoolNameLength) return 2061;
+  if (std::strlen(name) > kMaxPoolNameLength) return err::kNameTooLong;
   PoolObjective *entry = nullptr;
   if (int code = find_entry(model, index, &entry)) return code;
   if (*name)
     for (const PoolObjective &other : active_pool(model))
-      if (&other != entry && other.name == name) return 2025;
+      if (&other != entry && other.name == name) return err::kBadInput;
   entry->name = name;
   return 0;
 }
@@ -111,25 +112,25 @@ bool is_pool_item(int item) {
 int set_item(Model *model, PoolObjective &entry, int item, double value) {
   switch (item) {
     case TV_DINFO_OBJWEIGHT:
-      if (std::isnan(value)) return 2024;
+      if (std::isnan(value)) return err::kParamOutOfRange;
       entry.weight = value;
       return 0;
     case TV_DINFO_OBJABSTOL:
-      if (!(value >= 0)) return 2024;
+      if (!(value >= 0)) return err::kParamOutOfRange;
       entry.abstol = value;
       return 0;
     case TV_DINFO_OBJRELTOL:
       return resolve_relative_tolerance(model, value, &entry.reltol);
     case TV_IINFO_OBJRANK:
-      if (!(value >= 1 && value <= 2147483647.0) || value != std::floor(value)) return 2024;
+      if (!(value >= 1 && value <= 2147483647.0) || value != std::floor(value)) return err::kParamOutOfRange;
       entry.rank = static_cast<int>(value);
       return 0;
     case TV_IINFO_OBJSENSE:
-      if (value != TV_MIN && value != TV_MAX) return 2024;
+      if (value != TV_MIN && value != TV_MAX) return err::kParamOutOfRange;
       entry.sense = static_cast<int>(value);
       return 0;
     default:
-      return 2074;
+      return err::kBadParamId;
   }
 }
 
@@ -160,14 +161,14 @@ double objective_at(const ModelData &d, const std::vector<double> &x) {
 // model, the continuous solution otherwise. The status of the solve that
 // stored it is kept; without one the point counts as feasible.
 int load_stored_solution(Model *model, int objIndex, int solIndex) {
-  if (!model->data.obj_pool_open) return 2009;
+  if (!model->data.obj_pool_open) return err::kNotAvailable;
   std::vector<PoolObjective> &pool = active_pool(model);
-  if (objIndex < 0 || objIndex >= static_cast<int>(pool.size())) return 2012;
+  if (objIndex < 0 || objIndex >= static_cast<int>(pool.size())) return err::kIndexOutOfRange;
   const PoolObjective &entry = pool[objIndex];
-  if (solIndex < 0 || solIndex >= static_cast<int>(entry.solutions.size())) return 2012;
+  if (solIndex < 0 || solIndex >= static_cast<int>(entry.solutions.size())) return err::kIndexOutOfRange;
   const std::vector<double> &x = entry.solutions[solIndex];
   const ModelData &d = model->data;
-  if (static_cast<int>(x.size()) != d.n) return 2009;  // stored before the model changed shape
+  if (static_cast<int>(x.size()) != d.n) return err::kNotAvailable;  // stored before the model changed shape
   if (&pool == &model->data.mip_pool) {
     if (!model->mip) {
       model->mip = std::make_unique<MipRecord>();
@@ -192,17 +193,17 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVaddObjPool(pTVmodel model, const double *c, int sense, int rank, double relOptTol) {
-  if (!live(model) || !c) return 2010;
+  if (!live(model) || !c) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return add_objective(model, c, sense, rank, relOptTol); });
 }
 
 TVAPI int TVremObjPool(pTVmodel model, int index) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return remove_objective(model, index); });
 }
 
 TVAPI int TVfreeObjPool(pTVmodel model) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   model->data.lp_pool.clear();
   model->data.mip_pool.clear();
   model->data.obj_pool_open = false;
@@ -210,12 +211,12 @@ TVAPI int TVfreeObjPool(pTVmodel model) {
 }
 
 TVAPI int TVsetObjPoolName(pTVmodel model, int index, const char *name) {
-  if (!live(model) || !name) return 2010;
+  if (!live(model) || !name) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return name_objective(model, index, name); });
 }
 
 TVAPI int TVsetObjPoolParam(pTVmodel model, int index, int item, double value) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     PoolObjective *entry = nullptr;
     if (int code = find_entry(model, index, &entry)) return code;
@@ -224,18 +225,18 @@ TVAPI int TVsetObjPoolParam(pTVmodel model, int index, int item, double value) {
 }
 
 TVAPI int TVgetObjPoolParam(pTVmodel model, int index, int item, double *value) {
-  if (!live(model) || !value) return 2010;
+  if (!live(model) || !value) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     PoolObjective *entry = nullptr;
     if (int code = find_entry(model, index, &entry)) return code;
-    if (!is_pool_item(item)) return 2074;
+    if (!is_pool_item(item)) return tarvo::err::kBadParamId;
     *value = get_item(*entry, item);
     return 0;
   });
 }
 
 TVAPI int TVgetObjPoolNumSol(pTVmodel model, int index, int *numSolutions) {
-  if (!live(model) || !numSolutions) return 2010;
+  if (!live(model) || !numSolutions) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     PoolObjective *entry = nullptr;
     if (int code = find_entry(model, index, &entry)) return code;
@@ -246,22 +247,22 @@ TVAPI int TVgetObjPoolNumSol(pTVmodel model, int index, int *numSolutions) {
 
 // The typed view of the same items: rank and sense as int, the others as double.
 TVAPI int TVsetObjPoolInfo(pTVmodel model, int index, int item, void *value) {
-  if (!live(model) || !value) return 2010;
+  if (!live(model) || !value) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     PoolObjective *entry = nullptr;
     if (int code = find_entry(model, index, &entry)) return code;
-    if (!is_pool_item(item)) return 2009;
+    if (!is_pool_item(item)) return tarvo::err::kNotAvailable;
     double v = is_integer_item(item) ? *static_cast<int *>(value) : *static_cast<double *>(value);
     return set_item(model, *entry, item, v);
   });
 }
 
 TVAPI int TVgetObjPoolInfo(pTVmodel model, int index, int item, void *value) {
-  if (!live(model) || !value) return 2010;
+  if (!live(model) || !value) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     PoolObjective *entry = nullptr;
     if (int code = find_entry(model, index, &entry)) return code;
-    if (!is_pool_item(item)) return 2009;
+    if (!is_pool_item(item)) return tarvo::err::kNotAvailable;
     if (is_integer_item(item))
       *static_cast<int *>(value) = static_cast<int>(get_item(*entry, item));
     else
@@ -271,7 +272,7 @@ TVAPI int TVgetObjPoolInfo(pTVmodel model, int index, int item, void *value) {
 }
 
 TVAPI int TVloadSolutionAt(pTVmodel model, int objIndex, int solIndex) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return load_stored_solution(model, objIndex, solIndex); });
 }
 

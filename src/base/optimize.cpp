@@ -9,6 +9,7 @@
 #include "common/boundary.hpp"
 #include "common/clock.hpp"
 #include "mip/mip_driver.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -57,7 +58,7 @@ bool decide_threads(Model *model, const ModelClass &k, const Shape &shape, int m
   const int decomposition = model->params.integer(TV_IPARAM_DECOMPOSITION_TYPE);
   int mode = model->params.integer(TV_IPARAM_MULTITHREAD_MODE);
   auto refuse = [&] {
-    *code = 2029;
+    *code = err::kNotSupported;
     return true;
   };
   auto concurrent = [&] {
@@ -109,8 +110,8 @@ int solve_linear(Model *model, int method, bool subproblem, const SavedParams &s
   bool handled = false;
   int code = 0;
   if (presolve_wanted(model)) code = optimize_presolved(model, method, &handled);
-  if (!handled && code != 2001) code = optimize_lp(model, method);
-  if (code == 2001 && saved.prelevel() > 0 && !low_memory) {
+  if (!handled && code != err::kNoMemory) code = optimize_lp(model, method);
+  if (code == err::kNoMemory && saved.prelevel() > 0 && !low_memory) {
     // one more attempt in the lean setting
     store_int_param(model, TV_IPARAM_LP_PRELEVEL, 0);
     code = optimize_lp(model, method);
@@ -122,9 +123,9 @@ int solve_linear(Model *model, int method, bool subproblem, const SavedParams &s
 // LP method: no nonlinear dispatcher and no interior-point library in this
 // build (integer models with the free method go to the integer solver).
 int solve_other_classes(const ModelClass &k, const Shape &shape, int method) {
-  if (k.nonlinear && (k.quadratic || k.integer)) return 2029;
+  if (k.nonlinear && (k.quadratic || k.integer)) return err::kNotSupported;
   if (shape.smooth) {
-    if (method == TV_METHOD_NLP) return 2029;
+    if (method == TV_METHOD_NLP) return err::kNotSupported;
     return method == TV_METHOD_FREE || method == TV_METHOD_BARRIER ? 2084 : 2006;
   }
   return method == TV_METHOD_FREE || method == TV_METHOD_NLP ? 2029 : 2006;
@@ -133,8 +134,8 @@ int solve_other_classes(const ModelClass &k, const Shape &shape, int method) {
 int optimize(Model *model, int method, int *status) {
   if (status) *status = TV_STATUS_UNKNOWN;
   if (model->status == TV_STATUS_UNLOADED) {
-    model->last_error = 2031;
-    return 2031;
+    model->last_error = err::kNotLoaded;
+    return err::kNotLoaded;
   }
   SavedParams saved(model);
   bool low_memory = false;
@@ -190,6 +191,6 @@ int optimize(Model *model, int method, int *status) {
 using namespace tarvo::base;
 
 extern "C" TVAPI int TVoptimize(pTVmodel model, int method, int *status) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return optimize(model, method, status); });
 }

@@ -9,6 +9,7 @@
 
 #include "base/optimize_internal.hpp"
 #include "base/param_store.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -146,7 +147,7 @@ int solve_decomposed(Model *model, int method, bool *handled) {
     *handled = true;
     fill_status(s, TV_STATUS_LOADED);
     s.primal_status = TV_STATUS_UNLOADED;
-    return 2023;
+    return err::kUserInterrupt;
   }
 
   if (talk) log_model(model, 1, "\nConsolidating the solution to the original LP model..\n");
@@ -169,7 +170,7 @@ int solve_decomposed(Model *model, int method, bool *handled) {
   *handled = true;
   if (talk) log_model(model, 1, "\nReoptimizing the original LP with consolidated basis.");
   const int code = optimize_lp(model, method);
-  if (!final_status(s.model_status) && code != 2016 && code != 2017 && code != 2023) *handled = false;
+  if (!final_status(s.model_status) && code != err::kIterationLimit && code != err::kTimeLimit && code != err::kUserInterrupt) *handled = false;
   return code;
 }
 

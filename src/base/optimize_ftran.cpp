@@ -5,6 +5,7 @@
 #include "base/model.hpp"
 #include "common/boundary.hpp"
 #include "simplex/glp.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -14,16 +15,16 @@ namespace {
 int solve_with_basis(Model *model, bool forward, int *inCount, int *inIndex, double *inValue, int *outCount,
                      int *outIndex, double *outValue) {
   auto *g = dynamic_cast<simplex::Glp *>(model->work.get());
-  if (!g || !g->have_basis) return 2009;
+  if (!g || !g->have_basis) return err::kNotAvailable;
   const int m = g->m;
-  if (!inCount || !outCount || !outIndex || !outValue) return 2010;
+  if (!inCount || !outCount || !outIndex || !outValue) return err::kNullArgument;
   const int nz = *inCount;
-  if (nz < 0 || nz > m) return 2012;
-  if (nz > 0 && (!inIndex || !inValue)) return 2010;
+  if (nz < 0 || nz > m) return err::kIndexOutOfRange;
+  if (nz > 0 && (!inIndex || !inValue)) return err::kNullArgument;
   for (int k = 0; k < nz; ++k)
-    if (inIndex[k] < 0 || inIndex[k] >= m) return 2012;
+    if (inIndex[k] < 0 || inIndex[k] >= m) return err::kIndexOutOfRange;
   if (!g->factored || g->wfact != simplex::WFACT_NO) {
-    if (simplex::refactor(*g) != 0) return 2019;
+    if (simplex::refactor(*g) != 0) return err::kNumerical;
   }
   // The scaled basis is B' = R B D with D the column scale of a basic
   // structural and 1/r_i for the slack (unit column e_i) of row i.
@@ -60,12 +61,12 @@ using namespace tarvo::base;
 
 extern "C" TVAPI int TVdoFTRAN(pTVmodel model, int *inCount, int *inIndex, double *inValue, int *outCount,
                                int *outIndex, double *outValue) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return solve_with_basis(model, true, inCount, inIndex, inValue, outCount, outIndex, outValue); });
 }
 
 extern "C" TVAPI int TVdoBTRAN(pTVmodel model, int *inCount, int *inIndex, double *inValue, int *outCount,
                                int *outIndex, double *outValue) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return solve_with_basis(model, false, inCount, inIndex, inValue, outCount, outIndex, outValue); });
 }

@@ -11,6 +11,7 @@
 #include "base/optimize_recovery.hpp"
 #include "base/param_store.hpp"
 #include "simplex/glp.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 
@@ -34,12 +35,12 @@ int install_run(Model *model, const simplex::LpResult &r) {
   if (r.run_code == kRunNoMemory) {
     fill_status(s, TV_STATUS_LOADED);
     s.primal_status = TV_STATUS_UNLOADED;
-    return 2001;
+    return err::kNoMemory;
   }
   if (r.run_code == kRunNumerical) {
     install_solution(*model);
     fill_status(s, TV_STATUS_LOADED);
-    return 2019;
+    return err::kNumerical;
   }
   int status, code = 0;
   switch (r.xstat) {
@@ -47,8 +48,8 @@ int install_run(Model *model, const simplex::LpResult &r) {
     case XSTAT_INF: status = TV_STATUS_INFEASIBLE; break;
     case XSTAT_INFORUNB: status = TV_STATUS_INFORUNB; break;
     case XSTAT_UNB: status = TV_STATUS_UNBOUNDED; break;
-    case XSTAT_ITERLIM: status = TV_STATUS_LOADED; code = 2016; break;
-    case XSTAT_TIMELIM: status = TV_STATUS_LOADED; code = 2017; break;
+    case XSTAT_ITERLIM: status = TV_STATUS_LOADED; code = err::kIterationLimit; break;
+    case XSTAT_TIMELIM: status = TV_STATUS_LOADED; code = err::kTimeLimit; break;
     case XSTAT_CUTOFF: status = TV_STATUS_CUTOFF; break;
     case XSTAT_CONT:
     case XSTAT_CTRLC:
@@ -57,7 +58,7 @@ int install_run(Model *model, const simplex::LpResult &r) {
       return r.xstat == XSTAT_CTRLC ? 2023 : 0;
     default:
       log_model(model, 1, "\nWarning: Unexpected LP status %d in %s", r.xstat, "install_run");
-      return 2015;
+      return err::kInternal;
   }
   install_solution(*model);
   fill_status(s, status);
@@ -198,16 +199,16 @@ int optimize_lp(Model *model, int method) {
   ModelData &d = model->data;
   SolutionRecord &s = *model->solution;
   if (d.m == 0 || d.n == 0) return solve_direct(model);
-  if (method < 0 || method > 14) return 2006;
+  if (method < 0 || method > 14) return err::kUnknownSolver;
   if (method == TV_METHOD_BARRIER) {
     // no interior-point library in this build
     store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
-    return 2084;
+    return err::kXSolverApiMissing;
   }
-  if (method == 14) return 2029;  // only an external bridge offers it
+  if (method == 14) return err::kNotSupported;  // only an external bridge offers it
   if (method != TV_METHOD_FREE && method != TV_METHOD_PSIMPLEX && method != TV_METHOD_DSIMPLEX &&
       method != TV_METHOD_SPRINT)
-    return 2006;
+    return err::kUnknownSolver;
   if (trivially_infeasible(d)) {
     model->work.reset();
     store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
@@ -221,7 +222,7 @@ int optimize_lp(Model *model, int method) {
   if (progress_hooks_present(*model)) {
     publish_final(model);
     ProgressResult r = dispatch_progress(model, method == TV_METHOD_PSIMPLEX ? TVLOC_PRIMAL : TVLOC_DUAL, -1.0, true);
-    if (r.stop() && code == 0) code = 2023;
+    if (r.stop() && code == 0) code = err::kUserInterrupt;
   }
   if (model->params.integer(TV_IPARAM_PROFILER_LEVEL) & kProfilePivotActivity) print_pivot_activity(model);
   return code;

@@ -10,6 +10,7 @@
 #include "base/presolve_model.hpp"
 #include "presolve/presolve.hpp"
 #include "simplex/glp.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -132,7 +133,7 @@ bool solve_reduced(Model *model, int method, const presolve::LinearProblem &p, c
   Model *sm = scratch.get();
   if (!sm) {
     *code = scratch.code();
-    return *code == 2001;
+    return *code == err::kNoMemory;
   }
   if (load_problem(sm, r.reduced, nullptr, nullptr) != 0) return false;
   sm->solution = std::make_unique<SolutionRecord>();
@@ -141,8 +142,8 @@ bool solve_reduced(Model *model, int method, const presolve::LinearProblem &p, c
   s.sim_iter += sm->solution->sim_iter;
   accumulate_run_figures(s, *sm->solution);
   const int status = sm->solution->model_status;
-  const bool limit = c == 2016 || c == 2017;
-  if (c == 2023 || c == 2001) {
+  const bool limit = c == err::kIterationLimit || c == err::kTimeLimit;
+  if (c == err::kUserInterrupt || c == err::kNoMemory) {
     // interrupts end the call: the full model has no solution yet
     fill_status(s, TV_STATUS_LOADED);
     s.primal_status = TV_STATUS_UNLOADED;
@@ -224,7 +225,7 @@ int optimize_presolved(Model *model, int method, bool *handled) {
   if (print >= 2) opt.log = [model](const std::string &line) { log_model(model, 1, "%s", line.c_str()); };
   const presolve::LinearProblem p = problem_of(d);
   presolve::Result r;
-  if (presolve::run(p, opt, &r) != 0) return 2001;
+  if (presolve::run(p, opt, &r) != 0) return err::kNoMemory;
   if (r.outcome == presolve::Outcome::kUnchanged) return 0;
   if (r.outcome == presolve::Outcome::kInfeasible) {
     // Presolve's tests work on tolerances without a certificate; a badly scaled

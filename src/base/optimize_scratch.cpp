@@ -7,6 +7,7 @@
 #include "base/callback_dispatch.hpp"
 #include "base/optimize_internal.hpp"
 #include "base/param_store.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -42,7 +43,7 @@ int nonbasic_status(const ModelData &d, int j) {
 Scratch::Scratch(Model *owner, bool relay) {
   model_ = create_model(owner->env, &code_);
   if (!model_) {
-    if (code_ == 0) code_ = 2001;
+    if (code_ == 0) code_ = err::kNoMemory;
     return;
   }
   model_->params = owner->params;

@@ -6,6 +6,7 @@
 #include "base/param_table.hpp"
 #include "common/boundary.hpp"
 #include "common/text_lines.hpp"
+#include "base/error_codes.hpp"
 
 using namespace tarvo::base;
 
@@ -23,9 +24,9 @@ int write_doc(Env *env, const char *file) {
   const TVparamRecord *recs = params::records();
   const int n = params::count();
   for (int i = 0; i < n; ++i)
-    if (!recs[i].help || !*recs[i].help) return 2074;
+    if (!recs[i].help || !*recs[i].help) return tarvo::err::kBadParamId;
   FILE *f = std::fopen(file, "wt");
-  if (!f) return 2002;
+  if (!f) return tarvo::err::kFileOpen;
   std::fprintf(f, "[cols=\"3*\", options=\"header\"] \n");
   std::fprintf(f, "|===\n");
   std::fprintf(f, "|Name |Available for| Description \n");
@@ -49,7 +50,7 @@ int write_doc(Env *env, const char *file) {
 extern "C" {
 
 TVAPI int TVwriteParameterAsciiDoc(pTVenv env, const char *fileName) {
-  if (!live(env) || !fileName) return 2010;
+  if (!live(env) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return write_doc(env, fileName); });
 }
 

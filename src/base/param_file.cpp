@@ -13,6 +13,7 @@
 #include "common/boundary.hpp"
 #include "common/printable.hpp"
 #include "common/text_lines.hpp"
+#include "base/error_codes.hpp"
 
 using namespace tarvo::base;
 
@@ -125,7 +126,7 @@ int report_unknown_names(ParamTarget t, const std::vector<std::string> &lines) {
     std::string value = eq == std::string::npos ? "" : line.substr(eq + 1);
     value.erase(0, value.find_first_not_of(" \t"));
     warn_not_set(t, name.c_str(), value, 2074);
-    code = 2074;
+    code = tarvo::err::kBadParamId;
   }
   return code;
 }
@@ -142,10 +143,10 @@ int load_parameters(ParamTarget t, const char *file, int nrec, const TVparamReco
   Model *reference = is_model ? t.model->master : nullptr;
   for (int r = 0; r < nrec; ++r) {
     const TVparamRecord &rec = recs[r];
-    if (rec.type != params::kInt && rec.type != params::kDouble) return 2012;
+    if (rec.type != params::kInt && rec.type != params::kDouble) return tarvo::err::kIndexOutOfRange;
     if (!rec.szid) continue;
     if (!loaded) {
-      if (!read_lines(path, lines)) return 2002;
+      if (!read_lines(path, lines)) return tarvo::err::kFileOpen;
       loaded = true;
     }
     int ival = 0;
@@ -157,13 +158,13 @@ int load_parameters(ParamTarget t, const char *file, int nrec, const TVparamReco
     if (found == Setting::kOther) continue;
     if (found == Setting::kBadValue) {
       warn_not_set(t, rec.szid, text, 2025);
-      file_fault = 2025;
+      file_fault = tarvo::err::kBadInput;
       continue;
     }
     int code = rec.type == params::kInt ? param_set_int(t, rec.id, ival) : param_set_double(t, rec.id, dval);
     result = code;
     if (code != 0) {
-      if (code != 2011) {
+      if (code != tarvo::err::kCannotSetParam) {
         if (rec.type == params::kInt)
           target_log(t, "\n*** Warning: %s failed to set %s to %d\n", is_model ? "Model" : "Env", rec.szid, ival);
         else
@@ -243,7 +244,7 @@ int write_csv_log(ParamTarget t, const char *file) {
   path += ".param.csv";
   if (file_exists(path)) return 0;
   FILE *f = std::fopen(path.c_str(), "wt");
-  if (!f) return 2002;
+  if (!f) return tarvo::err::kFileOpen;
   const TVparamRecord *recs = params::records();
   const int n = params::count();
   for (int i = 0; i < n; ++i)
@@ -268,10 +269,10 @@ int write_csv_log(ParamTarget t, const char *file) {
 const char *const kBangs = "!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!";
 
 int write_parameters(ParamTarget t, const char *file) {
-  if (!file) return 2010;
+  if (!file) return tarvo::err::kNullArgument;
   if (names_a_number(file)) return write_csv_log(t, file);
   FILE *f = std::fopen(file, "wt");
-  if (!f) return 2002;
+  if (!f) return tarvo::err::kFileOpen;
   std::fprintf(f, "%s\n", kBangs);
   std::fprintf(f, "!\n");
   std::fprintf(f, "! This is the parameter file for use with TARVO API %d. Each line contains\n", 1600);
@@ -317,8 +318,8 @@ int write_parameters(ParamTarget t, const char *file) {
 extern "C" {
 
 TVAPI int TVloadModelParameter(pTVmodel model, const char *fileName, int nRecords, const TVparamRecord *records) {
-  if (!live(model) || !fileName) return 2010;
-  if (nRecords > 0 && !records) return 2010;
+  if (!live(model) || !fileName) return tarvo::err::kNullArgument;
+  if (nRecords > 0 && !records) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     ParamTarget t = ParamTarget::of(model);
     if (model->hooks.logfunc) log_model(model, 1, "\nReading model parameters from %s", fileName);
@@ -327,8 +328,8 @@ TVAPI int TVloadModelParameter(pTVmodel model, const char *fileName, int nRecord
 }
 
 TVAPI int TVloadEnvParameter(pTVenv env, const char *fileName, int nRecords, const TVparamRecord *records) {
-  if (!live(env) || !fileName) return 2010;
-  if (nRecords > 0 && !records) return 2010;
+  if (!live(env) || !fileName) return tarvo::err::kNullArgument;
+  if (nRecords > 0 && !records) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     ParamTarget t = ParamTarget::of(env);
     if (env->logfunc) log_env(env, 1, "\nReading environment parameters from %s", fileName);
@@ -337,14 +338,14 @@ TVAPI int TVloadEnvParameter(pTVenv env, const char *fileName, int nRecords, con
 }
 
 TVAPI int TVreadModelParameter(pTVmodel model, const char *fileName) {
-  if (!live(model) || !fileName) return 2010;
+  if (!live(model) || !fileName) return tarvo::err::kNullArgument;
   int code = TVloadModelParameter(model, fileName, params::count(), params::records());
   if (code != 0) log_model_warning(model, code);
   return code;
 }
 
 TVAPI int TVreadEnvParameter(pTVenv env, const char *fileName) {
-  if (!live(env) || !fileName) return 2010;
+  if (!live(env) || !fileName) return tarvo::err::kNullArgument;
   int code = TVloadEnvParameter(env, fileName, params::count(), params::records());
   if (code != 0)
     log_env(env, env_print_level(*env) >= 1 ? 1 : 0, "\nWarning: %s (error:%d)", message_text(env, code), code);
@@ -352,12 +353,12 @@ TVAPI int TVreadEnvParameter(pTVenv env, const char *fileName) {
 }
 
 TVAPI int TVwriteModelParameter(pTVmodel model, const char *fileName) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return write_parameters(ParamTarget::of(model), fileName); });
 }
 
 TVAPI int TVwriteEnvParameter(pTVenv env, const char *fileName) {
-  if (!live(env)) return 2010;
+  if (!live(env)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return write_parameters(ParamTarget::of(env), fileName); });
 }
 

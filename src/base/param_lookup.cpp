@@ -5,6 +5,7 @@
 
 #include "base/param_table.hpp"
 #include "base/env.hpp"
+#include "base/error_codes.hpp"
 
 using namespace tarvo::base;
 
@@ -95,7 +96,7 @@ bool reads_as_identifier(const char *text, int *id) {
 }
 
 int copy_text(const char *text, char *buffer) {
-  if (!text || !*text) return 2074;
+  if (!text || !*text) return tarvo::err::kBadParamId;
   std::sprintf(buffer, "%s", text);
   return 0;
 }
@@ -107,7 +108,7 @@ const TVparamRecord *describe(int id) { return params::find(id < 0 ? -id : id); 
 extern "C" {
 
 TVAPI int TVgetParamMacroID(pTVenv env, const char *macroName, int *type, int *id) {
-  if (!live(env) || !macroName || !type || !id) return 2010;
+  if (!live(env) || !macroName || !type || !id) return tarvo::err::kNullArgument;
   const TVparamRecord *rec = params::find_by_name(macroName);
   if (!rec) {
     for (const auto &pair : kAliases) {
@@ -117,20 +118,20 @@ TVAPI int TVgetParamMacroID(pTVenv env, const char *macroName, int *type, int *i
       }
     }
   }
-  if (!rec) return 2074;
+  if (!rec) return tarvo::err::kBadParamId;
   *type = static_cast<int>(rec->type);
   *id = rec->id;
   return 0;
 }
 
 TVAPI int TVsearchParamHasKeyword(pTVenv env, const char *keyword, int *position, int *id) {
-  if (!live(env) || !keyword || !id) return 2010;
+  if (!live(env) || !keyword || !id) return tarvo::err::kNullArgument;
   const int n = params::count();
   const TVparamRecord *recs = params::records();
   int start = position && *position > 0 ? *position : 0;
   int wanted = 0;
   bool by_id = reads_as_identifier(keyword, &wanted);
-  if (by_id && start >= n) return 2012;
+  if (by_id && start >= n) return tarvo::err::kIndexOutOfRange;
   for (int i = start; i < n; ++i) {
     bool hit = by_id ? recs[i].id == wanted : std::strstr(recs[i].szid, keyword) != nullptr;
     if (hit) {
@@ -145,19 +146,19 @@ TVAPI int TVsearchParamHasKeyword(pTVenv env, const char *keyword, int *position
 }
 
 TVAPI int TVgetParamShortDesc(pTVenv env, int id, char *buffer) {
-  if (!live(env) || !buffer) return 2010;
+  if (!live(env) || !buffer) return tarvo::err::kNullArgument;
   const TVparamRecord *rec = params::find(id);
   return copy_text(rec ? rec->name : nullptr, buffer);
 }
 
 TVAPI int TVgetParamLongDesc(pTVenv env, int id, char *buffer) {
-  if (!live(env) || !buffer) return 2010;
+  if (!live(env) || !buffer) return tarvo::err::kNullArgument;
   const TVparamRecord *rec = describe(id);
   return copy_text(rec ? rec->help : nullptr, buffer);
 }
 
 TVAPI int TVgetParamMacroName(pTVenv env, int id, char *buffer) {
-  if (!live(env) || !buffer) return 2010;
+  if (!live(env) || !buffer) return tarvo::err::kNullArgument;
   const TVparamRecord *rec = params::find(id);
   return copy_text(rec ? rec->szid : nullptr, buffer);
 }

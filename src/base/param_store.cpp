@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -52,7 +53,7 @@ void classic_limits(const TVparamRecord &rec, double *lo, double *hi) {
 }
 
 int set_objective_sense(ParamTarget t, int sense) {
-  if (sense != TV_MIN && sense != TV_MAX) return 2007;
+  if (sense != TV_MIN && sense != TV_MAX) return err::kBadObjSense;
   Model *m = t.model;
   if (m->data.sense != sense) free_solver_memory(m);
   m->data.sense = sense;
@@ -61,19 +62,19 @@ int set_objective_sense(ParamTarget t, int sense) {
 
 // Item-table rule: record found, scope, type, range (the default is always accepted).
 int item_set(ParamTarget t, const TVparamRecord *rec, double v, unsigned type) {
-  if (!rec) return 2074;
-  if (!in_scope(t, *rec)) return 2011;
-  if (rec->type != type) return 2011;
-  if (std::isnan(v)) return 2024;
-  if (!((v >= rec->min && v <= rec->max) || v == rec->dfl)) return 2024;
+  if (!rec) return err::kBadParamId;
+  if (!in_scope(t, *rec)) return err::kCannotSetParam;
+  if (rec->type != type) return err::kCannotSetParam;
+  if (std::isnan(v)) return err::kParamOutOfRange;
+  if (!((v >= rec->min && v <= rec->max) || v == rec->dfl)) return err::kParamOutOfRange;
   t.values->store(static_cast<int>(rec - params::records()), v);
   return 0;
 }
 
 int item_get(ParamTarget t, const TVparamRecord *rec, double *v, unsigned type) {
-  if (!rec) return 2074;
-  if (!in_scope(t, *rec)) return 2009;
-  if (rec->type != type) return 2009;
+  if (!rec) return err::kBadParamId;
+  if (!in_scope(t, *rec)) return err::kNotAvailable;
+  if (rec->type != type) return err::kNotAvailable;
   *v = t.values->val[rec - params::records()];
   return 0;
 }
@@ -88,19 +89,19 @@ int to_int(double d) {
 
 int classic_set(ParamTarget t, int id, const void *value) {
   const TVparamRecord *rec = params::find(id);
-  if (!rec) return 2011;
+  if (!rec) return err::kCannotSetParam;
   int slot = params::special_int_slot(id);
-  if (params::store_of(*rec) != Store::Classic && slot < 0) return 2011;
-  if (params::is_version(id)) return 2011;
-  if (!in_scope(t, *rec)) return 2011;
+  if (params::store_of(*rec) != Store::Classic && slot < 0) return err::kCannotSetParam;
+  if (params::is_version(id)) return err::kCannotSetParam;
+  if (!in_scope(t, *rec)) return err::kCannotSetParam;
   bool integer = rec->type == params::kInt || slot >= 0;
   double v = integer ? static_cast<double>(*static_cast<const int *>(value))
                      : *static_cast<const double *>(value);
   if (id == TV_IPARAM_OBJSENSE) {
-    if (!t.model) return 2011;
+    if (!t.model) return err::kCannotSetParam;
     return set_objective_sense(t, static_cast<int>(v));
   }
-  if (!classic_accepts(*rec, v)) return 2024;
+  if (!classic_accepts(*rec, v)) return err::kParamOutOfRange;
   if (slot >= 0) {
     t.values->special_int[slot] = static_cast<int>(v);
     return 0;
@@ -111,10 +112,10 @@ int classic_set(ParamTarget t, int id, const void *value) {
 
 int classic_get(ParamTarget t, int id, void *value) {
   const TVparamRecord *rec = params::find(id);
-  if (!rec) return 2011;
+  if (!rec) return err::kCannotSetParam;
   int slot = params::special_int_slot(id);
-  if (params::store_of(*rec) != Store::Classic && slot < 0) return 2011;
-  if (!in_scope(t, *rec)) return 2009;
+  if (params::store_of(*rec) != Store::Classic && slot < 0) return err::kCannotSetParam;
+  if (!in_scope(t, *rec)) return err::kNotAvailable;
   if (params::is_version(id)) {
     *static_cast<int *>(value) = version_value(id);
     return 0;
@@ -182,8 +183,8 @@ int param_get_double(ParamTarget t, int id, double *value) {
 
 int param_range_int(int id, int *lo, int *hi) {
   const TVparamRecord *rec = params::find(id);
-  if (!rec) return 2074;
-  if (rec->type != params::kInt && params::special_int_slot(id) < 0) return 2011;
+  if (!rec) return err::kBadParamId;
+  if (rec->type != params::kInt && params::special_int_slot(id) < 0) return err::kCannotSetParam;
   double l, h;
   if (classic_of_type(rec, params::kInt)) {
     classic_limits(*rec, &l, &h);
@@ -198,8 +199,8 @@ int param_range_int(int id, int *lo, int *hi) {
 
 int param_range_double(int id, double *lo, double *hi) {
   const TVparamRecord *rec = params::find(id);
-  if (!rec) return 2074;
-  if (rec->type != params::kDouble) return 2011;
+  if (!rec) return err::kBadParamId;
+  if (rec->type != params::kDouble) return err::kCannotSetParam;
   double l = rec->min, h = rec->max;
   if (classic_of_type(rec, params::kDouble)) classic_limits(*rec, &l, &h);
   if (lo) *lo = l;

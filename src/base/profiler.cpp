@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 
@@ -26,8 +27,8 @@ void profiler_clear(Model *model) {
 }
 
 int profiler_get(const Model &model, int item, int *calls, double *seconds) {
-  if (item < kProfilerFirstItem || item > kProfilerLastItem) return 2009;
-  if (model.profiler.empty()) return 2009;
+  if (item < kProfilerFirstItem || item > kProfilerLastItem) return err::kNotAvailable;
+  if (model.profiler.empty()) return err::kNotAvailable;
   const ProfilerSlot &slot = model.profiler[item - kProfilerFirstItem];
   if (calls) *calls = slot.calls;
   if (seconds) *seconds = slot.seconds;
@@ -41,7 +42,7 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVgetProfilerInfo(pTVmodel model, int item, int *calls, double *seconds) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return profiler_get(*model, item, calls, seconds); });
 }
 

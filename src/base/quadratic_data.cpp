@@ -9,6 +9,7 @@
 #include "base/member_lists.hpp"
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -16,15 +17,15 @@ namespace {
 // Checks the caller's terms against the model; nothing is changed.
 int check_terms(const Model &model, int count, const int *rows, const int *cols1, const int *cols2,
                 const double *coefs) {
-  if (count < 0) return 2053;
-  if (!rows || !cols1 || !cols2 || !coefs) return 2010;
+  if (count < 0) return err::kBadNonzeroCount;
+  if (!rows || !cols1 || !cols2 || !coefs) return err::kNullArgument;
   const ModelData &d = model.data;
-  if (d.ncone_nz > 0) return 2030;
+  if (d.ncone_nz > 0) return err::kAlreadyLoaded;
   for (int t = 0; t < count; ++t) {
-    if (rows[t] < -1 || rows[t] >= d.m) return 2052;
-    if (cols1[t] < 0 || cols1[t] >= d.n || cols2[t] < 0 || cols2[t] >= d.n) return 2049;
+    if (rows[t] < -1 || rows[t] >= d.m) return err::kRowOutOfRange;
+    if (cols1[t] < 0 || cols1[t] >= d.n || cols2[t] < 0 || cols2[t] >= d.n) return err::kColumnOutOfRange;
     // NaN or infinite coefficients would poison every evaluation of the row.
-    if (!std::isfinite(coefs[t])) return 2047;
+    if (!std::isfinite(coefs[t])) return err::kValueOutOfRange;
   }
   return 0;
 }
@@ -93,8 +94,8 @@ int add_terms(Model *model, int count, const int *rows, const int *cols1, const 
 
 int delete_rows(Model *model, int count, const int *rows) {
   if (count == 0) return 0;
-  if (count < 0) return 2025;
-  if (!rows) return 2010;
+  if (count < 0) return err::kBadInput;
+  if (!rows) return err::kNullArgument;
   ModelData &d = model->data;
   std::vector<char> listed;  // index 0 is the objective, i+1 row i
   int code = check_index_list(count, rows, -1, d.m, 2012, &listed);
@@ -120,9 +121,9 @@ int delete_rows(Model *model, int count, const int *rows) {
 }
 
 int get_terms(const Model &model, int *rows, int *cols1, int *cols2, double *coefs) {
-  if (!model_available(model)) return 2009;
+  if (!model_available(model)) return err::kNotAvailable;
   const QuadraticData &q = model.data.qc;
-  if (q.empty()) return 2009;
+  if (q.empty()) return err::kNotAvailable;
   if (rows) std::copy(q.row.begin(), q.row.end(), rows);
   if (cols1) std::copy(q.col1.begin(), q.col1.end(), cols1);
   if (cols2) std::copy(q.col2.begin(), q.col2.end(), cols2);
@@ -131,10 +132,10 @@ int get_terms(const Model &model, int *rows, int *cols1, int *cols2, double *coe
 }
 
 int get_row_terms(const Model &model, int i, int *nnz, int *cols1, int *cols2, double *coefs) {
-  if (!model_available(model)) return 2009;
+  if (!model_available(model)) return err::kNotAvailable;
   const QuadraticData &q = model.data.qc;
-  if (q.empty()) return 2009;
-  if (i < -1 || i >= model.data.m) return 2012;
+  if (q.empty()) return err::kNotAvailable;
+  if (i < -1 || i >= model.data.m) return err::kIndexOutOfRange;
   // Terms of one row are contiguous because they are kept grouped.
   auto first = std::lower_bound(q.row.begin(), q.row.end(), i);
   auto last = std::upper_bound(first, q.row.end(), i);
@@ -155,28 +156,28 @@ extern "C" {
 
 TVAPI int TVloadQCData(pTVmodel model, int nQCnnz, const int *rows, const int *cols1, const int *cols2,
                        const double *coefs) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return load_terms(model, nQCnnz, rows, cols1, cols2, coefs); });
 }
 
 TVAPI int TVaddQCterms(pTVmodel model, int nQCnnz, const int *rows, const int *cols1, const int *cols2,
                        const double *coefs) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return add_terms(model, nQCnnz, rows, cols1, cols2, coefs); });
 }
 
 TVAPI int TVdeleteQCterms(pTVmodel model, int nRows, const int *rows) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return delete_rows(model, nRows, rows); });
 }
 
 TVAPI int TVgetQCData(pTVmodel model, int *rows, int *cols1, int *cols2, double *coefs) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return get_terms(*model, rows, cols1, cols2, coefs); });
 }
 
 TVAPI int TVgetQCDatai(pTVmodel model, int i, int *nnz, int *cols1, int *cols2, double *coefs) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return get_row_terms(*model, i, nnz, cols1, cols2, coefs); });
 }
 

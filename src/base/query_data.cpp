@@ -5,6 +5,7 @@
 
 #include "base/query_rules.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -13,7 +14,7 @@ char variable_type(const ModelData &d, int j) { return d.vtype.empty() ? 'C' : d
 
 int get_lp_data(Model *model, int *objSense, double *objConst, double *c, double *b, char *conTypes,
                 int *colStarts, int *colLengths, double *values, int *rowIndices, double *lower, double *upper) {
-  if (!data_readable(*model)) return 2009;
+  if (!data_readable(*model)) return err::kNotAvailable;
   const ModelData &d = model->data;
   const int m = d.m, n = d.n;
   if (objSense) *objSense = d.sense;
@@ -37,9 +38,9 @@ int get_lp_data(Model *model, int *objSense, double *objConst, double *c, double
 
 int get_column(Model *model, int j, char *varType, double *c, double *lower, double *upper, int *nnz,
                int *rowIndices, double *values) {
-  if (!data_readable(*model)) return 2009;
+  if (!data_readable(*model)) return err::kNotAvailable;
   const ModelData &d = model->data;
-  if (j < 0 || j >= d.n) return 2012;
+  if (j < 0 || j >= d.n) return err::kIndexOutOfRange;
   if (varType) *varType = variable_type(d, j);
   if (c) *c = d.c[j];
   if (lower) *lower = d.lower[j];
@@ -53,9 +54,9 @@ int get_column(Model *model, int j, char *varType, double *c, double *lower, dou
 // The matrix is stored by column, so a row is gathered by one scan over all
 // columns; entries come out in increasing column order.
 int get_row(Model *model, int i, char *conType, double *rhs, int *nnz, int *colIndices, double *values) {
-  if (!data_readable(*model)) return 2009;
+  if (!data_readable(*model)) return err::kNotAvailable;
   const ModelData &d = model->data;
-  if (i < 0 || i >= d.m) return 2012;
+  if (i < 0 || i >= d.m) return err::kIndexOutOfRange;
   if (conType) *conType = d.ctype[i];
   if (rhs) *rhs = d.b[i];
   int count = 0;
@@ -75,9 +76,9 @@ int get_row(Model *model, int i, char *conType, double *rhs, int *nnz, int *colI
 // Rows carry nonlinear terms only through instruction lists, which this
 // model store does not hold yet; the flag is therefore 0.
 int get_constraint(Model *model, int i, char *conType, char *isNonlinear, double *rhs) {
-  if (!data_readable(*model)) return 2009;
+  if (!data_readable(*model)) return err::kNotAvailable;
   const ModelData &d = model->data;
-  if (i < 0 || i >= d.m) return 2012;
+  if (i < 0 || i >= d.m) return err::kIndexOutOfRange;
   if (conType) *conType = d.ctype[i];
   if (isNonlinear) *isNonlinear = 0;
   if (rhs) *rhs = d.b[i];
@@ -86,8 +87,8 @@ int get_constraint(Model *model, int i, char *conType, char *isNonlinear, double
 
 int get_var_types(Model *model, char *varTypes) {
   const ModelData &d = model->data;
-  if (!varTypes && d.n > 0) return 2010;
-  if (!data_readable(*model)) return 2009;
+  if (!varTypes && d.n > 0) return err::kNullArgument;
+  if (!data_readable(*model)) return err::kNotAvailable;
   for (int j = 0; j < d.n; ++j) varTypes[j] = variable_type(d, j);
   return 0;
 }
@@ -102,7 +103,7 @@ extern "C" {
 TVAPI int TVgetLPData(pTVmodel model, int *objSense, double *objConst, double *c, double *b, char *conTypes,
                       int *colStarts, int *colLengths, double *values, int *rowIndices, double *lower,
                       double *upper) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     return get_lp_data(model, objSense, objConst, c, b, conTypes, colStarts, colLengths, values, rowIndices, lower,
                        upper);
@@ -111,23 +112,23 @@ TVAPI int TVgetLPData(pTVmodel model, int *objSense, double *objConst, double *c
 
 TVAPI int TVgetLPVariableDataj(pTVmodel model, int j, char *varType, double *c, double *lower, double *upper,
                                int *nnz, int *rowIndices, double *values) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return get_column(model, j, varType, c, lower, upper, nnz, rowIndices, values); });
 }
 
 TVAPI int TVgetLPConstraintDatai(pTVmodel model, int i, char *conType, double *rhs, int *nnz, int *colIndices,
                                  double *values) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return get_row(model, i, conType, rhs, nnz, colIndices, values); });
 }
 
 TVAPI int TVgetConstraintDatai(pTVmodel model, int i, char *conType, char *isNonlinear, double *rhs) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return get_constraint(model, i, conType, isNonlinear, rhs); });
 }
 
 TVAPI int TVgetVarType(pTVmodel model, char *varTypes) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return get_var_types(model, varTypes); });
 }
 

@@ -11,6 +11,7 @@
 #include "base/query_rules.hpp"
 #include "base/statistics.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -232,7 +233,7 @@ InfoAnswer info_answer(Model *model, int item, double *raw) {
   if (auto a = model_item(model, item)) return *a;
   InfoAnswer routed;
   routed.code = TVgetStocInfo(model, item, raw);
-  if (routed.code == 2009) routed.code = profiler_get(*model, item, nullptr, raw);
+  if (routed.code == err::kNotAvailable) routed.code = profiler_get(*model, item, nullptr, raw);
   if (routed.code == 0) {
     routed.write = true;
     routed.is_double = !routed_item_is_int(item);
@@ -262,7 +263,7 @@ int get_info(Model *model, int item, void *result, Want want) {
   if (!a.write) return a.code;
   if (a.is_double) {
     // A double item cannot be narrowed into an integer without losing it.
-    if (want == Want::kInt) return 2025;
+    if (want == Want::kInt) return tarvo::err::kBadInput;
     *static_cast<double *>(result) = a.dval;
   } else if (want == Want::kDouble) {
     *static_cast<double *>(result) = a.ival;  // widening an integer loses nothing
@@ -277,19 +278,19 @@ int get_info(Model *model, int item, void *result, Want want) {
 extern "C" {
 
 TVAPI int TVgetInfo(pTVmodel model, int item, void *result) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   if (!result) return 0;
   return tarvo::guarded([&] { return get_info(model, item, result, Want::kAny); });
 }
 
 TVAPI int TVgetIntInfo(pTVmodel model, int item, int *result) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   if (!result) return 0;
   return tarvo::guarded([&] { return get_info(model, item, result, Want::kInt); });
 }
 
 TVAPI int TVgetDouInfo(pTVmodel model, int item, double *result) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   if (!result) return 0;
   return tarvo::guarded([&] { return get_info(model, item, result, Want::kDouble); });
 }

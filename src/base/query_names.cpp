@@ -6,6 +6,7 @@
 #include "base/query_rules.hpp"
 #include "base/statistics.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -19,7 +20,7 @@ void copy_single(const std::string &from, char *to) {
 // would point into the model) and are left alone.
 int copy_pool(const NamePool &names, int count, char **ptrs, char *pool) {
   if (!pool) return 0;
-  if (!names.present()) return 2009;
+  if (!names.present()) return err::kNotAvailable;
   int extent = name_pool_extent(names, count);
   std::memcpy(pool, names.pool.data(), extent);
   if (ptrs)
@@ -29,7 +30,7 @@ int copy_pool(const NamePool &names, int count, char **ptrs, char *pool) {
 
 int get_name_data(Model *model, char *title, char *objName, char *rhsName, char *rangeName, char *boundName,
                   char **conNamePtrs, char *conNamePool, char **varNamePtrs, char *varNamePool) {
-  if (!data_readable(*model)) return 2009;
+  if (!data_readable(*model)) return err::kNotAvailable;
   const ModelData &d = model->data;
   copy_single(d.title, title);
   copy_single(d.objname, objName);
@@ -43,10 +44,10 @@ int get_name_data(Model *model, char *title, char *objName, char *rhsName, char 
 }
 
 int get_one_name(Model *model, const NamePool &names, int count, int index, char *name) {
-  if (!name) return 2010;
+  if (!name) return err::kNullArgument;
   name[0] = '\0';
-  if (model->phase_marker < 0 || model->lent_to_workers || !names.present()) return 2009;
-  if (index < 0 || index >= count) return 2012;
+  if (model->phase_marker < 0 || model->lent_to_workers || !names.present()) return err::kNotAvailable;
+  if (index < 0 || index >= count) return err::kIndexOutOfRange;
   std::strcpy(name, names.name(index));
   return 0;
 }
@@ -61,7 +62,7 @@ extern "C" {
 TVAPI int TVgetNameData(pTVmodel model, char *title, char *objName, char *rhsName, char *rangeName,
                         char *boundName, char **conNamePtrs, char *conNamePool, char **varNamePtrs,
                         char *varNamePool) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     return get_name_data(model, title, objName, rhsName, rangeName, boundName, conNamePtrs, conNamePool,
                          varNamePtrs, varNamePool);
@@ -69,17 +70,17 @@ TVAPI int TVgetNameData(pTVmodel model, char *title, char *objName, char *rhsNam
 }
 
 TVAPI int TVgetVariableNamej(pTVmodel model, int j, char *name) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return get_one_name(model, model->data.varnames, model->data.n, j, name); });
 }
 
 TVAPI int TVgetConstraintNamei(pTVmodel model, int i, char *name) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return get_one_name(model, model->data.connames, model->data.m, i, name); });
 }
 
 TVAPI int TVgetConeNamei(pTVmodel model, int k, char *name) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded(
       [&] { return get_one_name(model, model->data.conenames, model->data.ncones, k, name); });
 }

@@ -9,6 +9,7 @@
 #include "base/member_lists.hpp"
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -16,7 +17,7 @@ namespace {
 // NaN would pass every later bound comparison unnoticed.
 int check_values(int count, const double *lower, const double *upper) {
   for (int t = 0; t < count; ++t)
-    if (std::isnan(lower[t]) || std::isnan(upper[t])) return 2047;
+    if (std::isnan(lower[t]) || std::isnan(upper[t])) return err::kValueOutOfRange;
   return 0;
 }
 
@@ -32,15 +33,15 @@ std::vector<int> list_positions(const ModelData &d) {
 
 int load_semicont(Model *model, int count, const int *vars, const double *lower, const double *upper) {
   if (count == 0) return 0;
-  if (count < 0) return 2025;
+  if (count < 0) return err::kBadInput;
   ModelData &d = model->data;
-  if (!d.semicont.var.empty()) return 2030;
-  if (!vars || !lower || !upper) return 2010;
+  if (!d.semicont.var.empty()) return err::kAlreadyLoaded;
+  if (!vars || !lower || !upper) return err::kNullArgument;
   std::vector<char> mark(d.n, 0);
   for (int t = 0; t < count; ++t) {
     int j = vars[t];
-    if (j < 0 || j >= d.n) return 2049;
-    if (mark[j]) return 2032;
+    if (j < 0 || j >= d.n) return err::kColumnOutOfRange;
+    if (mark[j]) return err::kDuplicateIndex;
     mark[j] = 1;
   }
   int code = check_values(count, lower, upper);
@@ -61,8 +62,8 @@ int load_semicont(Model *model, int count, const int *vars, const double *lower,
 // The list names variables; one that is not semicontinuous is out of range.
 int delete_semicont(Model *model, int count, const int *vars) {
   if (count == 0) return 0;
-  if (count < 0) return 2025;
-  if (!vars) return 2010;
+  if (count < 0) return err::kBadInput;
+  if (!vars) return err::kNullArgument;
   ModelData &d = model->data;
   std::vector<char> listed;
   int code = check_index_list(count, vars, 0, d.n, 2012, &listed);
@@ -70,7 +71,7 @@ int delete_semicont(Model *model, int count, const int *vars) {
   std::vector<int> pos = list_positions(d);
   std::vector<char> drop(d.semicont.var.size(), 0);
   for (int t = 0; t < count; ++t) {
-    if (pos[vars[t]] < 0) return 2012;
+    if (pos[vars[t]] < 0) return err::kIndexOutOfRange;
     drop[pos[vars[t]]] = 1;
   }
   // The columns keep their bounds [0, upper value] and become plain continuous ones.
@@ -82,19 +83,19 @@ int delete_semicont(Model *model, int count, const int *vars) {
 
 int modify_semicont(Model *model, int count, const int *vars, const double *lower, const double *upper) {
   if (count == 0) return 0;
-  if (count < 0) return 2025;
-  if (!vars || !lower || !upper) return 2010;
+  if (count < 0) return err::kBadInput;
+  if (!vars || !lower || !upper) return err::kNullArgument;
   ModelData &d = model->data;
   std::vector<char> mark(d.n, 0);
   for (int t = 0; t < count; ++t) {
     int j = vars[t];
-    if (j < 0 || j >= d.n) return 2049;
-    if (mark[j]) return 2032;
+    if (j < 0 || j >= d.n) return err::kColumnOutOfRange;
+    if (mark[j]) return err::kDuplicateIndex;
     mark[j] = 1;
   }
   std::vector<int> pos = list_positions(d);
   for (int t = 0; t < count; ++t)
-    if (pos[vars[t]] < 0) return 2012;
+    if (pos[vars[t]] < 0) return err::kIndexOutOfRange;
   int code = check_values(count, lower, upper);
   if (code) return code;
   for (int t = 0; t < count; ++t) {
@@ -106,10 +107,10 @@ int modify_semicont(Model *model, int count, const int *vars, const double *lowe
 }
 
 int get_semicont(const Model &model, int *count, int *vars, double *lower, double *upper) {
-  if (!model_available(model)) return 2009;
+  if (!model_available(model)) return err::kNotAvailable;
   const ModelData &d = model.data;
   const SemiContData &sc = d.semicont;
-  if (sc.var.empty()) return 2009;
+  if (sc.var.empty()) return err::kNotAvailable;
   if (count) *count = static_cast<int>(sc.var.size());
   if (vars) std::copy(sc.var.begin(), sc.var.end(), vars);
   if (lower) std::copy(sc.lower.begin(), sc.lower.end(), lower);
@@ -127,23 +128,23 @@ extern "C" {
 
 TVAPI int TVloadSemiContData(pTVmodel model, int nVars, const int *vars, const double *lower,
                              const double *upper) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return load_semicont(model, nVars, vars, lower, upper); });
 }
 
 TVAPI int TVdeleteSemiContVars(pTVmodel model, int nVars, const int *vars) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return delete_semicont(model, nVars, vars); });
 }
 
 TVAPI int TVmodifySemiContVars(pTVmodel model, int nVars, const int *vars, const double *lower,
                                const double *upper) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return modify_semicont(model, nVars, vars, lower, upper); });
 }
 
 TVAPI int TVgetSemiContData(pTVmodel model, int *nVars, int *vars, double *lower, double *upper) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return get_semicont(*model, nVars, vars, lower, upper); });
 }
 

@@ -7,6 +7,7 @@
 #include "base/member_lists.hpp"
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -21,11 +22,11 @@ int check_kind(int type, int size, const int *cardinality) {
     case 2:
       return size < 2 ? 2050 : 0;
     case 4:
-      if (size < 0) return 2050;
-      if (!cardinality) return 2010;
+      if (size < 0) return err::kBadColumnLength;
+      if (!cardinality) return err::kNullArgument;
       return *cardinality < 0 ? 2047 : 0;
     default:
-      return 2004;
+      return err::kBadConstraintType;
   }
 }
 
@@ -36,7 +37,7 @@ int check_members(const ModelData &d, int size, const int *members, std::vector<
   for (; p < size; ++p) {
     int j = members[p];
     if (j < 0 || j >= d.n || mark[j]) {
-      code = 2049;
+      code = err::kColumnOutOfRange;
       break;
     }
     mark[j] = 1;
@@ -47,7 +48,7 @@ int check_members(const ModelData &d, int size, const int *members, std::vector<
 
 int check_sets(const ModelData &d, int count, const char *types, const int *cards, const int *starts,
                const int *cols) {
-  if (starts[0] < 0) return 2050;
+  if (starts[0] < 0) return err::kBadColumnLength;
   std::vector<char> mark(d.n, 0);
   for (int k = 0; k < count; ++k) {
     int size = starts[k + 1] - starts[k];
@@ -67,10 +68,10 @@ bool has_cardinality_set(int count, const char *types) {
 
 int load_sets(Model *model, int count, const char *types, const int *cards, const int *starts, const int *cols) {
   if (count == 0) return 0;
-  if (count < 0) return 2025;
+  if (count < 0) return err::kBadInput;
   ModelData &d = model->data;
-  if (d.sets.count() > 0) return 2030;
-  if (!types || !starts || !cols) return 2010;
+  if (d.sets.count() > 0) return err::kAlreadyLoaded;
+  if (!types || !starts || !cols) return err::kNullArgument;
   int code = check_sets(d, count, types, cards, starts, cols);
   if (code) return code;
   SetData sets;
@@ -85,8 +86,8 @@ int load_sets(Model *model, int count, const char *types, const int *cards, cons
 
 int add_sets(Model *model, int count, const char *types, const int *cards, const int *starts, const int *cols) {
   if (count == 0) return 0;
-  if (count < 0) return 2025;
-  if (!types || !starts || !cols) return 2010;
+  if (count < 0) return err::kBadInput;
+  if (!types || !starts || !cols) return err::kNullArgument;
   ModelData &d = model->data;
   int code = check_sets(d, count, types, cards, starts, cols);
   if (code) return code;
@@ -107,8 +108,8 @@ int add_sets(Model *model, int count, const char *types, const int *cards, const
 
 int delete_sets(Model *model, int count, const int *list) {
   if (count == 0) return 0;
-  if (count < 0) return 2025;
-  if (!list) return 2010;
+  if (count < 0) return err::kBadInput;
+  if (!list) return err::kNullArgument;
   ModelData &d = model->data;
   std::vector<char> drop;
   int code = check_index_list(count, list, 0, d.sets.count(), 2012, &drop);
@@ -127,14 +128,14 @@ int delete_sets(Model *model, int count, const int *list) {
 
 int modify_set(Model *model, char type, int k, int nnz, const int *cols) {
   ModelData &d = model->data;
-  if (k < 0 || k >= d.sets.count()) return 2012;
+  if (k < 0 || k >= d.sets.count()) return err::kIndexOutOfRange;
   const int t = static_cast<unsigned char>(type);
   // The call carries no cardinality: a set that becomes type 4 keeps the
   // one it has, or gets 0.
   int cardinality = d.sets.cardinality.empty() ? 0 : d.sets.cardinality[k];
   int code = check_kind(t, nnz, &cardinality);
   if (code) return code;
-  if (nnz > 0 && !cols) return 2010;
+  if (nnz > 0 && !cols) return err::kNullArgument;
   std::vector<char> mark(d.n, 0);
   code = check_members(d, nnz, cols, mark);
   if (code) return code;
@@ -150,8 +151,8 @@ int modify_set(Model *model, char type, int k, int nnz, const int *cols) {
 // The activity flag is 1 minus the state; sets never touched count as state 0.
 int set_state(Model *model, int k, int state) {
   SetData &sets = model->data.sets;
-  if (k < 0 || k >= sets.count()) return 2012;
-  if (state != 0 && state != 1) return 2025;
+  if (k < 0 || k >= sets.count()) return err::kIndexOutOfRange;
+  if (state != 0 && state != 1) return err::kBadInput;
   if (sets.active.empty()) sets.active.assign(sets.count(), 1);
   sets.state.resize(sets.count(), 0);
   sets.state[k] = static_cast<char>(state);
@@ -162,10 +163,10 @@ int set_state(Model *model, int k, int state) {
 
 int get_sets(const Model &model, int *nsets, int *ntotal, char *types, int *cards, int *sizes, int *starts,
              int *cols) {
-  if (!model_available(model)) return 2009;
+  if (!model_available(model)) return err::kNotAvailable;
   const SetData &s = model.data.sets;
   const int count = s.count();
-  if (count == 0) return 2009;
+  if (count == 0) return err::kNotAvailable;
   if (nsets) *nsets = count;
   if (ntotal) *ntotal = static_cast<int>(s.member.size());
   if (types) std::copy(s.type.begin(), s.type.end(), types);
@@ -185,10 +186,10 @@ int get_sets(const Model &model, int *nsets, int *ntotal, char *types, int *card
 }
 
 int get_set(const Model &model, int k, char *type, int *card, int *size, int *cols) {
-  if (!model_available(model)) return 2009;
+  if (!model_available(model)) return err::kNotAvailable;
   const SetData &s = model.data.sets;
-  if (s.count() == 0) return 2009;
-  if (k < 0 || k >= s.count()) return 2012;
+  if (s.count() == 0) return err::kNotAvailable;
+  if (k < 0 || k >= s.count()) return err::kIndexOutOfRange;
   if (type) *type = s.type[k];
   if (card) *card = s.cardinality.empty() ? 0 : s.cardinality[k];
   if (size) *size = s.start[k + 1] - s.start[k];
@@ -205,40 +206,40 @@ extern "C" {
 
 TVAPI int TVloadSETSData(pTVmodel model, int nSets, const char *setTypes, const int *cardinalities,
                          const int *setStarts, const int *setCols) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return load_sets(model, nSets, setTypes, cardinalities, setStarts, setCols); });
 }
 
 TVAPI int TVaddSETS(pTVmodel model, int nSets, const char *setTypes, const int *cardinalities,
                     const int *setStarts, const int *setCols) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return add_sets(model, nSets, setTypes, cardinalities, setStarts, setCols); });
 }
 
 TVAPI int TVdeleteSETS(pTVmodel model, int nSets, const int *sets) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return delete_sets(model, nSets, sets); });
 }
 
 TVAPI int TVmodifySET(pTVmodel model, char setType, int k, int nnz, const int *setCols) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return modify_set(model, setType, k, nnz, setCols); });
 }
 
 TVAPI int TVsetSETSStatei(pTVmodel model, int k, int state) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return set_state(model, k, state); });
 }
 
 TVAPI int TVgetSETSData(pTVmodel model, int *nSets, int *nTotal, char *setTypes, int *cardinalities,
                         int *setSizes, int *setStarts, int *setCols) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded(
       [&] { return get_sets(*model, nSets, nTotal, setTypes, cardinalities, setSizes, setStarts, setCols); });
 }
 
 TVAPI int TVgetSETSDatai(pTVmodel model, int k, char *setType, int *cardinality, int *size, int *setCols) {
-  if (!live(model)) return 2010;
+  if (!live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return get_set(*model, k, setType, cardinality, size, setCols); });
 }
 

@@ -1,5 +1,6 @@
 // Variable-type rules (binary bounds, semicontinuous hand-over).
 #include "base/variable_types.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 
@@ -12,7 +13,7 @@ int normalise_variable_type(ModelData &data, int j, char *type, bool *semicontin
     case 'B': {
       double &lo = data.lower[j];
       double &up = data.upper[j];
-      if (lo > 1 || up < 0) return 2047;
+      if (lo > 1 || up < 0) return err::kValueOutOfRange;
       if (up > 1) up = 1;
       if (lo < 0) lo = 0;
       if (lo == up) *type = 'C';
@@ -22,7 +23,7 @@ int normalise_variable_type(ModelData &data, int j, char *type, bool *semicontin
       if (semicontinuous) *semicontinuous = true;
       return 0;
     default:
-      return 2041;
+      return err::kBadVariableType;
   }
 }
 

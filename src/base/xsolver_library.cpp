@@ -12,6 +12,7 @@
 #include "base/model.hpp"
 #include "common/boundary.hpp"
 #include "common/dynlib.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::base {
 namespace {
@@ -131,7 +132,7 @@ void release_xsolver_libraries(Env &env) {
 }
 
 int set_xsolver_library(Env &env, int kind, const char *path) {
-  if (kind < 1 || kind > 99) return 2091;
+  if (kind < 1 || kind > 99) return err::kXSolverUnknown;
   char defaulted[256] = {0};
   if (!path || !*path || path[0] == ' ') {
     if (!default_library_name(kind, defaulted, sizeof defaulted)) defaulted[0] = '\0';
@@ -141,11 +142,11 @@ int set_xsolver_library(Env &env, int kind, const char *path) {
   slot.path.assign(path, std::min<size_t>(std::strlen(path), 254));
   int code = 0;
   if (slot.path.empty()) {
-    code = 2081;
+    code = err::kXSolverNoFile;
   } else {
     void *handle = common::open_library(slot.path.c_str());
     if (!handle) {
-      code = 2080;
+      code = err::kXSolverLoad;
     } else {
       common::close_library(slot.handle);
       slot.handle = handle;
@@ -167,23 +168,23 @@ using namespace tarvo::base;
 extern "C" {
 
 TVAPI int TVsetXSolverLibrary(pTVenv env, int kind, const char *path) {
-  if (!live(env)) return 2010;
+  if (!live(env)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] { return set_xsolver_library(*env, kind, path); });
 }
 
 TVAPI int TVgetXSolverLibrary(pTVenv env, int kind, char *buffer) {
-  if (!live(env) || !buffer) return 2010;
-  if (kind < 2 || kind > 16 || !kind_has_query(kind)) return 2029;
+  if (!live(env) || !buffer) return tarvo::err::kNullArgument;
+  if (kind < 2 || kind > 16 || !kind_has_query(kind)) return tarvo::err::kNotSupported;
   const ExternalLibrary &slot = env->settings.xsolver[kind];
-  if (!slot.handle) return 2009;
+  if (!slot.handle) return tarvo::err::kNotAvailable;
   std::snprintf(buffer, 255, "%s", slot.path.c_str());
   return 0;
 }
 
 TVAPI int TVgetPlatformSpecificDllName(int kind, char *buffer) {
-  if (!buffer) return 2010;
+  if (!buffer) return tarvo::err::kNullArgument;
   char name[255];
-  if (!default_library_name(kind, name, sizeof name)) return 2009;
+  if (!default_library_name(kind, name, sizeof name)) return tarvo::err::kNotAvailable;
   std::memcpy(buffer, name, std::strlen(name) + 1);
   return 0;
 }

@@ -14,6 +14,7 @@
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
 #include "io/number_text.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::io {
 
@@ -50,10 +51,10 @@ struct DualArrays {
 // 2054 for quadratic, conic and nonlinear models, 2029 for integer ones.
 int check_linear(const base::Model &model) {
   const base::ModelData &d = model.data;
-  if (!d.qc.empty() || d.ncones > 0 || d.has_instructions || !d.posd.dim.empty()) return 2054;
+  if (!d.qc.empty() || d.ncones > 0 || d.has_instructions || !d.posd.dim.empty()) return err::kNotLinear;
   for (char t : d.vtype)
-    if (t == 'I' || t == 'B') return 2029;
-  if (d.sets.count() > 0 || !d.semicont.var.empty()) return 2029;
+    if (t == 'I' || t == 'B') return err::kNotSupported;
+  if (d.sets.count() > 0 || !d.semicont.var.empty()) return err::kNotSupported;
   return 0;
 }
 
@@ -157,7 +158,7 @@ int load_dual(pTVmodel target, DualArrays &a, const base::ModelData &primal) {
 }
 
 int dual_arrays(pTVmodel model, DualArrays *a) {
-  if (model->status == TV_STATUS_UNLOADED) return 2009;
+  if (model->status == TV_STATUS_UNLOADED) return err::kNotAvailable;
   if (int code = check_linear(*model)) return code;
   base::log_model(model, model->params.integer(TV_IPARAM_LP_PRINTLEVEL) >= 1,
                   "\nConstructing the explicit dual model...");
@@ -193,9 +194,9 @@ using tarvo::base::live;
 extern "C" {
 
 TVAPI int TVgetDualModel(pTVmodel model, pTVmodel dualModel) {
-  if (!live(model) || !live(dualModel)) return 2010;
+  if (!live(model) || !live(dualModel)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
-    if (dualModel->data.m > 0 || dualModel->data.n > 0) return 2030;
+    if (dualModel->data.m > 0 || dualModel->data.n > 0) return tarvo::err::kAlreadyLoaded;
     tarvo::io::DualArrays a;
     if (int code = tarvo::io::dual_arrays(model, &a)) return code;
     return tarvo::io::load_dual(dualModel, a, model->data);
@@ -203,8 +204,8 @@ TVAPI int TVgetDualModel(pTVmodel model, pTVmodel dualModel) {
 }
 
 TVAPI int TVwriteDualMPSFile(pTVmodel model, const char *fileName, int format, int objSense) {
-  if (!live(model) || !fileName) return 2010;
-  if (objSense != TV_MIN && objSense != TV_MAX) return 2007;
+  if (!live(model) || !fileName) return tarvo::err::kNullArgument;
+  if (objSense != TV_MIN && objSense != TV_MAX) return tarvo::err::kBadObjSense;
   return tarvo::guarded([&] {
     return tarvo::io::with_dual_model(model, objSense, [&](pTVmodel dual) {
       // Written in the primal model's MPS objective style.

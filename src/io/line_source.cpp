@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include "base/error_codes.hpp"
 
 namespace tarvo::io {
 namespace {
@@ -37,15 +38,15 @@ LineSource::~LineSource() = default;
 int LineSource::open(const char *path) {
   struct stat st;
   // fopen accepts a directory on some systems and only the reads fail.
-  if (!path || ::stat(path, &st) != 0 || S_ISDIR(st.st_mode)) return 2002;
+  if (!path || ::stat(path, &st) != 0 || S_ISDIR(st.st_mode)) return err::kFileOpen;
   auto h = std::make_unique<Handle>();
   if (is_gzip_name(path)) {
     h->gz = gzopen(path, "rb");
-    if (!h->gz) return 2002;
+    if (!h->gz) return err::kFileOpen;
     gzbuffer(h->gz, 1 << 18);
   } else {
     h->file = std::fopen(path, "rb");
-    if (!h->file) return 2002;
+    if (!h->file) return err::kFileOpen;
   }
   handle_ = std::move(h);
   cap_ = kFirstBuffer;
@@ -56,7 +57,7 @@ int LineSource::open(const char *path) {
 }
 
 int LineSource::rewind() {
-  if (!handle_) return 2002;
+  if (!handle_) return err::kFileOpen;
   ++walk_;
   pos_ = end_ = 0;
   eof_ = skipping_ = false;
@@ -66,10 +67,10 @@ int LineSource::rewind() {
   if (handle_->gz) {
     cache_.clear();
     cache_bytes_ = 0;
-    if (gzrewind(handle_->gz) != 0) return 2002;
+    if (gzrewind(handle_->gz) != 0) return err::kFileOpen;
     return 0;
   }
-  if (std::fseek(handle_->file, 0, SEEK_SET) != 0) return 2002;
+  if (std::fseek(handle_->file, 0, SEEK_SET) != 0) return err::kFileOpen;
   std::clearerr(handle_->file);
   return 0;
 }

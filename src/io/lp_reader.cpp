@@ -600,24 +600,24 @@ int read_file(Model *model, const char *fileName, const tarvo::io::lp::Dialect &
 extern "C" {
 
 TVAPI int TVreadLPStream(pTVmodel model, const char *text, int length) {
-  if (!tarvo::base::live(model)) return 2010;
+  if (!tarvo::base::live(model)) return tarvo::err::kNullArgument;
   return read_stream(model, text, length, tarvo::io::lp::lp_dialect());
 }
 
 TVAPI int TVreadLPFile(pTVmodel model, const char *fileName) {
-  if (!tarvo::base::live(model)) return 2010;
+  if (!tarvo::base::live(model)) return tarvo::err::kNullArgument;
   return read_file(model, fileName, tarvo::io::lp::lp_dialect());
 }
 
 TVAPI int TVreadTARVOStream(pTVmodel model, const char *text, int length) {
-  if (!tarvo::base::live(model)) return 2010;
+  if (!tarvo::base::live(model)) return tarvo::err::kNullArgument;
   return read_stream(model, text, length, tarvo::io::lp::tarvo_dialect());
 }
 
 // The alternative reader of the same format (bit 1024 of TV_IPARAM_COPY_MODE)
 // shares the parser: both accept and refuse the same texts.
 TVAPI int TVreadTARVOFileX(pTVmodel model, const char *fileName) {
-  if (!tarvo::base::live(model)) return 2010;
+  if (!tarvo::base::live(model)) return tarvo::err::kNullArgument;
   return read_file(model, fileName, tarvo::io::lp::tarvo_dialect());
 }
 

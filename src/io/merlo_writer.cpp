@@ -8,6 +8,7 @@
 #include "common/boundary.hpp"
 #include "io/number_text.hpp"
 #include "io/text_export.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::io {
 namespace {
@@ -23,7 +24,7 @@ int write_merlo(const base::Model &model, const char *file_name) {
   const base::ModelData &d = model.data;
   const TextView v(d);
   std::FILE *f = std::fopen(file_name, "w");
-  if (!f) return 2002;
+  if (!f) return err::kFileOpen;
   std::fprintf(f, "BEGIN MODEL\n");
   std::fprintf(f, "[OBJ] %s\n", d.sense == TV_MAX ? "MAXIMIZE" : "MINIMIZE");
   for (int j = 0; j < d.n; ++j)
@@ -69,11 +70,11 @@ using tarvo::base::live;
 extern "C" {
 
 TVAPI int TVwriteMERLOFile(pTVmodel model, const char *fileName) {
-  if (!live(model) || !fileName) return 2010;
+  if (!live(model) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     if (int code = tarvo::io::export_ready(*model)) return code;
     // Instruction lists have a writer of their own, which this build lacks.
-    if (model->data.has_instructions) return 2029;
+    if (model->data.has_instructions) return tarvo::err::kNotSupported;
     int code = tarvo::io::write_merlo(*model, fileName);
     if (code == 0) tarvo::base::log_model(model, 1, "\nMERLO file written successfully: %s", fileName);
     return code;

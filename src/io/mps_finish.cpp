@@ -8,6 +8,7 @@
 
 #include "io/mps_reader.hpp"
 #include "io/range_slacks.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::io::mps {
 namespace {
@@ -26,7 +27,7 @@ const char *set_name(const std::string &name) {
 }  // namespace
 
 int Reader::prepare_tables() {
-  if (count_rows_ > 2147483000LL || count_cols_ > 2147483000LL || count_nz_ > 2147483000LL) return 2001;
+  if (count_rows_ > 2147483000LL || count_cols_ > 2147483000LL || count_nz_ > 2147483000LL) return err::kNoMemory;
   if (int code = rows_.setup(count_rows_)) return code;
   if (int code = free_rows_.setup(count_nrows_)) return code;
   if (int code = cols_.setup(count_cols_)) return code;

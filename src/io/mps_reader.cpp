@@ -5,6 +5,7 @@
 
 #include "common/boundary.hpp"
 #include "io/path_name.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::io::mps {
 namespace {
@@ -59,7 +60,7 @@ int Reader::run(const char *file_name) {
     }
     if (code == 0) {
       code = finish();
-      if (code == 2003) {  // a check of the whole file: the record names the ENDATA line
+      if (code == err::kBadModelFile) {  // a check of the whole file: the record names the ENDATA line
         line_error = true;
         line_ = endata_line_;
       }
@@ -69,7 +70,7 @@ int Reader::run(const char *file_name) {
     model_->file_error.present = true;
     model_->file_error.line = line_no_;
     model_->file_error.text.assign(line_.data(), std::min(line_.size(), kMaxRecordedLine));
-    if (code == 2003)
+    if (code == err::kBadModelFile)
       base::log_model(model_, level() >= 200, "\nMPS Reader: Last line processed: %s",
                       model_->file_error.text.c_str());
   }
@@ -99,9 +100,9 @@ extern "C" {
 
 TVAPI int TVreadMPSFileFR(pTVmodel model, const char *fileName, int format, int objectiveRowIndex,
                           int keepFreeRows) {
-  if (!live(model) || !fileName) return 2010;
+  if (!live(model) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
-    if (model->data.m > 0 || model->data.n > 0) return 2030;
+    if (model->data.m > 0 || model->data.n > 0) return tarvo::err::kAlreadyLoaded;
     tarvo::io::mps::Reader reader(model, format, objectiveRowIndex, keepFreeRows != 0);
     return reader.run(fileName);
   });

@@ -11,6 +11,7 @@
 #include "base/model.hpp"
 #include "io/line_source.hpp"
 #include "io/name_table.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::io::mps {
 
@@ -107,7 +108,7 @@ class Reader {
   int handle_data(std::string_view line);
   int enter(State next);
   int leave_state();
-  int format_error() { return 2003; }
+  int format_error() { return err::kBadModelFile; }
   void echo_fields();
   void progress(bool final_line);
 

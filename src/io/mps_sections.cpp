@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "io/mps_reader.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::io::mps {
 namespace {
@@ -310,7 +311,7 @@ int Reader::rows_line() {
 }
 
 int Reader::append_row(std::string_view name, char type, int record) {
-  if (row_type_.size() >= 2147483000u) return 2001;
+  if (row_type_.size() >= 2147483000u) return err::kNoMemory;
   rows_.insert(name);
   row_type_.push_back(type);
   rhs_.push_back(0.0);
@@ -352,7 +353,7 @@ int Reader::columns_marker() {
 }
 
 int Reader::new_column(std::string_view name, char type, double upper) {
-  if (cost_.size() >= 2147483000u) return 2001;
+  if (cost_.size() >= 2147483000u) return err::kNoMemory;
   const int j = cols_.insert(name);
   if (j < 0) return format_error();
   col_start_.push_back(static_cast<int>(entry_row_.size()));
@@ -406,7 +407,7 @@ int Reader::columns_line() {
     if (i >= 0) {
       if (row_mark_[i] != j) {  // the first entry of a row in a column wins
         row_mark_[i] = j;
-        if (entry_row_.size() >= 2147483000u) return 2001;
+        if (entry_row_.size() >= 2147483000u) return err::kNoMemory;
         entry_row_.push_back(i);
         entry_value_.push_back(v);
       }
@@ -684,20 +685,20 @@ int Reader::cone_line() {
 // ---- INDICATORS ----
 
 int Reader::indicator_line() {
-  if (!fields_.has(3) || !fields_.has(4)) return 2068;
-  if (!fields_.has(2)) return 2069;
+  if (!fields_.has(3) || !fields_.has(4)) return err::kColumnTokenMissing;
+  if (!fields_.has(2)) return err::kRowTokenMissing;
   if (counting_) return 0;
   const int i = rows_.find(fields_.f[2]);
-  if (i < 0) return 2052;
+  if (i < 0) return err::kRowOutOfRange;
   const int j = cols_.find(fields_.f[3]);
-  if (j < 0) return 2049;
+  if (j < 0) return err::kColumnOutOfRange;
   double v;
   if (!parse_number(fields_.f[4], &v)) return format_error();
   int value;
   if (std::fabs(v) <= kMachineEpsilon) value = 0;
   else if (std::fabs(v - 1) <= kMachineEpsilon) value = 1;
   else return format_error();
-  if (row_has_indicator_[i]) return 2032;
+  if (row_has_indicator_[i]) return err::kDuplicateIndex;
   row_has_indicator_[i] = 1;
   indicators_.push_back({i, j, value});
   return 0;

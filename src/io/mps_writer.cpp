@@ -10,6 +10,7 @@
 #include "base/model_state.hpp"
 #include "common/boundary.hpp"
 #include "io/number_text.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::io {
 namespace {
@@ -180,7 +181,7 @@ int Writer::rows(Out &out) {
         out.print(" N  %s\n", rownames_[i].c_str());
         break;
       default:
-        return 2004;
+        return err::kBadConstraintType;
     }
   }
   for (const PoolRow &r : pool_rows_) {
@@ -346,7 +347,7 @@ int Writer::write(const char *file_name) {
   const bool maximise = d_.sense == TV_MAX;
   if (maximise && style_ == 2) flip_ = -1.0;
   std::FILE *f = std::fopen(file_name, "w");
-  if (!f) return 2002;
+  if (!f) return err::kFileOpen;
   Out out(f);
   const char *title = d_.title.empty() ? "NO_TITLE" : d_.title.c_str();
   // The fixed layout puts the name into columns 15-22, where readers look for it.
@@ -404,9 +405,9 @@ using tarvo::base::live;
 extern "C" {
 
 TVAPI int TVwriteMPSFile(pTVmodel model, const char *fileName, int format) {
-  if (!live(model) || !fileName) return 2010;
+  if (!live(model) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
-    if (model->status == TV_STATUS_UNLOADED) return 2009;
+    if (model->status == TV_STATUS_UNLOADED) return tarvo::err::kNotAvailable;
     int style = 2;
     if (int code = TVgetModelIntParameter(model, TV_IPARAM_MPS_OBJ_WRITESTYLE, &style)) return code;
     tarvo::io::Writer writer(*model, format, style);

@@ -6,6 +6,7 @@
 #include "common/boundary.hpp"
 #include "io/number_text.hpp"
 #include "io/text_export.hpp"
+#include "base/error_codes.hpp"
 
 namespace tarvo::io {
 namespace {
@@ -41,7 +42,7 @@ int write_mpx(const base::Model &model, const char *file_name, int options) {
   const MpxStyle s{(options & 1) ? ' ' : '*', (options & 4) != 0};
   const TextView v(d);
   std::FILE *f = std::fopen(file_name, "w");
-  if (!f) return 2002;
+  if (!f) return err::kFileOpen;
   std::fprintf(f, d.sense == TV_MAX ? "max\n" : "min\n");
   if (!s.one_line) std::fprintf(f, "%s:", d.objname.empty() ? "obj" : clean_name(d.objname).c_str());
   std::vector<std::pair<int, double>> obj;
@@ -92,7 +93,7 @@ using tarvo::base::live;
 extern "C" {
 
 TVAPI int TVwriteMPXFile(pTVmodel model, const char *fileName, int options) {
-  if (!live(model) || !fileName) return 2010;
+  if (!live(model) || !fileName) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     if (int code = tarvo::io::export_ready(*model)) return code;
     return tarvo::io::write_mpx(*model, fileName, options);

@@ -3,6 +3,7 @@
 #include "io/name_table.hpp"
 
 #include <cstring>
+#include "base/error_codes.hpp"
 
 namespace tarvo::io {
 namespace {
@@ -32,7 +33,7 @@ int table_size_for(long long count) {
 }
 
 int NameTable::setup(long long expected) {
-  if (ready()) return 2015;
+  if (ready()) return err::kInternal;
   buckets_.assign(table_size_for(expected), -1);
   // A small head start; the vectors grow geometrically from there.
   const size_t start = static_cast<size_t>(expected < 1000 ? expected : expected / 10 + 1000) + 1;

@@ -243,12 +243,12 @@ int copy_ranges(pTVmodel model, double *decrease, double *increase, bool costs) 
 extern "C" {
 
 TVAPI int TVgetObjectiveRanges(pTVmodel model, double *decrease, double *increase) {
-  if (!tarvo::base::live(model)) return 2010;
+  if (!tarvo::base::live(model)) return tarvo::err::kNullArgument;
   return copy_ranges(model, decrease, increase, true);
 }
 
 TVAPI int TVgetRHSRanges(pTVmodel model, double *decrease, double *increase) {
-  if (!tarvo::base::live(model)) return 2010;
+  if (!tarvo::base::live(model)) return tarvo::err::kNullArgument;
   return copy_ranges(model, decrease, increase, false);
 }
 

@@ -83,7 +83,7 @@ extern "C" {
 TVAPI int TVgetHistogram(pTVmodel model, int numValues, const double *values, const double *weights,
                          double lower, double upper, int *numBins, int *binCounts,
                          double *binFrequencies, double *binLower, double *binUpper) {
-  if (!tarvo::base::live(model)) return 2010;
+  if (!tarvo::base::live(model)) return tarvo::err::kNullArgument;
   return tarvo::guarded([&] {
     return tarvo::stoc::histogram(model, numValues, values, weights, lower, upper, numBins, binCounts,
                                   binFrequencies, binLower, binUpper);

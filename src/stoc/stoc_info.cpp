@@ -3,6 +3,7 @@
 // statistics (expected values, scenario counts, iteration counts) answer here.
 #include "base/model.hpp"
 #include "common/boundary.hpp"
+#include "base/error_codes.hpp"
 
 using tarvo::base::live;
 
@@ -11,8 +12,8 @@ extern "C" {
 TVAPI int TVgetStocInfo(pTVmodel model, int item, void *result) {
   (void)item;
   (void)result;
-  if (!live(model)) return 2010;
-  return 2009;
+  if (!live(model)) return tarvo::err::kNullArgument;
+  return tarvo::err::kNotAvailable;
 }
 
 }  // extern "C"
