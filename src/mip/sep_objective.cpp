@@ -27,9 +27,12 @@ void separate_objective_cut(const SepInput &in, double global_bound, std::vector
     cut.value.push_back(-c);
   }
   if (cut.index.empty() || g <= 0) return;
+  // the bound is on c x plus the problem's constant (presolve's fixings put
+  // one there); the lattice is that of c x alone
+  const double bound_cx = global_bound - p.obj_constant;
   const double step = static_cast<double>(g);
-  const double target = step * std::ceil(global_bound / step - 1e-6);
-  if (target - global_bound < 1e-4 * step) return;
+  const double target = step * std::ceil(bound_cx / step - 1e-6);
+  if (target - bound_cx < 1e-4 * step) return;
   cut.rhs = -target;
   cut.tag = "OBJCUT";
   if (!tidy_cut(cut, p, in.safety)) return;

@@ -331,6 +331,24 @@ TEST(Separators, ObjectiveCutRoundsTheGivenBoundToTheCostLattice) {
   EXPECT_TRUE(cands.empty());
 }
 
+// A constant in the objective (presolve leaves one) is not on the cost
+// lattice: the bound 103.2 on c x + 100 rounds c x up to 4, not to 104 - 100.
+TEST(Separators, ObjectiveCutLeavesTheObjectiveConstantOutOfTheLattice) {
+  Enumerable e({{1, 1, 1}}, {1}, {3}, {2, 4, 6});
+  e.prob.obj_constant = 100.5;
+  ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  AtLpPoint at(e);
+  std::vector<Cut> cands;
+  tarvo::mip::separate_objective_cut(at.in, 103.7, cands);  // c x >= 3.2
+  ASSERT_EQ(cands.size(), 1u);
+  const Cut &c = cands[0];
+  const double s = -c.value[0] / 2;
+  EXPECT_NEAR(-c.rhs / s, 4, 1e-12);
+  cands.clear();
+  tarvo::mip::separate_objective_cut(at.in, 104.5, cands);  // c x >= 4: on the lattice already
+  EXPECT_TRUE(cands.empty());
+}
+
 // Two set-packing rows make the groups {x0,x1} and {x2,x3} of the knapsack
 // 5 x0 + ... + 5 x4 <= 12: three groups of weight 5 exceed it, so at most two
 // of the five can be one. A plain cover sees only three of the columns.
