@@ -479,8 +479,7 @@ double primal_infeasibility(const Glp &g, int *count) {
   double mx = 0;
   int c = 0;
   for (int p = 0; p < g.m; ++p) {
-    int j = g.head[p];
-    double v = std::max(g.lower[j] - g.x[j], g.x[j] - g.upper[j]);
+    const double v = basic_violation(g, p);
     if (v > g.ptol) ++c;
     mx = std::max(mx, v);
   }
@@ -492,13 +491,7 @@ double dual_infeasibility(const Glp &g, int *count) {
   double mx = 0;
   int c = 0;
   for (int j = 0; j < g.n + g.m; ++j) {
-    double v = 0;
-    switch (g.state[j]) {
-      case kAtLower: v = g.upper[j] > g.lower[j] ? -g.d[j] : 0.0; break;
-      case kAtUpper: v = g.upper[j] > g.lower[j] ? g.d[j] : 0.0; break;
-      case kFreeZero: v = std::fabs(g.d[j]); break;
-      default: break;
-    }
+    const double v = dual_violation(g, j);
     if (v > g.dtol) ++c;
     mx = std::max(mx, v);
   }

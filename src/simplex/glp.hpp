@@ -3,7 +3,9 @@
 // pricing weights and counters. It lives in the model between solves.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -205,6 +207,21 @@ void for_each_position(const xlu::Vector &v, int m, F &&f) {
 // Pivots one solve may make across all its runs before it gives up: generous
 // for real models, a fraction of a second for small pathological ones.
 inline double pivot_budget(const Glp &g) { return 10.0 * (g.n + g.m) + 5000.0; }
+
+// Bound violation of the basic at position p, and the wrong-signed part of
+// nonbasic j's reduced cost (0 when j is basic or fixed).
+inline double basic_violation(const Glp &g, int p) {
+  const int j = g.head[p];
+  return std::max(g.lower[j] - g.x[j], g.x[j] - g.upper[j]);
+}
+inline double dual_violation(const Glp &g, int j) {
+  switch (g.state[j]) {
+    case kAtLower: return g.upper[j] > g.lower[j] ? -g.d[j] : 0.0;
+    case kAtUpper: return g.upper[j] > g.lower[j] ? g.d[j] : 0.0;
+    case kFreeZero: return std::fabs(g.d[j]);
+    default: return 0.0;
+  }
+}
 
 double primal_infeasibility(const Glp &g, int *count);
 double dual_infeasibility(const Glp &g, int *count);

@@ -50,8 +50,7 @@ struct Sums {
 Sums infeasibility_sums(const Glp &g) {
   Sums s;
   for (int p = 0; p < g.m; ++p) {
-    const int j = g.head[p];
-    const double v = std::max(g.lower[j] - g.x[j], g.x[j] - g.upper[j]);
+    const double v = basic_violation(g, p);
     if (v > g.ptol) {
       s.pinf_sum += v;
       ++s.npinf;
@@ -59,13 +58,7 @@ Sums infeasibility_sums(const Glp &g) {
     s.pinf_max = std::max(s.pinf_max, v);
   }
   for (int j = 0; j < g.n + g.m; ++j) {
-    double v = 0;
-    switch (g.state[j]) {
-      case kAtLower: v = g.upper[j] > g.lower[j] ? -g.d[j] : 0.0; break;
-      case kAtUpper: v = g.upper[j] > g.lower[j] ? g.d[j] : 0.0; break;
-      case kFreeZero: v = std::fabs(g.d[j]); break;
-      default: break;
-    }
+    const double v = dual_violation(g, j);
     if (v > g.dtol) {
       s.dinf_sum += v;
       ++s.ndinf;

@@ -12,7 +12,7 @@
 #include "base/error_codes.hpp"
 #include "stoc/correlation_measures.hpp"
 #include "stoc/generator.hpp"
-#include "stoc/special_functions.hpp"
+#include "stoc/probability_functions.hpp"
 
 namespace tarvo::stoc {
 namespace {

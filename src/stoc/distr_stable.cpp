@@ -9,7 +9,7 @@
 
 #include "base/error_codes.hpp"
 #include "stoc/distributions.hpp"
-#include "stoc/special_functions.hpp"
+#include "stoc/probability_functions.hpp"
 
 namespace tarvo::stoc {
 namespace {

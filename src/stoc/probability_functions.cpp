@@ -1,8 +1,8 @@
-// Special functions for the distributions, on Boost.Math: its incomplete
+// Probability functions of the distributions, on Boost.Math: its incomplete
 // gamma and beta functions and their inverses (series, continued fractions,
 // uniform asymptotics and Halley refinement chosen by region) reach double
 // precision across the whole parameter range, tails included.
-#include "stoc/special_functions.hpp"
+#include "stoc/probability_functions.hpp"
 
 #include <cmath>
 

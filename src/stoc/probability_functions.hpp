@@ -1,4 +1,4 @@
-// Special functions for the distributions: the normal integral and quantile,
+// Probability functions of the distributions: the normal integral and quantile,
 // the regularised incomplete gamma and beta functions, their inverses and
 // derivatives. Complements are computed directly, never as 1 - p, so the
 // upper tails keep their relative accuracy.
