@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 #include "mip/working_problem.hpp"
 #include "simplex/glp.hpp"
 #include "simplex/lp_solver.hpp"

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 
 namespace tarvo::analysis {
 namespace {

@@ -13,11 +13,11 @@
 
 #include "analysis/iis_files.hpp"
 #include "analysis/member_names.hpp"
-#include "base/error_codes.hpp"
-#include "base/model_state.hpp"
+#include "common/error_codes.hpp"
+#include "model/model_state.hpp"
 #include "common/boundary.hpp"
 #include "simplex/lp_solver.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 
 namespace tarvo::analysis {
 namespace {

@@ -2,7 +2,7 @@
 // MPS export of the same small model, chosen by the file name's extension.
 #pragma once
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 
 namespace tarvo::analysis {
 

@@ -12,11 +12,11 @@
 #include "analysis/iis_ranking.hpp"
 #include "analysis/member_names.hpp"
 #include "analysis/run_budget.hpp"
-#include "base/error_codes.hpp"
-#include "base/callback_dispatch.hpp"
-#include "base/model_state.hpp"
+#include "common/error_codes.hpp"
+#include "env/callback_dispatch.hpp"
+#include "model/model_state.hpp"
 #include "common/boundary.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 
 namespace tarvo::analysis {
 namespace {

@@ -2,10 +2,10 @@
 // members first; every out-argument is optional.
 #include <algorithm>
 
-#include "base/error_codes.hpp"
-#include "base/model_state.hpp"
+#include "common/error_codes.hpp"
+#include "model/model_state.hpp"
 #include "common/boundary.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 
 namespace tarvo::analysis {
 namespace {

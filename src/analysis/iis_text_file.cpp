@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "analysis/member_names.hpp"
-#include "base/error_codes.hpp"
-#include "base/model_state.hpp"
+#include "common/error_codes.hpp"
+#include "model/model_state.hpp"
 #include "io/output_file.hpp"
 #include "io/tarvo_text.hpp"
 #include "simplex/lp_solver.hpp"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 
 namespace tarvo::analysis {
 

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/callback_dispatch.hpp"
-#include "base/error_codes.hpp"
+#include "env/callback_dispatch.hpp"
+#include "common/error_codes.hpp"
 #include "common/clock.hpp"
 #include "mip/incumbent.hpp"
 #include "mip/mip_log.hpp"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "analysis/run_budget.hpp"
-#include "base/model.hpp"
+#include "model/model.hpp"
 
 namespace tarvo::analysis {
 

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "base/callback_dispatch.hpp"
-#include "base/error_codes.hpp"
+#include "env/callback_dispatch.hpp"
+#include "common/error_codes.hpp"
 #include "common/clock.hpp"
 
 namespace tarvo::analysis {

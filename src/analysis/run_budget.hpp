@@ -3,7 +3,7 @@
 // each filter step, and the counters the final block reports.
 #pragma once
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 #include "simplex/lp_solver.hpp"
 
 namespace tarvo::analysis {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "io/line_source.hpp"
 
 namespace tarvo::io::alg {

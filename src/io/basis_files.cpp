@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "common/boundary.hpp"
 #include "io/output_file.hpp"
 #include "io/number_text.hpp"
 #include "io/solution_report.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 
 namespace tarvo::io {
 namespace {

@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "base/model_state.hpp"
+#include "model/model_state.hpp"
 #include "common/boundary.hpp"
 #include "io/number_text.hpp"
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 
 namespace tarvo::io {
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 
 namespace tarvo::io {
 

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 
 namespace tarvo::io {
 namespace {

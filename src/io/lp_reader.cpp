@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <numeric>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "common/boundary.hpp"
 #include "io/path_name.hpp"
 #include "io/range_slacks.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 
 namespace tarvo::io::lp {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 #include "io/algebraic_text.hpp"
 #include "io/name_table.hpp"
 

@@ -13,8 +13,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "base/error_codes.hpp"
-#include "base/live_handles.hpp"
+#include "common/error_codes.hpp"
+#include "env/live_handles.hpp"
 #include "common/boundary.hpp"
 #include "io/algebraic_text.hpp"
 #include "io/lp_reader.hpp"

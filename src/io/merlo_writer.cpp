@@ -8,7 +8,7 @@
 #include "common/boundary.hpp"
 #include "io/number_text.hpp"
 #include "io/text_export.hpp"
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 
 namespace tarvo::io {
 namespace {

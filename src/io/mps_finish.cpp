@@ -8,7 +8,7 @@
 
 #include "io/mps_reader.hpp"
 #include "io/range_slacks.hpp"
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 
 namespace tarvo::io::mps {
 namespace {

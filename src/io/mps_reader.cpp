@@ -5,7 +5,7 @@
 
 #include "common/boundary.hpp"
 #include "io/path_name.hpp"
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 
 namespace tarvo::io::mps {
 namespace {

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 #include "io/line_source.hpp"
 #include "io/name_table.hpp"
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 
 namespace tarvo::io::mps {
 

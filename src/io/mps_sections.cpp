@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "io/mps_reader.hpp"
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 
 namespace tarvo::io::mps {
 namespace {

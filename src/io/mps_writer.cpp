@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "base/model_state.hpp"
+#include "model/model_state.hpp"
 #include "common/boundary.hpp"
 #include "io/number_text.hpp"
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 
 namespace tarvo::io {
 namespace {

@@ -3,7 +3,7 @@
 #include "io/name_table.hpp"
 
 #include <cstring>
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 
 namespace tarvo::io {
 namespace {

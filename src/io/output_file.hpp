@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 
 namespace tarvo::io {
 

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "common/boundary.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 
 namespace tarvo::io {
 namespace {

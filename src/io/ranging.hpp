@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 
 namespace tarvo::io {
 

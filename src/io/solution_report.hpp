@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 
 namespace tarvo::io {
 

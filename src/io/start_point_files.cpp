@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "common/boundary.hpp"
 #include "io/solution_report.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 
 namespace tarvo::io {
 namespace {

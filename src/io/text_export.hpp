@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 
 namespace tarvo::io {
 

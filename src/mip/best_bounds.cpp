@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "base/error_codes.hpp"
-#include "base/live_handles.hpp"
+#include "common/error_codes.hpp"
+#include "env/live_handles.hpp"
 #include "common/boundary.hpp"
 #include "mip/bound_propagation.hpp"
 #include "mip/working_problem.hpp"

@@ -7,10 +7,10 @@
 
 #include <cmath>
 
-#include "base/error_codes.hpp"
-#include "base/query_rules.hpp"
+#include "common/error_codes.hpp"
+#include "model/query_rules.hpp"
 #include "mip/best_bounds.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 #include "common/boundary.hpp"
 #include "mip/mip_driver.hpp"
 

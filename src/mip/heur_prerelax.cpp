@@ -7,7 +7,7 @@
 #include <numeric>
 #include <random>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "common/clock.hpp"
 #include "mip/heur_common.hpp"
 #include "mip/heur_prerelax.hpp"

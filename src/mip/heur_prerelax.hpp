@@ -2,7 +2,7 @@
 // one-/two-change local search for pure binary models, before the tree.
 #pragma once
 
-#include "base/param_values.hpp"
+#include "params/param_values.hpp"
 #include "mip/mip_context.hpp"
 #include "mip/mip_log.hpp"
 

@@ -3,7 +3,7 @@
 // enumeration solver for pure binary models.
 #pragma once
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 #include "mip/incumbent.hpp"
 #include "mip/mip_log.hpp"
 #include "mip/mip_problem.hpp"

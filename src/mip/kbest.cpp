@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "base/error_codes.hpp"
-#include "base/query_rules.hpp"
+#include "common/error_codes.hpp"
+#include "model/query_rules.hpp"
 #include "common/boundary.hpp"
 #include "mip/binary_expansion.hpp"
 #include "mip/mip_driver.hpp"
 #include "mip/mip_solution_file.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 
 using namespace tarvo;
 

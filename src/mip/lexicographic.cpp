@@ -9,7 +9,7 @@
 #include <numeric>
 #include <vector>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "common/clock.hpp"
 #include "mip/mip_driver.hpp"
 #include "mip/user_point.hpp"

@@ -1,7 +1,7 @@
 // Lexicographic optimisation over the model's objective pool.
 #pragma once
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 
 namespace tarvo::mip {
 

@@ -1,10 +1,10 @@
 // Exported entries of the integer solver.
-#include "base/error_codes.hpp"
-#include "base/param_store.hpp"
+#include "common/error_codes.hpp"
+#include "params/param_store.hpp"
 #include "common/boundary.hpp"
 #include "mip/mip_concurrent.hpp"
 #include "mip/mip_driver.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 
 using namespace tarvo;
 

@@ -12,7 +12,7 @@
 #include <mutex>
 #include <vector>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "common/clock.hpp"
 #include "mip/mip_driver.hpp"
 

@@ -1,7 +1,7 @@
 // Concurrent runs of the integer solver on model copies.
 #pragma once
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 
 namespace tarvo::mip {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "base/param_values.hpp"
+#include "params/param_values.hpp"
 #include "mip/mip_problem.hpp"
 #include "simplex/lp_solver.hpp"
 

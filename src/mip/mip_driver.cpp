@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "base/callback_dispatch.hpp"
-#include "base/error_codes.hpp"
+#include "env/callback_dispatch.hpp"
+#include "common/error_codes.hpp"
 #include "common/clock.hpp"
 #include "mip/heur_start.hpp"
 #include "mip/lexicographic.hpp"

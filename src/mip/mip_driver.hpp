@@ -3,7 +3,7 @@
 // MIP solution record.
 #pragma once
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 
 namespace tarvo::mip {
 

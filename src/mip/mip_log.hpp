@@ -3,7 +3,7 @@
 // user's objective sense.
 #pragma once
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 
 namespace tarvo::mip {
 

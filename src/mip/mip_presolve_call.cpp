@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/optimize_internal.hpp"
-#include "base/presolve_model.hpp"
+#include "optimize/optimize_internal.hpp"
+#include "presolve/bridge/presolve_model.hpp"
 #include "common/clock.hpp"
 #include "mip/mip_driver.hpp"
 

@@ -2,7 +2,7 @@
 // taken once per solve so that the search never looks at the live store.
 #pragma once
 
-#include "base/param_values.hpp"
+#include "params/param_values.hpp"
 
 namespace tarvo::mip {
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/error_codes.hpp"
-#include "base/query_rules.hpp"
+#include "common/error_codes.hpp"
+#include "model/query_rules.hpp"
 #include "common/boundary.hpp"
 #include "mip/user_point.hpp"
 #include "simplex/glp.hpp"
 #include "simplex/lp_solver.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 
 using namespace tarvo;
 

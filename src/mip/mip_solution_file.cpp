@@ -3,11 +3,11 @@
 
 #include <cstdio>
 
-#include "base/error_codes.hpp"
-#include "base/query_rules.hpp"
+#include "common/error_codes.hpp"
+#include "model/query_rules.hpp"
 #include "common/boundary.hpp"
 #include "mip/mip_driver.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 
 namespace tarvo::mip {
 

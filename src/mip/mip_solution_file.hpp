@@ -2,7 +2,7 @@
 // one line per column with its name (or index) and value.
 #pragma once
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 
 namespace tarvo::mip {
 

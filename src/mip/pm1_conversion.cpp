@@ -5,9 +5,9 @@
 // those of the binary model (0 is not excluded by the bounds alone).
 #include <vector>
 
-#include "base/error_codes.hpp"
-#include "base/live_handles.hpp"
-#include "base/query_rules.hpp"
+#include "common/error_codes.hpp"
+#include "env/live_handles.hpp"
+#include "model/query_rules.hpp"
 #include "common/boundary.hpp"
 #include "mip/binary_expansion.hpp"
 

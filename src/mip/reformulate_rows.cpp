@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "mip/reformulation_builder.hpp"
 
 namespace tarvo::mip {

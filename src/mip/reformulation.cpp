@@ -12,7 +12,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "mip/reformulation_builder.hpp"
 #include "mip/working_problem.hpp"
 

@@ -4,7 +4,7 @@
 // after the user's, so dropping them restores the user's shape.
 #pragma once
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 
 namespace tarvo::mip {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "common/clock.hpp"
 #include "mip/tree_search.hpp"
 #include "mip/working_problem.hpp"

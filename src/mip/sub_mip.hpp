@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "base/param_values.hpp"
+#include "params/param_values.hpp"
 #include "mip/mip_problem.hpp"
 
 namespace tarvo::mip {

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "common/clock.hpp"
 #include "tarvo.h"
 #include "mip/working_problem.hpp"

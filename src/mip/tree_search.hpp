@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 #include "mip/branching.hpp"
 #include "mip/cut_pool_holder.hpp"
 #include "mip/incumbent.hpp"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "mip/reformulation.hpp"
 #include "simplex/lp_solver.hpp"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 #include "mip/mip_problem.hpp"
 
 namespace tarvo::mip {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <new>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "common/clock.hpp"
 #include "presolve/work_problem.hpp"
 

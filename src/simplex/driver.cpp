@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/callback_dispatch.hpp"
-#include "base/param_store.hpp"
+#include "env/callback_dispatch.hpp"
+#include "params/param_store.hpp"
 #include "common/clock.hpp"
 #include "simplex/glp.hpp"
 #include "simplex/verdict_check.hpp"

@@ -3,7 +3,7 @@
 // writes the unscaled solution into the model's solution record.
 #pragma once
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 
 namespace tarvo::simplex {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/param_store.hpp"
+#include "params/param_store.hpp"
 
 namespace tarvo::simplex {
 namespace {

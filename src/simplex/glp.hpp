@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 #include "simplex/basis_history.hpp"
 #include "simplex/trace.hpp"
 #include "xlu/xlu.hpp"

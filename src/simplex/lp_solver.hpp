@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 #include "simplex/glp.hpp"
 
 namespace tarvo::simplex {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/param_store.hpp"
+#include "params/param_store.hpp"
 #include "simplex/primal.hpp"
 #include "simplex/stall_watch.hpp"
 

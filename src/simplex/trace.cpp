@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "base/callback_dispatch.hpp"
+#include "env/callback_dispatch.hpp"
 #include "common/clock.hpp"
 #include "common/format.hpp"
 #include "simplex/glp.hpp"

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 #include "simplex/glp.hpp"
 
 namespace tarvo::simplex {

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "stoc/correlation_measures.hpp"
 #include "stoc/generator.hpp"
 #include "stoc/probability_functions.hpp"

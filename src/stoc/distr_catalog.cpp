@@ -2,7 +2,7 @@
 // evaluation entry that checks the parameters are set before a family runs.
 #include <cmath>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "stoc/distributions.hpp"
 
 namespace tarvo::stoc {

@@ -11,7 +11,7 @@
 #include <boost/math/distributions/negative_binomial.hpp>
 #include <boost/math/distributions/poisson.hpp>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "stoc/boost_policy.hpp"
 #include "stoc/distributions.hpp"
 #include "stoc/probability_functions.hpp"

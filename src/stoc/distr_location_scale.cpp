@@ -4,7 +4,7 @@
 // inverse at u = 0 or 1 returns the cut-off point instead of an infinity.
 #include <cmath>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "stoc/distributions.hpp"
 #include "stoc/probability_functions.hpp"
 

@@ -3,7 +3,7 @@
 // Pareto. Upper tails come from complements, never from 1 - cdf.
 #include <cmath>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "stoc/distributions.hpp"
 #include "stoc/probability_functions.hpp"
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "stoc/distributions.hpp"
 #include "stoc/probability_functions.hpp"
 

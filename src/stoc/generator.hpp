@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "base/env.hpp"
+#include "env/env.hpp"
 #include "stoc/rg_engines.hpp"
 #include "stoc/rg_parallel.hpp"
 

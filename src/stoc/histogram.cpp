@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "base/error_codes.hpp"
-#include "base/model.hpp"
+#include "common/error_codes.hpp"
+#include "model/model.hpp"
 #include "common/boundary.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 
 namespace tarvo::stoc {
 namespace {

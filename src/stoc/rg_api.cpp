@@ -2,11 +2,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "common/boundary.hpp"
 #include "stoc/generator.hpp"
 #include "stoc/sample.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 
 using namespace tarvo;
 using tarvo::stoc::Generator;

@@ -4,13 +4,13 @@
 #include <cmath>
 #include <cstring>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "common/boundary.hpp"
 #include "stoc/correlation_induction.hpp"
 #include "stoc/correlation_measures.hpp"
 #include "stoc/generator.hpp"
 #include "stoc/sample.hpp"
-#include "base/live_handles.hpp"
+#include "env/live_handles.hpp"
 
 using namespace tarvo;
 using tarvo::stoc::Sample;

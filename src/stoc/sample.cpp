@@ -8,7 +8,7 @@
 #include <mutex>
 #include <unordered_set>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 
 namespace tarvo::stoc {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "base/env.hpp"
+#include "env/env.hpp"
 #include "stoc/distributions.hpp"
 #include "tarvo.h"
 

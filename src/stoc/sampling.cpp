@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 #include "stoc/generator.hpp"
 #include "stoc/sample.hpp"
 

@@ -1,9 +1,9 @@
 // Information items of stochastic programs (TVgetStocInfo). The stochastic
 // store does not exist yet, so every item is unavailable; once it does, its
 // statistics (expected values, scenario counts, iteration counts) answer here.
-#include "base/model.hpp"
+#include "model/model.hpp"
 #include "common/boundary.hpp"
-#include "base/error_codes.hpp"
+#include "common/error_codes.hpp"
 
 using tarvo::base::live;
 

@@ -8,8 +8,8 @@
 
 #include "test_support.hpp"
 
-#if __has_include("base/model.hpp")
-#include "base/model.hpp"
+#if __has_include("model/model.hpp")
+#include "model/model.hpp"
 #define TARVO_WHITE_BOX 1
 #endif
 

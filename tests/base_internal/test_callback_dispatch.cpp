@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "base/callback_dispatch.hpp"
+#include "env/callback_dispatch.hpp"
 #include "test_support.hpp"
 
 using namespace tarvo::base;

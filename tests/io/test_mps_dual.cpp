@@ -7,7 +7,7 @@
 #include <limits>
 #include <map>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 #include "mps_test_util.hpp"
 
 using namespace tvtest;

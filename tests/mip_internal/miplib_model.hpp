@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "base/model.hpp"
-#include "base/param_values.hpp"
+#include "model/model.hpp"
+#include "params/param_values.hpp"
 #include "mip/mip_context.hpp"
 #include "simplex/lp_solver.hpp"
 #include "tarvo.h"

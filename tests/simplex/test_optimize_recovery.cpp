@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "../../src/base/optimize_recovery.hpp"
+#include "../../src/optimize/optimize_recovery.hpp"
 #include "test_support.hpp"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 #include "tarvo.h"
 
 struct NetlibModel {

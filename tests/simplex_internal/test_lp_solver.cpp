@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "base/model.hpp"
+#include "model/model.hpp"
 #include "netlib_model.hpp"
 #include "simplex/lp_solver.hpp"
 #include "tarvo.h"
