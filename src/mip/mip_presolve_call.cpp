@@ -144,13 +144,10 @@ const std::vector<int> *PresolvedMip::priorities(const std::vector<int> &user) {
 }
 
 int solve_without_presolve(base::Model *model, int *status) {
-  const int level = model->params.integer(TV_IPARAM_MIP_PRELEVEL);
   base::log_model(model, 1, "\nWarning: a presolved solution failed its check on the original model; "
                             "solving again with prelevel 0");
-  base::store_int_param(model, TV_IPARAM_MIP_PRELEVEL, 0);
-  const int code = solve_mip_serial(model, status);
-  base::store_int_param(model, TV_IPARAM_MIP_PRELEVEL, level);
-  return code;
+  base::ScopedParam no_presolve(model->params, TV_IPARAM_MIP_PRELEVEL, 0);
+  return solve_mip_serial(model, status);
 }
 
 }  // namespace tarvo::mip

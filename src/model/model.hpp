@@ -261,9 +261,42 @@ struct ModelClass {
 // The solvers' working data kept in the model between solves. The simplex
 // work object implements it; a modification first offers the change for an
 // in-place update and releases the work object when it is refused.
+// The optimize dispatcher reads what it needs through the queries below and
+// never looks inside the object.
 struct SolverWork {
   virtual ~SolverWork() = default;
   virtual bool fresh() const { return false; }
+
+  // Facts of the kept basis and of the last run, for the solution check.
+  struct Facts {
+    bool has_basis = false;
+    int m = 0, n = 0;
+    double primal_tol = 0, dual_tol = 0;  // tolerances the run ended with (0: unknown)
+    double internal_violation = 0;        // largest bound violation in the solver's scaled space
+    const std::vector<double> *row_scale = nullptr, *col_scale = nullptr;  // null: not scaled
+  };
+  virtual Facts facts() const { return {}; }
+  bool has_basis_for(int m, int n) const {
+    const Facts f = facts();
+    return f.has_basis && f.m == m && f.n == n;
+  }
+  virtual unsigned long long basis_hash() const { return 0; }
+  // Condition estimate of the factored basis; 1 when no factors are at hand.
+  virtual double condition_estimate() { return 1.0; }
+  // Inconsistent entries of the basis bookkeeping (0: sound); *basic counts
+  // the basic variables.
+  virtual int basis_errors(int *basic) const {
+    *basic = 0;
+    return 0;
+  }
+  // FTRAN (forward: input by rows, result by basic positions) or BTRAN with
+  // the kept basis, sparse in and out; a return code of the catalogue.
+  virtual int basis_solve(bool /*forward*/, const int * /*inCount*/, const int * /*inIndex*/,
+                          const double * /*inValue*/, int * /*outCount*/, int * /*outIndex*/,
+                          double * /*outValue*/) {
+    return 2030;
+  }
+
   // A basis given by the host; false when it does not fit (the caller releases).
   virtual bool install_basis(const int * /*colStatus*/, const int * /*rowStatus*/) { return false; }
   virtual bool update_rhs(int /*row*/, double /*value*/) { return false; }

@@ -11,6 +11,8 @@
 #include "mip/mip_driver.hpp"
 #include "common/error_codes.hpp"
 
+#include <optional>
+
 namespace tarvo::base {
 namespace {
 
@@ -22,26 +24,23 @@ int resolve_method(const Model &model, int method) {
   return method;
 }
 
-// The parameters a call may change for itself, put back however it ends.
-class SavedParams {
+// The settings a call may change for itself: shadows of the host's values
+// that go however the call ends.
+class CallSettings {
  public:
-  explicit SavedParams(Model *model)
-      : model_(model),
-        iusol_(model->params.integer(TV_IPARAM_SOLVER_IUSOL)),
-        prelevel_(model->params.integer(TV_IPARAM_LP_PRELEVEL)),
-        ipm_threads_(model->params.integer(TV_IPARAM_IPM_NUM_THREADS)) {}
-  ~SavedParams() {
-    store_int_param(model_, TV_IPARAM_SOLVER_IUSOL, iusol_);
-    store_int_param(model_, TV_IPARAM_LP_PRELEVEL, prelevel_);
-    store_int_param(model_, TV_IPARAM_IPM_NUM_THREADS, ipm_threads_);
-  }
-  SavedParams(const SavedParams &) = delete;
-  SavedParams &operator=(const SavedParams &) = delete;
+  explicit CallSettings(Model *model) : model_(model), prelevel_(model->params.integer(TV_IPARAM_LP_PRELEVEL)) {}
   int prelevel() const { return prelevel_; }
+  void set_prelevel(int value) { set(prelevel_shadow_, TV_IPARAM_LP_PRELEVEL, value); }
+  void set_ipm_threads(int value) { set(threads_shadow_, TV_IPARAM_IPM_NUM_THREADS, value); }
 
  private:
+  void set(std::optional<ScopedParam> &slot, int id, int value) {
+    if (slot) slot->set(value);
+    else slot.emplace(model_->params, id, value);
+  }
   Model *model_;
-  int iusol_, prelevel_, ipm_threads_;
+  int prelevel_;
+  std::optional<ScopedParam> prelevel_shadow_, threads_shadow_;
 };
 
 struct Shape {
@@ -52,7 +51,8 @@ struct Shape {
 
 // The thread decision. True when the call is decided here (*code set): a
 // thread mode that the model class does not allow, or a concurrent run.
-bool decide_threads(Model *model, const ModelClass &k, const Shape &shape, int method, int *code) {
+bool decide_threads(Model *model, const ModelClass &k, const Shape &shape, int method, CallSettings &settings,
+                    int *code) {
   const int threads = model->params.integer(TV_IPARAM_NUM_THREADS);
   const int ipm_threads = model->params.integer(TV_IPARAM_IPM_NUM_THREADS);
   const int decomposition = model->params.integer(TV_IPARAM_DECOMPOSITION_TYPE);
@@ -78,7 +78,7 @@ bool decide_threads(Model *model, const ModelClass &k, const Shape &shape, int m
     if (mode == 2 && decomposition != 2 && !barrier) return refuse();  // only the barrier runs in parallel
     if (barrier && mode == 4) return refuse();
     if (!barrier && mode != 2 && decomposition != 2) return concurrent();
-    store_int_param(model, TV_IPARAM_IPM_NUM_THREADS, std::max(ipm_threads, threads));
+    settings.set_ipm_threads(std::max(ipm_threads, threads));
     return false;
   }
   if (shape.integer && !shape.smooth) {
@@ -88,14 +88,14 @@ bool decide_threads(Model *model, const ModelClass &k, const Shape &shape, int m
   }
   if (threads > 1 || ipm_threads > 1) {
     if (mode == 4) return concurrent();
-    store_int_param(model, TV_IPARAM_IPM_NUM_THREADS, threads);
+    settings.set_ipm_threads(threads);
   }
   return false;
 }
 
 // Pure LPs (and, with TV_IPARAM_NLP_SOLVE_AS_LP, the linear part of other
 // models): explicit dual, total decomposition or the LP wrapper.
-int solve_linear(Model *model, int method, bool subproblem, const SavedParams &saved, bool low_memory) {
+int solve_linear(Model *model, int method, bool subproblem, CallSettings &settings, bool low_memory) {
   const ModelData &d = model->data;
   if (!subproblem && d.m > 0 && d.n > 0 && explicit_dual_wanted(model, method)) {
     bool handled = false;
@@ -111,9 +111,9 @@ int solve_linear(Model *model, int method, bool subproblem, const SavedParams &s
   int code = 0;
   if (presolve_wanted(model)) code = optimize_presolved(model, method, &handled);
   if (!handled && code != err::kNoMemory) code = optimize_lp(model, method);
-  if (code == err::kNoMemory && saved.prelevel() > 0 && !low_memory) {
+  if (code == err::kNoMemory && settings.prelevel() > 0 && !low_memory) {
     // one more attempt in the lean setting
-    store_int_param(model, TV_IPARAM_LP_PRELEVEL, 0);
+    settings.set_prelevel(0);
     code = optimize_lp(model, method);
   }
   return code;
@@ -137,10 +137,10 @@ int optimize(Model *model, int method, int *status) {
     model->last_error = err::kNotLoaded;
     return err::kNotLoaded;
   }
-  SavedParams saved(model);
+  CallSettings settings(model);
   bool low_memory = false;
-  if (saved.prelevel() & 8192) {
-    store_int_param(model, TV_IPARAM_LP_PRELEVEL, 0);
+  if (settings.prelevel() & 8192) {
+    settings.set_prelevel(0);
     low_memory = true;
   }
   method = resolve_method(*model, method);
@@ -161,13 +161,13 @@ int optimize(Model *model, int method, int *status) {
   int code = 0;
   {
     ProgressScope scope(model, method == TV_METHOD_PSIMPLEX ? TVLOC_PRIMAL : TVLOC_DUAL);
-    if (subproblem || !decide_threads(model, k, shape, method, &code)) {
+    if (subproblem || !decide_threads(model, k, shape, method, settings, &code)) {
       const ModelData &d = model->data;
       const bool as_lp = model->params.integer(TV_IPARAM_NLP_SOLVE_AS_LP) != 0;
       if (d.n == 0 || (d.m == 0 && !shape.smooth && (!shape.integer || as_lp)))
         code = solve_direct(model);
       else if (shape.pure_lp() || as_lp)
-        code = solve_linear(model, method, subproblem, saved, low_memory);
+        code = solve_linear(model, method, subproblem, settings, low_memory);
       else if (shape.integer && !shape.smooth && method == TV_METHOD_FREE) {
         int mip_status = TV_STATUS_UNKNOWN;
         code = mip::solve_mip(model, &mip_status);

@@ -18,7 +18,8 @@ struct Measures {
   double pinf = 0, pinf_backward = 0, pinf_rounding = 0, dinf = 0, dinf_backward = 0, ynorm = 0;
 };
 
-simplex::Glp *work_of(Model *model) { return dynamic_cast<simplex::Glp *>(model->work.get()); }
+// Facts of the kept work object; empty ones without it.
+SolverWork::Facts work_facts(const Model &model) { return model.work ? model.work->facts() : SolverWork::Facts{}; }
 
 // The part of reduced cost r (minimisation) that complementarity forbids for a
 // value v in [lo, up]: at a bound (within near) r may point outwards, inside
@@ -36,17 +37,19 @@ double wrong_sign(double r, double v, double lo, double up, double near) {
 // arrays (reduced costs are recomputed from the duals, not taken from the
 // solver): absolute (the trigger of a re-solve) and in the units of the
 // solver's scaled model (what its tolerances promise; absolute without scaling).
-Measures measure_solution(const Model &model, const simplex::Glp *g) {
+Measures measure_solution(const Model &model) {
   Measures out;
   const ModelData &d = model.data;
   const SolutionRecord &s = *model.solution;
   if (static_cast<int>(s.x.size()) != d.n || static_cast<int>(s.dual.size()) != d.m) return out;
-  const bool scales = g && static_cast<int>(g->row_scale.size()) == d.m && static_cast<int>(g->col_scale.size()) == d.n;
-  auto rs = [&](int i) { return scales ? g->row_scale[i] : 1.0; };
+  const SolverWork::Facts f = work_facts(model);
+  const bool scales = f.row_scale && f.col_scale && static_cast<int>(f.row_scale->size()) == d.m &&
+                      static_cast<int>(f.col_scale->size()) == d.n;
+  auto rs = [&](int i) { return scales ? (*f.row_scale)[i] : 1.0; };
   // a value counts as at its bound within the accepted primal violation, and
   // within the rounding of the terms that make up a row activity
   const double near = 10 * model.params.dbl(TV_DPARAM_SOLVER_FEASTOL);
-  auto cs = [&](int j) { return scales ? g->col_scale[j] : 1.0; };
+  auto cs = [&](int j) { return scales ? (*f.col_scale)[j] : 1.0; };
   const bool have_basis = static_cast<int>(s.colbasis.size()) == d.n && static_cast<int>(s.rowbasis.size()) == d.m;
   const double sense = d.sense == TV_MAX ? -1.0 : 1.0;
   std::vector<double> act(d.m, 0.0), mag(d.m, 0.0);
@@ -93,21 +96,6 @@ Measures measure_solution(const Model &model, const simplex::Glp *g) {
   return out;
 }
 
-
-// Largest bound violation in the work object's own (scaled) space.
-double internal_violation(const simplex::Glp &g) {
-  double v = 0;
-  const int nt = static_cast<int>(std::min({g.x.size(), g.lower.size(), g.upper.size()}));
-  for (int j = 0; j < nt; ++j) v = std::max({v, g.lower[j] - g.x[j], g.x[j] - g.upper[j]});
-  return v;
-}
-
-// Condition estimate of the final basis, 1 when its factors are not at hand.
-double condition_estimate(simplex::Glp *g) {
-  if (!g || !g->factored || g->m == 0 || !g->lu.valid() || g->lu.dim() != g->m) return 1.0;
-  const double c = g->lu.cond2est();
-  return std::isfinite(c) && c >= 1 ? c : 1.0;
-}
 
 bool solution_installed(const Model &model) {
   const SolutionRecord &s = *model.solution;
@@ -165,7 +153,7 @@ void log_finding(Model *model, recovery::Finding f, const recovery::RunFigures &
 void measure_installed(Model *model, double *pinf, double *dinf) {
   *pinf = *dinf = 0;
   if (!model->solution || !solution_installed(*model)) return;
-  Measures m = measure_solution(*model, work_of(model));
+  Measures m = measure_solution(*model);
   *pinf = m.pinf;
   *dinf = m.dinf;
 }
@@ -182,16 +170,14 @@ int judge_run(Model *model, int code, const simplex::LpResult &run, bool talk) {
   fig.status = s.model_status;
   fig.feastol = model->params.dbl(TV_DPARAM_SOLVER_FEASTOL);
   fig.opttol = model->params.dbl(TV_DPARAM_SOLVER_OPTTOL);
-  simplex::Glp *g = work_of(model);
-  if (g) {
-    fig.solver_ptol = g->ptol;
-    fig.solver_dtol = g->dtol;
-  }
+  const SolverWork::Facts facts = work_facts(*model);
+  fig.solver_ptol = facts.primal_tol;
+  fig.solver_dtol = facts.dual_tol;
   Measures ms;
   const bool judged = !fig.numerical && (fig.status == TV_STATUS_BASIC_OPTIMAL || fig.status == TV_STATUS_CUTOFF ||
                                          fig.status == TV_STATUS_INFEASIBLE);
   if (judged && solution_installed(*model)) {
-    ms = measure_solution(*model, work_of(model));
+    ms = measure_solution(*model);
     fig.pinf = ms.pinf;
     fig.dinf = ms.dinf;
     fig.pinf_backward = ms.pinf_backward;
@@ -199,8 +185,8 @@ int judge_run(Model *model, int code, const simplex::LpResult &run, bool talk) {
     fig.dinf_backward = ms.dinf_backward;
     // The estimate costs a few solves: only when a verdict depends on it.
     const bool needed = fig.pinf > 10 * fig.feastol || fig.dinf > 10 * fig.opttol || fig.status == TV_STATUS_INFEASIBLE;
-    if (needed) fig.condest = condition_estimate(g);
-    if (g && fig.status == TV_STATUS_INFEASIBLE) fig.pinf_internal = internal_violation(*g);
+    if (needed && model->work) fig.condest = model->work->condition_estimate();
+    if (model->work && fig.status == TV_STATUS_INFEASIBLE) fig.pinf_internal = facts.internal_violation;
   } else if (judged) {
     // no point to judge: the verdict stands
     fig.status = 0;
@@ -230,7 +216,7 @@ int withdraw_unchecked_optimum(Model *model, int code, const simplex::LpResult &
   fig.feastol = model->params.dbl(TV_DPARAM_SOLVER_FEASTOL);
   fig.opttol = model->params.dbl(TV_DPARAM_SOLVER_OPTTOL);
   if (!solution_installed(*model)) return code;
-  const Measures ms = measure_solution(*model, work_of(model));
+  const Measures ms = measure_solution(*model);
   fig.pinf = ms.pinf;
   fig.dinf = ms.dinf;
   fig.pinf_backward = ms.pinf_backward;
@@ -249,10 +235,16 @@ int withdraw_unchecked_optimum(Model *model, int code, const simplex::LpResult &
 
 void store_int_param(Model *model, int id, int value) { model->params.store(params::position(id), value); }
 
-void apply_recovery(Model *model, int scale, bool cold, int note) {
+bool take_cold_start_request(Model *model) {
+  if (model->params.integer(TV_IPARAM_SOLVER_RESTART) == 0) return false;
+  store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
+  return true;
+}
+
+void apply_recovery(Model *model, std::optional<ScopedParam> &scale_shadow, int scale, int note) {
   model->work.reset();
-  store_int_param(model, TV_IPARAM_LP_SCALE, scale);
-  store_int_param(model, TV_IPARAM_SOLVER_RESTART, cold ? 1 : 0);
+  if (scale_shadow) scale_shadow->set(scale);
+  else scale_shadow.emplace(model->params, TV_IPARAM_LP_SCALE, scale);
   static const char *const kNotes[] = {nullptr, "\nWarning: scaling off, warm-start on",
                                        "\nWarning: scaling on, warm-start on", "\nWarning: scaling on, warm-start off",
                                        "\nWarning: scaling off, warm-start off"};
@@ -264,7 +256,7 @@ void apply_recovery(Model *model, int scale, bool cold, int note) {
 // satisfies is kept by the method that preserves it.
 int recovery_method(Model *model, int action) {
   if (model->solution && solution_installed(*model)) {
-    Measures m = measure_solution(*model, work_of(model));
+    Measures m = measure_solution(*model);
     if (m.pinf < model->params.dbl(TV_DPARAM_SOLVER_FEASTOL)) return TV_METHOD_PSIMPLEX;
     if (m.dinf < model->params.dbl(TV_DPARAM_SOLVER_OPTTOL)) return TV_METHOD_DSIMPLEX;
     return TV_METHOD_PSIMPLEX;
@@ -273,33 +265,14 @@ int recovery_method(Model *model, int action) {
 }
 
 unsigned long long basis_hash(const Model &model) {
-  const auto *g = dynamic_cast<const simplex::Glp *>(model.work.get());
-  if (!g || !g->have_basis) return 0;
-  return simplex::basis_hash(*g);
+  return model.work ? model.work->basis_hash() : 0;
 }
 
 int check_work_basis(Model *model, int k) {
-  simplex::Glp *g = work_of(model);
-  if (!g) return 0;
-  const int m = g->m, nt = g->n + g->m;
-  int errors = 0, basic = 0;
-  if (static_cast<int>(g->head.size()) != m || static_cast<int>(g->state.size()) != nt ||
-      static_cast<int>(g->where.size()) != nt) {
-    errors = 1;
-  } else {
-    std::vector<char> seen(nt, 0);
-    for (int p = 0; p < m; ++p) {
-      const int j = g->head[p];
-      if (j < 0 || j >= nt || seen[j]) {
-        ++errors;
-        continue;
-      }
-      seen[j] = 1;
-      if (g->state[j] != simplex::kBasic || g->where[j] != p) ++errors;
-    }
-    for (int j = 0; j < nt; ++j) basic += g->state[j] == simplex::kBasic;
-    if (basic != m) ++errors;
-  }
+  if (!model->work) return 0;
+  int basic = 0;
+  const int errors = model->work->basis_errors(&basic);
+  const int m = model->work->facts().m;
   if (errors && model->params.integer(TV_IPARAM_LP_PRINTLEVEL) >= 1)
     log_model(model, 1, "\nWarning: check_basis_glp failed (#errors=%d, k=%d, n_cons=%d, m=%d) ", errors, k, basic, m);
   return errors;

@@ -137,7 +137,7 @@ int run_concurrent(Model *model, int method, bool *handled) {
   for (int t = 0; t < threads; ++t)
     if (int code = make_copy(model, t, method, &shared, &copies.runs[t])) return code;
   // the copies took the caller's cold-start request: it lasts for this call
-  store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
+  take_cold_start_request(model);
 
   if (talk) log_model(model, 1, "\nConcurrent LP run started..\n");
   std::vector<Run> &runs = copies.runs;

@@ -164,7 +164,7 @@ int solve_decomposed(Model *model, int method, bool *handled) {
   }
   fix_basic_count(d, cols, rows, d.m);
   // a cold-start request was served by the blocks, which start from scratch
-  store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
+  take_cold_start_request(model);
   model->work.reset();
   if (TVloadBasis(model, cols.data(), rows.data()) != 0) return 0;
   *handled = true;

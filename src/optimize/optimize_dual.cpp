@@ -216,8 +216,7 @@ int solve_explicit_dual(Model *model, int method, bool *handled) {
   store_int_param(dual, TV_IPARAM_PROB_TO_SOLVE, 1);
   // A cold-start request is served by the dual solve; the primal re-solve
   // must still start from the basis carried over from it.
-  const bool cold = model->params.integer(TV_IPARAM_SOLVER_RESTART) != 0;
-  store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
+  const bool cold = take_cold_start_request(model);
   if (cold) model->work.reset();
   else if (stored_basis(*model)) warm_start_dual(model, dual, L, talk);
 
@@ -237,14 +236,10 @@ int solve_explicit_dual(Model *model, int method, bool *handled) {
     return code;
   }
   carry_basis(model, dual, L, talk);
-  const int prelevel = model->params.integer(TV_IPARAM_LP_PRELEVEL);
-  const int scale = model->params.integer(TV_IPARAM_LP_SCALE);
-  store_int_param(model, TV_IPARAM_LP_PRELEVEL, 0);
-  store_int_param(model, TV_IPARAM_LP_SCALE, 0);
-  code = optimize_lp(model, method);
-  store_int_param(model, TV_IPARAM_LP_PRELEVEL, prelevel);
-  store_int_param(model, TV_IPARAM_LP_SCALE, scale);
-  return code;
+  // the carried basis is optimal for the data as given: no presolve, no scaling
+  ScopedParam no_presolve(model->params, TV_IPARAM_LP_PRELEVEL, 0);
+  ScopedParam no_scaling(model->params, TV_IPARAM_LP_SCALE, 0);
+  return optimize_lp(model, method);
 }
 
 }  // namespace tarvo::base

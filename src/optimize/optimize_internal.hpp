@@ -3,6 +3,8 @@
 // concurrent and decomposition branches of TVoptimize.
 #pragma once
 
+#include <optional>
+
 #include <vector>
 
 #include "model/model.hpp"
@@ -39,8 +41,12 @@ bool trivially_infeasible(const ModelData &d);
 // optimize_lp.cpp: the LP wrapper (method validation, simplex runs with the
 // solution check and bounded re-solves, iteration totals).
 int optimize_lp(Model *model, int method);
-// Integer parameter store without the setter's range check (for -1 values).
+// Integer parameter store without the setter's range check, for the models
+// the dispatcher makes for itself (the explicit dual, blocks, thread copies).
 void store_int_param(Model *model, int id, int value);
+// A host's cold-start request (TV_IPARAM_SOLVER_RESTART) lasts for one call:
+// the first solve step that serves it takes it, which clears it.
+bool take_cold_start_request(Model *model);
 
 // optimize_presolve.cpp: the presolve wrapper. presolve_wanted says whether
 // this call reduces the model first; optimize_presolved then solves through
@@ -54,8 +60,9 @@ int check_run(Model *model, int code, const simplex::LpResult &run);
 // After the last re-solve: an optimal (or cutoff) status whose solution still
 // fails the check is withdrawn (status loaded, 2019); other results pass through.
 int withdraw_unchecked_optimum(Model *model, int code, const simplex::LpResult &run);
-// Discards the work object and sets scaling and warm/cold start for the re-solve.
-void apply_recovery(Model *model, int scale, bool cold, int note);
+// Discards the work object and sets the scaling of the re-solve as a shadow of
+// the host's value (created on first use, gone with the caller's scope).
+void apply_recovery(Model *model, std::optional<ScopedParam> &scale_shadow, int scale, int note);
 int recovery_method(Model *model, int action);
 // Unscaled violations of the installed solution (0 when there is none).
 void measure_installed(Model *model, double *pinf, double *dinf);

@@ -68,14 +68,12 @@ int install_run(Model *model, const simplex::LpResult &r) {
 // One simplex run. A cold-start request is taken and cleared here: it lasts
 // for one call. With print level 1 the run is framed by its header and result
 // lines (the warm entry names the basis it starts from by its hash).
-int simplex_attempt(Model *model, int method, simplex::LpResult *out) {
+int simplex_attempt(Model *model, int method, bool force_cold, simplex::LpResult *out) {
   const ModelData &d = model->data;
   SolutionRecord &s = *model->solution;
-  const bool cold = model->params.integer(TV_IPARAM_SOLVER_RESTART) != 0;
-  store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
+  const bool cold = take_cold_start_request(model) || force_cold;
   if (cold) model->work.reset();
-  const auto *g = dynamic_cast<const simplex::Glp *>(model->work.get());
-  const bool reopt = g && g->have_basis && g->m == d.m && g->n == d.n;
+  const bool reopt = model->work && model->work->has_basis_for(d.m, d.n);
   const int prtfg = model->params.integer(TV_IPARAM_LP_PRTFG);
   const bool talk = model->params.integer(TV_IPARAM_LP_PRINTLEVEL) >= 1;
   const double itrlim = model->params.dbl(TV_DPARAM_LP_ITRLMT);
@@ -167,18 +165,16 @@ void print_pivot_activity(Model *model) {
 
 int simplex_with_recovery(Model *model, int method) {
   SolutionRecord &s = *model->solution;
-  const int saved_scale = model->params.integer(TV_IPARAM_LP_SCALE);
+  std::optional<ScopedParam> scale_shadow;
   simplex::LpResult run;
-  int code = simplex_attempt(model, method, &run);
+  int code = simplex_attempt(model, method, false, &run);
   note_run(s, run);
   double iterations = run.iterations;
   code = recovery::run_with_recovery(
       code, [&](int c) { return check_run(model, c, run); },
       [&](int action, int k, const recovery::Step &step) {
-        store_int_param(model, TV_IPARAM_LP_SCALE, -1);
-        store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
-        apply_recovery(model, step.scale, step.cold, step.note);
-        const int c = simplex_attempt(model, recovery_method(model, action), &run);
+        apply_recovery(model, scale_shadow, step.scale, step.note);
+        const int c = simplex_attempt(model, recovery_method(model, action), step.cold, &run);
         note_run(s, run);
         iterations += run.iterations;
         // a failed run must not leave a broken basis for the next warm start
@@ -186,8 +182,6 @@ int simplex_with_recovery(Model *model, int method) {
         return c;
       });
   code = withdraw_unchecked_optimum(model, code, run);
-  store_int_param(model, TV_IPARAM_LP_SCALE, saved_scale);
-  store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
   s.sim_iter += iterations;
   if (model->params.integer(TV_IPARAM_LP_XMODE) & kXmodeReleaseWork) model->work.reset();
   return code;
@@ -202,7 +196,7 @@ int optimize_lp(Model *model, int method) {
   if (method < 0 || method > 14) return err::kUnknownSolver;
   if (method == TV_METHOD_BARRIER) {
     // no interior-point library in this build
-    store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
+    take_cold_start_request(model);
     return err::kXSolverApiMissing;
   }
   if (method == 14) return err::kNotSupported;  // only an external bridge offers it
@@ -211,7 +205,7 @@ int optimize_lp(Model *model, int method) {
     return err::kUnknownSolver;
   if (trivially_infeasible(d)) {
     model->work.reset();
-    store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
+    take_cold_start_request(model);
     fill_status(s, TV_STATUS_INFEASIBLE);
     s.primal_status = TV_STATUS_UNLOADED;
     s.basis_status = TV_STATUS_UNLOADED;

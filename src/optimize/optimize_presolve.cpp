@@ -112,10 +112,8 @@ double install_postsolved(Model *model, const presolve::LinearProblem &p, const 
 // A work object holding the postsolved basis, so that the next solve of the
 // unchanged model re-optimises warm from it.
 void keep_work_object(Model *model) {
-  auto g = std::make_unique<simplex::Glp>();
-  simplex::build_glp(*g, *model);
   const SolutionRecord &s = *model->solution;
-  if (g->install_basis(s.colbasis.data(), s.rowbasis.data())) model->work = std::move(g);
+  if (auto work = simplex::work_with_basis(*model, s.colbasis.data(), s.rowbasis.data())) model->work = std::move(work);
 }
 
 void log_sizes(Model *model, const presolve::Result &r) {
@@ -204,8 +202,7 @@ bool presolve_wanted(const Model *model) {
   if (d.m == 0 || d.n == 0) return false;
   if (model->params.integer(TV_IPARAM_SOLVER_RESTART) != 0) return true;
   // a basis to start from is worth more than the reduction
-  const auto *g = dynamic_cast<const simplex::Glp *>(model->work.get());
-  if (g && g->have_basis && g->m == d.m && g->n == d.n) return false;
+  if (model->work && model->work->has_basis_for(d.m, d.n)) return false;
   const SolutionRecord *s = model->solution.get();
   if (s && s->basis_status != TV_STATUS_UNLOADED && static_cast<int>(s->colbasis.size()) >= d.n &&
       static_cast<int>(s->rowbasis.size()) >= d.m)
@@ -239,7 +236,7 @@ int optimize_presolved(Model *model, int method, bool *handled) {
     log_model(model, 1, "\nPresolve removed %d rows, %d columns, %d nonzeros in %.2f sec.", r.orig_m - r.reduced.m,
               r.orig_n - r.reduced.n, r.orig_nz - r.reduced.nonzeros(), r.seconds);
   }
-  store_int_param(model, TV_IPARAM_SOLVER_RESTART, 0);
+  take_cold_start_request(model);
   model->work.reset();
   int code = 0;
   *handled = solve_reduced(model, method, p, r, &code);

@@ -1,6 +1,8 @@
 // Default values of a parameter store, taken from the static records.
 #include "params/param_values.hpp"
 
+#include <algorithm>
+
 namespace tarvo::base {
 
 void ParamValues::reset_to_defaults(unsigned owner_marker) {
@@ -18,6 +20,21 @@ void ParamValues::reset_to_defaults(unsigned owner_marker) {
                                                                                : static_cast<int>(d);
     }
   }
+}
+
+ScopedParam::ScopedParam(ParamValues &values, int id, double value) : values_(values), token_(values.next_token++) {
+  values_.shadow.push_back({params::position(id), value, token_});
+}
+
+ScopedParam::~ScopedParam() {
+  auto &s = values_.shadow;
+  s.erase(std::remove_if(s.begin(), s.end(), [this](const ParamValues::Shadow &e) { return e.token == token_; }),
+          s.end());
+}
+
+void ScopedParam::set(double value) {
+  for (auto &e : values_.shadow)
+    if (e.token == token_) e.value = value;
 }
 
 }  // namespace tarvo::base

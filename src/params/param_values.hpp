@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "params/param_table.hpp"
@@ -16,13 +17,46 @@ struct ParamValues {
 
   void reset_to_defaults(unsigned owner_marker);
 
+  // Values a running solve sets for itself (scaling off for a recovery run,
+  // presolve off for a lean retry). They shadow the stored value for every
+  // solver read, while the host's queries and parameter files keep seeing the
+  // host's own value; copies made during the solve inherit them.
+  struct Shadow {
+    int pos;
+    double value;
+    unsigned token;
+  };
+  std::vector<Shadow> shadow;  // innermost last
+  unsigned next_token = 1;
+
   // Fast typed reads for solvers; the identifier must exist in the table.
-  double dbl(int id) const { return val[params::position(id)]; }
+  double dbl(int id) const { return read(params::position(id)); }
   int integer(int id) const {
     int slot = params::special_int_slot(id);
-    return slot >= 0 ? special_int[slot] : static_cast<int>(val[params::position(id)]);
+    return slot >= 0 ? special_int[slot] : static_cast<int>(read(params::position(id)));
+  }
+  double read(int pos) const {
+    for (auto it = shadow.rbegin(); it != shadow.rend(); ++it)
+      if (it->pos == pos) return it->value;
+    return val[pos];
   }
   void store(int pos, double v) { val[pos] = v; }
+};
+
+// Sets a parameter for the extent of one scope of a solve without touching
+// the host's value; the shadow goes however the scope is left. Not for the
+// three parameters that also keep an integer view.
+class ScopedParam {
+ public:
+  ScopedParam(ParamValues &values, int id, double value);
+  ~ScopedParam();
+  ScopedParam(const ScopedParam &) = delete;
+  ScopedParam &operator=(const ScopedParam &) = delete;
+  void set(double value);
+
+ private:
+  ParamValues &values_;
+  unsigned token_;
 };
 
 }  // namespace tarvo::base

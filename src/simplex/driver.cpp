@@ -355,6 +355,14 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
   return out;
 }
 
+std::unique_ptr<base::SolverWork> work_with_basis(base::Model &model, const int *colStatus,
+                                            const int *rowStatus) {
+  auto g = std::make_unique<Glp>();
+  build_glp(*g, model);
+  if (!g->install_basis(colStatus, rowStatus)) return nullptr;
+  return g;
+}
+
 bool install_solution(base::Model &model) {
   Glp *g = dynamic_cast<Glp *>(model.work.get());
   if (!g || !model.solution) return false;

@@ -3,6 +3,8 @@
 // writes the unscaled solution into the model's solution record.
 #pragma once
 
+#include <memory>
+
 #include "model/model.hpp"
 
 namespace tarvo::simplex {
@@ -24,5 +26,11 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
 // Installs x, duals, slacks, reduced costs, basis and objective from the work
 // object into model.solution (which must exist). Returns false without a work object.
 bool install_solution(base::Model &model);
+
+// A fresh work object for the model holding the given basis (column then row
+// statuses), so that the next solve re-optimises warm from it; null when the
+// basis does not fit.
+std::unique_ptr<base::SolverWork> work_with_basis(base::Model &model, const int *colStatus,
+                                            const int *rowStatus);
 
 }  // namespace tarvo::simplex

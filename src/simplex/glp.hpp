@@ -118,6 +118,13 @@ struct Glp : base::SolverWork {
   bool update_cost(int col, double value) override;
   bool update_bounds(int col, double lower, double upper) override;
   bool flip_row_type(int row, char type) override;
+  // work_queries.cpp: what the dispatcher reads
+  Facts facts() const override;
+  unsigned long long basis_hash() const override;
+  double condition_estimate() override;
+  int basis_errors(int *basic) const override;
+  int basis_solve(bool forward, const int *inCount, const int *inIndex, const double *inValue, int *outCount,
+                  int *outIndex, double *outValue) override;
 
   base::Model *model = nullptr;  // set for the duration of a solve
   // The unscaled data the certificates of a verdict are checked against.

@@ -452,4 +452,36 @@ TEST_F(Dispatch, CallParametersAreLeftAsFound) {
   expect_consistent(model);
 }
 
+// Settings a solve makes for itself (presolve off in the low-memory setting,
+// no presolve and no scaling for the re-solve after the explicit dual) are
+// the solver's own: a host reading its parameters from a callback during the
+// solve sees the values it set.
+TEST_F(Dispatch, HostSeesItsOwnParametersWhileTheSolveRuns) {
+  struct Seen {
+    int calls = 0, wrong = 0;
+  } seen;
+  auto cb = [](pTVmodel m, int, void *data) -> int {
+    auto *s = static_cast<Seen *>(data);
+    int pre = -1, scale = -1;
+    TVgetModelIntParameter(m, TV_IPARAM_LP_PRELEVEL, &pre);
+    TVgetModelIntParameter(m, TV_IPARAM_LP_SCALE, &scale);
+    ++s->calls;
+    if (pre != 8192 + 2 || scale != 2) ++s->wrong;
+    return 0;
+  };
+  load(model, mixed_lp());
+  ASSERT_EQ(TVsetModelIntParameter(model, TV_IPARAM_LP_SCALE, 2), 0);
+  ASSERT_EQ(TVsetModelIntParameter(model, TV_IPARAM_LP_PRELEVEL, 8192 + 2), 0);
+  ASSERT_EQ(TVsetModelIntParameter(model, TV_IPARAM_PROB_TO_SOLVE, 2), 0);
+  ASSERT_EQ(TVsetModelDouParameter(model, TV_DPARAM_CALLBACKFREQ, 0.0), 0);
+  ASSERT_EQ(TVsetCallback(model, cb, &seen), 0);
+  int status = -1;
+  ASSERT_EQ(TVoptimize(model, 0, &status), 0);
+  EXPECT_EQ(status, TV_STATUS_BASIC_OPTIMAL);
+  EXPECT_GT(seen.calls, 0);
+  EXPECT_EQ(seen.wrong, 0);
+  EXPECT_EQ(int_param(model, TV_IPARAM_LP_PRELEVEL), 8192 + 2);
+  EXPECT_EQ(int_param(model, TV_IPARAM_LP_SCALE), 2);
+}
+
 }  // namespace
