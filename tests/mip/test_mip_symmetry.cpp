@@ -19,8 +19,6 @@ namespace {
 
 using lpfix::Lp;
 
-void collect(pTVmodel, const char *text, void *data) { *static_cast<std::string *>(data) += text; }
-
 // Colouring of a graph with k interchangeable colours: x(v, c) = column
 // v*k + c, colour used w(c) = column n*k + c; minimise the colours used.
 Lp colouring(int nv, const std::vector<std::pair<int, int>> &edges, int k, std::string *vtypes) {
@@ -67,14 +65,10 @@ int chromatic_number(int nv, const std::vector<std::pair<int, int>> &edges) {
   return nv;
 }
 
-class MipSymmetry : public ::testing::Test {
+class MipSymmetry : public mipfix::LoggedModel {
  protected:
-  tvtest::EnvHandle env;
-  tvtest::ModelHandle model{env};
-  std::string log;
   void SetUp() override {
-    ASSERT_EQ(TVsetModelLogfunc(model, collect, &log), 0);
-    TVsetModelIntParameter(model, TV_IPARAM_MIP_PRINTLEVEL, 1);
+    mipfix::LoggedModel::SetUp();
     TVsetModelIntParameter(model, TV_IPARAM_FIND_SYMMETRY_PRINT_LEVEL, 1);
   }
 };
@@ -95,7 +89,7 @@ TEST_F(MipSymmetry, OrbitalFixingKeepsTheOptimumOfRandomSymmetricPrograms) {
     for (int mode : {0, 1, 2, -1}) {
       tvtest::ModelHandle m(env);
       std::string text;
-      TVsetModelLogfunc(m, collect, &text);
+      TVsetModelLogfunc(m, mipfix::collect_log, &text);
       TVsetModelIntParameter(m, TV_IPARAM_MIP_PRINTLEVEL, 3);
       TVsetModelIntParameter(m, TV_IPARAM_MIP_SYMMETRY_MODE, mode);
       TVsetModelIntParameter(m, TV_IPARAM_MIP_HEULEVEL, 0);  // leave the work to the tree
