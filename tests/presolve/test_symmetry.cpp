@@ -191,6 +191,39 @@ TEST(Symmetry, RandomDenseProblemHasNone) {
   EXPECT_TRUE(s.orbit_columns.empty());
 }
 
+TEST(Symmetry, TwoCopiesOfARandomBlockAreSwapped) {
+  // refinement cannot tell the copies apart; only the search finds the swap
+  std::mt19937 rng(3);
+  std::uniform_int_distribution<int> coef(-3, 3);
+  for (int trial = 0; trial < 5; ++trial) {
+    const int bm = 5, bn = 7;
+    std::vector<std::vector<double>> block(bm, std::vector<double>(bn));
+    for (auto &r : block)
+      for (double &v : r) v = coef(rng);
+    std::vector<double> cost(bn);
+    for (double &c : cost) c = coef(rng);
+    std::vector<std::vector<double>> a(2 * bm, std::vector<double>(2 * bn, 0));
+    for (int i = 0; i < bm; ++i)
+      for (int j = 0; j < bn; ++j) a[i][j] = a[bm + i][bn + j] = block[i][j];
+    std::vector<double> all_cost = cost;
+    all_cost.insert(all_cost.end(), cost.begin(), cost.end());
+    const LinearProblem p = dense(a, std::vector<double>(2 * bm, -1e30), std::vector<double>(2 * bm, 2), all_cost,
+                                  std::vector<char>(2 * bn, 1));
+    const ProblemSymmetry s = tarvo::presolve::detect_symmetry(p, AutomorphismOptions{});
+    ASSERT_TRUE(s.complete);
+    expect_generators_are_symmetries(p, s);
+    std::vector<int> orbit_of(2 * bn, -1);
+    for (size_t k = 0; k < s.orbit_columns.size(); ++k)
+      for (int j : s.orbit_columns[k]) orbit_of[j] = static_cast<int>(k);
+    for (int j = 0; j < bn; ++j) {
+      // nonzero columns of the block: each with its copy
+      bool empty = true;
+      for (int i = 0; i < bm; ++i) empty = empty && block[i][j] == 0;
+      if (!empty) EXPECT_TRUE(orbit_of[j] >= 0 && orbit_of[j] == orbit_of[bn + j]) << trial << " column " << j;
+    }
+  }
+}
+
 TEST(Symmetry, LimitsShrinkTheGroupButNeverGiveAFalseGenerator) {
   const LinearProblem p = identical_machines({2, 3, 4, 5, 6, 7}, 6, 15);
   AutomorphismOptions tight;
