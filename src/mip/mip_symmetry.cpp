@@ -2,12 +2,13 @@
 #include "mip/mip_symmetry.hpp"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "common/clock.hpp"
 #include "mip/mip_presolve_call.hpp"
 #include "presolve/symmetry.hpp"
+#include "presolve/symmetry_files.hpp"
+#include "presolve/symmetry_graph.hpp"
 
 namespace tarvo::mip {
 namespace {
@@ -20,21 +21,6 @@ presolve::AutomorphismOptions search_options(int level, double time_left) {
   const double cap = level >= 2 ? 60.0 : 5.0;
   o.time_limit = time_left >= 0 ? std::min(cap, 0.2 * time_left) : cap;
   return o;
-}
-
-// One line per orbit: "Orbit k: C0000001, C0000005;".
-bool write_orbit_file(const std::string &path, const presolve::ProblemSymmetry &s, const std::vector<int> *origin) {
-  std::FILE *f = std::fopen(path.c_str(), "w");
-  if (!f) return false;
-  int k = 0;
-  for (const std::vector<int> &orbit : s.orbit_columns) {
-    std::fprintf(f, "Orbit %d: ", ++k);
-    for (std::size_t i = 0; i < orbit.size(); ++i) {
-      const int col = origin ? (*origin)[orbit[i]] : orbit[i];
-      std::fprintf(f, i + 1 < orbit.size() ? "C%07d, " : "C%07d;\n", col);
-    }
-  }
-  return std::fclose(f) == 0;
 }
 
 }  // namespace
@@ -58,7 +44,9 @@ std::unique_ptr<OrbitalFixing> detect_mip_symmetry(base::Model *model, const Mip
   }
   say(1, "\nSearching for symmetry group...\n");
   const double t0 = common::wall_seconds();
-  const presolve::ProblemSymmetry s = presolve::detect_symmetry(linear_problem_of(p), search_options(level, time_left));
+  presolve::ColouredGraph graph;
+  const presolve::ProblemSymmetry s =
+      presolve::detect_symmetry(linear_problem_of(p), search_options(level, time_left), print >= 3 ? &graph : nullptr);
   if (print >= 1) {
     if (s.node_limit_hit) say(1, "Leaf node limit has been reached!\n");
     base::log_model(model, 1, "\n*********************Graph Symmetry Info*********************\n");
@@ -74,15 +62,18 @@ std::unique_ptr<OrbitalFixing> detect_mip_symmetry(base::Model *model, const Mip
     base::log_model(model, 1, "Step 2 time: %f seconds.\n", s.search_seconds);
     base::log_model(model, 1, "Time Consumed in symmetry detecting: %f (sec.)\n", common::wall_seconds() - t0);
   }
+  const std::string base_name = model->source_base.empty() ? std::string("tarvo") : model->source_base;
+  if (print >= 3) {
+    // the graph and the generators, for checking the search by other means
+    presolve::write_graph_file(base_name + ".dre", graph);
+    presolve::write_generator_file(base_name + ".ans", s, origin);
+  }
   if (s.generators.empty()) {
     say(1, "Orbit information not available.\n");
     return nullptr;
   }
-  if (print >= 2) {
-    const std::string path = (model->source_base.empty() ? std::string("tarvo") : model->source_base) + ".orb";
-    if (write_orbit_file(path, s, origin))
-      base::log_model(model, 1, "Orbit information is output to file %s\n", path.c_str());
-  }
+  if (print >= 2 && presolve::write_orbit_file(base_name + ".orb", s, origin))
+    base::log_model(model, 1, "Orbit information is output to file %s\n", (base_name + ".orb").c_str());
   // -1 and 2: the subgroup that keeps each node's bounds; 1: the whole group where it still acts
   return std::make_unique<OrbitalFixing>(p.n, s.generators, mode == 1);
 }

@@ -18,7 +18,7 @@ namespace tarvo::presolve {
 struct AutomorphismOptions {
   long long node_limit = 100000;  // refinements of the search below the first path
   double time_limit = -1;         // seconds, negative: none
-  long long memory_limit = 40000000;  // integers kept in partition snapshots
+  long long memory_limit = 8000000;  // integers kept in partition snapshots
 };
 
 struct AutomorphismResult {

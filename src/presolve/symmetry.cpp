@@ -9,10 +9,11 @@
 
 namespace tarvo::presolve {
 
-ProblemSymmetry detect_symmetry(const LinearProblem &p, const AutomorphismOptions &opt) {
+ProblemSymmetry detect_symmetry(const LinearProblem &p, const AutomorphismOptions &opt, ColouredGraph *graph) {
   ProblemSymmetry s;
   double t0 = common::wall_seconds();
-  const ColouredGraph g = build_symmetry_graph(p);
+  ColouredGraph built = build_symmetry_graph(p);
+  const ColouredGraph &g = built;
   s.graph_seconds = common::wall_seconds() - t0;
   s.vertices = g.vertices;
   s.edges = g.edges();
@@ -30,7 +31,10 @@ ProblemSymmetry detect_symmetry(const LinearProblem &p, const AutomorphismOption
     std::sort(cols.begin(), cols.end());
     if (!cols.empty()) s.generators.push_back(std::move(cols));
   }
-  if (r.orbit.empty()) return s;
+  if (r.orbit.empty()) {
+    if (graph) *graph = std::move(built);
+    return s;
+  }
   // orbits of the problem's own columns and rows (the value vertices are the graph's helpers)
   std::map<int, int> size;
   for (int v = 0; v < p.n + p.m; ++v) ++size[r.orbit[v]];
@@ -44,6 +48,7 @@ ProblemSymmetry detect_symmetry(const LinearProblem &p, const AutomorphismOption
     s.orbit_columns.push_back(std::move(kv.second));
   }
   std::sort(s.orbit_columns.begin(), s.orbit_columns.end());
+  if (graph) *graph = std::move(built);
   return s;
 }
 

@@ -7,6 +7,7 @@
 
 #include "presolve/automorphism_search.hpp"
 #include "presolve/presolve.hpp"
+#include "presolve/symmetry_graph.hpp"
 
 namespace tarvo::presolve {
 
@@ -24,6 +25,8 @@ struct ProblemSymmetry {
   double graph_seconds = 0, refine_seconds = 0, first_path_seconds = 0, search_seconds = 0;
 };
 
-ProblemSymmetry detect_symmetry(const LinearProblem &p, const AutomorphismOptions &opt);
+// `graph`, when given, receives the graph searched.
+ProblemSymmetry detect_symmetry(const LinearProblem &p, const AutomorphismOptions &opt,
+                                ColouredGraph *graph = nullptr);
 
 }  // namespace tarvo::presolve

@@ -111,7 +111,7 @@ TEST_F(MipSymmetry, LogBlockAndOrbitFile) {
   const Lp lp = colouring(4, {{0, 1}, {1, 2}, {2, 3}, {3, 0}}, 3, &vt);
   mipfix::load_mip(model, lp, vt);
   TVsetModelIntParameter(model, TV_IPARAM_MIP_PRELEVEL, 0);  // orbits of the user's own columns
-  TVsetModelIntParameter(model, TV_IPARAM_FIND_SYMMETRY_PRINT_LEVEL, 2);
+  TVsetModelIntParameter(model, TV_IPARAM_FIND_SYMMETRY_PRINT_LEVEL, 3);
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "tarvo_orbit_file_test";
   std::filesystem::create_directories(dir);
   const std::filesystem::path here = std::filesystem::current_path();
@@ -122,8 +122,24 @@ TEST_F(MipSymmetry, LogBlockAndOrbitFile) {
   std::string line;
   std::vector<std::string> lines;
   while (std::getline(f, line)) lines.push_back(line);
+  // the graph file starts with the vertex count of the log; the generator file has one line per generator
+  std::ifstream dre("tarvo.dre"), ans("tarvo.ans");
+  std::string dre_first, ans_first, gen_line;
+  std::getline(dre, dre_first);
+  std::getline(ans, ans_first);
+  int cycles_ok = 0, generators = 0;
+  const std::regex cycle_form("(\\((C\\d{7} )*C\\d{7}\\))+");
+  while (std::getline(ans, gen_line)) {
+    ++generators;
+    cycles_ok += std::regex_match(gen_line, cycle_form);
+  }
   std::filesystem::current_path(here);
   std::filesystem::remove_all(dir);
+  ASSERT_TRUE(std::regex_match(dre_first, std::regex("n=\\d+ \\$=0 g"))) << dre_first;
+  EXPECT_NE(log.find("Number of vertices: " + dre_first.substr(2, dre_first.find(' ') - 2) + "\n"), std::string::npos);
+  EXPECT_EQ(ans_first, "Generators: " + std::to_string(generators));
+  EXPECT_GT(generators, 0);
+  EXPECT_EQ(cycles_ok, generators);
   ASSERT_EQ(s.code, 0);
   EXPECT_DOUBLE_EQ(s.obj, 2);
   for (const char *want : {"\nSearching for symmetry group...\n",
