@@ -312,6 +312,10 @@ void Search::run() {
       out_.memory_limit_hit = true;
       break;
     }
+    if (common::wall_seconds() > deadline_) {
+      out_.time_limit_hit = true;
+      break;
+    }
     lv.target = target_cell(p);
     lv.target_len = p.len[lv.target];
     lv.vertex = p.elem[lv.target];
@@ -322,7 +326,7 @@ void Search::run() {
   out_.depth = static_cast<int>(path_.size());
   out_.first_path_seconds = common::wall_seconds() - t0;
   t0 = common::wall_seconds();
-  if (!out_.memory_limit_hit) {
+  if (p.cells == g_.vertices) {  // the first path reached its leaf
     leaf_ = p.elem;
     Partition q;
     for (int level = static_cast<int>(path_.size()) - 1; level >= 0 && !stop_; --level) {
