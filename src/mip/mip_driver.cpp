@@ -11,6 +11,7 @@
 #include "mip/lexicographic.hpp"
 #include "mip/mip_concurrent.hpp"
 #include "mip/mip_presolve_call.hpp"
+#include "mip/mip_symmetry.hpp"
 #include "mip/tree_search.hpp"
 #include "mip/user_point.hpp"
 #include "mip/working_problem.hpp"
@@ -82,6 +83,14 @@ int solve_mip_serial(base::Model *model, int *status) {
   if (!w->bounds_conflict) {
     code = pre.run(model, *w, set, start);
     if (code != 0) return code;
+  }
+
+  // the group of the problem the tree will search
+  std::unique_ptr<OrbitalFixing> orbital;
+  if (!w->bounds_conflict && !pre.settled()) {
+    const double left = set.time_limit >= 0 ? set.time_limit - (common::wall_seconds() - start) : -1;
+    orbital = detect_mip_symmetry(model, pre.active() ? pre.reduced().prob : w->prob,
+                                  pre.active() ? &pre.col_origin() : nullptr, left);
   }
 
   Incumbent inc(w->prob, set.int_tol, 1e-6);
@@ -197,6 +206,7 @@ int solve_mip_serial(base::Model *model, int *status) {
     };
     const std::vector<int> *prio = pre.active() ? pre.priorities(d.priority) : &d.priority;
     TreeSearch tree(ctx, set, tinc, log, hooks, start, prio && prio->empty() ? nullptr : prio);
+    tree.set_orbital_fixing(orbital.get());
     t = tree.run();
     if (pre.active()) pre.lift_into(inc, tinc.last_tag().c_str());
     if (t.lsol_stop) log.text(1, "Stopped due to time limit from last MIP sol.\n");

@@ -27,6 +27,8 @@ class PresolvedMip {
   int run(base::Model *model, const WorkingProblem &w, const MipSettings &set, double start);
   // The tree searches reduced() instead of the working copy.
   bool active() const { return reduced_ != nullptr; }
+  // Presolve found the model infeasible or fixed every column.
+  bool settled() const { return outcome_ == presolve::Outcome::kInfeasible || outcome_ == presolve::Outcome::kSolved; }
   // Presolve decided the model on its own (infeasible, or every column
   // fixed): *t describes a finished search, a solved model's point went to inc.
   bool decided(Incumbent &inc, MipLog &log, TreeOutcome *t);
@@ -40,6 +42,8 @@ class PresolvedMip {
   void offer_start(const std::vector<double> &x);
   // Branching priorities of the user's columns for the reduced columns.
   const std::vector<int> *priorities(const std::vector<int> &user);
+  // Working-copy column of each reduced column.
+  const std::vector<int> &col_origin() const { return result_.col_origin; }
   // Reduced solutions that failed the check on the working copy.
   int lift_failures() const { return failures_; }
 

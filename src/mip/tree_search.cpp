@@ -245,6 +245,30 @@ std::vector<BoundChange> TreeSearch::path_with(const BoundChange &c) const {
   return path;
 }
 
+std::vector<BoundChange> TreeSearch::path_with(const BoundChange &c, const std::vector<BoundChange> &extra) const {
+  std::vector<BoundChange> path = path_with(c);
+  for (const BoundChange &e : extra) {
+    auto it = std::find_if(path.begin(), path.end(), [&](const BoundChange &b) { return b.col == e.col; });
+    if (it != path.end())
+      *it = e;
+    else
+      path.push_back(e);
+  }
+  return path;
+}
+
+void TreeSearch::orbit_changes(int j, double f, std::vector<BoundChange> *out) {
+  out->clear();
+  if (!orbital_ || !p_.is_int[j]) return;
+  const std::vector<int> &orbit = orbital_->orbit(j, lp_.col_lowers().data(), lp_.col_uppers().data());
+  for (int i : orbit) {
+    // orbit members share j's bounds at this node
+    if (!p_.is_int[i] || lp_.col_upper(i) <= f) continue;
+    out->push_back({i, lp_.col_lower(i), f});
+  }
+  orbital_->count_fixings(static_cast<long long>(out->size()));
+}
+
 bool TreeSearch::switch_to(const std::vector<BoundChange> &changes) {
   for (int j : touched_list_) {
     lp_.set_col_bounds(j, glo_[j], gup_[j]);
@@ -524,6 +548,9 @@ TreeOutcome TreeSearch::run() {
   log_.text(1, "\nStarted %s B&B search", "master");
   search();
   log_.text(1, "\nTerminated %s B&B search", "master");
+  if (orbital_ && orbital_->branchings() > 0)
+    log_.text(3, "\nOrbital fixing: %lld bounds tightened in %lld branchings", orbital_->fixings(),
+              orbital_->branchings());
   return out_;
 }
 
@@ -762,6 +789,8 @@ void TreeSearch::search() {
     up.dir = kDirUp;
     const BoundChange dch{j, lp_.col_lower(j), std::floor(v)};
     const BoundChange uch{j, std::ceil(v), lp_.col_upper(j)};
+    std::vector<BoundChange> down_extra;  // orbital fixing of the down child
+    orbit_changes(j, std::floor(v), &down_extra);
     // which child is dived into
     bool up_first;
     if (set_.branch_dir == 1)
@@ -781,13 +810,17 @@ void TreeSearch::search() {
     const double cut = cutoff();
     PackedBasis packed;
     const bool have_basis = set_.keep_basis && pack_basis(lp_.basis(), lp_.cols(), lp_.rows(), &packed);
-    if (other.bound < cut) push_child(cur, other, path_with(other_ch), have_basis ? &packed : nullptr);
+    static const std::vector<BoundChange> kNone;
+    const std::vector<BoundChange> &dive_extra = up_first ? kNone : down_extra;
+    const std::vector<BoundChange> &other_extra = up_first ? down_extra : kNone;
+    if (other.bound < cut) push_child(cur, other, path_with(other_ch, other_extra), have_basis ? &packed : nullptr);
     // plunge into the preferred child while it stays promising
     const double qbest = queue_->empty() ? dive.bound : std::min(queue_->min_bound(), dive.bound);
     const bool plunge = dive.bound < cut &&
                         (!inc_.has_incumbent() || set_.node_rule == 1 ||
                          dive.bound <= qbest + 0.5 * (std::min(cut, inc_.incumbent_objective()) - qbest));
-    if (dive.bound < cut && !plunge) push_child(cur, dive, path_with(dive_ch), have_basis ? &packed : nullptr);
+    if (dive.bound < cut && !plunge)
+      push_child(cur, dive, path_with(dive_ch, dive_extra), have_basis ? &packed : nullptr);
     const Node dive_copy = dive;
     pool_.release(cur);
     cur = -1;
@@ -797,7 +830,9 @@ void TreeSearch::search() {
       cur_bound_ = dive_copy.bound;
       reps = 0;
       cuts_done = false;
-      if (!apply_change(dive_ch)) {
+      bool ok = apply_change(dive_ch);
+      for (const BoundChange &c : dive_extra) ok = apply_change(c) && ok;
+      if (!ok) {
         pool_.release(cur);
         cur = -1;
       }

@@ -14,6 +14,7 @@
 #include "mip/mip_log.hpp"
 #include "mip/mip_settings.hpp"
 #include "mip/node_queue.hpp"
+#include "mip/orbital_fixing.hpp"
 
 namespace tarvo::mip {
 
@@ -49,6 +50,8 @@ class TreeSearch {
              const std::vector<int> *priority);
   ~TreeSearch();
   TreeOutcome run();
+  // Orbital fixing in the down children (null: none); the object outlives the search.
+  void set_orbital_fixing(OrbitalFixing *of) { orbital_ = of; }
   // The tree's cut pool (its cuts hold for the whole problem).
   const CutPool *cut_pool() const { return cuts_.get(); }
   // Objective step of the problem (all improving solutions differ by a multiple), 0 when none.
@@ -67,6 +70,10 @@ class TreeSearch {
   bool apply_change(const BoundChange &c);
   // The path of the node in hand with column c.col's bounds replaced by c.
   std::vector<BoundChange> path_with(const BoundChange &c) const;
+  // The same with the further changes `extra` (columns other than c.col).
+  std::vector<BoundChange> path_with(const BoundChange &c, const std::vector<BoundChange> &extra) const;
+  // Orbital fixing: the bounds x_i <= f for the orbit of column j branched down to f.
+  void orbit_changes(int j, double f, std::vector<BoundChange> *out);
   double cutoff() const;
   void note_pruned(double bound);
   double exact_cutoff(double z) const;
@@ -137,6 +144,7 @@ class TreeSearch {
   double outside_cutoff_ = 1e30;        // an objective value the host says is reachable
   int nint_ = 0;
   std::vector<int> branched_;           // branchings per column
+  OrbitalFixing *orbital_ = nullptr;
 };
 
 }  // namespace tarvo::mip

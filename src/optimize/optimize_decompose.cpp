@@ -10,28 +10,14 @@
 #include "optimize/optimize_internal.hpp"
 #include "params/param_store.hpp"
 #include "common/error_codes.hpp"
+#include "common/union_find.hpp"
 
 namespace tarvo::base {
 namespace {
 
 constexpr double kInf = 1e30;
 
-struct UnionFind {
-  std::vector<int> up;
-  explicit UnionFind(int size) : up(size) { std::iota(up.begin(), up.end(), 0); }
-  int find(int v) {
-    while (up[v] != v) {
-      up[v] = up[up[v]];
-      v = up[v];
-    }
-    return v;
-  }
-  void unite(int a, int b) {
-    a = find(a);
-    b = find(b);
-    if (a != b) up[b] = a;
-  }
-};
+using common::UnionFind;
 
 // Rows and columns of each block. Empty rows and empty columns belong to no
 // block: the final re-optimisation places them.

@@ -18,6 +18,21 @@ struct Solved {
   double obj = NAN, bound = NAN;
 };
 
+// Log callback gathering the model's log into a std::string.
+inline void collect_log(pTVmodel, const char *text, void *data) { *static_cast<std::string *>(data) += text; }
+
+// A model whose log (MIP print level 1) is kept in `log`.
+class LoggedModel : public ::testing::Test {
+ protected:
+  tvtest::EnvHandle env;
+  tvtest::ModelHandle model{env};
+  std::string log;
+  void SetUp() override {
+    ASSERT_EQ(TVsetModelLogfunc(model, collect_log, &log), 0);
+    TVsetModelIntParameter(model, TV_IPARAM_MIP_PRINTLEVEL, 1);
+  }
+};
+
 inline Solved solve(pTVmodel model) {
   Solved s;
   s.code = TVsolveMIP(model, &s.status);

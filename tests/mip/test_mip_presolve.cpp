@@ -16,18 +16,7 @@ namespace {
 using lpfix::Lp;
 using mipfix::Solved;
 
-void collect(pTVmodel, const char *text, void *data) { *static_cast<std::string *>(data) += text; }
-
-class MipPresolve : public ::testing::Test {
- protected:
-  tvtest::EnvHandle env;
-  tvtest::ModelHandle model{env};
-  std::string log;
-  void SetUp() override {
-    ASSERT_EQ(TVsetModelLogfunc(model, collect, &log), 0);
-    TVsetModelIntParameter(model, TV_IPARAM_MIP_PRINTLEVEL, 1);
-  }
-};
+using MipPresolve = mipfix::LoggedModel;
 
 TEST_F(MipPresolve, EveryColumnFixedIsSolvedInPresolve) {
   Lp lp;
