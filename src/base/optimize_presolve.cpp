@@ -194,9 +194,9 @@ bool solve_reduced(Model *model, int method, const presolve::LinearProblem &p, c
 
 }  // namespace
 
-bool presolve_wanted(const Model *model) {
+bool presolve_wanted(const Model *model, bool low_memory) {
   const int level = model->params.integer(TV_IPARAM_LP_PRELEVEL);
-  if (level <= 0 || (level & 8192) || is_subproblem(*model)) return false;
+  if (is_subproblem(*model) || (!low_memory && (level <= 0 || (level & 8192)))) return false;
   // a cutoff stops the simplex early; the reduced model would have to be solved
   // in full before the original could be judged against it
   if (model->params.integer(TV_IPARAM_SOLVER_USECUTOFFVAL) != 0) return false;
@@ -213,19 +213,23 @@ bool presolve_wanted(const Model *model) {
   return true;
 }
 
-int optimize_presolved(Model *model, int method, bool *handled) {
+int optimize_presolved(Model *model, int method, bool *handled, bool low_memory) {
   *handled = false;
   const ModelData &d = model->data;
   const int print = model->params.integer(TV_IPARAM_LP_PRINTLEVEL);
   presolve::Options opt;
-  opt.level = model->params.integer(TV_IPARAM_LP_PRELEVEL);
+  opt.level = low_memory ? static_cast<int>(presolve::kSimple) : model->params.integer(TV_IPARAM_LP_PRELEVEL);
+  opt.low_memory_table = low_memory;
+  if (low_memory && print >= 1) log_model(model, 1, "\nPresolving in low memory mode ...\n");
   opt.fill_limit = model->params.integer(TV_IPARAM_SOLVER_PRE_ELIM_FILL);
   opt.time_limit = model->params.dbl(TV_DPARAM_SOLVER_TIMLMT);
   opt.feastol = model->params.dbl(TV_DPARAM_SOLVER_FEASTOL);
   if (print >= 2) opt.log = [model](const std::string &line) { log_model(model, 1, "%s", line.c_str()); };
   const presolve::LinearProblem p = problem_of(d);
   presolve::Result r;
-  if (presolve::run(p, opt, &r) != 0) return err::kNoMemory;
+  const int retval = presolve::run(p, opt, &r);
+  if (low_memory && print >= 1) log_model(model, 1, "\nPreprocessing retval:%d", retval);
+  if (retval != 0) return err::kNoMemory;
   if (r.outcome == presolve::Outcome::kUnchanged) return 0;
   if (r.outcome == presolve::Outcome::kInfeasible) {
     // Presolve's tests work on tolerances without a certificate; a badly scaled
