@@ -35,17 +35,21 @@ presolve::Solution reduced_solution(const Model &scratch, const presolve::Linear
     if (r.col_status[j] == presolve::kUpper && p.upper[j] >= kInf) r.col_status[j] = presolve::kLower;
     if (p.lower[j] <= -kInf && p.upper[j] >= kInf && st < 0) r.col_status[j] = presolve::kZero;
   }
+  std::vector<double> act(p.m, 0.0);
+  for (int j = 0; j < p.n; ++j)
+    for (int k = p.start[j]; k < p.start[j + 1]; ++k) act[p.index[k]] += p.value[k] * s.x[j];
   for (int i = 0; i < p.m; ++i) {
     if (s.rowbasis[i] >= 0) {
       r.row_status[i] = presolve::kBasic;
       continue;
     }
     const double rl = p.row_lower[i], ru = p.row_upper[i];
-    const double act = p.row_lower[i] == p.row_upper[i] ? rl : 0;
-    (void)act;
-    // nonbasic rows sit at a side: the dual's sign tells which (y >= 0 at the lower side)
+    // a nonbasic ranged row sits at the side its activity is at; a zero dual
+    // says nothing about the side
     if (rl == ru || ru >= kInf) r.row_status[i] = presolve::kLower;
     else if (rl <= -kInf) r.row_status[i] = presolve::kUpper;
+    else if (std::fabs(act[i] - rl) != std::fabs(act[i] - ru))
+      r.row_status[i] = std::fabs(act[i] - rl) < std::fabs(act[i] - ru) ? presolve::kLower : presolve::kUpper;
     else r.row_status[i] = s.dual[i] >= 0 ? presolve::kLower : presolve::kUpper;
   }
   return r;

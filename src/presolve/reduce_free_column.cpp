@@ -8,6 +8,10 @@
 // add more than the fill limit of nonzeros (columns longer than two may not
 // add any: the fill slows every later factorisation).
 // A free singleton without cost in an inequality row makes that row redundant.
+// A continuous singleton in an equation that is not implied free is the
+// equation's slack: the row takes the column's range (a x + s = b with
+// s in [l, u] reads b - u <= a x <= b - l) and the column goes, its cost
+// moving onto the row's other columns.
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
@@ -111,6 +115,37 @@ void drop_free_slack(WorkProblem &w, int i, int j) {
   w.drop_row(i);
 }
 
+// Column j (a singleton in equation i) leaves its range to the row.
+bool keep_range_of_slack(WorkProblem &w, int i, int j) {
+  const double a = w.cols[j][0].value, rhs = w.row_lower[i], c = w.cost[j];
+  const double l = w.lower[j], u = w.upper[j];
+  double amax = 0;
+  for (const Entry &e : w.rows[i]) amax = std::fmax(amax, std::fabs(e.value));
+  // moving the cost divides by a: no small pivots then
+  if (c != 0 && std::fabs(a) < 0.01 * amax) return false;
+  UndoRecord r{UndoKind::kSlackColumn};
+  r.row = i;
+  r.col = j;
+  r.a = a;
+  r.rhs = rhs;
+  r.value = c;
+  for (const Entry &e : w.rows[i])
+    if (e.index != j) r.entries.push_back(e);
+  if (c != 0) {
+    const double ratio = c / a;
+    for (const Entry &e : r.entries) w.cost[e.index] -= ratio * e.value;
+    w.offset += ratio * rhs;
+  }
+  // the rest of the row is rhs - a s over s in [l, u]
+  const double at_l = l > -kInf ? rhs - a * l : (a > 0 ? kInf : -kInf);
+  const double at_u = u < kInf ? rhs - a * u : (a > 0 ? -kInf : kInf);
+  w.row_lower[i] = std::fmin(at_l, at_u);
+  w.row_upper[i] = std::fmax(at_l, at_u);
+  w.stack->push(std::move(r));
+  w.drop_col(j);
+  return true;
+}
+
 }  // namespace
 
 int substitute_free_columns(WorkProblem &w) {
@@ -127,7 +162,13 @@ int substitute_free_columns(WorkProblem &w) {
       }
     }
     const int i = pivot_row(w, j);
-    if (i < 0 || !implied_free(w, j)) continue;
+    if (i < 0 || !implied_free(w, j)) {
+      const int k = w.cols[j][0].index;
+      if (w.cols[j].size() == 1 && w.row_lower[k] == w.row_upper[k] && w.rows[k].size() > 1 &&
+          keep_range_of_slack(w, k, j))
+        ++count;
+      continue;
+    }
     // fill makes later factorisations dearer: longer columns must not add any
     if (w.cols[j].size() > 1) {
       const long fill = fill_of(w, i, j);
