@@ -47,6 +47,8 @@ long fill_of(const WorkProblem &w, int i, int j) {
   return added - static_cast<long>(w.cols[j].size() + w.rows[i].size() - 1);
 }
 
+double min_pivot_ratio(const WorkProblem &w, int j) { return w.cols[j].size() == 1 ? 1e-3 : 0.01; }
+
 // The equation of column j to pivot on: the one with the best pivot ratio.
 int pivot_row(const WorkProblem &w, int j) {
   int best = -1;
@@ -58,8 +60,9 @@ int pivot_row(const WorkProblem &w, int j) {
     double amax = 0;
     for (const Entry &r : w.rows[i]) amax = std::fmax(amax, std::fabs(r.value));
     const double ratio = std::fabs(e.value) / amax;
-    // small pivots spread huge multipliers over the other rows
-    if (ratio >= 0.01 && ratio > best_ratio) best = i, best_ratio = ratio;
+    // small pivots spread huge multipliers over the other rows; a singleton
+    // spreads them over the costs only
+    if (ratio >= min_pivot_ratio(w, j) && ratio > best_ratio) best = i, best_ratio = ratio;
   }
   return best;
 }
@@ -122,7 +125,7 @@ bool keep_range_of_slack(WorkProblem &w, int i, int j) {
   double amax = 0;
   for (const Entry &e : w.rows[i]) amax = std::fmax(amax, std::fabs(e.value));
   // moving the cost divides by a: no small pivots then
-  if (c != 0 && std::fabs(a) < 0.01 * amax) return false;
+  if (c != 0 && std::fabs(a) < min_pivot_ratio(w, j) * amax) return false;
   UndoRecord r{UndoKind::kSlackColumn};
   r.row = i;
   r.col = j;

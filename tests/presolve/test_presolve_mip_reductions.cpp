@@ -292,3 +292,39 @@ TEST(PresolveMipReductions, LiftingKeepsEveryIntegerPoint) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PresolveMipReductions, EquationSlackLeavesItsRangeAndCostToTheRow) {
+  // min x0 + x1 + 2 s,  x0 + 2 x1 - s = 1,  s in [1, 3], x in [0, 5]
+  // (s is not implied free: x0 + 2 x1 - 1 reaches -1 and 14)
+  const LinearProblem p = dense({{1, 2, -1}}, {1}, {1}, {1, 1, 2}, {0, 0, 1}, {5, 5, 3}, {1, 1, 0});
+  Work t(p);
+  EXPECT_EQ(substitute_free_columns(t.w), 1);
+  EXPECT_FALSE(t.w.col_alive[2]);
+  EXPECT_EQ(t.w.row_lower[0], 2);  // 1 + s over s in [1, 3]
+  EXPECT_EQ(t.w.row_upper[0], 4);
+  EXPECT_EQ(t.w.cost[0], 3);  // s = x0 + 2 x1 - 1 carries its cost 2 over
+  EXPECT_EQ(t.w.cost[1], 5);
+  EXPECT_EQ(t.w.offset, -2);
+  // the postsolve: x0 = 0, x1 = 1 with the row at its lower side gives s = 1 at its lower bound
+  Result r;
+  Options opt;
+  opt.mip = true;
+  opt.level = kSimple | kElimination;
+  ASSERT_EQ(run(p, opt, &r), 0);
+  ASSERT_EQ(r.outcome, Outcome::kReduced);
+  Solution small, full;
+  small.x.assign(r.reduced.n, 0.0);
+  for (int k = 0; k < r.reduced.n; ++k)
+    if (r.col_origin[k] == 1) small.x[k] = 1;
+  small.y.assign(r.reduced.m, 0.0);
+  small.col_status.assign(r.reduced.n, kLower);
+  small.row_status.assign(r.reduced.m, kLower);
+  postsolve(r, small, &full);
+  EXPECT_DOUBLE_EQ(full.x[2], 1);
+  EXPECT_EQ(full.col_status[2], kLower);
+  EXPECT_DOUBLE_EQ(full.y[0], -2);  // the reduced row's dual 0 plus c / a: s's reduced cost 2 + y is 0
+}
+
+}  // namespace
