@@ -47,7 +47,7 @@ long fill_of(const WorkProblem &w, int i, int j) {
   return added - static_cast<long>(w.cols[j].size() + w.rows[i].size() - 1);
 }
 
-double min_pivot_ratio(const WorkProblem &w, int j) { return w.cols[j].size() == 1 ? 1e-3 : 0.01; }
+double min_pivot_ratio(const WorkProblem &w, int j) { return w.cols[j].size() == 1 ? 1e-4 : 0.01; }
 
 // The equation of column j to pivot on: the one with the best pivot ratio.
 int pivot_row(const WorkProblem &w, int j) {
