@@ -8,10 +8,11 @@
 // add more than the fill limit of nonzeros (columns longer than two may not
 // add any: the fill slows every later factorisation).
 // A free singleton without cost in an inequality row makes that row redundant.
-// A continuous singleton in an equation that is not implied free is the
-// equation's slack: the row takes the column's range (a x + s = b with
-// s in [l, u] reads b - u <= a x <= b - l) and the column goes, its cost
-// moving onto the row's other columns.
+// In an integer problem a continuous singleton in an equation of three or
+// more entries that is not implied free is the equation's slack: the row
+// takes the column's range (a x + s = b with s in [l, u] reads
+// b - u <= a x <= b - l) and the column goes, its cost moving onto the row's
+// other columns.
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
@@ -47,7 +48,8 @@ long fill_of(const WorkProblem &w, int i, int j) {
   return added - static_cast<long>(w.cols[j].size() + w.rows[i].size() - 1);
 }
 
-double min_pivot_ratio(const WorkProblem &w, int j) { return w.cols[j].size() == 1 ? 1e-4 : 0.01; }
+// Integer problems only: an LP keeps its factorisation-friendly pivots.
+double min_pivot_ratio(const WorkProblem &w, int j) { return w.options.mip && w.cols[j].size() == 1 ? 1e-4 : 0.01; }
 
 // The equation of column j to pivot on: the one with the best pivot ratio.
 int pivot_row(const WorkProblem &w, int j) {
@@ -167,7 +169,9 @@ int substitute_free_columns(WorkProblem &w) {
     const int i = pivot_row(w, j);
     if (i < 0 || !implied_free(w, j)) {
       const int k = w.cols[j][0].index;
-      if (w.cols[j].size() == 1 && w.row_lower[k] == w.row_upper[k] && w.rows[k].size() > 1 &&
+      // an integer problem only (ranged rows slow the simplex down more than a
+      // column costs it); a two-entry equation is the doubleton pass's
+      if (w.options.mip && w.cols[j].size() == 1 && w.row_lower[k] == w.row_upper[k] && w.rows[k].size() > 2 &&
           keep_range_of_slack(w, k, j))
         ++count;
       continue;
