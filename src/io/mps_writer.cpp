@@ -259,13 +259,18 @@ void Writer::rhs_and_ranges(Out &out) {
   if (d_.obj_constant != 0) set_entry_line(out, rhsname_.c_str(), objname_, -d_.obj_constant * flip_);
   for (int i = 0; i < d_.m; ++i)
     if (d_.b[i] != 0) set_entry_line(out, rhsname_.c_str(), rownames_[i], d_.b[i]);
+  // a row with a range value is ranged whatever its type (the meaning of R
+  // follows the type as in the RANGES section)
+  auto range_of = [this](int i) {
+    const double r = i < static_cast<int>(d_.range.size()) ? d_.range[i] : 0.0;
+    return d_.ctype[i] != 'N' && r != 0 && std::isfinite(r) && std::fabs(r) < 1e30 ? r : 0.0;
+  };
   bool ranged = false;
-  for (int i = 0; i < d_.m; ++i) ranged = ranged || d_.ctype[i] == 'R';
+  for (int i = 0; i < d_.m && !ranged; ++i) ranged = d_.ctype[i] == 'R' || range_of(i) != 0;
   if (!ranged) return;
   out.put("RANGES\n");
   for (int i = 0; i < d_.m; ++i)
-    if (d_.ctype[i] == 'R')
-      set_entry_line(out, rangename_.c_str(), rownames_[i], i < static_cast<int>(d_.range.size()) ? d_.range[i] : 0);
+    if (d_.ctype[i] == 'R' || range_of(i) != 0) set_entry_line(out, rangename_.c_str(), rownames_[i], range_of(i));
 }
 
 void Writer::bounds(Out &out) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numeric>
 #include <vector>
 
@@ -51,6 +52,20 @@ int recover_pass(base::Model *copy, const std::vector<double> &previous, int obj
   return code;
 }
 
+// Writes the pass's model, parameters and solution under `stem` (the
+// solution only when there is one to write). Failures are logged, not fatal.
+void export_pass(base::Model *copy, const char *stem, int obj, int talk) {
+  char name[64];
+  std::snprintf(name, sizeof name, "%s-obj%d.ltx", stem, obj);
+  int e = TVwriteTARVOFile(copy, name);
+  std::snprintf(name, sizeof name, "%s-obj%d.par", stem, obj);
+  if (e == 0) e = TVwriteModelParameter(copy, name);
+  std::snprintf(name, sizeof name, "%s-obj%d.sol", stem, obj);
+  const int st = copy->mip ? copy->mip->status : TV_STATUS_UNKNOWN;
+  if (e == 0 && (st == TV_STATUS_OPTIMAL || st == TV_STATUS_FEASIBLE)) e = TVwriteSolution(copy, name);
+  if (e != 0) base::log_model(copy, talk, "\nWarning: failed to export %s-obj%d (err:%d)", stem, obj, e);
+}
+
 }  // namespace
 
 int solve_lexicographic(base::Model *model, int *status) {
@@ -77,6 +92,9 @@ int solve_lexicographic(base::Model *model, int *status) {
   std::iota(all.begin(), all.end(), 0);
   const double start = common::wall_seconds();
   const double time_limit = model->params.dbl(TV_DPARAM_MIP_TIMLIM);
+  const double iter_limit = model->params.dbl(TV_DPARAM_MIP_ITRLIM);
+  double iters_used = 0;
+  const bool export_each = (model->params.integer(TV_IPARAM_SOLVER_MODE) & TV_SOLVER_MODE_LEX_EXPEACH) != 0;
   int st = TV_STATUS_UNKNOWN;
   std::vector<double> previous;  // the last pass's solution
   for (int pass = 0; pass < count; ++pass) {
@@ -91,6 +109,11 @@ int solve_lexicographic(base::Model *model, int *status) {
                       time_limit);
       TVsetModelDouParameter(copy, TV_DPARAM_MIP_TIMLIM, left);
     }
+    if (iter_limit >= 0) {
+      const double left = std::max(0.0, iter_limit - iters_used);
+      base::log_model(copy, talk, " iters:%g, left:%g", iters_used, left);
+      TVsetModelDouParameter(copy, TV_DPARAM_MIP_ITRLIM, left);
+    }
     if (!previous.empty()) {
       // the last optimum keeps every earlier objective in its window: a feasible start
       base::log_model(copy, talk, "\nLoading final solution from pass #%d as initial point", pass - 1);
@@ -98,10 +121,18 @@ int solve_lexicographic(base::Model *model, int *status) {
     }
     base::log_model(copy, talk, "\nOptimization w.r.t obj #%d has started", order[pass]);
     code = solve_mip_serial(copy, &st);
+    if (copy->mip) iters_used += copy->mip->sim_iter + copy->mip->bar_iter + copy->mip->nlp_iter;
     base::log_model(copy, talk, "\nStatus:%d (err:%d) w.r.t. obj #%d", st, code, order[pass]);
-    if (code == 0 && st != TV_STATUS_OPTIMAL && st != TV_STATUS_FEASIBLE && !previous.empty())
+    if (code == 0 && st != TV_STATUS_OPTIMAL && st != TV_STATUS_FEASIBLE && !previous.empty()) {
       code = recover_pass(copy, previous, order[pass], talk, &st);
-    if (code != 0 || (st != TV_STATUS_OPTIMAL && st != TV_STATUS_FEASIBLE)) break;
+      if (copy->mip) iters_used += copy->mip->sim_iter + copy->mip->bar_iter + copy->mip->nlp_iter;
+    }
+    if (code != 0 || (st != TV_STATUS_OPTIMAL && st != TV_STATUS_FEASIBLE)) {
+      // the windows of the earlier objectives left nothing: keep the evidence
+      if (export_each && code == 0 && st == TV_STATUS_INFEASIBLE) export_pass(copy, "lexmodelerr", order[pass], talk);
+      break;
+    }
+    if (export_each) export_pass(copy, "lexmodel", order[pass], talk);
     const double z = copy->mip->obj;
     pool[order[pass]].solutions.push_back(copy->mip->x);
     previous = copy->mip->x;

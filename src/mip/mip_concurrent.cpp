@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -86,6 +87,18 @@ void apply_strategy(base::Model *copy, int t) {
   TVsetModelIntParameter(copy, TV_IPARAM_MIP_BRANCHDIR, kDirs[t % 4]);
 }
 
+// A parameter file "tarvo<t>.par" in the working directory, when there is
+// one, adjusts thread t's run on top of its strategy.
+void read_thread_parameters(base::Model *model, base::Model *copy, int t) {
+  char name[32];
+  std::snprintf(name, sizeof name, "tarvo%d.par", t);
+  std::FILE *f = std::fopen(name, "r");
+  if (!f) return;
+  std::fclose(f);
+  const int code = TVreadModelParameter(copy, name);
+  if (code != 0) base::log_model(model, 1, "\nFailed to read parameter file, error: %d", code);
+}
+
 }  // namespace
 
 int mip_thread_count(const base::Model &model) {
@@ -123,6 +136,7 @@ int solve_mip_concurrent(base::Model *model, int *status) {
     }
     apply_strategy(copies[t], t);
     TVsetModelIntParameter(copies[t], TV_IPARAM_MIP_PRINTLEVEL, 0);
+    read_thread_parameters(model, copies[t], t);
     // one thread per run: no nested parallel regions
     TVsetModelIntParameter(copies[t], TV_IPARAM_IPM_NUM_THREADS, 1);
     TVsetModelIntParameter(copies[t], TV_IPARAM_NLP_MSW_NUM_THREADS, 1);

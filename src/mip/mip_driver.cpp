@@ -12,6 +12,7 @@
 #include "mip/mip_concurrent.hpp"
 #include "mip/mip_presolve_call.hpp"
 #include "mip/mip_symmetry.hpp"
+#include "mip/model_aggregation.hpp"
 #include "mip/tree_search.hpp"
 #include "mip/user_point.hpp"
 #include "mip/working_problem.hpp"
@@ -239,6 +240,11 @@ int solve_mip_serial(base::Model *model, int *status) {
 int solve_mip(base::Model *model, int *status) {
   log_cut_table(model, model->params.integer(TV_IPARAM_MIP_PRINTLEVEL), model->params.integer(TV_IPARAM_MIP_CUTLEVEL_TOP),
                 model->params.integer(TV_IPARAM_MIP_CUTLEVEL_TREE));
+  if (aggregation_wanted(*model)) {
+    bool handled = false;
+    const int code = solve_aggregated(model, status, &handled);
+    if (handled || code != 0) return code;
+  }
   if (has_objective_pool(*model)) return solve_lexicographic(model, status);
   const int mode = model->params.integer(TV_IPARAM_MULTITHREAD_MODE);
   const base::ModelClass &k = model->kind;

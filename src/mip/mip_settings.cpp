@@ -29,6 +29,7 @@ MipSettings MipSettings::from_params(const base::ParamValues &p, int sense) {
   s.min_abs_step = p.dbl(TV_DPARAM_MIP_MINABSOBJSTEP);
   s.redcost_fix_root = p.dbl(TV_DPARAM_MIP_REDCOSTFIX_CUTOFF);
   s.redcost_fix_tree = p.dbl(TV_DPARAM_MIP_REDCOSTFIX_CUTOFF_TREE);
+  s.tree_prelevel = p.integer(TV_IPARAM_MIP_PRELEVEL_TREE);
   s.node_rule = p.integer(TV_IPARAM_MIP_NODESELRULE);
   s.branch_rule = p.integer(TV_IPARAM_MIP_BRANCHRULE);
   s.branch_dir = p.integer(TV_IPARAM_MIP_BRANCHDIR);

@@ -99,6 +99,15 @@ void NodePool::release(int index) {
   --in_use_;
 }
 
+void NodePool::drop_basis(int index) {
+  Node &nd = nodes_[index];
+  if (nd.basis < 0) return;
+  basis_store_[nd.basis].bits.clear();
+  basis_store_[nd.basis].bits.shrink_to_fit();
+  free_bases_.push_back(nd.basis);
+  nd.basis = -1;
+}
+
 int NodePool::store_changes(std::vector<BoundChange> &&changes) {
   return store_in(change_store_, free_changes_, std::move(changes));
 }

@@ -16,7 +16,8 @@ struct BoundChange {
 };
 
 enum NodeDir : std::uint8_t { kDirRoot = 0, kDirDown = 1, kDirUp = 2 };
-enum NodeFlag : std::uint8_t { kInQueue = 2, kPriority = 4 };
+// kBenignError: the node's relaxation had no verdict once; it waits for another try.
+enum NodeFlag : std::uint8_t { kInQueue = 2, kPriority = 4, kBenignError = 8 };
 
 struct Node {
   std::uint32_t tree = 0;
@@ -68,6 +69,8 @@ class NodePool {
   int store_changes(std::vector<BoundChange> &&changes);
   const std::vector<BoundChange> &changes(int handle) const { return change_store_[handle]; }
   int store_basis(PackedBasis &&basis);
+  // Frees the node's stored basis (it is then solved from the basis the LP holds).
+  void drop_basis(int index);
   const PackedBasis &basis(int handle) const { return basis_store_[handle]; }
 
  private:

@@ -211,6 +211,15 @@ double NodeQueue::min_bound() const {
   return b;
 }
 
+bool NodeQueue::all_flagged(std::uint8_t flag) const {
+  if (empty()) return false;
+  for (int node : heap_)
+    if ((pool_[node].flags & flag) != flag) return false;
+  for (int node : deferred_)
+    if ((pool_[node].flags & flag) != flag) return false;
+  return true;
+}
+
 int NodeQueue::prune(double cutoff, double *min_dropped) {
   std::vector<int> doomed;
   for (int node : heap_)

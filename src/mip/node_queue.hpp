@@ -38,6 +38,8 @@ class NodeQueue {
   int capacity() const { return capacity_; }
   // Smallest bound over every open node (heap and deferred), 1e30 when none.
   double min_bound() const;
+  // True when every open node carries all bits of `flag` (false when none is open).
+  bool all_flagged(std::uint8_t flag) const;
   // Drops every node whose bound is at or above `cutoff`; returns how many
   // and the smallest bound among them in *min_dropped.
   int prune(double cutoff, double *min_dropped);

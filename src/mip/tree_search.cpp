@@ -11,7 +11,9 @@
 #include "common/error_codes.hpp"
 #include "common/clock.hpp"
 #include "tarvo.h"
+#include "mip/node_presolve.hpp"
 #include "mip/working_problem.hpp"
+#include "presolve/presolve.hpp"
 
 namespace tarvo::mip {
 
@@ -78,6 +80,8 @@ TreeSearch::TreeSearch(MipContext &ctx, const MipSettings &set, Incumbent &inc, 
   marker_ = base_rule_ == NodeRule::kBestEstimate ? 5 : 3;
   for (int j = 0; j < p_.n; ++j) nint_ += p_.is_int[j] != 0;
   branched_.assign(p_.n, 0);
+  if (set.tree_prelevel & presolve::kSimple)
+    node_pre_ = std::make_unique<NodePresolve>(p_, set.int_tol, (set.tree_prelevel & presolve::kLifting) != 0);
   queue_ = std::make_unique<NodeQueue>(pool_, qctx_, base_rule_, set.local_branch);
   // local-branching key: how far the node's bounds push the integers away from the incumbent
   queue_->set_key([this](const Node &nd) {
@@ -193,8 +197,17 @@ void TreeSearch::fix_global_by_root_costs() {
   }
 }
 
+bool TreeSearch::presolve_node() {
+  if (!node_pre_ || cur_changes_.empty()) return true;
+  std::vector<BoundChange> implied;
+  if (!node_pre_->run(glo_, gup_, cur_changes_, &implied)) return false;
+  bool ok = true;
+  for (const BoundChange &c : implied) ok = apply_change(c) && ok;
+  return ok;
+}
+
 void TreeSearch::fix_local_by_costs(double obj) {
-  if (!inc_.has_incumbent() || set_.redcost_fix_tree <= 0) return;
+  if (!inc_.has_incumbent() || set_.redcost_fix_tree <= 0 || !(set_.tree_prelevel & presolve::kDualReductions)) return;
   const double gap = cutoff() - obj;
   if (!(gap >= 0)) return;
   const std::vector<double> &rc = lp_.reduced_costs();
@@ -594,6 +607,10 @@ void TreeSearch::search() {
         cur = queue_->pop();
       }
       if (cur < 0) break;
+      if ((pool_[cur].flags & kBenignError) && (queue_->empty() || queue_->all_flagged(kBenignError))) {
+        log_.text(1, "All active nodes are benign-error flagged.\n");
+        break;  // the node goes back to the queue below; its bound stays open
+      }
       const Node &nd = pool_[cur];
       cur_bound_ = nd.bound;
       if (nd.bound >= cutoff()) {
@@ -635,6 +652,13 @@ void TreeSearch::search() {
 
     Node &nd = pool_[cur];
     if (!lp_ready) {
+      if (reps == 0 && !presolve_node()) {
+        log_.text(11, "Node is %s", "inf");
+        out_.nodes_solved += 1;
+        pool_.release(cur);
+        cur = -1;
+        continue;
+      }
       if (!solve_node_lp(&node_secs)) {
         out_.nodes_solved += 1;
         pool_.release(cur);
@@ -668,8 +692,17 @@ void TreeSearch::search() {
       cur = -1;
       continue;
     }
+    if (st != LpStatus::kOptimal && !(nd.flags & kBenignError) && !first) {
+      // no trustworthy verdict: flagged and tried once more later, from the basis the LP holds then
+      nd.flags |= kBenignError;
+      pool_.drop_basis(cur);
+      if (nd.changes < 0 && !cur_changes_.empty()) nd.changes = pool_.store_changes(std::vector<BoundChange>(cur_changes_));
+      queue_->push(cur);
+      cur = -1;
+      continue;
+    }
     if (st != LpStatus::kOptimal) {
-      // no trustworthy verdict: the subtree is dropped but its bound is kept
+      // no verdict twice: the subtree is dropped but its bound is kept
       unsafe_bound_ = std::min(unsafe_bound_, nd.bound);
       pool_.release(cur);
       cur = -1;

@@ -18,6 +18,8 @@
 
 namespace tarvo::mip {
 
+class NodePresolve;
+
 enum SearchState : int { kStateNone = 0, kStateUnbounded = 1, kStateInfeasible = 2, kStateIncumbent = 3,
                          kStateFinished = 4 };
 
@@ -80,6 +82,8 @@ class TreeSearch {
   void new_incumbent(const char *tag);
   void fix_global_by_root_costs();
   void fix_local_by_costs(double obj);
+  // Node presolve before the node's first LP; false when the node is empty.
+  bool presolve_node();
   void record_pseudo_cost(const Node &nd, double obj);
   bool limits_hit();
   bool cut_passes_due(unsigned depth) const;
@@ -145,6 +149,7 @@ class TreeSearch {
   int nint_ = 0;
   std::vector<int> branched_;           // branchings per column
   OrbitalFixing *orbital_ = nullptr;
+  std::unique_ptr<NodePresolve> node_pre_;  // null when the tree level asks for none
 };
 
 }  // namespace tarvo::mip

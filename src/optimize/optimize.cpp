@@ -107,14 +107,19 @@ int solve_linear(Model *model, int method, bool subproblem, CallSettings &settin
     int code = solve_decomposed(model, method, &handled);
     if (handled) return code;
   }
-  bool handled = false;
-  int code = 0;
-  if (presolve_wanted(model)) code = optimize_presolved(model, method, &handled);
-  if (!handled && code != err::kNoMemory) code = optimize_lp(model, method);
+  // the lean presolve falls back to the unreduced model when even it runs out of memory
+  auto attempt = [model, method](bool lean) {
+    bool handled = false;
+    int code = 0;
+    if (presolve_wanted(model, lean)) code = optimize_presolved(model, method, &handled, lean);
+    if (!handled && (code != err::kNoMemory || lean)) code = optimize_lp(model, method);
+    return code;
+  };
+  int code = attempt(low_memory);
   if (code == err::kNoMemory && settings.prelevel() > 0 && !low_memory) {
     // one more attempt in the lean setting
     settings.set_prelevel(0);
-    code = optimize_lp(model, method);
+    code = attempt(true);
   }
   return code;
 }

@@ -50,9 +50,12 @@ bool take_cold_start_request(Model *model);
 
 // optimize_presolve.cpp: the presolve wrapper. presolve_wanted says whether
 // this call reduces the model first; optimize_presolved then solves through
-// the reduced copy (*handled false: solve the model itself).
-bool presolve_wanted(const Model *model);
-int optimize_presolved(Model *model, int method, bool *handled);
+// the reduced copy (*handled false: solve the model itself). `low_memory`
+// asks for the lean presolve of TV_IPARAM_LP_PRELEVEL bit 8192: the simple
+// reductions only (no eliminations that create fill, no dual or integer
+// passes), whatever the level says.
+bool presolve_wanted(const Model *model, bool low_memory = false);
+int optimize_presolved(Model *model, int method, bool *handled, bool low_memory = false);
 
 // optimize_check.cpp: the solution check of one run (its action code, log
 // lines at print level 1) and the recovery actions.

@@ -35,17 +35,21 @@ presolve::Solution reduced_solution(const Model &scratch, const presolve::Linear
     if (r.col_status[j] == presolve::kUpper && p.upper[j] >= kInf) r.col_status[j] = presolve::kLower;
     if (p.lower[j] <= -kInf && p.upper[j] >= kInf && st < 0) r.col_status[j] = presolve::kZero;
   }
+  std::vector<double> act(p.m, 0.0);
+  for (int j = 0; j < p.n; ++j)
+    for (int k = p.start[j]; k < p.start[j + 1]; ++k) act[p.index[k]] += p.value[k] * s.x[j];
   for (int i = 0; i < p.m; ++i) {
     if (s.rowbasis[i] >= 0) {
       r.row_status[i] = presolve::kBasic;
       continue;
     }
     const double rl = p.row_lower[i], ru = p.row_upper[i];
-    const double act = p.row_lower[i] == p.row_upper[i] ? rl : 0;
-    (void)act;
-    // nonbasic rows sit at a side: the dual's sign tells which (y >= 0 at the lower side)
+    // a nonbasic ranged row sits at the side its activity is at; a zero dual
+    // says nothing about the side
     if (rl == ru || ru >= kInf) r.row_status[i] = presolve::kLower;
     else if (rl <= -kInf) r.row_status[i] = presolve::kUpper;
+    else if (std::fabs(act[i] - rl) != std::fabs(act[i] - ru))
+      r.row_status[i] = std::fabs(act[i] - rl) < std::fabs(act[i] - ru) ? presolve::kLower : presolve::kUpper;
     else r.row_status[i] = s.dual[i] >= 0 ? presolve::kLower : presolve::kUpper;
   }
   return r;
@@ -192,9 +196,9 @@ bool solve_reduced(Model *model, int method, const presolve::LinearProblem &p, c
 
 }  // namespace
 
-bool presolve_wanted(const Model *model) {
+bool presolve_wanted(const Model *model, bool low_memory) {
   const int level = model->params.integer(TV_IPARAM_LP_PRELEVEL);
-  if (level <= 0 || (level & 8192) || is_subproblem(*model)) return false;
+  if (is_subproblem(*model) || (!low_memory && (level <= 0 || (level & 8192)))) return false;
   // a cutoff stops the simplex early; the reduced model would have to be solved
   // in full before the original could be judged against it
   if (model->params.integer(TV_IPARAM_SOLVER_USECUTOFFVAL) != 0) return false;
@@ -210,19 +214,23 @@ bool presolve_wanted(const Model *model) {
   return true;
 }
 
-int optimize_presolved(Model *model, int method, bool *handled) {
+int optimize_presolved(Model *model, int method, bool *handled, bool low_memory) {
   *handled = false;
   const ModelData &d = model->data;
   const int print = model->params.integer(TV_IPARAM_LP_PRINTLEVEL);
   presolve::Options opt;
-  opt.level = model->params.integer(TV_IPARAM_LP_PRELEVEL);
+  opt.level = low_memory ? static_cast<int>(presolve::kSimple) : model->params.integer(TV_IPARAM_LP_PRELEVEL);
+  opt.low_memory_table = low_memory;
+  if (low_memory && print >= 1) log_model(model, 1, "\nPresolving in low memory mode ...\n");
   opt.fill_limit = model->params.integer(TV_IPARAM_SOLVER_PRE_ELIM_FILL);
   opt.time_limit = model->params.dbl(TV_DPARAM_SOLVER_TIMLMT);
   opt.feastol = model->params.dbl(TV_DPARAM_SOLVER_FEASTOL);
   if (print >= 2) opt.log = [model](const std::string &line) { log_model(model, 1, "%s", line.c_str()); };
   const presolve::LinearProblem p = problem_of(d);
   presolve::Result r;
-  if (presolve::run(p, opt, &r) != 0) return err::kNoMemory;
+  const int retval = presolve::run(p, opt, &r);
+  if (low_memory && print >= 1) log_model(model, 1, "\nPreprocessing retval:%d", retval);
+  if (retval != 0) return err::kNoMemory;
   if (r.outcome == presolve::Outcome::kUnchanged) return 0;
   if (r.outcome == presolve::Outcome::kInfeasible) {
     // Presolve's tests work on tolerances without a certificate; a badly scaled

@@ -118,6 +118,23 @@ void undo_free_column(const UndoRecord &r, Solution &s) {
   s.row_status[i] = at_lower ? kLower : kUpper;
 }
 
+// The slack of an equation comes back from the row; the row's side that
+// bound tells at which bound it sits.
+void undo_slack_column(const UndoRecord &r, Solution &s) {
+  const int i = r.row, j = r.col;
+  s.x[j] = (r.rhs - row_value(r.entries, s.x)) / r.a;
+  if (s.row_status[i] == kBasic) {
+    s.col_status[j] = kBasic;
+    s.y[i] = r.value / r.a;
+  } else {
+    // the row at its lower side has the slack at its upper bound when a > 0
+    const bool row_low = s.row_status[i] != kUpper;
+    s.col_status[j] = (r.a > 0) == row_low ? kUpper : kLower;
+    s.y[i] += r.value / r.a;
+  }
+  s.row_status[i] = kLower;
+}
+
 void undo_doubleton(const UndoRecord &r, Solution &s) {
   const int i = r.row, j = r.col, k = r.col2;
   const ColumnSnapshot &sj = r.snaps[0], &sk = r.snaps[1];
@@ -229,6 +246,7 @@ void postsolve(const Result &result, const Solution &reduced, Solution *full) {
       case UndoKind::kMergeColumns: undo_merge_columns(r, s); break;
       case UndoKind::kSubtractRow: undo_subtract_row(r, s); break;
       case UndoKind::kAggregate: undo_aggregate(r, s); break;
+      case UndoKind::kSlackColumn: undo_slack_column(r, s); break;
     }
   }
 }

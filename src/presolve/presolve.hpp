@@ -57,6 +57,8 @@ struct Options {
   bool mip = false;          // integrality counts (rounding, probing, implied integers)
   // Log lines of the pass table; null for silence.
   std::function<void(const std::string &)> log;
+  // The pass table of the low-memory mode: sizes and seconds, no integer counts.
+  bool low_memory_table = false;
 };
 
 enum class Outcome { kUnchanged, kReduced, kInfeasible, kUnbounded, kSolved, kNumerical };
@@ -74,6 +76,7 @@ struct Counters {
   int dual_fixed = 0, free_singletons = 0, doubletons = 0, duplicate_rows = 0, duplicate_cols = 0;
   int bounds_tightened = 0, coefs_tightened = 0, probing_fixed = 0, implied_integers = 0, cliques = 0;
   int dominated_cols = 0, merged_cols = 0, similar_rows = 0, integer_doubletons = 0, aggregated = 0;
+  int lifted = 0;
 };
 
 struct Result {

@@ -24,9 +24,13 @@ void table_row(WorkProblem &w, Result *res, const char *tag) {
   p.seconds = common::wall_seconds() - w.start_time;
   if (w.options.log) {
     char line[160];
-    std::snprintf(line, sizeof line, "\n %s      %6u     %6u     %8u    %6u   %6u ", tag, static_cast<unsigned>(p.m),
-                  static_cast<unsigned>(p.n), static_cast<unsigned>(p.nz), static_cast<unsigned>(p.nint),
-                  static_cast<unsigned>(p.nbin));
+    if (w.options.low_memory_table)
+      std::snprintf(line, sizeof line, "\n %s      %6u     %6u     %8u      %.2f", tag, static_cast<unsigned>(p.m),
+                    static_cast<unsigned>(p.n), static_cast<unsigned>(p.nz), p.seconds);
+    else
+      std::snprintf(line, sizeof line, "\n %s      %6u     %6u     %8u    %6u   %6u ", tag, static_cast<unsigned>(p.m),
+                    static_cast<unsigned>(p.n), static_cast<unsigned>(p.nz), static_cast<unsigned>(p.nint),
+                    static_cast<unsigned>(p.nbin));
     w.options.log(line);
   }
   res->passes.push_back(p);
@@ -100,9 +104,10 @@ int run_passes(WorkProblem &w, Result *res) {
       changes += substitute_doubletons(w);
       table_row(w, res, "spc");
     }
-    if (mip && !w.infeasible && (level & (kSimple | kCoefficients))) {
+    if (mip && !w.infeasible && (level & (kSimple | kCoefficients | kLifting))) {
       if (level & kSimple) changes += tighten_integer_bounds(w);
       if ((level & kCoefficients) && round < 4) changes += tighten_coefficients(w);
+      if ((level & kLifting) && round < 4 && !w.infeasible) changes += lift_coefficients(w);
       table_row(w, res, "spp");
     }
     if ((level & kSimple) && !w.infeasible) {
@@ -153,7 +158,9 @@ int run(const LinearProblem &problem, const Options &options, Result *result) {
     res.orig_m = problem.m;
     res.orig_n = problem.n;
     res.orig_nz = static_cast<int>(w.nonzeros);
-    if (options.log) options.log("\n\ntpre       ncons      nvars         nnzA      nint     nbin   ");
+    if (options.log)
+      options.log(options.low_memory_table ? "\ntpre       ncons      nvars         nnzA      time"
+                                           : "\n\ntpre       ncons      nvars         nnzA      nint     nbin   ");
     table_row(w, &res, "ini");
     // bounds that cross (beyond tolerance) make the problem infeasible at once
     for (int j = 0; j < w.n; ++j)
@@ -174,7 +181,7 @@ int run(const LinearProblem &problem, const Options &options, Result *result) {
       return 0;
     }
     if (res.stack.size() == 0 && w.live_rows == w.m && w.live_cols == w.n && res.counts.bounds_tightened == 0 &&
-        res.counts.coefs_tightened == 0) {
+        res.counts.coefs_tightened == 0 && res.counts.lifted == 0) {
       res.outcome = Outcome::kUnchanged;
       return 0;
     }

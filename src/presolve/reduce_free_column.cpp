@@ -8,6 +8,11 @@
 // add more than the fill limit of nonzeros (columns longer than two may not
 // add any: the fill slows every later factorisation).
 // A free singleton without cost in an inequality row makes that row redundant.
+// In an integer problem a continuous singleton in an equation of three or
+// more entries that is not implied free is the equation's slack: the row
+// takes the column's range (a x + s = b with s in [l, u] reads
+// b - u <= a x <= b - l) and the column goes, its cost moving onto the row's
+// other columns.
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
@@ -43,6 +48,9 @@ long fill_of(const WorkProblem &w, int i, int j) {
   return added - static_cast<long>(w.cols[j].size() + w.rows[i].size() - 1);
 }
 
+// Integer problems only: an LP keeps its factorisation-friendly pivots.
+double min_pivot_ratio(const WorkProblem &w, int j) { return w.options.mip && w.cols[j].size() == 1 ? 1e-4 : 0.01; }
+
 // The equation of column j to pivot on: the one with the best pivot ratio.
 int pivot_row(const WorkProblem &w, int j) {
   int best = -1;
@@ -54,8 +62,9 @@ int pivot_row(const WorkProblem &w, int j) {
     double amax = 0;
     for (const Entry &r : w.rows[i]) amax = std::fmax(amax, std::fabs(r.value));
     const double ratio = std::fabs(e.value) / amax;
-    // small pivots spread huge multipliers over the other rows
-    if (ratio >= 0.01 && ratio > best_ratio) best = i, best_ratio = ratio;
+    // small pivots spread huge multipliers over the other rows; a singleton
+    // spreads them over the costs only
+    if (ratio >= min_pivot_ratio(w, j) && ratio > best_ratio) best = i, best_ratio = ratio;
   }
   return best;
 }
@@ -111,6 +120,37 @@ void drop_free_slack(WorkProblem &w, int i, int j) {
   w.drop_row(i);
 }
 
+// Column j (a singleton in equation i) leaves its range to the row.
+bool keep_range_of_slack(WorkProblem &w, int i, int j) {
+  const double a = w.cols[j][0].value, rhs = w.row_lower[i], c = w.cost[j];
+  const double l = w.lower[j], u = w.upper[j];
+  double amax = 0;
+  for (const Entry &e : w.rows[i]) amax = std::fmax(amax, std::fabs(e.value));
+  // moving the cost divides by a: no small pivots then
+  if (c != 0 && std::fabs(a) < min_pivot_ratio(w, j) * amax) return false;
+  UndoRecord r{UndoKind::kSlackColumn};
+  r.row = i;
+  r.col = j;
+  r.a = a;
+  r.rhs = rhs;
+  r.value = c;
+  for (const Entry &e : w.rows[i])
+    if (e.index != j) r.entries.push_back(e);
+  if (c != 0) {
+    const double ratio = c / a;
+    for (const Entry &e : r.entries) w.cost[e.index] -= ratio * e.value;
+    w.offset += ratio * rhs;
+  }
+  // the rest of the row is rhs - a s over s in [l, u]
+  const double at_l = l > -kInf ? rhs - a * l : (a > 0 ? kInf : -kInf);
+  const double at_u = u < kInf ? rhs - a * u : (a > 0 ? -kInf : kInf);
+  w.row_lower[i] = std::fmin(at_l, at_u);
+  w.row_upper[i] = std::fmax(at_l, at_u);
+  w.stack->push(std::move(r));
+  w.drop_col(j);
+  return true;
+}
+
 }  // namespace
 
 int substitute_free_columns(WorkProblem &w) {
@@ -127,7 +167,15 @@ int substitute_free_columns(WorkProblem &w) {
       }
     }
     const int i = pivot_row(w, j);
-    if (i < 0 || !implied_free(w, j)) continue;
+    if (i < 0 || !implied_free(w, j)) {
+      const int k = w.cols[j][0].index;
+      // an integer problem only (ranged rows slow the simplex down more than a
+      // column costs it); a two-entry equation is the doubleton pass's
+      if (w.options.mip && w.cols[j].size() == 1 && w.row_lower[k] == w.row_upper[k] && w.rows[k].size() > 2 &&
+          keep_range_of_slack(w, k, j))
+        ++count;
+      continue;
+    }
     // fill makes later factorisations dearer: longer columns must not add any
     if (w.cols[j].size() > 1) {
       const long fill = fill_of(w, i, j);

@@ -36,6 +36,7 @@ enum class UndoKind : unsigned char {
   kMergeColumns,       // x_col + a x_col2 became x_col (col2 = a col): bounds and types of both kept
   kSubtractRow,        // row `row2` -= a * equation `row`
   kAggregate,          // x_col = value + a x_col2 (binaries that probing found equal or complementary)
+  kSlackColumn,        // continuous singleton `col` (coef a, cost value) left equation `row` (rhs) its range
 };
 
 struct UndoRecord {

@@ -108,6 +108,8 @@ int subtract_similar_rows(WorkProblem &w);
 // Integer problems: bounds rounded, tightened by activity, coefficients tightened.
 int tighten_integer_bounds(WorkProblem &w);
 int tighten_coefficients(WorkProblem &w);
+// Integer problems: coefficients raised by the set-packing rows of their binaries.
+int lift_coefficients(WorkProblem &w);
 int probe_binaries(WorkProblem &w, Result *result);
 void find_implied_integers(WorkProblem &w, Result *result);
 

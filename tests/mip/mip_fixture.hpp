@@ -46,6 +46,23 @@ inline void load_mip(pTVmodel model, const lpfix::Lp &lp, std::string vtypes) {
   ASSERT_EQ(TVloadVarType(model, vtypes.data()), 0);
 }
 
+// Four items, at most two of them, and a pool of two objectives: first as
+// many items as possible (rank 1), then the least weight (rank 2, weights 4 1 3 2).
+inline void load_item_pool(pTVmodel model) {
+  lpfix::Lp lp;
+  lp.sense = TV_MAX;
+  lp.c = {1, 1, 1, 1};
+  lp.b = {2};
+  lp.types = "L";
+  lp.rows = {{1, 1, 1, 1}};
+  lp.lower.assign(4, 0);
+  lp.upper.assign(4, 1);
+  load_mip(model, lp, "BBBB");
+  const double count[] = {1, 1, 1, 1}, weight[] = {4, 1, 3, 2};
+  ASSERT_EQ(TVaddObjPool(model, weight, TV_MIN, 2, -1), 0);
+  ASSERT_EQ(TVaddObjPool(model, count, TV_MAX, 1, -1), 0);
+}
+
 // Optimum of a small pure integer program with finite bounds by enumeration;
 // NaN when no point is feasible.
 inline double brute_force(const lpfix::Lp &lp, const std::string &vtypes) {

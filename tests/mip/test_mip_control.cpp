@@ -349,19 +349,7 @@ namespace {
 TEST(MipObjectivePool, LexicographicOrderKeepsEarlierOptima) {
   tvtest::EnvHandle env;
   tvtest::ModelHandle model(env);
-  // at most two of four items; first as many items as possible, then the least weight
-  lpfix::Lp lp;
-  lp.sense = TV_MAX;
-  lp.c = {1, 1, 1, 1};
-  lp.b = {2};
-  lp.types = "L";
-  lp.rows = {{1, 1, 1, 1}};
-  lp.lower.assign(4, 0);
-  lp.upper.assign(4, 1);
-  mipfix::load_mip(model, lp, "BBBB");
-  const double count[] = {1, 1, 1, 1}, weight[] = {4, 1, 3, 2};
-  ASSERT_EQ(TVaddObjPool(model, weight, TV_MIN, 2, -1), 0);
-  ASSERT_EQ(TVaddObjPool(model, count, TV_MAX, 1, -1), 0);
+  mipfix::load_item_pool(model);
   int status = -1;
   ASSERT_EQ(TVsolveMIP(model, &status), 0);
   EXPECT_EQ(status, TV_STATUS_OPTIMAL);

@@ -34,6 +34,17 @@ TEST_F(QueueFixture, DepthFirstTakesTheDeeperNodeWhateverTheBound) {
   EXPECT_EQ(q.pop(), deep);
 }
 
+TEST_F(QueueFixture, AllFlaggedSeesTheHeapAndTheDeferredList) {
+  NodeQueue q(pool, ctx, NodeRule::kBestBound);
+  EXPECT_FALSE(q.all_flagged(kBenignError));  // nothing open
+  add(q, 1.0, 2, kBenignError);
+  EXPECT_TRUE(q.all_flagged(kBenignError));
+  const int plain = add(q, 2.0, 2);
+  EXPECT_FALSE(q.all_flagged(kBenignError));
+  q.remove(plain);
+  EXPECT_TRUE(q.all_flagged(kBenignError));
+}
+
 TEST_F(QueueFixture, BestBoundOrdersByBoundAndTiesBreakByInfeasibilities) {
   NodeQueue q(pool, ctx, NodeRule::kBestBound);
   const int a = add(q, 10.0, 3);

@@ -215,3 +215,43 @@ TEST(ReducedModelFile, HoldsThePresolvedModelWithOriginalNamesAndItsOptimum) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PresolveLevels, LowMemoryBitRunsTheLeanPresolveAndReachesTheSameOptimum) {
+  const std::string dir = std::string(TARVO_DATA_DIR) + "/netlib/";
+  std::ifstream probe(dir + "afiro.mps.gz");
+  if (!probe) GTEST_SKIP() << "netlib data not found";
+  tvtest::EnvHandle env;
+  int reduced = 0;
+  for (const char *name : {"afiro", "sc105", "scagr7", "share2b"}) {
+    tvtest::ModelHandle plain(env), lean(env);
+    const std::string path = dir + name + ".mps.gz";
+    ASSERT_EQ(TVreadMPSFile(plain, path.c_str(), 1), 0) << name;
+    ASSERT_EQ(TVreadMPSFile(lean, path.c_str(), 1), 0) << name;
+    int status = -1;
+    ASSERT_EQ(TVoptimize(plain, 0, &status), 0) << name;
+    double ref = 0, obj = 0;
+    TVgetInfo(plain, TV_DINFO_POBJ, &ref);
+    std::string log;
+    TVsetModelLogfunc(lean, tvtest::collect_model_log, &log);
+    TVsetModelIntParameter(lean, TV_IPARAM_LP_PRINTLEVEL, 2);
+    TVsetModelIntParameter(lean, TV_IPARAM_LP_PRELEVEL, 254 | 8192);
+    ASSERT_EQ(TVoptimize(lean, 0, &status), 0) << name;
+    EXPECT_EQ(status, TV_STATUS_BASIC_OPTIMAL) << name;
+    TVgetInfo(lean, TV_DINFO_POBJ, &obj);
+    EXPECT_NEAR(obj, ref, 1e-7 * (1 + std::fabs(ref))) << name;
+    EXPECT_NE(log.find("\nPresolving in low memory mode ...\n"), std::string::npos) << name;
+    EXPECT_NE(log.find("\ntpre       ncons      nvars         nnzA      time"), std::string::npos) << name;
+    EXPECT_NE(log.find("\nPreprocessing retval:0"), std::string::npos) << name;
+    // the ordinary table (with integer counts) is not printed
+    EXPECT_EQ(log.find("nint     nbin"), std::string::npos) << name;
+    int level = 0;
+    TVgetModelIntParameter(lean, TV_IPARAM_LP_PRELEVEL, &level);
+    EXPECT_EQ(level, 254 | 8192) << name;
+    reduced += log.find("\nPresolve removed") != std::string::npos;
+  }
+  EXPECT_GT(reduced, 0);  // some model went through the reduced solve and the postsolve
+}
+
+}  // namespace

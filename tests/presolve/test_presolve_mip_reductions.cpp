@@ -210,3 +210,121 @@ TEST(PresolveMipReductions, IntegerDoubletonNeedsTheBinaryRowsBitAndAnIntegralMu
 }
 
 }  // namespace
+
+namespace {
+
+// Every 0/1 point of the work problem's live rows, as feasible or not.
+std::vector<char> feasible_points(const WorkProblem &w) {
+  std::vector<char> ok(std::size_t{1} << w.n, 1);
+  for (std::size_t mask = 0; mask < ok.size(); ++mask)
+    for (int i = 0; i < w.m && ok[mask]; ++i) {
+      if (!w.row_alive[i]) continue;
+      double a = 0;
+      for (const Entry &e : w.rows[i]) a += e.value * static_cast<double>((mask >> e.index) & 1);
+      ok[mask] = a >= w.row_lower[i] - 1e-9 && a <= w.row_upper[i] + 1e-9;
+    }
+  return ok;
+}
+
+TEST(PresolveMipReductions, LiftingRaisesACoefficientTheClosedNeighbourhoodAllows) {
+  const double inf = kInf;
+  const std::vector<double> cost(3, 1), lo(3, 0), up(3, 1);
+  const std::vector<char> bin(3, 1);
+  {  // x0 shares a packing row with x1 and with x2: x0 = 1 leaves the rest at 0
+    Work t(dense({{1, 1, 0}, {1, 0, 1}, {1, 1, 1}}, {-inf, -inf, -inf}, {1, 1, 2}, cost, lo, up, bin));
+    EXPECT_EQ(lift_coefficients(t.w), 1);
+    EXPECT_EQ(t.w.coef(2, 0), 2);
+    EXPECT_EQ(t.w.row_upper[2], 2);
+  }
+  {  // the same row written as >=: the coefficient falls to -2
+    Work t(dense({{1, 1, 0}, {1, 0, 1}, {-1, -1, -1}}, {-inf, -inf, -2}, {1, 1, inf}, cost, lo, up, bin));
+    EXPECT_EQ(lift_coefficients(t.w), 1);
+    EXPECT_EQ(t.w.coef(2, 0), -2);
+  }
+  {  // only x1 is excluded: x0 = 1 still lets x2 reach the side
+    Work t(dense({{1, 1, 0}, {0, 0, 0}, {1, 1, 1}}, {-inf, -inf, -inf}, {1, 1, 2}, cost, lo, up, bin));
+    EXPECT_EQ(lift_coefficients(t.w), 0);
+    EXPECT_EQ(t.w.coef(2, 0), 1);
+  }
+  {  // no lifting without the bit's integer data
+    Work t(dense({{1, 1, 0}, {1, 0, 1}, {1, 1, 1}}, {-inf, -inf, -inf}, {1, 1, 2}, cost, lo, up, {}));
+    EXPECT_EQ(lift_coefficients(t.w), 0);
+  }
+}
+
+TEST(PresolveMipReductions, LiftingKeepsEveryIntegerPoint) {
+  // random knapsack rows over 8 binaries next to random packing rows
+  std::uint32_t seed = 12345;
+  auto next = [&seed](int k) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(k));
+  };
+  const int n = 8;
+  int lifted = 0;
+  for (int trial = 0; trial < 60; ++trial) {
+    std::vector<std::vector<double>> a;
+    std::vector<double> rl, ru;
+    for (int p = 0; p < 3; ++p) {  // packing rows of 2-3 members
+      std::vector<double> row(n, 0);
+      for (int k = 0; k < 2 + next(2); ++k) row[next(n)] = 1;
+      a.push_back(row), rl.push_back(-kInf), ru.push_back(1);
+    }
+    for (int r = 0; r < 2; ++r) {  // one-sided knapsacks, either way round
+      std::vector<double> row(n, 0);
+      double sum = 0;
+      for (int j = 0; j < n; ++j)
+        if (next(3) > 0) row[j] = 1 + next(6), sum += row[j];
+      const double b = std::floor(sum * (0.3 + 0.1 * next(5)));
+      if (next(2)) {
+        for (double &v : row) v = -v;
+        a.push_back(row), rl.push_back(-b), ru.push_back(kInf);
+      } else {
+        a.push_back(row), rl.push_back(-kInf), ru.push_back(b);
+      }
+    }
+    Work t(dense(a, rl, ru, std::vector<double>(n, 1), std::vector<double>(n, 0), std::vector<double>(n, 1),
+                 std::vector<char>(n, 1)));
+    const std::vector<char> before = feasible_points(t.w);
+    lifted += lift_coefficients(t.w);
+    EXPECT_EQ(feasible_points(t.w), before) << "trial " << trial;
+  }
+  EXPECT_GT(lifted, 0);  // the sample must exercise the reduction
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PresolveMipReductions, EquationSlackLeavesItsRangeAndCostToTheRow) {
+  // min x0 + x1 + 2 s,  x0 + 2 x1 - s = 1,  s in [1, 3], x in [0, 5]
+  // (s is not implied free: x0 + 2 x1 - 1 reaches -1 and 14)
+  const LinearProblem p = dense({{1, 2, -1}}, {1}, {1}, {1, 1, 2}, {0, 0, 1}, {5, 5, 3}, {1, 1, 0});
+  Work t(p);
+  EXPECT_EQ(substitute_free_columns(t.w), 1);
+  EXPECT_FALSE(t.w.col_alive[2]);
+  EXPECT_EQ(t.w.row_lower[0], 2);  // 1 + s over s in [1, 3]
+  EXPECT_EQ(t.w.row_upper[0], 4);
+  EXPECT_EQ(t.w.cost[0], 3);  // s = x0 + 2 x1 - 1 carries its cost 2 over
+  EXPECT_EQ(t.w.cost[1], 5);
+  EXPECT_EQ(t.w.offset, -2);
+  // the postsolve: x0 = 0, x1 = 1 with the row at its lower side gives s = 1 at its lower bound
+  Result r;
+  Options opt;
+  opt.mip = true;
+  opt.level = kSimple | kElimination;
+  ASSERT_EQ(run(p, opt, &r), 0);
+  ASSERT_EQ(r.outcome, Outcome::kReduced);
+  Solution small, full;
+  small.x.assign(r.reduced.n, 0.0);
+  for (int k = 0; k < r.reduced.n; ++k)
+    if (r.col_origin[k] == 1) small.x[k] = 1;
+  small.y.assign(r.reduced.m, 0.0);
+  small.col_status.assign(r.reduced.n, kLower);
+  small.row_status.assign(r.reduced.m, kLower);
+  postsolve(r, small, &full);
+  EXPECT_DOUBLE_EQ(full.x[2], 1);
+  EXPECT_EQ(full.col_status[2], kLower);
+  EXPECT_DOUBLE_EQ(full.y[0], -2);  // the reduced row's dual 0 plus c / a: s's reduced cost 2 + y is 0
+}
+
+}  // namespace

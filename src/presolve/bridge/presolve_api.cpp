@@ -46,19 +46,7 @@ int build_reduced(Model *model, Model *reduced) {
     for (int i = 0; i < p.m; ++i) r.row_origin.push_back(i);
     for (int j = 0; j < p.n; ++j) r.col_origin.push_back(j);
   }
-  if (int code = load_problem(reduced, r.reduced, model, &r)) return code;
-  if (mip && r.reduced.n > 0) {
-    std::string types;
-    for (int j = 0; j < r.reduced.n; ++j) types += r.reduced.integer[j] ? 'I' : 'C';
-    if (int code = TVloadVarType(reduced, types.data())) return code;
-  }
-  if (d.sense == TV_MAX) {
-    ModelData &rd = reduced->data;
-    for (int j = 0; j < rd.n; ++j) rd.c[j] = -rd.c[j];
-    rd.obj_constant = -rd.obj_constant;
-    rd.sense = TV_MAX;
-  }
-  return 0;
+  return load_reduced(*model, r, reduced);
 }
 
 int write_reduced(Model *model, const char *fileName, int format) {

@@ -85,5 +85,20 @@ int load_problem(Model *model, const presolve::LinearProblem &p, const Model *na
   return code;
 }
 
+int load_reduced(const Model &from, const presolve::Result &r, Model *into) {
+  if (int code = load_problem(into, r.reduced, &from, &r)) return code;
+  if (!r.reduced.integer.empty() && r.reduced.n > 0) {
+    std::string types;
+    for (int j = 0; j < r.reduced.n; ++j) types += r.reduced.integer[j] ? 'I' : 'C';
+    if (int code = TVloadVarType(into, types.data())) return code;
+  }
+  if (from.data.sense == TV_MAX) {
+    ModelData &rd = into->data;
+    for (int j = 0; j < rd.n; ++j) rd.c[j] = -rd.c[j];
+    rd.obj_constant = -rd.obj_constant;
+    rd.sense = TV_MAX;
+  }
+  return 0;
+}
 
 }  // namespace tarvo::base

@@ -15,6 +15,11 @@ presolve::LinearProblem problem_of(const ModelData &d, bool with_types = false);
 int load_problem(Model *model, const presolve::LinearProblem &p, const Model *names_from,
                  const presolve::Result *map);
 
+// Loads the reduced problem of `r` into the empty model `into`, in the
+// objective sense of `from` (whose names the rows and columns keep), with
+// integer types when the problem has integer flags.
+int load_reduced(const Model &from, const presolve::Result &r, Model *into);
+
 // The integer presolve of `p` (the MIP driver's working copy as a
 // minimisation) for the MIP driver (presolve_mip.cpp). The driver passes its
 // state; `ontop` selects TV_IPARAM_MIP_PRELEVEL (root) or
