@@ -14,15 +14,47 @@ constexpr double kEps = 2.220446049250313e-16;
 constexpr int kFreqFloor = 50;        // recovery never shortens the update sequence below this
 constexpr int kFallbackUses = 7;      // restores of one fallback basis before method 2 takes over
 
+// The kernel's settings and figures after a factorisation, at
+// TV_IPARAM_LU_PRINT_LEVEL 1 and above. The condition figures of L and U are
+// the cheap lower bounds 1 + max |multiplier| and max/min |diagonal|.
+void print_lu_info(Glp &g, int status) {
+  if (!g.model || g.lu_print_level < 1) return;
+  const xlu::Info I = g.lu.info();
+  const xlu::Options &o = g.lu.options();
+  const double rc = g.lu.rcond();
+  base::log_model(g.model, 1,
+                  "XHLU Parameters/Info (from basiclu xstore, lu_int=%d-bit):\n"
+                  "  Dimension (BASICLU_DIM): %d\n"
+                  "  Status (BASICLU_STATUS): %d\n"
+                  "  Drop Tol (BASICLU_DROP_TOLERANCE): %g\n"
+                  "  Abs Pivot Tol (BASICLU_ABS_PIVOT_TOLERANCE): %g\n"
+                  "  Rel Pivot Tol (BASICLU_REL_PIVOT_TOLERANCE): %g\n"
+                  "  LNZ (BASICLU_LNZ): %d\n"
+                  "  UNZ (BASICLU_UNZ): %d\n"
+                  "  Rank (BASICLU_RANK): %d\n"
+                  "  Updates (BASICLU_NUPDATE): %d\n"
+                  "  Condest L (BASICLU_CONDEST_L): %g\n"
+                  "  Condest U (BASICLU_CONDEST_U): %g\n",
+                  static_cast<int>(8 * sizeof(int)), I.dim, status, o.drop_tol, o.abs_pivot_tol, o.rel_pivot_tol,
+                  static_cast<int>(I.lnz), static_cast<int>(I.unz), I.rank, I.nupdates, 1.0 + I.lmax,
+                  rc > 0 ? 1.0 / rc : INFINITY);
+  if (g.lu_print_level >= 2)
+    base::log_model(g.model, 1, "  Bump: %d, dense tail: %d, factor work: %lld\n", I.bump_size, I.dense_size,
+                    static_cast<long long>(I.factor_work));
+}
+
 int factorize_head(Glp &g, std::vector<int> &begin, std::vector<int> &end) {
   for (int p = 0; p < g.m; ++p) {
     begin[p] = g.col_start[g.head[p]];
     end[p] = g.col_start[g.head[p] + 1];
   }
-  return g.lu.factorize(begin.data(), end.data(), g.col_index.data(), g.col_value.data());
+  const int rc = g.lu.factorize(begin.data(), end.data(), g.col_index.data(), g.col_value.data());
+  print_lu_info(g, rc);
+  return rc;
 }
 
 void factored_ok(Glp &g) {
+  reset_update_accounting(g);
   g.factored = true;
   g.wfact = WFACT_NO;
   ++g.factorizations;
@@ -169,7 +201,54 @@ int refactor(Glp &g) {
   return 0;
 }
 
+namespace {
+
+constexpr double kDefaultUpdateRoom = 2.0;       // factors may triple through updates
+constexpr int kMinUpdatesForWork = 8;            // before the work balance may call for a refactorisation
+constexpr double kRowOverheadWork = 64.0;        // per row, of every factorisation
+constexpr double kFactorWorkWeight = 4.0;        // a factorisation operation against a solve operation
+constexpr double kUpdateMismatchLimit = 1e-8;    // FTRAN/BTRAN disagreement on the new pivot
+constexpr double kColumnResidualLimit = 1e-9;    // of the entering column, checked every kResidualEvery updates
+constexpr int kResidualEvery = 16;
+
+// Growth of the factors through the updates, against the fresh factors and
+// against the work a new factorisation would cost: refactorise once the solves
+// of one iteration cost more than the mean of the cycle so far (factorisation
+// included), which is where the mean per iteration starts to rise.
+int growth_reason(Glp &g) {
+  const xlu::Factor &lu = g.lu;
+  const double fresh = static_cast<double>(lu.fresh_nnz());
+  const double now = static_cast<double>(lu.lnz() + lu.unz() + lu.pnz() + g.m);
+  const double room = g.update_room >= 0 ? g.update_room : kDefaultUpdateRoom;
+  if (fresh > 0 && now > (1.0 + room) * fresh) return WFACT_LUSPACE;
+  // The share of an iteration's solve work that the growth of the factors adds.
+  const std::int64_t sw = lu.stats().solve_work;
+  const double step = static_cast<double>(sw - g.solve_work_mark);
+  g.solve_work_mark = sw;
+  const double extra = now > fresh ? step * (now - fresh) / now : 0.0;
+  g.update_work += extra;
+  g.iteration_work = g.iteration_work > 0 ? 0.75 * g.iteration_work + 0.25 * extra : extra;
+  const int k = lu.num_updates();
+  if (g.update_room < 0 && k >= kMinUpdatesForWork) {
+    const double factor_cost =
+        kFactorWorkWeight * (static_cast<double>(lu.factor_work()) + kRowOverheadWork * g.m);
+    if (g.iteration_work * k > factor_cost + g.update_work) return WFACT_DENSETA;
+  }
+  return WFACT_NO;
+}
+
+}  // namespace
+
+void reset_update_accounting(Glp &g) {
+  g.update_work = 0.0;
+  g.iteration_work = 0.0;
+  g.solve_work_mark = g.lu.stats().solve_work;
+}
+
 int bupdate(Glp &g, int p) {
+  // Accuracy of the solves, while the entering column is still at hand.
+  double residual = 0.0;
+  if ((g.lu.num_updates() + 1) % kResidualEvery == 0) residual = g.lu.kept_column_residual();
   int rc = g.lu.update(p);
   if (rc == xlu::kOutOfMemory) {
     g.factored = false;
@@ -193,6 +272,18 @@ int bupdate(Glp &g, int p) {
   if (g.lu.rcond() < 2.220446049250313e-16) {
     g.wfact = WFACT_BUPERR;
     return 1;
+  }
+  const double mismatch = g.lu.last_update_mismatch();
+  if (mismatch > kUpdateMismatchLimit || residual > kColumnResidualLimit) {
+    trace_event(g, kTraceRefactor, " inaccurate update: pivot mismatch %g, column residual %g, updates=%d", mismatch,
+                residual, g.lu.num_updates());
+    ++g.accuracy_refactors;
+    g.wfact = WFACT_NUMERR;
+    return 4;
+  }
+  if (const int reason = growth_reason(g); reason != WFACT_NO) {
+    g.wfact = reason;
+    return 4;
   }
   return 0;
 }
