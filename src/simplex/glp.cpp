@@ -141,6 +141,9 @@ LpOptions LpOptions::from_params(const base::ParamValues &p) {
   lu.spvtol_update = p.dbl(TV_DPARAM_LU_SPVTOL_UPDATE);
   lu.spvtol_ftran = p.dbl(TV_DPARAM_LU_SPVTOL_FTRAN);
   lu.spvtol_btran = p.dbl(TV_DPARAM_LU_SPVTOL_BTRAN);
+  constexpr int kXmodeSparseKernels = 4;  // TV_IPARAM_LP_XMODE: sparse FTRAN/BTRAN/update kernels
+  if (!(p.integer(TV_IPARAM_LP_XMODE) & kXmodeSparseKernels))
+    lu.spvtol_ftran = lu.spvtol_btran = lu.spvtol_update = 0.0;
   return o;
 }
 

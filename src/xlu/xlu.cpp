@@ -368,8 +368,18 @@ int gather_cols(Work& W, Vector& v) {
   return kOk;
 }
 
-// Move the result out; `rows` maps pairs back to rows (BTRAN).
+// Move the result out; `rows` maps pairs back to rows (BTRAN). A dense FTRAN
+// result trades buffers with v, whose array the gather left all zero.
 void scatter(Work& W, Vector& v, bool rows) {
+  if (W.nz < 0 && !rows) {
+    std::swap(W.w, v.array);
+    int cnt = 0;
+    for (int a = 0; a < W.m; ++a)
+      if (v.array[a] != 0.0) v.index[cnt++] = a;
+    v.count = cnt;
+    W.nz = 0;
+    return;
+  }
   if (W.nz < 0) detail::rebuild_pattern(W);
   const int* pat = W.pat[W.cur].data();
   int cnt = 0;

@@ -12,16 +12,16 @@ using namespace tarvo::simplex;
 
 namespace {
 
-struct Run {
+struct Outcome {
   int code = -1, xstat = XSTAT_NA, factorizations = 0, accuracy_refactors = 0;
   double objective = 0, iterations = 0;
 };
 
-Run solve(const tarvo::base::ModelData &d, const LpOptions &opt) {
+Outcome solve(const tarvo::base::ModelData &d, const LpOptions &opt) {
   Glp g;
   build_glp(g, d, opt);
   RunControl rc;
-  Run r;
+  Outcome r;
   r.code = run_methods(g, rc, false);
   r.xstat = g.xstat;
   r.factorizations = g.factorizations;
@@ -36,7 +36,7 @@ Run solve(const tarvo::base::ModelData &d, const LpOptions &opt) {
 TEST(RefactorTriggers, InaccurateUpdatesAskForAFreshFactorisation) {
   NetlibModel l;
   if (!l.load("scagr25")) GTEST_SKIP() << "netlib data not found";
-  const Run exact = solve(l.data(), LpOptions{});
+  const Outcome exact = solve(l.data(), LpOptions{});
   ASSERT_EQ(exact.code, kRunOk);
   ASSERT_EQ(exact.xstat, XSTAT_OPT);
   EXPECT_EQ(exact.accuracy_refactors, 0) << "accurate factors must not trip the checks";
@@ -45,7 +45,7 @@ TEST(RefactorTriggers, InaccurateUpdatesAskForAFreshFactorisation) {
   // the updates see it long before the update count runs out.
   LpOptions coarse;
   coarse.lu.drop_tol = 1e-3;
-  const Run r = solve(l.data(), coarse);
+  const Outcome r = solve(l.data(), coarse);
   EXPECT_GT(r.accuracy_refactors, 0);
   EXPECT_GT(r.factorizations, exact.factorizations);
 }
@@ -53,15 +53,15 @@ TEST(RefactorTriggers, InaccurateUpdatesAskForAFreshFactorisation) {
 TEST(RefactorTriggers, GrowthRoomOfTheFactorsSetsTheRefactorisationInterval) {
   NetlibModel l;
   if (!l.load("scfxm2")) GTEST_SKIP() << "netlib data not found";
-  const Run dflt = solve(l.data(), LpOptions{});
+  const Outcome dflt = solve(l.data(), LpOptions{});
   LpOptions tight;
   tight.palloc = 1;  // the factors may grow by 1% before a new factorisation
-  const Run small = solve(l.data(), tight);
+  const Outcome small = solve(l.data(), tight);
   LpOptions roomy;
   roomy.palloc = 1000000;  // growth never forces one: only the update count does
   roomy.refactor_freq = 100;
-  const Run large = solve(l.data(), roomy);
-  for (const Run *r : {&dflt, &small, &large}) {
+  const Outcome large = solve(l.data(), roomy);
+  for (const Outcome *r : {&dflt, &small, &large}) {
     ASSERT_EQ(r->code, kRunOk);
     ASSERT_EQ(r->xstat, XSTAT_OPT);
     EXPECT_NEAR(r->objective, dflt.objective, 1e-7 * (1 + std::fabs(dflt.objective)));
