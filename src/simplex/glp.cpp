@@ -228,7 +228,6 @@ void build_glp(Glp &g, const base::ModelData &d, const LpOptions &opt) {
   g.weight.assign(m, 1.0);
   g.refactor_freq = std::max(1, opt.refactor_freq);
   g.update_room = opt.palloc > 0 ? opt.palloc / 100.0 : -1.0;
-  g.update_work = 0.0;
   g.lu_print_level = opt.lu_print_level;
   g.ptol = opt.primal_tol;
   g.dtol = opt.dual_tol;

@@ -91,12 +91,8 @@ struct Glp : base::SolverWork {
   int factorizations = 0;
   int refactor_freq = 200;
   // Refactorisation on growth: the factors may grow by this fraction of the
-  // fresh ones through updates (TV_IPARAM_LP_PALLOC; < 0: solver decides), and
-  // the solve work the updates have cost since the last factorisation.
+  // fresh ones through updates (TV_IPARAM_LP_PALLOC; < 0: solver decides).
   double update_room = -1.0;
-  double update_work = 0.0;
-  double iteration_work = 0.0;   // smoothed solve work of one iteration
-  std::int64_t solve_work_mark = 0;
   int accuracy_refactors = 0;  // refactorisations asked for by the accuracy checks
   int lu_print_level = 0;      // TV_IPARAM_LU_PRINT_LEVEL: the kernel's figures after each factorisation
   int xstat = XSTAT_NA;
@@ -172,12 +168,10 @@ void choose_nonbasic_state(Glp &g, int j, double near);
 int refactor(Glp &g);
 // Update after the pivot at position p (after ftran of the entering column
 // with for_update). 0 ok, 4 refactorise before the next iteration, 1 refused.
-// Besides the update count, the growth of the factors (TV_IPARAM_LP_PALLOC, or
-// the work balance against a new factorisation) and the accuracy of the update
-// (pivot disagreement, residual of the entering column) ask for one.
+// Besides the update count, the growth of the factors (TV_IPARAM_LP_PALLOC) and
+// the accuracy of the update (pivot disagreement, residual of the entering
+// column) ask for one.
 int bupdate(Glp &g, int p);
-// Starts the growth accounting of a fresh factorisation.
-void reset_update_accounting(Glp &g);
 // The basis change of a pivot: q enters at position r, the leaving variable
 // goes to leave_state; the pivot is logged in the history ring.
 void pivot_basis(Glp &g, int r, int q, signed char leave_state, double pivot);

@@ -35,7 +35,6 @@ void lsolve_dense(Work& W) {
     if (x == 0.0) continue;
     for (int q = W.lbegin[a], e = W.lend[a]; q < e; ++q) w[idx[q]] -= val[q] * x;
   }
-  W.stats.solve_work += W.m + static_cast<std::int64_t>(W.lindex.size());
   W.nz = -1;
 }
 
@@ -49,14 +48,12 @@ void ltsolve_dense(Work& W) {
     for (int q = W.lbegin[a], e = W.lend[a]; q < e; ++q) sum += val[q] * w[idx[q]];
     w[a] -= sum;
   }
-  W.stats.solve_work += W.m + static_cast<std::int64_t>(W.lindex.size());
   W.nz = -1;
 }
 
 void usolve_dense(Work& W) {
   double* w = W.w.data();
   const File& U = W.Uc;
-  std::int64_t work = W.uend;
   const int* idx = U.index.data();
   const double* val = U.value.data();
   for (int pos = W.uend - 1; pos >= 0; --pos) {
@@ -66,17 +63,14 @@ void usolve_dense(Work& W) {
     if (x == 0.0) continue;
     x /= W.diag[a];
     w[a] = x;
-    work += U.end[a] - U.begin[a];
     for (int q = U.begin[a], e = U.end[a]; q < e; ++q) w[idx[q]] -= val[q] * x;
   }
-  W.stats.solve_work += work;
   W.nz = -1;
 }
 
 void utsolve_dense(Work& W) {
   double* w = W.w.data();
   const File& U = W.Ur;
-  std::int64_t work = W.uend;
   const int* idx = U.index.data();
   const double* val = U.value.data();
   for (int pos = 0; pos < W.uend; ++pos) {
@@ -86,17 +80,14 @@ void utsolve_dense(Work& W) {
     if (x == 0.0) continue;
     x /= W.diag[a];
     w[a] = x;
-    work += U.end[a] - U.begin[a];
     for (int q = U.begin[a], e = U.end[a]; q < e; ++q) w[idx[q]] -= val[q] * x;
   }
-  W.stats.solve_work += work;
   W.nz = -1;
 }
 
 void rsolve(Work& W) {
   const int T = static_cast<int>(W.eta_pivot.size());
   if (T == 0) return;
-  W.stats.solve_work += T + static_cast<std::int64_t>(W.eta_index.size());
   double* w = W.w.data();
   const bool sparse = W.nz >= 0;
   const int st = sparse ? mark_pattern(W) : 0;
@@ -114,7 +105,6 @@ void rsolve(Work& W) {
 void rtsolve(Work& W) {
   const int T = static_cast<int>(W.eta_pivot.size());
   if (T == 0) return;
-  W.stats.solve_work += T + static_cast<std::int64_t>(W.eta_index.size());
   double* w = W.w.data();
   const bool sparse = W.nz >= 0;
   const int st = sparse ? mark_pattern(W) : 0;
@@ -132,7 +122,6 @@ void rtsolve(Work& W) {
 void pfsolve(Work& W) {
   const int T = static_cast<int>(W.eta_pivot.size());
   if (T == 0) return;
-  W.stats.solve_work += T + static_cast<std::int64_t>(W.eta_index.size());
   double* w = W.w.data();
   const bool sparse = W.nz >= 0;
   const int st = sparse ? mark_pattern(W) : 0;
@@ -153,7 +142,6 @@ void pfsolve(Work& W) {
 void pftsolve(Work& W) {
   const int T = static_cast<int>(W.eta_pivot.size());
   if (T == 0) return;
-  W.stats.solve_work += T + static_cast<std::int64_t>(W.eta_index.size());
   double* w = W.w.data();
   const bool sparse = W.nz >= 0;
   const int st = sparse ? mark_pattern(W) : 0;

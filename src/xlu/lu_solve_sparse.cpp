@@ -23,7 +23,6 @@ const int* reach(Work& W, const int* begin, const int* end, const int* index) {
   if (top > 0 && n > 0) std::memmove(out, out + top, sizeof(int) * n);
   W.cur = 1 - W.cur;
   W.nz = n;
-  W.stats.solve_work += 2 * static_cast<std::int64_t>(n);
   return out;
 }
 
@@ -38,7 +37,6 @@ void lsolve_sparse(Work& W) {
     const int a = order[k];
     const double x = w[a];
     if (x == 0.0) continue;
-    W.stats.solve_work += W.lend[a] - W.lbegin[a];
     for (int q = W.lbegin[a], e = W.lend[a]; q < e; ++q) w[idx[q]] -= val[q] * x;
   }
 }
@@ -52,7 +50,6 @@ void ltsolve_sparse(Work& W) {
     const int b = order[k];
     const double x = w[b];
     if (x == 0.0) continue;
-    W.stats.solve_work += W.ltend[b] - W.ltbegin[b];
     for (int q = W.ltbegin[b], e = W.ltend[b]; q < e; ++q) w[idx[q]] -= val[q] * x;
   }
 }
@@ -69,7 +66,6 @@ void usolve_sparse(Work& W) {
     if (x == 0.0) continue;
     x /= W.diag[a];
     w[a] = x;
-    W.stats.solve_work += U.end[a] - U.begin[a];
     for (int q = U.begin[a], e = U.end[a]; q < e; ++q) w[idx[q]] -= val[q] * x;
   }
 }
@@ -86,7 +82,6 @@ void utsolve_sparse(Work& W) {
     if (x == 0.0) continue;
     x /= W.diag[a];
     w[a] = x;
-    W.stats.solve_work += U.end[a] - U.begin[a];
     for (int q = U.begin[a], e = U.end[a]; q < e; ++q) w[idx[q]] -= val[q] * x;
   }
 }

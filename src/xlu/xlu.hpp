@@ -57,7 +57,6 @@ struct Stats {
   std::int64_t binvi_sparse = 0, binvi_dense = 0;
   std::int64_t update_sparse = 0, update_dense = 0;
   std::int64_t factorizations = 0, updates = 0;
-  std::int64_t solve_work = 0;  // factor entries the solves have visited
 };
 
 struct Info {

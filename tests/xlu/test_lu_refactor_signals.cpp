@@ -121,17 +121,6 @@ TEST(LuRefactorSignals, FactorWorkGrowsWithTheBump) {
   EXPECT_EQ(b.info().factor_work, b.factor_work());
 }
 
-TEST(LuRefactorSignals, SolveWorkIsCounted) {
-  const Basis B = lutest::random_basis(150, 0.05, 4);
-  Factor f(B.m);
-  ASSERT_EQ(B.factorize(f), 0);
-  const auto before = f.stats().solve_work;
-  std::vector<double> x = lutest::random_vector(B.m, 1);
-  ASSERT_EQ(f.ftran_dense(x.data()), 0);
-  const auto after = f.stats().solve_work;
-  EXPECT_GE(after - before, f.lnz() + f.unz());
-}
-
 // Rook pivoting bounds every U row by its pivot: |u_ij| <= |u_ii| / rel, when
 // the search may look at every line (a short search that finds no rook pivot
 // falls back to the column test). The column test alone does not bound the
