@@ -14,12 +14,43 @@ constexpr double kEps = 2.220446049250313e-16;
 constexpr int kFreqFloor = 50;        // recovery never shortens the update sequence below this
 constexpr int kFallbackUses = 7;      // restores of one fallback basis before method 2 takes over
 
+// The kernel's settings and figures after a factorisation, at
+// TV_IPARAM_LU_PRINT_LEVEL 1 and above. The condition figures of L and U are
+// the cheap lower bounds 1 + max |multiplier| and max/min |diagonal|.
+void print_lu_info(Glp &g, int status) {
+  if (!g.model || g.lu_print_level < 1) return;
+  const xlu::Info I = g.lu.info();
+  const xlu::Options &o = g.lu.options();
+  const double rc = g.lu.rcond();
+  base::log_model(g.model, 1,
+                  "XHLU Parameters/Info (from basiclu xstore, lu_int=%d-bit):\n"
+                  "  Dimension (BASICLU_DIM): %d\n"
+                  "  Status (BASICLU_STATUS): %d\n"
+                  "  Drop Tol (BASICLU_DROP_TOLERANCE): %g\n"
+                  "  Abs Pivot Tol (BASICLU_ABS_PIVOT_TOLERANCE): %g\n"
+                  "  Rel Pivot Tol (BASICLU_REL_PIVOT_TOLERANCE): %g\n"
+                  "  LNZ (BASICLU_LNZ): %d\n"
+                  "  UNZ (BASICLU_UNZ): %d\n"
+                  "  Rank (BASICLU_RANK): %d\n"
+                  "  Updates (BASICLU_NUPDATE): %d\n"
+                  "  Condest L (BASICLU_CONDEST_L): %g\n"
+                  "  Condest U (BASICLU_CONDEST_U): %g\n",
+                  static_cast<int>(8 * sizeof(int)), I.dim, status, o.drop_tol, o.abs_pivot_tol, o.rel_pivot_tol,
+                  static_cast<int>(I.lnz), static_cast<int>(I.unz), I.rank, I.nupdates, 1.0 + I.lmax,
+                  rc > 0 ? 1.0 / rc : INFINITY);
+  if (g.lu_print_level >= 2)
+    base::log_model(g.model, 1, "  Bump: %d, dense tail: %d, factor work: %lld\n", I.bump_size, I.dense_size,
+                    static_cast<long long>(I.factor_work));
+}
+
 int factorize_head(Glp &g, std::vector<int> &begin, std::vector<int> &end) {
   for (int p = 0; p < g.m; ++p) {
     begin[p] = g.col_start[g.head[p]];
     end[p] = g.col_start[g.head[p] + 1];
   }
-  return g.lu.factorize(begin.data(), end.data(), g.col_index.data(), g.col_value.data());
+  const int rc = g.lu.factorize(begin.data(), end.data(), g.col_index.data(), g.col_value.data());
+  print_lu_info(g, rc);
+  return rc;
 }
 
 void factored_ok(Glp &g) {
@@ -169,7 +200,33 @@ int refactor(Glp &g) {
   return 0;
 }
 
+namespace {
+
+constexpr double kUpdateMismatchLimit = 1e-7;    // FTRAN/BTRAN disagreement on the new pivot
+constexpr double kColumnResidualLimit = 1e-7;    // of the entering column, checked every kResidualEvery updates
+constexpr int kResidualEvery = 16;
+
+// Growth of the factors through the updates beyond the room the host gave
+// (TV_IPARAM_LP_PALLOC, in percent of the fresh factors). Without it the
+// update count alone bounds the growth: limits relative to the fresh factors
+// (growth by 2x and 4x) and a balance of the solve work against a new
+// factorisation's were tried; they cut the cycles short on 25fv47, greenbea
+// and maros-r7, whose fresh factors are small against what the updates add,
+// without a measurable gain.
+int growth_reason(const Glp &g) {
+  if (g.update_room < 0) return WFACT_NO;
+  const xlu::Factor &lu = g.lu;
+  const double fresh = static_cast<double>(lu.fresh_nnz());
+  const double now = static_cast<double>(lu.lnz() + lu.unz() + lu.pnz() + g.m);
+  return fresh > 0 && now > (1.0 + g.update_room) * fresh ? WFACT_LUSPACE : WFACT_NO;
+}
+
+}  // namespace
+
 int bupdate(Glp &g, int p) {
+  // Accuracy of the solves, while the entering column is still at hand.
+  double residual = 0.0;
+  if ((g.lu.num_updates() + 1) % kResidualEvery == 0) residual = g.lu.kept_column_residual();
   int rc = g.lu.update(p);
   if (rc == xlu::kOutOfMemory) {
     g.factored = false;
@@ -193,6 +250,18 @@ int bupdate(Glp &g, int p) {
   if (g.lu.rcond() < 2.220446049250313e-16) {
     g.wfact = WFACT_BUPERR;
     return 1;
+  }
+  const double mismatch = g.lu.last_update_mismatch();
+  if (mismatch > kUpdateMismatchLimit || residual > kColumnResidualLimit) {
+    trace_event(g, kTraceRefactor, " inaccurate update: pivot mismatch %g, column residual %g, updates=%d", mismatch,
+                residual, g.lu.num_updates());
+    ++g.accuracy_refactors;
+    g.wfact = WFACT_NUMERR;
+    return 4;
+  }
+  if (const int reason = growth_reason(g); reason != WFACT_NO) {
+    g.wfact = reason;
+    return 4;
   }
   return 0;
 }
@@ -220,6 +289,8 @@ void compute_primal_checked(Glp &g) {
 }
 
 void tighten_pivot_tolerance(Glp &g) {
+  constexpr int kUmodeAdaptTolerances = 2;  // TV_IPARAM_LP_UMODE: tolerances may adapt during the solve
+  if (g.model && !(g.model->params.integer(TV_IPARAM_LP_UMODE) & kUmodeAdaptTolerances)) return;
   const double next = std::min(10 * g.pivot_tol, g.pivot_tol_max);
   if (next == g.pivot_tol) return;
   trace_event(g, kTraceTolerances, " new pvteps:%e (factor:%e), fiter=%d, file=%s(%d)", next, next / g.pivot_tol,

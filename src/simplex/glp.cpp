@@ -124,11 +124,16 @@ LpOptions LpOptions::from_params(const base::ParamValues &p) {
   const int recov = p.integer(TV_IPARAM_LP_BASRECOV_METHOD);
   o.basis_recovery = recov >= 1 && recov <= 3 ? recov : 1;
   o.ratrange = std::max(1, p.integer(TV_IPARAM_LP_RATRANGE));
+  o.palloc = std::max(0, p.integer(TV_IPARAM_LP_PALLOC));
+  o.lu_print_level = p.integer(TV_IPARAM_LU_PRINT_LEVEL);
   xlu::Options &lu = o.lu;
   lu.num_candidates = p.integer(TV_IPARAM_LU_NUM_CANDITS);
   lu.max_updates = p.integer(TV_IPARAM_LU_MAX_UPDATES);
   lu.update_type = p.integer(TV_IPARAM_LU_UPDATE_TYPE);
   lu.mode = p.integer(TV_IPARAM_LU_MODE);
+  // 2 (condition-controlled) has no kernel of its own: the rook test is the
+  // stricter of the two that exist.
+  lu.pivot_rule = p.integer(TV_IPARAM_LU_PIVMOD) >= 1 ? 1 : 0;
   lu.diag_tol = p.dbl(TV_DPARAM_LU_EPS_DIAG);
   lu.drop_tol = p.dbl(TV_DPARAM_LU_EPS_NONZ);
   lu.abs_pivot_tol = p.dbl(TV_DPARAM_LU_EPS_PIVABS);
@@ -136,6 +141,9 @@ LpOptions LpOptions::from_params(const base::ParamValues &p) {
   lu.spvtol_update = p.dbl(TV_DPARAM_LU_SPVTOL_UPDATE);
   lu.spvtol_ftran = p.dbl(TV_DPARAM_LU_SPVTOL_FTRAN);
   lu.spvtol_btran = p.dbl(TV_DPARAM_LU_SPVTOL_BTRAN);
+  constexpr int kXmodeSparseKernels = 4;  // TV_IPARAM_LP_XMODE: sparse FTRAN/BTRAN/update kernels
+  if (!(p.integer(TV_IPARAM_LP_XMODE) & kXmodeSparseKernels))
+    lu.spvtol_ftran = lu.spvtol_btran = lu.spvtol_update = 0.0;
   return o;
 }
 
@@ -219,6 +227,8 @@ void build_glp(Glp &g, const base::ModelData &d, const LpOptions &opt) {
   g.where.assign(nt, -1);
   g.weight.assign(m, 1.0);
   g.refactor_freq = std::max(1, opt.refactor_freq);
+  g.update_room = opt.palloc > 0 ? opt.palloc / 100.0 : -1.0;
+  g.lu_print_level = opt.lu_print_level;
   g.ptol = opt.primal_tol;
   g.dtol = opt.dual_tol;
   const double tol_floor = opt.tol_floor > 0 ? opt.tol_floor : 1e-12;

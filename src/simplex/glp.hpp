@@ -90,6 +90,11 @@ struct Glp : base::SolverWork {
   double total_iterations = 0;
   int factorizations = 0;
   int refactor_freq = 200;
+  // Refactorisation on growth: the factors may grow by this fraction of the
+  // fresh ones through updates (TV_IPARAM_LP_PALLOC; < 0: solver decides).
+  double update_room = -1.0;
+  int accuracy_refactors = 0;  // refactorisations asked for by the accuracy checks
+  int lu_print_level = 0;      // TV_IPARAM_LU_PRINT_LEVEL: the kernel's figures after each factorisation
   int xstat = XSTAT_NA;
   bool scaled = false;
   double objective_constant = 0.0;
@@ -145,6 +150,8 @@ struct LpOptions {
   double zero_tol = 0;       // matrix entries at or below are dropped
   int basis_recovery = 1;    // 1 fallback basis, 2 slacks for dependent columns, 3 rollback
   int ratrange = 4;          // LU pivot candidates, lowered after a singular factorisation
+  int palloc = 0;            // growth room of the factors in percent, 0: solver decides
+  int lu_print_level = 0;
   static LpOptions from_params(const base::ParamValues &p);
 };
 
@@ -168,6 +175,9 @@ void choose_nonbasic_state(Glp &g, int j, double near);
 int refactor(Glp &g);
 // Update after the pivot at position p (after ftran of the entering column
 // with for_update). 0 ok, 4 refactorise before the next iteration, 1 refused.
+// Besides the update count, the growth of the factors (TV_IPARAM_LP_PALLOC) and
+// the accuracy of the update (pivot disagreement, residual of the entering
+// column) ask for one.
 int bupdate(Glp &g, int p);
 // The basis change of a pivot: q enters at position r, the leaving variable
 // goes to leave_state; the pivot is logged in the history ring.

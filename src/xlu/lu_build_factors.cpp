@@ -59,6 +59,8 @@ void build_factors(Work& W) {
     }
     W.lend[a] = static_cast<int>(W.lindex.size());
   }
+  W.lmax = 0.0;
+  for (double l : W.lvalue) W.lmax = std::max(W.lmax, std::fabs(l));
   // Transpose of L: row b lists (a, L(b, a)).
   const std::size_t lnz = W.lindex.size();
   W.ltindex.resize(lnz);

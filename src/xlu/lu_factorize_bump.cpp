@@ -71,6 +71,7 @@ void dense_tail(Work& W) {
       std::swap(rows[s], rows[kmax]);
     }
     const double piv = col[s];
+    W.work += static_cast<std::int64_t>(nr - s) * (nc - jj) / 4;  // contiguous, cheap per flop
     record_pivot(W, rows[s], j, piv);
     for (int k = s + 1; k < nr; ++k) {
       double l = col[k] / piv;

@@ -71,6 +71,9 @@ struct Work {
   int rank = 0;
   std::vector<int> dependent, uncovered;
   int bump_size = 0, dense_size = 0;
+  std::int64_t work = 0;       // operations of the running/last factorisation
+  std::int64_t fresh_nnz = 0;  // L + U + diagonal right after it
+  double lmax = 0.0;           // largest |multiplier| in L
 
   // Copy of B (columns by basic position), kept through updates.
   File B;
@@ -208,6 +211,7 @@ double b_norm1(const Work& W);
 double b_norminf(const Work& W);
 double inverse_norm1_estimate(Work& W, bool transposed);
 double residual_test(Work& W);     // lu_residual_test.cpp
+double kept_column_residual(const Work& W);
 
 int update_ft(Work& W, int p);     // lu_update.cpp
 int update_pf(Work& W, int p);

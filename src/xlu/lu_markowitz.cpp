@@ -3,7 +3,10 @@
 // reaches rel_pivot_tol times its column maximum and exceeds the column's
 // absolute tolerance. The search stops num_candidates lines after the first
 // candidate, or as soon as no unseen line can beat the best cost. A column
-// whose maximum is below its tolerance is handed back as dependent.
+// whose maximum is below its tolerance is handed back as dependent. The rook
+// rule also asks the pivot to reach rel_pivot_tol times the largest entry of
+// its row; that row maximum is computed only for a candidate that would win.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -24,9 +27,34 @@ int markowitz(Work& W, int& r_out, int& c_out) {
   int examined = 0;
   const int maxcount = W.bump_size;
 
+  const bool rook = W.opt.pivot_rule == 1;
+  auto row_max = [&](int i) {
+    double mx = 0.0;
+    for (int q = AR.begin[i]; q < AR.end[i]; ++q) {
+      const int j = AR.index[q];
+      W.work += AC.length(j);
+      for (int p = AC.begin[j]; p < AC.end[j]; ++p)
+        if (AC.index[p] == i) {
+          mx = std::max(mx, std::fabs(AC.value[p]));
+          break;
+        }
+    }
+    return mx;
+  };
+  // Best pivot by the column test alone: taken when no entry passes both.
+  std::int64_t fb_cost = std::numeric_limits<std::int64_t>::max();
+  int fr = -1, fc = -1;
   auto consider = [&](int i, int j, double a, double cmax, std::int64_t cost) {
     const double ratio = a / cmax;
     if (cost < best || (cost == best && ratio > best_ratio)) {
+      if (rook) {
+        if (cost < fb_cost) {
+          fb_cost = cost;
+          fr = i;
+          fc = j;
+        }
+        if (a < rel * row_max(i)) return;
+      }
       best = cost;
       best_ratio = ratio;
       br = i;
@@ -43,6 +71,7 @@ int markowitz(Work& W, int& r_out, int& c_out) {
         return 2;
       }
       const double thr = rel * cmax;
+      W.work += AC.length(j);
       for (int p = AC.begin[j]; p < AC.end[j]; ++p) {
         const double a = std::fabs(AC.value[p]);
         if (a < thr || a <= tol) continue;
@@ -52,13 +81,14 @@ int markowitz(Work& W, int& r_out, int& c_out) {
         consider(i, j, a, cmax, cost);
       }
       ++examined;
-      if (bc >= 0 && (examined >= ncand ||
+      if ((bc >= 0 || (fc >= 0 && examined >= 4 * ncand)) && (examined >= ncand ||
                       best <= static_cast<std::int64_t>(cnt - 1) * (cnt - 1)))
         goto done;
     }
     for (int i = W.rhead[cnt]; i >= 0; i = W.rnext[i]) {
       for (int q = AR.begin[i]; q < AR.end[i]; ++q) {
         const int j = AR.index[q];
+        W.work += AC.length(j);
         const double cmax = W.colmax[j];
         const double tol = column_tol(W, j);
         if (cmax <= tol) continue;  // the column pass will drop it
@@ -75,14 +105,18 @@ int markowitz(Work& W, int& r_out, int& c_out) {
         consider(i, j, a, cmax, cost);
       }
       ++examined;
-      if (bc >= 0 && (examined >= ncand ||
+      if ((bc >= 0 || (fc >= 0 && examined >= 4 * ncand)) && (examined >= ncand ||
                       best <= static_cast<std::int64_t>(cnt - 1) * cnt))
         goto done;
     }
     // Every line not seen yet has count > cnt in both directions.
-    if (bc >= 0 && best <= static_cast<std::int64_t>(cnt) * cnt) goto done;
+    if ((bc >= 0 && best <= static_cast<std::int64_t>(cnt) * cnt) || (fc >= 0 && examined >= 4 * ncand)) goto done;
   }
 done:
+  if (bc < 0 && fc >= 0) {
+    br = fr;
+    bc = fc;
+  }
   if (bc < 0) {
     // Only reachable when no listed column has an acceptable entry.
     for (int cnt = 1; cnt <= maxcount; ++cnt) {

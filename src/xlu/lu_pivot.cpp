@@ -21,6 +21,7 @@ void pivot(Work& W, int r, int c) {
   list_remove_col(W, c);
   list_remove_row(W, r);
   record_pivot(W, r, c, v);
+  W.work += AC.length(c) + AR.length(r);
 
   // Multipliers; the rows of column c leave their lists until recounted.
   const int rs = W.next_rstamp();
@@ -58,25 +59,36 @@ void pivot(Work& W, int r, int c) {
   for (int k = 0; k < nu; ++k) {
     const int j = urow[k];
     list_remove_col(W, j);
+    W.work += AC.length(j) + nl;
+    // One pass over column j: take out the pivot-row entry u, apply the
+    // multipliers to the rows of column c found here, and keep the column max.
+    // Multipliers are applied only once u is known, so the pass first finds u
+    // when rows with multipliers precede it.
     double u = 0.0;
+    int upos = -1;
     for (int p = AC.begin[j]; p < AC.end[j]; ++p) {
       if (AC.index[p] == r) {
-        u = AC.value[p];
-        AC.remove_at(j, p);
+        upos = p;
         break;
       }
     }
+    if (upos >= 0) {
+      u = AC.value[upos];
+      AC.remove_at(j, upos);
+    }
     W.urec_index.push_back(j);
     W.urec_value.push_back(u);
+    double cmax = 0.0;
     if (u != 0.0 && nl > 0) {
       const int cs = W.next_cstamp();
       int seen = 0;
       for (int p = AC.begin[j]; p < AC.end[j];) {
         const int i = AC.index[p];
+        double a = AC.value[p];
         if (W.rmark[i] == rs) {
           W.cmark[i] = cs;
           ++seen;
-          const double a = AC.value[p] - W.mult[i] * u;
+          a -= W.mult[i] * u;
           if (std::fabs(a) <= drop) {
             AR.remove_index(i, j);
             AC.remove_at(j, p);
@@ -84,6 +96,7 @@ void pivot(Work& W, int r, int c) {
           }
           AC.value[p] = a;
         }
+        cmax = std::max(cmax, std::fabs(a));
         ++p;
       }
       if (seen < nl) {
@@ -95,11 +108,14 @@ void pivot(Work& W, int r, int c) {
           if (std::fabs(a) <= drop) continue;
           AC.append(j, i, a);
           AR.append(i, j, 0.0);
+          cmax = std::max(cmax, std::fabs(a));
         }
       }
+    } else if (std::fabs(u) < W.colmax[j]) {
+      cmax = W.colmax[j];  // only a smaller entry left the column
+    } else {
+      for (int p = AC.begin[j]; p < AC.end[j]; ++p) cmax = std::max(cmax, std::fabs(AC.value[p]));
     }
-    double cmax = 0.0;
-    for (int p = AC.begin[j]; p < AC.end[j]; ++p) cmax = std::max(cmax, std::fabs(AC.value[p]));
     W.colmax[j] = cmax;
     if (AC.length(j) == 0) W.col_state[j] = -2;  // nothing left below the U part
     else list_insert_col(W, j);

@@ -41,4 +41,30 @@ double residual_test(Work& W) {
   return std::isfinite(worst) ? worst : INFINITY;
 }
 
+// The column an update is about to bring in: a (row space) against B x with x
+// by positions. Sparse in x, so the cost is that of the columns x touches.
+double kept_column_residual(const Work& W) {
+  if (!W.valid || !W.kept || W.kept_bad) return W.kept_bad ? INFINITY : 0.0;
+  std::vector<double> r(static_cast<std::size_t>(W.m), 0.0);
+  double amax = 0.0, bmax = 0.0, x1 = 0.0;
+  for (int k = 0; k < W.kept_col_nz; ++k) {
+    r[W.kept_col_index[k]] += W.kept_col_value[k];
+    amax = std::max(amax, std::fabs(W.kept_col_value[k]));
+  }
+  for (int k = 0; k < W.kept_x_nz; ++k) {
+    const int j = W.kept_x_pat[k];
+    const double x = W.kept_x_val[k];
+    x1 += std::fabs(x);
+    for (int p = W.B.begin[j]; p < W.B.end[j]; ++p) {
+      r[W.B.index[p]] -= W.B.value[p] * x;
+      bmax = std::max(bmax, std::fabs(W.B.value[p]));
+    }
+  }
+  double rmax = 0.0;
+  for (double v : r) rmax = std::max(rmax, std::fabs(v));
+  const double scale = amax + bmax * x1;
+  if (!std::isfinite(rmax)) return INFINITY;
+  return scale > 0.0 ? rmax / scale : 0.0;
+}
+
 }  // namespace tarvo::xlu::detail

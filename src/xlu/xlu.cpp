@@ -239,6 +239,7 @@ int Factor::set_options(const Options& o) {
   if (!(std::isfinite(o.update_check_tol) && o.update_check_tol > 0.0)) return kInvalidInput;
   if (o.num_candidates < 1 || o.max_updates < 1) return kInvalidInput;
   if (o.update_type < -1 || o.update_type > 1 || o.mode < 0 || o.mode > 2) return kInvalidInput;
+  if (o.pivot_rule < 0 || o.pivot_rule > 1) return kInvalidInput;
   w_->opt = o;
   return kOk;
 }
@@ -274,6 +275,7 @@ int Factor::factorize(const int* begin, const int* end, const int* index, const 
     std::fill(W.row_state.begin(), W.row_state.end(), -1);
     std::fill(W.col_state.begin(), W.col_state.end(), -1);
     W.bump_size = W.dense_size = 0;
+    W.work = W.B.total();
     detail::singletons(W);
     detail::setup_bump(W);
     detail::factorize_bump(W);
@@ -284,6 +286,8 @@ int Factor::factorize(const int* begin, const int* end, const int* index, const 
     return W.status = kOutOfSpace;
   }
   W.valid = true;
+  W.fresh_nnz = static_cast<std::int64_t>(W.lindex.size()) + W.Uc.total() + m;
+  W.work += W.fresh_nnz;
   W.stats.factorizations++;
   W.status = W.rank < m ? kSingular : kOk;
   return W.status;
@@ -364,8 +368,18 @@ int gather_cols(Work& W, Vector& v) {
   return kOk;
 }
 
-// Move the result out; `rows` maps pairs back to rows (BTRAN).
+// Move the result out; `rows` maps pairs back to rows (BTRAN). A dense FTRAN
+// result trades buffers with v, whose array the gather left all zero.
 void scatter(Work& W, Vector& v, bool rows) {
+  if (W.nz < 0 && !rows) {
+    std::swap(W.w, v.array);
+    int cnt = 0;
+    for (int a = 0; a < W.m; ++a)
+      if (v.array[a] != 0.0) v.index[cnt++] = a;
+    v.count = cnt;
+    W.nz = 0;
+    return;
+  }
   if (W.nz < 0) detail::rebuild_pattern(W);
   const int* pat = W.pat[W.cur].data();
   int cnt = 0;
@@ -609,6 +623,9 @@ int Factor::update(int p) {
 }
 
 int Factor::num_updates() const { return w_->nupdates; }
+double Factor::kept_column_residual() const { return detail::kept_column_residual(*w_); }
+std::int64_t Factor::factor_work() const { return w_->work; }
+std::int64_t Factor::fresh_nnz() const { return w_->fresh_nnz; }
 double Factor::last_update_mismatch() const { return w_->last_mismatch; }
 
 std::int64_t Factor::lnz() const { return static_cast<std::int64_t>(w_->lindex.size()); }
@@ -626,6 +643,8 @@ Info Factor::info() const {
   I.pnz = pnz();
   I.bump_size = w_->bump_size;
   I.dense_size = w_->dense_size;
+  I.factor_work = w_->work;
+  I.lmax = w_->lmax;
   return I;
 }
 

@@ -31,6 +31,7 @@ struct Options {
   int max_updates = 500;           // updates stored before kOutOfSpace
   int update_type = 1;             // -1 kernel decides (FT), 0 product form, 1 Forrest-Tomlin
   int mode = 0;                    // 0 auto dense tail, 1 always sparse, 2 eager dense tail
+  int pivot_rule = 0;              // 0 threshold partial pivoting, 1 rook (row and column test)
 };
 
 // Work vector of dimension m: values at their positions in `array`, the
@@ -64,6 +65,8 @@ struct Info {
   int rank = 0;
   int nupdates = 0;
   std::int64_t lnz = 0, unz = 0, pnz = 0;  // off-diagonal entries of L, U, update file
+  std::int64_t factor_work = 0;            // operations of the last factorisation
+  double lmax = 0.0;                       // largest |multiplier| of the fresh L
   int bump_size = 0;                       // rows left after the singleton passes
   int dense_size = 0;                      // order of the dense tail, 0 if none
 };
@@ -130,6 +133,15 @@ class Factor {
   int update(int p);
   int num_updates() const;
   double last_update_mismatch() const;  // relative mismatch of the last FT diagonal
+  // Relative residual |a - B x|_inf / (|a|_inf + |B|_max |x|_1) of the column
+  // kept by the last ftran(..., true), against the current B; 0 when none is kept.
+  double kept_column_residual() const;
+
+  // Operations the last factorisation spent (entries scanned, updated and
+  // stored), and the nonzeros of its fresh factors including the diagonal: the
+  // caller weighs the growth of the update file against a new factorisation.
+  std::int64_t factor_work() const;
+  std::int64_t fresh_nnz() const;
 
   std::int64_t lnz() const;
   std::int64_t unz() const;
