@@ -85,6 +85,11 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, s
     separate_flow_covers(in, cands);
     found("FLOW_COVERS_CUTS", at, nullptr);
   }
+  if (lim.mask & TV_MIP_LIFT_CUTS) {
+    const size_t at = cands.size();
+    separate_lifted_flow_covers(in, cands);
+    found("FLOW_COVERS_CUTS.III", at, nullptr);
+  }
   if (lim.mask & TV_MIP_KNAPSUR_COVER_CUTS) separate_knapsack_covers(in, cands);
   // the root LP value is a global bound; a node's is not, and the pool is global
   if ((lim.mask & TV_MIP_OBJ_CUT) && lim.root) separate_objective_cut(in, gbnd, cands);

@@ -72,6 +72,8 @@ void separate_gub_covers(const SepInput &in, const ConflictGraph &graph, std::ve
 void separate_disaggregation(const SepInput &in, bool disagg, bool plant_loc, std::vector<Cut> &out);
 // Flow covers of single-node flow sets from rows with variable upper bounds ("FLOW").
 void separate_flow_covers(const SepInput &in, std::vector<Cut> &out);
+// Flow covers with sequence-independent lifting of the flows left out ("LIFT").
+void separate_lifted_flow_covers(const SepInput &in, std::vector<Cut> &out);
 // Clique cuts from the conflict graph ("CLIQUE").
 void separate_cliques(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out);
 // Implied-bound cuts from single-row implications of binaries ("IBOU").
