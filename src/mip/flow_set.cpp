@@ -41,22 +41,24 @@ bool make_flow_set(const SepInput &in, const std::vector<Vub> &vub, const int *i
     const int j = idx[q];
     const double a = side * val[q];
     if (a == 0.0) continue;
+    if (!e.known[j]) return false;
     const double abs_a = std::fabs(a);
-    if (p.is_binary(j)) {
-      out.items.push_back({j, abs_a, 0.0, j, abs_a, abs_a * in.x[j], in.x[j], a > 0});
-    } else if (!p.is_int[j] && vub[j].bin >= 0) {
+    const bool column = j < p.n;  // else the slack of an LP row
+    if (column && p.is_binary(j)) {
+      out.items.push_back({j, abs_a, 0.0, j, abs_a, abs_a * e.x[j], e.x[j], a > 0});
+    } else if (column && !p.is_int[j] && vub[j].bin >= 0) {
       const int z = vub[j].bin;
-      out.items.push_back({j, abs_a, 0.0, z, abs_a * vub[j].u, abs_a * in.x[j], in.x[z], a > 0});
+      out.items.push_back({j, abs_a, 0.0, z, abs_a * vub[j].u, abs_a * e.x[j], e.x[z], a > 0});
     } else if (!keep_bounded) {
       const double bound = a > 0 ? e.lo[j] : e.up[j];
       if (std::fabs(bound) >= kInf) return false;
       b -= a * bound;
     } else if (e.lo[j] > -kInf) {  // a v = a lo + a (v - lo)
       const double cap = e.up[j] < kInf ? abs_a * (e.up[j] - e.lo[j]) : kInf;
-      out.items.push_back({j, abs_a, e.lo[j], -1, cap, abs_a * (in.x[j] - e.lo[j]), 1.0, a > 0});
+      out.items.push_back({j, abs_a, e.lo[j], -1, cap, abs_a * (e.x[j] - e.lo[j]), 1.0, a > 0});
       b -= a * e.lo[j];
     } else if (e.up[j] < kInf) {   // a v = a up - a (up - v)
-      out.items.push_back({j, -abs_a, e.up[j], -1, kInf, abs_a * (e.up[j] - in.x[j]), 1.0, a < 0});
+      out.items.push_back({j, -abs_a, e.up[j], -1, kInf, abs_a * (e.up[j] - e.x[j]), 1.0, a < 0});
       b -= a * e.up[j];
     } else {
       return false;

@@ -1,4 +1,5 @@
-// Single-node flow sets: one side of a row, side * a v <= b, relaxed to
+// Single-node flow sets: one side of a row or of an aggregation of rows over
+// columns and LP slacks, side * a v <= b, relaxed to
 //   sum_{N1} y_j - sum_{N2} y_j <= b,   0 <= y_j <= u_j x_j,
 // where each flow y_j = a_j (v_col - shift) and x_j is a binary column or
 // the constant 1. Flow cover separators build their cuts on such sets.
@@ -11,7 +12,7 @@
 namespace tarvo::mip {
 
 struct FlowItem {
-  int col;        // column carrying the flow
+  int col;        // variable carrying the flow (column or n + LP row)
   double a;       // y = a * (v_col - shift), y >= 0
   double shift;
   int bin;        // binary switching the flow, -1 when it is always on
@@ -33,8 +34,8 @@ struct Vub {
 };
 std::vector<Vub> variable_upper_bounds(const MipProblem &p, const double *x);
 
-// Builds the flow set of one row side. Binaries and columns with a variable
-// upper bound become switched flows. Other columns with a finite bound become
+// Builds the flow set of one side. Binaries and columns with a variable
+// upper bound become switched flows. Other variables with a finite bound become
 // always-on flows when keep_bounded is set, and are moved to the bound that
 // relaxes the row otherwise. False when the side cannot be relaxed so.
 bool make_flow_set(const SepInput &in, const std::vector<Vub> &vub, const int *idx, const double *val, int len,

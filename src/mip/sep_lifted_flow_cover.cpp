@@ -11,7 +11,8 @@
 //     + sum_{N1\C1} (y_j - (u_j - f(u_j)) x_j)     (or left out)
 //     <= b + sum_{C2} u_j - sum_{C2} f(u_j) (1 - x_j) + sum_{N2\C2} y_j.
 // Always-on flows take x = 1. The cover is chosen greedily from the LP point
-// in a few ways, and the most efficacious cut is kept.
+// in a few ways, and the most efficacious cut is kept. Slacks of LP rows in
+// aggregated rows are flows without a switch.
 #include <algorithm>
 #include <cmath>
 
@@ -128,13 +129,21 @@ bool lifted_cover_cut(const SepInput &in, const FlowSet &set, CoverOrder order, 
     }
   }
   cut.tag = "LIFT";
-  if (!tidy_cut(cut, in.prob, in.safety)) return false;
+  if (std::any_of(cut.index.begin(), cut.index.end(), [&](int k) { return k >= in.prob.n; })) {
+    std::vector<std::pair<int, double>> ext_coef;
+    for (size_t q = 0; q < cut.index.size(); ++q) ext_coef.emplace_back(cut.index[q], cut.value[q]);
+    if (!extended_to_columns(in, ext_coef, cut.rhs, cut)) return false;
+  } else if (!tidy_cut(cut, in.prob, in.safety)) {
+    return false;
+  }
   cut.efficacy = cut_efficacy(cut, in.x);
   return cut.efficacy >= in.safety.min_efficacy;
 }
 
-bool lifted_flow_cover_of_side(const SepInput &in, const std::vector<Vub> &vub, const int *idx, const double *val,
-                               int len, double side, double b, Cut &out) {
+}  // namespace
+
+bool lifted_flow_cover(const SepInput &in, const std::vector<Vub> &vub, const int *idx, const double *val, int len,
+                       double side, double b, Cut &out) {
   FlowSet set;
   if (!make_flow_set(in, vub, idx, val, len, side, b, true, set)) return false;
   // a switched inflow to cover, and a continuous flow (else it is a knapsack)
@@ -158,13 +167,11 @@ bool lifted_flow_cover_of_side(const SepInput &in, const std::vector<Vub> &vub, 
   return found;
 }
 
-}  // namespace
-
 void separate_lifted_flow_covers(const SepInput &in, std::vector<Cut> &out) {
   const std::vector<Vub> vub = variable_upper_bounds(in.prob, in.x);
   separate_row_sides(in, kMaxRowLength, out,
                      [&](const int *idx, const double *val, int len, double side, double b, Cut &cut) {
-                       return lifted_flow_cover_of_side(in, vub, idx, val, len, side, b, cut);
+                       return lifted_flow_cover(in, vub, idx, val, len, side, b, cut);
                      });
 }
 

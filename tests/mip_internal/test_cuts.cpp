@@ -86,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(Miplib3, RootLoop,
                                            GapCase{"gesa2", 0.5}, GapCase{"bell5", 0.1},
                                            GapCase{"egout", 0.5}, GapCase{"stein27", 0.0},
                                            GapCase{"khb05250", 0.8}, GapCase{"p0548", 0.5},
-                                           GapCase{"mod010", 0.5}, GapCase{"gt2", 0.6}, GapCase{"pp08a", 0.7}),
+                                           GapCase{"mod010", 0.5}, GapCase{"gt2", 0.6}, GapCase{"pp08a", 0.7},
+                                           GapCase{"set1ch", 0.9}),
                          [](const auto &info) { return std::string(info.param.model); });
 
 // Cuts made at a node whose bounds exclude the optimum must still keep it:
@@ -137,13 +138,15 @@ TEST(NodeLoop, CutsAtANodeAwayFromTheOptimumAreGloballyValid) {
 
 // Every candidate of every separator, before any filtering by the loop, keeps the optimum.
 TEST(Separators, EveryCandidateKeepsTheOptimum) {
-  for (const char *name : {"p0033", "fixnet6", "vpm2", "gesa2", "bell5", "khb05250", "mod008", "p0282", "p0548"}) {
+  for (const char *name :
+       {"p0033", "fixnet6", "vpm2", "gesa2", "bell5", "khb05250", "mod008", "p0282", "p0548", "set1ch", "modglob"}) {
     MipModel mm;
     if (!mm.load(name) || mm.optimum.empty()) continue;
     CutPool pool(mm.prob);
     ExtendedVars ext;
     ext.build(mm.prob, pool, mm.lp);
     SepInput in{mm.prob, mm.lp, pool, ext, mm.lp.x().data(), 1e-6, 6, 5000, CutSafety{}};
+    in.aggregated_flow_covers = true;
     std::vector<Cut> cands;
     tarvo::mip::separate_gomory(in, cands);
     tarvo::mip::separate_cmir(in, cands);
