@@ -56,7 +56,8 @@ class CoverLifting {
 
 enum class CoverOrder { kSwitchedOn, kKnapsackRatio };
 
-// The lifted cut of one cover choice; false when there is no cover.
+// The lifted cut of one cover choice over the flow set's variables; false
+// when there is no cover or the cut is not violated.
 bool lifted_cover_cut(const SepInput &in, const FlowSet &set, CoverOrder order, bool full_outflows_in_c2, Cut &cut) {
   const std::vector<FlowItem> &items = set.items;
   const int count = static_cast<int>(items.size());
@@ -128,6 +129,19 @@ bool lifted_cover_cut(const SepInput &in, const FlowSet &set, CoverOrder order, 
       add_flow_term(it, -1.0, cut);
     }
   }
+  // rank by efficacy over the flow set's own variables; only the chosen cut
+  // is written over the columns
+  double act = 0, norm = 0;
+  for (size_t q = 0; q < cut.index.size(); ++q) {
+    act += cut.value[q] * in.ext.x[cut.index[q]];
+    norm += cut.value[q] * cut.value[q];
+  }
+  cut.efficacy = norm > 0 ? (act - cut.rhs) / std::sqrt(norm) : 0.0;
+  return cut.efficacy > 0;
+}
+
+// Writes the chosen cut over the columns and measures it there.
+bool finish_cut(const SepInput &in, Cut &cut) {
   cut.tag = "LIFT";
   if (std::any_of(cut.index.begin(), cut.index.end(), [&](int k) { return k >= in.prob.n; })) {
     std::vector<std::pair<int, double>> ext_coef;
@@ -164,7 +178,7 @@ bool lifted_flow_cover(const SepInput &in, const std::vector<Vub> &vub, const in
         found = true;
       }
     }
-  return found;
+  return found && finish_cut(in, out);
 }
 
 void separate_lifted_flow_covers(const SepInput &in, std::vector<Cut> &out) {
