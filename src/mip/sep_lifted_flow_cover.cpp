@@ -15,6 +15,7 @@
 // aggregated rows are flows without a switch.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "mip/flow_set.hpp"
 
