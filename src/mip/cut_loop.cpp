@@ -50,7 +50,8 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, s
   CutSafety safety;
   safety.min_efficacy = lim.min_efficacy;
   SepInput in{ctx.prob, ctx.lp, pool, ext, ctx.lp.x().data(), ctx.params.dbl(TV_DPARAM_MIP_INTTOL),
-              lim.max_aggr, lim.max_per_pass, safety, max_cut_nnz(ctx.prob), lim.deadline};
+              lim.max_aggr, lim.max_per_pass, safety, max_cut_nnz(ctx.prob), lim.deadline,
+              (lim.mask & TV_MIP_LIFT_CUTS) != 0};
   const double gbnd = ctx.lp.objective();
   if (lim.mask & TV_MIP_GOMORY_CUTS) {
     context_log(ctx, 7, "\nSearching for Gomory cuts (numcutpass:%d numcut:%d, gbnd:%g)", pass, pool.size(), gbnd);
@@ -84,6 +85,11 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, s
     const size_t at = cands.size();
     separate_flow_covers(in, cands);
     found("FLOW_COVERS_CUTS", at, nullptr);
+  }
+  if (lim.mask & TV_MIP_LIFT_CUTS) {
+    const size_t at = cands.size();
+    separate_lifted_flow_covers(in, cands);
+    found("FLOW_COVERS_CUTS.III", at, nullptr);
   }
   if (lim.mask & TV_MIP_KNAPSUR_COVER_CUTS) separate_knapsack_covers(in, cands);
   // the root LP value is a global bound; a node's is not, and the pool is global

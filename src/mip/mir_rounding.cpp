@@ -73,6 +73,12 @@ bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::v
       ext_coef.emplace_back(t.k, g);
     }
   }
+  return extended_to_columns(in, ext_coef, rhs, cut);
+}
+
+bool extended_to_columns(const SepInput &in, const std::vector<std::pair<int, double>> &ext_coef, double rhs,
+                         Cut &cut) {
+  const ExtendedVars &e = in.ext;
   if (ext_coef.empty()) return false;
   // slacks expand to their rows: sum into a dense column vector
   std::vector<double> dense(e.n, 0.0);

@@ -116,9 +116,17 @@ void NodeQueue::sift_down(int pos) {
   place(pos, node);
 }
 
+void NodeQueue::track(int node) {
+  if (node >= static_cast<int>(bound_entry_.size())) bound_entry_.resize(node + 1 + node / 2);
+  bound_entry_[node] = bounds_.insert(pool_[node].bound);
+}
+
+void NodeQueue::untrack(int node) { bounds_.erase(bound_entry_[node]); }
+
 void NodeQueue::push(int node) {
   Node &nd = pool_[node];
   nd.flags |= kInQueue;
+  track(node);
   if (limit_ > 0 && key_ && ctx_.incumbent < 1e30) {
     const int key = key_(nd);
     if (key > limit_) {
@@ -170,6 +178,7 @@ void NodeQueue::remove(int node) {
   const int pos = nd.heap_pos;
   nd.flags &= static_cast<std::uint8_t>(~kInQueue);
   nd.heap_pos = -1;
+  untrack(node);
   if (pos < 0) {
     const int k = -1 - pos;
     const int last = static_cast<int>(deferred_.size()) - 1;
@@ -204,12 +213,7 @@ void NodeQueue::resort() {
   for (int pos = static_cast<int>(heap_.size()) / 2 - 1; pos >= 0; --pos) sift_down(pos);
 }
 
-double NodeQueue::min_bound() const {
-  double b = 1e30;
-  for (int node : heap_) b = std::min(b, pool_[node].bound);
-  for (int node : deferred_) b = std::min(b, pool_[node].bound);
-  return b;
-}
+double NodeQueue::min_bound() const { return bounds_.empty() ? 1e30 : std::min(1e30, *bounds_.begin()); }
 
 bool NodeQueue::all_flagged(std::uint8_t flag) const {
   if (empty()) return false;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <vector>
 
 #include "mip/node_pool.hpp"
@@ -54,6 +55,8 @@ class NodeQueue {
   void sift_down(int pos);
   void place(int pos, int node);
   bool refill();
+  void track(int node);
+  void untrack(int node);
 
   NodePool &pool_;
   const QueueContext &ctx_;
@@ -64,6 +67,9 @@ class NodeQueue {
   int capacity_ = kInitialCapacity;
   int window_ = 0, limit_ = 0;
   std::function<int(const Node &)> key_;
+  // bounds of every open node, so the least is at hand at each node
+  std::multiset<double> bounds_;
+  std::vector<std::multiset<double>::iterator> bound_entry_;  // by node index
 };
 
 }  // namespace tarvo::mip

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "common/clock.hpp"
-#include "mip/separators.hpp"
+#include "mip/flow_set.hpp"
 
 namespace tarvo::mip {
 
@@ -135,6 +135,8 @@ void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
   const ExtendedVars &e = in.ext;
   const int n = p.n;
   const auto vb = variable_bound_rows(p);
+  std::vector<Vub> vub;
+  if (in.aggregated_flow_covers) vub = variable_upper_bounds(p, in.x);
   // start rows: those holding a fractional integer column or a continuous
   // column with a variable bound; tight rows first
   std::vector<std::pair<double, int>> starts;
@@ -186,6 +188,25 @@ void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
           out.push_back(std::move(cut));
           found++;
           got = true;
+        }
+      }
+      // single rows have their own flow cover pass
+      if (!got && round > 0 && in.aggregated_flow_covers) {
+        base.index.clear();
+        base.value.clear();
+        for (int k : agg.touched)
+          if (std::fabs(agg.coef[k]) > kZero) {
+            base.index.push_back(k);
+            base.value.push_back(agg.coef[k]);
+          }
+        const int len = static_cast<int>(base.index.size());
+        for (double side : {1.0, -1.0}) {
+          Cut cut;
+          if (lifted_flow_cover(in, vub, base.index.data(), base.value.data(), len, side, 0.0, cut)) {
+            out.push_back(std::move(cut));
+            found++;
+            got = true;
+          }
         }
       }
       if (got || round >= in.max_aggr) break;

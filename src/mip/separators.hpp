@@ -21,6 +21,7 @@ struct SepInput {
   CutSafety safety;
   int max_nnz = 1 << 30;     // denser cuts are not worth making
   double deadline = 1e30;    // wall-clock seconds; separators stop early past it
+  bool aggregated_flow_covers = false;  // lifted flow covers on the c-MIR aggregations too
 };
 
 // Mixed-integer rounding of the base inequality sum a_k v_k <= beta over the
@@ -35,6 +36,10 @@ struct MirBase {
 };
 bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::vector<char> &complement_up,
              Cut &cut);
+// sum coef_k v_k <= rhs over the extended variables as a tidied cut over the
+// columns, the slacks replaced by their rows. False when it is unsafe or too dense.
+bool extended_to_columns(const SepInput &in, const std::vector<std::pair<int, double>> &ext_coef, double rhs,
+                         Cut &cut);
 
 // Single-row separation: calls make(index, value, length, side, rhs, cut) for
 // each finite side (side * a x <= rhs) of the rows with 3..max_len entries and
@@ -72,6 +77,13 @@ void separate_gub_covers(const SepInput &in, const ConflictGraph &graph, std::ve
 void separate_disaggregation(const SepInput &in, bool disagg, bool plant_loc, std::vector<Cut> &out);
 // Flow covers of single-node flow sets from rows with variable upper bounds ("FLOW").
 void separate_flow_covers(const SepInput &in, std::vector<Cut> &out);
+// Flow covers with sequence-independent lifting of the flows left out ("LIFT").
+void separate_lifted_flow_covers(const SepInput &in, std::vector<Cut> &out);
+// The same on one inequality side * sum val_q v_idx[q] <= b over the extended
+// variables (slacks as flows without a switch); `vub` from variable_upper_bounds.
+struct Vub;
+bool lifted_flow_cover(const SepInput &in, const std::vector<Vub> &vub, const int *idx, const double *val, int len,
+                       double side, double b, Cut &out);
 // Clique cuts from the conflict graph ("CLIQUE").
 void separate_cliques(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out);
 // Implied-bound cuts from single-row implications of binaries ("IBOU").

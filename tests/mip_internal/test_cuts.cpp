@@ -86,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(Miplib3, RootLoop,
                                            GapCase{"gesa2", 0.5}, GapCase{"bell5", 0.1},
                                            GapCase{"egout", 0.5}, GapCase{"stein27", 0.0},
                                            GapCase{"khb05250", 0.8}, GapCase{"p0548", 0.5},
-                                           GapCase{"mod010", 0.5}, GapCase{"gt2", 0.6}, GapCase{"pp08a", 0.7}),
+                                           GapCase{"mod010", 0.5}, GapCase{"gt2", 0.6}, GapCase{"pp08a", 0.7},
+                                           GapCase{"set1ch", 0.9}),
                          [](const auto &info) { return std::string(info.param.model); });
 
 // Cuts made at a node whose bounds exclude the optimum must still keep it:
@@ -137,13 +138,15 @@ TEST(NodeLoop, CutsAtANodeAwayFromTheOptimumAreGloballyValid) {
 
 // Every candidate of every separator, before any filtering by the loop, keeps the optimum.
 TEST(Separators, EveryCandidateKeepsTheOptimum) {
-  for (const char *name : {"p0033", "fixnet6", "vpm2", "gesa2", "bell5", "khb05250", "mod008", "p0282", "p0548"}) {
+  for (const char *name :
+       {"p0033", "fixnet6", "vpm2", "gesa2", "bell5", "khb05250", "mod008", "p0282", "p0548", "set1ch", "modglob"}) {
     MipModel mm;
     if (!mm.load(name) || mm.optimum.empty()) continue;
     CutPool pool(mm.prob);
     ExtendedVars ext;
     ext.build(mm.prob, pool, mm.lp);
     SepInput in{mm.prob, mm.lp, pool, ext, mm.lp.x().data(), 1e-6, 6, 5000, CutSafety{}};
+    in.aggregated_flow_covers = true;
     std::vector<Cut> cands;
     tarvo::mip::separate_gomory(in, cands);
     tarvo::mip::separate_cmir(in, cands);
@@ -156,6 +159,7 @@ TEST(Separators, EveryCandidateKeepsTheOptimum) {
     tarvo::mip::separate_gub_covers(in, pool.conflict_graph(), cands);
     tarvo::mip::separate_disaggregation(in, true, true, cands);
     tarvo::mip::separate_flow_covers(in, cands);
+    tarvo::mip::separate_lifted_flow_covers(in, cands);
     EXPECT_FALSE(cands.empty()) << name;
     std::map<std::string, int> per_tag;
     for (const Cut &c : cands) per_tag[c.tag]++;
@@ -401,63 +405,76 @@ TEST(Separators, PlantLocationCutsTakeTheDemandAsTheBound) {
   EXPECT_NEAR(bound_of[5], 3, 1e-12);  // y11 <= 3 x1
 }
 
-// Random single-node flow sets (flows y_j <= u_j x_j in and out of one row):
-// every flow cover cut holds on the whole mixed set, checked by maximising
+// Random single-node flow sets (flows y_j <= u_j x_j in and out of one row,
+// and one continuous flow without a switch, bounded or not): every flow cover
+// cut, plain or lifted, holds on the whole mixed set, checked by maximising
 // its left side over the flows for every setting of the binaries.
 TEST(Separators, FlowCoversHoldOnRandomFlowSets) {
   std::mt19937 rng(11);
   std::uniform_int_distribution<int> cap(2, 20), coin(0, 3);
-  const int k = 5;  // columns x0..x4, then y0..y4
-  int cuts_seen = 0;
-  for (int trial = 0; trial < 40; ++trial) {
+  const int k = 5;  // columns x0..x4, then y0..y4, then the unswitched flow z
+  const int n = 2 * k + 1;
+  std::map<std::string, int> cuts_seen;
+  for (int trial = 0; trial < 80; ++trial) {
     std::vector<std::vector<double>> rows;
-    std::vector<double> lo, up, cost(2 * k);
-    std::vector<double> flow(2 * k, 0.0), u(k);
+    std::vector<double> lo, up, cost(n);
+    std::vector<double> flow(n, 0.0), u(k);
     double in_cap = 0;
     for (int j = 0; j < k; ++j) {
       u[j] = cap(rng);
       const bool out = coin(rng) == 0;
       flow[k + j] = out ? -1 : 1;
       in_cap += out ? 0 : u[j];
-      std::vector<double> vub(2 * k, 0.0);
+      std::vector<double> vub(n, 0.0);
       vub[k + j] = 1;
       vub[j] = -u[j];
       rows.push_back(vub);
       lo.push_back(-1e30);
       up.push_back(0);
-      cost[j] = cap(rng);           // fixed charge
+      cost[j] = cap(rng);              // fixed charge
       cost[k + j] = -(1 + coin(rng));  // flow is worth having
     }
+    // z: an inflow or outflow in [-2, 6], or in [-2, inf) when it flows out
+    const bool z_out = trial % 2 == 1;
+    const double z_up = z_out && trial % 4 == 1 ? 1e30 : 6;
+    flow[n - 1] = z_out ? -0.5 : 1;
+    cost[n - 1] = z_out ? 1 : -1;
     rows.push_back(flow);
     lo.push_back(-1e30);
     up.push_back(std::floor(0.6 * in_cap));
     Enumerable e(rows, lo, up, cost);
-    for (int j = k; j < 2 * k; ++j) {
+    for (int j = k; j < n; ++j) {
+      const double jl = j < 2 * k ? 0 : -2, ju = j < 2 * k ? u[j - k] : z_up;
       e.prob.is_int[j] = 0;
-      e.prob.col_up[j] = u[j - k];
-      e.lp.set_col_bounds(j, 0, u[j - k]);
+      e.prob.col_lo[j] = jl;
+      e.prob.col_up[j] = ju;
+      e.lp.set_col_bounds(j, jl, ju);
     }
     if (e.lp.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
     AtLpPoint at(e);
     std::vector<Cut> cands;
     tarvo::mip::separate_flow_covers(at.in, cands);
+    tarvo::mip::separate_lifted_flow_covers(at.in, cands);
+    LpSolver check;
+    check.load(e.data, tarvo::simplex::LpOptions{});
+    for (int i = 0; i < e.prob.m; ++i) check.set_row_bounds(i, e.prob.row_lo[i], e.prob.row_up[i]);
     for (const Cut &c : cands) {
-      ASSERT_STREQ(c.tag, "FLOW");
-      cuts_seen++;
-      LpSolver check;
-      check.load(e.data, tarvo::simplex::LpOptions{});
-      for (int i = 0; i < e.prob.m; ++i) check.set_row_bounds(i, e.prob.row_lo[i], e.prob.row_up[i]);
-      for (int j = 0; j < 2 * k; ++j) check.set_cost(j, 0.0);
+      cuts_seen[c.tag]++;
+      EXPECT_GT(excess(c.index, c.value, c.rhs, e.lp.x().data()), 0.0) << c.tag << " not violated";
+      for (int j = 0; j < n; ++j) check.set_cost(j, 0.0);
       for (size_t t = 0; t < c.index.size(); ++t) check.set_cost(c.index[t], -c.value[t]);
       for (int mask = 0; mask < (1 << k); ++mask) {
         for (int j = 0; j < k; ++j) check.set_col_bounds(j, (mask >> j) & 1, (mask >> j) & 1);
-        for (int j = k; j < 2 * k; ++j) check.set_col_bounds(j, 0, u[j - k]);
-        if (check.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
-        EXPECT_LE(-check.objective(), c.rhs + 1e-7 * (1 + std::fabs(c.rhs))) << "binaries " << mask;
+        for (int j = k; j < n; ++j) check.set_col_bounds(j, e.prob.col_lo[j], e.prob.col_up[j]);
+        const LpStatus st = check.solve(TV_METHOD_DSIMPLEX, {});
+        ASSERT_NE(st, LpStatus::kUnbounded) << c.tag << " binaries " << mask;
+        if (st != LpStatus::kOptimal) continue;
+        EXPECT_LE(-check.objective(), c.rhs + 1e-7 * (1 + std::fabs(c.rhs))) << c.tag << " binaries " << mask;
       }
     }
   }
-  EXPECT_GT(cuts_seen, 5);
+  EXPECT_GT(cuts_seen["FLOW"], 5);
+  EXPECT_GT(cuts_seen["LIFT"], 5);
 }
 
 TEST(CutTidy, RejectsUnsafeAndRelaxesTinyCoefficientsValidly) {
