@@ -329,8 +329,6 @@ bool Glp::install_basis(const int *colStatus, const int *rowStatus) {
   return true;
 }
 
-namespace {
-// After a bound change a nonbasic variable follows its bound.
 void refit_nonbasic(Glp &g, int j) {
   if (g.state[j] == kBasic) return;
   signed char st = g.state[j];
@@ -340,7 +338,32 @@ void refit_nonbasic(Glp &g, int j) {
     choose_nonbasic_state(g, j, g.x[j]);
   }
 }
-}  // namespace
+
+bool set_basis_states(Glp &g, const std::vector<signed char> &state) {
+  const int nt = g.n + g.m;
+  if (static_cast<int>(state.size()) != nt) return false;
+  int basic = 0;
+  for (signed char s : state) basic += s == kBasic;
+  if (basic != g.m) return false;
+  int p = 0;
+  for (int j = 0; j < nt; ++j) {
+    g.state[j] = state[j];
+    if (g.state[j] == kBasic) {
+      g.head[p] = j;
+      g.where[j] = p++;
+    } else {
+      g.where[j] = -1;
+      // the stored side may no longer exist after a bound change
+      refit_nonbasic(g, j);
+    }
+  }
+  std::fill(g.weight.begin(), g.weight.end(), 1.0);
+  g.weights_exact = false;
+  g.factored = false;
+  g.wfact = WFACT_INIT;
+  g.have_basis = true;
+  return true;
+}
 
 bool Glp::update_rhs(int row, double /*value*/) {
   if (!model || row < 0 || row >= m || model->data.m != m) return false;
