@@ -124,6 +124,9 @@ LpOptions LpOptions::from_params(const base::ParamValues &p) {
   const int recov = p.integer(TV_IPARAM_LP_BASRECOV_METHOD);
   o.basis_recovery = recov >= 1 && recov <= 3 ? recov : 1;
   o.ratrange = std::max(1, p.integer(TV_IPARAM_LP_RATRANGE));
+  o.palloc = std::max(0, p.integer(TV_IPARAM_LP_PALLOC));
+  o.pcolal = std::clamp(p.integer(TV_IPARAM_LP_PCOLAL_FACTOR), 0, 100);
+  o.sparse_kernels = (p.integer(TV_IPARAM_LP_XMODE) & 4) != 0;
   xlu::Options &lu = o.lu;
   lu.num_candidates = p.integer(TV_IPARAM_LU_NUM_CANDITS);
   lu.max_updates = p.integer(TV_IPARAM_LU_MAX_UPDATES);
@@ -234,7 +237,10 @@ void build_glp(Glp &g, const base::ModelData &d, const LpOptions &opt) {
   g.recovery.ratrange = opt.ratrange;
   g.pivot_activity.assign(nt, 0);
   g.stats = RunStats{};
-  g.lu = xlu::Factor(m, nt, static_cast<std::int64_t>(nzs) + m, g.refactor_freq);
+  const std::int64_t factor_room = (static_cast<std::int64_t>(nzs) + m) * (100 + opt.palloc) / 100;
+  g.lu = xlu::Factor(m, nt, factor_room, g.refactor_freq);
+  g.sparse_row_density = opt.pcolal / 100.0;
+  g.sparse_pricing = opt.sparse_kernels;
   xlu::Options luopt = opt.lu;
   luopt.max_updates = std::max(1, std::min(g.refactor_freq, opt.lu.max_updates));
   if (g.lu.set_options(luopt) != xlu::kOk) {
@@ -465,8 +471,10 @@ void compute_pivot_row(Glp &g, const xlu::Vector &rho) {
     }
     g.alpha_row[j] += v;
   };
-  bool sparse = rho.count >= 0 && rho.count <= m;
-  if (sparse) {
+  bool sparse = g.sparse_pricing && rho.count >= 0 && rho.count <= m;
+  if (sparse && g.sparse_row_density > 0) {
+    sparse = rho.count < g.sparse_row_density * m;
+  } else if (sparse) {
     long long work = 0;
     for (int k = 0; k < rho.count; ++k) {
       int i = rho.index[k];

@@ -112,6 +112,8 @@ struct Glp : base::SolverWork {
   std::vector<double> alpha_row;  // n+m pivot row
   std::vector<int> alpha_list;    // nonbasic indices with a nonzero in alpha_row
   std::vector<char> alpha_mark;
+  double sparse_row_density = 0;  // pivot rows priced row-wise below this share of m (0: by work)
+  bool sparse_pricing = true;
 
   bool fresh() const override { return have_basis; }
   bool install_basis(const int *colStatus, const int *rowStatus) override;
@@ -139,6 +141,9 @@ struct LpOptions {
   double zero_tol = 0;       // matrix entries at or below are dropped
   int basis_recovery = 1;    // 1 fallback basis, 2 slacks for dependent columns, 3 rollback
   int ratrange = 4;          // LU pivot candidates, lowered after a singular factorisation
+  int palloc = 0;            // extra factor storage in percent of the matrix (0: none reserved)
+  int pcolal = 0;            // density (percent of m) below which pivot rows are priced row-wise; 0: by work
+  bool sparse_kernels = true;  // TV_IPARAM_LP_XMODE bit 4: row-wise pricing over sparse BTRAN results
   static LpOptions from_params(const base::ParamValues &p);
 };
 

@@ -198,6 +198,33 @@ TEST(DualOptions, PerturbationSizeAndPrePerturbation) {
   EXPECT_NE(larger.iterations, with.iterations) << "TV_DPARAM_LP_PERTFACT did not change the path";
 }
 
+// The statistics block counts pivot rows priced row-wise (sparse) and
+// column-wise (dense): without XMODE bit 4 none is sparse.
+TEST(DualOptions, KernelSettingsChooseHowPivotRowsArePriced) {
+  if (!have_data()) GTEST_SKIP() << "netlib data not found";
+  auto sparse_rows = [](const Outcome &r) {
+    const size_t at = r.log.find("\npivrow (s/d)        = ");
+    if (at == std::string::npos) return -1;
+    int sparse = -1, dense = -1;
+    std::sscanf(r.log.c_str() + at, "\npivrow (s/d)        = %d/%d", &sparse, &dense);
+    return sparse;
+  };
+  const std::vector<Setting> stats = {{TV_IPARAM_LP_PRTFG, 1}};
+  std::vector<Setting> dense_only = stats, reserve = stats;
+  dense_only.push_back({TV_IPARAM_LP_XMODE, 8});
+  reserve.push_back({TV_IPARAM_LP_PALLOC, 300});
+  reserve.push_back({TV_IPARAM_LP_PCOLAL_FACTOR, 1});
+  const Outcome base = solve("scfxm1", TV_METHOD_DSIMPLEX, stats);
+  expect_published("scfxm1", base, "default kernels");
+  EXPECT_GT(sparse_rows(base), 0) << base.log;
+  const Outcome dense = solve("scfxm1", TV_METHOD_DSIMPLEX, dense_only);
+  expect_published("scfxm1", dense, "dense pricing");
+  EXPECT_EQ(sparse_rows(dense), 0) << dense.log;
+  const Outcome tight = solve("scfxm1", TV_METHOD_DSIMPLEX, reserve);
+  expect_published("scfxm1", tight, "reserved storage, 1 % density");
+  EXPECT_LT(sparse_rows(tight), sparse_rows(base));
+}
+
 // fit1d has 24 rows and 1026 columns: with a small working set sifting makes
 // several passes, and the primal simplex finishes from the last one.
 TEST(Sprint, SiftingPassesEndAtTheOptimum) {
