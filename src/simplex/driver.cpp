@@ -19,6 +19,7 @@ constexpr int kSwitchPasses = 10;  // method changes of one solve
 constexpr int kXmodeSlackStart = 1;  // TV_IPARAM_LP_XMODE: no crash basis
 constexpr int kXmodeBoundFlips = 8;  // TV_IPARAM_LP_XMODE: bound flipping in the ratio tests
 constexpr int kXmodeSprint = 16;     // TV_IPARAM_LP_XMODE: sifting before the primal simplex
+constexpr int kUmodeAdaptTolerances = 2;  // TV_IPARAM_LP_UMODE: tolerances adapt within their limits
 constexpr int kUmodeDualPrePerturb = 8;  // TV_IPARAM_LP_UMODE: perturb costs before the dual starts
 constexpr int kUmodePrimalPrePerturb = 16;  // TV_IPARAM_LP_UMODE: perturb bounds before the primal starts
 
@@ -261,9 +262,11 @@ int run_methods(Glp &g, RunControl &rc, bool primal) {
       g.xstat = XSTAT_SWITCH;
       g.wfact = WFACT_NUMERR;
       // a false verdict usually comes from a pivot the ratio test refused
-      g.pivot_tol = std::max(0.01 * g.pivot_tol, g.pivot_tol_min);
-      g.ptol = std::max(0.1 * g.ptol, g.tol_floor);
-      g.dtol = std::max(0.1 * g.dtol, g.tol_floor);
+      if (g.adapt_tolerances) {
+        g.pivot_tol = std::max(0.01 * g.pivot_tol, g.pivot_tol_min);
+        g.ptol = std::max(0.1 * g.ptol, g.tol_floor);
+        g.dtol = std::max(0.1 * g.dtol, g.tol_floor);
+      }
     }
     trace_exit(g, rc);
     note_exit(g, rc, primal);
@@ -347,6 +350,7 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
                                 model.params.integer(TV_IPARAM_LP_PRINTLEVEL),
                                 model.hooks.log_writer != nullptr && !model.cut_row_switch);
   g->trace = TraceState{};
+  g->adapt_tolerances = (model.params.integer(TV_IPARAM_LP_UMODE) & kUmodeAdaptTolerances) != 0;
   g->stats = RunStats{};
   if (installed && g->trace_cfg.detail)
     base::log_model(&model, 1, "\n(%c) Setting specified basis (B) as initial basis (bhash=%llx).",

@@ -84,6 +84,7 @@ struct Glp : base::SolverWork {
   double pivot_tol = 1e-7;  // smallest |alpha| the ratio tests pivot on
   double pivot_tol_min = 1e-10, pivot_tol_max = 1e-5;  // where the pivot tolerance may adapt to
   int pivot_tol_changes = 0;
+  bool adapt_tolerances = true;  // TV_IPARAM_LP_UMODE bit 2: tolerances move within their limits
   double tol_floor = 1e-10;  // smallest feasibility/optimality tolerance a retry tightens to
   double mkweps = 1e-6;     // relative row/column disagreement that rejects a pivot
   double iterations = 0;   // of the current run

@@ -90,6 +90,7 @@ TEST(EngineOptions, CrashPricingAndPerturbationSettingsKeepTheOptimum) {
       {{TV_IPARAM_LP_PPARTIAL, -1}, {TV_IPARAM_SPLEX_PPRICING, 0}},
       {{TV_IPARAM_LP_OPRFREE, 0}},
       {{TV_IPARAM_LP_UMODE, 30}, {TV_DPARAM_LP_PERTFACT, 1e-5, true}},
+      {{TV_IPARAM_LP_UMODE, 16}},  // fixed tolerances, no pre-perturbation
       {{TV_IPARAM_LP_DPSWITCH, 0}},
       {{TV_IPARAM_LP_PRATIO, 0}},
       {{TV_IPARAM_LP_PRATIO, 3}},
