@@ -351,7 +351,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     }
     if (g.iterations - deg_mark >= deg_window) {
       const std::int64_t deg = g.stats.degenerate - deg_count_mark;
-      if (perturbations == 0 && deg > kDegenerateShare * deg_window) {
+      if (rc.perturb_when_degenerate && perturbations == 0 && deg > kDegenerateShare * deg_window) {
         if (g.trace_cfg.on(kTracePerturbation))
           base::log_model(g.model, 1, "\nStarting dual perturbation due to degeneracy... (toldeg-olddeg=%d, iter-olditer=%g)",
                           static_cast<int>(deg), g.iterations - deg_mark);

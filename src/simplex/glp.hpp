@@ -254,6 +254,7 @@ struct RunControl {
   double cutoff = -kInf;   // internal minimisation sense
   bool perturb = true;     // a fresh run may perturb before its first iteration
   bool pre_perturb_primal = true, pre_perturb_dual = true;  // TV_IPARAM_LP_UMODE bits 16 and 8
+  bool perturb_when_degenerate = false;  // a cold dual run watches its degeneracy (warm ones only stalls)
   // TV_IPARAM_SPLEX_DUAL_PHASE (0 decide, 1 start in phase 1, 2 single phase,
   // 3 keep the phase) and the artificial box of TV_DPARAM_LP_BNDINF
   int dual_phase = 0;
