@@ -289,8 +289,7 @@ void compute_primal_checked(Glp &g) {
 }
 
 void tighten_pivot_tolerance(Glp &g) {
-  constexpr int kUmodeAdaptTolerances = 2;  // TV_IPARAM_LP_UMODE: tolerances may adapt during the solve
-  if (g.model && !(g.model->params.integer(TV_IPARAM_LP_UMODE) & kUmodeAdaptTolerances)) return;
+  if (!g.adapt_tolerances) return;
   const double next = std::min(10 * g.pivot_tol, g.pivot_tol_max);
   if (next == g.pivot_tol) return;
   trace_event(g, kTraceTolerances, " new pvteps:%e (factor:%e), fiter=%d, file=%s(%d)", next, next / g.pivot_tol,

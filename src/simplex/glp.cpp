@@ -125,7 +125,10 @@ LpOptions LpOptions::from_params(const base::ParamValues &p) {
   o.basis_recovery = recov >= 1 && recov <= 3 ? recov : 1;
   o.ratrange = std::max(1, p.integer(TV_IPARAM_LP_RATRANGE));
   o.palloc = std::max(0, p.integer(TV_IPARAM_LP_PALLOC));
+  constexpr int kXmodeSparseKernels = 4;  // TV_IPARAM_LP_XMODE: sparse FTRAN/BTRAN/update kernels
   o.lu_print_level = p.integer(TV_IPARAM_LU_PRINT_LEVEL);
+  o.pcolal = std::clamp(p.integer(TV_IPARAM_LP_PCOLAL_FACTOR), 0, 100);
+  o.sparse_kernels = (p.integer(TV_IPARAM_LP_XMODE) & kXmodeSparseKernels) != 0;
   xlu::Options &lu = o.lu;
   lu.num_candidates = p.integer(TV_IPARAM_LU_NUM_CANDITS);
   lu.max_updates = p.integer(TV_IPARAM_LU_MAX_UPDATES);
@@ -141,8 +144,7 @@ LpOptions LpOptions::from_params(const base::ParamValues &p) {
   lu.spvtol_update = p.dbl(TV_DPARAM_LU_SPVTOL_UPDATE);
   lu.spvtol_ftran = p.dbl(TV_DPARAM_LU_SPVTOL_FTRAN);
   lu.spvtol_btran = p.dbl(TV_DPARAM_LU_SPVTOL_BTRAN);
-  constexpr int kXmodeSparseKernels = 4;  // TV_IPARAM_LP_XMODE: sparse FTRAN/BTRAN/update kernels
-  if (!(p.integer(TV_IPARAM_LP_XMODE) & kXmodeSparseKernels))
+  if (!o.sparse_kernels)
     lu.spvtol_ftran = lu.spvtol_btran = lu.spvtol_update = 0.0;
   return o;
 }
@@ -244,7 +246,10 @@ void build_glp(Glp &g, const base::ModelData &d, const LpOptions &opt) {
   g.recovery.ratrange = opt.ratrange;
   g.pivot_activity.assign(nt, 0);
   g.stats = RunStats{};
-  g.lu = xlu::Factor(m, nt, static_cast<std::int64_t>(nzs) + m, g.refactor_freq);
+  const std::int64_t factor_room = (static_cast<std::int64_t>(nzs) + m) * (100 + opt.palloc) / 100;
+  g.lu = xlu::Factor(m, nt, factor_room, g.refactor_freq);
+  g.sparse_row_density = opt.pcolal / 100.0;
+  g.sparse_pricing = opt.sparse_kernels;
   xlu::Options luopt = opt.lu;
   luopt.max_updates = std::max(1, std::min(g.refactor_freq, opt.lu.max_updates));
   if (g.lu.set_options(luopt) != xlu::kOk) {
@@ -339,8 +344,6 @@ bool Glp::install_basis(const int *colStatus, const int *rowStatus) {
   return true;
 }
 
-namespace {
-// After a bound change a nonbasic variable follows its bound.
 void refit_nonbasic(Glp &g, int j) {
   if (g.state[j] == kBasic) return;
   signed char st = g.state[j];
@@ -350,7 +353,32 @@ void refit_nonbasic(Glp &g, int j) {
     choose_nonbasic_state(g, j, g.x[j]);
   }
 }
-}  // namespace
+
+bool set_basis_states(Glp &g, const std::vector<signed char> &state) {
+  const int nt = g.n + g.m;
+  if (static_cast<int>(state.size()) != nt) return false;
+  int basic = 0;
+  for (signed char s : state) basic += s == kBasic;
+  if (basic != g.m) return false;
+  int p = 0;
+  for (int j = 0; j < nt; ++j) {
+    g.state[j] = state[j];
+    if (g.state[j] == kBasic) {
+      g.head[p] = j;
+      g.where[j] = p++;
+    } else {
+      g.where[j] = -1;
+      // the stored side may no longer exist after a bound change
+      refit_nonbasic(g, j);
+    }
+  }
+  std::fill(g.weight.begin(), g.weight.end(), 1.0);
+  g.weights_exact = false;
+  g.factored = false;
+  g.wfact = WFACT_INIT;
+  g.have_basis = true;
+  return true;
+}
 
 bool Glp::update_rhs(int row, double /*value*/) {
   if (!model || row < 0 || row >= m || model->data.m != m) return false;
@@ -452,8 +480,10 @@ void compute_pivot_row(Glp &g, const xlu::Vector &rho) {
     }
     g.alpha_row[j] += v;
   };
-  bool sparse = rho.count >= 0 && rho.count <= m;
-  if (sparse) {
+  bool sparse = g.sparse_pricing && rho.count >= 0 && rho.count <= m;
+  if (sparse && g.sparse_row_density > 0) {
+    sparse = rho.count < g.sparse_row_density * m;
+  } else if (sparse) {
     long long work = 0;
     for (int k = 0; k < rho.count; ++k) {
       int i = rho.index[k];

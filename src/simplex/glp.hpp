@@ -84,6 +84,7 @@ struct Glp : base::SolverWork {
   double pivot_tol = 1e-7;  // smallest |alpha| the ratio tests pivot on
   double pivot_tol_min = 1e-10, pivot_tol_max = 1e-5;  // where the pivot tolerance may adapt to
   int pivot_tol_changes = 0;
+  bool adapt_tolerances = true;  // TV_IPARAM_LP_UMODE bit 2: tolerances move within their limits
   double tol_floor = 1e-10;  // smallest feasibility/optimality tolerance a retry tightens to
   double mkweps = 1e-6;     // relative row/column disagreement that rejects a pivot
   double iterations = 0;   // of the current run
@@ -96,6 +97,7 @@ struct Glp : base::SolverWork {
   int accuracy_refactors = 0;  // refactorisations asked for by the accuracy checks
   int lu_print_level = 0;      // TV_IPARAM_LU_PRINT_LEVEL: the kernel's figures after each factorisation
   int xstat = XSTAT_NA;
+  int dual_phase_now = 0;  // phase of the running dual simplex (0 outside it)
   bool scaled = false;
   double objective_constant = 0.0;
   bool dirty_bounds = false;  // bounds changed since the last solve
@@ -116,6 +118,8 @@ struct Glp : base::SolverWork {
   std::vector<double> alpha_row;  // n+m pivot row
   std::vector<int> alpha_list;    // nonbasic indices with a nonzero in alpha_row
   std::vector<char> alpha_mark;
+  double sparse_row_density = 0;  // pivot rows priced row-wise below this share of m (0: by work)
+  bool sparse_pricing = true;
 
   bool fresh() const override { return have_basis; }
   bool install_basis(const int *colStatus, const int *rowStatus) override;
@@ -150,8 +154,12 @@ struct LpOptions {
   double zero_tol = 0;       // matrix entries at or below are dropped
   int basis_recovery = 1;    // 1 fallback basis, 2 slacks for dependent columns, 3 rollback
   int ratrange = 4;          // LU pivot candidates, lowered after a singular factorisation
-  int palloc = 0;            // growth room of the factors in percent, 0: solver decides
+  // extra factor storage and growth room of the factors before a refactorisation,
+  // in percent of the fresh factors (0: the solver decides)
+  int palloc = 0;
   int lu_print_level = 0;
+  int pcolal = 0;            // density (percent of m) below which pivot rows are priced row-wise; 0: by work
+  bool sparse_kernels = true;  // TV_IPARAM_LP_XMODE bit 4: sparse FTRAN/BTRAN/update kernels and row-wise pricing
   static LpOptions from_params(const base::ParamValues &p);
 };
 
@@ -169,6 +177,11 @@ void row_slack_bounds(const base::ModelData &d, int i, double *lo, double *up);
 void place_nonbasic(Glp &g, int j);
 // Chooses a sensible nonbasic state for j from its bounds (nearest to `near`).
 void choose_nonbasic_state(Glp &g, int j, double near);
+// After a bound change a nonbasic variable follows its bound (or gets a new side).
+void refit_nonbasic(Glp &g, int j);
+// Installs one VarState per variable (columns, then slacks); false unless
+// exactly m are basic. The factors and weights are stale afterwards.
+bool set_basis_states(Glp &g, const std::vector<signed char> &state);
 
 // Factorisation dispatch: refactorise the basis header (repairing a singular
 // basis by slacks of the uncovered rows); 0 ok, 2 out of memory, 3 trouble.
@@ -251,6 +264,7 @@ struct RunControl {
   double start_time = 0;
   int location = 0;
   int dual_pricing = 1;    // 0 Dantzig, 1 steepest edge, 3 Devex
+  int dual_partial = 0;    // TV_IPARAM_LP_DPARTIAL with Dantzig's rule: 0 full scan, 1-3 partial
   int primal_pricing = -1;  // -1 automatic, 0 partial, 2 Devex
   int primal_partial = 2;   // partial pricing method 1 or 2
   bool reentered_primal = false;  // the primal runs again in this solve
@@ -258,19 +272,20 @@ struct RunControl {
   double cutoff = -kInf;   // internal minimisation sense
   bool perturb = true;     // a fresh run may perturb before its first iteration
   bool pre_perturb_primal = true, pre_perturb_dual = true;  // TV_IPARAM_LP_UMODE bits 16 and 8
-  // Dual phase handling: 0 and 3 decide (single phase, artificial boxes of at
-  // most 1e6 on blocking infinite bounds), 1 auxiliary phase 1 first, 2 single
-  // phase with boxes of exactly bound_inf.
+  bool perturb_when_degenerate = false;  // a cold dual run watches its degeneracy (warm ones only stalls)
+  // TV_IPARAM_SPLEX_DUAL_PHASE (0 decide, 1 start in phase 1, 2 single phase,
+  // 3 keep the phase) and the artificial box of TV_DPARAM_LP_BNDINF
   int dual_phase = 0;
   double bound_inf = 1e15;
-  bool in_phase1 = false;  // set on the auxiliary problem's own run
-  // The bounds without artificial boxes, while a single-phase run has them on.
+  // The bounds without artificial boxes, while the dual has them on.
   const std::vector<double> *true_lower = nullptr, *true_upper = nullptr;
   // Without a model the run checks its own clock (from start_time) and this flag.
   const std::atomic<bool> *interrupt = nullptr;
   double feastol = 1e-7;   // the model's feasibility tolerance (certificates)
   double big_m = 1e6;      // TV_DPARAM_LP_BIGM, reported with the settings
-  int dual_ratio = 1;      // TV_IPARAM_LP_DRATIO, reported with the settings
+  int dual_ratio = 1;      // TV_IPARAM_LP_DRATIO: 0 textbook, 1 flips + large pivots, 2 Harris, 3 flips
+  bool bound_flips = true; // TV_IPARAM_LP_XMODE bit 8: the dual ratio test may flip boxed columns
+  double piv_bigtol = 1e-5;  // TV_DPARAM_LP_PIV_BIGTOL: pivots below a tenth of it are avoided
   int primal_ratio = 1;    // TV_IPARAM_LP_PRATIO: 0 textbook, 1-2 Harris, 3 growing tolerance
   bool dp_switch = true;   // the dual may hand over to the primal
   double pert_factor = 0;  // perturbation size, 0: the solver decides
@@ -293,16 +308,6 @@ void compute_dse_weights(Glp &g);
 
 // The dual and primal simplex entries; the exit code is left in g.xstat.
 int dual_simplex(Glp &g, const RunControl &rc);
-// Dual phase 1 (dphase1.cpp): nonbasic variables with one infinite bound and a
-// reduced cost of the wrong sign; the auxiliary bounded problem solved from the
-// current basis (the true bounds are back on return, nonbasics placed by their
-// reduced costs); big boxes on blocking infinite bounds and their removal
-// (true when a nonbasic variable was left at an artificial bound).
-int count_unboxed_dual_infeasibilities(const Glp &g);
-int dual_phase1(Glp &g, const RunControl &rc);
-void add_artificial_boxes(Glp &g, double box, std::vector<int> &boxed);
-bool remove_artificial_boxes(Glp &g, const std::vector<int> &boxed, const std::vector<double> &lower,
-                             const std::vector<double> &upper);
 int primal_simplex(Glp &g, const RunControl &rc);
 // The dual/primal switch loop of one solve from the current state of g,
 // verdicts checked against g.unscaled; returns the internal run code with the

@@ -29,6 +29,11 @@ class LeavingRows {
   // The infeasible position with the largest infeasibility^2 / weight (lowest
   // position on ties); rows marked in skip are left out. -1 when none.
   int choose(const Glp &g, const std::vector<char> &skip, bool weighted);
+  // Dantzig's rule over part of the list (TV_IPARAM_LP_DPARTIAL): 1 fixed
+  // chunks of the list in turn, 2 chunks that grow while they yield small
+  // violations, 3 the first row of the largest binary magnitude class. A
+  // chunk without an eligible row widens to the whole list. -1 when none.
+  int choose_partial(const Glp &g, const std::vector<char> &skip, int method);
 
  private:
   static double squared_violation(const Glp &g, int p) {
@@ -45,6 +50,9 @@ class LeavingRows {
   std::vector<double> infeas_;  // squared violation beyond ptol, 0 when feasible
   std::vector<int> list_;       // positions that may be infeasible
   std::vector<char> listed_;
+  std::size_t cursor_ = 0;     // where the next partial chunk starts
+  std::size_t chunk_ = 0;      // current chunk length (0: not sized yet)
+  double largest_seen_ = 0;    // largest violation^2 of the last full scan
 };
 
 }  // namespace tarvo::simplex

@@ -17,16 +17,6 @@ double scaled(double v, double div) {
   return v / div;
 }
 
-// After a bound change a nonbasic variable follows its bound.
-void refit(Glp &g, int j) {
-  if (g.state[j] == kBasic) return;
-  const signed char st = g.state[j];
-  if ((st == kAtLower && g.lower[j] > -kInf) || (st == kAtUpper && g.upper[j] < kInf))
-    place_nonbasic(g, j);
-  else
-    choose_nonbasic_state(g, j, g.x[j]);
-}
-
 }  // namespace
 
 void row_activity_bounds(const base::ModelData &d, int i, double *lo, double *up) {
@@ -131,7 +121,7 @@ void LpSolver::apply_bounds_to_work() {
     g.lower[n_ + i] = row_up_[i] >= kInf ? -kInf : -row_up_[i] * rs;
     g.upper[n_ + i] = row_lo_[i] <= -kInf ? kInf : -row_lo_[i] * rs;
   }
-  for (int j = 0; j < n_ + m_; ++j) refit(g, j);
+  for (int j = 0; j < n_ + m_; ++j) refit_nonbasic(g, j);
 }
 
 void LpSolver::set_col_bounds(int j, double lo, double up) {
@@ -143,7 +133,7 @@ void LpSolver::set_col_bounds(int j, double lo, double up) {
   Glp &g = *glp_;
   g.lower[j] = scaled(lo, g.col_scale[j]);
   g.upper[j] = scaled(up, g.col_scale[j]);
-  refit(g, j);
+  refit_nonbasic(g, j);
 }
 
 void LpSolver::set_row_bounds(int i, double lo, double up) {
@@ -155,7 +145,7 @@ void LpSolver::set_row_bounds(int i, double lo, double up) {
   const double rs = g.row_scale[i];
   g.lower[n_ + i] = up >= kInf ? -kInf : -up * rs;
   g.upper[n_ + i] = lo <= -kInf ? kInf : -lo * rs;
-  refit(g, n_ + i);
+  refit_nonbasic(g, n_ + i);
 }
 
 void LpSolver::set_cost(int j, double c) {
@@ -179,29 +169,8 @@ bool LpSolver::has_basis() const { return glp_ && glp_->have_basis; }
 
 bool LpSolver::set_basis(const LpBasis &b) {
   if (static_cast<int>(b.state.size()) != n_ + m_) return false;
-  int basic = 0;
-  for (signed char s : b.state) basic += s == kBasic;
-  if (basic != m_) return false;
   if (!glp_) rebuild();
-  Glp &g = *glp_;
-  int p = 0;
-  for (int j = 0; j < n_ + m_; ++j) {
-    g.state[j] = b.state[j];
-    if (g.state[j] == kBasic) {
-      g.head[p] = j;
-      g.where[j] = p++;
-    } else {
-      g.where[j] = -1;
-      // the stored side may no longer exist after a bound change
-      refit(g, j);
-    }
-  }
-  std::fill(g.weight.begin(), g.weight.end(), 1.0);
-  g.weights_exact = false;
-  g.factored = false;
-  g.wfact = WFACT_INIT;
-  g.have_basis = true;
-  return true;
+  return set_basis_states(*glp_, b.state);
 }
 
 void LpSolver::replace_matrix(std::vector<int> &start, std::vector<int> &idx, std::vector<double> &val) {

@@ -25,16 +25,22 @@ class StallWatch {
   // Records `value` (larger is better) and says what the run must do.
   Verdict observe(double iterations, double value) {
     next_ = iterations + kSampleEvery;
+    last_ = iterations;
     if (!measured_ || value > best_ + 1e-9 * (1.0 + std::fabs(best_))) {
       best_ = value;
       measured_ = true;
       since_ = iterations;
       return kGoOn;
     }
+    ++worse_;
     if (iterations - since_ < window_) return kGoOn;
     reset(iterations);  // the answer changes the measure: start afresh
     return ++actions_ == 1 ? kPerturb : kGiveUp;
   }
+
+  // Pivots since the measure last improved, and samples that did not improve it.
+  int idle_iterations() const { return static_cast<int>(last_ - since_); }
+  int worse() const { return worse_; }
 
   // The measure changed its meaning (a phase change): forget the samples.
   void reset(double iterations) {
@@ -46,7 +52,8 @@ class StallWatch {
   static constexpr double kSampleEvery = 50;
   double best_ = 0;
   bool measured_ = false;
-  double since_, next_;
+  double since_, next_, last_ = 0;
+  int worse_ = 0;
   int window_;
   int actions_ = 0;
 };

@@ -87,7 +87,10 @@ void residual_norms(const Glp &g, double *primal, double *dual) {
   *dual = dmax;
 }
 
-bool in_phase1(const Glp &g, const Sums &s) { return g.trace.letter == 'P' ? s.npinf > 0 : s.ndinf > 0; }
+bool in_phase1(const Glp &g, const Sums &s) {
+  if (g.trace.letter == 'P') return s.npinf > 0;
+  return g.dual_phase_now != 0 ? g.dual_phase_now == 1 : s.ndinf > 0;
+}
 
 char status_mark(int xstat) {
   switch (xstat) {
@@ -376,11 +379,23 @@ void trace_event(Glp &g, int bit, const char *format, ...) {
   if (ok) emit(g, "\n%c%6d %8.0f :%s", g.trace.letter, g.factorizations, g.iterations, text.c_str());
 }
 
-void trace_warning(Glp &g, const char *format, ...) {
-  if (!g.model || !g.trace_cfg.warnings) return;
+namespace {
+void log_if(Glp &g, bool wanted, const char *format, va_list args) {
+  if (g.model && wanted) base::log_model_v(g.model, 1, format, args);
+}
+}  // namespace
+
+void trace_note(Glp &g, const char *format, ...) {
   va_list args;
   va_start(args, format);
-  base::log_model_v(g.model, 1, format, args);
+  log_if(g, g.trace_cfg.detail, format, args);
+  va_end(args);
+}
+
+void trace_warning(Glp &g, const char *format, ...) {
+  va_list args;
+  va_start(args, format);
+  log_if(g, g.trace_cfg.warnings, format, args);
   va_end(args);
 }
 

@@ -75,6 +75,8 @@ void trace_exit(Glp &g, const RunControl &rc);
 void trace_statistics(Glp &g);
 // "\n%c%6d %8.0f : " followed by the formatted text, when `bit` is traced.
 void trace_event(Glp &g, int bit, const char *format, ...) __attribute__((format(printf, 3, 4)));
+// A line printed as is when any detail bit is traced.
+void trace_note(Glp &g, const char *format, ...) __attribute__((format(printf, 2, 3)));
 // A line printed as is at print level 2 and above.
 void trace_warning(Glp &g, const char *format, ...) __attribute__((format(printf, 2, 3)));
 

@@ -1,7 +1,9 @@
 // The dual simplex from a dual infeasible start: every phase mode reaches the
 // same verdict, including optima that sit beyond an artificial box, unbounded
-// LPs, and netlib models whose slack basis is far from dual feasible. And the
-// objective cutoff, which must stop the run early even while it is perturbed.
+// LPs, and netlib models whose slack basis is far from dual feasible; the
+// phases as the log shows them, boxes that do not suffice and dual rays that
+// only a box stops. And the objective cutoff, which must stop the run early
+// even while it is perturbed.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -88,6 +90,141 @@ TEST(DualPhase, UnboundedAndInfeasibleVerdictsSurviveTheBoxes) {
       else
         EXPECT_TRUE(status == TV_STATUS_INFEASIBLE || status == TV_STATUS_INFORUNB) << "mode " << mode << ": " << status;
     }
+  }
+}
+
+// A small LP solved by the dual simplex with settings, its log collected.
+struct Outcome {
+  int code = -1, status = -1;
+  double objective = 0;
+  std::string log;
+};
+
+struct Setting {
+  int id;
+  double value;
+  bool dbl = false;
+};
+
+Outcome solve_lp(const Lp &lp, const std::vector<Setting> &settings) {
+  tvtest::EnvHandle env;
+  tvtest::ModelHandle model(env);
+  lpfix::load(model, lp);
+  Outcome r;
+  TVsetModelLogfunc(model, tvtest::collect_model_log, &r.log);
+  TVsetModelIntParameter(model, TV_IPARAM_LP_PRELEVEL, 0);
+  for (const Setting &s : settings)
+    EXPECT_EQ(s.dbl ? TVsetModelDouParameter(model, s.id, s.value)
+                    : TVsetModelIntParameter(model, s.id, static_cast<int>(s.value)),
+              0);
+  r.code = TVoptimize(model, TV_METHOD_DSIMPLEX, &r.status);
+  TVgetInfo(model, TV_DINFO_POBJ, &r.objective);
+  return r;
+}
+
+bool logged(const Outcome &r, const char *line) { return r.log.find(line) != std::string::npos; }
+
+// min -x0 - 2 x1 + x2 with x0 free, x1 >= 0 unbounded above, x2 <= 3 without
+// a lower bound: three columns whose costs push them to an infinite bound at
+// the slack basis. x1 <= 5 and x2 >= x0 - 6 make the optimum -16.
+Lp wrong_signed_columns() {
+  Lp lp;
+  lp.c = {-1, -2, 1};
+  lp.b = {10, 2, -6, 5};
+  lp.types = "LLGL";
+  lp.rows = {{1, 1, 1}, {1, -1, 0}, {-1, 0, 1}, {0, 1, 0}};
+  lp.lower = {-kInf, 0, -kInf};
+  lp.upper = {kInf, kInf, 3};
+  return lp;
+}
+
+const std::vector<Setting> kPhaseTrace = {{TV_IPARAM_LP_PRTFG, 1}, {TV_IPARAM_LP_PRINTLEVEL, 2}};
+
+TEST(DualPhaseLog, PhaseOneOnBoxesThenPhaseTwo) {
+  for (int mode : {0, 1, 2, 3}) {
+    std::vector<Setting> s = kPhaseTrace;
+    s.push_back({TV_IPARAM_SPLEX_DUAL_PHASE, static_cast<double>(mode)});
+    const Outcome r = solve_lp(wrong_signed_columns(), s);
+    ASSERT_EQ(r.code, 0) << mode;
+    ASSERT_EQ(r.status, TV_STATUS_BASIC_OPTIMAL) << mode;
+    EXPECT_NEAR(r.objective, -16.0, 1e-9) << mode;
+    const size_t p1 = r.log.find("\nPhase 1 started:"), p2 = r.log.find("\nPhase 2 started:");
+    switch (mode) {
+      case 2:  // single phase: boxes on, taken off at the end
+        EXPECT_EQ(p1, std::string::npos) << r.log;
+        EXPECT_NE(p2, std::string::npos) << r.log;
+        break;
+      case 3:  // the starting phase is kept to the end
+        EXPECT_NE(p1, std::string::npos) << r.log;
+        EXPECT_EQ(p2, std::string::npos) << r.log;
+        break;
+      default:
+        ASSERT_NE(p1, std::string::npos) << r.log;
+        ASSERT_NE(p2, std::string::npos) << r.log;
+        EXPECT_LT(p1, p2);
+    }
+  }
+}
+
+TEST(DualPhaseLog, DualFeasibleStartSkipsPhaseOneUnlessAsked) {
+  // min 3x + 2y + 4z over x, y, z >= 0: the slack basis is dual feasible
+  Lp feasible = lpfix::textbook();
+  feasible.sense = TV_MIN;
+  feasible.b = {4, 5, 7};
+  feasible.types = "GLL";
+  feasible.rows = {{1, 1, 2}, {2, 0, 3}, {2, 1, 3}};
+  std::vector<Setting> s = kPhaseTrace;
+  Outcome r = solve_lp(feasible, s);
+  ASSERT_EQ(r.status, TV_STATUS_BASIC_OPTIMAL);
+  EXPECT_NEAR(r.objective, 8.0, 1e-9);  // y = 4
+  EXPECT_FALSE(logged(r, "\nPhase 1 started:")) << r.log;
+  EXPECT_TRUE(logged(r, "\nPhase 2 started:")) << r.log;
+  s.push_back({TV_IPARAM_SPLEX_DUAL_PHASE, 1});
+  r = solve_lp(feasible, s);
+  ASSERT_EQ(r.status, TV_STATUS_BASIC_OPTIMAL);
+  const size_t p1 = r.log.find("\nPhase 1 started:"), p2 = r.log.find("\nPhase 2 started:");
+  ASSERT_NE(p1, std::string::npos) << r.log;
+  ASSERT_NE(p2, std::string::npos) << r.log;
+  EXPECT_LT(p1, p2);
+}
+
+// far_optimum with boxes of 10: both columns sit at their box at the end of
+// phase 1; cost shifting takes over and the optimum is still found.
+TEST(DualPhaseLog, BoxesThatDoNotSufficeGiveWayToCostShifting) {
+  const Lp lp = far_optimum();
+  for (int mode : {1, 2}) {
+    std::vector<Setting> s = kPhaseTrace;
+    s.push_back({TV_IPARAM_SPLEX_DUAL_PHASE, static_cast<double>(mode)});
+    s.push_back({TV_DPARAM_LP_BNDINF, 10, true});
+    s.push_back({TV_IPARAM_LP_DPSWITCH, 0});  // the dual must finish on its own
+    const Outcome r = solve_lp(lp, s);
+    ASSERT_EQ(r.code, 0);
+    ASSERT_EQ(r.status, TV_STATUS_BASIC_OPTIMAL) << mode;
+    EXPECT_NEAR(r.objective, 3.5e7, 1e-3) << mode;
+    EXPECT_TRUE(logged(r, "\nWarning: some nonbasics are at artificial bounds. (stat = ")) << r.log;
+  }
+}
+
+// A row that only a column beyond its box could satisfy is no proof of
+// infeasibility: min x with x free and x >= 1e8, boxes of 1e3.
+TEST(DualPhaseLog, RayBlockedOnlyByABoxIsNotAVerdict) {
+  Lp lp;
+  lp.c = {1, 0};
+  lp.b = {1e8, 1};
+  lp.types = "GL";
+  lp.rows = {{1, 0}, {0, 1}};
+  lp.lower = {-kInf, -kInf};
+  lp.upper = {kInf, kInf};
+  for (int mode : {0, 1, 2, 3}) {
+    const Outcome r = solve_lp(lp, {{TV_IPARAM_SPLEX_DUAL_PHASE, static_cast<double>(mode)},
+                                    {TV_DPARAM_LP_BNDINF, 1e3, true},
+                                    {TV_IPARAM_LP_DPSWITCH, 0},
+                                    {TV_IPARAM_LP_PRINTLEVEL, 2}});
+    ASSERT_EQ(r.code, 0) << mode;
+    ASSERT_EQ(r.status, TV_STATUS_BASIC_OPTIMAL) << mode;
+    EXPECT_NEAR(r.objective, 1e8, 1e-6) << mode;
+    // the run itself must not have claimed infeasibility (the verdict check would catch it)
+    EXPECT_FALSE(logged(r, "ignoring infeasibility signal")) << r.log;
   }
 }
 

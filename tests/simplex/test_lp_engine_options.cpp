@@ -1,6 +1,7 @@
 // Simplex settings that change the path but never the answer: forced
 // refactorisation with each basis recovery method, a singular starting basis,
-// the crash basis, the pricing and perturbation options, and basis polishing.
+// the crash basis, the pricing and perturbation options, basis polishing, the
+// dual ratio-test variants and partial pricing, and sifting.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -89,6 +90,7 @@ TEST(EngineOptions, CrashPricingAndPerturbationSettingsKeepTheOptimum) {
       {{TV_IPARAM_LP_PPARTIAL, -1}, {TV_IPARAM_SPLEX_PPRICING, 0}},
       {{TV_IPARAM_LP_OPRFREE, 0}},
       {{TV_IPARAM_LP_UMODE, 30}, {TV_DPARAM_LP_PERTFACT, 1e-5, true}},
+      {{TV_IPARAM_LP_UMODE, 16}},  // fixed tolerances, no pre-perturbation
       {{TV_IPARAM_LP_DPSWITCH, 0}},
       {{TV_IPARAM_LP_PRATIO, 0}},
       {{TV_IPARAM_LP_PRATIO, 3}},
@@ -136,6 +138,122 @@ TEST(EngineOptions, SingularStartingBasisIsRepaired) {
   EXPECT_NE(log.find("LU factorz returned CLU_SINGULAR"), std::string::npos) << log;
   EXPECT_NE(log.find(" : pivoted-in 1 artificial vars"), std::string::npos) << log;
   lpfix::expect_consistent(model);
+}
+
+bool logged(const Outcome &r, const char *line) { return r.log.find(line) != std::string::npos; }
+
+// Box-heavy and degenerate models where bound flips and ratio-test ties matter.
+const char *const kRatioModels[] = {"boeing2", "sctap1", "scagr7", "share2b", "bore3d", "recipe"};
+
+TEST(DualOptions, EveryRatioTestVariantReachesTheOptimum) {
+  if (!have_data()) GTEST_SKIP() << "netlib data not found";
+  int differ = 0;
+  for (const char *name : kRatioModels) {
+    const Outcome base = solve(name, TV_METHOD_DSIMPLEX, {});
+    expect_published(name, base, "default");
+    const std::vector<std::vector<Setting>> variants = {
+        {{TV_IPARAM_LP_DRATIO, 0}}, {{TV_IPARAM_LP_DRATIO, 2}}, {{TV_IPARAM_LP_DRATIO, 3}},
+        {{TV_IPARAM_LP_XMODE, 4}},  // no bound flipping
+        {{TV_DPARAM_LP_PIV_BIGTOL, 1e-2, true}},
+    };
+    for (size_t v = 0; v < variants.size(); ++v) {
+      const Outcome r = solve(name, TV_METHOD_DSIMPLEX, variants[v]);
+      expect_published(name, r, ("ratio variant " + std::to_string(v)).c_str());
+      differ += r.iterations != base.iterations;
+    }
+  }
+  EXPECT_GT(differ, 0) << "the ratio-test settings never changed the path";
+}
+
+TEST(DualOptions, PartialPricingMethodsReachTheOptimum) {
+  if (!have_data()) GTEST_SKIP() << "netlib data not found";
+  int differ = 0;
+  for (const char *name : {"scfxm1", "ship04s", "sctap2", "bandm"}) {
+    const Outcome full = solve(name, TV_METHOD_DSIMPLEX, {{TV_IPARAM_SPLEX_DPRICING, 0}});
+    expect_published(name, full, "Dantzig, full scan");
+    for (int method : {1, 2, 3}) {
+      const Outcome r = solve(name, TV_METHOD_DSIMPLEX,
+                                     {{TV_IPARAM_SPLEX_DPRICING, 0}, {TV_IPARAM_LP_DPARTIAL, static_cast<double>(method)}});
+      expect_published(name, r, ("partial method " + std::to_string(method)).c_str());
+      differ += r.iterations != full.iterations;
+    }
+  }
+  EXPECT_GT(differ, 0) << "TV_IPARAM_LP_DPARTIAL never changed the path";
+}
+
+TEST(DualOptions, PerturbationSizeAndPrePerturbation) {
+  if (!have_data()) GTEST_SKIP() << "netlib data not found";
+  const std::vector<Setting> trace = {{TV_IPARAM_LP_PRTFG, 16}, {TV_IPARAM_LP_PRINTLEVEL, 2}};
+  std::vector<Setting> pre = trace;
+  pre.push_back({TV_IPARAM_LP_UMODE, 22 + 8});
+  const Outcome with = solve("degen2", TV_METHOD_DSIMPLEX, pre);
+  expect_published("degen2", with, "pre-perturbed");
+  EXPECT_TRUE(logged(with, "\nDual pre-perturbation...")) << with.log;
+  const Outcome without = solve("degen2", TV_METHOD_DSIMPLEX, trace);
+  expect_published("degen2", without, "default");
+  EXPECT_FALSE(logged(without, "\nDual pre-perturbation..."));
+  std::vector<Setting> big = pre;
+  big.push_back({TV_DPARAM_LP_PERTFACT, 1e-3, true});
+  const Outcome larger = solve("degen2", TV_METHOD_DSIMPLEX, big);
+  expect_published("degen2", larger, "larger perturbation");
+  EXPECT_NE(larger.iterations, with.iterations) << "TV_DPARAM_LP_PERTFACT did not change the path";
+}
+
+// The statistics block counts pivot rows priced row-wise (sparse) and
+// column-wise (dense): without XMODE bit 4 none is sparse.
+TEST(DualOptions, KernelSettingsChooseHowPivotRowsArePriced) {
+  if (!have_data()) GTEST_SKIP() << "netlib data not found";
+  auto sparse_rows = [](const Outcome &r) {
+    const size_t at = r.log.find("\npivrow (s/d)        = ");
+    if (at == std::string::npos) return -1;
+    int sparse = -1, dense = -1;
+    std::sscanf(r.log.c_str() + at, "\npivrow (s/d)        = %d/%d", &sparse, &dense);
+    return sparse;
+  };
+  const std::vector<Setting> stats = {{TV_IPARAM_LP_PRTFG, 1}};
+  std::vector<Setting> dense_only = stats, reserve = stats;
+  dense_only.push_back({TV_IPARAM_LP_XMODE, 8});
+  reserve.push_back({TV_IPARAM_LP_PALLOC, 300});
+  reserve.push_back({TV_IPARAM_LP_PCOLAL_FACTOR, 1});
+  const Outcome base = solve("scfxm1", TV_METHOD_DSIMPLEX, stats);
+  expect_published("scfxm1", base, "default kernels");
+  EXPECT_GT(sparse_rows(base), 0) << base.log;
+  const Outcome dense = solve("scfxm1", TV_METHOD_DSIMPLEX, dense_only);
+  expect_published("scfxm1", dense, "dense pricing");
+  EXPECT_EQ(sparse_rows(dense), 0) << dense.log;
+  const Outcome tight = solve("scfxm1", TV_METHOD_DSIMPLEX, reserve);
+  expect_published("scfxm1", tight, "reserved storage, 1 % density");
+  EXPECT_LT(sparse_rows(tight), sparse_rows(base));
+}
+
+// fit1d has 24 rows and 1026 columns: with a small working set sifting makes
+// several passes, and the primal simplex finishes from the last one.
+TEST(Sprint, SiftingPassesEndAtTheOptimum) {
+  if (!have_data()) GTEST_SKIP() << "netlib data not found";
+  const std::vector<Setting> small_set = {{TV_DPARAM_LP_BIGM, 1, true}, {TV_IPARAM_LP_SPRINT_COLFACT, 3},
+                                          {TV_IPARAM_LP_PRTFG, 1},      {TV_IPARAM_LP_PRINTLEVEL, 1}};
+  for (int sub : {0, 2}) {
+    std::vector<Setting> s = small_set;
+    s.push_back({TV_IPARAM_LP_SPRINT_SUB, static_cast<double>(sub)});
+    const Outcome r = solve("fit1d", TV_METHOD_SPRINT, s);
+    expect_published("fit1d", r, "sprint");
+    int passes = 0;
+    const size_t at = r.log.find("\nSprint: ");
+    ASSERT_NE(at, std::string::npos) << r.log;
+    std::sscanf(r.log.c_str() + at, "\nSprint: %d passes", &passes);
+    EXPECT_GT(passes, 1);
+  }
+  // one pass, and the bit of TV_IPARAM_LP_XMODE instead of the method
+  std::vector<Setting> s = small_set;
+  s.push_back({TV_IPARAM_LP_SPRINT_MAXPASS, 1});
+  s.push_back({TV_IPARAM_LP_XMODE, 12 + 16});
+  const Outcome r = solve("fit1d", TV_METHOD_PSIMPLEX, s);
+  expect_published("fit1d", r, "one sprint pass");
+  EXPECT_TRUE(logged(r, "\nSprint: 1 passes")) << r.log;
+  // with the default working set (at least TV_DPARAM_LP_BIGM columns) there is nothing to sift
+  const Outcome plain = solve("fit1d", TV_METHOD_SPRINT, {{TV_IPARAM_LP_PRTFG, 1}, {TV_IPARAM_LP_PRINTLEVEL, 1}});
+  expect_published("fit1d", plain, "sprint, default size");
+  EXPECT_FALSE(logged(plain, "\nSprint: "));
 }
 
 }  // namespace
