@@ -66,9 +66,13 @@ TEST(SubMip, FixingsAtTheOptimumLeadBackToItsValue) {
     EXPECT_TRUE(feasible(mm.prob, r.x)) << name;
     EXPECT_NEAR(r.objective, tarvo::mip::objective_of(mm.prob, r.x.data()), rel_tol(r.objective));
     EXPECT_GE(r.objective, opt - rel_tol(opt)) << name;
-    if (r.exhausted) EXPECT_NEAR(r.objective, opt, 1e-5 * (1 + std::fabs(opt))) << name;
+    if (r.exhausted) {
+      EXPECT_NEAR(r.objective, opt, 1e-5 * (1 + std::fabs(opt))) << name;
+    }
     for (int j = 0; j < mm.prob.n; ++j)
-      if (s.lo[j] == s.up[j]) ASSERT_EQ(r.x[j], s.lo[j]) << name << " column " << j;
+      if (s.lo[j] == s.up[j]) {
+        ASSERT_EQ(r.x[j], s.lo[j]) << name << " column " << j;
+      }
     ++checked;
   }
   EXPECT_GE(checked, 3);
@@ -82,7 +86,9 @@ TEST(SubMip, BranchLimitDeadlineAndCutoffHold) {
   SubMipResult r = tarvo::mip::solve_sub_mip(mm.prob, mm.params, s);
   EXPECT_LE(r.branches, 5);
   EXPECT_FALSE(r.exhausted);
-  if (r.found) EXPECT_TRUE(feasible(mm.prob, r.x));
+  if (r.found) {
+    EXPECT_TRUE(feasible(mm.prob, r.x));
+  }
   // a deadline already passed: nothing is searched
   s.deadline = tarvo::common::wall_seconds() - 1;
   r = tarvo::mip::solve_sub_mip(mm.prob, mm.params, s);
