@@ -272,7 +272,6 @@ struct SolverWork {
     bool has_basis = false;
     int m = 0, n = 0;
     double primal_tol = 0, dual_tol = 0;  // tolerances the run ended with (0: unknown)
-    double internal_violation = 0;        // largest bound violation in the solver's scaled space
     const std::vector<double> *row_scale = nullptr, *col_scale = nullptr;  // null: not scaled
   };
   virtual Facts facts() const { return {}; }
@@ -281,6 +280,8 @@ struct SolverWork {
     return f.has_basis && f.m == m && f.n == n;
   }
   virtual unsigned long long basis_hash() const { return 0; }
+  // Largest bound violation in the solver's scaled space (a pass over all variables).
+  virtual double internal_violation() const { return 0.0; }
   // Condition estimate of the factored basis; 1 when no factors are at hand.
   virtual double condition_estimate() { return 1.0; }
   // Inconsistent entries of the basis bookkeeping (0: sound); *basic counts

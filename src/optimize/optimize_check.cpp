@@ -186,7 +186,7 @@ int judge_run(Model *model, int code, const simplex::LpResult &run, bool talk) {
     // The estimate costs a few solves: only when a verdict depends on it.
     const bool needed = fig.pinf > 10 * fig.feastol || fig.dinf > 10 * fig.opttol || fig.status == TV_STATUS_INFEASIBLE;
     if (needed && model->work) fig.condest = model->work->condition_estimate();
-    if (model->work && fig.status == TV_STATUS_INFEASIBLE) fig.pinf_internal = facts.internal_violation;
+    if (model->work && fig.status == TV_STATUS_INFEASIBLE) fig.pinf_internal = model->work->internal_violation();
   } else if (judged) {
     // no point to judge: the verdict stands
     fig.status = 0;

@@ -130,6 +130,7 @@ struct Glp : base::SolverWork {
   // work_queries.cpp: what the dispatcher reads
   Facts facts() const override;
   unsigned long long basis_hash() const override;
+  double internal_violation() const override;
   double condition_estimate() override;
   int basis_errors(int *basic) const override;
   int basis_solve(bool forward, const int *inCount, const int *inIndex, const double *inValue, int *outCount,

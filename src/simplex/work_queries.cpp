@@ -19,13 +19,18 @@ base::SolverWork::Facts Glp::facts() const {
   f.n = n;
   f.primal_tol = ptol;
   f.dual_tol = dtol;
-  const int nt = static_cast<int>(std::min({x.size(), lower.size(), upper.size()}));
-  for (int j = 0; j < nt; ++j) f.internal_violation = std::max({f.internal_violation, lower[j] - x[j], x[j] - upper[j]});
   if (static_cast<int>(row_scale.size()) == m && static_cast<int>(col_scale.size()) == n) {
     f.row_scale = &row_scale;
     f.col_scale = &col_scale;
   }
   return f;
+}
+
+double Glp::internal_violation() const {
+  double v = 0;
+  const int nt = static_cast<int>(std::min({x.size(), lower.size(), upper.size()}));
+  for (int j = 0; j < nt; ++j) v = std::max({v, lower[j] - x[j], x[j] - upper[j]});
+  return v;
 }
 
 unsigned long long Glp::basis_hash() const { return have_basis ? simplex::basis_hash(*this) : 0; }
