@@ -1,6 +1,6 @@
 // Callback registrations and callback information as a host sees them
 // outside a solve. The dispatcher that calls the hooks has its own white-box
-// test (tests/base_internal).
+// test (tests/env_internal).
 #include <gtest/gtest.h>
 
 #include <vector>
