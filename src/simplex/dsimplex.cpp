@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "simplex/dual_phase.hpp"
+#include "simplex/dual_ratio_walk.hpp"
 #include "simplex/glp.hpp"
 #include "simplex/leaving_rows.hpp"
 #include "simplex/stall_watch.hpp"
@@ -143,80 +144,6 @@ constexpr int kIdleLimit = 60;           // loop passes without a pivot
 constexpr double kDegenerateShare = 0.5;
 constexpr double kDegenerateWindow = 30;
 
-struct Candidate {
-  int j;
-  double ratio;   // Harris (relaxed) ratio bound
-  double exact;   // exact ratio
-  double absval;  // |alpha_rj|
-};
-
-// Bound-flipping walk over the breakpoints in order of their exact ratio:
-// while the slope stays positive after passing a group of boxed candidates
-// (those reachable within the smallest relaxed ratio left) the group flips;
-// otherwise the largest pivot of the group enters. O(k log k) in the count.
-int bound_flipping_walk(const Glp &g, std::vector<Candidate> &cands, double slope, std::vector<int> &flips,
-                        std::vector<double> &suffix_min, bool allow_flips) {
-  flips.clear();
-  auto flippable = [&](int j) { return allow_flips && g.lower[j] > -kInf && g.upper[j] < kInf; };
-  // Most walks end in the first group: find it with one linear pass and sort
-  // only when boxed candidates flip.
-  {
-    double tmax = kInf;
-    for (const Candidate &c : cands) tmax = std::min(tmax, c.ratio);
-    double reduction = 0;
-    bool unboxed = false;
-    int best = -1;
-    for (std::size_t t = 0; t < cands.size(); ++t) {
-      if (cands[t].exact > tmax) continue;
-      int j = cands[t].j;
-      if (flippable(j))
-        reduction += cands[t].absval * (g.upper[j] - g.lower[j]);
-      else
-        unboxed = true;
-      if (best < 0 || cands[t].absval > cands[best].absval) best = static_cast<int>(t);
-    }
-    if (best < 0) return -1;
-    if (unboxed || slope - reduction <= g.ptol) return cands[best].j;
-    slope -= reduction;
-    std::size_t w = 0;
-    for (std::size_t t = 0; t < cands.size(); ++t) {
-      if (cands[t].exact <= tmax)
-        flips.push_back(cands[t].j);
-      else
-        cands[w++] = cands[t];
-    }
-    cands.resize(w);
-  }
-  const std::size_t k = cands.size();
-  std::sort(cands.begin(), cands.end(), [](const Candidate &a, const Candidate &b) { return a.exact < b.exact; });
-  suffix_min.assign(k + 1, kInf);
-  for (std::size_t t = k; t-- > 0;) suffix_min[t] = std::min(suffix_min[t + 1], cands[t].ratio);
-  std::size_t start = 0;
-  while (start < k) {
-    const double tmax = suffix_min[start];
-    double reduction = 0;
-    bool unboxed = false;
-    std::size_t end = start, best = start;
-    for (; end < k && cands[end].exact <= tmax; ++end) {
-      int j = cands[end].j;
-      if (flippable(j))
-        reduction += cands[end].absval * (g.upper[j] - g.lower[j]);
-      else
-        unboxed = true;
-      if (cands[end].absval > cands[best].absval) best = end;
-    }
-    if (end == start) return -1;
-    if (!unboxed && slope - reduction > g.ptol) {
-      slope -= reduction;
-      for (std::size_t t = start; t < end; ++t) flips.push_back(cands[t].j);
-      start = end;
-      continue;
-    }
-    return cands[best].j;
-  }
-  return -1;
-}
-
 // A tiny pivot chosen by the walk gives way to a later candidate (in exact
 // ratio order, among the next few) with a pivot above `big`, provided the
 // candidates passed over end at most the optimality tolerance beyond zero.
@@ -281,7 +208,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
 
   std::vector<Candidate> cands;
   std::vector<int> flips;
-  std::vector<double> suffix_min;
+  WalkScratch walk_scratch;
   std::vector<double> flip_delta;
   std::vector<char> skip_row(m, 0);  // rows left out of the pricing for this run
   int row_rejects = 0;
@@ -457,7 +384,8 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     }
     double slope = std::fabs(g.x[leave] - target);
     const bool flipping = rc.bound_flips && (rc.dual_ratio == 1 || rc.dual_ratio == 3);
-    int q = bound_flipping_walk(g, cands, slope, flips, suffix_min, flipping);
+    int q = bound_flipping_walk(cands, slope, flipping ? g.lower.data() : nullptr, g.upper.data(), g.ptol, flips,
+                                walk_scratch);
     if (q >= 0 && rc.dual_ratio == 1 && std::fabs(g.alpha_row[q]) <= 0.1 * rc.piv_bigtol)
       q = prefer_larger_pivot(g, q, cands, flips, 0.1 * rc.piv_bigtol);
     if (q < 0) {

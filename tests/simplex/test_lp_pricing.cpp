@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -93,6 +94,52 @@ TEST(PricingRules, AgreeOnDegenerateBoxedLps) {
       }
       EXPECT_NEAR(obj, reference, 1e-7 * (1 + std::fabs(reference)))
           << "seed " << seed << " method " << rule.method << " param " << rule.param << "=" << rule.value;
+    }
+  }
+}
+
+// One covering row over hundreds of boxed columns with tied costs: from the
+// slack basis the dual ratio test walks past hundreds of breakpoints (flipping
+// whole groups of ties) before a column enters. The LP optimum is the greedy
+// fill of the cheapest columns, known in closed form.
+TEST(PricingRules, LongBoundFlippingWalksReachTheGreedyOptimum) {
+  for (int variant = 0; variant < 2; ++variant) {
+    const int n = 600;
+    Lp lp;
+    lp.sense = TV_MIN;
+    lp.types = "G";
+    lp.b = {variant == 0 ? 250.0 : 517.5};
+    lp.rows.assign(1, std::vector<double>(n, 1.0));
+    for (int j = 0; j < n; ++j) {
+      lp.c.push_back(1 + (j * 37) % 50);  // twelve columns share each cost
+      lp.lower.push_back(0);
+      lp.upper.push_back(variant == 0 ? 1.0 : 1 + j % 3);
+    }
+    std::vector<int> order(n);
+    for (int j = 0; j < n; ++j) order[j] = j;
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return lp.c[a] < lp.c[b]; });
+    double need = lp.b[0], greedy = 0;
+    for (int j : order) {
+      const double take = std::min(need, lp.upper[j]);
+      greedy += take * lp.c[j];
+      need -= take;
+    }
+    for (int dratio = 0; dratio <= 3; ++dratio) {
+      tvtest::EnvHandle env;
+      tvtest::ModelHandle model(env);
+      lpfix::load(model, lp);
+      ASSERT_EQ(TVsetModelIntParameter(model, TV_IPARAM_LP_DRATIO, dratio), 0);
+      int status = -1;
+      ASSERT_EQ(TVoptimize(model, TV_METHOD_DSIMPLEX, &status), 0);
+      ASSERT_EQ(status, TV_STATUS_BASIC_OPTIMAL) << "variant " << variant << " ratio test " << dratio;
+      double obj = 0;
+      ASSERT_EQ(TVgetInfo(model, TV_DINFO_POBJ, &obj), 0);
+      EXPECT_NEAR(obj, greedy, 1e-9 * greedy) << "variant " << variant << " ratio test " << dratio;
+      int iterations = -1;
+      ASSERT_EQ(TVgetInfo(model, TV_IINFO_SIM_ITER, &iterations), 0);
+      // the flipping variants pass whole groups per pivot: a handful of pivots
+      // where one pivot per column taken (250+) is the non-flipping count
+      if (dratio == 1 || dratio == 3) EXPECT_LT(iterations, 25) << "variant " << variant << " ratio test " << dratio;
     }
   }
 }
