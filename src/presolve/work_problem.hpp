@@ -110,6 +110,9 @@ int tighten_integer_bounds(WorkProblem &w);
 int tighten_coefficients(WorkProblem &w);
 // Integer problems: coefficients raised by the set-packing rows of their binaries.
 int lift_coefficients(WorkProblem &w);
+// Integer problems: a row that alone locks a column against its cost turns
+// into an equation at that side.
+int bind_single_lock_rows(WorkProblem &w);
 int probe_binaries(WorkProblem &w, Result *result);
 void find_implied_integers(WorkProblem &w, Result *result);
 

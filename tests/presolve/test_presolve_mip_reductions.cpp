@@ -328,3 +328,35 @@ TEST(PresolveMipReductions, EquationSlackLeavesItsRangeAndCostToTheRow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PresolveMipReductions, SingleLockRowBecomesTightOnlyWhereTheMoveAlwaysReachesIt) {
+  const double inf = kInf;
+  {  // x0 <= y0, x1 <= y1, y0 + y1 <= 1: y0 costs nothing, so x0 = y0; y1
+     // (cost -1, only up-lock the last row) makes that row y0 + y1 = 1
+    Work t(dense({{1, 0, -1, 0}, {0, 1, 0, -1}, {0, 0, 1, 1}}, {-inf, -inf, -inf}, {0, 0, 1}, {1, 2, 0, -1},
+                 {0, 0, 0, 0}, {1, 1, 1, 1}, {1, 1, 1, 1}));
+    EXPECT_EQ(bind_single_lock_rows(t.w), 2);
+    EXPECT_EQ(t.w.row_lower[0], 0);
+    EXPECT_EQ(t.w.row_lower[1], -inf);  // y1 goes up, away from this row
+    EXPECT_EQ(t.w.row_lower[2], 1);
+  }
+  {  // x0 <= 2 y0: y0 = x0 / 2 need not be integral
+    Work t(dense({{1, -2}}, {-inf}, {0}, {1, 0}, {0, 0}, {1, 1}, {1, 1}));
+    EXPECT_EQ(bind_single_lock_rows(t.w), 0);
+  }
+  {  // y0 has two down-locks (x0 <= y0, x1 <= y0)
+    Work t(dense({{1, 0, -1}, {0, 1, -1}}, {-inf, -inf}, {0, 0}, {1, 1, 1}, {0, 0, 0}, {1, 1, 1}, {1, 1, 1}));
+    EXPECT_EQ(bind_single_lock_rows(t.w), 0);
+  }
+  {  // continuous y0 >= x0 - 0.5 may sit at its bound 0 with the row slack
+    Work t(dense({{1, -1}}, {-inf}, {0.5}, {-1, 1}, {0, 0}, {1, 1}, {1, 0}));
+    EXPECT_EQ(bind_single_lock_rows(t.w), 0);
+    // with y0 >= x0 + 0.5 the row always stops y0 above 0
+    Work u(dense({{1, -1}}, {-inf}, {-0.5}, {-1, 1}, {0, 0}, {1, 2}, {1, 0}));
+    EXPECT_EQ(bind_single_lock_rows(u.w), 1);
+  }
+}
+
+}  // namespace

@@ -378,4 +378,40 @@ TEST(PresolveRandom, PlantedIntegerPairsKeepTheOptimum) {
   EXPECT_GT(fired.aggregated, 0);
 }
 
+// Switches: x_k <= y_k (sometimes 2 x_k <= 2 y_k + 1, which no rounding of
+// y_k makes tight), y_k without cost or with a cost, the y's in a cardinality
+// row and in random rows of either sense; the x's in random rows.
+TEST(PresolveRandom, SwitchRowsMadeTightKeepTheOptimum) {
+  int bound = 0;
+  for (unsigned seed = 700; seed < 760; ++seed) {
+    Builder b(seed);
+    const int k = 5;
+    for (int j = 0; j < 2 * k; ++j) {
+      b.column(j < k ? std::round(b.uni(-6, 3)) : (b.pick(3) == 0 ? std::round(b.uni(-2, 2)) : 0), 0, 1, 0);
+      b.integer.back() = 1;
+    }
+    for (int j = 0; j < k; ++j) b.x0[j] = b.pick(2), b.x0[k + j] = b.x0[j];
+    for (int j = 0; j < k; ++j) {
+      if (b.pick(4) == 0)
+        b.row({{j, 2}, {k + j, -2}}, 'L', 1);
+      else
+        b.row({{j, 1}, {k + j, -1}}, 'L', 0);
+    }
+    std::vector<std::pair<int, double>> card;
+    for (int j = k; j < 2 * k; ++j) card.push_back({j, 1});
+    b.row(card, 'L', b.pick(2));
+    for (int t = 0; t < 3; ++t) {
+      auto r = b.random_row(t == 2 ? 2 * k : k, 3);
+      for (auto &e : r) e.second = std::round(e.second);
+      r.erase(std::remove_if(r.begin(), r.end(), [](auto &e) { return e.second == 0; }), r.end());
+      if (!r.empty()) b.row(r, "LG"[b.pick(2)], b.pick(2));
+    }
+    LinearProblem p = b.problem();
+    p.integer = b.integer;
+    tarvo::presolve::Result r;
+    if (presolve_keeps_optimum(p, seed, &r, nullptr)) bound += r.counts.rows_bound;
+  }
+  EXPECT_GT(bound, 0);
+}
+
 }  // namespace
