@@ -117,6 +117,7 @@ int run_passes(WorkProblem &w, Result *res) {
     if ((level & kDualReductions) && !w.infeasible) {
       changes += fix_dual_dominated(w);
       if (mip && !w.infeasible) changes += bind_single_lock_rows(w);
+      if ((level & kDualInformation) && !w.infeasible) changes += fix_by_dual_bounds(w);
       table_row(w, res, "sob1");
     }
     if (mip && (level & (kDualReductions | kDualInformation)) && !w.infeasible) {

@@ -96,6 +96,7 @@ int remove_fixed_columns(WorkProblem &w);
 int remove_singleton_rows(WorkProblem &w);
 int remove_by_row_activity(WorkProblem &w);   // redundant and forcing rows
 int fix_dual_dominated(WorkProblem &w);        // dual fixing of lock-free columns
+int fix_by_dual_bounds(WorkProblem &w);        // reduced cost sign-definite over the dual box
 int substitute_free_columns(WorkProblem &w);   // implied-free column singletons
 int substitute_doubletons(WorkProblem &w);     // doubleton equations
 int merge_duplicate_rows(WorkProblem &w);

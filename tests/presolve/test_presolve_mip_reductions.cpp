@@ -360,3 +360,46 @@ TEST(PresolveMipReductions, SingleLockRowBecomesTightOnlyWhereTheMoveAlwaysReach
 }
 
 }  // namespace
+
+namespace {
+
+// min c'x, x0 + x1 + s >= 2 (or x0 + x1 + 2 s >= 3): s (>= 0, no upper
+// bound) caps the row's dual, which prices x0 and x1.
+TEST(PresolveDualBounds, ColumnIsFixedOnlyWhenItsReducedCostKeepsItsSignWithoutItsOwnBound) {
+  const double inf = kInf;
+  auto lp = [](std::vector<double> cost, double s_coef, std::vector<char> integer) {
+    return dense({{1, 1, s_coef}}, {s_coef == 1 ? 2.0 : 3.0}, {kInf}, std::move(cost), {0, 0, 0}, {5, 5, kInf},
+                 std::move(integer));
+  };
+  {  // y <= 1: x0 (cost 3) strictly, x1 (cost 1) weakly dominated
+    Work t(lp({3, 1, 1}, 1, {}));
+    t.w.options.mip = false;
+    EXPECT_EQ(fix_by_dual_bounds(t.w), 2);
+    EXPECT_FALSE(t.w.col_alive[0]);
+    EXPECT_FALSE(t.w.col_alive[1]);
+    EXPECT_TRUE(t.w.col_alive[2]);  // its own bound is all that prices s
+  }
+  {  // x1 cheaper than the cap: its reduced cost takes both signs
+    Work t(lp({3, 0.5, 1}, 1, {}));
+    t.w.options.mip = false;
+    EXPECT_EQ(fix_by_dual_bounds(t.w), 1);
+    EXPECT_TRUE(t.w.col_alive[1]);
+  }
+  {  // two unbounded twins: each caps the dual for the other, so only one may go
+    Work t(dense({{1, 1}}, {2}, {inf}, {1, 1}, {0, 0}, {inf, inf}, {}));
+    t.w.options.mip = false;
+    EXPECT_EQ(fix_by_dual_bounds(t.w), 1);
+    EXPECT_NE(t.w.col_alive[0], t.w.col_alive[1]);
+  }
+  {  // integer s: x0 + 2 s >= 3 with x0 = 1, s = 1 (cost 3.5) beats s = 2 (cost 4);
+     // an integer column gives the box nothing
+    Work t(lp({1.5, 9, 2}, 2, {1, 1, 1}));
+    EXPECT_EQ(fix_by_dual_bounds(t.w), 0);
+    // a continuous s does cap the dual (y <= 1), and x0 = 0, s = 1.5 is optimal
+    Work u(lp({1.5, 9, 2}, 2, {1, 1, 0}));
+    EXPECT_EQ(fix_by_dual_bounds(u.w), 2);
+    EXPECT_TRUE(u.w.col_alive[2]);
+  }
+}
+
+}  // namespace

@@ -126,6 +126,20 @@ LinearProblem planted_lp(unsigned seed) {
     r.push_back({d, 1.5});
     b.row(r, 'L', 1);
   }
+  // singletons >= 0 without upper bound cap the duals of their rows; a
+  // column in capped rows whose cost those caps outweigh (or nearly) is
+  // dominated, one whose cost they do not is not
+  std::vector<int> capped;
+  for (int k = 0; k < 6; ++k) {
+    const int i = 1 + b.pick(24);  // row 0 keeps finite activity bounds
+    b.rows[i].push_back({b.column(b.uni(0.5, 2), 0, kInf, 0), b.pick(2) ? 1.0 : -1.0});
+    capped.push_back(i);
+  }
+  for (int k = 0; k < 3; ++k) {
+    const int c = b.column(k == 0 ? 0.5 : 8 * k, 0, 3, 0);
+    b.rows[capped[2 * k]].push_back({c, b.coef()});
+    if (capped[2 * k + 1] != capped[2 * k]) b.rows[capped[2 * k + 1]].push_back({c, b.coef()});
+  }
   // an empty row and an empty column
   b.rows.push_back({});
   b.rl.push_back(-1), b.ru.push_back(kInf);
@@ -167,11 +181,13 @@ TEST(PresolveRandom, PlantedStructureGivesTheUnpresolvedAnswer) {
     // the equations can go either way (doubleton or substitution of a free column)
     total.doubletons += r.counts.doubletons;
     total.duplicate_rows += r.counts.duplicate_rows;
+    total.dual_bound_fixed += r.counts.dual_bound_fixed;
     EXPECT_LT(r.reduced.m, p.m) << seed;
     expect_same_answer(p, seed);
   }
   EXPECT_GT(total.doubletons, 10);
   EXPECT_GT(total.duplicate_rows, 10);
+  EXPECT_GT(total.dual_bound_fixed, 10);
 }
 
 TEST(PresolveRandom, EveryLevelAgrees) {
