@@ -77,10 +77,23 @@ class RowActivities {
   void forget_column(int j);
   // The rows of column j are computed afresh when next asked for.
   void invalidate_column(int j);
-  // Takes a column with coefficient a and bounds [l, u] out of an activity.
-  static void without(Activity *act, double a, double l, double u);
+  // Takes a column with coefficient a and bounds [l, u] out of an activity
+  // (inline: probing calls these for every bound it moves).
+  static void without(Activity *act, double a, double l, double u) {
+    double lo, hi;
+    bool lo_inf, hi_inf;
+    contribution(a, l, u, &lo, &lo_inf, &hi, &hi_inf);
+    if (lo_inf) --act->ninf_min; else act->min -= lo;
+    if (hi_inf) --act->ninf_max; else act->max -= hi;
+  }
   // Lowest and highest contribution of a column with coefficient a.
-  static void contribution(double a, double l, double u, double *lo, bool *lo_inf, double *hi, bool *hi_inf);
+  static void contribution(double a, double l, double u, double *lo, bool *lo_inf, double *hi, bool *hi_inf) {
+    const double bl = a > 0 ? l : u, bh = a > 0 ? u : l;
+    *lo_inf = bl <= -kInf || bl >= kInf;
+    *hi_inf = bh <= -kInf || bh >= kInf;
+    *lo = *lo_inf ? 0 : a * bl;
+    *hi = *hi_inf ? 0 : a * bh;
+  }
 
  private:
   const WorkProblem &w_;
