@@ -403,3 +403,22 @@ TEST(PresolveDualBounds, ColumnIsFixedOnlyWhenItsReducedCostKeepsItsSignWithoutI
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PresolveMipReductions, ProbingSeesALongEquationEmptiedByTheProbe) {
+  // x0 + x1 + ... + x60 = 1 and x1 + ... + x60 = 1: x0 = 1 leaves the second
+  // row without a column that can be 1, so x0 = 0
+  const int n = 61;
+  std::vector<std::vector<double>> a(2, std::vector<double>(n, 1.0));
+  a[1][0] = 0;
+  Work t(dense(a, {1, 1}, {1, 1}, std::vector<double>(n, 1.0), std::vector<double>(n, 0.0),
+               std::vector<double>(n, 1.0), std::vector<char>(n, 1)));
+  Result r;
+  EXPECT_GE(probe_binaries(t.w, &r), 1);
+  EXPECT_FALSE(t.w.col_alive[0]);
+  EXPECT_EQ(t.w.counts->probing_fixed, 1);
+  EXPECT_FALSE(t.w.infeasible);
+}
+
+}  // namespace
