@@ -105,6 +105,8 @@ int run_passes(WorkProblem &w, Result *res) {
       table_row(w, res, "spc");
     }
     if (mip && !w.infeasible && (level & (kSimple | kCoefficients | kLifting))) {
+      // parallel rows merge before coefficient tightening makes them differ
+      if ((level & kSimple) && (level & kCoefficients) && round < 4) changes += merge_duplicate_rows(w);
       if (level & kSimple) changes += tighten_integer_bounds(w);
       if ((level & kCoefficients) && round < 4) changes += tighten_coefficients(w);
       if ((level & kLifting) && round < 4 && !w.infeasible) changes += lift_coefficients(w);
