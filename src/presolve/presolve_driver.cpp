@@ -114,6 +114,7 @@ int run_passes(WorkProblem &w, Result *res) {
     }
     if ((level & kSimple) && !w.infeasible) {
       changes += merge_duplicate_rows(w);
+      if (mip && (level & kBinaryRows) && !w.infeasible) changes += fix_outside_covered_cliques(w);
       table_row(w, res, "spq");
     }
     if ((level & kDualReductions) && !w.infeasible) {

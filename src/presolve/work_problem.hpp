@@ -127,6 +127,8 @@ int lift_coefficients(WorkProblem &w);
 // Integer problems: a row that alone locks a column against its cost turns
 // into an equation at that side.
 int bind_single_lock_rows(WorkProblem &w);
+// Integer problems: binaries of a clique row outside a covering row it holds are 0.
+int fix_outside_covered_cliques(WorkProblem &w);
 int probe_binaries(WorkProblem &w, Result *result);
 void find_implied_integers(WorkProblem &w, Result *result);
 

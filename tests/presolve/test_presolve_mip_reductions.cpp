@@ -422,3 +422,34 @@ TEST(PresolveMipReductions, ProbingSeesALongEquationEmptiedByTheProbe) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PresolveMipReductions, CliqueHoldingACoveringRowLosesItsOtherBinaries) {
+  const double inf = kInf;
+  auto model = [&](std::vector<double> clique, double x2_upper) {
+    // x0 + x1 >= 1 and clique . x <= 1 over binaries (x2 up to x2_upper)
+    return dense({{1, 1, 0, 0}, clique}, {1, -inf}, {inf, 1}, {1, 1, 1, 1}, {0, 0, 0, 0}, {1, 1, x2_upper, 1},
+                 {1, 1, 1, 1});
+  };
+  {
+    Work t(model({1, 1, 1, 1}, 1));
+    EXPECT_EQ(fix_outside_covered_cliques(t.w), 2);
+    EXPECT_TRUE(t.w.col_alive[0] && t.w.col_alive[1]);
+    EXPECT_FALSE(t.w.col_alive[2] || t.w.col_alive[3]);
+  }
+  for (auto [clique, x2_upper] : {std::pair<std::vector<double>, double>{{1, 0, 1, 1}, 1},  // x1 outside the clique
+                                  {{1, 1, 2, 1}, 1},                                         // not a unit row
+                                  {{1, 1, 1, 1}, 2}}) {                                      // x2 not binary
+    Work t(model(clique, x2_upper));
+    EXPECT_EQ(fix_outside_covered_cliques(t.w), 0);
+  }
+  {  // x0 (in two loose rows besides) is outside the clique x1 + x2 + x3 <= 1:
+     // x0 = x2 = 1 is feasible
+    Work t(dense({{1, 1, 0, 0}, {0, 1, 1, 1}, {1, 0, 2, 0}, {1, 0, 0, 2}}, {1, -inf, -inf, -inf}, {inf, 1, 5, 5},
+                 {1, 1, 1, 1}, {0, 0, 0, 0}, {1, 1, 1, 1}, {1, 1, 1, 1}));
+    EXPECT_EQ(fix_outside_covered_cliques(t.w), 0);
+  }
+}
+
+}  // namespace

@@ -303,7 +303,7 @@ bool presolve_keeps_optimum(const LinearProblem &p, unsigned seed, tarvo::presol
 }
 
 TEST(PresolveRandom, IntegerReductionsKeepTheOptimum) {
-  int reduced_something = 0;
+  int reduced_something = 0, clique_fixed = 0;
   for (unsigned seed = 400; seed < 460; ++seed) {
     Builder b(seed);
     const int n = 10;
@@ -322,6 +322,8 @@ TEST(PresolveRandom, IntegerReductionsKeepTheOptimum) {
     }
     // a set-packing row (a clique) and a knapsack row with big coefficients
     b.row({{1, 1}, {2, 1}, {4, 1}}, 'L', 1 - b.x0[1]);
+    // x1 + x2 >= 1 inside that clique (when x1 = 1 leaves room): x4 = 0
+    if (b.x0[1] == 1) b.row({{1, 1}, {2, 1}}, 'G', 0);
     b.row({{5, 9}, {7, 2}, {8, 3}}, 'L', 2);
     LinearProblem p = b.problem();
     p.integer = b.integer;
@@ -331,8 +333,10 @@ TEST(PresolveRandom, IntegerReductionsKeepTheOptimum) {
     }
     tarvo::presolve::Result r;
     if (presolve_keeps_optimum(p, seed, &r, nullptr)) ++reduced_something;
+    clique_fixed += r.counts.clique_fixed;
   }
   EXPECT_GT(reduced_something, 30);
+  EXPECT_GT(clique_fixed, 0);
 }
 
 // Planted pairs for the integer reductions: a column parallel to another
