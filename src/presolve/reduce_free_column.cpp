@@ -12,7 +12,8 @@
 // more entries that is not implied free is the equation's slack: the row
 // takes the column's range (a x + s = b with s in [l, u] reads
 // b - u <= a x <= b - l) and the column goes, its cost moving onto the row's
-// other columns.
+// other columns. An integer singleton takes either way only where the
+// equation gives it integral values by itself.
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
@@ -39,6 +40,18 @@ bool implied_free(const WorkProblem &w, RowActivities &acts, int j) {
     upper_ok = upper_ok || (hi < kInf && hi <= u + w.tol(u));
   }
   return lower_ok && upper_ok;
+}
+
+// An integer singleton with coefficient +-1 in an equation whose other
+// columns are integers with integral coefficients and an integral side:
+// substituted out, it comes back integral from the equation.
+bool integral_singleton(const WorkProblem &w, int j) {
+  if (w.cols[j].size() != 1 || std::fabs(w.cols[j][0].value) != 1) return false;
+  const int i = w.cols[j][0].index;
+  if (w.row_lower[i] != w.row_upper[i] || w.row_lower[i] != std::round(w.row_lower[i])) return false;
+  for (const Entry &e : w.rows[i])
+    if (e.index != j && (!w.is_int(e.index) || e.value != std::round(e.value))) return false;
+  return true;
 }
 
 // Net nonzeros that substituting column j through row i would add.
@@ -162,7 +175,8 @@ int substitute_free_columns(WorkProblem &w) {
   // every change below edits only rows of column j: those are read afresh
   RowActivities acts(w);
   for (int j = 0; j < w.n; ++j) {
-    if (!w.col_alive[j] || w.cols[j].empty() || w.cols[j].size() > kMaxColumn || w.is_int(j)) continue;
+    if (!w.col_alive[j] || w.cols[j].empty() || w.cols[j].size() > kMaxColumn) continue;
+    if (w.is_int(j) && !integral_singleton(w, j)) continue;
     if (w.out_of_time()) break;
     if (w.cols[j].size() == 1 && w.cost[j] == 0 && w.lower[j] <= -kInf && w.upper[j] >= kInf) {
       const int i = w.cols[j][0].index;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "presolve/work_problem.hpp"
@@ -449,6 +450,31 @@ TEST(PresolveMipReductions, CliqueHoldingACoveringRowLosesItsOtherBinaries) {
     Work t(dense({{1, 1, 0, 0}, {0, 1, 1, 1}, {1, 0, 2, 0}, {1, 0, 0, 2}}, {1, -inf, -inf, -inf}, {inf, 1, 5, 5},
                  {1, 1, 1, 1}, {0, 0, 0, 0}, {1, 1, 1, 1}, {1, 1, 1, 1}));
     EXPECT_EQ(fix_outside_covered_cliques(t.w), 0);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PresolveMipReductions, IntegerSingletonLeavesOnlyAnEquationThatKeepsItIntegral) {
+  // x0 + 2 x1 + x2 + d = 4 (d integer in [0, 4], a singleton; x binary, also
+  // in a loose row): d = 4 - ... is integral
+  auto model = [](double d_coef, char x2_integer, double rhs) {
+    return dense({{1, 2, 1, d_coef}, {1, 1, 1, 0}}, {rhs, -kInf}, {rhs, 3}, {1, 1, 1, 3}, {0, 0, 0, 0},
+                 {1, 1, 1, 4}, {1, 1, x2_integer, 1});
+  };
+  {
+    Work t(model(1, 1, 4));
+    EXPECT_EQ(substitute_free_columns(t.w), 1);
+    EXPECT_FALSE(t.w.col_alive[3]);
+  }
+  for (auto [d_coef, x2_integer, rhs] : {std::tuple<double, char, double>{2, 1, 4},  // d = (4 - ...) / 2
+                                         {1, 0, 4},                                  // x2 continuous
+                                         {1, 1, 3.5}}) {                             // fractional side
+    Work t(model(d_coef, x2_integer, rhs));
+    EXPECT_EQ(substitute_free_columns(t.w), 0) << d_coef << " " << int(x2_integer) << " " << rhs;
+    EXPECT_TRUE(t.w.col_alive[3]);
   }
 }
 
