@@ -303,7 +303,7 @@ bool presolve_keeps_optimum(const LinearProblem &p, unsigned seed, tarvo::presol
 }
 
 TEST(PresolveRandom, IntegerReductionsKeepTheOptimum) {
-  int reduced_something = 0, clique_fixed = 0;
+  int reduced_something = 0, clique_fixed = 0, singletons = 0;
   for (unsigned seed = 400; seed < 460; ++seed) {
     Builder b(seed);
     const int n = 10;
@@ -324,6 +324,10 @@ TEST(PresolveRandom, IntegerReductionsKeepTheOptimum) {
     b.row({{1, 1}, {2, 1}, {4, 1}}, 'L', 1 - b.x0[1]);
     // x1 + x2 >= 1 inside that clique (when x1 = 1 leaves room): x4 = 0
     if (b.x0[1] == 1) b.row({{1, 1}, {2, 1}}, 'G', 0);
+    // an integer singleton in an equation of integers: substituted or the row's slack
+    const int d = b.column(std::round(b.uni(-3, 3)), 0, 2, b.pick(3));
+    b.integer.back() = 1;
+    b.row({{0, 1}, {3, 2}, {d, 1}}, 'E', 0);
     b.row({{5, 9}, {7, 2}, {8, 3}}, 'L', 2);
     LinearProblem p = b.problem();
     p.integer = b.integer;
@@ -334,9 +338,11 @@ TEST(PresolveRandom, IntegerReductionsKeepTheOptimum) {
     tarvo::presolve::Result r;
     if (presolve_keeps_optimum(p, seed, &r, nullptr)) ++reduced_something;
     clique_fixed += r.counts.clique_fixed;
+    singletons += r.counts.free_singletons;
   }
   EXPECT_GT(reduced_something, 30);
   EXPECT_GT(clique_fixed, 0);
+  EXPECT_GT(singletons, 10);
 }
 
 // Planted pairs for the integer reductions: a column parallel to another
