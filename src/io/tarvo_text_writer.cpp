@@ -25,6 +25,11 @@ int write_tarvo(base::Model *model, const char *file_name) {
   // The format holds linear and integer models: quadratic, conic and
   // nonlinear data would be lost without a word.
   if (!d.qc.empty() || !d.cones.type.empty() || d.has_instructions) return err::kNotSupported;
+  // Nor has it two-sided rows: a range value (kept by internal copies such as
+  // a presolved model) would be dropped.
+  for (int i = 0; i < d.m && !d.range.empty(); ++i)
+    if (d.ctype[i] != 'N' && d.range[i] != 0 && std::isfinite(d.range[i]) && std::fabs(d.range[i]) < kInf)
+      return err::kNotSupported;
   File f(std::fopen(file_name, "w"));
   if (!f) return err::kFileOpen;
   FILE *out = f.get();

@@ -11,9 +11,8 @@
 namespace tarvo::presolve {
 namespace {
 
-constexpr size_t kMaxQueue = 200;   // columns one probe passes new bounds on from
-constexpr size_t kLongRow = 50;     // rows longer than this only check the probe column
-constexpr long kProbeWork = 20000000;  // row entries read by all probes together
+constexpr long kProbeShare = 200000;   // rows and row entries one probe may read
+constexpr long kProbeWork = 100000000;  // the same for all probes together
 
 bool binary(const WorkProblem &w, int j) { return w.is_int(j) && w.lower[j] == 0 && w.upper[j] == 1; }
 
@@ -44,55 +43,101 @@ bool row_violated(const WorkProblem &w, int i, const Activity &act, double shift
          (rl > -kInf && hi < rl - 1e-6 * std::fmax(1.0, std::fabs(rl)));
 }
 
-// Bounds implied by x_j = v, passed on from row to row (breadth first, up to
-// kMaxQueue columns per probe; long rows only checked for the probe column);
-// false when some row becomes unsatisfiable. *b gets every changed bound.
-bool propagate(const WorkProblem &w, RowActivities &acts, int j, double v, Bounds *b, long *work) {
+// Row activities under one probe's bounds, kept current as bounds change
+// (each change updates the rows of its column), and the queue of rows to
+// look at again. A row is read in full only when its slack has fallen below
+// the widest contribution range it had, since only then can it imply a bound.
+struct ProbeRows {
+  std::vector<Activity> act;
+  std::vector<unsigned> stamp, queued;
+  std::vector<double> widest;  // largest |a| (u - l) of the row under w's bounds; -1 unknown
+  std::vector<int> queue;
+  unsigned now = 0;
+  explicit ProbeRows(int m) : act(m), stamp(m, 0), queued(m, 0), widest(m, -1) {}
+  void clear() { ++now, queue.clear(); }
+};
+
+double widest_range(const WorkProblem &w, ProbeRows *pr, int i) {
+  if (pr->widest[i] >= 0) return pr->widest[i];
+  double r = 0;
+  for (const Entry &e : w.rows[i]) {
+    if (!w.col_alive[e.index]) continue;
+    const double span = w.upper[e.index] - w.lower[e.index];
+    r = std::fmax(r, std::fabs(span) >= kInf ? kInf : std::fabs(e.value) * span);
+  }
+  return pr->widest[i] = r;
+}
+
+// Sets column k's probe bounds, updating its rows' activities and queueing them.
+// The row being read (`reading`) is not queued again: its scan sees the change.
+void set_bounds(const WorkProblem &w, RowActivities &acts, ProbeRows *pr, Bounds *b, int k, double l, double u,
+                long *work, int reading = -1) {
+  *work += static_cast<long>(w.cols[k].size());
+  const double ol = lower_in(w, *b, k), ou = upper_in(w, *b, k);
+  b->set(k, l, u);
+  for (const Entry &e : w.cols[k]) {
+    const int i = e.index;
+    Activity &a = pr->act[i];
+    if (pr->stamp[i] != pr->now) a = acts.of(i), pr->stamp[i] = pr->now;
+    RowActivities::without(&a, e.value, ol, ou);
+    double lo, hi;
+    bool lo_inf, hi_inf;
+    RowActivities::contribution(e.value, l, u, &lo, &lo_inf, &hi, &hi_inf);
+    if (lo_inf) ++a.ninf_min; else a.min += lo;
+    if (hi_inf) ++a.ninf_max; else a.max += hi;
+    if (i != reading && pr->queued[i] != pr->now) pr->queued[i] = pr->now, pr->queue.push_back(i);
+  }
+}
+
+// Whether row i's activity range can imply a bound on one of its columns.
+bool may_imply(const WorkProblem &w, ProbeRows *pr, int i, const Activity &a) {
+  const double rl = w.row_lower[i], ru = w.row_upper[i];
+  const bool up = ru < kInf && a.ninf_min <= 1, down = rl > -kInf && a.ninf_max <= 1;
+  if (!up && !down) return false;
+  if ((up && a.ninf_min == 1) || (down && a.ninf_max == 1)) return true;
+  const double widest = widest_range(w, pr, i);
+  return (up && ru - a.min < widest) || (down && a.max - rl < widest);
+}
+
+// Bounds implied by x_j = v, passed on from row to row until nothing moves
+// or the probe's share of the work is spent; false when some row becomes
+// unsatisfiable. *b gets every changed bound.
+bool propagate(const WorkProblem &w, RowActivities &acts, ProbeRows *pr, int j, double v, Bounds *b, long *work) {
   b->clear();
-  b->set(j, v, v);
-  std::vector<int> queue{j};
-  for (size_t q = 0; q < queue.size(); ++q) {
-    const int c = queue[q];
-    for (const Entry &rc : w.cols[c]) {
-      const int i = rc.index;
-      if (w.rows[i].size() > kLongRow) {
-        if (c != j) continue;
-        Activity act = acts.of(i);
-        RowActivities::without(&act, rc.value, w.lower[j], w.upper[j]);
-        if (row_violated(w, i, act, rc.value * v)) return false;
-        continue;
-      }
-      *work += static_cast<long>(w.rows[i].size());
-      Activity act;
-      for (const Entry &e : w.rows[i]) {
-        double lo, hi;
-        bool lo_inf, hi_inf;
-        RowActivities::contribution(e.value, lower_in(w, *b, e.index), upper_in(w, *b, e.index), &lo, &lo_inf, &hi,
-                                    &hi_inf);
-        if (lo_inf) ++act.ninf_min; else act.min += lo;
-        if (hi_inf) ++act.ninf_max; else act.max += hi;
-      }
-      if (row_violated(w, i, act, 0)) return false;
-      // the activity stays as computed: later columns see looser, still valid bounds
-      for (const Entry &e : w.rows[i]) {
-        const int k = e.index;
-        const double l = lower_in(w, *b, k), u = upper_in(w, *b, k);
-        if (l == u) continue;
-        Activity rest = act;
-        RowActivities::without(&rest, e.value, l, u);
-        double lo, hi;
-        w.implied_by_activity(i, e.value, rest, &lo, &hi);
-        if (w.is_int(k)) lo = std::ceil(lo - 1e-6), hi = std::floor(hi + 1e-6);
-        const double nl = std::fmax(l, lo), nu = std::fmin(u, hi);
-        if (nl > nu + 1e-6) return false;
-        const double margin_l = w.is_int(k) ? 0.5 : 1e-3 * std::fmax(1.0, std::fabs(l));
-        const double margin_u = w.is_int(k) ? 0.5 : 1e-3 * std::fmax(1.0, std::fabs(u));
-        const bool moved = (nl > l + margin_l && std::fabs(nl) < 1e9) || (nu < u - margin_u && std::fabs(nu) < 1e9);
-        if (!moved) continue;
-        b->set(k, nl > l + margin_l ? nl : l, nu < u - margin_u ? nu : u);
-        if (queue.size() < kMaxQueue) queue.push_back(k);
-      }
+  pr->clear();
+  set_bounds(w, acts, pr, b, j, v, v, work);
+  const long budget = *work + kProbeShare;
+  for (size_t q = 0; q < pr->queue.size() && *work < budget; ++q) {
+    const int i = pr->queue[q];
+    pr->queued[i] = 0;  // a later change queues it again
+    ++*work;
+    if (row_violated(w, i, pr->act[i], 0)) return false;
+    if (!may_imply(w, pr, i, pr->act[i])) continue;
+    *work += static_cast<long>(w.rows[i].size());
+    bool moved = false;
+    for (const Entry &e : w.rows[i]) {
+      const int k = e.index;
+      if (!w.col_alive[k]) continue;
+      const double l = lower_in(w, *b, k), u = upper_in(w, *b, k);
+      if (l == u) continue;
+      Activity rest = pr->act[i];
+      RowActivities::without(&rest, e.value, l, u);
+      double lo, hi;
+      w.implied_by_activity(i, e.value, rest, &lo, &hi);
+      if (w.is_int(k)) lo = std::ceil(lo - 1e-6), hi = std::floor(hi + 1e-6);
+      const double nl = std::fmax(l, lo), nu = std::fmin(u, hi);
+      if (nl > nu + 1e-6) return false;
+      const double margin_l = w.is_int(k) ? 0.5 : 1e-3 * std::fmax(1.0, std::fabs(l));
+      const double margin_u = w.is_int(k) ? 0.5 : 1e-3 * std::fmax(1.0, std::fabs(u));
+      const bool raise = nl > l + margin_l && std::fabs(nl) < 1e9, lower = nu < u - margin_u && std::fabs(nu) < 1e9;
+      if (!raise && !lower) continue;
+      set_bounds(w, acts, pr, b, k, raise ? nl : l, lower ? nu : u, work, i);
+      moved = true;
     }
+    if (row_violated(w, i, pr->act[i], 0)) return false;
+    // one pass settles a one-sided row; a two-sided one may imply more
+    if (moved && w.row_lower[i] > -kInf && w.row_upper[i] < kInf && pr->queued[i] != pr->now)
+      pr->queued[i] = pr->now, pr->queue.push_back(i);
   }
   return true;
 }
@@ -155,6 +200,7 @@ int probe_binaries(WorkProblem &w, Result *res) {
   long work = 0;
   RowActivities acts(w);
   Bounds probe(w.n);
+  ProbeRows rows(w.m);
   std::vector<std::pair<int, std::pair<double, double>>> down;
   std::vector<std::pair<int, double>> equal;  // binaries equal to x_j (0) or to 1 - x_j (1)
   long work_at_find = 0;  // a long stretch of probes without a finding ends probing
@@ -162,10 +208,10 @@ int probe_binaries(WorkProblem &w, Result *res) {
     if (!w.col_alive[j] || !binary(w, j) || w.cols[j].empty()) continue;
     if (w.out_of_time() || work - work_at_find > kProbeWork / 4) break;
     const int count_before = count;
-    const bool down_ok = propagate(w, acts, j, 0, &probe, &work);
+    const bool down_ok = propagate(w, acts, &rows, j, 0, &probe, &work);
     down.clear();
     for (int k : probe.touched) down.push_back({k, {probe.lo[k], probe.hi[k]}});
-    const bool up_ok = propagate(w, acts, j, 1, &probe, &work);
+    const bool up_ok = propagate(w, acts, &rows, j, 1, &probe, &work);
     if (!down_ok && !up_ok) {
       w.infeasible = true;
       break;

@@ -76,7 +76,7 @@ struct Counters {
   int dual_fixed = 0, free_singletons = 0, doubletons = 0, duplicate_rows = 0, duplicate_cols = 0;
   int bounds_tightened = 0, coefs_tightened = 0, probing_fixed = 0, implied_integers = 0, cliques = 0;
   int dominated_cols = 0, merged_cols = 0, similar_rows = 0, integer_doubletons = 0, aggregated = 0;
-  int lifted = 0;
+  int lifted = 0, rows_bound = 0, dual_bound_fixed = 0, clique_fixed = 0;
 };
 
 struct Result {

@@ -105,6 +105,8 @@ int run_passes(WorkProblem &w, Result *res) {
       table_row(w, res, "spc");
     }
     if (mip && !w.infeasible && (level & (kSimple | kCoefficients | kLifting))) {
+      // parallel rows merge before coefficient tightening makes them differ
+      if ((level & kSimple) && (level & kCoefficients) && round < 4) changes += merge_duplicate_rows(w);
       if (level & kSimple) changes += tighten_integer_bounds(w);
       if ((level & kCoefficients) && round < 4) changes += tighten_coefficients(w);
       if ((level & kLifting) && round < 4 && !w.infeasible) changes += lift_coefficients(w);
@@ -112,10 +114,13 @@ int run_passes(WorkProblem &w, Result *res) {
     }
     if ((level & kSimple) && !w.infeasible) {
       changes += merge_duplicate_rows(w);
+      if (mip && (level & kBinaryRows) && !w.infeasible) changes += fix_outside_covered_cliques(w);
       table_row(w, res, "spq");
     }
     if ((level & kDualReductions) && !w.infeasible) {
       changes += fix_dual_dominated(w);
+      if (mip && !w.infeasible) changes += bind_single_lock_rows(w);
+      if ((level & kDualInformation) && !w.infeasible) changes += fix_by_dual_bounds(w);
       table_row(w, res, "sob1");
     }
     if (mip && (level & (kDualReductions | kDualInformation)) && !w.infeasible) {

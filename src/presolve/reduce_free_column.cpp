@@ -12,7 +12,8 @@
 // more entries that is not implied free is the equation's slack: the row
 // takes the column's range (a x + s = b with s in [l, u] reads
 // b - u <= a x <= b - l) and the column goes, its cost moving onto the row's
-// other columns.
+// other columns. An integer singleton takes either way only where the
+// equation gives it integral values by itself.
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
@@ -24,17 +25,33 @@ namespace {
 
 constexpr size_t kMaxColumn = 20, kMaxRow = 30;
 
-bool implied_free(const WorkProblem &w, int j) {
+// Row activities come from `acts` (kept for the pass: a row's activity is
+// read for every column of it).
+bool implied_free(const WorkProblem &w, RowActivities &acts, int j) {
   const double l = w.lower[j], u = w.upper[j];
   bool lower_ok = l <= -kInf, upper_ok = u >= kInf;
   for (const Entry &e : w.cols[j]) {
     if (lower_ok && upper_ok) break;
+    Activity rest = acts.of(e.index);
+    RowActivities::without(&rest, e.value, l, u);
     double lo, hi;
-    w.implied_by_row(e.index, j, e.value, &lo, &hi);
+    w.implied_by_activity(e.index, e.value, rest, &lo, &hi);
     lower_ok = lower_ok || (lo > -kInf && lo >= l - w.tol(l));
     upper_ok = upper_ok || (hi < kInf && hi <= u + w.tol(u));
   }
   return lower_ok && upper_ok;
+}
+
+// An integer singleton with coefficient +-1 in an equation whose other
+// columns are integers with integral coefficients and an integral side:
+// substituted out, it comes back integral from the equation.
+bool integral_singleton(const WorkProblem &w, int j) {
+  if (w.cols[j].size() != 1 || std::fabs(w.cols[j][0].value) != 1) return false;
+  const int i = w.cols[j][0].index;
+  if (w.row_lower[i] != w.row_upper[i] || w.row_lower[i] != std::round(w.row_lower[i])) return false;
+  for (const Entry &e : w.rows[i])
+    if (e.index != j && (!w.is_int(e.index) || e.value != std::round(e.value))) return false;
+  return true;
 }
 
 // Net nonzeros that substituting column j through row i would add.
@@ -155,25 +172,30 @@ bool keep_range_of_slack(WorkProblem &w, int i, int j) {
 
 int substitute_free_columns(WorkProblem &w) {
   int count = 0;
+  // every change below edits only rows of column j: those are read afresh
+  RowActivities acts(w);
   for (int j = 0; j < w.n; ++j) {
-    if (!w.col_alive[j] || w.cols[j].empty() || w.cols[j].size() > kMaxColumn || w.is_int(j)) continue;
+    if (!w.col_alive[j] || w.cols[j].empty() || w.cols[j].size() > kMaxColumn) continue;
+    if (w.is_int(j) && !integral_singleton(w, j)) continue;
     if (w.out_of_time()) break;
     if (w.cols[j].size() == 1 && w.cost[j] == 0 && w.lower[j] <= -kInf && w.upper[j] >= kInf) {
       const int i = w.cols[j][0].index;
       if (w.row_lower[i] != w.row_upper[i]) {
+        acts.invalidate_column(j);
         drop_free_slack(w, i, j);
         ++count;
         continue;
       }
     }
     const int i = pivot_row(w, j);
-    if (i < 0 || !implied_free(w, j)) {
+    if (i < 0 || !implied_free(w, acts, j)) {
       const int k = w.cols[j][0].index;
       // an integer problem only (ranged rows slow the simplex down more than a
       // column costs it); a two-entry equation is the doubleton pass's
-      if (w.options.mip && w.cols[j].size() == 1 && w.row_lower[k] == w.row_upper[k] && w.rows[k].size() > 2 &&
-          keep_range_of_slack(w, k, j))
-        ++count;
+      if (w.options.mip && w.cols[j].size() == 1 && w.row_lower[k] == w.row_upper[k] && w.rows[k].size() > 2) {
+        acts.invalidate_column(j);
+        if (keep_range_of_slack(w, k, j)) ++count;
+      }
       continue;
     }
     // fill makes later factorisations dearer: longer columns must not add any
@@ -181,6 +203,7 @@ int substitute_free_columns(WorkProblem &w) {
       const long fill = fill_of(w, i, j);
       if (fill > w.options.fill_limit || (fill > 0 && w.cols[j].size() > 2)) continue;
     }
+    acts.invalidate_column(j);
     substitute(w, i, j);
     ++count;
   }

@@ -217,22 +217,6 @@ void RowActivities::invalidate_column(int j) {
   for (const Entry &e : w_.cols[j]) known_[e.index] = 0;
 }
 
-void RowActivities::without(Activity *act, double a, double l, double u) {
-  double lo, hi;
-  bool lo_inf, hi_inf;
-  contribution(a, l, u, &lo, &lo_inf, &hi, &hi_inf);
-  if (lo_inf) --act->ninf_min; else act->min -= lo;
-  if (hi_inf) --act->ninf_max; else act->max -= hi;
-}
-
-void RowActivities::contribution(double a, double l, double u, double *lo, bool *lo_inf, double *hi, bool *hi_inf) {
-  const double bl = a > 0 ? l : u, bh = a > 0 ? u : l;
-  *lo_inf = std::fabs(bl) >= kInf;
-  *hi_inf = std::fabs(bh) >= kInf;
-  *lo = *lo_inf ? 0 : a * bl;
-  *hi = *hi_inf ? 0 : a * bh;
-}
-
 double WorkProblem::tol(double x) const { return 1e-9 * std::max(1.0, std::fabs(x)); }
 double WorkProblem::feas_tol(double x) const { return std::max(options.feastol, 1e-9) * std::max(1.0, std::fabs(x)); }
 

@@ -77,10 +77,23 @@ class RowActivities {
   void forget_column(int j);
   // The rows of column j are computed afresh when next asked for.
   void invalidate_column(int j);
-  // Takes a column with coefficient a and bounds [l, u] out of an activity.
-  static void without(Activity *act, double a, double l, double u);
+  // Takes a column with coefficient a and bounds [l, u] out of an activity
+  // (inline: probing calls these for every bound it moves).
+  static void without(Activity *act, double a, double l, double u) {
+    double lo, hi;
+    bool lo_inf, hi_inf;
+    contribution(a, l, u, &lo, &lo_inf, &hi, &hi_inf);
+    if (lo_inf) --act->ninf_min; else act->min -= lo;
+    if (hi_inf) --act->ninf_max; else act->max -= hi;
+  }
   // Lowest and highest contribution of a column with coefficient a.
-  static void contribution(double a, double l, double u, double *lo, bool *lo_inf, double *hi, bool *hi_inf);
+  static void contribution(double a, double l, double u, double *lo, bool *lo_inf, double *hi, bool *hi_inf) {
+    const double bl = a > 0 ? l : u, bh = a > 0 ? u : l;
+    *lo_inf = bl <= -kInf || bl >= kInf;
+    *hi_inf = bh <= -kInf || bh >= kInf;
+    *lo = *lo_inf ? 0 : a * bl;
+    *hi = *hi_inf ? 0 : a * bh;
+  }
 
  private:
   const WorkProblem &w_;
@@ -96,6 +109,7 @@ int remove_fixed_columns(WorkProblem &w);
 int remove_singleton_rows(WorkProblem &w);
 int remove_by_row_activity(WorkProblem &w);   // redundant and forcing rows
 int fix_dual_dominated(WorkProblem &w);        // dual fixing of lock-free columns
+int fix_by_dual_bounds(WorkProblem &w);        // reduced cost sign-definite over the dual box
 int substitute_free_columns(WorkProblem &w);   // implied-free column singletons
 int substitute_doubletons(WorkProblem &w);     // doubleton equations
 int merge_duplicate_rows(WorkProblem &w);
@@ -110,6 +124,11 @@ int tighten_integer_bounds(WorkProblem &w);
 int tighten_coefficients(WorkProblem &w);
 // Integer problems: coefficients raised by the set-packing rows of their binaries.
 int lift_coefficients(WorkProblem &w);
+// Integer problems: a row that alone locks a column against its cost turns
+// into an equation at that side.
+int bind_single_lock_rows(WorkProblem &w);
+// Integer problems: binaries of a clique row outside a covering row it holds are 0.
+int fix_outside_covered_cliques(WorkProblem &w);
 int probe_binaries(WorkProblem &w, Result *result);
 void find_implied_integers(WorkProblem &w, Result *result);
 

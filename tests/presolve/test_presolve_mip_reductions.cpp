@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "presolve/work_problem.hpp"
@@ -325,6 +326,156 @@ TEST(PresolveMipReductions, EquationSlackLeavesItsRangeAndCostToTheRow) {
   EXPECT_DOUBLE_EQ(full.x[2], 1);
   EXPECT_EQ(full.col_status[2], kLower);
   EXPECT_DOUBLE_EQ(full.y[0], -2);  // the reduced row's dual 0 plus c / a: s's reduced cost 2 + y is 0
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PresolveMipReductions, SingleLockRowBecomesTightOnlyWhereTheMoveAlwaysReachesIt) {
+  const double inf = kInf;
+  {  // x0 <= y0, x1 <= y1, y0 + y1 <= 1: y0 costs nothing, so x0 = y0; y1
+     // (cost -1, only up-lock the last row) makes that row y0 + y1 = 1
+    Work t(dense({{1, 0, -1, 0}, {0, 1, 0, -1}, {0, 0, 1, 1}}, {-inf, -inf, -inf}, {0, 0, 1}, {1, 2, 0, -1},
+                 {0, 0, 0, 0}, {1, 1, 1, 1}, {1, 1, 1, 1}));
+    EXPECT_EQ(bind_single_lock_rows(t.w), 2);
+    EXPECT_EQ(t.w.row_lower[0], 0);
+    EXPECT_EQ(t.w.row_lower[1], -inf);  // y1 goes up, away from this row
+    EXPECT_EQ(t.w.row_lower[2], 1);
+  }
+  {  // x0 <= 2 y0: y0 = x0 / 2 need not be integral
+    Work t(dense({{1, -2}}, {-inf}, {0}, {1, 0}, {0, 0}, {1, 1}, {1, 1}));
+    EXPECT_EQ(bind_single_lock_rows(t.w), 0);
+  }
+  {  // y0 has two down-locks (x0 <= y0, x1 <= y0)
+    Work t(dense({{1, 0, -1}, {0, 1, -1}}, {-inf, -inf}, {0, 0}, {1, 1, 1}, {0, 0, 0}, {1, 1, 1}, {1, 1, 1}));
+    EXPECT_EQ(bind_single_lock_rows(t.w), 0);
+  }
+  {  // continuous y0 >= x0 - 0.5 may sit at its bound 0 with the row slack
+    Work t(dense({{1, -1}}, {-inf}, {0.5}, {-1, 1}, {0, 0}, {1, 1}, {1, 0}));
+    EXPECT_EQ(bind_single_lock_rows(t.w), 0);
+    // with y0 >= x0 + 0.5 the row always stops y0 above 0
+    Work u(dense({{1, -1}}, {-inf}, {-0.5}, {-1, 1}, {0, 0}, {1, 2}, {1, 0}));
+    EXPECT_EQ(bind_single_lock_rows(u.w), 1);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// min c'x, x0 + x1 + s >= 2 (or x0 + x1 + 2 s >= 3): s (>= 0, no upper
+// bound) caps the row's dual, which prices x0 and x1.
+TEST(PresolveDualBounds, ColumnIsFixedOnlyWhenItsReducedCostKeepsItsSignWithoutItsOwnBound) {
+  const double inf = kInf;
+  auto lp = [](std::vector<double> cost, double s_coef, std::vector<char> integer) {
+    return dense({{1, 1, s_coef}}, {s_coef == 1 ? 2.0 : 3.0}, {kInf}, std::move(cost), {0, 0, 0}, {5, 5, kInf},
+                 std::move(integer));
+  };
+  {  // y <= 1: x0 (cost 3) strictly, x1 (cost 1) weakly dominated
+    Work t(lp({3, 1, 1}, 1, {}));
+    t.w.options.mip = false;
+    EXPECT_EQ(fix_by_dual_bounds(t.w), 2);
+    EXPECT_FALSE(t.w.col_alive[0]);
+    EXPECT_FALSE(t.w.col_alive[1]);
+    EXPECT_TRUE(t.w.col_alive[2]);  // its own bound is all that prices s
+  }
+  {  // x1 cheaper than the cap: its reduced cost takes both signs
+    Work t(lp({3, 0.5, 1}, 1, {}));
+    t.w.options.mip = false;
+    EXPECT_EQ(fix_by_dual_bounds(t.w), 1);
+    EXPECT_TRUE(t.w.col_alive[1]);
+  }
+  {  // two unbounded twins: each caps the dual for the other, so only one may go
+    Work t(dense({{1, 1}}, {2}, {inf}, {1, 1}, {0, 0}, {inf, inf}, {}));
+    t.w.options.mip = false;
+    EXPECT_EQ(fix_by_dual_bounds(t.w), 1);
+    EXPECT_NE(t.w.col_alive[0], t.w.col_alive[1]);
+  }
+  {  // integer s: x0 + 2 s >= 3 with x0 = 1, s = 1 (cost 3.5) beats s = 2 (cost 4);
+     // an integer column gives the box nothing
+    Work t(lp({1.5, 9, 2}, 2, {1, 1, 1}));
+    EXPECT_EQ(fix_by_dual_bounds(t.w), 0);
+    // a continuous s does cap the dual (y <= 1), and x0 = 0, s = 1.5 is optimal
+    Work u(lp({1.5, 9, 2}, 2, {1, 1, 0}));
+    EXPECT_EQ(fix_by_dual_bounds(u.w), 2);
+    EXPECT_TRUE(u.w.col_alive[2]);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PresolveMipReductions, ProbingSeesALongEquationEmptiedByTheProbe) {
+  // x0 + x1 + ... + x60 = 1 and x1 + ... + x60 = 1: x0 = 1 leaves the second
+  // row without a column that can be 1, so x0 = 0
+  const int n = 61;
+  std::vector<std::vector<double>> a(2, std::vector<double>(n, 1.0));
+  a[1][0] = 0;
+  Work t(dense(a, {1, 1}, {1, 1}, std::vector<double>(n, 1.0), std::vector<double>(n, 0.0),
+               std::vector<double>(n, 1.0), std::vector<char>(n, 1)));
+  Result r;
+  EXPECT_GE(probe_binaries(t.w, &r), 1);
+  EXPECT_FALSE(t.w.col_alive[0]);
+  EXPECT_EQ(t.w.counts->probing_fixed, 1);
+  EXPECT_FALSE(t.w.infeasible);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PresolveMipReductions, CliqueHoldingACoveringRowLosesItsOtherBinaries) {
+  const double inf = kInf;
+  auto model = [&](std::vector<double> clique, double x2_upper) {
+    // x0 + x1 >= 1 and clique . x <= 1 over binaries (x2 up to x2_upper)
+    return dense({{1, 1, 0, 0}, clique}, {1, -inf}, {inf, 1}, {1, 1, 1, 1}, {0, 0, 0, 0}, {1, 1, x2_upper, 1},
+                 {1, 1, 1, 1});
+  };
+  {
+    Work t(model({1, 1, 1, 1}, 1));
+    EXPECT_EQ(fix_outside_covered_cliques(t.w), 2);
+    EXPECT_TRUE(t.w.col_alive[0] && t.w.col_alive[1]);
+    EXPECT_FALSE(t.w.col_alive[2] || t.w.col_alive[3]);
+  }
+  for (auto [clique, x2_upper] : {std::pair<std::vector<double>, double>{{1, 0, 1, 1}, 1},  // x1 outside the clique
+                                  {{1, 1, 2, 1}, 1},                                         // not a unit row
+                                  {{1, 1, 1, 1}, 2}}) {                                      // x2 not binary
+    Work t(model(clique, x2_upper));
+    EXPECT_EQ(fix_outside_covered_cliques(t.w), 0);
+  }
+  {  // x0 (in two loose rows besides) is outside the clique x1 + x2 + x3 <= 1:
+     // x0 = x2 = 1 is feasible
+    Work t(dense({{1, 1, 0, 0}, {0, 1, 1, 1}, {1, 0, 2, 0}, {1, 0, 0, 2}}, {1, -inf, -inf, -inf}, {inf, 1, 5, 5},
+                 {1, 1, 1, 1}, {0, 0, 0, 0}, {1, 1, 1, 1}, {1, 1, 1, 1}));
+    EXPECT_EQ(fix_outside_covered_cliques(t.w), 0);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PresolveMipReductions, IntegerSingletonLeavesOnlyAnEquationThatKeepsItIntegral) {
+  // x0 + 2 x1 + x2 + d = 4 (d integer in [0, 4], a singleton; x binary, also
+  // in a loose row): d = 4 - ... is integral
+  auto model = [](double d_coef, char x2_integer, double rhs) {
+    return dense({{1, 2, 1, d_coef}, {1, 1, 1, 0}}, {rhs, -kInf}, {rhs, 3}, {1, 1, 1, 3}, {0, 0, 0, 0},
+                 {1, 1, 1, 4}, {1, 1, x2_integer, 1});
+  };
+  {
+    Work t(model(1, 1, 4));
+    EXPECT_EQ(substitute_free_columns(t.w), 1);
+    EXPECT_FALSE(t.w.col_alive[3]);
+  }
+  for (auto [d_coef, x2_integer, rhs] : {std::tuple<double, char, double>{2, 1, 4},  // d = (4 - ...) / 2
+                                         {1, 0, 4},                                  // x2 continuous
+                                         {1, 1, 3.5}}) {                             // fractional side
+    Work t(model(d_coef, x2_integer, rhs));
+    EXPECT_EQ(substitute_free_columns(t.w), 0) << d_coef << " " << int(x2_integer) << " " << rhs;
+    EXPECT_TRUE(t.w.col_alive[3]);
+  }
 }
 
 }  // namespace

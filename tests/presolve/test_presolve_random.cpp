@@ -126,6 +126,20 @@ LinearProblem planted_lp(unsigned seed) {
     r.push_back({d, 1.5});
     b.row(r, 'L', 1);
   }
+  // singletons >= 0 without upper bound cap the duals of their rows; a
+  // column in capped rows whose cost those caps outweigh (or nearly) is
+  // dominated, one whose cost they do not is not
+  std::vector<int> capped;
+  for (int k = 0; k < 6; ++k) {
+    const int i = 1 + b.pick(24);  // row 0 keeps finite activity bounds
+    b.rows[i].push_back({b.column(b.uni(0.5, 2), 0, kInf, 0), b.pick(2) ? 1.0 : -1.0});
+    capped.push_back(i);
+  }
+  for (int k = 0; k < 3; ++k) {
+    const int c = b.column(k == 0 ? 0.5 : 8 * k, 0, 3, 0);
+    b.rows[capped[2 * k]].push_back({c, b.coef()});
+    if (capped[2 * k + 1] != capped[2 * k]) b.rows[capped[2 * k + 1]].push_back({c, b.coef()});
+  }
   // an empty row and an empty column
   b.rows.push_back({});
   b.rl.push_back(-1), b.ru.push_back(kInf);
@@ -167,11 +181,13 @@ TEST(PresolveRandom, PlantedStructureGivesTheUnpresolvedAnswer) {
     // the equations can go either way (doubleton or substitution of a free column)
     total.doubletons += r.counts.doubletons;
     total.duplicate_rows += r.counts.duplicate_rows;
+    total.dual_bound_fixed += r.counts.dual_bound_fixed;
     EXPECT_LT(r.reduced.m, p.m) << seed;
     expect_same_answer(p, seed);
   }
   EXPECT_GT(total.doubletons, 10);
   EXPECT_GT(total.duplicate_rows, 10);
+  EXPECT_GT(total.dual_bound_fixed, 10);
 }
 
 TEST(PresolveRandom, EveryLevelAgrees) {
@@ -287,7 +303,7 @@ bool presolve_keeps_optimum(const LinearProblem &p, unsigned seed, tarvo::presol
 }
 
 TEST(PresolveRandom, IntegerReductionsKeepTheOptimum) {
-  int reduced_something = 0;
+  int reduced_something = 0, clique_fixed = 0, singletons = 0;
   for (unsigned seed = 400; seed < 460; ++seed) {
     Builder b(seed);
     const int n = 10;
@@ -306,6 +322,12 @@ TEST(PresolveRandom, IntegerReductionsKeepTheOptimum) {
     }
     // a set-packing row (a clique) and a knapsack row with big coefficients
     b.row({{1, 1}, {2, 1}, {4, 1}}, 'L', 1 - b.x0[1]);
+    // x1 + x2 >= 1 inside that clique (when x1 = 1 leaves room): x4 = 0
+    if (b.x0[1] == 1) b.row({{1, 1}, {2, 1}}, 'G', 0);
+    // an integer singleton in an equation of integers: substituted or the row's slack
+    const int d = b.column(std::round(b.uni(-3, 3)), 0, 2, b.pick(3));
+    b.integer.back() = 1;
+    b.row({{0, 1}, {3, 2}, {d, 1}}, 'E', 0);
     b.row({{5, 9}, {7, 2}, {8, 3}}, 'L', 2);
     LinearProblem p = b.problem();
     p.integer = b.integer;
@@ -315,8 +337,12 @@ TEST(PresolveRandom, IntegerReductionsKeepTheOptimum) {
     }
     tarvo::presolve::Result r;
     if (presolve_keeps_optimum(p, seed, &r, nullptr)) ++reduced_something;
+    clique_fixed += r.counts.clique_fixed;
+    singletons += r.counts.free_singletons;
   }
   EXPECT_GT(reduced_something, 30);
+  EXPECT_GT(clique_fixed, 0);
+  EXPECT_GT(singletons, 10);
 }
 
 // Planted pairs for the integer reductions: a column parallel to another
@@ -376,6 +402,42 @@ TEST(PresolveRandom, PlantedIntegerPairsKeepTheOptimum) {
   EXPECT_GT(fired.similar_rows, 0);
   EXPECT_GT(fired.integer_doubletons, 0);
   EXPECT_GT(fired.aggregated, 0);
+}
+
+// Switches: x_k <= y_k (sometimes 2 x_k <= 2 y_k + 1, which no rounding of
+// y_k makes tight), y_k without cost or with a cost, the y's in a cardinality
+// row and in random rows of either sense; the x's in random rows.
+TEST(PresolveRandom, SwitchRowsMadeTightKeepTheOptimum) {
+  int bound = 0;
+  for (unsigned seed = 700; seed < 760; ++seed) {
+    Builder b(seed);
+    const int k = 5;
+    for (int j = 0; j < 2 * k; ++j) {
+      b.column(j < k ? std::round(b.uni(-6, 3)) : (b.pick(3) == 0 ? std::round(b.uni(-2, 2)) : 0), 0, 1, 0);
+      b.integer.back() = 1;
+    }
+    for (int j = 0; j < k; ++j) b.x0[j] = b.pick(2), b.x0[k + j] = b.x0[j];
+    for (int j = 0; j < k; ++j) {
+      if (b.pick(4) == 0)
+        b.row({{j, 2}, {k + j, -2}}, 'L', 1);
+      else
+        b.row({{j, 1}, {k + j, -1}}, 'L', 0);
+    }
+    std::vector<std::pair<int, double>> card;
+    for (int j = k; j < 2 * k; ++j) card.push_back({j, 1});
+    b.row(card, 'L', b.pick(2));
+    for (int t = 0; t < 3; ++t) {
+      auto r = b.random_row(t == 2 ? 2 * k : k, 3);
+      for (auto &e : r) e.second = std::round(e.second);
+      r.erase(std::remove_if(r.begin(), r.end(), [](auto &e) { return e.second == 0; }), r.end());
+      if (!r.empty()) b.row(r, "LG"[b.pick(2)], b.pick(2));
+    }
+    LinearProblem p = b.problem();
+    p.integer = b.integer;
+    tarvo::presolve::Result r;
+    if (presolve_keeps_optimum(p, seed, &r, nullptr)) bound += r.counts.rows_bound;
+  }
+  EXPECT_GT(bound, 0);
 }
 
 }  // namespace
