@@ -6,6 +6,8 @@
 // whose maximum is below its tolerance is handed back as dependent. The rook
 // rule also asks the pivot to reach rel_pivot_tol times the largest entry of
 // its row; that row maximum is computed only for a candidate that would win.
+// A row without an entry passing the column test is parked (left out of the
+// search) until its count or the maximum of one of its columns changes.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -85,7 +87,9 @@ int markowitz(Work& W, int& r_out, int& c_out) {
                       best <= static_cast<std::int64_t>(cnt - 1) * (cnt - 1)))
         goto done;
     }
-    for (int i = W.rhead[cnt]; i >= 0; i = W.rnext[i]) {
+    for (int i = W.rhead[cnt], next; i >= 0; i = next) {
+      next = W.rnext[i];
+      bool acceptable = false;
       for (int q = AR.begin[i]; q < AR.end[i]; ++q) {
         const int j = AR.index[q];
         W.work += AC.length(j);
@@ -100,9 +104,15 @@ int markowitz(Work& W, int& r_out, int& c_out) {
           }
         }
         if (a < rel * cmax || a <= tol) continue;
+        acceptable = true;
         const std::int64_t cost =
             static_cast<std::int64_t>(AC.length(j) - 1) * (cnt - 1);
         consider(i, j, a, cmax, cost);
+      }
+      if (!acceptable) {
+        // Rescanning it at every pivot made the search quadratic on large bumps.
+        park_row(W, i);
+        continue;
       }
       ++examined;
       if ((bc >= 0 || (fc >= 0 && examined >= 4 * ncand)) && (examined >= ncand ||

@@ -116,7 +116,9 @@ void pivot(Work& W, int r, int c) {
     } else {
       for (int p = AC.begin[j]; p < AC.end[j]; ++p) cmax = std::max(cmax, std::fabs(AC.value[p]));
     }
+    const bool smaller_max = cmax < W.colmax[j];
     W.colmax[j] = cmax;
+    if (smaller_max) unpark_rows_of_column(W, j);
     if (AC.length(j) == 0) W.col_state[j] = -2;  // nothing left below the U part
     else list_insert_col(W, j);
   }

@@ -60,6 +60,7 @@ void Work::setup(int dim, std::int64_t nnz_hint, int update_slots) {
   cprev.assign(n, -1);
   rnext.assign(n, -1);
   rprev.assign(n, -1);
+  rparked.assign(n, 0);
   colmax.assign(n, 0.0);
   mult.assign(n, 0.0);
   rmark.assign(n, 0);
@@ -119,10 +120,6 @@ int Work::next_cstamp() {
     cstamp = 0;
   }
   return ++cstamp;
-}
-
-double column_tol(const Work& W, int j) {
-  return W.opt.abs_pivot_tol * std::max(1.0, W.colmax_orig[j]);
 }
 
 void rebuild_pattern(Work& W) {
