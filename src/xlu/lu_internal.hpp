@@ -74,6 +74,8 @@ struct Work {
   std::int64_t work = 0;       // operations of the running/last factorisation
   std::int64_t fresh_nnz = 0;  // L + U + diagonal right after it
   double lmax = 0.0;           // largest |multiplier| in L
+  double pivot_max = 0.0;      // largest |pivot| of the running factorisation
+  double rcond_threshold = 0;  // condition control: current min|pivot| / pivot_max aimed at
 
   // Copy of B (columns by basic position), kept through updates.
   File B;

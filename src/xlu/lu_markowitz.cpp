@@ -6,6 +6,8 @@
 // whose maximum is below its tolerance is handed back as dependent. The rook
 // rule also asks the pivot to reach rel_pivot_tol times the largest entry of
 // its row; that row maximum is computed only for a candidate that would win.
+// With condition control (min_rcond > 0) a pivot smaller than the threshold
+// times the largest pivot so far is a fallback like a rook-failed one.
 // A row without an entry passing the column test is parked (left out of the
 // search) until its count or the maximum of one of its columns changes.
 #include <algorithm>
@@ -43,19 +45,25 @@ int markowitz(Work& W, int& r_out, int& c_out) {
     }
     return mx;
   };
-  // Best pivot by the column test alone: taken when no entry passes both.
+  // Condition control: pivots under this magnitude are taken only as a fallback.
+  const double weak_below = W.rcond_threshold > 0.0 ? W.rcond_threshold * W.pivot_max : 0.0;
+  // Best pivot by the column test alone: taken when no entry passes the rook
+  // test or the condition control.
   std::int64_t fb_cost = std::numeric_limits<std::int64_t>::max();
   int fr = -1, fc = -1;
+  double fb_abs = 0.0;
   auto consider = [&](int i, int j, double a, double cmax, std::int64_t cost) {
     const double ratio = a / cmax;
     if (cost < best || (cost == best && ratio > best_ratio)) {
-      if (rook) {
-        if (cost < fb_cost) {
+      const bool weak = a < weak_below;
+      if (rook || weak) {
+        if (cost < fb_cost || (cost == fb_cost && a > fb_abs)) {
           fb_cost = cost;
+          fb_abs = a;
           fr = i;
           fc = j;
         }
-        if (a < rel * row_max(i)) return;
+        if (weak || a < rel * row_max(i)) return;
       }
       best = cost;
       best_ratio = ratio;
@@ -126,6 +134,7 @@ done:
   if (bc < 0 && fc >= 0) {
     br = fr;
     bc = fc;
+    if (fb_abs < weak_below) W.rcond_threshold = fb_abs / W.pivot_max;
   }
   if (bc < 0) {
     // Only reachable when no listed column has an acceptable entry.

@@ -237,6 +237,7 @@ int Factor::set_options(const Options& o) {
   if (o.num_candidates < 1 || o.max_updates < 1) return kInvalidInput;
   if (o.update_type < -1 || o.update_type > 1 || o.mode < 0 || o.mode > 2) return kInvalidInput;
   if (o.pivot_rule < 0 || o.pivot_rule > 1) return kInvalidInput;
+  if (!in01(o.min_rcond)) return kInvalidInput;
   w_->opt = o;
   return kOk;
 }
@@ -272,6 +273,8 @@ int Factor::factorize(const int* begin, const int* end, const int* index, const 
     std::fill(W.row_state.begin(), W.row_state.end(), -1);
     std::fill(W.col_state.begin(), W.col_state.end(), -1);
     W.bump_size = W.dense_size = 0;
+    W.pivot_max = 0.0;
+    W.rcond_threshold = W.opt.min_rcond;
     W.work = W.B.total();
     detail::singletons(W);
     detail::setup_bump(W);
