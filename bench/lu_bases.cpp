@@ -2,7 +2,7 @@
 // solved from scratch with growing iteration limits, and each basis reached is
 // factorised under a few kernel settings. Prints per basis and setting the
 // fill (L and U off-diagonal entries), the dense-tail order, and CPU times of
-// the factorisation and of dense FTRAN/BTRAN (the solves of a dense-result
+// the factorisation (ms) and of dense FTRAN/BTRAN (us) (the solves of a dense-result
 // model such as maros-r7). Unscaled matrix, slacks as unit columns.
 //
 //   bench_lu_bases MODEL.mps[.gz] ITER1,ITER2,... [REPEAT]
@@ -89,9 +89,9 @@ void measure(const Csc& B, int m, const Setting& s, int repeat, int iters) {
     f.btran_dense(x.data());
     tb += cpu_now() - t0;
   }
-  std::printf("%7d %6d %-12s %3d %6d %6d %9lld %9lld %9.4f %9.5f %9.5f\n", iters, m, s.name, rc, I.bump_size,
-              I.dense_size, static_cast<long long>(I.lnz), static_cast<long long>(I.unz), tfac, tf / nsolve,
-              tb / nsolve);
+  std::printf("%7d %6d %-12s %3d %6d %6d %9lld %9lld %9.2f %9.1f %9.1f\n", iters, m, s.name, rc, I.bump_size,
+              I.dense_size, static_cast<long long>(I.lnz), static_cast<long long>(I.unz), 1e3 * tfac,
+              1e6 * tf / nsolve, 1e6 * tb / nsolve);
 }
 
 }  // namespace
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
               nullptr, nullptr);
   TVsetModelIntParameter(model, TV_IPARAM_LP_PRELEVEL, 0);
   std::printf("%7s %6s %-12s %3s %6s %6s %9s %9s %9s %9s %9s\n", "iters", "m", "setting", "rc", "bump", "dense",
-              "L nnz", "U nnz", "fact s", "ftran s", "btran s");
+              "L nnz", "U nnz", "fact ms", "ftran us", "btran us");
   for (int lim : limits) {
     TVsetModelIntParameter(model, TV_IPARAM_LP_ITRLMT, lim);
     int status = 0;

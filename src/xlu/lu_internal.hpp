@@ -25,9 +25,9 @@ struct File {
   std::vector<double> value;
 
   void init(int n, std::int64_t capacity, bool values);
-  // Lay the lines out in order 0..n-1, line l with room for len[l] + elbow
-  // entries, all empty; grows the area when needed.
-  void layout(const int* len, int elbow);
+  // Lay the lines out in order 0..n-1 (or order[0..n)), line l with room for
+  // len[l] + elbow entries, all empty; grows the area when needed.
+  void layout(const int* len, int elbow, const int* order = nullptr);
   void clear_all();
   int length(int l) const { return end[l] - begin[l]; }
   std::int64_t capacity() const { return static_cast<std::int64_t>(index.size()); }
