@@ -97,9 +97,15 @@ int markowitz(Work& W, int& r_out, int& c_out) {
     }
     for (int i = W.rhead[cnt], next; i >= 0; i = next) {
       next = W.rnext[i];
-      bool acceptable = false;
+      bool acceptable = false, pruned = false;
       for (int q = AR.begin[i]; q < AR.end[i]; ++q) {
         const int j = AR.index[q];
+        const std::int64_t cost =
+            static_cast<std::int64_t>(AC.length(j) - 1) * (cnt - 1);
+        if (cost > best) {  // cannot win: spare the search of column j
+          pruned = true;
+          continue;
+        }
         W.work += AC.length(j);
         const double cmax = W.colmax[j];
         const double tol = column_tol(W, j);
@@ -113,13 +119,11 @@ int markowitz(Work& W, int& r_out, int& c_out) {
         }
         if (a < rel * cmax || a <= tol) continue;
         acceptable = true;
-        const std::int64_t cost =
-            static_cast<std::int64_t>(AC.length(j) - 1) * (cnt - 1);
         consider(i, j, a, cmax, cost);
       }
       if (!acceptable) {
         // Rescanning it at every pivot made the search quadratic on large bumps.
-        park_row(W, i);
+        if (!pruned) park_row(W, i);
         continue;
       }
       ++examined;
