@@ -3,7 +3,8 @@
 // factorised under a few kernel settings. Prints per basis and setting the
 // fill (L and U off-diagonal entries), the dense-tail order, and CPU times of
 // the factorisation (ms) and of dense FTRAN/BTRAN (us) (the solves of a dense-result
-// model such as maros-r7). Unscaled matrix, slacks as unit columns.
+// model such as maros-r7), and the kernel's residual test. Unscaled matrix,
+// slacks as unit columns.
 //
 //   bench_lu_bases MODEL.mps[.gz] ITER1,ITER2,... [REPEAT]
 #include <cstdio>
@@ -74,6 +75,7 @@ void measure(const Csc& B, int m, const Setting& s, int repeat, int iters) {
     rc = f.factorize(B.begin.data(), B.end.data(), B.index.data(), B.value.data());
   const double tfac = (cpu_now() - t0) / repeat;
   const tarvo::xlu::Info I = f.info();
+  const double resid = f.residual_test();
   std::mt19937 rng(7);
   std::uniform_real_distribution<double> u(-1.0, 1.0);
   std::vector<double> x(m);
@@ -89,9 +91,9 @@ void measure(const Csc& B, int m, const Setting& s, int repeat, int iters) {
     f.btran_dense(x.data());
     tb += cpu_now() - t0;
   }
-  std::printf("%7d %6d %-12s %3d %6d %6d %9lld %9lld %9.2f %9.1f %9.1f\n", iters, m, s.name, rc, I.bump_size,
-              I.dense_size, static_cast<long long>(I.lnz), static_cast<long long>(I.unz), 1e3 * tfac,
-              1e6 * tf / nsolve, 1e6 * tb / nsolve);
+  std::printf("%7d %6d %-12s %3d %6d %6d %9lld %9lld %9.2f %9.1f %9.1f %9.1e\n", iters, m, s.name, rc,
+              I.bump_size, I.dense_size, static_cast<long long>(I.lnz), static_cast<long long>(I.unz), 1e3 * tfac,
+              1e6 * tf / nsolve, 1e6 * tb / nsolve, resid);
 }
 
 }  // namespace
@@ -122,8 +124,8 @@ int main(int argc, char** argv) {
   TVgetLPData(model, nullptr, nullptr, nullptr, nullptr, nullptr, cbeg.data(), clen.data(), val.data(), rind.data(),
               nullptr, nullptr);
   TVsetModelIntParameter(model, TV_IPARAM_LP_PRELEVEL, 0);
-  std::printf("%7s %6s %-12s %3s %6s %6s %9s %9s %9s %9s %9s\n", "iters", "m", "setting", "rc", "bump", "dense",
-              "L nnz", "U nnz", "fact ms", "ftran us", "btran us");
+  std::printf("%7s %6s %-12s %3s %6s %6s %9s %9s %9s %9s %9s %9s\n", "iters", "m", "setting", "rc", "bump",
+              "dense", "L nnz", "U nnz", "fact ms", "ftran us", "btran us", "residual");
   for (int lim : limits) {
     TVsetModelIntParameter(model, TV_IPARAM_LP_ITRLMT, lim);
     int status = 0;
