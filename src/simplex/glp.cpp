@@ -134,11 +134,23 @@ LpOptions LpOptions::from_params(const base::ParamValues &p) {
   lu.max_updates = p.integer(TV_IPARAM_LU_MAX_UPDATES);
   lu.update_type = p.integer(TV_IPARAM_LU_UPDATE_TYPE);
   lu.mode = p.integer(TV_IPARAM_LU_MODE);
-  // 2 (condition-controlled) has no kernel of its own: the rook test is the
-  // stricter of the two that exist.
-  lu.pivot_rule = p.integer(TV_IPARAM_LU_PIVMOD) >= 1 ? 1 : 0;
+  const int pivmod = p.integer(TV_IPARAM_LU_PIVMOD);
+  lu.pivot_rule = pivmod == 1 ? 1 : 0;
   lu.diag_tol = p.dbl(TV_DPARAM_LU_EPS_DIAG);
   lu.drop_tol = p.dbl(TV_DPARAM_LU_EPS_NONZ);
+  // One kernel serves every back-end choice: 3 takes its candidate count and
+  // drop tolerance from the simplex settings, 4 (and pivoting rule 2) adds the
+  // condition control of TV_DPARAM_LU_INI_RCOND; 5 and 6 (external libraries)
+  // run the default kernel.
+  constexpr int kCoreBuiltin = 3, kCoreConditionControlled = 4;
+  constexpr int kPivmodConditionControlled = 2;
+  const int core = p.integer(TV_IPARAM_LU_CORE);
+  if (core == kCoreBuiltin) {
+    lu.num_candidates = o.ratrange;
+    lu.drop_tol = std::max(lu.drop_tol, o.zero_tol);
+  }
+  if (core == kCoreConditionControlled || pivmod == kPivmodConditionControlled)
+    lu.min_rcond = p.dbl(TV_DPARAM_LU_INI_RCOND);
   lu.abs_pivot_tol = p.dbl(TV_DPARAM_LU_EPS_PIVABS);
   lu.rel_pivot_tol = p.dbl(TV_DPARAM_LU_EPS_PIVREL);
   lu.spvtol_update = p.dbl(TV_DPARAM_LU_SPVTOL_UPDATE);

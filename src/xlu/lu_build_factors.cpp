@@ -98,8 +98,12 @@ void build_factors(Work& W) {
   const std::int64_t cap = 2 * unz + 4 * static_cast<std::int64_t>(m) + 64;
   W.Uc.init(m, cap, true);
   W.Ur.init(m, cap, true);
-  W.Uc.layout(uclen, 0);
-  W.Ur.layout(urlen, 0);
+  // Memory in the order of the dense solves: U columns backwards through the
+  // pivot order, U rows forwards.
+  int* order = W.queue.data();
+  for (int k = 0; k < m; ++k) order[k] = W.pcol[m - 1 - k];
+  W.Uc.layout(uclen, 0, order);
+  W.Ur.layout(urlen, 0, W.pcol.data());
   for (int k = 0; k < m; ++k) {
     const int a = W.pcol[k];
     W.diag[a] = W.pval[k];

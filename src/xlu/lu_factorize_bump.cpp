@@ -29,6 +29,7 @@ void dense_tail(Work& W) {
   std::vector<int> rows, cols;
   rows.reserve(static_cast<std::size_t>(W.nactive_rows));
   cols.reserve(static_cast<std::size_t>(W.nactive));
+  for (int i = W.rhead[0]; i >= 0; i = W.rnext[i]) rows.push_back(i);  // parked
   for (int cnt = 1; cnt <= W.bump_size; ++cnt) {
     for (int i = W.rhead[cnt]; i >= 0; i = W.rnext[i]) rows.push_back(i);
     for (int j = W.chead[cnt]; j >= 0; j = W.cnext[j]) cols.push_back(j);

@@ -47,19 +47,22 @@ void File::clear_all() {
   for (int l = 0; l < nlines; ++l) end[l] = begin[l];
 }
 
-void File::layout(const int* len, int elbow) {
+void File::layout(const int* len, int elbow, const int* order) {
   std::int64_t need = 0;
   for (int l = 0; l < nlines; ++l) need += static_cast<std::int64_t>(len[l]) + elbow;
   if (need > capacity()) grow_area(*this, need);
   std::int64_t pos = 0;
-  for (int l = 0; l < nlines; ++l) {
+  int last = nlines;  // the sentinel closes the ring
+  for (int k = 0; k < nlines; ++k) {
+    const int l = order ? order[k] : k;
     begin[l] = end[l] = static_cast<int>(pos);
-    prev[l] = l == 0 ? nlines : l - 1;
-    next[l] = l + 1;
+    prev[l] = last;
+    next[last] = l;
+    last = l;
     pos += static_cast<std::int64_t>(len[l]) + elbow;
   }
-  prev[nlines] = nlines == 0 ? nlines : nlines - 1;
-  next[nlines] = nlines == 0 ? nlines : 0;
+  next[last] = nlines;
+  prev[nlines] = last;
   begin[nlines] = end[nlines] = static_cast<int>(index.size());
 }
 

@@ -25,9 +25,9 @@ struct File {
   std::vector<double> value;
 
   void init(int n, std::int64_t capacity, bool values);
-  // Lay the lines out in order 0..n-1, line l with room for len[l] + elbow
-  // entries, all empty; grows the area when needed.
-  void layout(const int* len, int elbow);
+  // Lay the lines out in order 0..n-1 (or order[0..n)), line l with room for
+  // len[l] + elbow entries, all empty; grows the area when needed.
+  void layout(const int* len, int elbow, const int* order = nullptr);
   void clear_all();
   int length(int l) const { return end[l] - begin[l]; }
   std::int64_t capacity() const { return static_cast<std::int64_t>(index.size()); }
@@ -74,6 +74,8 @@ struct Work {
   std::int64_t work = 0;       // operations of the running/last factorisation
   std::int64_t fresh_nnz = 0;  // L + U + diagonal right after it
   double lmax = 0.0;           // largest |multiplier| in L
+  double pivot_max = 0.0;      // largest |pivot| of the running factorisation
+  double rcond_threshold = 0;  // condition control: current min|pivot| / pivot_max aimed at
 
   // Copy of B (columns by basic position), kept through updates.
   File B;
@@ -96,7 +98,11 @@ struct Work {
   // Active submatrix of the bump.
   File AC;  // columns: (row, value)
   File AR;  // rows: column pattern
+  // Count lists of the active columns and rows. rhead[0] heads the parked
+  // rows: rows without an entry that passes the column threshold test, kept
+  // out of the search until their count or a column maximum of theirs changes.
   std::vector<int> chead, cnext, cprev, rhead, rnext, rprev;
+  std::vector<char> rparked;
   std::vector<double> colmax;
   std::vector<double> mult;
   std::vector<int> rmark, cmark;
@@ -173,12 +179,17 @@ void list_remove_col(Work& W, int j);
 void list_insert_col(Work& W, int j);
 void list_remove_row(Work& W, int i);
 void list_insert_row(Work& W, int i);
+void park_row(Work& W, int i);
+void unpark_rows_of_column(Work& W, int j);
 void factorize_bump(Work& W);      // lu_factorize_bump.cpp
 void dense_tail(Work& W);
 void build_factors(Work& W);       // lu_build_factors.cpp
 void record_pivot(Work& W, int r, int c, double v);
 void compact_uorder(Work& W);      // lu_garbage_perm.cpp
-double column_tol(const Work& W, int j);
+inline double column_tol(const Work& W, int j) {
+  const double cmax = W.colmax_orig[j];
+  return W.opt.abs_pivot_tol * (cmax > 1.0 ? cmax : 1.0);
+}
 
 // ---- solves on W.w in pair space (pattern pat[cur]/nz, nz < 0 dense)
 void lsolve_dense(Work& W);        // lu_solve_dense.cpp

@@ -6,6 +6,10 @@
 // whose maximum is below its tolerance is handed back as dependent. The rook
 // rule also asks the pivot to reach rel_pivot_tol times the largest entry of
 // its row; that row maximum is computed only for a candidate that would win.
+// With condition control (min_rcond > 0) a pivot smaller than the threshold
+// times the largest pivot so far is a fallback like a rook-failed one.
+// A row without an entry passing the column test is parked (left out of the
+// search) until its count or the maximum of one of its columns changes.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -41,19 +45,25 @@ int markowitz(Work& W, int& r_out, int& c_out) {
     }
     return mx;
   };
-  // Best pivot by the column test alone: taken when no entry passes both.
+  // Condition control: pivots under this magnitude are taken only as a fallback.
+  const double weak_below = W.rcond_threshold > 0.0 ? W.rcond_threshold * W.pivot_max : 0.0;
+  // Best pivot by the column test alone: taken when no entry passes the rook
+  // test or the condition control.
   std::int64_t fb_cost = std::numeric_limits<std::int64_t>::max();
   int fr = -1, fc = -1;
+  double fb_abs = 0.0;
   auto consider = [&](int i, int j, double a, double cmax, std::int64_t cost) {
     const double ratio = a / cmax;
     if (cost < best || (cost == best && ratio > best_ratio)) {
-      if (rook) {
-        if (cost < fb_cost) {
+      const bool weak = a < weak_below;
+      if (rook || weak) {
+        if (cost < fb_cost || (cost == fb_cost && a > fb_abs)) {
           fb_cost = cost;
+          fb_abs = a;
           fr = i;
           fc = j;
         }
-        if (a < rel * row_max(i)) return;
+        if (weak || a < rel * row_max(i)) return;
       }
       best = cost;
       best_ratio = ratio;
@@ -85,9 +95,17 @@ int markowitz(Work& W, int& r_out, int& c_out) {
                       best <= static_cast<std::int64_t>(cnt - 1) * (cnt - 1)))
         goto done;
     }
-    for (int i = W.rhead[cnt]; i >= 0; i = W.rnext[i]) {
+    for (int i = W.rhead[cnt], next; i >= 0; i = next) {
+      next = W.rnext[i];
+      bool acceptable = false, pruned = false;
       for (int q = AR.begin[i]; q < AR.end[i]; ++q) {
         const int j = AR.index[q];
+        const std::int64_t cost =
+            static_cast<std::int64_t>(AC.length(j) - 1) * (cnt - 1);
+        if (cost > best) {  // cannot win: spare the search of column j
+          pruned = true;
+          continue;
+        }
         W.work += AC.length(j);
         const double cmax = W.colmax[j];
         const double tol = column_tol(W, j);
@@ -100,9 +118,13 @@ int markowitz(Work& W, int& r_out, int& c_out) {
           }
         }
         if (a < rel * cmax || a <= tol) continue;
-        const std::int64_t cost =
-            static_cast<std::int64_t>(AC.length(j) - 1) * (cnt - 1);
+        acceptable = true;
         consider(i, j, a, cmax, cost);
+      }
+      if (!acceptable) {
+        // Rescanning it at every pivot made the search quadratic on large bumps.
+        if (!pruned) park_row(W, i);
+        continue;
       }
       ++examined;
       if ((bc >= 0 || (fc >= 0 && examined >= 4 * ncand)) && (examined >= ncand ||
@@ -116,6 +138,7 @@ done:
   if (bc < 0 && fc >= 0) {
     br = fr;
     bc = fc;
+    if (fb_abs < weak_below) W.rcond_threshold = fb_abs / W.pivot_max;
   }
   if (bc < 0) {
     // Only reachable when no listed column has an acceptable entry.

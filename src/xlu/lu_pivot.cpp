@@ -60,63 +60,62 @@ void pivot(Work& W, int r, int c) {
     const int j = urow[k];
     list_remove_col(W, j);
     W.work += AC.length(j) + nl;
-    // One pass over column j: take out the pivot-row entry u, apply the
-    // multipliers to the rows of column c found here, and keep the column max.
-    // Multipliers are applied only once u is known, so the pass first finds u
-    // when rows with multipliers precede it.
-    double u = 0.0;
-    int upos = -1;
+    // One pass over column j finds the pivot-row entry u and the rows with
+    // multipliers (their positions noted) and takes the maximum of the other
+    // entries; the updates then touch only the noted positions.
+    const int cs = W.next_cstamp();
+    int* marked = W.uout.data();  // update scratch, free while factorising
+    int nmarked = 0, upos = -1;
+    double cmax = 0.0;
     for (int p = AC.begin[j]; p < AC.end[j]; ++p) {
-      if (AC.index[p] == r) {
+      const int i = AC.index[p];
+      if (i == r) {
         upos = p;
-        break;
+      } else if (W.rmark[i] == rs) {
+        W.cmark[i] = cs;
+        marked[nmarked++] = p;
+      } else {
+        cmax = std::max(cmax, std::fabs(AC.value[p]));
       }
     }
-    if (upos >= 0) {
-      u = AC.value[upos];
-      AC.remove_at(j, upos);
-    }
+    const double u = upos >= 0 ? AC.value[upos] : 0.0;
     W.urec_index.push_back(j);
     W.urec_value.push_back(u);
-    double cmax = 0.0;
-    if (u != 0.0 && nl > 0) {
-      const int cs = W.next_cstamp();
-      int seen = 0;
+    bool dropped = false;
+    for (int t = 0; t < nmarked; ++t) {
+      const int p = marked[t];
+      const double a = AC.value[p] - W.mult[AC.index[p]] * u;
+      AC.value[p] = a;
+      if (std::fabs(a) <= drop) dropped = true;
+      else cmax = std::max(cmax, std::fabs(a));
+    }
+    if (upos >= 0) AC.remove_at(j, upos);
+    if (dropped) {
       for (int p = AC.begin[j]; p < AC.end[j];) {
         const int i = AC.index[p];
-        double a = AC.value[p];
-        if (W.rmark[i] == rs) {
-          W.cmark[i] = cs;
-          ++seen;
-          a -= W.mult[i] * u;
-          if (std::fabs(a) <= drop) {
-            AR.remove_index(i, j);
-            AC.remove_at(j, p);
-            continue;
-          }
-          AC.value[p] = a;
+        if (W.rmark[i] == rs && std::fabs(AC.value[p]) <= drop) {
+          AR.remove_index(i, j);
+          AC.remove_at(j, p);
+          continue;
         }
-        cmax = std::max(cmax, std::fabs(a));
         ++p;
       }
-      if (seen < nl) {
-        AC.reserve_line(j, nl - seen);
-        for (int t = 0; t < nl; ++t) {
-          const int i = lrows[t];
-          if (W.cmark[i] == cs) continue;
-          const double a = -W.mult[i] * u;
-          if (std::fabs(a) <= drop) continue;
-          AC.append(j, i, a);
-          AR.append(i, j, 0.0);
-          cmax = std::max(cmax, std::fabs(a));
-        }
-      }
-    } else if (std::fabs(u) < W.colmax[j]) {
-      cmax = W.colmax[j];  // only a smaller entry left the column
-    } else {
-      for (int p = AC.begin[j]; p < AC.end[j]; ++p) cmax = std::max(cmax, std::fabs(AC.value[p]));
     }
+    if (u != 0.0 && nmarked < nl) {
+      AC.reserve_line(j, nl - nmarked);
+      for (int t = 0; t < nl; ++t) {
+        const int i = lrows[t];
+        if (W.cmark[i] == cs) continue;
+        const double a = -W.mult[i] * u;
+        if (std::fabs(a) <= drop) continue;
+        AC.append(j, i, a);
+        AR.append(i, j, 0.0);
+        cmax = std::max(cmax, std::fabs(a));
+      }
+    }
+    const bool smaller_max = cmax < W.colmax[j];
     W.colmax[j] = cmax;
+    if (smaller_max) unpark_rows_of_column(W, j);
     if (AC.length(j) == 0) W.col_state[j] = -2;  // nothing left below the U part
     else list_insert_col(W, j);
   }

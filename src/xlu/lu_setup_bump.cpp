@@ -31,24 +31,52 @@ void list_remove_col(Work& W, int j) {
   W.act_nnz -= c;
 }
 
-void list_insert_row(Work& W, int i) {
-  const int c = W.AR.length(i);
-  const int h = W.rhead[c];
+namespace {
+
+void link_row(Work& W, int i, int list) {
+  const int h = W.rhead[list];
   W.rprev[i] = -1;
   W.rnext[i] = h;
   if (h >= 0) W.rprev[h] = i;
-  W.rhead[c] = i;
+  W.rhead[list] = i;
+}
+
+}  // namespace
+
+void list_insert_row(Work& W, int i) {
+  W.rparked[i] = 0;
+  link_row(W, i, W.AR.length(i));
   ++W.nactive_rows;
 }
 
+// Parked rows sit in list 0 (no listed row is empty), whatever their length.
 void list_remove_row(Work& W, int i) {
-  const int c = W.AR.length(i);
+  const int c = W.rparked[i] ? 0 : W.AR.length(i);
   const int pv = W.rprev[i], nx = W.rnext[i];
   if (pv >= 0) W.rnext[pv] = nx;
   else W.rhead[c] = nx;
   if (nx >= 0) W.rprev[nx] = pv;
   W.rprev[i] = W.rnext[i] = -1;
+  W.rparked[i] = 0;
   --W.nactive_rows;
+}
+
+void park_row(Work& W, int i) {
+  list_remove_row(W, i);
+  link_row(W, i, 0);
+  W.rparked[i] = 1;
+  ++W.nactive_rows;
+}
+
+// A smaller column maximum may make entries of parked rows acceptable.
+void unpark_rows_of_column(Work& W, int j) {
+  const File& AC = W.AC;
+  for (int p = AC.begin[j]; p < AC.end[j]; ++p) {
+    const int i = AC.index[p];
+    if (!W.rparked[i]) continue;
+    list_remove_row(W, i);
+    list_insert_row(W, i);
+  }
 }
 
 void setup_bump(Work& W) {
@@ -58,6 +86,7 @@ void setup_bump(Work& W) {
   W.act_nnz = 0;
   std::fill(W.chead.begin(), W.chead.end(), -1);
   std::fill(W.rhead.begin(), W.rhead.end(), -1);
+  std::fill(W.rparked.begin(), W.rparked.end(), 0);
   int nrows = 0;
   for (int i = 0; i < m; ++i) nrows += W.row_state[i] == -1;
   W.bump_size = nrows;

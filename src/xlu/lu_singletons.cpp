@@ -3,6 +3,7 @@
 // give U rows straight from B; row singletons (one entry in the active columns)
 // follow and give L columns; neither causes fill. A singleton whose pivot fails
 // the absolute or threshold test is left for the Markowitz bump.
+#include <algorithm>
 #include <cmath>
 
 #include "xlu/lu_internal.hpp"
@@ -13,6 +14,7 @@ void record_pivot(Work& W, int r, int c, double v) {
   W.prow.push_back(r);
   W.pcol.push_back(c);
   W.pval.push_back(v);
+  W.pivot_max = std::max(W.pivot_max, std::fabs(v));
   W.lrec_begin.push_back(static_cast<int>(W.lrec_index.size()));
   W.urec_begin.push_back(static_cast<int>(W.urec_index.size()));
   W.row_state[r] = W.npiv;

@@ -60,6 +60,7 @@ void Work::setup(int dim, std::int64_t nnz_hint, int update_slots) {
   cprev.assign(n, -1);
   rnext.assign(n, -1);
   rprev.assign(n, -1);
+  rparked.assign(n, 0);
   colmax.assign(n, 0.0);
   mult.assign(n, 0.0);
   rmark.assign(n, 0);
@@ -119,10 +120,6 @@ int Work::next_cstamp() {
     cstamp = 0;
   }
   return ++cstamp;
-}
-
-double column_tol(const Work& W, int j) {
-  return W.opt.abs_pivot_tol * std::max(1.0, W.colmax_orig[j]);
 }
 
 void rebuild_pattern(Work& W) {
@@ -240,6 +237,7 @@ int Factor::set_options(const Options& o) {
   if (o.num_candidates < 1 || o.max_updates < 1) return kInvalidInput;
   if (o.update_type < -1 || o.update_type > 1 || o.mode < 0 || o.mode > 2) return kInvalidInput;
   if (o.pivot_rule < 0 || o.pivot_rule > 1) return kInvalidInput;
+  if (!in01(o.min_rcond)) return kInvalidInput;
   w_->opt = o;
   return kOk;
 }
@@ -275,6 +273,8 @@ int Factor::factorize(const int* begin, const int* end, const int* index, const 
     std::fill(W.row_state.begin(), W.row_state.end(), -1);
     std::fill(W.col_state.begin(), W.col_state.end(), -1);
     W.bump_size = W.dense_size = 0;
+    W.pivot_max = 0.0;
+    W.rcond_threshold = W.opt.min_rcond;
     W.work = W.B.total();
     detail::singletons(W);
     detail::setup_bump(W);

@@ -32,6 +32,10 @@ struct Options {
   int update_type = 1;             // -1 kernel decides (FT), 0 product form, 1 Forrest-Tomlin
   int mode = 0;                    // 0 auto dense tail, 1 always sparse, 2 eager dense tail
   int pivot_rule = 0;              // 0 threshold partial pivoting, 1 rook (row and column test)
+  // > 0: condition control. Among acceptable pivots the search avoids those
+  // that would bring min|pivot| / max|pivot| below this; when only such
+  // pivots are left it takes the best of them and lowers the threshold to it.
+  double min_rcond = 0.0;
 };
 
 // Work vector of dimension m: values at their positions in `array`, the

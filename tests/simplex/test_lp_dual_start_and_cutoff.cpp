@@ -319,4 +319,49 @@ TEST(LuSettings, EverySettingSolvesToTheSameOptimum) {
   }
 }
 
+// The back-end choices act on the kernel: its figures (fill, condition of U)
+// printed at LU print level 1 change with them, and the optimum does not.
+TEST(LuSettings, BackEndChoicesReachTheKernel) {
+  const double ref = netlib_optimum("pilot4");
+  if (std::isnan(ref)) GTEST_SKIP() << "netlib data not found under " << TARVO_DATA_DIR;
+  const std::string path = std::string(TARVO_DATA_DIR) + "/netlib/pilot4.mps.gz";
+  struct Pair {
+    int param;
+    double value;
+  };
+  auto lu_blocks = [&](std::vector<Pair> extra) {
+    tvtest::EnvHandle env;
+    tvtest::ModelHandle model(env);
+    std::string log;
+    EXPECT_EQ(TVreadMPSFile(model, path.c_str(), 1), 0);
+    TVsetModelLogfunc(model, tvtest::collect_model_log, &log);
+    EXPECT_EQ(TVsetModelIntParameter(model, TV_IPARAM_LU_PRINT_LEVEL, 1), 0);
+    for (const Pair &p : extra) {
+      if (p.param == TV_DPARAM_LU_INI_RCOND)
+        EXPECT_EQ(TVsetModelDouParameter(model, p.param, p.value), 0);
+      else
+        EXPECT_EQ(TVsetModelIntParameter(model, p.param, static_cast<int>(p.value)), 0);
+    }
+    int status = -1;
+    EXPECT_EQ(TVoptimize(model, TV_METHOD_FREE, &status), 0);
+    EXPECT_EQ(status, TV_STATUS_BASIC_OPTIMAL);
+    double obj = 0;
+    EXPECT_EQ(TVgetInfo(model, TV_DINFO_POBJ, &obj), 0);
+    EXPECT_NEAR(obj, ref, 1e-6 * (1 + std::fabs(ref)));
+    // the kernel's figures, without the simplex's other lines
+    std::string figures;
+    for (const char *key : {"LNZ (BASICLU_LNZ)", "UNZ (BASICLU_UNZ)", "Condest U (BASICLU_CONDEST_U)"})
+      for (std::size_t at = log.find(key); at != std::string::npos; at = log.find(key, at + 1))
+        figures += log.substr(at, log.find('\n', at) - at) + ";";
+    EXPECT_FALSE(figures.empty());
+    return figures;
+  };
+  const std::string plain = lu_blocks({});
+  EXPECT_NE(lu_blocks({{TV_IPARAM_LU_CORE, 4}, {TV_DPARAM_LU_INI_RCOND, 0.5}}), plain);
+  EXPECT_NE(lu_blocks({{TV_IPARAM_LU_PIVMOD, 2}, {TV_DPARAM_LU_INI_RCOND, 0.5}}), plain);
+  EXPECT_NE(lu_blocks({{TV_IPARAM_LU_CORE, 3}, {TV_IPARAM_LP_RATRANGE, 1}}), plain);
+  // without the back-end that reads them, the settings change nothing
+  EXPECT_EQ(lu_blocks({{TV_IPARAM_LP_RATRANGE, 1}, {TV_DPARAM_LU_INI_RCOND, 0.5}}), plain);
+}
+
 }  // namespace
