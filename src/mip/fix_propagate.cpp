@@ -62,6 +62,15 @@ std::vector<int> decision_order(const MipProblem &p, const std::vector<double> &
 
 }  // namespace
 
+double fixing_pass_work(const MipProblem &p) {
+  double work = p.n + 1.0;
+  for (int i = 0; i < p.m; ++i) {
+    const double len = p.row_start[i + 1] - p.row_start[i];
+    work += len * len;
+  }
+  return work;
+}
+
 FixPropagateResult fix_and_propagate(const MipProblem &p, const std::vector<double> &lo,
                                      const std::vector<double> &up, const std::vector<double> &point,
                                      double int_tol, const FixPropagateOptions &opt) {
@@ -70,66 +79,81 @@ FixPropagateResult fix_and_propagate(const MipProblem &p, const std::vector<doub
   BoundPropagator prop(p, lo, up, int_tol);
   prop.set_work_limit(opt.work_limit);
   bool alive = prop.propagate_all();
-  const std::vector<int> order = decision_order(p, prop.lower(), prop.upper(), point, opt);
-  std::vector<Decision> stack;
+  const std::size_t root_mark = prop.mark();
+  std::vector<int> order = decision_order(p, prop.lower(), prop.upper(), point, opt);
   const int count = static_cast<int>(order.size());
-  int pos = 0;
-  // Each step either advances pos or pops the stack (bounded by the backtrack budget).
-  while (alive && pos < count) {
-    if (prop.work() > opt.work_limit) {
-      alive = false;
-      break;
-    }
-    const int j = order[pos];
-    const double l = prop.lower()[j], u = prop.upper()[j];
-    if (l >= u) {
-      ++pos;
-      continue;
-    }
-    const double v = std::isfinite(point[j]) ? point[j] : l;
-    const double first = nearest_in(opt.prefer ? (*opt.prefer)[j] : v, l, u);
-    const double alt = other_value(v, first, l, u);
-    const std::size_t m = prop.mark();
-    if (prop.tighten(j, first, first)) {
-      stack.push_back({pos, m, alt, false});
-      ++res.fixed;
-      ++pos;
-      continue;
-    }
-    prop.undo(m);
-    ++res.conflicts;
-    if (!std::isnan(alt)) {
-      if (prop.tighten(j, alt, alt)) {
-        stack.push_back({pos, m, alt, true});
+  std::vector<int> failures(p.n, 0);  // times both values of a column failed
+  std::vector<Decision> stack;
+  for (int restart = 0; alive; ++restart) {
+    int pos = 0;
+    int budget = opt.max_backtracks;
+    // Each step either advances pos or pops the stack (bounded by the backtrack budget).
+    while (alive && pos < count) {
+      if (prop.work() > opt.work_limit) {
+        alive = false;
+        break;
+      }
+      const int j = order[pos];
+      const double l = prop.lower()[j], u = prop.upper()[j];
+      if (l >= u) {
+        ++pos;
+        continue;
+      }
+      const double v = std::isfinite(point[j]) ? point[j] : l;
+      const double first = nearest_in(opt.prefer ? (*opt.prefer)[j] : v, l, u);
+      const double alt = other_value(v, first, l, u);
+      const std::size_t m = prop.mark();
+      if (prop.tighten(j, first, first)) {
+        stack.push_back({pos, m, alt, false});
         ++res.fixed;
         ++pos;
         continue;
       }
       prop.undo(m);
-    }
-    if (opt.allow_conflicts) {
-      res.rounding[j] = first;
-      ++pos;
-      continue;
-    }
-    // both values fail: flip the latest decision that still has its other value
-    bool resumed = false;
-    while (!stack.empty() && res.backtracks < opt.max_backtracks) {
-      Decision d = stack.back();
-      stack.pop_back();
-      prop.undo(d.mark);
-      if (d.alt_taken || std::isnan(d.alt)) continue;
-      ++res.backtracks;
-      if (prop.tighten(order[d.pos], d.alt, d.alt)) {
-        d.alt_taken = true;
-        stack.push_back(d);
-        pos = d.pos + 1;
-        resumed = true;
-        break;
+      ++res.conflicts;
+      if (!std::isnan(alt)) {
+        if (prop.tighten(j, alt, alt)) {
+          stack.push_back({pos, m, alt, true});
+          ++res.fixed;
+          ++pos;
+          continue;
+        }
+        prop.undo(m);
       }
-      prop.undo(d.mark);
+      if (opt.allow_conflicts) {
+        res.rounding[j] = first;
+        ++pos;
+        continue;
+      }
+      ++failures[j];
+      // both values fail: flip the latest decision that still has its other value
+      bool resumed = false;
+      while (!stack.empty() && budget > 0) {
+        Decision d = stack.back();
+        stack.pop_back();
+        prop.undo(d.mark);
+        if (d.alt_taken || std::isnan(d.alt)) continue;
+        ++res.backtracks;
+        --budget;
+        if (prop.tighten(order[d.pos], d.alt, d.alt)) {
+          d.alt_taken = true;
+          stack.push_back(d);
+          pos = d.pos + 1;
+          resumed = true;
+          break;
+        }
+        prop.undo(d.mark);
+      }
+      if (!resumed) alive = false;
     }
-    if (!resumed) alive = false;
+    if (alive || restart >= opt.restarts || prop.work() > opt.work_limit) break;
+    // Restart with the columns that failed decided first: whatever made them
+    // fail was decided too early.
+    alive = true;
+    stack.clear();
+    prop.undo(root_mark);
+    ++res.restarts;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return failures[a] > failures[b]; });
   }
   res.lo = prop.lower();
   res.up = prop.upper();

@@ -21,7 +21,8 @@ struct FixPropagateOptions {
   double noise = 0;          // random share mixed into the order (0: none)
   unsigned seed = 0;
   double work_limit = 1e7;   // nonzeros the propagation may read in all
-  int max_backtracks = 0;    // undone decisions allowed after both values of a column failed
+  int max_backtracks = 0;    // undone decisions allowed (per restart) after both values of a column failed
+  int restarts = 0;          // new starts, the columns that failed first, when the backtracks run out
   // With conflicts allowed a column whose both values fail is left unfixed and
   // the rest go on (the pump wants a rounding, not a proof).
   bool allow_conflicts = false;
@@ -36,9 +37,14 @@ struct FixPropagateResult {
   std::vector<double> rounding;    // value taken for every integer column (the point elsewhere)
   int conflicts = 0;               // columns whose first value failed
   int backtracks = 0;
+  int restarts = 0;
   int fixed = 0;                   // integer columns fixed by a decision
   int free_left = 0;               // integer columns left unfixed
 };
+
+// Nonzeros the propagation reads when every column is fixed once: each fix
+// re-reads the rows of its column (the sum of the squared row lengths).
+double fixing_pass_work(const MipProblem &p);
 
 // Fixes the integer columns of p within [lo, up] toward `point` (n values).
 FixPropagateResult fix_and_propagate(const MipProblem &p, const std::vector<double> &lo,

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "mip/bound_propagation.hpp"
+#include "mip/fix_propagate.hpp"
 #include "mip/heuristics.hpp"
 #include "mip/pseudo_costs.hpp"
 #include "tarvo.h"
@@ -13,8 +14,8 @@ namespace tarvo::mip {
 
 namespace {
 
-// Propagation may read this many nonzeros per nonzero of the problem in one dive.
-constexpr double kPropagationWorkPerNonzero = 50;
+// Propagation may read this many full fixing passes in one dive.
+constexpr double kPropagationPasses = 2;
 
 struct Choice {
   int col = -1;
@@ -86,7 +87,7 @@ bool dive(MipContext &ctx, DiveRule rule, const Locks &locks, const DiveLimits &
   std::vector<double> lo0(ctx.lp.col_lowers().begin(), ctx.lp.col_lowers().begin() + p.n);
   std::vector<double> up0(ctx.lp.col_uppers().begin(), ctx.lp.col_uppers().begin() + p.n);
   BoundPropagator prop(p, std::move(lo0), std::move(up0), tol);
-  prop.set_work_limit(kPropagationWorkPerNonzero * (p.col_start[p.n] + p.n + 1.0));
+  prop.set_work_limit(kPropagationPasses * fixing_pass_work(p));
   auto push_bounds = [&](std::size_t mark) {
     for (int col : prop.changed_since(mark)) ctx.lp.set_col_bounds(col, prop.lower()[col], prop.upper()[col]);
   };

@@ -15,9 +15,10 @@ namespace tarvo::mip {
 
 namespace {
 
-// Propagation reads at most this many nonzeros per nonzero of the problem in one run.
-constexpr double kWorkPerNonzero = 30;
+// Propagation reads at most this many full fixing passes in one run.
+constexpr double kPassesPerRun = 12;
 constexpr int kMinBacktracks = 50;
+constexpr int kRestarts = 10;
 
 struct RunPlan {
   FixOrder order;
@@ -39,8 +40,9 @@ bool fix_propagate_heuristic(MipContext &ctx, const std::vector<double> &x, int 
   for (int j = 0; j < p.n; ++j) ints += p.is_int[j] && lo[j] < up[j];
   if (ints == 0) return false;
   FixPropagateOptions opt;
-  opt.work_limit = kWorkPerNonzero * (p.col_start[p.n] + p.n + 1.0);
-  opt.max_backtracks = std::max(kMinBacktracks, ints / 10);
+  opt.work_limit = kPassesPerRun * fixing_pass_work(p);
+  opt.max_backtracks = std::max(kMinBacktracks, ints / 20);
+  opt.restarts = kRestarts;
   const int plans = static_cast<int>(sizeof kPlans / sizeof kPlans[0]);
   for (int run = 0; run < std::min(runs, plans); ++run) {
     if (seconds_left(ctx.deadline) <= 0) break;

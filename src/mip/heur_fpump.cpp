@@ -20,7 +20,7 @@ namespace {
 
 constexpr size_t kHistory = 30;      // roundings remembered for long cycles
 constexpr double kDecay = 0.9;       // objective share kept each round
-constexpr double kPropagationWork = 10;  // nonzeros read per problem nonzero in one propagated rounding
+constexpr double kPropagationWork = 2;  // full fixing passes one propagated rounding may read
 constexpr int kMaxCompletions = 20;      // LPs over the continuous columns for roundings propagation accepts
 
 std::size_t hash_of(const std::vector<double> &v, const std::vector<int> &ints) {
@@ -58,7 +58,7 @@ bool feasibility_pump(MipContext &ctx, const PumpSettings &s) {
   FixPropagateOptions prop_opt;
   prop_opt.order = FixOrder::kDecidedFirst;
   prop_opt.allow_conflicts = true;
-  prop_opt.work_limit = kPropagationWork * (p.col_start[p.n] + p.n + 1.0);
+  prop_opt.work_limit = kPropagationWork * fixing_pass_work(p);
   int completions = 0;
   std::mt19937 rng(s.seed);
   std::uniform_real_distribution<double> unit(0.0, 1.0);

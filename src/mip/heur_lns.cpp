@@ -6,6 +6,7 @@
 #include <random>
 
 #include "common/clock.hpp"
+#include "mip/context_log.hpp"
 #include "mip/heuristics.hpp"
 #include "tarvo.h"
 
@@ -43,8 +44,15 @@ bool run_sub_mip(MipContext &ctx, SubMipSpec &spec, const SubMipBudget &b, const
   spec.branch_limit = b.branches;
   spec.deadline = std::min(b.deadline, ctx.deadline);
   spec.use_cuts = b.use_cuts;
+  if (b.solutions > 0) spec.solution_limit = b.solutions;
   if (spec.cutoff >= 1e30) spec.cutoff = improving_cutoff(ctx);
   const SubMipResult r = solve_sub_mip(ctx.prob, ctx.params, spec);
+  if (r.cut_capacity > 0) {
+    // the sub-MIP's root loop: its cuts hold for the region it searched
+    context_log(ctx, 4, "\nInitializing cut generation 'bnb_top_cuts_heu' (maxcut:%d)", r.cut_capacity);
+    context_log(ctx, 4, "\nStart add_cuts_top (maxcut:%d)", r.cut_capacity);
+    context_log(ctx, 4, "\nTerminated add_cuts_top (numcuts:%d)", r.cuts);
+  }
   if (ctx.heur) ctx.heur->sub_seconds += common::wall_seconds() - t0;
   if (exhausted) *exhausted = r.exhausted && !r.found;
   return r.found && ctx.sink.submit(r.x, tag);

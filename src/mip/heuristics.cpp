@@ -16,6 +16,8 @@ namespace {
 constexpr int kNodeDiveFrequency = 10;
 constexpr int kRootFixPropagateRuns = 6;
 constexpr int kNodeFixPropagateRuns = 2;
+// Sub-MIP weight (branches and share of the time left) of RENS while no solution is known.
+constexpr double kFirstSolutionWeight = 2.0;
 constexpr double kRensFreeShares[] = {0.0, 0.1, 0.25};  // integer columns left free by the widened RENS
 constexpr int kPumpRoundCap = 10000;  // bound on rounds when the pump has no iteration limit
 constexpr int kNodeEnumerationFree = 24;      // free binaries up to which a node is enumerated
@@ -264,13 +266,18 @@ void root_heuristics(MipContext &ctx) {
   bool rens_done = false;
   if (!ctx.sub_mip && !ctx.sink.has_incumbent() && seconds_left(ctx.deadline) > 0) {
     bool exhausted = false;
-    rens(ctx, root_x, sub_budget(ctx, level, 2.0), nullptr, 0, &exhausted);
+    // the first solution is handed over at once; RINS and the tree improve on it
+    SubMipBudget first = sub_budget(ctx, level, kFirstSolutionWeight);
+    first.solutions = 1;
+    rens(ctx, root_x, first, nullptr, 0, &exhausted);
     // a region without solutions is widened: first by the columns the LP does
     // not price out, then by the cheapest of the rest
     const std::vector<double> rc = ctx.lp.reduced_costs();
     for (double share : kRensFreeShares) {
       if (ctx.sink.has_incumbent() || !exhausted || seconds_left(ctx.deadline) <= 0) break;
-      rens(ctx, root_x, sub_budget(ctx, level, 2.0), &rc, share, &exhausted);
+      first = sub_budget(ctx, level, kFirstSolutionWeight);
+      first.solutions = 1;
+      rens(ctx, root_x, first, &rc, share, &exhausted);
     }
     rens_done = true;
   }

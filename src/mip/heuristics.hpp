@@ -67,6 +67,7 @@ struct SubMipBudget {
   double branches = 500;
   double deadline = 1e30;
   bool use_cuts = false;
+  int solutions = -1;  // stop after this many improving solutions (<0 none)
 };
 
 // Large-neighbourhood searches, each a sub-MIP around a point. `lp_x` is an

@@ -75,6 +75,38 @@ TEST(FixAndPropagate, UnlimitedBacktrackingFindsAPartitionInEveryOrder) {
   EXPECT_GT(needed_backtracks, 0);  // the instances exercise the backtracking
 }
 
+// With a small backtrack budget, restarts that decide the failing columns
+// first complete instances the budget alone leaves unsolved, and never report
+// a point that breaks a row.
+TEST(FixAndPropagate, RestartsOnFailingColumnsCompleteMoreInstances) {
+  std::mt19937 rng(9);
+  int plain = 0, restarted = 0;
+  for (int trial = 0; trial < 80; ++trial) {
+    const int m = 12, n = 40;
+    std::vector<std::vector<double>> rows(m, std::vector<double>(n, 0.0));
+    for (int i = 0; i < m; ++i) rows[i][rng() % 5] = 1;  // planted partition over the first five
+    for (int j = 5; j < n; ++j)
+      for (int i = 0; i < m; ++i) rows[i][j] = rng() % 4 == 0;
+    std::vector<double> ones(m, 1.0);
+    const MipProblem p = binary_problem(rows, ones, ones);
+    std::vector<double> point(n);
+    for (double &v : point) v = (rng() % 100) / 100.0;
+    FixPropagateOptions opt;
+    opt.order = FixOrder::kRaisedFirst;
+    opt.max_backtracks = 3;
+    opt.work_limit = 1e12;
+    const auto a = tarvo::mip::fix_and_propagate(p, p.col_lo, p.col_up, point, 1e-6, opt);
+    opt.restarts = 30;
+    const auto b = tarvo::mip::fix_and_propagate(p, p.col_lo, p.col_up, point, 1e-6, opt);
+    plain += a.complete;
+    restarted += b.complete;
+    if (b.complete) {
+      EXPECT_TRUE(feasible(p, b.rounding)) << "trial " << trial;
+    }
+  }
+  EXPECT_GT(restarted, plain);
+}
+
 // An odd cycle of equations x0+x1 = x1+x2 = x0+x2 = 1 has no binary solution:
 // the search must say so rather than hand back a rounding, and with
 // conflicts allowed it still gives a rounding of every column.
