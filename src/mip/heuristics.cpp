@@ -61,6 +61,17 @@ SubMipBudget sub_budget(const MipContext &ctx, int level, double weight) {
   return b;
 }
 
+// RENS while no solution is known: the first solution is handed over at once
+// (RINS and the tree improve on it), and the time share is twice the branch
+// budget's weight so that a loaded machine does not cut the search short.
+SubMipBudget first_solution_budget(const MipContext &ctx, int level) {
+  SubMipBudget b = sub_budget(ctx, level, kFirstSolutionWeight);
+  b.solutions = 1;
+  const double now = common::wall_seconds();
+  if (b.deadline < ctx.deadline) b.deadline = std::min(ctx.deadline, now + 2 * (b.deadline - now));
+  return b;
+}
+
 // Sub-MIPs in the tree take at most a tenth of the time so far (at least the
 // minimum heuristic time).
 bool sub_time_left(const MipContext &ctx) {
@@ -266,17 +277,14 @@ void root_heuristics(MipContext &ctx) {
   bool rens_done = false;
   if (!ctx.sub_mip && !ctx.sink.has_incumbent() && seconds_left(ctx.deadline) > 0) {
     bool exhausted = false;
-    // the first solution is handed over at once; RINS and the tree improve on it
-    SubMipBudget first = sub_budget(ctx, level, kFirstSolutionWeight);
-    first.solutions = 1;
+    SubMipBudget first = first_solution_budget(ctx, level);
     rens(ctx, root_x, first, nullptr, 0, &exhausted);
     // a region without solutions is widened: first by the columns the LP does
     // not price out, then by the cheapest of the rest
     const std::vector<double> rc = ctx.lp.reduced_costs();
     for (double share : kRensFreeShares) {
       if (ctx.sink.has_incumbent() || !exhausted || seconds_left(ctx.deadline) <= 0) break;
-      first = sub_budget(ctx, level, kFirstSolutionWeight);
-      first.solutions = 1;
+      first = first_solution_budget(ctx, level);
       rens(ctx, root_x, first, &rc, share, &exhausted);
     }
     rens_done = true;
