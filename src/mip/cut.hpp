@@ -23,6 +23,7 @@ struct Cut {
   double rhs = 0;
   const char *tag = "";
   double efficacy = 0;  // violation / norm at the point it was separated from
+  bool from_basis = false;  // built on a row of the optimal tableau (counted apart)
 };
 
 // Columns 0..n-1 and the slacks n..n+rows-1 of the node LP's rows.

@@ -3,6 +3,7 @@
 // dispatched by the bits of the cut level masks.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "common/clock.hpp"
@@ -23,6 +24,7 @@ constexpr double kDensity = 0.1, kMaxDensity = 1.0;
 constexpr int kDenseAllowance = 500;
 constexpr int kDensePerPass = 5;
 constexpr double kRootTimeShare = 0.2;
+constexpr int kBasisFallback = 10;  // candidates below which the tableau rows' flow covers are sought
 
 int dense_nnz(const MipProblem &p) { return kDenseAllowance + static_cast<int>(kDensity * p.n); }
 int max_cut_nnz(const MipProblem &p) { return kDenseAllowance + static_cast<int>(kMaxDensity * p.n); }
@@ -92,6 +94,12 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, s
     found("FLOW_COVERS_CUTS.III", at, nullptr);
   }
   if (lim.mask & TV_MIP_KNAPSUR_COVER_CUTS) separate_knapsack_covers(in, cands);
+  if (lim.mask & TV_MIP_SOFT_KNAP_CUTS) {
+    const size_t at = cands.size();
+    separate_soft_knapsacks(in, cands);
+    found("SOFT_KNAP_CUTS", at, nullptr);
+  }
+  if (lim.mask & TV_MIP_CARDGUB_CUTS) separate_cardinality(in, pool.conflict_graph(), cands);
   // the root LP value is a global bound; a node's is not, and the pool is global
   if ((lim.mask & TV_MIP_OBJ_CUT) && lim.root) separate_objective_cut(in, gbnd, cands);
   if (lim.mask & TV_MIP_LATTICE_CUTS) separate_zerohalf(in, cands);
@@ -100,6 +108,14 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, s
   // clique cuts are not tied to a bit of the mask
   separate_cliques(in, pool.conflict_graph(), cands);
   separate_implied_bounds(in, pool.implied_bounds(), cands);
+  // The tableau rows' flow covers are weak next to the cuts of the rows
+  // themselves and crowd them out of the pool: they serve when the other
+  // classes run dry.
+  if ((lim.mask & TV_MIP_BASIS_CUTS) && static_cast<int>(cands.size()) < kBasisFallback) {
+    const size_t at = cands.size();
+    separate_tableau_flow_covers(in, cands);
+    found("FLOW_COVERS_CUTS.III", at, nullptr);
+  }
   context_log(ctx, 7, "\nEnd find_cuts (ncutsf:%d, gbd:%g)", static_cast<int>(cands.size() - before), gbnd);
 }
 
@@ -126,14 +142,14 @@ int select_and_add(MipContext &ctx, CutPool &pool, const LoopLimits &lim, std::v
       }
     if (parallel) continue;
     int at = pool.add(lim.capacity, 1, 0.0, c.value.data(), c.index.data(), static_cast<int>(c.index.size()),
-                      c.rhs, c.tag);
+                      c.rhs, c.tag, c.from_basis);
     if (at < 0 && lim.root) {
       const int freed = pool.delete_slack_cuts(ctx.lp);
       if (freed > 0) {
         context_log(ctx, 1, "\n WARNING: The cut pool is empty, deleting cuts with slack num=%u ",
                     static_cast<unsigned>(freed));
         at = pool.add(lim.capacity, 1, 0.0, c.value.data(), c.index.data(), static_cast<int>(c.index.size()),
-                      c.rhs, c.tag);
+                      c.rhs, c.tag, c.from_basis);
       }
     }
     if (at < 0) {
@@ -290,7 +306,15 @@ constexpr StatLine kStatLines[] = {
 }  // namespace
 
 void report_cut_statistics(MipContext &ctx, const CutPool &pool) {
-  for (const StatLine &s : kStatLines) context_log(ctx, 1, s.format, pool.count(s.cls));
+  for (const StatLine &s : kStatLines) {
+    context_log(ctx, 1, s.format, pool.count(s.cls));
+    // classes with variants built on tableau rows have a line of their own for those
+    if (s.cls == CutClass::kLift) {
+      char line[96];
+      std::snprintf(line, sizeof line, "%s (basis)", s.format);
+      context_log(ctx, 1, line, pool.count_basis(s.cls));
+    }
+  }
   context_log(ctx, 1, "\n Gomory cuts added          :%d", static_cast<int>(pool.count(CutClass::kGomory)));
   context_log(ctx, 1, "\n MIR cuts added             :%d", static_cast<int>(pool.count(CutClass::kMir)));
 }

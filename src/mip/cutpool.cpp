@@ -63,7 +63,7 @@ CutClass class_of_tag(const char *tag) {
 }
 
 int CutPool::add(int capacity, int sense, double zero_tol, const double *coef, const int *cols, int nnz,
-                 double rhs, const char *tag) {
+                 double rhs, const char *tag, bool from_basis) {
   if (size() >= capacity) return -1;
   if (!coef || !cols || nnz < 0 || !std::isfinite(rhs)) return -1;
   PoolCut c;
@@ -82,6 +82,7 @@ int CutPool::add(int capacity, int sense, double zero_tol, const double *coef, c
   if (binary) c.flags |= kFlagBinary;
   if (c.tag == "CLIQUE") c.flags |= kFlagClique;
   counts_[static_cast<int>(class_of_tag(tag))]++;
+  if (from_basis) basis_counts_[static_cast<int>(class_of_tag(tag))]++;
   total_++;
   cuts_.push_back(std::move(c));
   return size() - 1;

@@ -55,7 +55,7 @@ class CutPool {
   // magnitude <= zero_tol are dropped. Returns its index, or -1 when the pool
   // already holds `capacity` cuts or the data are unusable.
   int add(int capacity, int sense, double zero_tol, const double *coef, const int *cols, int nnz,
-          double rhs, const char *tag);
+          double rhs, const char *tag, bool from_basis = false);
   int size() const { return static_cast<int>(cuts_.size()); }
   const PoolCut &cut(int k) const { return cuts_[k]; }
   PoolCut &cut(int k) { return cuts_[k]; }
@@ -78,6 +78,8 @@ class CutPool {
 
   // Per-class counters of cuts added; the Gomory class counts GMI cuts, kMir the rounding cuts.
   unsigned count(CutClass c) const { return counts_[static_cast<int>(c)]; }
+  // Of those, the cuts built on rows of the optimal tableau (the basis variants).
+  unsigned count_basis(CutClass c) const { return basis_counts_[static_cast<int>(c)]; }
   unsigned total() const { return total_; }
   // Pool size when the root phase ended (fixed by the first call); the
   // tree's cut limit counts from there.
@@ -91,6 +93,7 @@ class CutPool {
   std::vector<PoolCut> cuts_;
   std::vector<int> row_cut_;  // LP row - prob rows -> cut index
   std::array<unsigned, static_cast<int>(CutClass::kCount)> counts_{};
+  std::array<unsigned, static_cast<int>(CutClass::kCount)> basis_counts_{};
   unsigned total_ = 0;
   int root_size_ = -1;
   mutable std::unique_ptr<ConflictGraph> graph_;

@@ -1,8 +1,11 @@
 // The diving family: fractional, coefficient (fewest locks), guided (toward
 // the incumbent), pseudo-cost and vector-length diving share one dive; only
-// the choice of column and direction differs.
+// the choice of column and direction differs. Every fix is propagated over
+// the rows before the LP is re-solved.
 #include <cmath>
 
+#include "mip/bound_propagation.hpp"
+#include "mip/fix_propagate.hpp"
 #include "mip/heuristics.hpp"
 #include "mip/pseudo_costs.hpp"
 #include "tarvo.h"
@@ -10,6 +13,9 @@
 namespace tarvo::mip {
 
 namespace {
+
+// Propagation may read this many full fixing passes in one dive.
+constexpr double kPropagationPasses = 2;
 
 struct Choice {
   int col = -1;
@@ -73,8 +79,23 @@ bool dive(MipContext &ctx, DiveRule rule, const Locks &locks, const DiveLimits &
   if (ctx.lp.status() != simplex::LpStatus::kOptimal) return false;
   if (rule == DiveRule::kGuided && !ctx.sink.has_incumbent()) return false;
   if (rule == DiveRule::kPseudoCost && !ctx.pseudo) return false;
+  const MipProblem &p = ctx.prob;
   const double tol = ctx.params.dbl(TV_DPARAM_MIP_INTTOL);
   LpSnapshot snap(ctx.lp);
+  // each fix is propagated over the rows and the implied bounds go to the LP
+  // too: on set-partitioning rows one fix at 1 settles the whole row
+  std::vector<double> lo0(ctx.lp.col_lowers().begin(), ctx.lp.col_lowers().begin() + p.n);
+  std::vector<double> up0(ctx.lp.col_uppers().begin(), ctx.lp.col_uppers().begin() + p.n);
+  BoundPropagator prop(p, std::move(lo0), std::move(up0), tol);
+  prop.set_work_limit(kPropagationPasses * fixing_pass_work(p));
+  auto push_bounds = [&](std::size_t mark) {
+    for (int col : prop.changed_since(mark)) ctx.lp.set_col_bounds(col, prop.lower()[col], prop.upper()[col]);
+  };
+  auto pull_back = [&](std::size_t mark) {
+    const std::vector<int> cols = prop.changed_since(mark);
+    prop.undo(mark);
+    for (int col : cols) ctx.lp.set_col_bounds(col, prop.lower()[col], prop.upper()[col]);
+  };
   bool found = false;
   double used = 0;
   for (int depth = 0; depth < lim.max_depth; ++depth) {
@@ -88,21 +109,24 @@ bool dive(MipContext &ctx, DiveRule rule, const Locks &locks, const DiveLimits &
     const Choice c = choose(ctx, rule, locks, x, tol);
     if (c.col < 0) break;
     const int j = c.col;
-    const double lo = ctx.lp.col_lower(j), up = ctx.lp.col_upper(j);
     simplex::LpLimits limits;
     limits.iter_limit = std::max(1.0, lim.max_lp_iterations - used);
     if (lim.deadline < 1e29) limits.time_limit = seconds_left(lim.deadline);
     bool ok = false;
     for (int attempt = 0; attempt < 2 && !ok; ++attempt) {
       const bool go_up = attempt == 0 ? c.up : !c.up;
-      if (go_up)
-        ctx.lp.set_col_bounds(j, std::ceil(x[j]), up);
-      else
-        ctx.lp.set_col_bounds(j, lo, std::floor(x[j]));
+      const std::size_t mark = prop.mark();
+      const bool consistent = go_up ? prop.tighten(j, std::ceil(x[j]), 1e30) : prop.tighten(j, -1e30, std::floor(x[j]));
+      if (!consistent) {
+        pull_back(mark);  // the rows cannot take this side: no LP needed to see it
+        continue;
+      }
+      push_bounds(mark);
       const auto st = ctx.lp.solve(TV_METHOD_DSIMPLEX, limits);
       used += ctx.lp.iterations();
       ok = st == simplex::LpStatus::kOptimal;
       if (st != simplex::LpStatus::kInfeasible && st != simplex::LpStatus::kCutoff) break;
+      if (!ok) pull_back(mark);
     }
     if (!ok) break;
   }

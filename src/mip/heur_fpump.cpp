@@ -2,12 +2,15 @@
 // the LP with the distance to the rounded point as objective (mixed with the
 // true objective, whose share decays each round). Short cycles are broken by
 // flipping the columns farthest from their rounding, long ones by a random
-// perturbation. The second variant rounds with random thresholds.
+// perturbation. Roundings are made column by column with propagation over
+// the rows (most decided columns first), so that a rounding the rows accept
+// is tried at once. The second variant rounds with random thresholds.
 #include <algorithm>
 #include <cmath>
 #include <deque>
 #include <random>
 
+#include "mip/fix_propagate.hpp"
 #include "mip/heuristics.hpp"
 #include "tarvo.h"
 
@@ -17,6 +20,8 @@ namespace {
 
 constexpr size_t kHistory = 30;      // roundings remembered for long cycles
 constexpr double kDecay = 0.9;       // objective share kept each round
+constexpr double kPropagationWork = 2;  // full fixing passes one propagated rounding may read
+constexpr int kMaxCompletions = 20;      // LPs over the continuous columns for roundings propagation accepts
 
 std::size_t hash_of(const std::vector<double> &v, const std::vector<int> &ints) {
   std::size_t h = 1469598103934665603ULL;
@@ -47,6 +52,14 @@ bool feasibility_pump(MipContext &ctx, const PumpSettings &s) {
 
   LpSnapshot snap(ctx.lp);
   ctx.lp.clear_cutoff();
+  const std::vector<double> lo0(ctx.lp.col_lowers().begin(), ctx.lp.col_lowers().begin() + p.n);
+  const std::vector<double> up0(ctx.lp.col_uppers().begin(), ctx.lp.col_uppers().begin() + p.n);
+  const bool continuous = ints.size() < static_cast<size_t>(p.n);
+  FixPropagateOptions prop_opt;
+  prop_opt.order = FixOrder::kDecidedFirst;
+  prop_opt.allow_conflicts = true;
+  prop_opt.work_limit = kPropagationWork * fixing_pass_work(p);
+  int completions = 0;
   std::mt19937 rng(s.seed);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   std::vector<double> x = ctx.lp.x();
@@ -63,6 +76,27 @@ bool feasibility_pump(MipContext &ctx, const PumpSettings &s) {
     for (int j : ints) {
       const double thr = s.random_rounding ? 0.3 + 0.4 * unit(rng) : 0.5;
       xt[j] = std::clamp(std::floor(x[j] + thr), ctx.lp.col_lower(j), ctx.lp.col_upper(j));
+    }
+    if (s.propagate) {
+      // round the most decided columns first and let each fix narrow the rest
+      prop_opt.prefer = &xt;
+      const FixPropagateResult r = fix_and_propagate(p, lo0, up0, x, tol, prop_opt);
+      for (int j : ints) xt[j] = r.rounding[j];
+      if (r.complete && r.conflicts == 0 && completions < kMaxCompletions) {
+        ++completions;
+        bool got = false;
+        if (!continuous) {
+          got = ctx.sink.submit(r.rounding, kTagPump);
+        } else {
+          for (int j = 0; j < p.n; ++j) ctx.lp.set_cost(j, p.c[j]);
+          got = complete_by_lp(ctx, xt, kTagPump);
+          for (int j : ints) ctx.lp.set_col_bounds(j, lo0[j], up0[j]);
+        }
+        if (got) {
+          found = true;
+          break;
+        }
+      }
     }
     auto same_as_prev = [&] {
       return !prev.empty() && std::all_of(ints.begin(), ints.end(), [&](int j) { return xt[j] == prev[j]; });

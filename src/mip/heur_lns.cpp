@@ -6,6 +6,7 @@
 #include <random>
 
 #include "common/clock.hpp"
+#include "mip/context_log.hpp"
 #include "mip/heuristics.hpp"
 #include "tarvo.h"
 
@@ -15,6 +16,8 @@ namespace {
 
 // Below this share of fixed integer columns a sub-MIP is hardly smaller than the problem.
 constexpr double kMinFixedShare = 0.3;
+// Reduced cost (relative to the cost) above which an integral column counts as priced out.
+constexpr double kPricedOut = 1e-6;
 
 SubMipSpec spec_of(const MipProblem &p) {
   SubMipSpec s;
@@ -36,32 +39,55 @@ int integer_count(const MipProblem &p) {
 
 }  // namespace
 
-bool run_sub_mip(MipContext &ctx, SubMipSpec &spec, const SubMipBudget &b, const char *tag) {
+bool run_sub_mip(MipContext &ctx, SubMipSpec &spec, const SubMipBudget &b, const char *tag, bool *exhausted) {
   const double t0 = common::wall_seconds();
   spec.branch_limit = b.branches;
   spec.deadline = std::min(b.deadline, ctx.deadline);
   spec.use_cuts = b.use_cuts;
+  if (b.solutions > 0) spec.solution_limit = b.solutions;
   if (spec.cutoff >= 1e30) spec.cutoff = improving_cutoff(ctx);
   const SubMipResult r = solve_sub_mip(ctx.prob, ctx.params, spec);
+  if (r.cut_capacity > 0) {
+    // the sub-MIP's root loop: its cuts hold for the region it searched
+    context_log(ctx, 4, "\nInitializing cut generation 'bnb_top_cuts_heu' (maxcut:%d)", r.cut_capacity);
+    context_log(ctx, 4, "\nStart add_cuts_top (maxcut:%d)", r.cut_capacity);
+    context_log(ctx, 4, "\nTerminated add_cuts_top (numcuts:%d)", r.cuts);
+  }
   if (ctx.heur) ctx.heur->sub_seconds += common::wall_seconds() - t0;
+  if (exhausted) *exhausted = r.exhausted && !r.found;
   return r.found && ctx.sink.submit(r.x, tag);
 }
 
-bool rens(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b) {
+bool rens(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b,
+          const std::vector<double> *reduced_costs, double free_share, bool *exhausted) {
   const MipProblem &p = ctx.prob;
   const double tol = ctx.params.dbl(TV_DPARAM_MIP_INTTOL);
   SubMipSpec s = spec_of(p);
+  std::vector<std::pair<double, int>> integral;  // (|reduced cost|, column) of the integral columns
+  int ints = 0, free_count = 0;
   for (int j = 0; j < p.n; ++j) {
     if (!p.is_int[j]) continue;
+    ++ints;
     if (is_fractional(lp_x[j], tol)) {
       s.lo[j] = std::max(s.lo[j], std::floor(lp_x[j]));
       s.up[j] = std::min(s.up[j], std::ceil(lp_x[j]));
-    } else {
+      ++free_count;
+    } else if (!reduced_costs || std::fabs((*reduced_costs)[j]) > kPricedOut * (1 + std::fabs(p.c[j]))) {
       s.lo[j] = s.up[j] = std::round(lp_x[j]);
+      if (reduced_costs) integral.emplace_back(std::fabs((*reduced_costs)[j]), j);
+    } else {
+      ++free_count;
     }
   }
+  // the least priced-out columns are freed too until the share is met
+  std::sort(integral.begin(), integral.end());
+  for (size_t t = 0; t < integral.size() && free_count < free_share * ints; ++t, ++free_count) {
+    const int j = integral[t].second;
+    s.lo[j] = p.col_lo[j];
+    s.up[j] = p.col_up[j];
+  }
   if (fixed_integer_share(p, s) < kMinFixedShare) return false;
-  return run_sub_mip(ctx, s, b, kTagAdvanced);
+  return run_sub_mip(ctx, s, b, kTagAdvanced, exhausted);
 }
 
 bool rins(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b) {

@@ -14,6 +14,11 @@ namespace tarvo::mip {
 namespace {
 
 constexpr int kNodeDiveFrequency = 10;
+constexpr int kRootFixPropagateRuns = 6;
+constexpr int kNodeFixPropagateRuns = 2;
+// Sub-MIP weight (branches and share of the time left) of RENS while no solution is known.
+constexpr double kFirstSolutionWeight = 2.0;
+constexpr double kRensFreeShares[] = {0.0, 0.1, 0.25};  // integer columns left free by the widened RENS
 constexpr int kPumpRoundCap = 10000;  // bound on rounds when the pump has no iteration limit
 constexpr int kNodeEnumerationFree = 24;      // free binaries up to which a node is enumerated
 constexpr double kNodeEnumerationNodes = 1 << 14;
@@ -53,6 +58,17 @@ SubMipBudget sub_budget(const MipContext &ctx, int level, double weight) {
   b.deadline = mode == 2 ? ctx.deadline : std::min(ctx.deadline, now + share);
   const int cuts = ctx.params.integer(TV_IPARAM_MIP_USE_CUTS_HEU);
   b.use_cuts = cuts == 1 || (cuts == -1 && weight >= 2);
+  return b;
+}
+
+// RENS while no solution is known: the first solution is handed over at once
+// (RINS and the tree improve on it), and the time share is twice the branch
+// budget's weight so that a loaded machine does not cut the search short.
+SubMipBudget first_solution_budget(const MipContext &ctx, int level) {
+  SubMipBudget b = sub_budget(ctx, level, kFirstSolutionWeight);
+  b.solutions = 1;
+  const double now = common::wall_seconds();
+  if (b.deadline < ctx.deadline) b.deadline = std::min(ctx.deadline, now + 2 * (b.deadline - now));
   return b;
 }
 
@@ -135,9 +151,9 @@ int local_branch_window(const MipContext &ctx) {
 }
 
 // RENS, RINS and local branching after the root heuristics.
-void root_neighbourhoods(MipContext &ctx, const std::vector<double> &root_x, int level) {
+void root_neighbourhoods(MipContext &ctx, const std::vector<double> &root_x, int level, bool rens_done) {
   HeuristicState &st = *ctx.heur;
-  if (!target_reached(ctx)) rens(ctx, root_x, sub_budget(ctx, level, 2.0));
+  if (!rens_done && !target_reached(ctx)) rens(ctx, root_x, sub_budget(ctx, level, 2.0));
   if (!ctx.sink.has_incumbent()) return;
   if (!target_reached(ctx)) rins(ctx, root_x, sub_budget(ctx, level, 1.0));
   if (!target_reached(ctx)) local_branching(ctx, local_branch_window(ctx), sub_budget(ctx, level, 1.0));
@@ -255,13 +271,31 @@ void root_heuristics(MipContext &ctx) {
     LpSnapshot snap(ctx.lp);
     complete_by_lp(ctx, ctx.lp.x(), kTagHeuristic);
   }
+  fix_propagate_heuristic(ctx, ctx.lp.x(), level >= 3 ? kRootFixPropagateRuns : kRootFixPropagateRuns / 2);
+  // without a solution yet RENS comes before the pumps: the sub-MIP around the
+  // cut loop's point is where a first solution is most often found
+  bool rens_done = false;
+  if (!ctx.sub_mip && !ctx.sink.has_incumbent() && seconds_left(ctx.deadline) > 0) {
+    bool exhausted = false;
+    SubMipBudget first = first_solution_budget(ctx, level);
+    rens(ctx, root_x, first, nullptr, 0, &exhausted);
+    // a region without solutions is widened: first by the columns the LP does
+    // not price out, then by the cheapest of the rest
+    const std::vector<double> rc = ctx.lp.reduced_costs();
+    for (double share : kRensFreeShares) {
+      if (ctx.sink.has_incumbent() || !exhausted || seconds_left(ctx.deadline) <= 0) break;
+      first = first_solution_budget(ctx, level);
+      rens(ctx, root_x, first, &rc, share, &exhausted);
+    }
+    rens_done = true;
+  }
   run_pumps(ctx);
   const Locks locks(ctx.prob);
   for (DiveRule rule : {DiveRule::kCoefficient, DiveRule::kFractional, DiveRule::kVectorLength, DiveRule::kGuided}) {
     if (target_reached(ctx) || seconds_left(ctx.deadline) <= 0) break;
     dive(ctx, rule, locks, dive_limits(ctx, level, true));
   }
-  if (!ctx.sub_mip && seconds_left(ctx.deadline) > 0) root_neighbourhoods(ctx, root_x, level);
+  if (!ctx.sub_mip && seconds_left(ctx.deadline) > 0) root_neighbourhoods(ctx, root_x, level, rens_done);
 }
 
 void node_heuristics(MipContext &ctx) {
@@ -273,6 +307,10 @@ void node_heuristics(MipContext &ctx) {
   if (!ctx.sub_mip) node_neighbourhoods(ctx, level);
   if (ctx.lp.status() != simplex::LpStatus::kOptimal) return;
   const long long node = static_cast<long long>(ctx.nodes);
+  // until a first solution is known the node's own point guides fix-and-propagate
+  if (!ctx.sink.has_incumbent() && node % kNodeDiveFrequency == kNodeDiveFrequency / 2)
+    fix_propagate_heuristic(ctx, ctx.lp.x(), kNodeFixPropagateRuns);
+  if (ctx.lp.status() != simplex::LpStatus::kOptimal) return;
   if (node % kNodeDiveFrequency != 0) return;
   static constexpr DiveRule kRotation[] = {DiveRule::kGuided, DiveRule::kCoefficient, DiveRule::kPseudoCost,
                                            DiveRule::kVectorLength, DiveRule::kFractional};

@@ -19,9 +19,14 @@ struct DiveLimits {
   double deadline = 1e30;
   int max_depth = 1000;
 };
-// Fixes one fractional column per level by the rule and re-solves, with one
-// step of backtracking when a level turns infeasible.
+// Fixes one fractional column per level by the rule, propagates the fix over
+// the rows and re-solves; the other side is tried when propagation or the LP
+// finds the first infeasible.
 bool dive(MipContext &ctx, DiveRule rule, const Locks &locks, const DiveLimits &lim);
+
+// Fix-and-propagate from the point x in up to `runs` column orders, with
+// backtracking; complete fixings are completed over the continuous columns.
+bool fix_propagate_heuristic(MipContext &ctx, const std::vector<double> &x, int runs);
 
 struct PumpSettings {
   int max_rounds = 500;
@@ -31,6 +36,7 @@ struct PumpSettings {
   int flip_base = 10;            // columns flipped to leave a short cycle
   int method = 1;                // TV_METHOD_PSIMPLEX or TV_METHOD_DSIMPLEX for the distance LPs
   bool project = false;          // complete each new rounding over the continuous columns
+  bool propagate = true;         // round column by column with propagation over the rows
   unsigned seed = 0;
 };
 // Settings of TV_IPARAM_MIP_FP_HEU_MODE: 1, 3 and 5 round with random
@@ -61,12 +67,19 @@ struct SubMipBudget {
   double branches = 500;
   double deadline = 1e30;
   bool use_cuts = false;
+  int solutions = -1;  // stop after this many improving solutions (<0 none)
 };
 
 // Large-neighbourhood searches, each a sub-MIP around a point. `lp_x` is an
 // LP solution (root or node); the incumbent is the sink's. True when the
 // sink took a solution.
-bool rens(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b);
+// RENS fixes the integral columns of lp_x and keeps the fractional ones
+// between their roundings; with reduced costs only the integral columns the
+// LP prices out are fixed (a degenerate LP's other zeros are arbitrary), and
+// the least priced out are freed too until `free_share` of the integer
+// columns is free. `exhausted` tells that the region holds no solution.
+bool rens(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b,
+          const std::vector<double> *reduced_costs = nullptr, double free_share = 0, bool *exhausted = nullptr);
 bool rins(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b);
 // Searches the solutions within Hamming distance k of the incumbent over the binaries.
 bool local_branching(MipContext &ctx, int k, const SubMipBudget &b);
@@ -75,7 +88,9 @@ bool local_branching(MipContext &ctx, int k, const SubMipBudget &b);
 // share `alpha`), the rest searched.
 bool polish(MipContext &ctx, double alpha, unsigned &rng, const SubMipBudget &b);
 // Runs a sub-MIP and submits its solution to ctx.sink with `tag`; the time
-// spent is added to the schedule.
-bool run_sub_mip(MipContext &ctx, SubMipSpec &spec, const SubMipBudget &b, const char *tag);
+// spent is added to the schedule; `exhausted` (optional) tells that the
+// sub-MIP was searched through without a solution.
+bool run_sub_mip(MipContext &ctx, SubMipSpec &spec, const SubMipBudget &b, const char *tag,
+                 bool *exhausted = nullptr);
 
 }  // namespace tarvo::mip

@@ -1,10 +1,12 @@
 // Gomory mixed-integer cuts: each tableau row of a fractional basic integer
 // column is an equation over the extended variables; MIR rounding with delta 1
-// and the nonbasic bounds as complementation gives the GMI cut.
+// and the nonbasic bounds as complementation gives the GMI cut. The same rows
+// also serve as flow sets for lifted flow covers (the basis variants).
 #include <algorithm>
 #include <cmath>
 
 #include "common/clock.hpp"
+#include "mip/flow_set.hpp"
 #include "mip/separators.hpp"
 #include "simplex/lp_solver.hpp"
 
@@ -15,49 +17,81 @@ namespace {
 constexpr double kTableauZero = 1e-11;
 // Rows of columns whose fractional part is this close to integrality make weak cuts.
 constexpr double kMinFrac = 0.01;
-}  // namespace
 
-void separate_gomory(const SepInput &in, std::vector<Cut> &out) {
-  const ExtendedVars &e = in.ext;
+// Basic integer columns with a fractional value, most fractional first.
+std::vector<int> fractional_basics(const SepInput &in) {
   std::vector<std::pair<double, int>> cand;
   for (int j = 0; j < in.prob.n; ++j) {
     if (!in.prob.is_int[j] || !in.lp.is_basic_col(j)) continue;
     const double f = in.x[j] - std::floor(in.x[j]);
     if (f < kMinFrac || f > 1 - kMinFrac) continue;
-    cand.emplace_back(-std::min(f, 1 - f), j);  // most fractional first
+    cand.emplace_back(-std::min(f, 1 - f), j);
   }
   std::sort(cand.begin(), cand.end());
   if (static_cast<int>(cand.size()) > in.max_cuts) cand.resize(in.max_cuts);
+  std::vector<int> cols;
+  for (const auto &sj : cand) cols.push_back(sj.second);
+  return cols;
+}
+
+// The tableau row of basic column j as the base sum value v = 0 over the
+// extended variables, with each entry complemented toward its nearer bound.
+// False when the row touches a variable the space does not know.
+bool tableau_base(const SepInput &in, int j, std::vector<double> &row, MirBase &base, std::vector<char> &comp) {
+  const ExtendedVars &e = in.ext;
+  if (!in.lp.tableau_row(j, row)) return false;
+  base.index.clear();
+  base.value.clear();
+  base.rhs = 0;
+  comp.clear();
+  for (int k = 0; k < static_cast<int>(row.size()); ++k) {
+    if (std::fabs(row[k]) <= kTableauZero) continue;
+    if (!e.known[k]) return false;
+    base.index.push_back(k);
+    base.value.push_back(row[k]);
+    const bool up_ok = e.up[k] < 1e30;
+    comp.push_back(up_ok && (e.up[k] - e.x[k] < e.x[k] - e.lo[k]));
+  }
+  return true;
+}
+
+// Calls f(base, comp) on the tableau row of each fractional basic integer column.
+template <class F>
+void for_each_tableau_base(const SepInput &in, F f) {
   std::vector<double> row;
   MirBase base;
   std::vector<char> comp;
-  for (const auto &[score, j] : cand) {
-    (void)score;
+  for (int j : fractional_basics(in)) {
     if (common::wall_seconds() > in.deadline) break;
-    if (!in.lp.tableau_row(j, row)) continue;
-    base.index.clear();
-    base.value.clear();
-    base.rhs = 0;
-    comp.clear();
-    bool usable = true;
-    for (int k = 0; k < static_cast<int>(row.size()); ++k) {
-      if (std::fabs(row[k]) <= kTableauZero) continue;
-      if (!e.known[k]) {
-        usable = false;
-        break;
-      }
-      base.index.push_back(k);
-      base.value.push_back(row[k]);
-      const bool up_ok = e.up[k] < 1e30;
-      comp.push_back(up_ok && (e.up[k] - e.x[k] < e.x[k] - e.lo[k]));
-    }
-    if (!usable) continue;
+    if (tableau_base(in, j, row, base, comp)) f(base, comp);
+  }
+}
+
+}  // namespace
+
+void separate_gomory(const SepInput &in, std::vector<Cut> &out) {
+  for_each_tableau_base(in, [&](const MirBase &base, const std::vector<char> &comp) {
     Cut cut;
-    if (!mir_cut(in, base, 1.0, comp, cut)) continue;
+    if (!mir_cut(in, base, 1.0, comp, cut)) return;
     cut.tag = "GMRY";
     cut.efficacy = cut_efficacy(cut, in.x);
     if (cut.efficacy >= in.safety.min_efficacy) out.push_back(std::move(cut));
-  }
+  });
+}
+
+void separate_tableau_flow_covers(const SepInput &in, std::vector<Cut> &out) {
+  const std::vector<Vub> vub = variable_upper_bounds(in.prob, in.x);
+  for_each_tableau_base(in, [&](const MirBase &base, const std::vector<char> &) {
+    // the row is an equation: a flow set either way
+    for (double side : {1.0, -1.0}) {
+      Cut cut;
+      if (!lifted_flow_cover(in, vub, base.index.data(), base.value.data(), static_cast<int>(base.index.size()),
+                             side, 0.0, cut))
+        continue;
+      cut.from_basis = true;
+      out.push_back(std::move(cut));
+    }
+  });
 }
 
 }  // namespace tarvo::mip

@@ -2,24 +2,20 @@
 // cliques of the conflict graph (at most one literal of a group is true).
 // Each group offers one "item": its literals of weight at least a threshold,
 // worth the threshold. Groups whose thresholds together exceed the capacity
-// form a cover; at most |C|-1 of them can then have such a literal true.
+// form a cover; at most |C|-1 of them can then have such a literal true
+// ("GUB1"). Extended by the heavy literals of the other groups ("GUB2").
 #include <algorithm>
 #include <cmath>
 
 #include "mip/conflict_graph.hpp"
-#include "mip/separators.hpp"
+#include "mip/knapsack_side.hpp"
 
 namespace tarvo::mip {
 
 namespace {
-constexpr double kInf = 1e30;
 constexpr int kMaxRowLength = 500;
 
-struct Lit {
-  int lit;       // 2j for x_j, 2j+1 for 1 - x_j
-  double w;      // weight, positive
-  double v;      // LP value of the literal
-};
+using Lit = KnapsackLiteral;
 
 struct Group {
   std::vector<Lit> lits;  // heaviest first
@@ -29,26 +25,10 @@ struct Group {
 
 bool gub_cover_of_side(const SepInput &in, const ConflictGraph &g, const int *idx, const double *val, int len,
                        double side, double rhs, Cut &out) {
-  const ExtendedVars &e = in.ext;
-  std::vector<Lit> lits;
-  double cap = rhs;
-  for (int q = 0; q < len; ++q) {
-    const int j = idx[q];
-    const double a = side * val[q];
-    if (a == 0.0) continue;
-    if (in.prob.is_binary(j)) {
-      if (a > 0) {
-        lits.push_back({2 * j, a, in.x[j]});
-      } else {
-        lits.push_back({2 * j + 1, -a, 1 - in.x[j]});
-        cap -= a;
-      }
-      continue;
-    }
-    const double bound = a > 0 ? e.lo[j] : e.up[j];
-    if (std::fabs(bound) >= kInf) return false;
-    cap -= a * bound;
-  }
+  KnapsackSide ks;
+  if (!knapsack_of_side(in, idx, val, len, side, rhs, false, ks)) return false;
+  std::vector<Lit> &lits = ks.lits;
+  const double cap = ks.cap;
   if (lits.size() < 3 || cap < 0) return false;
   // clique partition, heaviest literals first
   std::sort(lits.begin(), lits.end(), [](const Lit &a, const Lit &b) { return a.w > b.w; });
@@ -98,19 +78,28 @@ bool gub_cover_of_side(const SepInput &in, const ConflictGraph &g, const int *id
   if (w <= cap + eps || cover.size() < 2) return false;
   out.index.clear();
   out.value.clear();
-  double r = static_cast<double>(cover.size()) - 1;
-  for (int t : cover)
-    for (const Lit &l : groups[t].lits) {
-      if (l.w < groups[t].threshold) continue;
-      out.index.push_back(l.lit >> 1);
-      out.value.push_back(l.lit & 1 ? -1.0 : 1.0);
-      if (l.lit & 1) r -= 1;
-    }
-  out.rhs = r;
-  out.tag = "GUB1";
-  if (!tidy_cut(out, in.prob, in.safety)) return false;
-  out.efficacy = cut_efficacy(out, in.x);
-  return out.efficacy >= in.safety.min_efficacy;
+  out.rhs = static_cast<double>(cover.size()) - 1;
+  std::vector<char> in_cover(groups.size(), 0);
+  double max_threshold = 0;
+  for (int t : cover) {
+    in_cover[t] = 1;
+    max_threshold = std::max(max_threshold, groups[t].threshold);
+    for (const Lit &l : groups[t].lits)
+      if (l.w >= groups[t].threshold) add_literal(out, l.lit, 1.0);
+  }
+  // Extended GUB cover: a literal of another group at least as heavy as every
+  // cover threshold can stand in for any cover group, so it joins with
+  // coefficient 1 (one literal per group at most, the groups being cliques).
+  bool extended = false;
+  for (size_t t = 0; t < groups.size(); ++t) {
+    if (in_cover[t]) continue;
+    for (const Lit &l : groups[t].lits)
+      if (l.w >= max_threshold) {
+        add_literal(out, l.lit, 1.0);
+        extended = true;
+      }
+  }
+  return accept_cut(in, extended ? "GUB2" : "GUB1", out);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "mip/separators.hpp"
+#include "mip/knapsack_side.hpp"
 
 namespace tarvo::mip {
 
@@ -121,10 +121,7 @@ bool cover_of_side(const SepInput &in, const std::vector<int> &idx, const std::v
   for (size_t t = 0; t < rest.size(); ++t)
     if (alpha[t] > 0) put(rest[t], alpha[t]);
   out.rhs = r;
-  out.tag = "KCOVER";
-  if (!tidy_cut(out, in.prob, in.safety)) return false;
-  out.efficacy = cut_efficacy(out, in.x);
-  return out.efficacy >= in.safety.min_efficacy;
+  return accept_cut(in, "KCOVER", out);
 }
 
 }  // namespace

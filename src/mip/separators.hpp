@@ -65,16 +65,25 @@ void separate_row_sides(const SepInput &in, int max_len, std::vector<Cut> &out, 
 
 // Gomory mixed-integer cuts from the rows of the optimal tableau ("GMRY").
 void separate_gomory(const SepInput &in, std::vector<Cut> &out);
+// Lifted flow covers on the same tableau rows ("LIFT", marked from_basis).
+void separate_tableau_flow_covers(const SepInput &in, std::vector<Cut> &out);
 // Complemented MIR over aggregations of up to in.max_aggr rows ("MIGC").
 void separate_cmir(const SepInput &in, std::vector<Cut> &out);
 // Lifted knapsack covers over rows with binaries ("KCOVER").
 void separate_knapsack_covers(const SepInput &in, std::vector<Cut> &out);
-// GUB covers: covers over cliques of a knapsack row's binaries ("GUB1").
+// GUB covers: covers over cliques of a knapsack row's binaries ("GUB1"),
+// extended by heavy literals outside the cover ("GUB2").
 class ConflictGraph;
 void separate_gub_covers(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out);
 // y_j <= u_j x from rows sum a_j y_j <= U x ("DISAGG"), with u_j from another
 // row bounding y_j where that is tighter ("PLANLOC").
 void separate_disaggregation(const SepInput &in, bool disagg, bool plant_loc, std::vector<Cut> &out);
+// Soft-knapsack (continuous cover) cuts of rows whose binary capacity
+// continuous columns can stretch ("SOFTKNAP").
+void separate_soft_knapsacks(const SepInput &in, std::vector<Cut> &out);
+// Cardinality cuts: at most as many items of a knapsack row side as the
+// lightest (cliques of the conflict graph counting once) fit ("CARD").
+void separate_cardinality(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out);
 // Flow covers of single-node flow sets from rows with variable upper bounds ("FLOW").
 void separate_flow_covers(const SepInput &in, std::vector<Cut> &out);
 // Flow covers with sequence-independent lifting of the flows left out ("LIFT").

@@ -6,6 +6,7 @@
 
 #include "common/error_codes.hpp"
 #include "common/clock.hpp"
+#include "mip/cutpool.hpp"
 #include "mip/tree_search.hpp"
 #include "mip/working_problem.hpp"
 #include "simplex/lp_solver.hpp"
@@ -167,7 +168,10 @@ SubMipResult solve_sub_mip(const MipProblem &p, const base::ParamValues &params,
   {
     TreeSearch tree(ctx, set, inc, log, TreeHooks{}, start, nullptr);
     t = tree.run();
+    if (spec.use_cuts && tree.cut_pool()) res.cuts = static_cast<int>(tree.cut_pool()->total());
   }
+  if (spec.use_cuts)
+    res.cut_capacity = static_cast<int>(std::floor(prm.dbl(TV_DPARAM_MIP_ADDCUTPER) * r.prob.m));
   res.code = t.code;
   res.branches = t.branches;
   res.exhausted = t.complete && t.code == 0;

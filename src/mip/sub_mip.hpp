@@ -34,6 +34,8 @@ struct SubMipResult {
   int code = 0;             // 0 or the tree's code (2017 time limit, 2001 memory, ...)
   double branches = 0;
   int kept_columns = 0;     // columns left after the fixings
+  int cut_capacity = 0;     // cuts its root loop could add (0 when it ran without cuts)
+  int cuts = 0;             // cuts its search added
 };
 
 // Solves the sub-MIP; the full problem's own objective is reported even when

@@ -160,6 +160,9 @@ TEST(Separators, EveryCandidateKeepsTheOptimum) {
     tarvo::mip::separate_disaggregation(in, true, true, cands);
     tarvo::mip::separate_flow_covers(in, cands);
     tarvo::mip::separate_lifted_flow_covers(in, cands);
+    tarvo::mip::separate_soft_knapsacks(in, cands);
+    tarvo::mip::separate_cardinality(in, pool.conflict_graph(), cands);
+    tarvo::mip::separate_tableau_flow_covers(in, cands);
     EXPECT_FALSE(cands.empty()) << name;
     std::map<std::string, int> per_tag;
     for (const Cut &c : cands) per_tag[c.tag]++;
@@ -231,6 +234,25 @@ struct Enumerable {
     }
   }
 };
+
+// The cut holds for every setting of the binaries 0..k-1 of e: its left side,
+// maximised over the other (continuous) columns by an LP, stays within rhs.
+void expect_holds_on_mixed_set(const Enumerable &e, const Cut &c, int k) {
+  const int n = e.prob.n;
+  LpSolver check;
+  check.load(e.data, tarvo::simplex::LpOptions{});
+  for (int i = 0; i < e.prob.m; ++i) check.set_row_bounds(i, e.prob.row_lo[i], e.prob.row_up[i]);
+  for (int j = 0; j < n; ++j) check.set_cost(j, 0.0);
+  for (size_t t = 0; t < c.index.size(); ++t) check.set_cost(c.index[t], -c.value[t]);
+  for (int mask = 0; mask < (1 << k); ++mask) {
+    for (int j = 0; j < k; ++j) check.set_col_bounds(j, (mask >> j) & 1, (mask >> j) & 1);
+    for (int j = k; j < n; ++j) check.set_col_bounds(j, e.prob.col_lo[j], e.prob.col_up[j]);
+    const LpStatus st = check.solve(TV_METHOD_DSIMPLEX, {});
+    ASSERT_NE(st, LpStatus::kUnbounded) << c.tag << " binaries " << mask;
+    if (st != LpStatus::kOptimal) continue;
+    EXPECT_LE(-check.objective(), c.rhs + 1e-7 * (1 + std::fabs(c.rhs))) << c.tag << " binaries " << mask;
+  }
+}
 
 // The pool, the variable space and the separators' input at an Enumerable's LP point.
 struct AtLpPoint {
@@ -455,26 +477,100 @@ TEST(Separators, FlowCoversHoldOnRandomFlowSets) {
     std::vector<Cut> cands;
     tarvo::mip::separate_flow_covers(at.in, cands);
     tarvo::mip::separate_lifted_flow_covers(at.in, cands);
-    LpSolver check;
-    check.load(e.data, tarvo::simplex::LpOptions{});
-    for (int i = 0; i < e.prob.m; ++i) check.set_row_bounds(i, e.prob.row_lo[i], e.prob.row_up[i]);
     for (const Cut &c : cands) {
       cuts_seen[c.tag]++;
       EXPECT_GT(excess(c.index, c.value, c.rhs, e.lp.x().data()), 0.0) << c.tag << " not violated";
-      for (int j = 0; j < n; ++j) check.set_cost(j, 0.0);
-      for (size_t t = 0; t < c.index.size(); ++t) check.set_cost(c.index[t], -c.value[t]);
-      for (int mask = 0; mask < (1 << k); ++mask) {
-        for (int j = 0; j < k; ++j) check.set_col_bounds(j, (mask >> j) & 1, (mask >> j) & 1);
-        for (int j = k; j < n; ++j) check.set_col_bounds(j, e.prob.col_lo[j], e.prob.col_up[j]);
-        const LpStatus st = check.solve(TV_METHOD_DSIMPLEX, {});
-        ASSERT_NE(st, LpStatus::kUnbounded) << c.tag << " binaries " << mask;
-        if (st != LpStatus::kOptimal) continue;
-        EXPECT_LE(-check.objective(), c.rhs + 1e-7 * (1 + std::fabs(c.rhs))) << c.tag << " binaries " << mask;
-      }
+      expect_holds_on_mixed_set(e, c, k);
     }
   }
   EXPECT_GT(cuts_seen["FLOW"], 5);
   EXPECT_GT(cuts_seen["LIFT"], 5);
+}
+
+// Random capacity rows over binaries that overtime columns (continuous,
+// bounded or not) can stretch: every soft-knapsack cut holds on the mixed set,
+// and the cuts do appear at fractional LP points.
+TEST(Separators, SoftKnapsackCutsHoldOnRandomStretchableKnapsacks) {
+  std::mt19937 rng(23);
+  std::uniform_int_distribution<int> w(3, 30);
+  const int k = 6, n = k + 2;  // x0..x5, overtime o (bounded), second overtime q (unbounded)
+  int cuts_seen = 0;
+  for (int trial = 0; trial < 60; ++trial) {
+    std::vector<double> row(n), cost(n);
+    double total = 0;
+    for (int j = 0; j < k; ++j) {
+      row[j] = (trial % 5 == 0 && j == 0 ? -1 : 1) * w(rng);
+      total += std::fabs(row[j]);
+      cost[j] = -w(rng);
+    }
+    row[k] = -1;
+    row[k + 1] = -(1 + trial % 3);
+    cost[k] = 1 + trial % 4;
+    cost[k + 1] = 3 + trial % 7;
+    Enumerable e({row}, {-1e30}, {std::floor(0.45 * total)}, cost);
+    const double o_up = 2 + trial % 5, q_lo = trial % 2 ? 0 : 1;
+    for (int j = k; j < n; ++j) {
+      e.prob.is_int[j] = 0;
+      e.prob.col_lo[j] = j == k ? 0 : q_lo;
+      e.prob.col_up[j] = j == k ? o_up : 1e30;
+      e.lp.set_col_bounds(j, e.prob.col_lo[j], e.prob.col_up[j]);
+    }
+    if (e.lp.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
+    AtLpPoint at(e);
+    std::vector<Cut> cands;
+    tarvo::mip::separate_soft_knapsacks(at.in, cands);
+    for (const Cut &c : cands) {
+      EXPECT_STREQ(c.tag, "SOFTKNAP");
+      EXPECT_GT(excess(c.index, c.value, c.rhs, e.lp.x().data()), 0.0) << "not violated";
+      expect_holds_on_mixed_set(e, c, k);
+      cuts_seen++;
+    }
+  }
+  EXPECT_GT(cuts_seen, 10);
+}
+
+// Knapsacks with set-packing rows over some of their binaries: GUB covers
+// (plain and extended) and cardinality cuts hold at every integer point, and
+// the extended form does come up.
+TEST(Separators, GubAndCardinalityCutsHoldAtEveryIntegerPoint) {
+  std::mt19937 rng(31);
+  std::uniform_int_distribution<int> w(2, 25);
+  std::map<std::string, int> seen;
+  for (int trial = 0; trial < 80; ++trial) {
+    const int n = 11;
+    std::vector<std::vector<double>> rows;
+    std::vector<double> lo, up, cost(n), knap(n);
+    // packing groups {0,1,2}, {3,4}, {5,6}; the rest free
+    for (const std::vector<int> &grp : {std::vector<int>{0, 1, 2}, {3, 4}, {5, 6}}) {
+      std::vector<double> r(n, 0.0);
+      for (int j : grp) r[j] = 1;
+      rows.push_back(r);
+      lo.push_back(-1e30);
+      up.push_back(1);
+    }
+    double total = 0;
+    for (int j = 0; j < n; ++j) {
+      knap[j] = (trial % 4 == 3 && j == 9 ? -1 : 1) * w(rng);
+      total += std::fabs(knap[j]);
+      cost[j] = -(knap[j] > 0 ? knap[j] : 1) - w(rng) / 5.0;
+    }
+    rows.push_back(knap);
+    lo.push_back(-1e30);
+    up.push_back(std::floor(total * (0.2 + 0.05 * (trial % 5))));
+    Enumerable e(rows, lo, up, cost);
+    if (e.lp.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
+    AtLpPoint at(e);
+    std::vector<Cut> cands;
+    tarvo::mip::separate_gub_covers(at.in, at.pool.conflict_graph(), cands);
+    tarvo::mip::separate_cardinality(at.in, at.pool.conflict_graph(), cands);
+    for (const Cut &c : cands) seen[c.tag]++;
+    e.each_point([&](const std::vector<double> &x) {
+      for (const Cut &c : cands) ASSERT_LE(excess(c.index, c.value, c.rhs, x.data()), 1e-9) << c.tag;
+    });
+  }
+  EXPECT_GT(seen["GUB1"] + seen["GUB2"], 10);
+  EXPECT_GT(seen["GUB2"], 0);
+  EXPECT_GT(seen["CARD"], 0);
 }
 
 TEST(CutTidy, RejectsUnsafeAndRelaxesTinyCoefficientsValidly) {

@@ -114,6 +114,52 @@ TEST(SingleHeuristics, EachLeavesTheLpAndReportsOnlyFeasiblePoints) {
   EXPECT_GE(dives_found, 6);
 }
 
+// Fix-and-propagate from the root LP point: what it hands over is feasible,
+// the LP comes back as it was, and it finds solutions of set-partitioning,
+// knapsack and mixed models alike.
+TEST(SingleHeuristics, FixAndPropagateFindsSolutionsAndLeavesTheLp) {
+  int found = 0, tried = 0;
+  for (const char *name : {"p0033", "p0201", "p0282", "lseu", "mod008", "vpm2", "bell5", "egout", "misc03",
+                           "stein27", "khb05250", "dcmulti"}) {
+    MipModel mm;
+    if (!mm.load(name)) continue;
+    ++tried;
+    CheckingSink sink(mm.prob);
+    auto ctx = mm.context(sink);
+    const double z = mm.lp.objective();
+    if (tarvo::mip::fix_propagate_heuristic(ctx, mm.lp.x(), 6)) {
+      ++found;
+      EXPECT_EQ(sink.tags.back(), "(*H) ") << name;
+    }
+    EXPECT_EQ(mm.lp.status(), LpStatus::kOptimal) << name;
+    EXPECT_NEAR(mm.lp.objective(), z, 1e-7 * (1 + std::fabs(z))) << name;
+    for (int j = 0; j < mm.prob.n; ++j) {
+      EXPECT_EQ(mm.lp.col_lower(j), mm.prob.col_lo[j]) << name;
+      EXPECT_EQ(mm.lp.col_upper(j), mm.prob.col_up[j]) << name;
+    }
+    EXPECT_TRUE(mm.logged("\nMIP Fix and Propagate 1: Free Count=")) << name;
+  }
+  if (tried == 0) GTEST_SKIP() << "MIPLIB 3 models not available";
+  EXPECT_GE(found, tried / 2);
+}
+
+// TV_IPARAM_MIP_USE_CUTS_HEU 1 gives the sub-MIPs a root cut loop of their
+// own (and says so in the log); 0 runs them without cuts.
+TEST(HeuristicSettings, SubMipCutsFollowTheParameter) {
+  for (int use_cuts : {1, 0}) {
+    MipModel mm;
+    LOAD_OR_SKIP(mm, "p0201");
+    set_param(mm.params, TV_IPARAM_MIP_USE_CUTS_HEU, use_cuts);
+    set_param(mm.params, TV_IPARAM_MIP_FP_MODE, 0);
+    CheckingSink sink(mm.prob);
+    auto ctx = mm.context(sink);
+    ctx.deadline = tarvo::common::wall_seconds() + 10;
+    tarvo::mip::root_heuristics(ctx);
+    EXPECT_EQ(mm.logged("\nInitializing cut generation 'bnb_top_cuts_heu' (maxcut:"), use_cuts == 1);
+    EXPECT_EQ(mm.logged("\nTerminated add_cuts_top (numcuts:"), use_cuts == 1);
+  }
+}
+
 TEST(HeuristicSettings, LevelZeroFindsNothingAndPumpModeZeroSkipsThePump) {
   MipModel mm;
   LOAD_OR_SKIP(mm, "p0201");
