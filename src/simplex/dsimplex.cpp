@@ -55,12 +55,12 @@ bool make_dual_feasible(Glp &g, bool allow_shift) {
 
 // Random cost perturbation, relative to each cost, pushing every reduced cost
 // further into its feasible sign. factor: TV_DPARAM_LP_PERTFACT (0: sized by
-// the largest cost).
-void perturb_costs(Glp &g, double factor) {
+// the largest cost); seed 0: the fixed sequence.
+void perturb_costs(Glp &g, double factor, std::uint32_t seed) {
   double cmax = 0;
   for (int j = 0; j < g.n; ++j) cmax = std::max(cmax, std::fabs(g.cost[j]));
   const double base = factor > 0 ? factor : 5e-7 * std::max(1.0, std::min(cmax, 1e3));
-  std::uint32_t seed = 12345u;
+  if (seed == 0) seed = 12345u;
   for (int j = 0; j < g.n; ++j) {
     if (g.lower[j] == g.upper[j]) continue;
     seed = seed * 1664525u + 1013904223u;
@@ -153,13 +153,14 @@ struct Candidate {
 // Bound-flipping walk over the breakpoints in order of their exact ratio:
 // while the slope stays positive after passing a group of boxed candidates
 // (those reachable within the smallest relaxed ratio left) the group flips;
-// otherwise the largest pivot of the group enters. O(k log k) in the count.
+// otherwise the largest pivot of the group enters. The candidates leave a heap
+// in ratio order only as far as the walk goes: O(k + passed * log k).
 int bound_flipping_walk(const Glp &g, std::vector<Candidate> &cands, double slope, std::vector<int> &flips,
-                        std::vector<double> &suffix_min, bool allow_flips) {
+                        bool allow_flips) {
   flips.clear();
   auto flippable = [&](int j) { return allow_flips && g.lower[j] > -kInf && g.upper[j] < kInf; };
-  // Most walks end in the first group: find it with one linear pass and sort
-  // only when boxed candidates flip.
+  // Most walks end in the first group: find it with one linear pass and build
+  // the heap only when boxed candidates flip.
   {
     double tmax = kInf;
     for (const Candidate &c : cands) tmax = std::min(tmax, c.ratio);
@@ -187,34 +188,43 @@ int bound_flipping_walk(const Glp &g, std::vector<Candidate> &cands, double slop
     }
     cands.resize(w);
   }
-  const std::size_t k = cands.size();
-  std::sort(cands.begin(), cands.end(), [](const Candidate &a, const Candidate &b) { return a.exact < b.exact; });
-  suffix_min.assign(k + 1, kInf);
-  for (std::size_t t = k; t-- > 0;) suffix_min[t] = std::min(suffix_min[t + 1], cands[t].ratio);
-  std::size_t start = 0;
-  while (start < k) {
-    const double tmax = suffix_min[start];
+  // cands[0, heap_end) is a min-heap on the exact ratio; popped candidates
+  // collect behind it, the smallest ratio at the back: cands[heap_end, top)
+  // are popped but not passed yet, in falling ratio order.
+  const auto later = [](const Candidate &a, const Candidate &b) { return a.exact > b.exact; };
+  std::make_heap(cands.begin(), cands.end(), later);
+  std::size_t heap_end = cands.size(), top = cands.size();
+  for (;;) {
+    // smallest relaxed ratio left: the popped ones decide once the heap's
+    // next exact ratio (a lower bound of every relaxed ratio in it) is beyond
+    double tmax = kInf;
+    for (std::size_t t = heap_end; t < top; ++t) tmax = std::min(tmax, cands[t].ratio);
+    while (heap_end > 0 && (heap_end == top || cands[0].exact <= tmax)) {
+      std::pop_heap(cands.begin(), cands.begin() + static_cast<std::ptrdiff_t>(heap_end), later);
+      --heap_end;
+      tmax = std::min(tmax, cands[heap_end].ratio);
+    }
+    if (heap_end == top) return -1;
     double reduction = 0;
     bool unboxed = false;
-    std::size_t end = start, best = start;
-    for (; end < k && cands[end].exact <= tmax; ++end) {
-      int j = cands[end].j;
-      if (flippable(j))
-        reduction += cands[end].absval * (g.upper[j] - g.lower[j]);
+    std::size_t end = top, best = top - 1;
+    for (; end > heap_end && cands[end - 1].exact <= tmax; --end) {
+      const Candidate &c = cands[end - 1];
+      if (flippable(c.j))
+        reduction += c.absval * (g.upper[c.j] - g.lower[c.j]);
       else
         unboxed = true;
-      if (cands[end].absval > cands[best].absval) best = end;
+      if (c.absval > cands[best].absval) best = end - 1;
     }
-    if (end == start) return -1;
+    if (end == top) return -1;
     if (!unboxed && slope - reduction > g.ptol) {
       slope -= reduction;
-      for (std::size_t t = start; t < end; ++t) flips.push_back(cands[t].j);
-      start = end;
+      for (std::size_t t = top; t-- > end;) flips.push_back(cands[t].j);
+      top = end;
       continue;
     }
     return cands[best].j;
   }
-  return -1;
 }
 
 // A tiny pivot chosen by the walk gives way to a later candidate (in exact
@@ -271,7 +281,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
   int perturbations = 0;
   if (rc.perturb && g.iterations == 0 && !has_shifts(g)) {
     if (g.trace_cfg.on(kTracePerturbation)) base::log_model(g.model, 1, "\nDual pre-perturbation...");
-    perturb_costs(g, rc.pert_factor);
+    perturb_costs(g, rc.pert_factor, rc.perturb_seed);
     compute_dual(g);
     ++perturbations;
   }
@@ -281,7 +291,6 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
 
   std::vector<Candidate> cands;
   std::vector<int> flips;
-  std::vector<double> suffix_min;
   std::vector<double> flip_delta;
   std::vector<char> skip_row(m, 0);  // rows left out of the pricing for this run
   int row_rejects = 0;
@@ -295,7 +304,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
   std::int64_t deg_count_mark = g.stats.degenerate;
   int badnum = 0;
   auto perturb_now = [&]() {
-    perturb_costs(g, rc.pert_factor);
+    perturb_costs(g, rc.pert_factor, rc.perturb_seed);
     ++perturbations;
     compute_dual(g);
     make_dual_feasible(g, true);
@@ -443,12 +452,12 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
       double a = sgn * g.alpha_row[j];
       if (std::fabs(a) <= g.pivot_tol) continue;  // rises after a bad pivot
       signed char st = g.state[j];
-      if (g.lower[j] == g.upper[j]) continue;
+      if ((st == kAtLower && a > 0) || (st == kAtUpper && a < 0) || g.lower[j] == g.upper[j]) continue;
       double dj = g.d[j];
-      if (st == kAtLower && a < 0) {
+      if (st == kAtLower) {
         const double exact = std::max(dj, 0.0) / -a;
         cands.push_back({j, harris ? (dj + g.dtol) / -a : exact, exact, -a});
-      } else if (st == kAtUpper && a > 0) {
+      } else if (st == kAtUpper) {
         const double exact = std::max(-dj, 0.0) / a;
         cands.push_back({j, harris ? (-dj + g.dtol) / a : exact, exact, a});
       } else if (st == kFreeZero) {
@@ -457,7 +466,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     }
     double slope = std::fabs(g.x[leave] - target);
     const bool flipping = rc.bound_flips && (rc.dual_ratio == 1 || rc.dual_ratio == 3);
-    int q = bound_flipping_walk(g, cands, slope, flips, suffix_min, flipping);
+    int q = bound_flipping_walk(g, cands, slope, flips, flipping);
     if (q >= 0 && rc.dual_ratio == 1 && std::fabs(g.alpha_row[q]) <= 0.1 * rc.piv_bigtol)
       q = prefer_larger_pivot(g, q, cands, flips, 0.1 * rc.piv_bigtol);
     if (q < 0) {
@@ -501,39 +510,10 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
       ftran_moves(g, flips, flip_delta, g.work_flip);
       const xlu::Vector &dx = g.work_flip;
       for_each_position(dx, m, [&](int p) {
-        g.x[g.head[p]] += dx.array[p];
-        rows.touch(g, p);
+        double &xv = g.x[g.head[p]];
+        xv += dx.array[p];
+        rows.touch(p, xv);
       });
-    }
-    // tau = B^-1 rho for the steepest-edge update
-    double wr = 0;
-    const bool dse = rc.dual_pricing == 1;
-    if (dse) {
-      const xlu::Vector &rho = g.work_row;
-      g.work_tau.clear();
-      int c = 0;
-      if (rho.count >= 0) {
-        for (int k = 0; k < rho.count; ++k) {
-          int i = rho.index[k];
-          double v = rho.array[i];
-          if (v == 0.0) continue;
-          g.work_tau.array[i] = v;
-          g.work_tau.index[c++] = i;
-          wr += v * v;
-        }
-      } else {
-        for (int i = 0; i < m; ++i) {
-          double v = rho.array[i];
-          if (v == 0.0) continue;
-          g.work_tau.array[i] = v;
-          g.work_tau.index[c++] = i;
-          wr += v * v;
-        }
-      }
-      g.work_tau.count = c;
-      g.lu.ftran(g.work_tau, false);
-    } else {
-      wr = g.weight[r];
     }
     load_column(g, q, g.work_col);
     g.lu.ftran(g.work_col, true);
@@ -550,6 +530,33 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
         return kRunOk;
       }
       continue;
+    }
+    // Steepest edge: w_r = ||rho||^2, and tau = B^-1 rho for the other rows the
+    // pivot column reaches; a column with no other nonzero needs no tau.
+    const bool dse = rc.dual_pricing == 1;
+    double wr = g.weight[r];
+    bool have_tau = false;
+    if (dse) {
+      const xlu::Vector &rho = g.work_row;
+      bool others = false;
+      for_each_position(col, m, [&](int i) { others = others || (i != r && col.array[i] != 0.0); });
+      xlu::Vector &tau = g.work_tau;
+      if (others) tau.clear();
+      double sum[2] = {0.0, 0.0};  // two chains: the adds need not wait on each other
+      int c = 0;
+      for_each_position(rho, m, [&](int i) {
+        const double v = rho.array[i];
+        sum[i & 1] += v * v;
+        if (!others || v == 0.0) return;
+        tau.array[i] = v;
+        tau.index[c++] = i;
+      });
+      wr = sum[0] + sum[1];
+      if (others) {
+        tau.count = c;
+        g.lu.ftran(tau, false);
+        have_tau = true;
+      }
     }
     // A reduced cost of the wrong sign (inside the Harris tolerance) would move
     // the dual objective backwards, the seed of cycling: shift the cost so the
@@ -573,8 +580,9 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     for_col([&](int i) {
       double a = col.array[i];
       if (a == 0.0) return;
-      g.x[g.head[i]] -= tp * a;
-      rows.touch(g, i);
+      double &xv = g.x[g.head[i]];
+      xv -= tp * a;
+      rows.touch(i, xv);
     });
     g.x[q] += tp;
     // pricing weights
@@ -592,14 +600,14 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
         g.weight[i] = std::max(w, 1e-4);
       });
       g.weight[r] = std::max(wr / (arq * arq), 1e-4);
-      if (dse) g.work_tau.clear();
+      if (have_tau) g.work_tau.clear();
     }
     // basis change
     int bu = bupdate(g, r);
     if (bu == 2) return kRunNoMemory;
     if (td == 0.0) ++g.stats.degenerate;
     pivot_basis(g, r, q, to_lower ? kAtLower : kAtUpper, arq);
-    rows.touch(g, r);
+    rows.reseat(g, r);
     g.iterations += 1;
     idle = 0;
     if (ph.boxes_on()) {
