@@ -32,6 +32,7 @@ void pivot_basis(Glp &g, int r, int q, signed char leave_state, double pivot) {
   g.where[leave] = -1;
   g.state[leave] = leave_state;
   place_nonbasic(g, leave);
+  note_basis_change(g, q, leave);
 }
 
 void dump_history(Glp &g) {

@@ -9,6 +9,7 @@
 #include "env/callback_dispatch.hpp"
 #include "params/param_store.hpp"
 #include "common/clock.hpp"
+#include "common/simple_random.hpp"
 #include "simplex/glp.hpp"
 #include "simplex/sprint.hpp"
 #include "simplex/verdict_check.hpp"
@@ -19,6 +20,7 @@ constexpr int kSwitchPasses = 10;  // method changes of one solve
 constexpr int kXmodeSlackStart = 1;  // TV_IPARAM_LP_XMODE: no crash basis
 constexpr int kXmodeBoundFlips = 8;  // TV_IPARAM_LP_XMODE: bound flipping in the ratio tests
 constexpr int kXmodeSprint = 16;     // TV_IPARAM_LP_XMODE: sifting before the primal simplex
+constexpr int kUmodeRandomPerturbation = 1;  // TV_IPARAM_LP_UMODE: perturbation values drawn per solve
 constexpr int kUmodeAdaptTolerances = 2;  // TV_IPARAM_LP_UMODE: tolerances adapt within their limits
 constexpr int kUmodeDualPrePerturb = 8;  // TV_IPARAM_LP_UMODE: perturb costs before the dual starts
 constexpr int kUmodePrimalPrePerturb = 16;  // TV_IPARAM_LP_UMODE: perturb bounds before the primal starts
@@ -89,6 +91,13 @@ RunControl controls(const base::Model &model) {
   rc.dp_switch = model.params.integer(TV_IPARAM_LP_DPSWITCH) != 0;
   const int umode = model.params.integer(TV_IPARAM_LP_UMODE);
   rc.pre_perturb_primal = (umode & kUmodePrimalPrePerturb) != 0;
+  if (umode & kUmodeRandomPerturbation) {
+    // a stream of the environment's seed that moves on with every solve
+    const int seed = model.env ? model.env->params.integer(TV_IPARAM_DEFAULT_SEED) : 1031;
+    base::SimpleRandom draw(static_cast<std::uint64_t>(seed) * 0x9e3779b97f4a7c15ULL +
+                            static_cast<std::uint64_t>(model.lp_solves));
+    rc.perturb_seed = static_cast<std::uint32_t>(draw.next()) | 1u;
+  }
   // Without bit 8 the dual perturbs once it meets degeneracy or stalls
   // (netlib: about 2 % fewer iterations than perturbing every cold start).
   rc.pre_perturb_dual = (umode & kUmodeDualPrePerturb) != 0;

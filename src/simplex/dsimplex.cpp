@@ -56,12 +56,12 @@ bool make_dual_feasible(Glp &g, bool allow_shift) {
 
 // Random cost perturbation, relative to each cost, pushing every reduced cost
 // further into its feasible sign. factor: TV_DPARAM_LP_PERTFACT (0: sized by
-// the largest cost).
-void perturb_costs(Glp &g, double factor) {
+// the largest cost); seed 0: the fixed sequence.
+void perturb_costs(Glp &g, double factor, std::uint32_t seed) {
   double cmax = 0;
   for (int j = 0; j < g.n; ++j) cmax = std::max(cmax, std::fabs(g.cost[j]));
   const double base = factor > 0 ? factor : 5e-7 * std::max(1.0, std::min(cmax, 1e3));
-  std::uint32_t seed = 12345u;
+  if (seed == 0) seed = 12345u;
   for (int j = 0; j < g.n; ++j) {
     if (g.lower[j] == g.upper[j]) continue;
     seed = seed * 1664525u + 1013904223u;
@@ -198,7 +198,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
   int perturbations = 0;
   if (rc.perturb && g.iterations == 0 && !has_shifts(g)) {
     if (g.trace_cfg.on(kTracePerturbation)) base::log_model(g.model, 1, "\nDual pre-perturbation...");
-    perturb_costs(g, rc.pert_factor);
+    perturb_costs(g, rc.pert_factor, rc.perturb_seed);
     compute_dual(g);
     ++perturbations;
   }
@@ -222,7 +222,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
   std::int64_t deg_count_mark = g.stats.degenerate;
   int badnum = 0;
   auto perturb_now = [&]() {
-    perturb_costs(g, rc.pert_factor);
+    perturb_costs(g, rc.pert_factor, rc.perturb_seed);
     ++perturbations;
     compute_dual(g);
     make_dual_feasible(g, true);
@@ -370,12 +370,12 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
       double a = sgn * g.alpha_row[j];
       if (std::fabs(a) <= g.pivot_tol) continue;  // rises after a bad pivot
       signed char st = g.state[j];
-      if (g.lower[j] == g.upper[j]) continue;
+      if ((st == kAtLower && a > 0) || (st == kAtUpper && a < 0) || g.lower[j] == g.upper[j]) continue;
       double dj = g.d[j];
-      if (st == kAtLower && a < 0) {
+      if (st == kAtLower) {
         const double exact = std::max(dj, 0.0) / -a;
         cands.push_back({j, harris ? (dj + g.dtol) / -a : exact, exact, -a});
-      } else if (st == kAtUpper && a > 0) {
+      } else if (st == kAtUpper) {
         const double exact = std::max(-dj, 0.0) / a;
         cands.push_back({j, harris ? (-dj + g.dtol) / a : exact, exact, a});
       } else if (st == kFreeZero) {
@@ -429,39 +429,10 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
       ftran_moves(g, flips, flip_delta, g.work_flip);
       const xlu::Vector &dx = g.work_flip;
       for_each_position(dx, m, [&](int p) {
-        g.x[g.head[p]] += dx.array[p];
-        rows.touch(g, p);
+        double &xv = g.x[g.head[p]];
+        xv += dx.array[p];
+        rows.touch(p, xv);
       });
-    }
-    // tau = B^-1 rho for the steepest-edge update
-    double wr = 0;
-    const bool dse = rc.dual_pricing == 1;
-    if (dse) {
-      const xlu::Vector &rho = g.work_row;
-      g.work_tau.clear();
-      int c = 0;
-      if (rho.count >= 0) {
-        for (int k = 0; k < rho.count; ++k) {
-          int i = rho.index[k];
-          double v = rho.array[i];
-          if (v == 0.0) continue;
-          g.work_tau.array[i] = v;
-          g.work_tau.index[c++] = i;
-          wr += v * v;
-        }
-      } else {
-        for (int i = 0; i < m; ++i) {
-          double v = rho.array[i];
-          if (v == 0.0) continue;
-          g.work_tau.array[i] = v;
-          g.work_tau.index[c++] = i;
-          wr += v * v;
-        }
-      }
-      g.work_tau.count = c;
-      g.lu.ftran(g.work_tau, false);
-    } else {
-      wr = g.weight[r];
     }
     load_column(g, q, g.work_col);
     g.lu.ftran(g.work_col, true);
@@ -478,6 +449,33 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
         return kRunOk;
       }
       continue;
+    }
+    // Steepest edge: w_r = ||rho||^2, and tau = B^-1 rho for the other rows the
+    // pivot column reaches; a column with no other nonzero needs no tau.
+    const bool dse = rc.dual_pricing == 1;
+    double wr = g.weight[r];
+    bool have_tau = false;
+    if (dse) {
+      const xlu::Vector &rho = g.work_row;
+      bool others = false;
+      for_each_position(col, m, [&](int i) { others = others || (i != r && col.array[i] != 0.0); });
+      xlu::Vector &tau = g.work_tau;
+      if (others) tau.clear();
+      double sum[2] = {0.0, 0.0};  // two chains: the adds need not wait on each other
+      int c = 0;
+      for_each_position(rho, m, [&](int i) {
+        const double v = rho.array[i];
+        sum[i & 1] += v * v;
+        if (!others || v == 0.0) return;
+        tau.array[i] = v;
+        tau.index[c++] = i;
+      });
+      wr = sum[0] + sum[1];
+      if (others) {
+        tau.count = c;
+        g.lu.ftran(tau, false);
+        have_tau = true;
+      }
     }
     // A reduced cost of the wrong sign (inside the Harris tolerance) would move
     // the dual objective backwards, the seed of cycling: shift the cost so the
@@ -501,8 +499,9 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     for_col([&](int i) {
       double a = col.array[i];
       if (a == 0.0) return;
-      g.x[g.head[i]] -= tp * a;
-      rows.touch(g, i);
+      double &xv = g.x[g.head[i]];
+      xv -= tp * a;
+      rows.touch(i, xv);
     });
     g.x[q] += tp;
     // pricing weights
@@ -520,14 +519,14 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
         g.weight[i] = std::max(w, 1e-4);
       });
       g.weight[r] = std::max(wr / (arq * arq), 1e-4);
-      if (dse) g.work_tau.clear();
+      if (have_tau) g.work_tau.clear();
     }
     // basis change
     int bu = bupdate(g, r);
     if (bu == 2) return kRunNoMemory;
     if (td == 0.0) ++g.stats.degenerate;
     pivot_basis(g, r, q, to_lower ? kAtLower : kAtUpper, arq);
-    rows.touch(g, r);
+    rows.reseat(g, r);
     g.iterations += 1;
     idle = 0;
     if (ph.boxes_on()) {

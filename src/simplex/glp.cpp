@@ -201,22 +201,8 @@ void build_glp(Glp &g, const base::ModelData &d, const LpOptions &opt) {
     g.col_value.push_back(1.0);
     g.col_start[n + i + 1] = static_cast<int>(g.col_index.size());
   }
-  // row-wise copy of the structural part
   const int nzs = g.col_start[n];
-  g.row_start.assign(m + 1, 0);
-  for (int k = 0; k < nzs; ++k) g.row_start[g.col_index[k] + 1]++;
-  for (int i = 0; i < m; ++i) g.row_start[i + 1] += g.row_start[i];
-  g.row_index.assign(nzs, 0);
-  g.row_value.assign(nzs, 0.0);
-  {
-    std::vector<int> fill(g.row_start.begin(), g.row_start.end() - 1);
-    for (int j = 0; j < n; ++j)
-      for (int k = g.col_start[j]; k < g.col_start[j + 1]; ++k) {
-        int at = fill[g.col_index[k]]++;
-        g.row_index[at] = j;
-        g.row_value[at] = g.col_value[k];
-      }
-  }
+  g.nonbasic_rows.invalidate();
   const int nt = n + m;
   g.cost.assign(nt, 0.0);
   g.lower.assign(nt, 0.0);
@@ -274,7 +260,6 @@ void build_glp(Glp &g, const base::ModelData &d, const LpOptions &opt) {
   g.work_tau.resize(m);
   g.work_flip.resize(m);
   g.alpha_row.assign(nt, 0.0);
-  g.alpha_mark.assign(nt, 0);
   g.alpha_list.clear();
   g.factored = false;
   g.have_basis = false;
@@ -475,55 +460,6 @@ void compute_dual(Glp &g) {
     double s = g.cost[j] + g.shift[j];
     for (int k = g.col_start[j]; k < g.col_start[j + 1]; ++k) s -= g.col_value[k] * g.y[g.col_index[k]];
     g.d[j] = s;
-  }
-}
-
-void compute_pivot_row(Glp &g, const xlu::Vector &rho) {
-  for (int j : g.alpha_list) {
-    g.alpha_row[j] = 0.0;
-    g.alpha_mark[j] = 0;
-  }
-  g.alpha_list.clear();
-  const int m = g.m, n = g.n;
-  auto touch = [&](int j, double v) {
-    if (!g.alpha_mark[j]) {
-      g.alpha_mark[j] = 1;
-      g.alpha_list.push_back(j);
-    }
-    g.alpha_row[j] += v;
-  };
-  bool sparse = g.sparse_pricing && rho.count >= 0 && rho.count <= m;
-  if (sparse && g.sparse_row_density > 0) {
-    sparse = rho.count < g.sparse_row_density * m;
-  } else if (sparse) {
-    long long work = 0;
-    for (int k = 0; k < rho.count; ++k) {
-      int i = rho.index[k];
-      work += g.row_start[i + 1] - g.row_start[i];
-    }
-    sparse = work < 0.4 * g.col_start[n] + 8;
-  }
-  ++(sparse ? g.stats.pivrow_sparse : g.stats.pivrow_dense);
-  if (sparse) {
-    for (int k = 0; k < rho.count; ++k) {
-      int i = rho.index[k];
-      double r = rho.array[i];
-      if (r == 0.0) continue;
-      for (int t = g.row_start[i]; t < g.row_start[i + 1]; ++t) {
-        int j = g.row_index[t];
-        if (g.state[j] != kBasic) touch(j, r * g.row_value[t]);
-      }
-      if (g.state[n + i] != kBasic) touch(n + i, r);
-    }
-  } else {
-    for (int j = 0; j < n; ++j) {
-      if (g.state[j] == kBasic) continue;
-      double s = 0;
-      for (int k = g.col_start[j]; k < g.col_start[j + 1]; ++k) s += g.col_value[k] * rho.array[g.col_index[k]];
-      if (s != 0.0) touch(j, s);
-    }
-    for (int i = 0; i < m; ++i)
-      if (g.state[n + i] != kBasic && rho.array[i] != 0.0) touch(n + i, rho.array[i]);
   }
 }
 

@@ -11,6 +11,7 @@
 
 #include "model/model.hpp"
 #include "simplex/basis_history.hpp"
+#include "simplex/nonbasic_rows.hpp"
 #include "simplex/trace.hpp"
 #include "xlu/xlu.hpp"
 
@@ -64,9 +65,8 @@ struct Glp : base::SolverWork {
   std::vector<int> col_start;
   std::vector<int> col_index;
   std::vector<double> col_value;
-  // Row-wise copy of the structural part for pivot rows.
-  std::vector<int> row_start, row_index;
-  std::vector<double> row_value;
+  // Row-wise copy of the structural part for pivot rows, nonbasic entries first.
+  NonbasicRows nonbasic_rows;
   std::vector<double> col_scale, row_scale;  // x_j = col_scale_j x'_j, s'_i = row_scale_i s_i
   std::vector<double> cost, lower, upper;    // scaled, n+m
   std::vector<double> shift;                 // cost shifts/perturbation, n+m
@@ -117,7 +117,7 @@ struct Glp : base::SolverWork {
   xlu::Vector work_col, work_row, work_tau, work_flip;
   std::vector<double> alpha_row;  // n+m pivot row
   std::vector<int> alpha_list;    // nonbasic indices with a nonzero in alpha_row
-  std::vector<char> alpha_mark;
+  std::vector<int> price_scratch; // n+m
   double sparse_row_density = 0;  // pivot rows priced row-wise below this share of m (0: by work)
   bool sparse_pricing = true;
 
@@ -217,8 +217,15 @@ void compute_primal_checked(Glp &g);
 // After a pivot whose row and column disagreed: larger pivots from now on.
 void tighten_pivot_tolerance(Glp &g);
 void compute_dual(Glp &g);
-// Pivot row over the nonbasic variables from rho = row r of B^-1.
-void compute_pivot_row(Glp &g, const xlu::Vector &rho);
+// Pivot row over the nonbasic variables from rho = row r of B^-1: row-wise
+// over the nonbasic entries of rho's rows when that is less work than the
+// column-wise products with every nonbasic column (pivot_row.cpp). Entries
+// below 1e-14 in magnitude are dropped.
+enum class PriceMode { kAuto, kByRow, kByColumn };
+void compute_pivot_row(Glp &g, const xlu::Vector &rho, PriceMode mode = PriceMode::kAuto);
+// Keeps the row-wise copy in step with a pivot (entering became basic,
+// leaving nonbasic); pivot_basis calls it.
+void note_basis_change(Glp &g, int entering, int leaving);
 // Entering column a_j scattered into v (by rows).
 void load_column(const Glp &g, int j, xlu::Vector &v);
 
@@ -290,6 +297,9 @@ struct RunControl {
   int primal_ratio = 1;    // TV_IPARAM_LP_PRATIO: 0 textbook, 1-2 Harris, 3 growing tolerance
   bool dp_switch = true;   // the dual may hand over to the primal
   double pert_factor = 0;  // perturbation size, 0: the solver decides
+  // Seed of the perturbation values (TV_IPARAM_LP_UMODE bit 1: drawn per solve
+  // from the environment's seed); 0: the fixed sequence, the same every solve.
+  std::uint32_t perturb_seed = 0;
   bool free_first = true;  // free nonbasic columns are priced first
   bool random_pivots = true;  // random entering choices against stalling
 };

@@ -8,21 +8,19 @@ namespace tarvo::simplex {
 void LeavingRows::rebuild(const Glp &g) {
   infeas_.assign(g.m, 0.0);
   listed_.assign(g.m, 0);
-  list_.clear();
-  for (int p = 0; p < g.m; ++p) {
-    const double v = squared_violation(g, p);
-    if (v == 0.0) continue;
-    infeas_[p] = v;
-    listed_[p] = 1;
-    list_.push_back(p);
-  }
+  lower_.resize(g.m);
+  upper_.resize(g.m);
+  ptol_ = g.ptol;
+  list_.assign(g.m + 1, 0);
+  size_ = 0;
+  for (int p = 0; p < g.m; ++p) reseat(g, p);
 }
 
 int LeavingRows::choose(const Glp &g, const std::vector<char> &skip, bool weighted) {
   int r = -1;
   double best = 0;
   size_t keep = 0;
-  for (size_t k = 0; k < list_.size(); ++k) {
+  for (size_t k = 0; k < size_; ++k) {
     const int p = list_[k];
     const double v = infeas_[p];
     if (v == 0.0) {  // became feasible since it was listed
@@ -37,7 +35,7 @@ int LeavingRows::choose(const Glp &g, const std::vector<char> &skip, bool weight
       r = p;
     }
   }
-  list_.resize(keep);
+  size_ = keep;
   return r;
 }
 
@@ -47,7 +45,8 @@ int LeavingRows::choose_partial(const Glp &g, const std::vector<char> &skip, int
   if (method == 3) {
     // magnitude classes: the first row whose violation has the largest exponent
     int r = -1, best_exp = 0;
-    for (int p : list_) {
+    for (std::size_t k = 0; k < size_; ++k) {
+      const int p = list_[k];
       const double v = infeas_[p];
       if (v == 0.0 || skip[p]) continue;
       int e = 0;
@@ -59,7 +58,7 @@ int LeavingRows::choose_partial(const Glp &g, const std::vector<char> &skip, int
     }
     return r;
   }
-  const std::size_t size = list_.size();
+  const std::size_t size = size_;
   const std::size_t len = method == 2 ? chunk_ : base_chunk;
   int r = -1;
   double best = 0;

@@ -3,9 +3,12 @@
 // the infeasible positions: rebuilt whenever x is recomputed, updated only at
 // the positions a pivot or a bound flip touches. Choosing then scans the
 // infeasible rows alone, over contiguous memory, instead of every row's
-// variable, value and bounds.
+// variable, value and bounds. The bounds of the basics are copied by position
+// so that the updates, which run over whole (often dense) pivot columns, read
+// them in order instead of through the basis header.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "simplex/glp.hpp"
@@ -16,15 +19,24 @@ class LeavingRows {
  public:
   // From the current x of every basic position.
   void rebuild(const Glp &g);
-  // After the value or the variable at position p changed (inline: it runs
+  // After the value of the basic at position p became xv (inline: it runs
   // for every nonzero of every pivot column).
-  void touch(const Glp &g, int p) {
-    const double v = squared_violation(g, p);
+  void touch(int p, double xv) {
+    // without branches: over dense pivot columns the outcomes are a coin toss
+    const double viol = std::max(lower_[p] - xv, xv - upper_[p]);
+    const double v = viol > ptol_ ? viol * viol : 0.0;
     infeas_[p] = v;
-    if (v != 0.0 && !listed_[p]) {
-      listed_[p] = 1;
-      list_.push_back(p);
-    }
+    const bool add = v != 0.0 && !listed_[p];
+    list_[size_] = p;
+    size_ += add;
+    listed_[p] |= static_cast<char>(add);
+  }
+  // After another variable became basic at position p.
+  void reseat(const Glp &g, int p) {
+    const int j = g.head[p];
+    lower_[p] = g.lower[j];
+    upper_[p] = g.upper[j];
+    touch(p, g.x[j]);
   }
   // The infeasible position with the largest infeasibility^2 / weight (lowest
   // position on ties); rows marked in skip are left out. -1 when none.
@@ -36,19 +48,11 @@ class LeavingRows {
   int choose_partial(const Glp &g, const std::vector<char> &skip, int method);
 
  private:
-  static double squared_violation(const Glp &g, int p) {
-    const int j = g.head[p];
-    const double xv = g.x[j];
-    double v = 0;
-    if (xv < g.lower[j] - g.ptol)
-      v = g.lower[j] - xv;
-    else if (xv > g.upper[j] + g.ptol)
-      v = xv - g.upper[j];
-    return v * v;
-  }
-
   std::vector<double> infeas_;  // squared violation beyond ptol, 0 when feasible
-  std::vector<int> list_;       // positions that may be infeasible
+  std::vector<double> lower_, upper_;  // bounds of the basic at each position
+  double ptol_ = 0;
+  std::vector<int> list_;       // positions that may be infeasible: the first size_ (room for m + 1)
+  std::size_t size_ = 0;
   std::vector<char> listed_;
   std::size_t cursor_ = 0;     // where the next partial chunk starts
   std::size_t chunk_ = 0;      // current chunk length (0: not sized yet)

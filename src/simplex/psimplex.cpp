@@ -140,6 +140,7 @@ int primal_simplex(Glp &g, const RunControl &rc) {
   for (int j = 0; j < g.n; ++j)
     if (g.lower[j] <= -kInf && g.upper[j] >= kInf) ps.free_cols.push_back(j);
   ps.pert_factor = rc.pert_factor;
+  if (rc.perturb_seed != 0) ps.seed = rc.perturb_seed;
   ps.ratio_mode = rc.primal_ratio;
   reset_devex(g, ps);
   ShiftGuard guard{g, ps.shifts};

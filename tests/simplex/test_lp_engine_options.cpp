@@ -18,6 +18,7 @@ struct Setting {
   int id;
   double value;
   bool dbl = false;
+  bool on_env = false;  // an environment parameter
 };
 
 struct Outcome {
@@ -46,8 +47,9 @@ Outcome solve(const std::string &name, int method, const std::vector<Setting> &s
   TVsetModelIntParameter(model, TV_IPARAM_LP_PRINTLEVEL, 1);
   TVsetModelIntParameter(model, TV_IPARAM_LP_PRELEVEL, 0);
   for (const Setting &s : settings) {
-    const int rc = s.dbl ? TVsetModelDouParameter(model, s.id, s.value)
-                         : TVsetModelIntParameter(model, s.id, static_cast<int>(s.value));
+    const int rc = s.on_env ? TVsetEnvIntParameter(env, s.id, static_cast<int>(s.value))
+                   : s.dbl  ? TVsetModelDouParameter(model, s.id, s.value)
+                            : TVsetModelIntParameter(model, s.id, static_cast<int>(s.value));
     EXPECT_EQ(rc, 0) << s.id;
   }
   r.code = TVoptimize(model, method, &r.status);
@@ -197,6 +199,27 @@ TEST(DualOptions, PerturbationSizeAndPrePerturbation) {
   const Outcome larger = solve("degen2", TV_METHOD_DSIMPLEX, big);
   expect_published("degen2", larger, "larger perturbation");
   EXPECT_NE(larger.iterations, with.iterations) << "TV_DPARAM_LP_PERTFACT did not change the path";
+}
+
+// UMODE bit 1 draws the perturbation values from the environment's seed: the
+// path then depends on the seed, and without the bit it does not.
+TEST(EngineOptions, RandomPerturbationValuesFollowTheSeed) {
+  if (!have_data()) GTEST_SKIP() << "netlib data not found";
+  for (const int umode : {22, 23}) {
+    std::vector<int> iterations;
+    for (const int seed : {1, 2, 3}) {
+      const std::vector<Setting> s = {{TV_IPARAM_LP_UMODE, static_cast<double>(umode)},
+                                      {TV_IPARAM_DEFAULT_SEED, static_cast<double>(seed), false, true}};
+      const Outcome r = solve("degen2", TV_METHOD_PSIMPLEX, s);
+      expect_published("degen2", r, umode == 23 ? "random perturbation" : "fixed perturbation");
+      iterations.push_back(r.iterations);
+    }
+    const bool all_same = iterations[0] == iterations[1] && iterations[1] == iterations[2];
+    if (umode == 22)
+      EXPECT_TRUE(all_same) << "the seed changed the path without UMODE bit 1";
+    else
+      EXPECT_FALSE(all_same) << "the seed never changed the path with UMODE bit 1";
+  }
 }
 
 // The statistics block counts pivot rows priced row-wise (sparse) and
