@@ -38,7 +38,7 @@ Trial trial_solve(BranchInput &in, NodeState &start, int j, double lo, double up
   const double old_lo = lp.col_lower(j), old_up = lp.col_upper(j);
   lp.set_col_bounds(j, lo, up);
   simplex::LpLimits lim;
-  lim.dual_pricing = 3;  // trial solves restore the basis each time: Devex restarts for free
+  lim.dual_pricing = 1;  // the node's exact steepest-edge norms come back with its restore point
   lim.iter_limit = in.sb_iter_limit;
   lim.time_limit = std::max(0.0, in.deadline - common::wall_seconds());
   const simplex::LpStatus st = lp.solve(TV_METHOD_DSIMPLEX, lim);
@@ -188,6 +188,12 @@ BranchDecision choose_branch(BranchInput &in, const std::vector<double> &x, cons
   // trial solves belong to the solver's own rule; the named rules rank alone
   const bool strong_here = in.set.branch_rule == 0 && in.depth <= in.set.strong_level && in.set.strong_num > 0;
   if (strong_here) {
+    // a pass without pivots leaves the node's basis with exact steepest-edge
+    // norms (computed here only when the node LP was not priced that way)
+    simplex::LpLimits exact;
+    exact.dual_pricing = 1;
+    exact.time_limit = std::max(0.0, in.deadline - common::wall_seconds());
+    in.lp.solve(TV_METHOD_DSIMPLEX, exact);
     NodeState start;
     start.basis = in.lp.basis();
     start.saved = in.lp.save(start.point);
