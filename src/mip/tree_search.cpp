@@ -348,9 +348,7 @@ bool TreeSearch::fresh_verdict(const simplex::LpLimits &lim) {
 
 bool TreeSearch::solve_node_lp(double *seconds) {
   simplex::LpLimits lim;
-  // steepest edge: a node taken from the queue pays m solves for its norms, a
-  // plunged child keeps its parent's; both save more pivots than that costs
-  lim.dual_pricing = 1;
+  lim.dual_pricing = 3;  // Devex: node bases change by jumps, exact norms would cost m solves each
   const double now = common::wall_seconds();
   if (deadline_ < 1e30) lim.time_limit = std::max(0.0, deadline_ - now);
   if (set_.iter_limit >= 0) lim.iter_limit = std::max(0.0, set_.iter_limit - out_.iterations);
