@@ -19,14 +19,26 @@ struct Trial {
   double bound = 0;
 };
 
+// The node's LP state the trial solves return to: its factored basis when
+// the LP can save one (a copy per trial instead of a factorisation), else
+// the bare basis.
+struct NodeState {
+  simplex::LpBasis basis;
+  simplex::LpRestorePoint point;
+  bool saved = false;
+  void put_back(simplex::LpSolver &lp) {
+    if (!(saved && lp.restore(point))) lp.set_basis(basis);
+  }
+};
+
 // Solves the node LP with column j's bounds replaced by [lo, up], then puts
-// the bounds and the basis back.
-Trial trial_solve(BranchInput &in, const simplex::LpBasis &start, int j, double lo, double up, double *iters) {
+// the bounds and the node's state back.
+Trial trial_solve(BranchInput &in, NodeState &start, int j, double lo, double up, double *iters) {
   simplex::LpSolver &lp = in.lp;
   const double old_lo = lp.col_lower(j), old_up = lp.col_upper(j);
   lp.set_col_bounds(j, lo, up);
   simplex::LpLimits lim;
-  lim.dual_pricing = 3;  // trial solves restore the basis each time: Devex restarts for free
+  lim.dual_pricing = 1;  // the node's exact steepest-edge norms come back with its restore point
   lim.iter_limit = in.sb_iter_limit;
   lim.time_limit = std::max(0.0, in.deadline - common::wall_seconds());
   const simplex::LpStatus st = lp.solve(TV_METHOD_DSIMPLEX, lim);
@@ -42,7 +54,7 @@ Trial trial_solve(BranchInput &in, const simplex::LpBasis &start, int j, double 
     if (st == S::kOptimal && t.bound >= in.cutoff) t.empty = true;
   }
   lp.set_col_bounds(j, old_lo, old_up);
-  lp.set_basis(start);
+  start.put_back(lp);
   return t;
 }
 
@@ -176,7 +188,15 @@ BranchDecision choose_branch(BranchInput &in, const std::vector<double> &x, cons
   // trial solves belong to the solver's own rule; the named rules rank alone
   const bool strong_here = in.set.branch_rule == 0 && in.depth <= in.set.strong_level && in.set.strong_num > 0;
   if (strong_here) {
-    const simplex::LpBasis start = in.lp.basis();
+    // a pass without pivots leaves the node's basis with exact steepest-edge
+    // norms (computed here only when the node LP was not priced that way)
+    simplex::LpLimits exact;
+    exact.dual_pricing = 1;
+    exact.time_limit = std::max(0.0, in.deadline - common::wall_seconds());
+    in.lp.solve(TV_METHOD_DSIMPLEX, exact);
+    NodeState start;
+    start.basis = in.lp.basis();
+    start.saved = in.lp.save(start.point);
     const int max_trials = std::max(in.set.strong_num, 8);
     const int lookahead = 4;
     int tried = 0, since_best = 0;

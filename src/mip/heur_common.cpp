@@ -18,6 +18,7 @@ LpSnapshot::LpSnapshot(simplex::LpSolver &lp)
       cutoff_(lp.cutoff()) {
   cost_.resize(lp.cols());
   for (int j = 0; j < lp.cols(); ++j) cost_[j] = lp.cost(j);
+  saved_ = status_ == simplex::LpStatus::kOptimal && lp.save(point_);
 }
 
 void LpSnapshot::restore() {
@@ -31,6 +32,7 @@ void LpSnapshot::restore() {
     lp_.set_cutoff(cutoff_);
   else
     lp_.clear_cutoff();
+  if (saved_ && lp_.restore(point_)) return;
   if (!basis_.empty()) lp_.set_basis(basis_);
   if (status_ == simplex::LpStatus::kOptimal) lp_.solve(TV_METHOD_DSIMPLEX, {});
 }

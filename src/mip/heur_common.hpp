@@ -18,7 +18,9 @@ inline constexpr const char *kTagImprove = "(*AHI)";     // RINS, polishing: imp
 inline constexpr const char *kTagSubSearch = "(*SBB)";   // completion of a start point by a sub-search
 
 // Saves bounds, costs, cutoff and basis of the node LP; restore() puts them
-// back and re-solves so that the tree finds its node LP optimal as before.
+// back so that the tree finds its node LP optimal as before: from the LP's
+// restore point when it still fits (no factorisation, no re-solve), else by
+// installing the basis and re-solving.
 class LpSnapshot {
  public:
   explicit LpSnapshot(simplex::LpSolver &lp);
@@ -31,6 +33,8 @@ class LpSnapshot {
   simplex::LpSolver &lp_;
   std::vector<double> lo_, up_, cost_;
   simplex::LpBasis basis_;
+  simplex::LpRestorePoint point_;
+  bool saved_ = false;
   simplex::LpStatus status_;
   bool cutoff_on_;
   double cutoff_;

@@ -303,6 +303,18 @@ void TreeSearch::record_pseudo_cost(const Node &nd, double obj) {
     pc_.record(nd.branch_var, true, 1 - f, std::max(0.0, obj - nd.parent_obj));
 }
 
+// Trial pivots are kept in proportion to the node LPs' (half of theirs after
+// a first allowance): where the LPs are expensive against the tree, pseudo-
+// costs are trusted sooner, down to one observation per direction once the
+// trials have had their share.
+int TreeSearch::reliability_threshold() const {
+  constexpr int kMostTrials = 4, kFewestTrials = 1;
+  const double allowed = 0.5 * node_lp_iters_ + 20000;
+  if (trial_iters_ >= allowed) return kFewestTrials;
+  const double unused = 1 - trial_iters_ / allowed;
+  return kFewestTrials + static_cast<int>(std::ceil((kMostTrials - kFewestTrials) * unused));
+}
+
 simplex::LpBasis TreeSearch::slack_basis() const {
   simplex::LpBasis b;
   b.state.assign(lp_.cols() + lp_.rows(), simplex::kBasic);
@@ -666,6 +678,7 @@ void TreeSearch::search() {
         continue;
       }
       avg_node_iters_ = 0.9 * avg_node_iters_ + 0.1 * lp_.iterations();
+      node_lp_iters_ += lp_.iterations();
     }
     lp_ready = false;
     const LpStatus st = lp_.status();
@@ -761,10 +774,12 @@ void TreeSearch::search() {
     in.node_obj = obj;
     in.cutoff = cutoff();
     in.sb_iter_limit = std::clamp(2 * avg_node_iters_ + 10, 20.0, 500.0);
+    in.reliable = reliability_threshold();
     in.deadline = deadline_;
     in.branched = &branched_;
     BranchDecision bd = choose_branch(in, x, frac);
     out_.iterations += bd.trial_iterations;
+    trial_iters_ += bd.trial_iterations;
     out_.lps += bd.trial_solves;
     if (bd.trial_solves > 0)
       log_.text(11, "\nSB completed, b_index=%d, max_tc=%d, lift=%d mfn=%d cmfn=%d bs=%e mfs=%e ", bd.col,

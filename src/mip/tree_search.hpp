@@ -85,6 +85,8 @@ class TreeSearch {
   // Node presolve before the node's first LP; false when the node is empty.
   bool presolve_node();
   void record_pseudo_cost(const Node &nd, double obj);
+  // Trial solves a column needs before its pseudo-costs are trusted.
+  int reliability_threshold() const;
   bool limits_hit();
   bool cut_passes_due(unsigned depth) const;
   bool optimal_now();
@@ -136,6 +138,7 @@ class TreeSearch {
   int stop_code_ = 0;
   double last_line_ = 0, last_incumbent_time_ = 0;
   double avg_node_iters_ = 0;
+  double node_lp_iters_ = 0, trial_iters_ = 0;  // pivots of node LPs and of strong-branching trials
   int cur_code_ = kSrcTree;
   NodeRule base_rule_ = NodeRule::kBestBound;
   bool crowded_ = false;

@@ -106,6 +106,7 @@ void LpSolver::rebuild() {
   auto g = std::make_unique<Glp>();
   build_glp(*g, data_, opt_);
   glp_ = std::move(g);
+  ++generation_;
   apply_bounds_to_work();
 }
 
@@ -171,6 +172,66 @@ bool LpSolver::set_basis(const LpBasis &b) {
   if (static_cast<int>(b.state.size()) != n_ + m_) return false;
   if (!glp_) rebuild();
   return set_basis_states(*glp_, b.state);
+}
+
+bool LpSolver::save(LpRestorePoint &s) const {
+  s.generation_ = 0;
+  if (!glp_ || !glp_->have_basis || !glp_->factored || glp_->wfact != WFACT_NO) return false;
+  const Glp &g = *glp_;
+  if (g.lu.dim() != g.m || (g.m > 0 && !g.lu.valid())) return false;
+  if (s.lu_.copy_from(g.lu) != xlu::kOk) return false;
+  s.state_ = g.state;
+  s.head_ = g.head;
+  s.weight_ = g.weight;
+  s.weights_exact_ = g.weights_exact;
+  s.x_ = g.x;
+  s.d_ = g.d;
+  s.y_ = g.y;
+  s.status_ = status_;
+  s.objective_ = objective_;
+  s.res_x_ = x_;
+  s.res_activity_ = activity_;
+  s.res_duals_ = duals_;
+  s.res_redcost_ = redcost_;
+  s.owner_ = this;
+  s.generation_ = generation_;
+  return true;
+}
+
+bool LpSolver::restore(const LpRestorePoint &s) {
+  if (s.empty() || s.owner_ != this || !glp_ || s.generation_ != generation_) return false;
+  Glp &g = *glp_;
+  const int nt = n_ + m_;
+  if (static_cast<int>(s.state_.size()) != nt || static_cast<int>(s.head_.size()) != m_) return false;
+  if (g.lu.copy_from(s.lu_) != xlu::kOk) {
+    g.factored = false;
+    g.wfact = WFACT_INIT;
+    return false;
+  }
+  g.state = s.state_;
+  g.head = s.head_;
+  g.weight = s.weight_;
+  g.weights_exact = s.weights_exact_;
+  g.x = s.x_;
+  g.d = s.d_;
+  g.y = s.y_;
+  std::fill(g.where.begin(), g.where.end(), -1);
+  for (int p = 0; p < m_; ++p) g.where[g.head[p]] = p;
+  // bounds changed since the save move the nonbasic columns with them
+  for (int j = 0; j < nt; ++j)
+    if (g.state[j] != kBasic) refit_nonbasic(g, j);
+  g.factored = true;
+  g.wfact = WFACT_NO;
+  g.have_basis = true;
+  status_ = s.status_;
+  objective_ = s.objective_;
+  x_ = s.res_x_;
+  activity_ = s.res_activity_;
+  duals_ = s.res_duals_;
+  redcost_ = s.res_redcost_;
+  // a cutoff set since the save may condemn the saved optimum
+  if (status_ == LpStatus::kOptimal && use_cutoff_ && sense_ * (objective_ - cutoff_) > 0) status_ = LpStatus::kCutoff;
+  return true;
 }
 
 void LpSolver::replace_matrix(std::vector<int> &start, std::vector<int> &idx, std::vector<double> &val) {

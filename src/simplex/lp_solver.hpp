@@ -44,6 +44,28 @@ struct LpBasis {
   bool empty() const { return state.empty(); }
 };
 
+// The LP's state after a solve, kept to be put back: the basis with its
+// factors and dual pricing weights, and the results. Restoring it costs
+// copies where installing the basis would cost a factorisation (strong
+// branching and diving return to the node's state after every trial).
+class LpRestorePoint {
+ public:
+  bool empty() const { return generation_ == 0; }
+
+ private:
+  friend class LpSolver;
+  const void *owner_ = nullptr;
+  unsigned long long generation_ = 0;  // work object it was taken from; 0: nothing saved
+  std::vector<signed char> state_;
+  std::vector<int> head_;
+  std::vector<double> weight_, x_, d_, y_;
+  bool weights_exact_ = false;
+  xlu::Factor lu_{0};
+  LpStatus status_ = LpStatus::kNotSolved;
+  double objective_ = 0;
+  std::vector<double> res_x_, res_activity_, res_duals_, res_redcost_;
+};
+
 // Row-wise description of rows to append (cuts, branching rows).
 struct LpRows {
   std::vector<int> start{0};  // count+1
@@ -90,6 +112,15 @@ class LpSolver {
   void delete_rows(const std::vector<char> &drop);
 
   LpBasis basis() const;
+  // Saves the factored basis, its weights and the last results into `s`;
+  // false (and `s` emptied) when there is no factored basis to save.
+  bool save(LpRestorePoint &s) const;
+  // Puts back a restore point of this LP taken since the last row change;
+  // the bounds and costs stay as they are now (nonbasic columns follow
+  // them), so the results are those of the save only where they equal the
+  // bounds and costs of then. False when it does not fit: the caller
+  // installs a basis instead.
+  bool restore(const LpRestorePoint &s);
   // False when the basis does not have rows() basic entries of the right size.
   bool set_basis(const LpBasis &b);
   bool has_basis() const;
@@ -141,6 +172,7 @@ class LpSolver {
   LpOptions opt_;
   std::unique_ptr<Glp> glp_;
   base::Model *progress_ = nullptr;
+  unsigned long long generation_ = 0;  // of glp_: a new work object invalidates snapshots
   bool use_cutoff_ = false;
   double cutoff_ = 0;
   LpStatus status_ = LpStatus::kNotSolved;

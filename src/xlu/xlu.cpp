@@ -223,6 +223,22 @@ Factor::~Factor() = default;
 Factor::Factor(Factor&&) noexcept = default;
 Factor& Factor::operator=(Factor&&) noexcept = default;
 
+int Factor::copy_from(const Factor& other) {
+  if (this == &other) return kOk;
+  const Stats keep = w_->stats;
+  try {
+    // capacities are reused: after the first copy between two factors of one basis size nothing is allocated
+    *w_ = *other.w_;
+  } catch (const std::bad_alloc&) {
+    w_->valid = false;
+    w_->status = kOutOfMemory;
+    w_->stats = keep;
+    return kOutOfMemory;
+  }
+  w_->stats = keep;
+  return kOk;
+}
+
 int Factor::dim() const { return w_->m; }
 const Options& Factor::options() const { return w_->opt; }
 

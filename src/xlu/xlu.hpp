@@ -100,6 +100,11 @@ class Factor {
   Factor& operator=(Factor&&) noexcept;
   Factor(const Factor&) = delete;
   Factor& operator=(const Factor&) = delete;
+  // Takes over the state of `other` (its factors, pending updates and
+  // options; this factor's statistics are kept): a basis saved once is put
+  // back for the cost of a copy instead of a factorisation. kOk or kOutOfMemory
+  // (this factor is then invalid).
+  int copy_from(const Factor& other);
 
   int dim() const;
   const Options& options() const;

@@ -87,6 +87,68 @@ TEST_P(ModelParam, RoundingPenaltiesNeverExceedTheChildBounds) {
   EXPECT_GT(checked, 0);
 }
 
+// Strong branching leaves the node as it found it (basis, objective, point;
+// nothing left to re-optimise) and its child bounds are what re-solving each
+// child from the node's basis by a fresh factorisation gives: equal where the
+// trial ran to its optimum, never above it where it stopped early. A fix it
+// reports must have an empty other side.
+TEST_P(ModelParam, StrongBranchingRestoresTheNodeAndBoundsItsChildren) {
+  mip_test::MipModel mm;
+  LOAD_OR_SKIP(mm, GetParam());
+  const MipProblem &p = mm.prob;
+  tarvo::simplex::LpSolver &lp = mm.lp;
+  const std::vector<double> x = lp.x();
+  const double root = lp.objective();
+  const std::vector<int> frac = fractional_columns(p, x, 1e-6);
+  if (frac.empty()) GTEST_SKIP() << "integral relaxation";
+  const tarvo::simplex::LpBasis node = lp.basis();
+  auto child_by_refactoring = [&](int j, double lo, double up) {
+    const double old_lo = lp.col_lower(j), old_up = lp.col_upper(j);
+    lp.set_col_bounds(j, lo, up);
+    lp.set_basis(node);
+    const auto st = lp.solve(TV_METHOD_DSIMPLEX, {});
+    const double z = st == mip_test::LpStatus::kOptimal ? lp.objective() : 1e30;
+    lp.set_col_bounds(j, old_lo, old_up);
+    lp.set_basis(node);
+    lp.solve(TV_METHOD_DSIMPLEX, {});
+    return z;
+  };
+  for (double iter_limit : {1e9, 5.0}) {
+    MipSettings set;
+    set.strong_num = 1000;  // every candidate gets its trials
+    PseudoCosts pc(p.n);
+    BranchInput in{p, lp, set, pc};
+    in.node_obj = root;
+    in.sb_iter_limit = iter_limit;
+    in.reliable = 1000;
+    const BranchDecision d = choose_branch(in, x, frac);
+    EXPECT_EQ(lp.basis().state, node.state);
+    EXPECT_NEAR(lp.objective(), root, 1e-9 * (1 + std::fabs(root)));
+    for (int k = 0; k < p.n; ++k) ASSERT_NEAR(lp.x()[k], x[k], 1e-9 * (1 + std::fabs(x[k]))) << "column " << k;
+    ASSERT_EQ(lp.solve(TV_METHOD_DSIMPLEX, {}), mip_test::LpStatus::kOptimal);
+    EXPECT_EQ(lp.iterations(), 0) << "limit " << iter_limit;
+    EXPECT_GT(d.trial_solves, 0);
+    const double tol = 1e-6 * (1 + std::fabs(root));
+    for (const BoundChange &c : d.fixes) {
+      // the side the fix removes is empty
+      const bool kept_up = c.lo > lp.col_lower(c.col);
+      const double removed = kept_up ? child_by_refactoring(c.col, lp.col_lower(c.col), c.lo - 1)
+                                     : child_by_refactoring(c.col, c.up + 1, lp.col_upper(c.col));
+      EXPECT_GE(removed, 1e29) << "column " << c.col;
+    }
+    if (d.infeasible || !d.fixes.empty() || !d.strong) continue;
+    const int j = d.col;
+    const double down = child_by_refactoring(j, lp.col_lower(j), std::floor(d.value));
+    const double up = child_by_refactoring(j, std::ceil(d.value), lp.col_upper(j));
+    EXPECT_LE(d.down_bound, down + tol) << "column " << j << " limit " << iter_limit;
+    EXPECT_LE(d.up_bound, up + tol) << "column " << j << " limit " << iter_limit;
+    if (iter_limit > 1e8) {
+      EXPECT_NEAR(d.down_bound, down, tol) << "column " << j;
+      EXPECT_NEAR(d.up_bound, up, tol) << "column " << j;
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Miplib3, ModelParam, ::testing::Values("p0033", "lseu", "egout", "p0201", "stein27"),
                          [](const auto &info) { return std::string(info.param); });
 

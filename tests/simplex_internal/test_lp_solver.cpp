@@ -16,6 +16,7 @@
 using tarvo::simplex::LpBasis;
 using tarvo::simplex::LpLimits;
 using tarvo::simplex::LpOptions;
+using tarvo::simplex::LpRestorePoint;
 using tarvo::simplex::LpRows;
 using tarvo::simplex::LpSolver;
 using tarvo::simplex::LpStatus;
@@ -183,6 +184,77 @@ TEST(LpSolver, StoredBasisRestartsWithoutIterationsAndSurvivesRowEdits) {
   ASSERT_EQ(lp.solve(TV_METHOD_DSIMPLEX, LpLimits{}), LpStatus::kOptimal);
   EXPECT_NEAR(lp.objective(), opt, 1e-7 * (1 + std::fabs(opt)));
   expect_optimal(lp, d);
+}
+
+// Strong branching: trial solves of branch-like bound changes, each followed
+// by a return to the node's restore point. Every trial must agree with a cold
+// solve, the restored state must be the node's (basis, objective, no
+// iterations to re-optimise), and a restore point must refuse an LP whose
+// rows changed or another solver.
+TEST(LpSolver, RestorePointsReturnToTheNodeAfterTrialSolves) {
+  Loaded l;
+  if (!load_netlib(l, "adlittle")) GTEST_SKIP() << "netlib models not found";
+  const auto &d = l.model->data;
+  LpSolver lp;
+  lp.load(d, LpOptions{});
+  ASSERT_EQ(lp.solve(TV_METHOD_DSIMPLEX, LpLimits{}), LpStatus::kOptimal);
+  const double node_obj = lp.objective();
+  const LpBasis node_basis = lp.basis();
+  const std::vector<double> node_x = lp.x();
+  LpRestorePoint point;
+  ASSERT_TRUE(lp.save(point));
+  std::vector<double> lo = lp.col_lowers(), up = lp.col_uppers();
+  int trials = 0;
+  for (int j = 0; j < lp.cols() && trials < 16; ++j) {
+    const double v = node_x[j];
+    if (v <= lo[j] + 1e-6) continue;
+    for (int side = 0; side < 2; ++side) {
+      std::vector<double> tlo = lo, tup = up;
+      if (side == 0)
+        tup[j] = std::max(lo[j], std::floor(0.5 * v));
+      else
+        tlo[j] = std::ceil(1.5 * v + 1);
+      if (tlo[j] > tup[j]) continue;
+      lp.set_col_bounds(j, tlo[j], tup[j]);
+      const LpStatus st = lp.solve(TV_METHOD_DSIMPLEX, LpLimits{});
+      if (st == LpStatus::kOptimal) {
+        expect_optimal(lp, d);
+        EXPECT_NEAR(lp.objective(), cold_objective(d, tlo, tup), 1e-6 * (1 + std::fabs(lp.objective()))) << j;
+        ++trials;
+      }
+      lp.set_col_bounds(j, lo[j], up[j]);
+      ASSERT_TRUE(lp.restore(point));
+      EXPECT_EQ(lp.basis().state, node_basis.state) << j;
+      EXPECT_EQ(lp.status(), LpStatus::kOptimal);
+      EXPECT_EQ(lp.objective(), node_obj);
+      EXPECT_EQ(lp.x(), node_x);
+    }
+  }
+  EXPECT_GT(trials, 8);
+  ASSERT_EQ(lp.solve(TV_METHOD_DSIMPLEX, LpLimits{}), LpStatus::kOptimal);
+  EXPECT_EQ(lp.iterations(), 0);
+  EXPECT_NEAR(lp.objective(), node_obj, 1e-9 * (1 + std::fabs(node_obj)));
+  expect_optimal(lp, d);
+
+  // a cutoff set after the save condemns the restored optimum
+  ASSERT_TRUE(lp.restore(point));
+  lp.set_cutoff(node_obj - 1 - 1e-3 * std::fabs(node_obj));
+  ASSERT_TRUE(lp.restore(point));
+  EXPECT_EQ(lp.status(), LpStatus::kCutoff);
+  lp.clear_cutoff();
+
+  LpSolver other;
+  other.load(d, LpOptions{});
+  ASSERT_EQ(other.solve(TV_METHOD_DSIMPLEX, LpLimits{}), LpStatus::kOptimal);
+  EXPECT_FALSE(other.restore(point));
+  LpRows rows;
+  rows.add({0}, {1.0}, -kInf, kInf);
+  lp.add_rows(rows);
+  EXPECT_FALSE(lp.restore(point));
+  ASSERT_EQ(lp.solve(TV_METHOD_DSIMPLEX, LpLimits{}), LpStatus::kOptimal);
+  EXPECT_NEAR(lp.objective(), node_obj, 1e-7 * (1 + std::fabs(node_obj)));
+  EXPECT_TRUE(lp.save(point));
+  EXPECT_TRUE(lp.restore(point));
 }
 
 TEST(LpSolver, TableauRowsHoldAtTheSolution) {

@@ -262,3 +262,37 @@ TEST(LuUpdate, NearlyDependentPivotFailsTheStabilityTest) {
   EXPECT_EQ(s.f.update(10), tarvo::xlu::kSingular);
   EXPECT_LT(s.residual(1), 1e-12);
 }
+
+// A copy taken mid-sequence is what strong branching returns to after every
+// trial: it must solve with the basis of the moment it was taken, however
+// the original went on, and take further updates of its own (both update
+// kinds keep state beyond the fresh factors).
+TEST(LuUpdate, CopiedFactorsSolveWithTheirBasisAndUpdateOnTheirOwn) {
+  for (int type : {0, 1}) {
+    Options o;
+    o.update_type = type;
+    o.max_updates = 200;
+    Sim s(lutest::lp_basis(600, 0.5, 4, 31), o, 41);
+    for (int t = 0; t < 20; ++t) s.step();
+    Factor saved(0);
+    ASSERT_EQ(saved.copy_from(s.f), 0);
+    const Basis at_save = s.B;
+    const int updates_at_save = s.f.num_updates();
+    for (int t = 0; t < 40; ++t) s.step();
+    ASSERT_NE(s.B.cols, at_save.cols);
+    // back to the saved state
+    ASSERT_EQ(s.f.copy_from(saved), 0);
+    s.B = at_save;
+    EXPECT_EQ(s.f.num_updates(), updates_at_save) << "type " << type;
+    EXPECT_LT(s.residual(7), 1e-10) << "type " << type;
+    // a different continuation from the restored factors
+    s.rng.seed(97);
+    for (int t = 0; t < 40; ++t) ASSERT_NE(s.step(), 1) << "type " << type << " update " << t;
+    EXPECT_LT(s.residual(9), 1e-10) << "type " << type;
+    // the saved copy is untouched by what the restored factors did
+    Factor fresh(600);
+    ASSERT_EQ(at_save.factorize(fresh), 0);
+    const auto b = lutest::random_vector(600, 5);
+    EXPECT_LT(lutest::rel_diff(lutest::solve(saved, b), lutest::solve(fresh, b)), 1e-9) << "type " << type;
+  }
+}
