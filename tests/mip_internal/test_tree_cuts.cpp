@@ -40,6 +40,8 @@ TEST_P(TreeCuts, EveryPooledCutKeepsTheOptimumAndTheSearchReachesIt) {
   // no heuristics: on enigma they close the gap at the root and no node is cut
   set.heu_level = 0;
   ASSERT_GT(set.cut_depth, 0);
+  // cut at every node of the first levels: small trees must still make node cuts
+  set.cut_freq = 1;
   tarvo::mip::Incumbent inc(mm.prob, set.int_tol, 1e-6);
   auto ctx = mm.context(inc);
   ctx.print_level = 0;
