@@ -87,6 +87,7 @@ bool restore_fallback(Glp &g) {
   const int nt = g.n + g.m;
   if (!h.saved() || static_cast<int>(h.state.size()) != nt || static_cast<int>(h.head.size()) != g.m) return false;
   g.head = h.head;
+  g.nonbasic_rows.invalidate();  // states change without a pivot
   for (int j = 0; j < nt; ++j) {
     g.state[j] = h.state[j];
     g.where[j] = -1;
