@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <random>
 
+#include "common/clock.hpp"
 #include "mip/bound_propagation.hpp"
 
 namespace tarvo::mip {
@@ -71,6 +73,11 @@ double fixing_pass_work(const MipProblem &p) {
   return work;
 }
 
+double fixing_work_limit(const MipProblem &p, double passes) {
+  constexpr double kMaxWork = 2e8;  // about a second of propagation
+  return std::min(passes * fixing_pass_work(p), kMaxWork);
+}
+
 FixPropagateResult fix_and_propagate(const MipProblem &p, const std::vector<double> &lo,
                                      const std::vector<double> &up, const std::vector<double> &point,
                                      double int_tol, const FixPropagateOptions &opt) {
@@ -84,12 +91,13 @@ FixPropagateResult fix_and_propagate(const MipProblem &p, const std::vector<doub
   const int count = static_cast<int>(order.size());
   std::vector<int> failures(p.n, 0);  // times both values of a column failed
   std::vector<Decision> stack;
+  std::int64_t steps = 0;
   for (int restart = 0; alive; ++restart) {
     int pos = 0;
     int budget = opt.max_backtracks;
     // Each step either advances pos or pops the stack (bounded by the backtrack budget).
     while (alive && pos < count) {
-      if (prop.work() > opt.work_limit) {
+      if (prop.work() > opt.work_limit || ((++steps & 63) == 0 && common::wall_seconds() > opt.deadline)) {
         alive = false;
         break;
       }
@@ -146,7 +154,8 @@ FixPropagateResult fix_and_propagate(const MipProblem &p, const std::vector<doub
       }
       if (!resumed) alive = false;
     }
-    if (alive || restart >= opt.restarts || prop.work() > opt.work_limit) break;
+    if (alive || restart >= opt.restarts || prop.work() > opt.work_limit || common::wall_seconds() > opt.deadline)
+      break;
     // Restart with the columns that failed decided first: whatever made them
     // fail was decided too early.
     alive = true;

@@ -21,6 +21,7 @@ struct FixPropagateOptions {
   double noise = 0;          // random share mixed into the order (0: none)
   unsigned seed = 0;
   double work_limit = 1e7;   // nonzeros the propagation may read in all
+  double deadline = 1e30;    // wall-clock seconds (common::wall_seconds) to stop by
   int max_backtracks = 0;    // undone decisions allowed (per restart) after both values of a column failed
   int restarts = 0;          // new starts, the columns that failed first, when the backtracks run out
   // With conflicts allowed a column whose both values fail is left unfixed and
@@ -45,6 +46,9 @@ struct FixPropagateResult {
 // Nonzeros the propagation reads when every column is fixed once: each fix
 // re-reads the rows of its column (the sum of the squared row lengths).
 double fixing_pass_work(const MipProblem &p);
+// Work limit of `passes` such passes, capped: on a few very long rows (tens of
+// thousands of entries) one pass alone reads 1e10 nonzeros.
+double fixing_work_limit(const MipProblem &p, double passes);
 
 // Fixes the integer columns of p within [lo, up] toward `point` (n values).
 FixPropagateResult fix_and_propagate(const MipProblem &p, const std::vector<double> &lo,

@@ -87,7 +87,7 @@ bool dive(MipContext &ctx, DiveRule rule, const Locks &locks, const DiveLimits &
   std::vector<double> lo0(ctx.lp.col_lowers().begin(), ctx.lp.col_lowers().begin() + p.n);
   std::vector<double> up0(ctx.lp.col_uppers().begin(), ctx.lp.col_uppers().begin() + p.n);
   BoundPropagator prop(p, std::move(lo0), std::move(up0), tol);
-  prop.set_work_limit(kPropagationPasses * fixing_pass_work(p));
+  prop.set_work_limit(fixing_work_limit(p, kPropagationPasses));
   auto push_bounds = [&](std::size_t mark) {
     for (int col : prop.changed_since(mark)) ctx.lp.set_col_bounds(col, prop.lower()[col], prop.upper()[col]);
   };

@@ -40,7 +40,8 @@ bool fix_propagate_heuristic(MipContext &ctx, const std::vector<double> &x, int 
   for (int j = 0; j < p.n; ++j) ints += p.is_int[j] && lo[j] < up[j];
   if (ints == 0) return false;
   FixPropagateOptions opt;
-  opt.work_limit = kPassesPerRun * fixing_pass_work(p);
+  opt.work_limit = fixing_work_limit(p, kPassesPerRun);
+  opt.deadline = ctx.deadline;
   opt.max_backtracks = std::max(kMinBacktracks, ints / 20);
   opt.restarts = kRestarts;
   const int plans = static_cast<int>(sizeof kPlans / sizeof kPlans[0]);

@@ -58,7 +58,8 @@ bool feasibility_pump(MipContext &ctx, const PumpSettings &s) {
   FixPropagateOptions prop_opt;
   prop_opt.order = FixOrder::kDecidedFirst;
   prop_opt.allow_conflicts = true;
-  prop_opt.work_limit = kPropagationWork * fixing_pass_work(p);
+  prop_opt.work_limit = fixing_work_limit(p, kPropagationWork);
+  prop_opt.deadline = s.deadline;
   int completions = 0;
   std::mt19937 rng(s.seed);
   std::uniform_real_distribution<double> unit(0.0, 1.0);

@@ -146,3 +146,25 @@ TEST(FixAndPropagate, PreferredValuesGiveWayToTheRows) {
 }
 
 }  // namespace
+
+namespace {
+
+// A few rows over every column (each fix re-reads a row of 20,000 entries):
+// a deadline already past stops the run after a handful of fixes instead of
+// the 4e8 reads a full pass costs, whatever the work limit says.
+TEST(FixAndPropagate, StopsAtItsDeadlineOnLongRows) {
+  const int m = 3, n = 20000;
+  std::vector<std::vector<double>> rows(m, std::vector<double>(n, 1.0));
+  const MipProblem p = binary_problem(rows, std::vector<double>(m, 0.0), std::vector<double>(m, n / 2.0));
+  const std::vector<double> point(n, 0.5);
+  FixPropagateOptions opt;
+  opt.order = FixOrder::kDecidedFirst;
+  opt.work_limit = 1e15;
+  opt.deadline = 0;  // long past
+  const auto r = tarvo::mip::fix_and_propagate(p, p.col_lo, p.col_up, point, 1e-6, opt);
+  EXPECT_FALSE(r.complete);
+  EXPECT_LT(r.fixed, 1000);
+  EXPECT_LE(tarvo::mip::fixing_work_limit(p, 12), 2e8);  // heuristics cap their own budgets too
+}
+
+}  // namespace
