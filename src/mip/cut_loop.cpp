@@ -26,6 +26,7 @@ constexpr int kDensePerPass = 5;
 constexpr double kRootTimeShare = 0.2;
 constexpr int kBasisFallback = 10;  // candidates below which the tableau rows' flow covers are sought
 constexpr int kDisjunctiveFallback = 20;  // and below which lift-and-project cuts are
+constexpr double kDisjunctiveIterations = 10000;  // their simplex iterations in one loop
 
 int dense_nnz(const MipProblem &p) { return kDenseAllowance + static_cast<int>(kDensity * p.n); }
 int max_cut_nnz(const MipProblem &p) { return kDenseAllowance + static_cast<int>(kMaxDensity * p.n); }
@@ -47,7 +48,9 @@ int aggregation_limit(int param, bool root) {
 }
 
 // Runs the separators of the mask on the current LP point.
-void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, std::vector<Cut> &cands) {
+// `cglp_iterations` counts the simplex iterations of the loop's cut-generating LPs.
+void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, double &cglp_iterations,
+              std::vector<Cut> &cands) {
   ExtendedVars ext;
   ext.build(ctx.prob, pool, ctx.lp);
   CutSafety safety;
@@ -107,15 +110,17 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, s
     found("LP_ROUND_CUTS", at, nullptr);
   }
   // Lift-and-project cuts cost an LP each and, being deep, crowd the cheaper
-  // classes out of the pool: they serve when the other classes run dry.
-  if ((lim.mask & TV_MIP_DISJUN_CUTS) && static_cast<int>(cands.size()) < kDisjunctiveFallback) {
+  // classes out of the pool: they serve when the other classes run dry, and
+  // within an iteration budget of the loop.
+  if ((lim.mask & TV_MIP_DISJUN_CUTS) && static_cast<int>(cands.size()) < kDisjunctiveFallback &&
+      cglp_iterations < kDisjunctiveIterations) {
     DisjunctiveLimits dl;
     if (!lim.root) {
       dl.max_disjunctions = 1;
       dl.max_support = 100;
       dl.max_rows = 200;
     }
-    separate_disjunctive(in, dl, cands);
+    cglp_iterations += separate_disjunctive(in, dl, cands);
   }
   // the root LP value is a global bound; a node's is not, and the pool is global
   if ((lim.mask & TV_MIP_OBJ_CUT) && lim.root) separate_objective_cut(in, gbnd, cands);
@@ -201,6 +206,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
   constexpr int kStallPasses = 10;
   const double z_start = ctx.lp.objective();
   std::vector<double> history;
+  double cglp_iterations = 0;
   for (int pass = 1; pass <= lim.max_passes; ++pass) {
     if (res.status != simplex::LpStatus::kOptimal) break;
     if (common::wall_seconds() >= lim.deadline) {
@@ -209,7 +215,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     }
     const double z_old = ctx.lp.objective();
     std::vector<Cut> cands;
-    separate(ctx, pool, lim, pass, cands);
+    separate(ctx, pool, lim, pass, cglp_iterations, cands);
     const int added = select_and_add(ctx, pool, lim, cands);
     if (added <= 0) break;
     pool.flush_to_lp(ctx.lp);

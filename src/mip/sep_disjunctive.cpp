@@ -239,13 +239,13 @@ bool cut_from_multipliers(const SepInput &in, const std::vector<Complement> &com
 
 }  // namespace
 
-void separate_disjunctive(const SepInput &in, const DisjunctiveLimits &lim, std::vector<Cut> &out) {
+double separate_disjunctive(const SepInput &in, const DisjunctiveLimits &lim, std::vector<Cut> &out) {
   const ExtendedVars &e = in.ext;
   const int n = in.prob.n;
-  if (common::wall_seconds() > in.deadline) return;
+  if (common::wall_seconds() > in.deadline) return 0;
   const std::vector<Complement> comp = complement_columns(e);
   const std::vector<Disjunction> disj = pick_disjunctions(in, comp, lim.max_disjunctions);
-  if (disj.empty()) return;
+  if (disj.empty()) return 0;
   // the support: the disjunctions' columns, then the other columns strictly inside their bounds
   std::vector<int> support, pos(n, -1);
   for (const Disjunction &d : disj) pos[d.col] = static_cast<int>(support.size()), support.push_back(d.col);
@@ -301,6 +301,7 @@ void separate_disjunctive(const SepInput &in, const DisjunctiveLimits &lim, std:
 
   std::vector<double> u(S), v(S);
   int found = 0;
+  double iterations = 0;
   for (size_t t = 0; t < disj.size() && found < in.max_cuts; ++t) {
     const double left = in.deadline - common::wall_seconds();
     if (left <= 0) break;
@@ -314,7 +315,9 @@ void separate_disjunctive(const SepInput &in, const DisjunctiveLimits &lim, std:
     simplex::LpLimits limits;
     limits.iter_limit = lim.iter_limit;
     if (in.deadline < 1e29) limits.time_limit = left;
-    if (cglp.solve(TV_METHOD_DSIMPLEX, limits) != simplex::LpStatus::kOptimal) continue;
+    const simplex::LpStatus st = cglp.solve(TV_METHOD_DSIMPLEX, limits);
+    iterations += cglp.iterations();
+    if (st != simplex::LpStatus::kOptimal) continue;
     if (cglp.objective() > -kMinViolation) continue;
     const auto &z = cglp.x();
     auto mult = [&](int col) { return z[col] > kMultZero ? z[col] : 0.0; };
@@ -325,6 +328,7 @@ void separate_disjunctive(const SepInput &in, const DisjunctiveLimits &lim, std:
       found++;
     }
   }
+  return iterations;
 }
 
 }  // namespace tarvo::mip

@@ -78,7 +78,8 @@ struct DisjunctiveLimits {
   int max_rows = 400;        // LP rows it combines
   double iter_limit = 2000;  // simplex iterations per CGLP
 };
-void separate_disjunctive(const SepInput &in, const DisjunctiveLimits &lim, std::vector<Cut> &out);
+// Returns the simplex iterations its LPs took.
+double separate_disjunctive(const SepInput &in, const DisjunctiveLimits &lim, std::vector<Cut> &out);
 // Chvatal-Gomory (MIR) rounding of rows combined with the LP's dual multipliers ("LPROUND").
 void separate_lp_rounding(const SepInput &in, std::vector<Cut> &out);
 // Complemented MIR over aggregations of up to in.max_aggr rows ("MIGC").
