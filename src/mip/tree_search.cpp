@@ -21,6 +21,9 @@ namespace {
 
 using simplex::LpStatus;
 
+// MIP print level from which the closing log lists the cuts added per class.
+constexpr int kCutStatisticsLevel = 2;
+
 NodeRule rule_of(int r) {
   switch (r) {
     case 1: return NodeRule::kDepthFirst;
@@ -573,6 +576,8 @@ TreeOutcome TreeSearch::run() {
   log_.text(1, "\nStarted %s B&B search", "master");
   search();
   log_.text(1, "\nTerminated %s B&B search", "master");
+  // the cuts of every class the solve added, root and tree
+  if (cuts_.get() && ctx_.print_level >= kCutStatisticsLevel) report_cut_statistics(ctx_, *cuts_.get());
   if (orbital_ && orbital_->branchings() > 0)
     log_.text(3, "\nOrbital fixing: %lld bounds tightened in %lld branchings", orbital_->fixings(),
               orbital_->branchings());

@@ -178,6 +178,8 @@ TEST_F(MipControl, PhaseLinesAppearFromTheirPrintLevelOn) {
                           {"\nTerminated probe_bound_loop (lp_status:", 2},
                           {"\nInitial continuous objective: ", 2},
                           {"\nStarted master B&B search", 1},
+                          {"\n DISJUN cuts added          :", 2},
+                          {"\n LP Rounding cuts added    :", 2},
                           {"\nCurrent nnum=", 12}};
   for (int level : {1, 2, 5, 12}) {
     tvtest::ModelHandle mdl(env);
