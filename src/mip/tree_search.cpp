@@ -11,6 +11,7 @@
 #include "common/error_codes.hpp"
 #include "common/clock.hpp"
 #include "tarvo.h"
+#include "mip/block_solver.hpp"
 #include "mip/node_presolve.hpp"
 #include "mip/working_problem.hpp"
 #include "presolve/presolve.hpp"
@@ -348,7 +349,9 @@ bool TreeSearch::fresh_verdict(const simplex::LpLimits &lim) {
 
 bool TreeSearch::solve_node_lp(double *seconds) {
   simplex::LpLimits lim;
-  lim.dual_pricing = 3;  // Devex: node bases change by jumps, exact norms would cost m solves each
+  // dual steepest edge: node LPs start from restore points that carry their
+  // exact weights, and take far fewer iterations than with Devex
+  lim.dual_pricing = 1;
   const double now = common::wall_seconds();
   if (deadline_ < 1e30) lim.time_limit = std::max(0.0, deadline_ - now);
   if (set_.iter_limit >= 0) lim.iter_limit = std::max(0.0, set_.iter_limit - out_.iterations);
@@ -546,6 +549,8 @@ TreeOutcome TreeSearch::run() {
   }
   root_rc_ = lp_.reduced_costs();
   root_x_ = lp_.x();
+  if (ctx_.params.integer(TV_IPARAM_MIP_BNB_TRY_BNP) == 1 && !ctx_.sub_mip && lp_.status() == LpStatus::kOptimal)
+    try_blocks();
   if (set_.heu_level != 0 && lp_.status() == LpStatus::kOptimal) root_heuristics(ctx_);
   // a root heuristic's incumbent can leave the root LP past the cutoff: no node can beat it
   if (lp_.status() == LpStatus::kCutoff && inc_.has_incumbent()) {
@@ -577,6 +582,22 @@ TreeOutcome TreeSearch::run() {
     log_.text(3, "\nOrbital fixing: %lld bounds tightened in %lld branchings", orbital_->fixings(),
               orbital_->branchings());
   return out_;
+}
+
+// The block-structure try: its bound raises the root's, its solution goes
+// through the incumbent like any heuristic's.
+void TreeSearch::try_blocks() {
+  log_.text(1, "\nTry BNP solver...\n");
+  const BlockTryResult b = try_block_solver(ctx_);
+  if (b.bound > -1e29 && b.bound < 1e29) {
+    log_.text(1, "BNP solver found a lower bound of %f.\n", log_.user(b.bound));
+    if (b.bound > root_obj_) {
+      root_obj_ = b.bound;
+      out_.root_bound = root_obj_;
+      cur_bound_ = root_obj_;
+    }
+  }
+  if (b.found) log_.text(1, "BNP solver found a feasible solution of %f.\n", log_.user(b.objective));
 }
 
 // The per-node trace of the high print levels.

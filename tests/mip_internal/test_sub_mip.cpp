@@ -8,6 +8,7 @@
 #include "mip/heuristics.hpp"
 #include "mip/incumbent.hpp"
 #include "mip/sub_mip.hpp"
+#include "dense_problem.hpp"
 #include "mip_fixture.hpp"
 
 using namespace mip_test;
@@ -174,26 +175,9 @@ TEST(Neighbourhoods, SolutionsAreFeasibleTaggedAndTheLpIsUntouched) {
 // A dense pure binary problem for the enumeration tests.
 MipProblem binary_problem(const std::vector<double> &c, const std::vector<std::vector<double>> &rows,
                           const std::vector<double> &row_lo, const std::vector<double> &row_up) {
-  MipProblem p;
-  p.n = static_cast<int>(c.size());
-  p.m = static_cast<int>(rows.size());
-  p.c = c;
-  p.col_lo.assign(p.n, 0.0);
-  p.col_up.assign(p.n, 1.0);
-  p.is_int.assign(p.n, 1);
-  p.row_lo = row_lo;
-  p.row_up = row_up;
-  p.col_start.assign(1, 0);
-  for (int j = 0; j < p.n; ++j) {
-    for (int i = 0; i < p.m; ++i)
-      if (rows[i][j] != 0) {
-        p.col_index.push_back(i);
-        p.col_value.push_back(rows[i][j]);
-      }
-    p.col_start.push_back(static_cast<int>(p.col_index.size()));
-  }
-  p.build_rows();
-  return p;
+  const int n = static_cast<int>(c.size());
+  return mip_test::dense_problem(rows, row_lo, row_up, std::vector<double>(n, 0.0), std::vector<double>(n, 1.0),
+                                 std::vector<char>(n, 1), c);
 }
 
 double brute_force(const MipProblem &p) {
