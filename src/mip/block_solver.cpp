@@ -14,6 +14,7 @@ namespace tarvo::mip {
 namespace {
 
 constexpr double kDefaultTimeShare = 0.2;  // of the time left when TV_DPARAM_BNP_TIMLIM is not set
+constexpr double kUnlimitedSeconds = 10;   // without either limit
 
 // Multipliers of the linking rows from the LP duals, in the convention
 // c - A^T y = reduced costs (the sign is read off the LP's reduced costs).
@@ -154,6 +155,8 @@ BlockTryResult try_block_solver(MipContext &ctx) {
     deadline = std::min(deadline, now + limit);
   else if (deadline < 1e29)
     deadline = now + kDefaultTimeShare * (deadline - now);
+  else
+    deadline = now + std::max(kUnlimitedSeconds, ctx.params.dbl(TV_DPARAM_MIP_HEUMINTIMLIM));
   const std::vector<double> y = linking_multipliers(ctx, b.linking_rows);
   std::vector<double> x;
   bool all_found = false;

@@ -572,7 +572,7 @@ TreeOutcome TreeSearch::run() {
   if (optimal_now()) {
     log_.text(1, "\nUser optimality tolerance satisfied.");
     out_.complete = true;
-    out_.bound = std::min(root_obj_, inc_.incumbent_objective());
+    out_.bound = std::min(out_.root_bound, inc_.incumbent_objective());
     return out_;
   }
   log_.text(1, "\nStarted %s B&B search", "master");
@@ -584,18 +584,17 @@ TreeOutcome TreeSearch::run() {
   return out_;
 }
 
-// The block-structure try: its bound raises the root's, its solution goes
-// through the incumbent like any heuristic's.
+// The block-structure try: its bound is a floor of the search's bound, its
+// solution goes through the incumbent like any heuristic's.
 void TreeSearch::try_blocks() {
   log_.text(1, "\nTry BNP solver...\n");
   const BlockTryResult b = try_block_solver(ctx_);
   if (b.bound > -1e29 && b.bound < 1e29) {
     log_.text(1, "BNP solver found a lower bound of %f.\n", log_.user(b.bound));
-    if (b.bound > root_obj_) {
-      root_obj_ = b.bound;
-      out_.root_bound = root_obj_;
-      cur_bound_ = root_obj_;
-    }
+    // a floor under every node's bound; the root LP value stays as it is,
+    // since reduced-cost fixing prices distances from that value only
+    out_.root_bound = std::max(out_.root_bound, b.bound);
+    cur_bound_ = std::max(cur_bound_, b.bound);
   }
   if (b.found) log_.text(1, "BNP solver found a feasible solution of %f.\n", log_.user(b.objective));
 }

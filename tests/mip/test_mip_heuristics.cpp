@@ -198,10 +198,11 @@ Lp linked_knapsacks(unsigned seed) {
 }
 
 TEST(BlockSolverTry, BoundAndSolutionOfLinkedKnapsacksAreSound) {
-  for (unsigned seed = 1; seed <= 4; ++seed) {
+  for (unsigned seed = 1; seed <= 10; ++seed) {
     const Lp lp = linked_knapsacks(seed);
     const Outcome r = run(lp, {{TV_IPARAM_MIP_BNB_TRY_BNP, 1}, {TV_IPARAM_MIP_PRELEVEL, 0},
-                               {TV_IPARAM_MIP_SOLVERTYPE, 1}, {TV_IPARAM_MIP_ENUM_HEUMODE, 0}});
+                               {TV_IPARAM_MIP_SOLVERTYPE, 1}, {TV_IPARAM_MIP_ENUM_HEUMODE, 0},
+                               {TV_IPARAM_MIP_HEULEVEL, seed % 2 ? 1 : 3}});
     const double opt = mipfix::brute_force(lp, std::string(15, 'B'));
     ASSERT_EQ(r.s.code, 0) << seed;
     EXPECT_EQ(r.s.status, TV_STATUS_OPTIMAL) << seed;
