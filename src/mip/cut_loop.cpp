@@ -25,6 +25,7 @@ constexpr int kDenseAllowance = 500;
 constexpr int kDensePerPass = 5;
 constexpr double kRootTimeShare = 0.2;
 constexpr int kBasisFallback = 10;  // candidates below which the tableau rows' flow covers are sought
+constexpr int kDisjunctiveFallback = 20;  // and below which lift-and-project cuts are
 
 int dense_nnz(const MipProblem &p) { return kDenseAllowance + static_cast<int>(kDensity * p.n); }
 int max_cut_nnz(const MipProblem &p) { return kDenseAllowance + static_cast<int>(kMaxDensity * p.n); }
@@ -100,6 +101,22 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, s
     found("SOFT_KNAP_CUTS", at, nullptr);
   }
   if (lim.mask & TV_MIP_CARDGUB_CUTS) separate_cardinality(in, pool.conflict_graph(), cands);
+  if (lim.mask & TV_MIP_LP_ROUND_CUTS) {
+    const size_t at = cands.size();
+    separate_lp_rounding(in, cands);
+    found("LP_ROUND_CUTS", at, nullptr);
+  }
+  // Lift-and-project cuts cost an LP each and, being deep, crowd the cheaper
+  // classes out of the pool: they serve when the other classes run dry.
+  if ((lim.mask & TV_MIP_DISJUN_CUTS) && static_cast<int>(cands.size()) < kDisjunctiveFallback) {
+    DisjunctiveLimits dl;
+    if (!lim.root) {
+      dl.max_disjunctions = 1;
+      dl.max_support = 100;
+      dl.max_rows = 200;
+    }
+    separate_disjunctive(in, dl, cands);
+  }
   // the root LP value is a global bound; a node's is not, and the pool is global
   if ((lim.mask & TV_MIP_OBJ_CUT) && lim.root) separate_objective_cut(in, gbnd, cands);
   if (lim.mask & TV_MIP_LATTICE_CUTS) separate_zerohalf(in, cands);

@@ -33,6 +33,7 @@ constexpr TagClass kTags[] = {
     {"OBJCUT", CutClass::kObj},      {"OBJCUT2", CutClass::kObj},     {"BOBJ", CutClass::kObj},
     {"CARD", CutClass::kCard},       {"SOFTKNAP", CutClass::kSoftKnap}, {"LPROUND", CutClass::kLpRound},
     {"CLIQUE", CutClass::kClique},   {"CLIQUE2", CutClass::kClique},  {"IBOU", CutClass::kImplied},
+    {"DISJUN", CutClass::kDisjun},
 };
 
 void sense_bounds(const PoolCut &c, double *lo, double *up) {

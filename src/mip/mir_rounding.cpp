@@ -1,6 +1,7 @@
 // Mixed-integer rounding of one base inequality: bound substitution and
 // complementation bring every variable to y >= 0, the inequality is divided by
 // delta and rounded with the MIR function, and the substitutions are undone.
+#include <algorithm>
 #include <cmath>
 
 #include "mip/separators.hpp"
@@ -12,6 +13,11 @@ constexpr double kInf = 1e30;
 // A fractional part of the right-hand side this close to 0 or 1 gives weak,
 // badly scaled cuts.
 constexpr double kMinFrac = 0.01, kMaxFrac = 0.95;
+constexpr int kMaxDeltas = 8;
+
+bool strictly_inside(const ExtendedVars &e, int k, double tol) {
+  return e.x[k] > e.lo[k] + tol && e.x[k] < e.up[k] - tol;
+}
 }  // namespace
 
 bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::vector<char> &complement_up,
@@ -74,6 +80,49 @@ bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::v
     }
   }
   return extended_to_columns(in, ext_coef, rhs, cut);
+}
+
+bool best_mir(const SepInput &in, const MirBase &base, Cut &best) {
+  const ExtendedVars &e = in.ext;
+  std::vector<char> comp(base.index.size(), 0);
+  std::vector<double> deltas;
+  std::vector<int> inside;  // positions of integer entries strictly inside their bounds
+  double max_int = 0;
+  for (size_t t = 0; t < base.index.size(); ++t) {
+    const int k = base.index[t];
+    if (!e.is_int[k]) continue;
+    comp[t] = e.up[k] < kInf && e.up[k] - e.x[k] < e.x[k] - e.lo[k];
+    const double a = std::fabs(base.value[t]);
+    max_int = std::max(max_int, a);
+    if (!strictly_inside(e, k, in.int_tol) || a < 1e-6) continue;
+    inside.push_back(static_cast<int>(t));
+    if (static_cast<int>(deltas.size()) < kMaxDeltas &&
+        std::none_of(deltas.begin(), deltas.end(), [&](double d) { return std::fabs(d - a) <= 1e-9 * a; }))
+      deltas.push_back(a);
+  }
+  if (max_int <= 0) return false;
+  if (deltas.empty()) deltas.push_back(max_int);
+  double best_eff = in.safety.min_efficacy, best_delta = 0;
+  Cut cut;
+  auto attempt = [&](double d) {
+    if (!mir_cut(in, base, d, comp, cut)) return false;
+    const double eff = cut_efficacy(cut, in.x);
+    if (eff <= best_eff + 1e-9) return false;
+    best_eff = eff;
+    best = cut;
+    best_delta = d;
+    return true;
+  };
+  for (double d : deltas) attempt(d);
+  if (best_delta == 0) return false;
+  const double d0 = best_delta;
+  for (double f : {2.0, 4.0, 8.0}) attempt(d0 / f);
+  for (int t : inside) {
+    comp[t] = !comp[t];
+    if (!attempt(best_delta)) comp[t] = !comp[t];
+  }
+  best.efficacy = best_eff;
+  return true;
 }
 
 bool extended_to_columns(const SepInput &in, const std::vector<std::pair<int, double>> &ext_coef, double rhs,

@@ -13,7 +13,6 @@ namespace tarvo::mip {
 namespace {
 constexpr double kInf = 1e30;
 constexpr double kZero = 1e-12;
-constexpr int kMaxDeltas = 8;
 constexpr int kMaxStarts = 500;
 
 // Aggregated row sum agg[k] v_k = 0 over the extended variables (columns and
@@ -41,55 +40,6 @@ struct Aggregation {
   }
 };
 
-bool strictly_inside(const ExtendedVars &e, int k, double tol) {
-  return e.x[k] > e.lo[k] + tol && e.x[k] < e.up[k] - tol;
-}
-
-// Best MIR cut of the base over a few divisors, then improved by halving the
-// divisor and flipping complementations.
-bool best_mir(const SepInput &in, const MirBase &base, Cut &best) {
-  const ExtendedVars &e = in.ext;
-  std::vector<char> comp(base.index.size(), 0);
-  std::vector<double> deltas;
-  std::vector<int> inside;  // positions of integer entries strictly inside their bounds
-  double max_int = 0;
-  for (size_t t = 0; t < base.index.size(); ++t) {
-    const int k = base.index[t];
-    if (!e.is_int[k]) continue;
-    comp[t] = e.up[k] < kInf && e.up[k] - e.x[k] < e.x[k] - e.lo[k];
-    const double a = std::fabs(base.value[t]);
-    max_int = std::max(max_int, a);
-    if (!strictly_inside(e, k, in.int_tol) || a < 1e-6) continue;
-    inside.push_back(static_cast<int>(t));
-    if (static_cast<int>(deltas.size()) < kMaxDeltas &&
-        std::none_of(deltas.begin(), deltas.end(), [&](double d) { return std::fabs(d - a) <= 1e-9 * a; }))
-      deltas.push_back(a);
-  }
-  if (max_int <= 0) return false;
-  if (deltas.empty()) deltas.push_back(max_int);
-  double best_eff = in.safety.min_efficacy, best_delta = 0;
-  Cut cut;
-  auto attempt = [&](double d) {
-    if (!mir_cut(in, base, d, comp, cut)) return false;
-    const double eff = cut_efficacy(cut, in.x);
-    if (eff <= best_eff + 1e-9) return false;
-    best_eff = eff;
-    best = cut;
-    best_delta = d;
-    return true;
-  };
-  for (double d : deltas) attempt(d);
-  if (best_delta == 0) return false;
-  const double d0 = best_delta;
-  for (double f : {2.0, 4.0, 8.0}) attempt(d0 / f);
-  for (int t : inside) {
-    comp[t] = !comp[t];
-    if (!attempt(best_delta)) comp[t] = !comp[t];
-  }
-  best.efficacy = best_eff;
-  return true;
-}
-
 // Variable-bound rows of each continuous column: two nonzeros, the other an
 // integer column (x_j <= u y or x_j >= l y).
 std::vector<std::vector<int>> variable_bound_rows(const MipProblem &p) {
@@ -101,6 +51,17 @@ std::vector<std::vector<int>> variable_bound_rows(const MipProblem &p) {
     if (!p.is_int[b] && p.is_int[a]) vb[b].push_back(i);
   }
   return vb;
+}
+
+// Distance of continuous column k from its nearest simple or variable bound.
+double bound_distance(const ExtendedVars &e, const std::vector<std::vector<int>> &vb, int n, int k) {
+  double d = std::min(e.x[k] - e.lo[k], e.up[k] - e.x[k]);
+  for (int r : vb[k]) d = std::min(d, std::min(e.x[n + r] - e.lo[n + r], e.up[n + r] - e.x[n + r]));
+  return d;
+}
+
+bool is_variable_bound_row(const std::vector<std::vector<int>> &vb, int k, int row) {
+  return std::find(vb[k].begin(), vb[k].end(), row) != vb[k].end();
 }
 
 // Bound substitution: a continuous column nearer to one of its variable
@@ -210,12 +171,14 @@ void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
         }
       }
       if (got || round >= in.max_aggr) break;
-      // continuous column of the aggregation farthest from its bounds
+      // continuous column of the aggregation farthest from its bounds, the
+      // variable bounds included: a column at its variable bound is taken
+      // care of by bound substitution and leaves nothing to eliminate
       int pick = -1;
       double far = in.int_tol;
       for (int k : agg.touched) {
         if (k >= n || p.is_int[k] || std::fabs(agg.coef[k]) <= kZero) continue;
-        const double d = std::min(e.x[k] - e.lo[k], e.up[k] - e.x[k]);
+        const double d = bound_distance(e, vb, n, k);
         if (d > far) far = d, pick = k;
       }
       if (pick < 0) break;
@@ -225,6 +188,7 @@ void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
       for (int q = p.col_start[pick]; q < p.col_start[pick + 1]; ++q) {
         const int r = p.col_index[q];
         if (std::find(used.begin(), used.end(), r) != used.end()) continue;
+        if (is_variable_bound_row(vb, pick, r)) continue;
         if (std::fabs(p.col_value[q]) < 1e-9) continue;
         const double s = std::min(e.x[n + r] - e.lo[n + r], e.up[n + r] - e.x[n + r]);
         if (s < row_slack) row_slack = s, row = r, row_coef = p.col_value[q];

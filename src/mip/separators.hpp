@@ -36,6 +36,10 @@ struct MirBase {
 };
 bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::vector<char> &complement_up,
              Cut &cut);
+// The most efficacious MIR cut of the base over the divisors its integer
+// coefficients suggest, refined by halving the divisor and flipping the
+// complementation of integer variables inside their bounds.
+bool best_mir(const SepInput &in, const MirBase &base, Cut &best);
 // sum coef_k v_k <= rhs over the extended variables as a tidied cut over the
 // columns, the slacks replaced by their rows. False when it is unsafe or too dense.
 bool extended_to_columns(const SepInput &in, const std::vector<std::pair<int, double>> &ext_coef, double rhs,
@@ -67,6 +71,16 @@ void separate_row_sides(const SepInput &in, int max_len, std::vector<Cut> &out, 
 void separate_gomory(const SepInput &in, std::vector<Cut> &out);
 // Lifted flow covers on the same tableau rows ("LIFT", marked from_basis).
 void separate_tableau_flow_covers(const SepInput &in, std::vector<Cut> &out);
+// Lift-and-project cuts from split disjunctions of fractional integer columns ("DISJUN").
+struct DisjunctiveLimits {
+  int max_disjunctions = 4;  // cut-generating LPs solved per call
+  int max_support = 200;     // columns of the LP point's support the CGLP keeps
+  int max_rows = 400;        // LP rows it combines
+  double iter_limit = 2000;  // simplex iterations per CGLP
+};
+void separate_disjunctive(const SepInput &in, const DisjunctiveLimits &lim, std::vector<Cut> &out);
+// Chvatal-Gomory (MIR) rounding of rows combined with the LP's dual multipliers ("LPROUND").
+void separate_lp_rounding(const SepInput &in, std::vector<Cut> &out);
 // Complemented MIR over aggregations of up to in.max_aggr rows ("MIGC").
 void separate_cmir(const SepInput &in, std::vector<Cut> &out);
 // Lifted knapsack covers over rows with binaries ("KCOVER").

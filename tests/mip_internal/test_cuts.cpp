@@ -163,6 +163,8 @@ TEST(Separators, EveryCandidateKeepsTheOptimum) {
     tarvo::mip::separate_soft_knapsacks(in, cands);
     tarvo::mip::separate_cardinality(in, pool.conflict_graph(), cands);
     tarvo::mip::separate_tableau_flow_covers(in, cands);
+    tarvo::mip::separate_lp_rounding(in, cands);
+    tarvo::mip::separate_disjunctive(in, tarvo::mip::DisjunctiveLimits{}, cands);
     EXPECT_FALSE(cands.empty()) << name;
     std::map<std::string, int> per_tag;
     for (const Cut &c : cands) per_tag[c.tag]++;
@@ -235,8 +237,9 @@ struct Enumerable {
   }
 };
 
-// The cut holds for every setting of the binaries 0..k-1 of e: its left side,
-// maximised over the other (continuous) columns by an LP, stays within rhs.
+// The cut holds for every integer setting of the columns 0..k-1 of e within
+// their bounds: its left side, maximised over the other (continuous) columns
+// by an LP, stays within rhs.
 void expect_holds_on_mixed_set(const Enumerable &e, const Cut &c, int k) {
   const int n = e.prob.n;
   LpSolver check;
@@ -244,13 +247,29 @@ void expect_holds_on_mixed_set(const Enumerable &e, const Cut &c, int k) {
   for (int i = 0; i < e.prob.m; ++i) check.set_row_bounds(i, e.prob.row_lo[i], e.prob.row_up[i]);
   for (int j = 0; j < n; ++j) check.set_cost(j, 0.0);
   for (size_t t = 0; t < c.index.size(); ++t) check.set_cost(c.index[t], -c.value[t]);
-  for (int mask = 0; mask < (1 << k); ++mask) {
-    for (int j = 0; j < k; ++j) check.set_col_bounds(j, (mask >> j) & 1, (mask >> j) & 1);
+  std::vector<double> point(e.prob.col_lo.begin(), e.prob.col_lo.begin() + k);
+  for (;;) {
+    for (int j = 0; j < k; ++j) check.set_col_bounds(j, point[j], point[j]);
     for (int j = k; j < n; ++j) check.set_col_bounds(j, e.prob.col_lo[j], e.prob.col_up[j]);
     const LpStatus st = check.solve(TV_METHOD_DSIMPLEX, {});
-    ASSERT_NE(st, LpStatus::kUnbounded) << c.tag << " binaries " << mask;
-    if (st != LpStatus::kOptimal) continue;
-    EXPECT_LE(-check.objective(), c.rhs + 1e-7 * (1 + std::fabs(c.rhs))) << c.tag << " binaries " << mask;
+    ASSERT_NE(st, LpStatus::kUnbounded) << c.tag;
+    if (st == LpStatus::kOptimal)
+      EXPECT_LE(-check.objective(), c.rhs + 1e-7 * (1 + std::fabs(c.rhs))) << c.tag << " at x0 " << point[0];
+    int j = 0;  // next point of the box, odometer-wise
+    while (j < k && point[j] >= e.prob.col_up[j]) point[j] = e.prob.col_lo[j], ++j;
+    if (j == k) break;
+    point[j] += 1;
+  }
+}
+
+// Every candidate is violated at e's LP point and holds on the mixed set;
+// counts the candidates per tag.
+void expect_violated_and_valid(const Enumerable &e, const std::vector<Cut> &cands, int k,
+                               std::map<std::string, int> &seen) {
+  for (const Cut &c : cands) {
+    seen[c.tag]++;
+    EXPECT_GT(excess(c.index, c.value, c.rhs, e.lp.x().data()), 0.0) << c.tag << " not violated";
+    expect_holds_on_mixed_set(e, c, k);
   }
 }
 
@@ -264,12 +283,14 @@ struct AtLpPoint {
                          CutSafety{}} {}
 };
 
-// Random knapsacks: lifted covers, MIR and GMI cuts hold at every feasible
-// point, so wrong lifting coefficients or rounding show up at once.
+// Random knapsacks: lifted covers, MIR, GMI, LP-rounding and disjunctive cuts
+// hold at every feasible point, so wrong lifting coefficients, rounding or
+// strengthening show up at once.
 TEST(Separators, CutsOfRandomKnapsacksHoldAtEveryIntegerPoint) {
   std::mt19937 rng(7);
   std::uniform_int_distribution<int> w(3, 40);
   int cuts_seen = 0;
+  std::map<std::string, int> per_tag;
   for (int trial = 0; trial < 40; ++trial) {
     const int n = 10;
     std::vector<std::vector<double>> rows(2, std::vector<double>(n));
@@ -294,12 +315,89 @@ TEST(Separators, CutsOfRandomKnapsacksHoldAtEveryIntegerPoint) {
     tarvo::mip::separate_cliques(in, at.pool.conflict_graph(), cands);
     tarvo::mip::separate_implied_bounds(in, at.pool.implied_bounds(), cands);
     tarvo::mip::separate_zerohalf(in, cands);
+    tarvo::mip::separate_lp_rounding(in, cands);
+    tarvo::mip::separate_disjunctive(in, tarvo::mip::DisjunctiveLimits{}, cands);
+    for (const Cut &c : cands) per_tag[c.tag]++;
     cuts_seen += static_cast<int>(cands.size());
     e.each_point([&](const std::vector<double> &x) {
       for (const Cut &c : cands) ASSERT_LE(excess(c.index, c.value, c.rhs, x.data()), 1e-9) << c.tag;
     });
   }
   EXPECT_GT(cuts_seen, 40);
+  EXPECT_GT(per_tag["DISJUN"], 10);
+  EXPECT_GT(per_tag["LPROUND"], 10);
+}
+
+// General integers in [0,3] and continuous columns under random rows: the
+// disjunctive cuts, strengthened on the integer columns, and the LP-rounding
+// cuts hold on the whole mixed set.
+TEST(Separators, DisjunctiveAndRoundingCutsHoldOnRandomMixedIntegerSets) {
+  std::mt19937 rng(5);
+  std::uniform_int_distribution<int> coef(-6, 9), cost(-9, 2);
+  const int k = 3, n = 6;  // x0..x2 integer in [0,3], x3..x5 continuous in [0,4]
+  std::map<std::string, int> seen;
+  for (int trial = 0; trial < 60; ++trial) {
+    std::vector<std::vector<double>> rows(3, std::vector<double>(n));
+    std::vector<double> up(3), c(n);
+    for (auto &r : rows)
+      for (double &a : r) a = coef(rng);
+    for (double &u : up) u = 9.5 + coef(rng);
+    for (double &v : c) v = cost(rng);
+    Enumerable e(rows, {-1e30, -1e30, -1e30}, up, c);
+    for (int j = 0; j < n; ++j) {
+      const double ju = j < k ? 3 : 4;
+      e.prob.col_up[j] = ju;
+      e.prob.is_int[j] = j < k;
+      e.lp.set_col_bounds(j, 0, ju);
+      e.data.upper[j] = ju;
+    }
+    if (e.lp.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
+    AtLpPoint at(e);
+    std::vector<Cut> cands;
+    tarvo::mip::separate_disjunctive(at.in, tarvo::mip::DisjunctiveLimits{}, cands);
+    tarvo::mip::separate_lp_rounding(at.in, cands);
+    expect_violated_and_valid(e, cands, k, seen);
+  }
+  EXPECT_GT(seen["DISJUN"], 10);
+  EXPECT_GT(seen["LPROUND"], 3);
+}
+
+// max y with y <= x, y <= 1 - x, x binary: the LP sits at x = y = 1/2 and the
+// split on x proves y <= 0, which a single disjunctive cut must reach (the
+// tableau's intersection cut reaches it too, but a weak CGLP or a lost
+// multiplier would not).
+TEST(Separators, DisjunctiveCutReachesTheSplitClosureOfATriangle) {
+  Enumerable e({{-1, 1}, {1, 1}}, {-1e30, -1e30}, {0, 1}, {0, -1});
+  e.prob.is_int[1] = 0;
+  ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  ASSERT_NEAR(e.lp.x()[0], 0.5, 1e-9);
+  AtLpPoint at(e);
+  std::vector<Cut> cands;
+  tarvo::mip::separate_disjunctive(at.in, tarvo::mip::DisjunctiveLimits{}, cands);
+  ASSERT_EQ(cands.size(), 1u);
+  const Cut &c = cands[0];
+  EXPECT_STREQ(c.tag, "DISJUN");
+  tarvo::simplex::LpRows add;
+  add.add(c.index, c.value, -1e30, c.rhs);
+  e.lp.add_rows(add);
+  ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  EXPECT_NEAR(e.lp.objective(), 0.0, 1e-7);
+}
+
+// 2 x0 + 2 x1 + 2 x2 <= 3: the dual weights the row alone, and rounding it
+// halved gives x0 + x1 + x2 <= 1.
+TEST(Separators, LpRoundingRoundsTheDualCombination) {
+  Enumerable e({{2, 2, 2}}, {-1e30}, {3}, {-3, -2, -1});
+  ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  AtLpPoint at(e);
+  std::vector<Cut> cands;
+  tarvo::mip::separate_lp_rounding(at.in, cands);
+  ASSERT_FALSE(cands.empty());
+  const Cut &c = cands[0];
+  EXPECT_STREQ(c.tag, "LPROUND");
+  ASSERT_EQ(c.index.size(), 3u);
+  for (double v : c.value) EXPECT_NEAR(v / c.value[0], 1.0, 1e-12);
+  EXPECT_NEAR(c.rhs / c.value[0], 1.0, 1e-12);
 }
 
 // Pairwise conflicts from three rows make a triangle; its clique cut removes
@@ -477,14 +575,13 @@ TEST(Separators, FlowCoversHoldOnRandomFlowSets) {
     std::vector<Cut> cands;
     tarvo::mip::separate_flow_covers(at.in, cands);
     tarvo::mip::separate_lifted_flow_covers(at.in, cands);
-    for (const Cut &c : cands) {
-      cuts_seen[c.tag]++;
-      EXPECT_GT(excess(c.index, c.value, c.rhs, e.lp.x().data()), 0.0) << c.tag << " not violated";
-      expect_holds_on_mixed_set(e, c, k);
-    }
+    tarvo::mip::separate_disjunctive(at.in, tarvo::mip::DisjunctiveLimits{}, cands);
+    tarvo::mip::separate_lp_rounding(at.in, cands);
+    expect_violated_and_valid(e, cands, k, cuts_seen);
   }
   EXPECT_GT(cuts_seen["FLOW"], 5);
   EXPECT_GT(cuts_seen["LIFT"], 5);
+  EXPECT_GT(cuts_seen["DISJUN"], 5);
 }
 
 // Random capacity rows over binaries that overtime columns (continuous,
@@ -728,6 +825,33 @@ TEST(RootLoopSettings, FullPoolMakesRoomFromSlackCutsAndKeepsItsLimit) {
     EXPECT_TRUE(mm.logged("deleting cuts with slack"));
   }
   if (!mm.optimum.empty()) expect_keeps_optimum(mm, *pool);
+}
+
+// The LP-rounding bit (off by default) and the lift-and-project bit put cuts
+// of their classes into the pool through the whole loop, and the pool still
+// keeps the optimum.
+TEST(RootLoopSettings, LpRoundingAndDisjunctiveClassesReachThePool) {
+  unsigned lp_round = 0, disjun = 0;
+  for (const char *name : {"p0033", "bell5", "p0282", "mod008"}) {
+    MipModel mm;
+    if (!mm.load(name) || mm.optimum.empty()) continue;
+    set_param(mm.params, TV_IPARAM_MIP_CUTLEVEL_TOP, 57342 | TV_MIP_LP_ROUND_CUTS);
+    set_param(mm.params, TV_IPARAM_MIP_MAXCUTPASS_TOP, 20);
+    CheckingSink sink(mm.prob);
+    auto ctx = mm.context(sink);
+    auto pool = tarvo::mip::make_cut_pool(mm.prob);
+    tarvo::mip::root_cut_loop(ctx, *pool);
+    expect_keeps_optimum(mm, *pool);
+    lp_round += pool->count(tarvo::mip::CutClass::kLpRound);
+    disjun += pool->count(tarvo::mip::CutClass::kDisjun);
+    mm.log.clear();
+    tarvo::mip::report_cut_statistics(ctx, *pool);
+    char line[96];
+    std::snprintf(line, sizeof line, "\n DISJUN cuts added          :%u", pool->count(tarvo::mip::CutClass::kDisjun));
+    EXPECT_TRUE(mm.logged(line)) << name;
+  }
+  EXPECT_GT(lp_round, 0u);
+  EXPECT_GT(disjun, 0u);
 }
 
 TEST(RootLoopSettings, StatisticsLinesCountTheClasses) {
