@@ -141,6 +141,7 @@ int solve_mip_concurrent(base::Model *model, int *status) {
     // one thread per run: no nested parallel regions
     TVsetModelIntParameter(copies[t], TV_IPARAM_IPM_NUM_THREADS, 1);
     TVsetModelIntParameter(copies[t], TV_IPARAM_NLP_MSW_NUM_THREADS, 1);
+    TVsetModelIntParameter(copies[t], TV_IPARAM_MIP_PARA_FP, 0);
   }
   SharedBest shared;
   shared.main = model;
