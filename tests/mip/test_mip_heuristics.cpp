@@ -213,7 +213,9 @@ TEST(BlockSolverTry, BoundAndSolutionOfLinkedKnapsacksAreSound) {
     ASSERT_NE(at, std::string::npos) << seed;
     EXPECT_GE(std::stod(r.log.substr(at + 34)), opt - 1e-6) << seed;
     const size_t sol = r.log.find("BNP solver found a feasible solution of ");
-    if (sol != std::string::npos) EXPECT_LE(std::stod(r.log.substr(sol + 40)), opt + 1e-6) << seed;
+    if (sol != std::string::npos) {
+      EXPECT_LE(std::stod(r.log.substr(sol + 40)), opt + 1e-6) << seed;
+    }
   }
   // off by default
   const Outcome off = run(linked_knapsacks(1), {{TV_IPARAM_MIP_PRELEVEL, 0}});
