@@ -89,4 +89,35 @@ bool complete_by_lp(MipContext &ctx, const std::vector<double> &x, const char *t
   return submit_if_integral(ctx, ctx.lp.x(), 1e-6, tag);
 }
 
+MipProblem with_cut_rows(const MipContext &ctx) {
+  const MipProblem &p = ctx.prob;
+  MipProblem q = p;
+  std::vector<std::vector<std::pair<int, double>>> cols(p.n);
+  std::vector<int> index;
+  std::vector<double> value;
+  for (int i = p.m; i < ctx.lp.rows(); ++i) {
+    ctx.lp.get_row(i, index, value);
+    for (size_t k = 0; k < index.size(); ++k)
+      if (index[k] < p.n) cols[index[k]].emplace_back(q.m, value[k]);
+    q.row_lo.push_back(ctx.lp.row_lower(i));
+    q.row_up.push_back(ctx.lp.row_upper(i));
+    ++q.m;
+  }
+  q.col_index.clear();
+  q.col_value.clear();
+  for (int j = 0; j < p.n; ++j) {
+    for (int k = p.col_start[j]; k < p.col_start[j + 1]; ++k) {
+      q.col_index.push_back(p.col_index[k]);
+      q.col_value.push_back(p.col_value[k]);
+    }
+    for (const auto &[row, v] : cols[j]) {
+      q.col_index.push_back(row);
+      q.col_value.push_back(v);
+    }
+    q.col_start[j + 1] = static_cast<int>(q.col_index.size());
+  }
+  q.build_rows();
+  return q;
+}
+
 }  // namespace tarvo::mip

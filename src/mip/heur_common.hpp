@@ -58,4 +58,7 @@ bool complete_by_lp(MipContext &ctx, const std::vector<double> &x, const char *t
 // when the rows hold, which the sink checks.
 bool submit_if_integral(MipContext &ctx, const std::vector<double> &x, double tol, const char *tag);
 
+// The problem with the node LP's cut rows appended (rows beyond prob.m).
+MipProblem with_cut_rows(const MipContext &ctx);
+
 }  // namespace tarvo::mip

@@ -7,6 +7,7 @@
 #include "mip/context_log.hpp"
 #include "mip/enumeration.hpp"
 #include "mip/heuristics.hpp"
+#include "mip/mip_concurrent.hpp"
 #include "tarvo.h"
 
 namespace tarvo::mip {
@@ -20,6 +21,7 @@ constexpr int kNodeFixPropagateRuns = 2;
 constexpr double kFirstSolutionWeight = 2.0;
 constexpr double kRensFreeShares[] = {0.0, 0.1, 0.25};  // integer columns left free by the widened RENS
 constexpr int kPumpRoundCap = 10000;  // bound on rounds when the pump has no iteration limit
+constexpr int kMaxPumpThreads = 4;    // pumps run at once at most
 constexpr int kNodeEnumerationFree = 24;      // free binaries up to which a node is enumerated
 constexpr double kNodeEnumerationNodes = 1 << 14;
 constexpr double kFirstTreeRins = 100;  // branches before the first RINS in the tree
@@ -78,38 +80,6 @@ bool sub_time_left(const MipContext &ctx) {
   if (!ctx.heur) return false;
   const double elapsed = common::wall_seconds() - ctx.heur->start;
   return ctx.heur->sub_seconds <= std::max(ctx.params.dbl(TV_DPARAM_MIP_HEUMINTIMLIM), 0.1 * elapsed + 1.0);
-}
-
-// The problem with the LP's cut rows appended (rows beyond prob.m).
-MipProblem with_cut_rows(const MipContext &ctx) {
-  const MipProblem &p = ctx.prob;
-  MipProblem q = p;
-  std::vector<std::vector<std::pair<int, double>>> cols(p.n);
-  std::vector<int> index;
-  std::vector<double> value;
-  for (int i = p.m; i < ctx.lp.rows(); ++i) {
-    ctx.lp.get_row(i, index, value);
-    for (size_t k = 0; k < index.size(); ++k)
-      if (index[k] < p.n) cols[index[k]].emplace_back(q.m, value[k]);
-    q.row_lo.push_back(ctx.lp.row_lower(i));
-    q.row_up.push_back(ctx.lp.row_upper(i));
-    ++q.m;
-  }
-  q.col_index.clear();
-  q.col_value.clear();
-  for (int j = 0; j < p.n; ++j) {
-    for (int k = p.col_start[j]; k < p.col_start[j + 1]; ++k) {
-      q.col_index.push_back(p.col_index[k]);
-      q.col_value.push_back(p.col_value[k]);
-    }
-    for (const auto &[row, v] : cols[j]) {
-      q.col_index.push_back(row);
-      q.col_value.push_back(v);
-    }
-    q.col_start[j + 1] = static_cast<int>(q.col_index.size());
-  }
-  q.build_rows();
-  return q;
 }
 
 // The enumeration solver over the node's bounds of a pure binary model when
@@ -211,6 +181,30 @@ DiveLimits dive_limits(const MipContext &ctx, int level, bool root) {
   return lim;
 }
 
+// Pumps running at once with TV_IPARAM_MIP_PARA_FP and several MIP threads:
+// the first pump, then second-variant pumps with their own seeds (or, with
+// TV_IPARAM_MIP_PARA_FP_MODE 1, other variants each).
+std::vector<PumpSettings> parallel_pump_set(const MipContext &ctx, const PumpSettings &first) {
+  std::vector<PumpSettings> pumps;
+  if (ctx.params.integer(TV_IPARAM_MIP_PARA_FP) != 1) return pumps;
+  const int threads = std::min(mip_thread_count(ctx.params), kMaxPumpThreads);
+  if (threads < 2) return pumps;
+  pumps.push_back(first);
+  for (int t = 1; t < threads; ++t) {
+    PumpSettings s = first;
+    s.random_rounding = true;
+    s.seed = first.seed + t;
+    if (ctx.params.integer(TV_IPARAM_MIP_PARA_FP_MODE) == 1) {
+      const int variant = (ctx.params.integer(TV_IPARAM_MIP_FP_HEU_MODE) + t) % 6;
+      s.weight = ctx.params.dbl(TV_DPARAM_MIP_FP_WEIGHT);
+      s.flip_base = PumpSettings{}.flip_base;
+      apply_pump_variant(variant, s);
+    }
+    pumps.push_back(s);
+  }
+  return pumps;
+}
+
 void run_pumps(MipContext &ctx) {
   const int mode = ctx.params.integer(TV_IPARAM_MIP_FP_MODE);
   if (mode == 0) return;
@@ -230,6 +224,15 @@ void run_pumps(MipContext &ctx) {
   apply_pump_variant(ctx.params.integer(TV_IPARAM_MIP_FP_HEU_MODE), s);
   s.deadline = std::min(ctx.deadline, now + limit);
   const double gbnd = ctx.lp.objective();
+  if (const std::vector<PumpSettings> pumps = parallel_pump_set(ctx, s); !pumps.empty()) {
+    // both variants start together, each within the first pump's time limit
+    context_log(ctx, 2, "\nStarted FP (time_limit:%.2f)..", limit);
+    context_log(ctx, 2, "\nStarted FP2 (time_limit:%.2f)..", limit);
+    parallel_pumps(ctx, pumps);
+    context_log(ctx, 2, "\nTerminated FP (best_obj:%g, best_bound:%g)..", ctx.sink.incumbent_objective(), gbnd);
+    context_log(ctx, 2, "\nTerminated FP2 (best_obj:%g, best_bound:%g)..", ctx.sink.incumbent_objective(), gbnd);
+    return;
+  }
   context_log(ctx, 2, "\nStarted FP (time_limit:%.2f)..", limit);
   feasibility_pump(ctx, s);
   context_log(ctx, 2, "\nTerminated FP (best_obj:%g, best_bound:%g)..", ctx.sink.incumbent_objective(), gbnd);

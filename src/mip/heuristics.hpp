@@ -43,6 +43,10 @@ struct PumpSettings {
 // thresholds, 2 and 3 ignore the objective, 4 and 5 flip twice as many columns.
 void apply_pump_variant(int variant, PumpSettings &s);
 bool feasibility_pump(MipContext &ctx, const PumpSettings &s);
+// Runs the pumps at once, the first on ctx.lp, each other one on a copy of it
+// in a thread of its own, then offers their solutions to ctx.sink in pump
+// order. Returns per pump the number of solutions the sink took.
+std::vector<int> parallel_pumps(MipContext &ctx, const std::vector<PumpSettings> &pumps);
 
 // Zero-infeasibility rounding: each fractional integer column moves toward the
 // nearer integer as far as the rows' slacks allow, keeping the LP point's

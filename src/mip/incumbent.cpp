@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "mip/point_repair.hpp"
+
 namespace tarvo::mip {
 
 bool point_feasible(const MipProblem &p, const std::vector<double> &x, double int_tol, double feas_tol) {
@@ -15,19 +17,8 @@ bool point_feasible(const MipProblem &p, const std::vector<double> &x, double in
     if (v > p.col_up[j] + feas_tol * (1 + std::fabs(p.col_up[j]))) return false;
     if (p.is_int[j] && std::fabs(v - std::round(v)) > int_tol) return false;
   }
-  for (int i = 0; i < p.m; ++i) {
-    double a = 0, mag = 0;
-    for (int k = p.row_start[i]; k < p.row_start[i + 1]; ++k) {
-      const double t = p.row_value[k] * x[p.row_index[k]];
-      a += t;
-      mag = std::max(mag, std::fabs(t));
-    }
-    // the scale of the terms bounds the rounding error of the sum
-    const double lo = p.row_lo[i], up = p.row_up[i];
-    if (lo > -1e30 && a < lo - feas_tol * (1 + std::max(std::fabs(lo), mag))) return false;
-    if (up < 1e30 && a > up + feas_tol * (1 + std::max(std::fabs(up), mag))) return false;
-  }
-  return true;
+  // the scale of the terms bounds the rounding error of the sum
+  return relative_row_violation(p, x) <= feas_tol;
 }
 
 Incumbent::Incumbent(const MipProblem &p, double int_tol, double feas_tol)
@@ -36,14 +27,9 @@ Incumbent::Incumbent(const MipProblem &p, double int_tol, double feas_tol)
 bool Incumbent::submit(const std::vector<double> &x, const char *tag) {
   if (static_cast<int>(x.size()) < p_.n) return false;
   std::vector<double> y(x.begin(), x.begin() + p_.n);
-  // integers go in exactly when that keeps the point feasible
-  std::vector<double> snapped = y;
-  for (int j = 0; j < p_.n; ++j)
-    if (p_.is_int[j]) snapped[j] = std::round(snapped[j]);
-  if (point_feasible(p_, snapped, int_tol_, feas_tol_))
-    y.swap(snapped);
-  else if (!point_feasible(p_, y, int_tol_, feas_tol_))
-    return false;
+  if (!point_feasible(p_, y, int_tol_, feas_tol_)) return false;
+  // what is reported sits exactly on integers and inside the bounds
+  if (!clean_point(p_, y, feas_tol_)) return false;
   const double obj = objective_of(p_, y.data());
   keep(obj, y);
   if (obj >= threshold_) return false;

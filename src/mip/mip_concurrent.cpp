@@ -101,13 +101,14 @@ void read_thread_parameters(base::Model *model, base::Model *copy, int t) {
 
 }  // namespace
 
-int mip_thread_count(const base::Model &model) {
-  int threads = model.params.integer(TV_IPARAM_MIP_NUM_THREADS);
-  if (threads < 2 && model.params.integer(TV_IPARAM_NUM_THREADS) > 1 &&
-      model.params.integer(TV_IPARAM_MULTITHREAD_MODE) != 0)
-    threads = model.params.integer(TV_IPARAM_NUM_THREADS);
+int mip_thread_count(const base::ParamValues &params) {
+  int threads = params.integer(TV_IPARAM_MIP_NUM_THREADS);
+  if (threads < 2 && params.integer(TV_IPARAM_NUM_THREADS) > 1 && params.integer(TV_IPARAM_MULTITHREAD_MODE) != 0)
+    threads = params.integer(TV_IPARAM_NUM_THREADS);
   return threads;
 }
+
+int mip_thread_count(const base::Model &model) { return mip_thread_count(model.params); }
 
 int solve_mip_concurrent(base::Model *model, int *status) {
   const int strategy = model->params.integer(TV_IPARAM_MIP_CONCURRENT_STRATEGY);
@@ -140,6 +141,7 @@ int solve_mip_concurrent(base::Model *model, int *status) {
     // one thread per run: no nested parallel regions
     TVsetModelIntParameter(copies[t], TV_IPARAM_IPM_NUM_THREADS, 1);
     TVsetModelIntParameter(copies[t], TV_IPARAM_NLP_MSW_NUM_THREADS, 1);
+    TVsetModelIntParameter(copies[t], TV_IPARAM_MIP_PARA_FP, 0);
   }
   SharedBest shared;
   shared.main = model;

@@ -8,6 +8,7 @@ namespace tarvo::mip {
 // Threads of an integer solve: the MIP thread count, or the general one
 // when that is larger than 1 and multithreading is allowed.
 int mip_thread_count(const base::Model &model);
+int mip_thread_count(const base::ParamValues &params);
 // The body of TVsolveMIPCC.
 int solve_mip_concurrent(base::Model *model, int *status);
 

@@ -77,9 +77,6 @@ int PresolvedMip::run(base::Model *model, const WorkingProblem &w, const MipSett
   return 0;
 }
 
-namespace {
-
-// A point of the working copy from one of the reduced problem.
 std::vector<double> postsolved(const presolve::Result &r, const std::vector<double> &x) {
   presolve::Solution small, full;
   const int n = r.reduced.n, m = r.reduced.m;
@@ -90,8 +87,6 @@ std::vector<double> postsolved(const presolve::Result &r, const std::vector<doub
   presolve::postsolve(r, small, &full);
   return full.x;
 }
-
-}  // namespace
 
 bool PresolvedMip::lift_into(Incumbent &inc, const char *tag) {
   if (!reduced_inc_ || !reduced_inc_->has_incumbent()) return false;

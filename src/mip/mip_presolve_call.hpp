@@ -19,6 +19,8 @@ namespace tarvo::mip {
 // The working copy as the presolve engine's problem, and back.
 presolve::LinearProblem linear_problem_of(const MipProblem &p);
 void mip_problem_of(const presolve::LinearProblem &r, MipProblem *out);
+// A point of the presolved problem mapped back to the problem presolve started from.
+std::vector<double> postsolved(const presolve::Result &r, const std::vector<double> &x);
 
 class PresolvedMip {
  public:

@@ -7,6 +7,8 @@
 #include "common/error_codes.hpp"
 #include "common/clock.hpp"
 #include "mip/cutpool.hpp"
+#include "mip/heur_common.hpp"
+#include "mip/mip_presolve_call.hpp"
 #include "mip/tree_search.hpp"
 #include "mip/working_problem.hpp"
 #include "simplex/lp_solver.hpp"
@@ -14,6 +16,8 @@
 
 namespace tarvo::mip {
 namespace {
+
+constexpr double kPresolveTimeShare = 0.2;  // of a sub-MIP's time its presolve may take
 
 struct Reduced {
   MipProblem prob;
@@ -122,20 +126,15 @@ double fixed_integer_share(const MipProblem &p, const SubMipSpec &spec) {
   return ints == 0 ? 0.0 : static_cast<double>(fixed) / ints;
 }
 
-SubMipResult solve_sub_mip(const MipProblem &p, const base::ParamValues &params, const SubMipSpec &spec) {
+// The tree on q as it is.
+SubMipResult search_tree(const MipProblem &q, const base::ParamValues &params, const SubMipSpec &spec) {
   SubMipResult res;
-  if (static_cast<int>(spec.lo.size()) < p.n || static_cast<int>(spec.up.size()) < p.n) return res;
   const double start = common::wall_seconds();
   if (spec.deadline <= start) {
     res.code = err::kTimeLimit;
     return res;
   }
-  Reduced r = reduce(p, spec);
-  if (r.infeasible) {
-    res.exhausted = true;
-    return res;
-  }
-  res.kept_columns = r.prob.n;
+  res.kept_columns = q.n;
   base::ParamValues prm = params;
   set_param(prm, TV_IPARAM_MIP_PRINTLEVEL, 0);
   set_param(prm, TV_IPARAM_MIP_HEU_DROP_OBJ, 0);
@@ -154,13 +153,13 @@ SubMipResult solve_sub_mip(const MipProblem &p, const base::ParamValues &params,
   set.use_cutoff = true;
 
   base::ModelData data;
-  problem_to_lp_data(r.prob, &data);
+  problem_to_lp_data(q, &data);
   simplex::LpSolver lp;
   lp.load(data, simplex::LpOptions::from_params(prm));
-  for (int i = 0; i < r.prob.m; ++i) lp.set_row_bounds(i, r.prob.row_lo[i], r.prob.row_up[i]);
-  Incumbent inc(r.prob, set.int_tol, 1e-6);
+  for (int i = 0; i < q.m; ++i) lp.set_row_bounds(i, q.row_lo[i], q.row_up[i]);
+  Incumbent inc(q, set.int_tol, 1e-6);
   inc.set_threshold(set.cutoff);
-  MipContext ctx{r.prob, lp, prm, inc};
+  MipContext ctx{q, lp, prm, inc};
   ctx.sub_mip = true;
   ctx.seed = 7;
   MipLog log(nullptr, 0, 1);
@@ -170,16 +169,92 @@ SubMipResult solve_sub_mip(const MipProblem &p, const base::ParamValues &params,
     t = tree.run();
     if (spec.use_cuts && tree.cut_pool()) res.cuts = static_cast<int>(tree.cut_pool()->total());
   }
-  if (spec.use_cuts)
-    res.cut_capacity = static_cast<int>(std::floor(prm.dbl(TV_DPARAM_MIP_ADDCUTPER) * r.prob.m));
+  if (spec.use_cuts) res.cut_capacity = static_cast<int>(std::floor(prm.dbl(TV_DPARAM_MIP_ADDCUTPER) * q.m));
   res.code = t.code;
   res.branches = t.branches;
   res.exhausted = t.complete && t.code == 0;
+  // a complete search of an empty region proves nothing about a bound below the cutoff
+  res.bound = t.complete && t.code == 0 ? (inc.has_incumbent() ? inc.incumbent_objective() : set.cutoff) : t.bound;
   if (!inc.has_incumbent()) return res;
-  res.x = r.fixed_value;
-  for (int k = 0; k < r.prob.n; ++k) res.x[r.keep[k]] = inc.incumbent()[k];
-  res.objective = objective_of(p, res.x.data());
+  res.x = inc.incumbent();
+  res.objective = inc.incumbent_objective();
   res.found = true;
+  return res;
+}
+
+// The MIP presolve first: fixings make sub-MIPs far smaller than the
+// columns they keep (probing, dominated columns, implied bounds); the
+// reduced problem's solution comes back through postsolve and is checked
+// and cleaned on q before it counts.
+SubMipResult search_problem(const MipProblem &q, const base::ParamValues &params, const SubMipSpec &spec) {
+  const int level = params.integer(TV_IPARAM_MIP_PRELEVEL);
+  const double now = common::wall_seconds();
+  if (level <= 0 || q.n == 0 || spec.deadline <= now) return search_tree(q, params, spec);
+  presolve::Options opt;
+  opt.mip = true;
+  opt.level = level;
+  opt.fill_limit = params.integer(TV_IPARAM_MIP_PRE_ELIM_FILL);
+  opt.feastol = params.dbl(TV_DPARAM_SOLVER_FEASTOL);
+  if (spec.deadline < 1e29) opt.time_limit = kPresolveTimeShare * (spec.deadline - now);
+  presolve::Result r;
+  if (presolve::run(linear_problem_of(q), opt, &r) != 0) return search_tree(q, params, spec);
+  const double int_tol = params.dbl(TV_DPARAM_MIP_INTTOL);
+  auto lift = [&](const std::vector<double> &small, SubMipResult &res) {
+    Incumbent check(q, int_tol, 1e-6);
+    check.set_threshold(spec.zero_objective ? 1e30 : spec.cutoff);
+    res.found = check.submit(postsolved(r, small), "");
+    if (res.found) {
+      res.x = check.incumbent();
+      res.objective = check.incumbent_objective();
+    }
+  };
+  SubMipResult res;
+  res.kept_columns = r.reduced.n;
+  switch (r.outcome) {
+    case presolve::Outcome::kInfeasible:
+      res.exhausted = true;
+      res.bound = 1e30;
+      return res;
+    case presolve::Outcome::kSolved:
+      lift({}, res);
+      res.exhausted = res.found;
+      res.bound = res.found ? res.objective : -1e30;
+      return res;
+    case presolve::Outcome::kReduced: {
+      MipProblem small;
+      mip_problem_of(r.reduced, &small);
+      res = search_tree(small, params, spec);
+      if (!res.found) return res;
+      const std::vector<double> sx = res.x;
+      lift(sx, res);
+      // a point the postsolve could not bring back: the search on q decides
+      if (!res.found && seconds_left(spec.deadline) > 0) return search_tree(q, params, spec);
+      return res;
+    }
+    default:
+      return search_tree(q, params, spec);
+  }
+}
+
+SubMipResult solve_sub_mip(const MipProblem &p, const base::ParamValues &params, const SubMipSpec &spec) {
+  SubMipResult none;
+  if (static_cast<int>(spec.lo.size()) < p.n || static_cast<int>(spec.up.size()) < p.n) return none;
+  if (spec.deadline <= common::wall_seconds()) {
+    none.code = err::kTimeLimit;
+    return none;
+  }
+  Reduced r = reduce(p, spec);
+  if (r.infeasible) {
+    none.exhausted = true;
+    return none;
+  }
+  SubMipResult res = search_problem(r.prob, params, spec);
+  if (!res.found) return res;
+  std::vector<double> sub_x;
+  sub_x.swap(res.x);
+  res.x = r.fixed_value;
+  for (int k = 0; k < r.prob.n; ++k) res.x[r.keep[k]] = sub_x[k];
+  res.objective = objective_of(p, res.x.data());
   return res;
 }
 

@@ -36,11 +36,16 @@ struct SubMipResult {
   int kept_columns = 0;     // columns left after the fixings
   int cut_capacity = 0;     // cuts its root loop could add (0 when it ran without cuts)
   int cuts = 0;             // cuts its search added
+  double bound = -1e30;     // lower bound of the sub-MIP's objective the search proved
 };
 
 // Solves the sub-MIP; the full problem's own objective is reported even when
 // the search ran with a zero objective.
 SubMipResult solve_sub_mip(const MipProblem &p, const base::ParamValues &params, const SubMipSpec &spec);
+
+// Searches q itself (no reduction) under the limits of `spec` (its bounds
+// and extra row are not read); x and objective are in q's terms.
+SubMipResult search_problem(const MipProblem &q, const base::ParamValues &params, const SubMipSpec &spec);
 
 // Share of the integer columns whose bounds `spec` fixes.
 double fixed_integer_share(const MipProblem &p, const SubMipSpec &spec);

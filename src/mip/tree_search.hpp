@@ -106,6 +106,7 @@ class TreeSearch {
   LogCounters counters();
   void periodic_line(bool force);
   void trace_node(int index, const Node &nd);
+  void try_blocks();
   double current_bound() const;
   int push_child(int parent, const Node &proto, std::vector<BoundChange> &&changes, const PackedBasis *basis);
 

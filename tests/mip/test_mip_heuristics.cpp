@@ -167,3 +167,59 @@ TEST(PreRelaxHeuristic, EveryLevelFindsACover) {
 }
 
 }  // namespace
+
+namespace {
+
+// Three knapsacks of five items each, tied by one budget row over all items.
+Lp linked_knapsacks(unsigned seed) {
+  std::mt19937 gen(seed);
+  std::uniform_int_distribution<int> w(1, 20);
+  Lp lp;
+  lp.sense = TV_MAX;
+  const int n = 15;
+  for (int j = 0; j < n; ++j) lp.c.push_back(w(gen));
+  double budget = 0;
+  for (int b = 0; b < 3; ++b) {
+    std::vector<double> r(n, 0.0);
+    double total = 0;
+    for (int k = 0; k < 5; ++k) total += r[5 * b + k] = w(gen);
+    lp.rows.push_back(r);
+    lp.b.push_back(std::floor(total / 2));
+    lp.types += 'L';
+  }
+  std::vector<double> link(n);
+  for (double &v : link) budget += v = w(gen);
+  lp.rows.push_back(link);
+  lp.b.push_back(std::floor(budget / 3));
+  lp.types += 'L';
+  lp.lower.assign(n, 0);
+  lp.upper.assign(n, 1);
+  return lp;
+}
+
+TEST(BlockSolverTry, BoundAndSolutionOfLinkedKnapsacksAreSound) {
+  for (unsigned seed = 1; seed <= 10; ++seed) {
+    const Lp lp = linked_knapsacks(seed);
+    const Outcome r = run(lp, {{TV_IPARAM_MIP_BNB_TRY_BNP, 1}, {TV_IPARAM_MIP_PRELEVEL, 0},
+                               {TV_IPARAM_MIP_SOLVERTYPE, 1}, {TV_IPARAM_MIP_ENUM_HEUMODE, 0},
+                               {TV_IPARAM_MIP_HEULEVEL, seed % 2 ? 1 : 3}});
+    const double opt = mipfix::brute_force(lp, std::string(15, 'B'));
+    ASSERT_EQ(r.s.code, 0) << seed;
+    EXPECT_EQ(r.s.status, TV_STATUS_OPTIMAL) << seed;
+    EXPECT_NEAR(r.s.obj, opt, 1e-9) << seed;
+    ASSERT_NE(r.log.find("\nTry BNP solver...\n"), std::string::npos) << seed;
+    // a maximisation: the block bound is an upper one, never below the optimum
+    const size_t at = r.log.find("BNP solver found a lower bound of ");
+    ASSERT_NE(at, std::string::npos) << seed;
+    EXPECT_GE(std::stod(r.log.substr(at + 34)), opt - 1e-6) << seed;
+    const size_t sol = r.log.find("BNP solver found a feasible solution of ");
+    if (sol != std::string::npos) {
+      EXPECT_LE(std::stod(r.log.substr(sol + 40)), opt + 1e-6) << seed;
+    }
+  }
+  // off by default
+  const Outcome off = run(linked_knapsacks(1), {{TV_IPARAM_MIP_PRELEVEL, 0}});
+  EXPECT_EQ(off.log.find("Try BNP solver"), std::string::npos);
+}
+
+}  // namespace

@@ -253,8 +253,9 @@ void expect_holds_on_mixed_set(const Enumerable &e, const Cut &c, int k) {
     for (int j = k; j < n; ++j) check.set_col_bounds(j, e.prob.col_lo[j], e.prob.col_up[j]);
     const LpStatus st = check.solve(TV_METHOD_DSIMPLEX, {});
     ASSERT_NE(st, LpStatus::kUnbounded) << c.tag;
-    if (st == LpStatus::kOptimal)
+    if (st == LpStatus::kOptimal) {
       EXPECT_LE(-check.objective(), c.rhs + 1e-7 * (1 + std::fabs(c.rhs))) << c.tag << " at x0 " << point[0];
+    }
     int j = 0;  // next point of the box, odometer-wise
     while (j < k && point[j] >= e.prob.col_up[j]) point[j] = e.prob.col_lo[j], ++j;
     if (j == k) break;

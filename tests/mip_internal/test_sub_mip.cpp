@@ -8,6 +8,7 @@
 #include "mip/heuristics.hpp"
 #include "mip/incumbent.hpp"
 #include "mip/sub_mip.hpp"
+#include "dense_problem.hpp"
 #include "mip_fixture.hpp"
 
 using namespace mip_test;
@@ -76,6 +77,34 @@ TEST(SubMip, FixingsAtTheOptimumLeadBackToItsValue) {
     ++checked;
   }
   EXPECT_GE(checked, 3);
+}
+
+// The same sub-MIPs searched with and without the integer presolve: the
+// presolved one keeps fewer columns, and both searches, run to the end,
+// agree on the optimum and its bound; the presolved answer comes back feasible.
+TEST(SubMip, PresolvedSearchAgreesWithThePlainOne) {
+  int shrunk = 0, compared = 0;
+  for (const char *name : {"p0201", "bell5", "vpm2", "misc03"}) {
+    MipModel mm;
+    if (!mm.load(name) || mm.optimum.empty()) continue;
+    SubMipSpec s = open_spec(mm.prob);
+    for (int j = 0; j < mm.prob.n; ++j)
+      if (mm.prob.is_int[j] && j % 2 == 0) s.lo[j] = s.up[j] = std::round(mm.optimum[j]);
+    s.branch_limit = -1;
+    const SubMipResult with = tarvo::mip::solve_sub_mip(mm.prob, mm.params, s);
+    tarvo::base::ParamValues plain = mm.params;
+    plain.store(tarvo::base::params::position(TV_IPARAM_MIP_PRELEVEL), 0);
+    const SubMipResult without = tarvo::mip::solve_sub_mip(mm.prob, plain, s);
+    ASSERT_TRUE(with.found && without.found) << name;
+    EXPECT_TRUE(feasible(mm.prob, with.x)) << name;
+    shrunk += with.kept_columns < without.kept_columns;
+    if (!with.exhausted || !without.exhausted) continue;
+    ++compared;
+    EXPECT_NEAR(with.objective, without.objective, rel_tol(without.objective)) << name;
+    EXPECT_NEAR(with.bound, without.bound, rel_tol(without.bound)) << name;
+  }
+  EXPECT_GE(shrunk, 2);
+  EXPECT_GE(compared, 2);
 }
 
 TEST(SubMip, BranchLimitDeadlineAndCutoffHold) {
@@ -174,26 +203,9 @@ TEST(Neighbourhoods, SolutionsAreFeasibleTaggedAndTheLpIsUntouched) {
 // A dense pure binary problem for the enumeration tests.
 MipProblem binary_problem(const std::vector<double> &c, const std::vector<std::vector<double>> &rows,
                           const std::vector<double> &row_lo, const std::vector<double> &row_up) {
-  MipProblem p;
-  p.n = static_cast<int>(c.size());
-  p.m = static_cast<int>(rows.size());
-  p.c = c;
-  p.col_lo.assign(p.n, 0.0);
-  p.col_up.assign(p.n, 1.0);
-  p.is_int.assign(p.n, 1);
-  p.row_lo = row_lo;
-  p.row_up = row_up;
-  p.col_start.assign(1, 0);
-  for (int j = 0; j < p.n; ++j) {
-    for (int i = 0; i < p.m; ++i)
-      if (rows[i][j] != 0) {
-        p.col_index.push_back(i);
-        p.col_value.push_back(rows[i][j]);
-      }
-    p.col_start.push_back(static_cast<int>(p.col_index.size()));
-  }
-  p.build_rows();
-  return p;
+  const int n = static_cast<int>(c.size());
+  return mip_test::dense_problem(rows, row_lo, row_up, std::vector<double>(n, 0.0), std::vector<double>(n, 1.0),
+                                 std::vector<char>(n, 1), c);
 }
 
 double brute_force(const MipProblem &p) {
