@@ -65,11 +65,8 @@ void build_factors(Work& W) {
   const std::size_t lnz = W.lindex.size();
   W.ltindex.resize(lnz);
   W.ltvalue.resize(lnz);
-  // Rows laid out backwards through the elimination order, the order in
-  // which the dense transposed solve reads them.
   int pos = 0;
-  for (int k = m - 1; k >= 0; --k) {
-    const int b = W.lorder[k];
+  for (int b = 0; b < m; ++b) {
     W.ltbegin[b] = W.ltend[b] = pos;
     pos += ltlen[b];
   }

@@ -101,9 +101,20 @@ void lsolve_dense(Work& W) {
   W.nz = -1;
 }
 
-// By rows of L, backwards (laid out in that order).
+// Inner products with the columns of L, backwards through the elimination
+// order. (The scatter form over the rows of L is about 20 % faster on dense
+// vectors but sums in another order, and the changed rounding alone cost
+// greenbeb 29 % more iterations.)
 void ltsolve_dense(Work& W) {
-  sweep<false, true>(l_rows(W), W.lorder.data(), W.m, nullptr, W.w.data(), nullptr);
+  const Lines L = l_columns(W);
+  const int* order = W.lorder.data();
+  double* w = W.w.data();
+  for (int k = W.m - 1; k >= 0; --k) {
+    const int a = order[k];
+    double sum = 0.0;
+    for (int q = L.begin[a], e = L.end[a]; q < e; ++q) sum += L.value[q] * w[L.index[q]];
+    w[a] -= sum;
+  }
   W.nz = -1;
 }
 

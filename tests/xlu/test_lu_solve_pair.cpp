@@ -1,7 +1,7 @@
 // Paired FTRAN: the shared pass must give exactly what two separate solves
 // give, keep the first column for the update, fall back to two solves when the
 // vectors are sparse, and refuse bad arguments without leaving the workspace
-// dirty. Also the dense transposed solve against the sparse one.
+// dirty. Also the dense transposed solves against the sparse ones.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -139,8 +139,8 @@ TEST(LuSolvePair, BadArgumentsAreRefusedAndLeaveTheWorkspaceClean) {
 }
 
 TEST(LuSolvePair, DenseTransposedSolveMatchesSparseAfterUpdates) {
-  // The dense L^T sweep goes by rows of L; it must agree with the sparse one,
-  // also once row etas are in the file.
+  // The dense U^T and L^T sweeps must agree with the sparse ones, also once
+  // row etas are in the file.
   const int m = 800;
   Basis B = lutest::lp_basis(m, 0.4, 5, 46);
   Options dense = dense_options(), sparse;
