@@ -435,11 +435,41 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
       });
     }
     load_column(g, q, g.work_col);
-    g.lu.ftran(g.work_col, true);
+    // Steepest edge: w_r = ||rho||^2, and tau = B^-1 rho for the other rows the
+    // pivot column reaches (a column with no other nonzero needs no tau). When
+    // both solves are dense they share one pass over the factors.
+    const bool dse = rc.dual_pricing == 1;
+    xlu::Vector &tau = g.work_tau;
+    const auto rho_norm2 = [&](bool load_tau) {
+      const xlu::Vector &rho = g.work_row;
+      if (load_tau) tau.clear();
+      double sum[2] = {0.0, 0.0};  // two chains: the adds need not wait on each other
+      int c = 0;
+      for_each_position(rho, m, [&](int i) {
+        const double v = rho.array[i];
+        sum[i & 1] += v * v;
+        if (!load_tau || v == 0.0) return;
+        tau.array[i] = v;
+        tau.index[c++] = i;
+      });
+      if (load_tau) tau.count = c;
+      return sum[0] + sum[1];
+    };
+    const bool paired = dse && g.lu.pair_shares_pass(g.work_col.count, g.work_row.count);
+    double wr = g.weight[r];
+    bool have_tau = false;
+    if (paired) {
+      wr = rho_norm2(true);
+      g.lu.ftran_pair(g.work_col, tau);
+      have_tau = true;
+    } else {
+      g.lu.ftran(g.work_col, true);
+    }
     const xlu::Vector &col = g.work_col;
     double arq = col.array[r];
     double arow = g.alpha_row[q];
     if (std::fabs(arq) < 1e-11 || std::fabs(arq - arow) > 1e-6 * (1.0 + std::fabs(arq))) {
+      if (have_tau) tau.clear();
       g.wfact = WFACT_NUMERR;
       g.factored = false;
       ++badnum;
@@ -450,29 +480,11 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
       }
       continue;
     }
-    // Steepest edge: w_r = ||rho||^2, and tau = B^-1 rho for the other rows the
-    // pivot column reaches; a column with no other nonzero needs no tau.
-    const bool dse = rc.dual_pricing == 1;
-    double wr = g.weight[r];
-    bool have_tau = false;
-    if (dse) {
-      const xlu::Vector &rho = g.work_row;
+    if (dse && !paired) {
       bool others = false;
       for_each_position(col, m, [&](int i) { others = others || (i != r && col.array[i] != 0.0); });
-      xlu::Vector &tau = g.work_tau;
-      if (others) tau.clear();
-      double sum[2] = {0.0, 0.0};  // two chains: the adds need not wait on each other
-      int c = 0;
-      for_each_position(rho, m, [&](int i) {
-        const double v = rho.array[i];
-        sum[i & 1] += v * v;
-        if (!others || v == 0.0) return;
-        tau.array[i] = v;
-        tau.index[c++] = i;
-      });
-      wr = sum[0] + sum[1];
+      wr = rho_norm2(others);
       if (others) {
-        tau.count = c;
         g.lu.ftran(tau, false);
         have_tau = true;
       }
@@ -506,7 +518,6 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     g.x[q] += tp;
     // pricing weights
     if (rc.dual_pricing != 0) {
-      const xlu::Vector &tau = g.work_tau;
       for_col([&](int i) {
         double a = col.array[i];
         if (a == 0.0 || i == r) return;

@@ -136,6 +136,7 @@ struct Work {
 
   // ---- solve workspace (kept zero between calls)
   std::vector<double> w;
+  std::vector<double> w2;  // second vector of a paired FTRAN, zero between calls
   std::vector<int> pat[2];
   int cur = 0;
   int nz = 0;  // count of pat[cur]; -1 when dense
@@ -208,6 +209,9 @@ void utsolve_sparse(Work& W);
 // kernels; they fall back to dense when the vector fills. Return true when
 // every stage ran sparse.
 bool ftran_work(Work& W, bool sparse, bool keep);
+void keep_spike(Work& W);
+// Dense FTRAN of W.w and W.w2 at once (FT updates only); `keep` as above, for W.w.
+void ftran_pair_work(Work& W, bool keep);
 // Dense solves without statistics, for the estimators: in/out of length m.
 void dense_ftran(Work& W, const double* rhs_rows, double* x_cols);
 void dense_btran(Work& W, const double* rhs_cols, double* y_rows);

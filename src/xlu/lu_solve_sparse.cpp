@@ -86,6 +86,21 @@ void utsolve_sparse(Work& W) {
   }
 }
 
+// The spike (L and row etas applied) is the new U column of an update.
+void keep_spike(Work& W) {
+  if (W.nz < 0) rebuild_pattern(W);
+  const int* pat = W.pat[W.cur].data();
+  int n = 0;
+  for (int k = 0; k < W.nz; ++k) {
+    const int a = pat[k];
+    const double x = W.w[a];
+    if (x == 0.0) continue;
+    W.spike[a] = x;
+    W.spike_pat[n++] = a;
+  }
+  W.spike_nz = n;
+}
+
 bool ftran_work(Work& W, bool sparse, bool keep) {
   const double thr = W.opt.spvtol_ftran * W.m;
   bool all = sparse && W.nz >= 0;
@@ -95,20 +110,7 @@ bool ftran_work(Work& W, bool sparse, bool keep) {
     all = false;
   }
   if (W.ft) rsolve(W);
-  if (keep) {
-    // The spike (L and row etas applied) is the new U column of an update.
-    if (W.nz < 0) rebuild_pattern(W);
-    const int* pat = W.pat[W.cur].data();
-    int n = 0;
-    for (int k = 0; k < W.nz; ++k) {
-      const int a = pat[k];
-      const double x = W.w[a];
-      if (x == 0.0) continue;
-      W.spike[a] = x;
-      W.spike_pat[n++] = a;
-    }
-    W.spike_nz = n;
-  }
+  if (keep) keep_spike(W);
   if (all && W.nz <= thr) usolve_sparse(W);
   else {
     usolve_dense(W);

@@ -75,6 +75,7 @@ void Work::setup(int dim, std::int64_t nnz_hint, int update_slots) {
   diag.assign(n, 1.0);
   upos.assign(n, 0);
   w.assign(n, 0.0);
+  w2.assign(n, 0.0);
   pat[0].assign(n + 1, 0);
   pat[1].assign(n + 1, 0);
   mark.assign(n, 0);
@@ -447,6 +448,50 @@ int Factor::ftran(Vector& v, bool for_update) {
   W.hist_ftran = blend(W.hist_ftran, v.count / m);
   (ran_sparse ? W.stats.ftran_sparse : W.stats.ftran_dense)++;
   if (for_update) keep_result(W, v);
+  return kOk;
+}
+
+bool Factor::pair_shares_pass(int nz_a, int nz_b) const {
+  const Work& W = *w_;
+  if (!W.valid || !W.ft) return false;
+  const double tol = W.opt.spvtol_ftran;
+  const double m = std::max(W.m, 1);
+  if (W.hist_ftran > tol) return true;
+  return nz_a > tol * m && nz_b > tol * m;
+}
+
+int Factor::ftran_pair(Vector& a, Vector& b) {
+  Work& W = *w_;
+  if (!W.valid) return kInvalidInput;
+  if (a.size() != W.m || b.size() != W.m || &a == &b) return kInvalidInput;
+  const int nz_a = a.count < 0 ? W.m : a.count, nz_b = b.count < 0 ? W.m : b.count;
+  if (!pair_shares_pass(nz_a, nz_b)) {
+    if (const int rc = ftran(a, true); rc != kOk) return rc;
+    return ftran(b, false);
+  }
+  clear_spike(W);
+  W.kept = false;
+  if (gather_rows(W, a, true) != kOk) return kInvalidInput;
+  std::swap(W.w, W.w2);
+  const int rc = gather_rows(W, b, false);
+  std::swap(W.w, W.w2);
+  if (rc != kOk) {
+    // undo the first gather: the workspace must be zero between calls
+    std::fill(W.w.begin(), W.w.end(), 0.0);
+    W.nz = 0;
+    return kInvalidInput;
+  }
+  detail::ftran_pair_work(W, true);
+  const double m = std::max(W.m, 1);
+  scatter(W, a, false);
+  W.hist_ftran = blend(W.hist_ftran, a.count / m);
+  std::swap(W.w, W.w2);
+  W.nz = -1;
+  scatter(W, b, false);
+  std::swap(W.w, W.w2);
+  W.hist_ftran = blend(W.hist_ftran, b.count / m);
+  W.stats.ftran_dense += 2;
+  keep_result(W, a);
   return kOk;
 }
 

@@ -128,6 +128,13 @@ class Factor {
   int ftran(Vector& v, bool for_update = false);
   int ftran(int nz, const int* index, const double* value, Vector& out, bool for_update = false);
   int ftran_dense(double* x, bool for_update = false);
+  // Two FTRANs: `a` as by ftran(a, true), then `b` as by ftran(b). When
+  // pair_shares_pass() says so they share one pass over the factors (both
+  // solved densely); otherwise they run one after the other.
+  int ftran_pair(Vector& a, Vector& b);
+  // True when both right-hand sides (of these nonzero counts) would take the
+  // dense kernels, so that one shared pass replaces two.
+  bool pair_shares_pass(int nz_a, int nz_b) const;
   // y^T B = c^T, in place: rhs indexed by basic positions, result by rows.
   int btran(Vector& v);
   int btran(int nz, const int* index, const double* value, Vector& out);
