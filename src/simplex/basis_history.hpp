@@ -19,6 +19,19 @@ struct PivotEntry {
   double pivot = 0;
 };
 
+// How far a run has come, comparable across the phases and methods of one
+// solve: fewer kinds of infeasibility first (2 primal and dual infeasible, 1
+// one of them, 0 none); within the same level and kind of run a smaller
+// measure (infeasibility sum of a phase 1, objective in the phase's
+// direction). Runs of another kind at the same level are not comparable: the
+// newer one counts, the solve has moved on.
+enum ProgressKind : int { kPrimalPhase1, kPrimalPhase2, kDualPhase1, kDualPhase2 };
+struct Progress {
+  int level = 3;  // worse than any real basis
+  int kind = -1;
+  double measure = 0;
+};
+
 struct BasisRecovery {
   static constexpr int kHistory = 20;
   // The fallback basis: saved after each stable factorisation.
@@ -34,9 +47,24 @@ struct BasisRecovery {
   std::array<PivotEntry, kHistory> ring{};
   long long top = 0;
   int size = 0;
+  // The best basis of this solve by Progress, recorded at stable
+  // factorisations (TV_IPARAM_LP_UMODE bit 4); it replaces the fallback when a
+  // numerical error asks for a restore.
+  bool keep_best = false;
+  std::vector<int> best_head;
+  std::vector<signed char> best_state;
+  Progress best;
+  double best_checked = -1e30;  // iteration of the last comparison
+  double best_iteration = -1;
+  int best_restores = 0;
+  // A restore request (numerical errors in a row): the next refactorisation
+  // for a numerical error puts the fallback (or best) basis back first.
+  bool restore_request = false;
+  int numerr_streak = 0;
   int method = 1;     // TV_IPARAM_LP_BASRECOV_METHOD (0 means 1)
   int ratrange = 4;   // TV_IPARAM_LP_RATRANGE: LU pivot candidates, lowered after a failure
   bool saved() const { return !head.empty(); }
+  bool best_saved() const { return !best_head.empty(); }
 };
 
 }  // namespace tarvo::simplex

@@ -82,14 +82,16 @@ void settle_nonbasic(Glp &g, int j) {
 }
 }  // namespace
 
-bool restore_fallback(Glp &g) {
-  BasisRecovery &h = g.recovery;
+namespace {
+// Puts a recorded basis back: header, states, nonbasic values; the factors
+// and pricing weights are stale afterwards. False when it does not fit.
+bool install_recorded(Glp &g, const std::vector<int> &head, const std::vector<signed char> &state) {
   const int nt = g.n + g.m;
-  if (!h.saved() || static_cast<int>(h.state.size()) != nt || static_cast<int>(h.head.size()) != g.m) return false;
-  g.head = h.head;
+  if (head.empty() || static_cast<int>(state.size()) != nt || static_cast<int>(head.size()) != g.m) return false;
+  g.head = head;
   g.nonbasic_rows.invalidate();  // states change without a pivot
   for (int j = 0; j < nt; ++j) {
-    g.state[j] = h.state[j];
+    g.state[j] = state[j];
     g.where[j] = -1;
   }
   for (int p = 0; p < g.m; ++p) {
@@ -98,17 +100,78 @@ bool restore_fallback(Glp &g) {
   }
   for (int j = 0; j < nt; ++j)
     if (g.state[j] != kBasic) settle_nonbasic(g, j);
-  ++h.uses;
-  ++h.restores;
-  h.size = 0;  // the pivots in the ring led away from this basis
+  g.recovery.size = 0;  // the pivots in the ring led away from this basis
   g.weights_exact = false;
   std::fill(g.weight.begin(), g.weight.end(), 1.0);
   g.factored = false;
+  return true;
+}
+
+constexpr double kBestEvery = 10;  // iterations between two looks at the progress
+constexpr double kProgressEps = 1e-9;
+
+bool better(const Progress &now, const Progress &best) {
+  if (now.level != best.level) return now.level < best.level;
+  if (now.kind != best.kind) return true;
+  return now.measure < best.measure - kProgressEps * (1.0 + std::fabs(best.measure));
+}
+}  // namespace
+
+bool restore_fallback(Glp &g) {
+  BasisRecovery &h = g.recovery;
+  if (!install_recorded(g, h.head, h.state)) return false;
+  ++h.uses;
+  ++h.restores;
   trace_event(g, kTraceRecovery,
               " restored fallback basis (#nused:%d, #ncalls:%d, iter-saved:%g, hist_idx:%lld, cond2est:%g, rcond:%g, "
               "bhash:%llx)",
               h.uses, h.restores, h.saved_iteration, h.top, h.cond2est, h.rcond, h.hash);
   return true;
+}
+
+void note_progress(Glp &g, ProgressKind kind, double measure) {
+  BasisRecovery &h = g.recovery;
+  if (!h.keep_best || !g.factored || g.wfact != WFACT_NO || g.m == 0) return;
+  if (h.best_saved() && g.iterations - h.best_checked < kBestEvery) return;
+  h.best_checked = g.iterations;
+  Progress now{2, kind, measure};
+  if (kind == kPrimalPhase2 || kind == kDualPhase2) {
+    int np = 0, nd = 0;
+    primal_infeasibility(g, &np);
+    dual_infeasibility(g, &nd);
+    now.level = (np > 0) + (nd > 0);
+  }
+  if (!better(now, h.best)) return;
+  h.best = now;
+  h.best_head = g.head;
+  h.best_state = g.state;
+  h.best_iteration = g.iterations;
+  trace_event(g, kTraceRecovery, "Saved current basis as the %s basis, top:%lld, cond2est:%g, rcond:%g, bhash=%llx",
+              "best", h.top, 1.0 / std::max(g.lu.rcond(), 1e-300), g.lu.rcond(), basis_hash(g));
+}
+
+void forget_best_basis(Glp &g) {
+  BasisRecovery &h = g.recovery;
+  h.best_head.clear();
+  h.best_state.clear();
+  h.best = Progress{};
+  h.best_checked = -1e30;
+  h.best_iteration = -1;
+  h.restore_request = false;
+  h.numerr_streak = 0;
+}
+
+bool restore_for_numerical_error(Glp &g) {
+  BasisRecovery &h = g.recovery;
+  if (h.keep_best && h.best_saved()) {
+    if (install_recorded(g, h.best_head, h.best_state)) {
+      ++h.best_restores;
+      trace_event(g, kTraceRecovery, " restored best basis (#ncalls:%d, iter-saved:%g, hist_idx:%lld)",
+                  h.best_restores, h.best_iteration, h.top);
+      return true;
+    }
+  }
+  return restore_fallback(g);
 }
 
 bool rollback_to_factorization(Glp &g) {

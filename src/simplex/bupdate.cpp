@@ -13,6 +13,22 @@ namespace {
 constexpr double kEps = 2.220446049250313e-16;
 constexpr int kFreqFloor = 50;        // recovery never shortens the update sequence below this
 constexpr int kFallbackUses = 7;      // restores of one fallback basis before method 2 takes over
+// Numerical errors in a row (without a clean refactorisation interval between
+// them) after which the basis is judged unsound and an earlier one restored.
+constexpr int kRestoreAfter = 3;
+
+// Numerical errors that keep coming back ask for a restore: the basis the
+// errors came from is left for the fallback (or the best) basis.
+void restore_on_repeated_errors(Glp &g) {
+  BasisRecovery &h = g.recovery;
+  if (g.wfact == WFACT_LUSPACE) h.numerr_streak = 0;
+  if (g.wfact != WFACT_NUMERR) return;
+  if (++h.numerr_streak >= kRestoreAfter) h.restore_request = true;
+  if (!h.restore_request) return;
+  h.restore_request = false;
+  h.numerr_streak = 0;
+  restore_for_numerical_error(g);
+}
 
 // The kernel's settings and figures after a factorisation, at
 // TV_IPARAM_LU_PRINT_LEVEL 1 and above. The condition figures of L and U are
@@ -135,6 +151,7 @@ void trace_reason(Glp &g) {
 
 int refactor(Glp &g) {
   trace_reason(g);
+  restore_on_repeated_errors(g);
   if (g.m == 0) {
     g.factored = true;
     g.wfact = WFACT_NO;

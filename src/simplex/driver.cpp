@@ -24,6 +24,8 @@ constexpr int kUmodeRandomPerturbation = 1;  // TV_IPARAM_LP_UMODE: perturbation
 constexpr int kUmodeAdaptTolerances = 2;  // TV_IPARAM_LP_UMODE: tolerances adapt within their limits
 constexpr int kUmodeDualPrePerturb = 8;  // TV_IPARAM_LP_UMODE: perturb costs before the dual starts
 constexpr int kUmodePrimalPrePerturb = 16;  // TV_IPARAM_LP_UMODE: perturb bounds before the primal starts
+constexpr int kUmodeLexicographic = 32;  // TV_IPARAM_LP_UMODE: lexicographic ratio test against degeneracy
+constexpr int kUmodeRestoreBest = 4;  // TV_IPARAM_LP_UMODE: numerical errors go back to the best basis, not the fallback
 
 namespace {
 
@@ -81,6 +83,8 @@ RunControl controls(const base::Model &model) {
   const int partial = model.params.integer(TV_IPARAM_LP_PPARTIAL);
   rc.primal_partial = std::abs(partial) == 1 || std::abs(partial) == 3 ? std::abs(partial) : 2;
   rc.random_pivots = partial >= 0;
+  rc.max_merge = model.params.integer(TV_IPARAM_LP_MAXMERGE);
+  rc.merge_fact = model.params.dbl(TV_DPARAM_LP_MERGEFACT);
   rc.free_first = model.params.integer(TV_IPARAM_LP_OPRFREE) != 0;
   rc.pert_factor = model.params.dbl(TV_DPARAM_LP_PERTFACT);
   rc.big_m = model.params.dbl(TV_DPARAM_LP_BIGM);
@@ -91,6 +95,7 @@ RunControl controls(const base::Model &model) {
   rc.dp_switch = model.params.integer(TV_IPARAM_LP_DPSWITCH) != 0;
   const int umode = model.params.integer(TV_IPARAM_LP_UMODE);
   rc.pre_perturb_primal = (umode & kUmodePrimalPrePerturb) != 0;
+  rc.lexicographic = (umode & kUmodeLexicographic) != 0;
   if (umode & kUmodeRandomPerturbation) {
     // a stream of the environment's seed that moves on with every solve
     const int seed = model.env ? model.env->params.integer(TV_IPARAM_DEFAULT_SEED) : 1031;
@@ -252,6 +257,7 @@ int run_methods(Glp &g, RunControl &rc, bool primal) {
   int code = 0;
   const double saved_ptol = g.ptol, saved_dtol = g.dtol, saved_pivot = g.pivot_tol;
   const bool reopt = !rc.perturb;
+  forget_best_basis(g);  // progress of an earlier solve does not compare
   int idle_passes = 0;
   bool ran_primal = false, ran_dual = false;
   int pass = 0;
@@ -364,6 +370,7 @@ LpResult run_simplex(base::Model &model, int method, bool cold, int scale_overri
                                 model.hooks.log_writer != nullptr && !model.cut_row_switch);
   g->trace = TraceState{};
   g->adapt_tolerances = (model.params.integer(TV_IPARAM_LP_UMODE) & kUmodeAdaptTolerances) != 0;
+  g->recovery.keep_best = (model.params.integer(TV_IPARAM_LP_UMODE) & kUmodeRestoreBest) != 0;
   g->stats = RunStats{};
   if (installed && g->trace_cfg.detail)
     base::log_model(&model, 1, "\n(%c) Setting specified basis (B) as initial basis (bhash=%llx).",

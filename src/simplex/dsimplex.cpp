@@ -87,6 +87,12 @@ bool has_shifts(const Glp &g) {
   return false;
 }
 
+// The progress of a freshly factorised basis, for the best-basis record: the
+// dual objective rises in both phases (on the boxed problem in phase 1).
+void note_dual_progress(Glp &g, const DualPhase &ph) {
+  if (g.recovery.keep_best) note_progress(g, ph.boxes_on() ? kDualPhase1 : kDualPhase2, -shifted_objective(g));
+}
+
 constexpr int kCutoffTestEvery = 10;  // pivots between O(n) cutoff tests
 
 // The perturbed dual objective passed the cutoff. The true costs and bounds
@@ -205,6 +211,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
   ph.start(g);
   make_dual_feasible(g, true);
   compute_primal(g);
+  note_dual_progress(g, ph);
 
   std::vector<Candidate> cands;
   std::vector<int> flips;
@@ -247,6 +254,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
       moved |= make_dual_feasible(g, true);
       if (moved) compute_primal(g);
       rows_fresh = false;
+      note_dual_progress(g, ph);
     }
     int lim = check_limits(g, rc);
     if (lim != XSTAT_CONT) {
@@ -468,7 +476,8 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     const xlu::Vector &col = g.work_col;
     double arq = col.array[r];
     double arow = g.alpha_row[q];
-    if (std::fabs(arq) < 1e-11 || std::fabs(arq - arow) > 1e-6 * (1.0 + std::fabs(arq))) {
+    if (std::fabs(arq) < 1e-11 || std::fabs(arq - arow) > 1e-6 * (1.0 + std::fabs(arq)) ||
+        (g.numerical_fault && g.numerical_fault(g))) {
       if (have_tau) tau.clear();
       g.wfact = WFACT_NUMERR;
       g.factored = false;

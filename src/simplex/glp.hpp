@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "model/model.hpp"
@@ -104,6 +105,9 @@ struct Glp : base::SolverWork {
   int singular_repairs = 0;
   int xray_col = -1, xray_row = -1;  // entering column of an unbounded exit, leaving row of an infeasible one
   BasisRecovery recovery;
+  // Test hook: when set and true, the pivot being made counts as numerically
+  // unsound (as if its row and column disagreed).
+  std::function<bool(const Glp &)> numerical_fault;
   int wfact_counts[WFACT_CYCLING + 1] = {};
   std::vector<std::uint32_t> pivot_activity;  // basis changes per variable (n+m)
   TraceSettings trace_cfg;
@@ -202,6 +206,14 @@ void pivot_basis(Glp &g, int r, int q, signed char leave_state, double pivot);
 // and the factors stale; true when they changed the basis.
 void save_fallback(Glp &g);
 bool restore_fallback(Glp &g);
+// The best basis of the solve (TV_IPARAM_LP_UMODE bit 4): the loops report
+// their progress right after a refactorisation, with x and the reduced costs
+// fresh; forget_best_basis starts a new solve.
+void note_progress(Glp &g, ProgressKind kind, double measure);
+void forget_best_basis(Glp &g);
+// The restore a repeated numerical error asks for: the best basis when one is
+// kept, else the fallback basis. True when the basis changed.
+bool restore_for_numerical_error(Glp &g);
 // The pivot ring, newest first, when recovery is traced.
 void dump_history(Glp &g);
 bool rollback_to_factorization(Glp &g);
@@ -275,11 +287,14 @@ struct RunControl {
   int dual_partial = 0;    // TV_IPARAM_LP_DPARTIAL with Dantzig's rule: 0 full scan, 1-3 partial
   int primal_pricing = -1;  // -1 automatic, 0 partial, 2 Devex
   int primal_partial = 2;   // partial pricing method 1 or 2
+  int max_merge = 0;        // TV_IPARAM_LP_MAXMERGE: overfull merges of the partial list before a refactorisation
+  double merge_fact = 0.7;  // TV_DPARAM_LP_MERGEFACT: fill share of the list that counts a merge as overfull
   bool reentered_primal = false;  // the primal runs again in this solve
   bool use_cutoff = false;
   double cutoff = -kInf;   // internal minimisation sense
   bool perturb = true;     // a fresh run may perturb before its first iteration
   bool pre_perturb_primal = true, pre_perturb_dual = true;  // TV_IPARAM_LP_UMODE bits 16 and 8
+  bool lexicographic = false;  // TV_IPARAM_LP_UMODE bit 32: lexicographic ratio test instead of bound perturbation
   bool perturb_when_degenerate = false;  // a cold dual run watches its degeneracy (warm ones only stalls)
   // TV_IPARAM_SPLEX_DUAL_PHASE (0 decide, 1 start in phase 1, 2 single phase,
   // 3 keep the phase) and the artificial box of TV_DPARAM_LP_BNDINF

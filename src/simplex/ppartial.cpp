@@ -24,22 +24,66 @@ int segment_length(int nt, int method) {
   return std::max(std::min(nt, 500), nt / parts);
 }
 
-// Largest improving reduced cost of the first segment that has one, scanning
-// at most all columns once from the rotating start.
+// Keeps the best `cap` entries of an overfull list and counts merges past the
+// fill factor; too many of them ask for a refactorisation.
+void after_merge(Glp &g, PrimalState &ps, std::size_t cap) {
+  PartialList &L = ps.partial;
+  if (static_cast<double>(L.cand.size()) > L.merge_fact * static_cast<double>(cap)) {
+    const long long limit =
+        L.merge_limit > 0 ? L.merge_limit : static_cast<long long>(std::min(g.refactor_freq, 200)) * g.m;
+    if (++L.overfull > limit && g.wfact == WFACT_NO) {
+      g.wfact = WFACT_MAXDMERGE;
+      L.overfull = 0;
+    }
+  }
+  if (L.cand.size() <= cap) return;
+  auto by_gain = [&](int a, int b) { return improvement(g, ps, a) > improvement(g, ps, b); };
+  std::nth_element(L.cand.begin(), L.cand.begin() + static_cast<std::ptrdiff_t>(cap), L.cand.end(), by_gain);
+  for (std::size_t k = cap; k < L.cand.size(); ++k) L.listed[L.cand[k]] = 0;
+  L.cand.resize(cap);
+}
+
+// Prices the candidate list, then merges in the next segment (more of them
+// while nothing improves, every column once at most) and takes the largest
+// improving reduced cost.
 int choose_partial(Glp &g, PrimalState &ps) {
   const int nt = g.n + g.m;
   if (nt == 0) return -1;
-  const int len = segment_length(nt, ps.partial_method);
-  int start = ps.segment_start % nt;
+  PartialList &L = ps.partial;
+  if (static_cast<int>(L.listed.size()) != nt) {
+    L.listed.assign(nt, 0);
+    L.cand.clear();
+  }
   int best = -1;
   double best_v = 0;
+  std::size_t keep = 0;
+  for (int j : L.cand) {
+    const double v = improvement(g, ps, j);
+    if (v == 0.0) {
+      L.listed[j] = 0;
+      continue;
+    }
+    L.cand[keep++] = j;
+    if (v > best_v) {
+      best_v = v;
+      best = j;
+    }
+  }
+  L.cand.resize(keep);
+  const int len = segment_length(nt, ps.partial_method);
+  int start = ps.segment_start % nt;
   int scanned = 0;
   while (scanned < nt) {
-    int stop = std::min(nt - scanned, len);
+    const int stop = std::min(nt - scanned, len);
+    const std::size_t before = L.cand.size();
     for (int k = 0; k < stop; ++k) {
       int j = start + k;
       if (j >= nt) j -= nt;
-      double v = improvement(g, ps, j);
+      if (L.listed[j]) continue;
+      const double v = improvement(g, ps, j);
+      if (v <= 0) continue;
+      L.cand.push_back(j);
+      L.listed[j] = 1;
       if (v > best_v) {
         best_v = v;
         best = j;
@@ -47,9 +91,15 @@ int choose_partial(Glp &g, PrimalState &ps) {
     }
     scanned += stop;
     start = (start + stop) % nt;
+    if (L.cand.size() > before) after_merge(g, ps, static_cast<std::size_t>(len));
     if (best >= 0) break;
   }
-  if (scanned >= nt) ++g.stats.full_prices;
+  if (scanned >= nt) {
+    ++g.stats.full_prices;
+    if (best < 0)
+      trace_event(g, kTracePricing, " ppart candid list empty, fiter=%d, scanned-full=%d.", static_cast<int>(g.iterations),
+                  static_cast<int>(g.stats.full_prices));
+  }
   ps.segment_start = start;
   return best;
 }

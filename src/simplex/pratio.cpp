@@ -54,11 +54,16 @@ struct Breakpoint {
 signed char ratio_class(const PrimalState &ps, int p) { return ps.phase1 ? ps.pclass[p] : 0; }
 
 // Largest pivot among the rows a feasible basic bounds the step with, within
-// tmax (pass 2 of the Harris test).
-void largest_feasible_pivot(const Glp &g, const PrimalState &ps, double dir, double pivtol, double tmax,
-                            PrimalRatio &out) {
+// tmax (pass 2 of the Harris test). Under the lexicographic test a degenerate
+// step (the chosen basic sits on its bound within the feasibility tolerance)
+// is decided by the e-terms among all the rows that sit on their bound: only
+// degenerate pivots can cycle, the others keep the largest pivot.
+void largest_feasible_pivot(Glp &g, PrimalState &ps, double dir, double pivtol, double tmax, PrimalRatio &out) {
   const xlu::Vector &col = g.work_col;
   double best = 0;
+  bool degenerate = false;  // the chosen row sits on its bound
+  thread_local std::vector<TiedRow> ties;
+  ties.clear();
   for_each_position(col, g.m, [&](int p) {
     const double a = col.array[p];
     const double abs_a = std::fabs(a);
@@ -70,7 +75,10 @@ void largest_feasible_pivot(const Glp &g, const PrimalState &ps, double dir, dou
     const double t = rate < 0 ? (g.x[j] - bnd) / -rate : (bnd - g.x[j]) / rate;
     if (t > tmax) return;
     out.largest = std::max(out.largest, abs_a);
+    const bool on_bound = std::fabs(g.x[j] - bnd) <= g.ptol;
+    if (ps.lex.on && on_bound) ties.push_back({p, std::max(t, 0.0), bnd, abs_a, rate < 0 ? 1.0 : -1.0});
     if (abs_a > best) {
+      degenerate = on_bound;
       best = abs_a;
       out.row = p;
       out.step = std::max(t, 0.0);
@@ -78,11 +86,18 @@ void largest_feasible_pivot(const Glp &g, const PrimalState &ps, double dir, dou
     }
   });
   out.pivot = best;
+  if (degenerate && ties.size() > 1) {
+    const TiedRow &t = ties[lexicographic_choice(g, ps, ties)];
+    out.row = t.p;
+    out.step = t.step;
+    out.bound = t.bound;
+    out.pivot = t.absval;
+  }
 }
 
 }  // namespace
 
-PrimalRatio primal_ratio(const Glp &g, const PrimalState &ps, int q, double dir, double pivtol) {
+PrimalRatio primal_ratio(Glp &g, PrimalState &ps, int q, double dir, double pivtol) {
   PrimalRatio out;
   const xlu::Vector &col = g.work_col;
   const double tol = ratio_tolerance(g, ps.ratio_mode);

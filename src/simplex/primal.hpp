@@ -32,8 +32,41 @@ struct PricingBuckets {
   bool primed = false;  // filled by a full scan since the last refactorisation
 };
 
+// Candidate list of partial pricing (methods 1 and 2): the improving columns
+// of the segments scanned so far, priced again every iteration; each new
+// segment's candidates are merged in and the list keeps the best up to its
+// capacity (one segment). Merges that fill it beyond TV_DPARAM_LP_MERGEFACT
+// of its capacity are counted; more of them than TV_IPARAM_LP_MAXMERGE
+// between two factorisations ask for a refactorisation (WFACT_MAXDMERGE),
+// which starts the list afresh.
+struct PartialList {
+  std::vector<int> cand;
+  std::vector<char> listed;  // per variable
+  long long overfull = 0;    // merges past the fill factor since the last factorisation
+  double merge_fact = 0.7;
+  long long merge_limit = 0;  // 0: min(refactorisation frequency, 200) * m
+  void reset() {
+    for (int j : cand) listed[j] = 0;
+    cand.clear();
+    overfull = 0;
+  }
+};
+
 // Bucket of a reduced-cost magnitude r = f 2^e (0.5 <= f < 1): 20 - e, within 1..45.
 int bucket_of(double r);
+
+// Lexicographic ratio test (TV_IPARAM_LP_UMODE bit 32), the anti-degeneracy
+// step that replaces the bound perturbation: the bounds are thought moved
+// outward by infinitesimals e^1 >> e^2 >> ..., one per basic variable of the
+// basis the test started from (`order`), and rows that tie in the ratio test
+// are compared on those terms. Every basic row starts lexicographically
+// positive, so no basis repeats; nothing is moved, nothing to remove.
+struct LexOrder {
+  bool on = false;
+  std::vector<int> order;   // the basic variables when the test started, by position
+  int starts = 0;
+  long long decided = 0;    // ties the e-terms decided
+};
 
 struct PrimalState {
   bool phase1 = false;
@@ -51,6 +84,9 @@ struct PrimalState {
   double check_iter = 0, check_degenerate = 0;  // snapshot of the automatic pricing rule
   std::uint32_t seed = 987654321u;
   PricingBuckets buckets;
+  PartialList partial;
+  LexOrder lex;
+  bool lexicographic = false;  // the anti-degeneracy step is the lexicographic test
   std::vector<int> free_cols;  // nonbasic-able columns without a finite bound, priced first
   bool free_first = true;
   double pert_factor = 0;  // perturbation size, 0: the solver decides
@@ -80,7 +116,24 @@ struct PrimalRatio {
 
 // Two-pass Harris ratio test for entering q moving in direction dir with the
 // FTRAN column in g.work_col.
-PrimalRatio primal_ratio(const Glp &g, const PrimalState &ps, int q, double dir, double pivtol);
+PrimalRatio primal_ratio(Glp &g, PrimalState &ps, int q, double dir, double pivtol);
+
+// A row of the ratio test that reaches its bound within the tolerance.
+struct TiedRow {
+  int p;
+  double step;    // exact ratio (>= 0)
+  double bound;   // the bound it reaches
+  double absval;  // |alpha|
+  double sign;    // +1 towards its lower bound, -1 towards its upper
+};
+// Among rows tied in the ratio test, the lexicographically smallest by the
+// e-terms of ps.lex (rows with a pivot well below the largest are left out);
+// index into `ties`.
+std::size_t lexicographic_choice(Glp &g, PrimalState &ps, std::vector<TiedRow> &ties);
+// Starts the lexicographic test from the current basis.
+void start_lexicographic(Glp &g, PrimalState &ps);
+// The anti-degeneracy step of the run: bound perturbation or the lexicographic test.
+void anti_degeneracy_step(Glp &g, PrimalState &ps);
 
 // Perturbs the finite bounds of non-fixed variables outward by small random
 // amounts and moves the nonbasic ones with them.

@@ -101,6 +101,12 @@ void decide_pricing(Glp &g, PrimalState &ps, const RunControl &rc) {
   }
 }
 
+// The progress of a freshly factorised basis, for the best-basis record.
+void note_primal_progress(Glp &g, const PrimalState &ps) {
+  if (g.recovery.keep_best)
+    note_progress(g, ps.phase1 ? kPrimalPhase1 : kPrimalPhase2, ps.phase1 ? infeasibility_sum(g) : objective_value(g));
+}
+
 // Puts the shifted bounds back on every exit path.
 struct ShiftGuard {
   Glp &g;
@@ -137,11 +143,14 @@ int primal_simplex(Glp &g, const RunControl &rc) {
   if (rc.primal_pricing < 0) ps.pricing = rc.reentered_primal ? kDevexPricing : kPartialPricing;
   ps.partial_method = rc.primal_partial >= 1 && rc.primal_partial <= 3 ? rc.primal_partial : 2;
   ps.free_first = rc.free_first;
+  ps.partial.merge_limit = rc.max_merge;
+  ps.partial.merge_fact = rc.merge_fact;
   for (int j = 0; j < g.n; ++j)
     if (g.lower[j] <= -kInf && g.upper[j] >= kInf) ps.free_cols.push_back(j);
   ps.pert_factor = rc.pert_factor;
   if (rc.perturb_seed != 0) ps.seed = rc.perturb_seed;
   ps.ratio_mode = rc.primal_ratio;
+  ps.lexicographic = rc.lexicographic;
   reset_devex(g, ps);
   ShiftGuard guard{g, ps.shifts};
   TightTolerance tightened{g, g.dtol};
@@ -151,9 +160,10 @@ int primal_simplex(Glp &g, const RunControl &rc) {
     if ((code = refactor(g))) return code == 2 ? kRunNoMemory : kRunNumerical;
   }
   refresh(g, ps);
+  note_primal_progress(g, ps);
   if (rc.perturb && g.iterations == 0) {
     if (g.trace_cfg.on(kTracePerturbation)) base::log_model(g.model, 1, "\nPrimal pre-perturbation...");
-    perturb_bounds(g, ps);
+    anti_degeneracy_step(g, ps);
     refresh(g, ps);
   }
   const double pivot_cap = pivot_budget(g);
@@ -173,18 +183,23 @@ int primal_simplex(Glp &g, const RunControl &rc) {
       std::fill(ps.rejected.begin(), ps.rejected.end(), 0);
       ps.nrejected = 0;
       ps.buckets.primed = false;
+      ps.partial.overfull = 0;
+      if (reason == WFACT_MAXDMERGE) ps.partial.reset();
       if (reason < WFACT_CHKOPT || reason > WFACT_CHKUNB) {
         decide_pricing(g, ps, rc);
         // long degenerate stretches: perturb the bounds (a few times at most)
         double its = g.iterations - snapshot_iter;
         if (its >= 100 && ps.degenerate - snapshot_deg > 0.9 * its && ps.shifts.perturbations < 3 &&
-            !ps.shifts.perturbed) {
-          perturb_bounds(g, ps);
+            !ps.shifts.perturbed && !ps.lex.on) {
+          trace_event(g, kTracePerturbation, " too many degenerate iterations.(%d/%g)",
+                      static_cast<int>(ps.degenerate - snapshot_deg), its);
+          anti_degeneracy_step(g, ps);
         }
         snapshot_iter = g.iterations;
         snapshot_deg = ps.degenerate;
       }
       refresh(g, ps);
+      note_primal_progress(g, ps);
     }
     // the tight pass is a polish: on a long degenerate stretch it gives up
     if (tightened.active && g.dtol != tightened.saved && g.iterations - tightened.since > 100 + m / 4)
@@ -206,8 +221,8 @@ int primal_simplex(Glp &g, const RunControl &rc) {
         g.xstat = XSTAT_SWITCH;
         return kRunOk;
       }
-      if (sv == StallWatch::kPerturb && !ps.shifts.perturbed) {
-        perturb_bounds(g, ps);
+      if (sv == StallWatch::kPerturb && !ps.shifts.perturbed && !ps.lex.on) {
+        anti_degeneracy_step(g, ps);
         refresh(g, ps);
         continue;
       }
@@ -288,7 +303,7 @@ int primal_simplex(Glp &g, const RunControl &rc) {
     g.lu.row_of_inverse(r, g.work_row);
     compute_pivot_row(g, g.work_row);
     const double arow = g.alpha_row[q];
-    if (std::fabs(arq - arow) > kRowColMismatch * (1.0 + std::fabs(arq))) {
+    if (std::fabs(arq - arow) > kRowColMismatch * (1.0 + std::fabs(arq)) || (g.numerical_fault && g.numerical_fault(g))) {
       tighten_pivot_tolerance(g);
       if (g.lu.num_updates() > 0) {
         g.wfact = WFACT_NUMERR;

@@ -37,7 +37,6 @@ struct Lines {
 };
 
 Lines l_columns(const Work& W) { return {W.lbegin.data(), W.lend.data(), W.lindex.data(), W.lvalue.data()}; }
-Lines l_rows(const Work& W) { return {W.ltbegin.data(), W.ltend.data(), W.ltindex.data(), W.ltvalue.data()}; }
 Lines u_lines(const File& U) { return {U.begin.data(), U.end.data(), U.index.data(), U.value.data()}; }
 
 // One sweep over a pivot order (voids < 0 skipped): each nonzero multiplier,

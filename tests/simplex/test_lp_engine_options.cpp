@@ -96,6 +96,8 @@ TEST(EngineOptions, CrashPricingAndPerturbationSettingsKeepTheOptimum) {
       {{TV_IPARAM_LP_DPSWITCH, 0}},
       {{TV_IPARAM_LP_PRATIO, 0}},
       {{TV_IPARAM_LP_PRATIO, 3}},
+      {{TV_IPARAM_LP_UMODE, 22 + 32}},  // lexicographic ratio test instead of bound perturbation
+      {{TV_IPARAM_SPLEX_PPRICING, 0}, {TV_IPARAM_LP_MAXMERGE, 1}, {TV_DPARAM_LP_MERGEFACT, 0.0, true}},
       {{TV_DPARAM_LP_PIV_ZEROTOL, 1e-7, true}, {TV_DPARAM_LP_MAX_PIVTOL, 1e-6, true}},
   };
   for (const char *name : kModels)
@@ -280,3 +282,84 @@ TEST(Sprint, SiftingPassesEndAtTheOptimum) {
 }
 
 }  // namespace
+
+// UMODE bit 32: the anti-degeneracy step of the primal is the lexicographic
+// ratio test, started up front by bit 16 or when degeneracy piles up, and no
+// bound is ever perturbed.
+TEST(PrimalOptions, LexicographicRatioTestReplacesTheBoundPerturbation) {
+  if (!have_data()) GTEST_SKIP() << "netlib data not found";
+  const std::vector<Setting> trace = {{TV_IPARAM_LP_PRTFG, 16}, {TV_IPARAM_LP_PRINTLEVEL, 2}};
+  for (const char *name : {"degen2", "scagr7", "share2b"}) {
+    for (const int umode : {22 + 32, 6 + 32}) {  // with and without the up-front step
+      std::vector<Setting> lex = trace;
+      lex.push_back({TV_IPARAM_LP_UMODE, static_cast<double>(umode)});
+      lex.push_back({TV_IPARAM_SPLEX_PPRICING, 0});
+      const Outcome r = solve(name, TV_METHOD_PSIMPLEX, lex);
+      expect_published(name, r, "lexicographic");
+      EXPECT_FALSE(logged(r, "perturbation(")) << name << " perturbed bounds under the lexicographic test";
+      if (umode & 16) {
+        EXPECT_TRUE(logged(r, "starting   lexicographic ratio test(1)")) << name;
+      }
+    }
+  }
+  const Outcome plain = solve("degen2", TV_METHOD_PSIMPLEX, trace);
+  expect_published("degen2", plain, "bound perturbation");
+  EXPECT_TRUE(logged(plain, "starting   perturbation(1)"));
+  EXPECT_FALSE(logged(plain, "lexicographic"));
+}
+
+// Beale's example cycles under Dantzig's rule with the textbook tie-break;
+// the lexicographic test (and every other setting) must end at -1/20.
+TEST(PrimalOptions, CyclingExampleEndsAtItsOptimum) {
+  lpfix::Lp lp;
+  lp.c = {-0.75, 150, -0.02, 6};
+  lp.b = {0, 0, 1};
+  lp.types = "LLL";
+  lp.rows = {{0.25, -60, -0.04, 9}, {0.5, -90, -0.02, 3}, {0, 0, 1, 0}};
+  lp.lower = {0, 0, 0, 0};
+  lp.upper = {TV_INFINITY, TV_INFINITY, TV_INFINITY, TV_INFINITY};
+  for (const int umode : {0, 32, 16 + 32, 22 + 32})
+    for (const int ratio : {0, 1}) {
+      tvtest::EnvHandle env;
+      tvtest::ModelHandle model(env);
+      lpfix::load(model, lp);
+      TVsetModelIntParameter(model, TV_IPARAM_LP_UMODE, umode);
+      TVsetModelIntParameter(model, TV_IPARAM_LP_PRATIO, ratio);
+      TVsetModelIntParameter(model, TV_IPARAM_SPLEX_PPRICING, 0);
+      TVsetModelIntParameter(model, TV_IPARAM_LP_XMODE, 13);  // slack start: the cycling path
+      int status = -1;
+      ASSERT_EQ(TVoptimize(model, TV_METHOD_PSIMPLEX, &status), 0) << umode;
+      EXPECT_EQ(status, TV_STATUS_BASIC_OPTIMAL) << umode;
+      double obj = 0, x[4] = {};
+      TVgetInfo(model, TV_DINFO_POBJ, &obj);
+      EXPECT_NEAR(obj, -0.05, 1e-9) << "umode " << umode << " pratio " << ratio;
+      TVgetPrimalSolution(model, x);
+      EXPECT_NEAR(x[0], 0.04, 1e-9);
+      EXPECT_NEAR(x[2], 1.0, 1e-9);
+    }
+}
+
+// Partial pricing merges the candidates of each new segment into its list;
+// merges that overfill it (TV_DPARAM_LP_MERGEFACT) more often than
+// TV_IPARAM_LP_MAXMERGE ask for a refactorisation with their own reason.
+TEST(PrimalOptions, OverfullPartialPricingListsAskForARefactorisation) {
+  if (!have_data()) GTEST_SKIP() << "netlib data not found";
+  const std::vector<Setting> base = {{TV_IPARAM_SPLEX_PPRICING, 0}, {TV_IPARAM_LP_PRTFG, 2}, {TV_IPARAM_LP_PRINTLEVEL, 2}};
+  for (const char *name : {"fit1d", "scagr7", "boeing2"}) {
+    std::vector<Setting> tight = base;
+    tight.push_back({TV_IPARAM_LP_MAXMERGE, 2});
+    tight.push_back({TV_DPARAM_LP_MERGEFACT, 0.0, true});
+    const Outcome r = solve(name, TV_METHOD_PSIMPLEX, tight);
+    expect_published(name, r, "merge limit 2");
+    EXPECT_TRUE(logged(r, ":WFACT_MAXDMERGE (#cnt:1)")) << name;
+    // a fill factor of 1 counts only merges beyond the capacity
+    std::vector<Setting> loose = base;
+    loose.push_back({TV_IPARAM_LP_MAXMERGE, 2});
+    loose.push_back({TV_DPARAM_LP_MERGEFACT, 1.0, true});
+    const Outcome l = solve(name, TV_METHOD_PSIMPLEX, loose);
+    expect_published(name, l, "fill factor 1");
+    const Outcome d = solve(name, TV_METHOD_PSIMPLEX, base);
+    expect_published(name, d, "default merge limit");
+    EXPECT_FALSE(logged(d, "WFACT_MAXDMERGE")) << name;
+  }
+}

@@ -88,7 +88,9 @@ TEST(PivotRow, RowAndColumnPricingAgreeAcrossPivots) {
       rc.iter_limit = limit;
       g.xstat = XSTAT_CONT;
       ASSERT_EQ(dual_simplex(g, rc), kRunOk) << name;
-      if (!g.factored || g.wfact != WFACT_NO) ASSERT_EQ(refactor(g), 0) << name;
+      if (!g.factored || g.wfact != WFACT_NO) {
+        ASSERT_EQ(refactor(g), 0) << name;
+      }
       check_rows(g, name);
     }
     // a basis installed from outside (the slack basis) with a new factorisation
