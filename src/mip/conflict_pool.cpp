@@ -1,5 +1,6 @@
 #include "mip/conflict_pool.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvo::mip {
@@ -11,33 +12,41 @@ constexpr long long kMaxIdle = 20000;
 
 }  // namespace
 
-ConflictPool::ConflictPool(int capacity, long long max_nonzeros)
-    : capacity_(std::max(1, capacity)), max_nonzeros_(std::max<long long>(1, max_nonzeros)) {}
+ConflictPool::ConflictPool(int n, int capacity, long long max_nonzeros)
+    : capacity_(std::max(2, capacity)), max_nonzeros_(std::max<long long>(1, max_nonzeros)), by_col_(n) {}
 
-void ConflictPool::evict_one() {
-  size_t worst = 0;
-  for (size_t k = 1; k < entries_.size(); ++k)
-    if (entries_[k].last_use < entries_[worst].last_use) worst = k;
-  nonzeros_ -= static_cast<long long>(entries_[worst].row.index.size());
-  entries_[worst] = std::move(entries_.back());
-  entries_.pop_back();
+void ConflictPool::index(int k) {
+  for (int j : entries_[k].row.index) by_col_[j].push_back(k);
+}
+
+void ConflictPool::evict() {
+  // keep the recently useful half, in no particular order
+  std::vector<Entry> keep;
+  std::vector<long long> uses;
+  for (const Entry &e : entries_) uses.push_back(e.last_use);
+  std::nth_element(uses.begin(), uses.begin() + uses.size() / 2, uses.end());
+  const long long median = uses[uses.size() / 2];
+  nonzeros_ = 0;
+  for (Entry &e : entries_)
+    if ((e.last_use > median || (e.last_use == median && keep.size() < entries_.size() / 2)) &&
+        calls_ - e.last_use <= kMaxIdle) {
+      nonzeros_ += static_cast<long long>(e.row.index.size());
+      keep.push_back(std::move(e));
+    }
+  entries_ = std::move(keep);
+  for (auto &l : by_col_) l.clear();
+  for (int k = 0; k < size(); ++k) index(k);
+  seen_.assign(entries_.size(), -1);
 }
 
 void ConflictPool::add(ProofRow &&row) {
   const long long nz = static_cast<long long>(row.index.size());
-  if (nz == 0 || nz > max_nonzeros_) return;
-  for (size_t k = 0; k < entries_.size();) {
-    if (calls_ - entries_[k].last_use > kMaxIdle) {
-      nonzeros_ -= static_cast<long long>(entries_[k].row.index.size());
-      entries_[k] = std::move(entries_.back());
-      entries_.pop_back();
-    } else {
-      ++k;
-    }
-  }
-  while (!entries_.empty() && (size() >= capacity_ || nonzeros_ + nz > max_nonzeros_)) evict_one();
+  if (nz == 0 || nz > max_nonzeros_ / 2) return;
+  if (size() >= capacity_ || nonzeros_ + nz > max_nonzeros_) evict();
   nonzeros_ += nz;
   entries_.push_back({std::move(row), calls_});
+  seen_.push_back(-1);
+  index(size() - 1);
   ++added_;
 }
 
@@ -72,12 +81,20 @@ int ConflictPool::apply(const Entry &e, BoundPropagator &prop) {
   return prop.mark() > mark ? 1 : 0;
 }
 
-bool ConflictPool::propagate(BoundPropagator &prop) {
+bool ConflictPool::propagate(BoundPropagator &prop, const std::vector<int> &moved) {
   ++calls_;
+  std::vector<int> queue;
+  for (int j : moved)
+    for (int k : by_col_[j])
+      if (seen_[k] != calls_) {
+        seen_[k] = calls_;
+        queue.push_back(k);
+      }
   // a second sweep only when the first one moved bounds
   for (int sweep = 0; sweep < 2; ++sweep) {
-    bool moved = false;
-    for (Entry &e : entries_) {
+    bool any = false;
+    for (int k : queue) {
+      Entry &e = entries_[k];
       const int r = apply(e, prop);
       if (r == 0) continue;
       e.last_use = calls_;
@@ -85,9 +102,9 @@ bool ConflictPool::propagate(BoundPropagator &prop) {
         ++prunes_;
         return false;
       }
-      moved = true;
+      any = true;
     }
-    if (!moved) break;
+    if (!any) break;
   }
   return true;
 }

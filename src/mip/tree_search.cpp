@@ -85,9 +85,8 @@ TreeSearch::TreeSearch(MipContext &ctx, const MipSettings &set, Incumbent &inc, 
   if (set.tree_prelevel & presolve::kSimple)
     node_pre_ = std::make_unique<NodePresolve>(p_, set.int_tol, (set.tree_prelevel & presolve::kLifting) != 0);
   if (node_pre_ && set.conflict_analysis) {
-    // every node scans the pool: keep it within a couple of passes over the matrix
     const long long nz = p_.col_start.empty() ? 0 : p_.col_start[p_.n];
-    conflicts_ = std::make_unique<ConflictPool>(1000, std::max<long long>(20000, 2 * nz));
+    conflicts_ = std::make_unique<ConflictPool>(p_.n, 1000, std::max<long long>(20000, 2 * nz));
     node_pre_->set_conflicts(conflicts_.get());
   }
   queue_ = std::make_unique<NodeQueue>(pool_, qctx_, base_rule_, set.local_branch);

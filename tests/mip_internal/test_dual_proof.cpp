@@ -159,26 +159,27 @@ MipProblem free_columns() {
 
 TEST(ConflictPool, ProofsPruneAndTightenNodesAndIdleOnesMakeRoom) {
   const MipProblem p = free_columns();
-  ConflictPool pool(2, 100);
+  ConflictPool pool(p.n, 2, 100);
   pool.add({{0, 1, 2}, {1, 1, 1}, 1});
   pool.add({{3, 4}, {2, -1}, 3});
   BoundPropagator prop(p, p.col_lo, p.col_up, 1e-6);
   const std::size_t root = prop.mark();
   ASSERT_TRUE(prop.tighten(0, 1, 1));
   ASSERT_TRUE(prop.tighten(4, 0, 1));  // 2 x3 <= 3 + x4 <= 4: x3 <= 2
-  ASSERT_TRUE(pool.propagate(prop));
+  ASSERT_TRUE(pool.propagate(prop, prop.changed_since(root)));
   EXPECT_EQ(prop.upper()[1], 0);
   EXPECT_EQ(prop.upper()[2], 0);
   EXPECT_EQ(prop.upper()[3], 2);
   prop.undo(root);
   ASSERT_TRUE(prop.tighten(4, 0, 2));
   ASSERT_TRUE(prop.tighten(3, 3, 3));  // x4 >= 3 needed: beyond its bound
-  EXPECT_FALSE(pool.propagate(prop));
+  EXPECT_TRUE(pool.propagate(prop, {0}));  // a proof over none of the moved columns is not looked at
+  EXPECT_FALSE(pool.propagate(prop, prop.changed_since(root)));
   EXPECT_EQ(pool.prunes(), 1);
   prop.undo(root);
   // the packing proof acts again, the other one stays idle: it is the one replaced
   ASSERT_TRUE(prop.tighten(1, 1, 1));
-  ASSERT_TRUE(pool.propagate(prop));
+  ASSERT_TRUE(pool.propagate(prop, prop.changed_since(root)));
   pool.add({{0, 3}, {1, 1}, 2});
   ASSERT_EQ(pool.size(), 2);
   bool packing = false, newest = false;
