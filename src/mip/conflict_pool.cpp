@@ -53,20 +53,24 @@ void ConflictPool::add(ProofRow &&row) {
 int ConflictPool::apply(const Entry &e, BoundPropagator &prop) {
   const std::vector<double> &lo = prop.lower(), &up = prop.upper();
   const ProofRow &r = e.row;
-  double act = 0;
+  double act = 0, widest = 0;  // least activity; largest swing one column can make
   int inf_at = -1, infs = 0;
   for (size_t k = 0; k < r.index.size(); ++k) {
-    const double a = r.value[k], b = a > 0 ? lo[r.index[k]] : up[r.index[k]];
+    const int j = r.index[k];
+    const double a = r.value[k], b = a > 0 ? lo[j] : up[j];
     if (std::fabs(b) >= kInf) {
       ++infs;
       inf_at = static_cast<int>(k);
     } else {
       act += a * b;
+      widest = std::max(widest, std::fabs(a) * (up[j] - lo[j]));
     }
   }
   if (infs > 1) return 0;
   const double tol = 1e-9 * (1 + std::fabs(r.rhs));
   if (infs == 0 && act > r.rhs + tol) return -1;
+  // every column's whole range fits within the slack: nothing to tighten
+  if (infs == 0 && widest <= r.rhs + tol - act) return 0;
   const std::size_t mark = prop.mark();
   for (size_t k = 0; k < r.index.size(); ++k) {
     if (infs == 1 && static_cast<int>(k) != inf_at) continue;
@@ -75,6 +79,8 @@ int ConflictPool::apply(const Entry &e, BoundPropagator &prop) {
     // what the other columns leave for this one
     const double rest = infs == 1 ? act : act - a * (a > 0 ? lo[j] : up[j]);
     const double v = (r.rhs + tol - rest) / a;
+    // only a bound that moves by a whole unit is worth the propagator's call
+    if (a > 0 ? !(std::floor(v + 1e-6) < up[j]) : !(std::ceil(v - 1e-6) > lo[j])) continue;
     const bool ok = a > 0 ? prop.tighten(j, -kInf, v) : prop.tighten(j, v, kInf);
     if (!ok) return -1;
   }
