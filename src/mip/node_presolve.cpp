@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "mip/conflict_pool.hpp"
+
 namespace tarvo::mip {
 
 NodePresolve::NodePresolve(const MipProblem &p, double int_tol, bool max_pass)
@@ -33,6 +35,7 @@ bool NodePresolve::run(const std::vector<double> &glo, const std::vector<double>
       ok = false;
       break;
     }
+  if (ok && conflicts_ && conflicts_->size() > 0) ok = conflicts_->propagate(prop, prop.changed_since(mark));
   if (ok) {
     const std::vector<int> changed = prop.changed_since(mark);
     for (int j : changed) {

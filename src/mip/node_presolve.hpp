@@ -12,6 +12,8 @@
 
 namespace tarvo::mip {
 
+class ConflictPool;
+
 class NodePresolve {
  public:
   // `max_pass`: propagate until nothing changes (bounded by a larger budget)
@@ -24,6 +26,8 @@ class NodePresolve {
   // lists the integer columns whose bounds the rows imply beyond the path's.
   bool run(const std::vector<double> &glo, const std::vector<double> &gup, const std::vector<BoundChange> &path,
            std::vector<BoundChange> *tightened);
+  // Proofs applied after the path's bounds (null: none); the pool outlives this object.
+  void set_conflicts(ConflictPool *pool) { conflicts_ = pool; }
   long long columns_tightened() const { return tightened_total_; }
   long long nodes_pruned() const { return pruned_total_; }
 
@@ -34,6 +38,7 @@ class NodePresolve {
   double int_tol_;
   double budget_;
   std::unique_ptr<BoundPropagator> prop_;
+  ConflictPool *conflicts_ = nullptr;
   std::vector<double> base_lo_, base_up_;
   std::vector<char> seen_;
   long long tightened_total_ = 0, pruned_total_ = 0;

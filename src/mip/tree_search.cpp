@@ -12,6 +12,7 @@
 #include "common/clock.hpp"
 #include "tarvo.h"
 #include "mip/block_solver.hpp"
+#include "mip/conflict_pool.hpp"
 #include "mip/node_presolve.hpp"
 #include "mip/working_problem.hpp"
 #include "presolve/presolve.hpp"
@@ -86,6 +87,11 @@ TreeSearch::TreeSearch(MipContext &ctx, const MipSettings &set, Incumbent &inc, 
   branched_.assign(p_.n, 0);
   if (set.tree_prelevel & presolve::kSimple)
     node_pre_ = std::make_unique<NodePresolve>(p_, set.int_tol, (set.tree_prelevel & presolve::kLifting) != 0);
+  if (node_pre_ && set.conflict_analysis) {
+    const long long nz = p_.col_start.empty() ? 0 : p_.col_start[p_.n];
+    conflicts_ = std::make_unique<ConflictPool>(p_.n, 1000, std::max<long long>(20000, 2 * nz));
+    node_pre_->set_conflicts(conflicts_.get());
+  }
   queue_ = std::make_unique<NodeQueue>(pool_, qctx_, base_rule_, set.local_branch);
   // local-branching key: how far the node's bounds push the integers away from the incumbent
   queue_->set_key([this](const Node &nd) {
@@ -199,6 +205,14 @@ void TreeSearch::fix_global_by_root_costs() {
       if (lo > glo_[j]) glo_[j] = lo;
     }
   }
+}
+
+void TreeSearch::learn_conflict() {
+  if (!conflicts_) return;
+  ProofRow proof;
+  ProofLimits lim;
+  lim.max_len = proof_length_limit(p_.n);
+  if (dual_proof_from_lp(lp_, p_, cutoff(), glo_, gup_, lim, &proof)) conflicts_->add(std::move(proof));
 }
 
 bool TreeSearch::presolve_node() {
@@ -726,6 +740,7 @@ void TreeSearch::search() {
     }
     if (st == LpStatus::kInfeasible || st == LpStatus::kCutoff) {
       log_.text(11, "Node is %s", st == LpStatus::kInfeasible ? "inf" : "cutoff");
+      learn_conflict();
       pool_.release(cur);
       cur = -1;
       continue;
@@ -752,6 +767,7 @@ void TreeSearch::search() {
     cur_bound_ = obj;
     if (obj >= cutoff()) {
       log_.text(11, "Node is %s", "cutoff");
+      learn_conflict();
       note_pruned(obj);
       pool_.release(cur);
       cur = -1;

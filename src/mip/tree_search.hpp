@@ -19,6 +19,7 @@
 namespace tarvo::mip {
 
 class NodePresolve;
+class ConflictPool;
 
 enum SearchState : int { kStateNone = 0, kStateUnbounded = 1, kStateInfeasible = 2, kStateIncumbent = 3,
                          kStateFinished = 4 };
@@ -56,6 +57,8 @@ class TreeSearch {
   void set_orbital_fixing(OrbitalFixing *of) { orbital_ = of; }
   // The tree's cut pool (its cuts hold for the whole problem).
   const CutPool *cut_pool() const { return cuts_.get(); }
+  // Dual proofs of pruned nodes kept for node presolve (null when off).
+  const ConflictPool *conflict_pool() const { return conflicts_.get(); }
   // Objective step of the problem (all improving solutions differ by a multiple), 0 when none.
   static double objective_step(const MipProblem &p);
 
@@ -84,6 +87,8 @@ class TreeSearch {
   void fix_local_by_costs(double obj);
   // Node presolve before the node's first LP; false when the node is empty.
   bool presolve_node();
+  // Stores the dual proof of the node whose LP was just found empty or cut off.
+  void learn_conflict();
   void record_pseudo_cost(const Node &nd, double obj);
   // Trial solves a column needs before its pseudo-costs are trusted.
   int reliability_threshold() const;
@@ -154,6 +159,7 @@ class TreeSearch {
   std::vector<int> branched_;           // branchings per column
   OrbitalFixing *orbital_ = nullptr;
   std::unique_ptr<NodePresolve> node_pre_;  // null when the tree level asks for none
+  std::unique_ptr<ConflictPool> conflicts_;
 };
 
 }  // namespace tarvo::mip

@@ -399,6 +399,18 @@ void LpSolver::read_results() {
   objective_ = obj;
 }
 
+bool LpSolver::infeasibility_multipliers(std::vector<double> &y) const {
+  y.clear();
+  if (!glp_ || status_ != LpStatus::kInfeasible || glp_->xstat != XSTAT_INF) return false;
+  const Glp &g = *glp_;
+  // any multipliers give a valid combination; wrong ones (the primal phase
+  // one leaves basis-position costs there) only fail to prove anything
+  if (static_cast<int>(g.ray.size()) != m_) return false;
+  y.resize(m_);
+  for (int i = 0; i < m_; ++i) y[i] = g.ray[i] * g.row_scale[i];
+  return true;
+}
+
 bool LpSolver::is_basic_col(int j) const { return glp_ && glp_->state[j] == kBasic; }
 
 bool LpSolver::is_basic_row(int i) const { return glp_ && glp_->state[n_ + i] == kBasic; }

@@ -143,6 +143,10 @@ class LpSolver {
   const std::vector<double> &row_activity() const { return activity_; }
   const std::vector<double> &duals() const { return duals_; }
   const std::vector<double> &reduced_costs() const { return redcost_; }
+  // Row multipliers of the last infeasible verdict of the dual simplex,
+  // unscaled (a combination of the rows no point within the bounds meets);
+  // false when the verdict came without them. The sign is the solver's own.
+  bool infeasibility_multipliers(std::vector<double> &y) const;
   double iterations() const { return iterations_; }
   double total_iterations() const { return total_iterations_; }
   bool is_basic_col(int j) const;

@@ -1,0 +1,49 @@
+// A bounded store of dual proofs that node presolve applies to each node's
+// bounds. Proofs that have not pruned or tightened anything for a long time
+// make room for new ones.
+#pragma once
+
+#include <vector>
+
+#include "mip/bound_propagation.hpp"
+#include "mip/dual_proof.hpp"
+
+namespace tarvo::mip {
+
+class ConflictPool {
+ public:
+  // At most `capacity` proofs with `max_nonzeros` coefficients in all, over `n` columns.
+  ConflictPool(int n, int capacity, long long max_nonzeros);
+
+  void add(ProofRow &&row);
+  int size() const { return static_cast<int>(entries_.size()); }
+  const ProofRow &proof(int k) const { return entries_[k].row; }
+
+  // Tightens the propagator's bounds by the proofs over the columns `moved`
+  // (the only ones a proof valid for the whole search can newly act on; the
+  // rows follow through the propagator); false when a proof cannot hold.
+  bool propagate(BoundPropagator &prop, const std::vector<int> &moved);
+
+  long long added() const { return added_; }
+  long long prunes() const { return prunes_; }
+
+ private:
+  struct Entry {
+    ProofRow row;
+    long long last_use;  // propagate() call in which it last pruned or tightened
+  };
+  // 0: nothing, 1: tightened, -1: no solution
+  int apply(const Entry &e, BoundPropagator &prop);
+  // Drops the idle half of the proofs (a batch keeps the column index cheap).
+  void evict();
+  void index(int k);
+
+  int capacity_;
+  long long max_nonzeros_, nonzeros_ = 0;
+  std::vector<Entry> entries_;
+  std::vector<std::vector<int>> by_col_;  // proofs each column appears in
+  std::vector<long long> seen_;           // per proof: the call that last queued it
+  long long calls_ = 0, added_ = 0, prunes_ = 0;
+};
+
+}  // namespace tarvo::mip
