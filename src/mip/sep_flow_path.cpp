@@ -19,6 +19,7 @@ namespace {
 constexpr double kInf = 1e30;
 constexpr int kMaxWindow = 60;      // rows of a chain one cut may span
 constexpr double kMinTerm = 1e-9;   // violation a term must bring to enter S
+constexpr double kMaxScale = 1e6;   // of a row against the chain's first
 
 // One row of a chain in the orientation and scale that make its outgoing
 // stock's coefficient negative and cancel the incoming one against the
@@ -74,6 +75,8 @@ bool orient_row(const MipProblem &p, const std::vector<Vub> &vub, int i, int in,
     if (a == 0.0) return false;
     mult = -1.0 / a;
   }
+  // scales compound along a chain: past this the cut would be badly scaled anyway
+  if (!(std::fabs(mult) <= kMaxScale && std::fabs(mult) >= 1 / kMaxScale)) return false;
   const double side = mult > 0 ? p.row_up[i] : p.row_lo[i];
   if (std::fabs(side) >= kInf) return false;
   double d = mult * side;
@@ -152,8 +155,9 @@ std::vector<Chain> find_chains(const MipProblem &p, const std::vector<char> &sto
 }
 
 // Cuts of one orientable stretch of a chain (rows[0..] already oriented).
+// Stops once `out` holds `limit` cuts.
 void cuts_of_stretch(const SepInput &in, const std::vector<ChainRow> &rows, const std::vector<Inflow> &inflows,
-                     std::vector<Cut> &out) {
+                     size_t limit, std::vector<Cut> &out) {
   const int len = static_cast<int>(rows.size());
   if (len < 1 || inflows.empty()) return;
   // inflows grouped by row position
@@ -167,7 +171,7 @@ void cuts_of_stretch(const SepInput &in, const std::vector<ChainRow> &rows, cons
   }
   const double *x = in.x;
   for (int l = 0; l < len; ++l) {
-    if (static_cast<int>(out.size()) >= in.max_cuts) return;
+    if (out.size() >= limit) return;
     Cut cut;
     double violation = 0;
     if (rows[l].out_stock >= 0) {  // + g s_l on the right
@@ -209,9 +213,9 @@ void separate_flow_paths(const SepInput &in, std::vector<Cut> &out) {
   const MipProblem &p = in.prob;
   const std::vector<Vub> vub = variable_upper_bounds(p, in.x);
   const std::vector<char> stock = stock_columns(p, vub);
-  const size_t before = out.size();
+  const size_t limit = out.size() + static_cast<size_t>(std::max(0, in.max_cuts));
   for (const Chain &ch : find_chains(p, stock)) {
-    if (common::wall_seconds() > in.deadline || static_cast<int>(out.size() - before) >= in.max_cuts) break;
+    if (common::wall_seconds() > in.deadline || out.size() >= limit) break;
     // either direction may be the one the stocks flow in
     for (int dir = 0; dir < 2; ++dir) {
       std::vector<int> rows = ch.rows, links = ch.links;
@@ -229,7 +233,7 @@ void separate_flow_paths(const SepInput &in, std::vector<Cut> &out) {
         if (!orient_row(p, vub, rows[k], in_stock, in_target, out_stock,
                         static_cast<int>(stretch.size()), cr, inflows)) {
           // the stretch ends before this row; a new one may start at it
-          cuts_of_stretch(in, stretch, inflows, out);
+          cuts_of_stretch(in, stretch, inflows, limit, out);
           stretch.clear();
           inflows.clear();
           in_stock = -1;
@@ -242,12 +246,12 @@ void separate_flow_paths(const SepInput &in, std::vector<Cut> &out) {
         in_stock = cr.out_stock;
         in_target = -cr.out_coef;
         if (in_stock < 0) {
-          cuts_of_stretch(in, stretch, inflows, out);
+          cuts_of_stretch(in, stretch, inflows, limit, out);
           stretch.clear();
           inflows.clear();
         }
       }
-      cuts_of_stretch(in, stretch, inflows, out);
+      cuts_of_stretch(in, stretch, inflows, limit, out);
     }
   }
 }
