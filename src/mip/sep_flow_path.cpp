@@ -1,7 +1,7 @@
 // Flow path cuts on chains of balance rows linked by stock columns, as in lot
 // sizing: row k reads (after scaling) s_{k-1} + sum_j c_j x_j - s_k <= d_k with
 // stocks s >= 0 appearing in two rows only. For a window of rows a..l and a
-// set S of switched inflows x_j <= u_j z_j (x_j >= 0, z_j binary) of those
+// set S of switched inflows x_j <= u_j z_j (x_j >= 0, z_j binary, possibly x_j itself) of those
 // rows, with D_kl the scaled right-hand sides of rows k..l summed,
 //   sum_{j in S} c_j x_j <= sum_{j in S} max(D_{k(j)l}, 0) z_j + s_l.
 // Valid because the earliest row t of S with z = 1 gives
@@ -32,7 +32,7 @@ struct ChainRow {
   double out_coef = 0;   // its scaled coefficient (negative)
 };
 
-// Switched inflow of a chain row: c x_j with x_j <= u z.
+// Switched inflow of a chain row: c x_j with x_j <= u z (z = x_j for a binary).
 struct Inflow {
   int pos;  // position of its row in the chain
   int col;
@@ -99,7 +99,10 @@ bool orient_row(const MipProblem &p, const std::vector<Vub> &vub, int i, int in,
       // a nonnegative inflow; a negative lower bound is moved to the right
       if (p.col_lo[j] <= -kInf) return inflows.resize(first_inflow), false;
       if (p.col_lo[j] < 0) d -= c * p.col_lo[j];
-      if (!p.is_int[j] && p.col_lo[j] == 0.0 && vub[j].bin >= 0) inflows.push_back({pos, j, c, vub[j].bin});
+      if (!p.is_int[j] && p.col_lo[j] == 0.0 && vub[j].bin >= 0)
+        inflows.push_back({pos, j, c, vub[j].bin});
+      else if (p.is_binary(j))  // a binary switches itself on
+        inflows.push_back({pos, j, c, j});
     } else if (c < 0) {
       // an outflow: at most its upper bound leaves the row
       if (p.col_up[j] >= kInf) return inflows.resize(first_inflow), false;

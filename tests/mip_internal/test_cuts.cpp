@@ -587,17 +587,20 @@ TEST(Separators, FlowCoversHoldOnRandomFlowSets) {
 }
 
 // Random single-item lot sizing over four periods: setups y_t (binary),
-// production x_t <= u_t y_t, stocks s_t between the balance rows, one bounded
-// outflow, and each balance row scaled by a random factor of either sign. Every
-// flow path cut holds on the whole mixed set, and the cuts do appear.
+// production x_t <= u_t y_t, a binary batch of fixed size, stocks s_t between
+// the balance rows, one bounded outflow, and each balance row scaled by a
+// random factor of either sign. Every flow path cut holds on the whole mixed
+// set, and the cuts do appear, the batch among their switched inflows too.
 TEST(Separators, FlowPathCutsHoldOnRandomLotSizingChains) {
   std::mt19937 rng(5);
   std::uniform_int_distribution<int> demand(0, 9), pick(0, 3);
   const int periods = 4;
-  // columns: y0..y3, x0..x3, s0..s2 (s_t leaves period t), z (outflow of period 1)
-  const int x0 = periods, s0 = 2 * periods, z = 3 * periods - 1;
+  // columns: y0..y3, a batch b (binary, in period 2), x0..x3, s0..s2 (s_t
+  // leaves period t), z (outflow of period 1)
+  const int b = periods, x0 = periods + 1, s0 = x0 + periods, z = s0 + periods - 1;
   const int n = z + 1;
   std::map<std::string, int> cuts_seen;
+  int with_batch = 0;
   const double scales[] = {1.0, -1.0, 2.5, -0.5};
   for (int trial = 0; trial < 40; ++trial) {
     std::vector<double> d(periods);
@@ -623,14 +626,16 @@ TEST(Separators, FlowPathCutsHoldOnRandomLotSizingChains) {
       if (t < periods - 1) bal[s0 + t] = -f;
       bal[x0 + t] = f;
       if (t == 1) bal[z] = -f;
+      if (t == 2) bal[b] = f * (1 + pick(rng));
       rows.push_back(bal);
       lo.push_back(f * d[t]);
       up.push_back(f * d[t]);
     }
     for (int t = 0; t + 1 < periods; ++t) cost[s0 + t] = 1 + pick(rng);
     cost[z] = -3;  // selling is worth something
+    cost[b] = 1;
     Enumerable e(rows, lo, up, cost);
-    for (int j = periods; j < n; ++j) {
+    for (int j = x0; j < n; ++j) {
       const double ju = j == z ? 2 : 1e30;
       e.prob.is_int[j] = 0;
       e.prob.col_up[j] = ju;
@@ -641,9 +646,11 @@ TEST(Separators, FlowPathCutsHoldOnRandomLotSizingChains) {
     AtLpPoint at(e);
     std::vector<Cut> cands;
     tarvo::mip::separate_flow_paths(at.in, cands);
-    expect_violated_and_valid(e, cands, periods, cuts_seen);
+    expect_violated_and_valid(e, cands, x0, cuts_seen);
+    for (const Cut &c : cands) with_batch += std::count(c.index.begin(), c.index.end(), b) > 0;
   }
   EXPECT_GT(cuts_seen["FLOP"], 10);
+  EXPECT_GT(with_batch, 0);
 }
 
 // Random capacity rows over binaries that overtime columns (continuous,
