@@ -1,8 +1,9 @@
 // Flow path cuts on chains of balance rows linked by stock columns, as in lot
 // sizing: row k reads (after scaling) s_{k-1} + sum_j c_j x_j - s_k <= d_k with
 // stocks s >= 0 appearing in two rows only. For a window of rows a..l and a
-// set S of switched inflows x_j <= u_j z_j (x_j >= 0, z_j binary, possibly x_j itself) of those
-// rows, with D_kl the scaled right-hand sides of rows k..l summed,
+// set S of switched inflows x_j <= u_j z_j of those rows (x_j >= 0, z_j
+// binary, possibly x_j itself), with D_kl the scaled right-hand sides of rows
+// k..l summed,
 //   sum_{j in S} c_j x_j <= sum_{j in S} max(D_{k(j)l}, 0) z_j + s_l.
 // Valid because the earliest row t of S with z = 1 gives
 // sum_{j in S} c_j x_j <= (inflows of rows t..l) <= D_tl + s_l - s_{t-1}.
