@@ -1,9 +1,9 @@
 // Root of the MIP without the tree: LP bound, bound after the root cut loop,
 // gap closed against the reference optimum, cut count and time; then the root
 // heuristics: best solution, its gap and the time to the first one.
-// Usage: bench_mip_root [--mask N] [--cuts-only] [model ...]  (default: every
-// model of optimal.csv); --mask sets the root cut mask, --cuts-only skips the
-// heuristics.
+// Usage: bench_mip_root [--mask N] [--param NAME=VALUE ...] [--cuts-only] [model ...]
+// (default: every model of optimal.csv); --mask sets the root cut mask,
+// --param any other parameter, --cuts-only skips the heuristics.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -54,12 +54,23 @@ int main(int argc, char **argv) {
   const auto optima = reference_optima();
   std::vector<std::string> names;
   int mask = -1;
+  std::vector<std::pair<int, double>> settings;  // table position, value
   bool heuristics = true;
   for (int a = 1; a < argc; ++a) {
     const std::string arg = argv[a];
     if (arg == "--mask" && a + 1 < argc)
       mask = std::atoi(argv[++a]);
-    else if (arg == "--cuts-only")
+    else if (arg == "--param" && a + 1 < argc) {
+      const std::string set = argv[++a];
+      const size_t eq = set.find('=');
+      const TVparamRecord *rec = eq == std::string::npos ? nullptr
+                                 : tarvo::base::params::find_by_name(set.substr(0, eq).c_str());
+      if (!rec) {
+        std::fprintf(stderr, "unknown parameter setting %s\n", set.c_str());
+        return 2;
+      }
+      settings.emplace_back(tarvo::base::params::position(rec->id), std::atof(set.c_str() + eq + 1));
+    } else if (arg == "--cuts-only")
       heuristics = false;
     else
       names.push_back(arg);
@@ -77,6 +88,7 @@ int main(int argc, char **argv) {
     }
     const double opt = optima.count(name) ? optima.at(name) : NAN;
     if (mask >= 0) mm.params.store(tarvo::base::params::position(TV_IPARAM_MIP_CUTLEVEL_TOP), mask);
+    for (const auto &[pos, value] : settings) mm.params.store(pos, value);
     TimedSink sink(mm.prob);
     auto ctx = mm.context(sink);
     ctx.print_level = 0;

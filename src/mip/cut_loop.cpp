@@ -90,6 +90,7 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, d
   if (lim.mask & TV_MIP_FLOW_COVER_CUTS) {
     const size_t at = cands.size();
     separate_flow_covers(in, cands);
+    separate_flow_paths(in, cands);
     found("FLOW_COVERS_CUTS", at, nullptr);
   }
   if (lim.mask & TV_MIP_LIFT_CUTS) {

@@ -101,6 +101,8 @@ void separate_soft_knapsacks(const SepInput &in, std::vector<Cut> &out);
 void separate_cardinality(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out);
 // Flow covers of single-node flow sets from rows with variable upper bounds ("FLOW").
 void separate_flow_covers(const SepInput &in, std::vector<Cut> &out);
+// Flow path cuts on chains of balance rows joined by stock columns ("FLOP").
+void separate_flow_paths(const SepInput &in, std::vector<Cut> &out);
 // Flow covers with sequence-independent lifting of the flows left out ("LIFT").
 void separate_lifted_flow_covers(const SepInput &in, std::vector<Cut> &out);
 // The same on one inequality side * sum val_q v_idx[q] <= b over the extended
