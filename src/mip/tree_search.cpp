@@ -411,6 +411,15 @@ bool TreeSearch::solve_node_lp(double *seconds) {
   return !empty;
 }
 
+// Node dives may spend a share of the pivots the tree spent on its own LPs
+// (a larger one while no solution is known) beyond a first allowance: on long
+// searches unbounded dives took a third of the time and slowed the nodes.
+double TreeSearch::dive_budget() const {
+  constexpr double kShare = 0.1, kShareNoIncumbent = 0.3, kAllowance = 20000;
+  const double share = inc_.has_incumbent() ? kShare : kShareNoIncumbent;
+  return kAllowance + share * (node_lp_iters_ + trial_iters_) - heur_iters_;
+}
+
 // Cut passes run at every cut_freq-th node solved down to the cut depth:
 // passes at every shallow node, or deeper, grow the node LPs faster than
 // they raise the bound (MIPLIB 3 measurements).
@@ -807,7 +816,10 @@ void TreeSearch::search() {
     ctx_.nodes = out_.lps;
     ctx_.branches = out_.branches;
     if (set_.heu_level != 0 && (nd.depth % 8 == 0)) {
+      ctx_.dive_iterations = dive_budget();
+      const double before = lp_.total_iterations();
       node_heuristics(ctx_);
+      heur_iters_ += lp_.total_iterations() - before;
       if (stop_code_) break;
       if (lp_.status() != LpStatus::kOptimal) {  // a heuristic left the LP changed: solve again
         lp_ready = false;
