@@ -150,6 +150,36 @@ TEST_P(ModelParam, StrongBranchingRestoresTheNodeAndBoundsItsChildren) {
   }
 }
 
+// Reliability branching: trial solves only where a leading candidate's
+// pseudo-costs are not yet trusted; then at least the configured number.
+TEST_P(ModelParam, TrialSolvesOnlyForUntrustedPseudoCosts) {
+  mip_test::MipModel mm;
+  LOAD_OR_SKIP(mm, GetParam());
+  const MipProblem &p = mm.prob;
+  tarvo::simplex::LpSolver &lp = mm.lp;
+  const std::vector<double> x = lp.x();
+  const std::vector<int> frac = fractional_columns(p, x, 1e-6);
+  if (frac.size() < 2) GTEST_SKIP() << "too few fractional columns";
+  MipSettings set;
+  PseudoCosts pc(p.n);
+  for (int j = 0; j < p.n; ++j)
+    for (int t = 0; t < 2; ++t) {
+      pc.record(j, false, 0.5, 1.0 + j % 7);
+      pc.record(j, true, 0.5, 2.0 + j % 5);
+    }
+  BranchInput in{p, lp, set, pc};
+  in.node_obj = lp.objective();
+  in.reliable = 2;
+  const BranchDecision trusted = choose_branch(in, x, frac);
+  EXPECT_EQ(trusted.trial_solves, 0);
+  EXPECT_FALSE(trusted.strong);
+  EXPECT_GE(trusted.col, 0);
+  in.reliable = 3;  // no column has three observations per direction
+  const BranchDecision untrusted = choose_branch(in, x, frac);
+  if (untrusted.infeasible || !untrusted.fixes.empty()) return;
+  EXPECT_GE(untrusted.trial_solves, 2 * std::min<int>(set.strong_num, static_cast<int>(frac.size())));
+}
+
 INSTANTIATE_TEST_SUITE_P(Miplib3, ModelParam, ::testing::Values("p0033", "lseu", "egout", "p0201", "stein27"),
                          [](const auto &info) { return std::string(info.param); });
 
