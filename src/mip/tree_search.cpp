@@ -57,7 +57,7 @@ double TreeSearch::objective_step(const MipProblem &p) {
     const double a = std::fabs(c);
     if (a > 1e9 || a < 1e-6) return 0;
     long long d = 1;
-    while (d <= kMaxDenominator && std::fabs(a * d - std::round(a * d)) > 1e-9 * std::max(1.0, a * d)) ++d;
+    while (d <= kMaxDenominator && std::fabs(a * d - std::round(a * d)) > 1e-12 * std::max(1.0, a * d)) ++d;
     if (d > kMaxDenominator) return 0;
     scale = std::lcm(scale, d);
     if (scale > kMaxScale) return 0;

@@ -189,6 +189,8 @@ TEST(ObjectiveStep, FindsTheRationalStepOfTheCostsOrNone) {
   // a cost on a continuous column that can move, or an irrational cost: no step
   EXPECT_EQ(TreeSearch::objective_step(costs_only({1, 2}, {1, 0})), 0.0);
   EXPECT_EQ(TreeSearch::objective_step(costs_only({1, 3.14159265358979}, {1, 1})), 0.0);
+  // near a tenth but not one: a step of 0.1 would prune points that differ by less
+  EXPECT_EQ(TreeSearch::objective_step(costs_only({0.1000000001, 1}, {1, 1})), 0.0);
   // a fixed continuous column adds a constant only
   tarvo::mip::MipProblem p = costs_only({2, 0.7}, {1, 0});
   p.col_lo[1] = p.col_up[1] = 1;
