@@ -53,6 +53,7 @@ bool BoundPropagator::propagate_row(int i) {
   const int beg = p_.row_start[i], end = p_.row_start[i + 1];
   work_ += end - beg;
   double min_act = 0, max_act = 0;
+  double widest = 0;  // largest |a_j| (u_j - l_j): no entry moves further
   int min_inf = 0, max_inf = 0;
   for (int k = beg; k < end; ++k) {
     const double a = p_.row_value[k];
@@ -61,18 +62,23 @@ bool BoundPropagator::propagate_row(int i) {
     const double lo_part = a > 0 ? l : u, up_part = a > 0 ? u : l;
     if (std::fabs(lo_part) >= kInf) ++min_inf; else min_act += a * lo_part;
     if (std::fabs(up_part) >= kInf) ++max_inf; else max_act += a * up_part;
+    widest = std::max(widest, l <= -kInf || u >= kInf ? kInf : std::fabs(a) * (u - l));
   }
   const double rl = p_.row_lo[i], ru = p_.row_up[i];
   if (min_inf == 0 && ru < kInf && min_act > ru + feas_margin(ru) + 1e-9 * std::fabs(min_act)) return false;
   if (max_inf == 0 && rl > -kInf && max_act < rl - feas_margin(rl) - 1e-9 * std::fabs(max_act)) return false;
-  if ((ru >= kInf || min_inf > 1) && (rl <= -kInf || max_inf > 1)) return true;
+  // a side tightens an entry only when that entry's range exceeds the side's
+  // slack: most wake-ups of a long row end here, without a pass over its entries
+  const bool use_up = ru < kInf && (min_inf == 1 || (min_inf == 0 && widest > ru - min_act));
+  const bool use_lo = rl > -kInf && (max_inf == 1 || (max_inf == 0 && widest > max_act - rl));
+  if (!use_up && !use_lo) return true;
   for (int k = beg; k < end; ++k) {
     const double a = p_.row_value[k];
     if (std::fabs(a) < kTinyCoef) continue;
     const int j = p_.row_index[k];
     const double l = lo_[j], u = up_[j];
     const double lo_part = a > 0 ? l : u, up_part = a > 0 ? u : l;
-    if (ru < kInf) {
+    if (use_up) {
       // a*x_j <= ru - (the least the other entries can add)
       double rest = 0;
       bool finite = false;
@@ -85,7 +91,7 @@ bool BoundPropagator::propagate_row(int i) {
       }
       if (finite && !set_bound(j, a > 0, (ru - rest) / a)) return false;
     }
-    if (rl > -kInf) {
+    if (use_lo) {
       double rest = 0;
       bool finite = false;
       if (std::fabs(up_part) >= kInf) {

@@ -186,7 +186,16 @@ BranchDecision choose_branch(BranchInput &in, const std::vector<double> &x, cons
   int best = order[0];
   std::vector<char> trusted(k, 0);
   // trial solves belong to the solver's own rule; the named rules rank alone
-  const bool strong_here = in.set.branch_rule == 0 && in.depth <= in.set.strong_level && in.set.strong_num > 0;
+  const int max_trials = std::max(in.set.strong_num, 8);
+  bool strong_here = in.set.branch_rule == 0 && in.depth <= in.set.strong_level && in.set.strong_num > 0;
+  if (strong_here) {
+    // reliability branching: where the leading candidates' pseudo-costs are
+    // all trusted, trial solves would only confirm them
+    bool unreliable = false;
+    for (int pos = 0; pos < std::min(k, max_trials) && !unreliable; ++pos)
+      unreliable = in.pc.reliability(cand[order[pos]]) < in.reliable;
+    strong_here = unreliable;
+  }
   if (strong_here) {
     // a pass without pivots leaves the node's basis with exact steepest-edge
     // norms (computed here only when the node LP was not priced that way)
@@ -197,7 +206,6 @@ BranchDecision choose_branch(BranchInput &in, const std::vector<double> &x, cons
     NodeState start;
     start.basis = in.lp.basis();
     start.saved = in.lp.save(start.point);
-    const int max_trials = std::max(in.set.strong_num, 8);
     const int lookahead = 4;
     int tried = 0, since_best = 0;
     double best_score = -1;

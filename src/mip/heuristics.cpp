@@ -15,6 +15,7 @@ namespace tarvo::mip {
 namespace {
 
 constexpr int kNodeDiveFrequency = 10;
+constexpr double kMinNodeDiveIterations = 500;  // a dive shorter than this rarely reaches a leaf
 constexpr int kRootFixPropagateRuns = 6;
 constexpr int kNodeFixPropagateRuns = 2;
 // Sub-MIP weight (branches and share of the time left) of RENS while no solution is known.
@@ -314,13 +315,15 @@ void node_heuristics(MipContext &ctx) {
   if (!ctx.sink.has_incumbent() && node % kNodeDiveFrequency == kNodeDiveFrequency / 2)
     fix_propagate_heuristic(ctx, ctx.lp.x(), kNodeFixPropagateRuns);
   if (ctx.lp.status() != simplex::LpStatus::kOptimal) return;
-  if (node % kNodeDiveFrequency != 0) return;
+  if (node % kNodeDiveFrequency != 0 || ctx.dive_iterations <= 0) return;
   static constexpr DiveRule kRotation[] = {DiveRule::kGuided, DiveRule::kCoefficient, DiveRule::kPseudoCost,
                                            DiveRule::kVectorLength, DiveRule::kFractional};
   DiveRule rule = kRotation[(node / kNodeDiveFrequency) % 5];
   if (rule == DiveRule::kGuided && !ctx.sink.has_incumbent()) rule = DiveRule::kCoefficient;
   const Locks locks(ctx.prob);
-  dive(ctx, rule, locks, dive_limits(ctx, level, false));
+  DiveLimits lim = dive_limits(ctx, level, false);
+  lim.max_lp_iterations = std::min(lim.max_lp_iterations, std::max(ctx.dive_iterations, kMinNodeDiveIterations));
+  dive(ctx, rule, locks, lim);
 }
 
 }  // namespace tarvo::mip

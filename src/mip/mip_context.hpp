@@ -45,6 +45,7 @@ struct MipContext {
   bool sub_mip = false;             // a heuristic's sub-MIP: no sub-MIP heuristics of its own
   std::shared_ptr<HeuristicState> heur{};
   const PseudoCosts *pseudo = nullptr;  // the tree's, for pseudo-cost diving; may be null
+  double dive_iterations = 1e30;     // LP pivots node dives may still spend (the tree's budget)
   int print_level = 0;
   void (*log)(void *data, const char *line) = nullptr;  // complete lines, may be null
   void *log_data = nullptr;

@@ -41,9 +41,12 @@ int lp_method(int m) { return m == TV_METHOD_PSIMPLEX ? TV_METHOD_PSIMPLEX : TV_
 }  // namespace
 
 double TreeSearch::objective_step(const MipProblem &p) {
-  // every cost on an integer column integral and no cost on a continuous
-  // one: improving solutions differ by at least the gcd of the costs
-  long long g = 0;
+  // every cost on an integer column a multiple of one rational step and no
+  // cost on a free continuous column: improving solutions differ by at least
+  // that step. Costs with few decimals (cents, quarters) are common.
+  constexpr long long kMaxDenominator = 1000, kMaxScale = 1000000;
+  long long scale = 1;
+  std::vector<double> costs;
   for (int j = 0; j < p.n; ++j) {
     const double c = p.c[j];
     if (c == 0) continue;
@@ -51,10 +54,22 @@ double TreeSearch::objective_step(const MipProblem &p) {
       if (p.col_lo[j] == p.col_up[j]) continue;
       return 0;
     }
-    if (std::fabs(c) > 1e9 || c != std::round(c)) return 0;
-    g = std::gcd(g, static_cast<long long>(std::fabs(c)));
+    const double a = std::fabs(c);
+    if (a > 1e9 || a < 1e-6) return 0;
+    long long d = 1;
+    while (d <= kMaxDenominator && std::fabs(a * d - std::round(a * d)) > 1e-12 * std::max(1.0, a * d)) ++d;
+    if (d > kMaxDenominator) return 0;
+    scale = std::lcm(scale, d);
+    if (scale > kMaxScale) return 0;
+    costs.push_back(a);
   }
-  return static_cast<double>(g);
+  long long g = 0;
+  for (double a : costs) {
+    const double v = a * static_cast<double>(scale);
+    if (v > 1e15) return 0;
+    g = std::gcd(g, std::llround(v));
+  }
+  return static_cast<double>(g) / static_cast<double>(scale);
 }
 
 TreeSearch::TreeSearch(MipContext &ctx, const MipSettings &set, Incumbent &inc, MipLog &log, TreeHooks hooks,
@@ -394,6 +409,15 @@ bool TreeSearch::solve_node_lp(double *seconds) {
   *seconds = common::wall_seconds() - now;
   out_.lp_time += *seconds;
   return !empty;
+}
+
+// Node dives may spend a share of the pivots the tree spent on its own LPs
+// (a larger one while no solution is known) beyond a first allowance: on long
+// searches unbounded dives took a third of the time and slowed the nodes.
+double TreeSearch::dive_budget() const {
+  constexpr double kShare = 0.1, kShareNoIncumbent = 0.3, kAllowance = 20000;
+  const double share = inc_.has_incumbent() ? kShare : kShareNoIncumbent;
+  return kAllowance + share * (node_lp_iters_ + trial_iters_) - heur_iters_;
 }
 
 // Cut passes run at every cut_freq-th node solved down to the cut depth:
@@ -792,7 +816,10 @@ void TreeSearch::search() {
     ctx_.nodes = out_.lps;
     ctx_.branches = out_.branches;
     if (set_.heu_level != 0 && (nd.depth % 8 == 0)) {
+      ctx_.dive_iterations = dive_budget();
+      const double before = lp_.total_iterations();
       node_heuristics(ctx_);
+      heur_iters_ += lp_.total_iterations() - before;
       if (stop_code_) break;
       if (lp_.status() != LpStatus::kOptimal) {  // a heuristic left the LP changed: solve again
         lp_ready = false;

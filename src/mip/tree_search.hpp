@@ -92,6 +92,8 @@ class TreeSearch {
   void record_pseudo_cost(const Node &nd, double obj);
   // Trial solves a column needs before its pseudo-costs are trusted.
   int reliability_threshold() const;
+  // Pivots the node dives may still spend.
+  double dive_budget() const;
   bool limits_hit();
   bool cut_passes_due(unsigned depth) const;
   bool optimal_now();
@@ -145,6 +147,7 @@ class TreeSearch {
   double last_line_ = 0, last_incumbent_time_ = 0;
   double avg_node_iters_ = 0;
   double node_lp_iters_ = 0, trial_iters_ = 0;  // pivots of node LPs and of strong-branching trials
+  double heur_iters_ = 0;               // pivots of node heuristics on the node LP
   int cur_code_ = kSrcTree;
   NodeRule base_rule_ = NodeRule::kBestBound;
   bool crowded_ = false;

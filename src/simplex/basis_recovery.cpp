@@ -89,7 +89,7 @@ bool install_recorded(Glp &g, const std::vector<int> &head, const std::vector<si
   const int nt = g.n + g.m;
   if (head.empty() || static_cast<int>(state.size()) != nt || static_cast<int>(head.size()) != g.m) return false;
   g.head = head;
-  g.nonbasic_rows.invalidate();  // states change without a pivot
+  g.nonbasic_rows.states_changed();  // states change without a pivot
   for (int j = 0; j < nt; ++j) {
     g.state[j] = state[j];
     g.where[j] = -1;

@@ -212,7 +212,7 @@ bool LpSolver::restore(const LpRestorePoint &s) {
   g.head = s.head_;
   // the copied factor keeps this factor's count, by which the row copy split
   // by basic/nonbasic columns judges itself current: it is not any more
-  g.nonbasic_rows.invalidate();
+  g.nonbasic_rows.states_changed();
   g.weight = s.weight_;
   g.weights_exact = s.weights_exact_;
   g.x = s.x_;

@@ -21,7 +21,7 @@ constexpr double kListedZero = 1e-300;
 void sync_rows(Glp &g) {
   const std::int64_t stamp = g.lu.stats().factorizations;
   if (!g.nonbasic_rows.current(stamp))
-    g.nonbasic_rows.build(g.m, g.n, g.col_start.data(), g.col_index.data(), g.col_value.data(), g.state.data(), kBasic,
+    g.nonbasic_rows.sync(g.m, g.n, g.col_start.data(), g.col_index.data(), g.col_value.data(), g.state.data(), kBasic,
                           stamp);
 }
 

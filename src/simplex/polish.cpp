@@ -100,7 +100,7 @@ bool polish_basis(Glp &g, const RunControl &rc, const PolishSettings &ps) {
   if (kept && (mode & kModeSlacks) && basic_slacks(g) < slacks0) kept = false;
   if (!kept) {
     g.head = head0;
-    g.nonbasic_rows.invalidate();  // states change without a pivot
+    g.nonbasic_rows.states_changed();  // states change without a pivot
     g.state = state0;
     for (int j = 0; j < nt; ++j) g.where[j] = -1;
     for (int p = 0; p < g.m; ++p) g.where[g.head[p]] = p;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,36 @@ TEST_P(ModelParam, StrongBranchingRestoresTheNodeAndBoundsItsChildren) {
   }
 }
 
+// Reliability branching: trial solves only where a leading candidate's
+// pseudo-costs are not yet trusted; then at least the configured number.
+TEST_P(ModelParam, TrialSolvesOnlyForUntrustedPseudoCosts) {
+  mip_test::MipModel mm;
+  LOAD_OR_SKIP(mm, GetParam());
+  const MipProblem &p = mm.prob;
+  tarvo::simplex::LpSolver &lp = mm.lp;
+  const std::vector<double> x = lp.x();
+  const std::vector<int> frac = fractional_columns(p, x, 1e-6);
+  if (frac.size() < 2) GTEST_SKIP() << "too few fractional columns";
+  MipSettings set;
+  PseudoCosts pc(p.n);
+  for (int j = 0; j < p.n; ++j)
+    for (int t = 0; t < 2; ++t) {
+      pc.record(j, false, 0.5, 1.0 + j % 7);
+      pc.record(j, true, 0.5, 2.0 + j % 5);
+    }
+  BranchInput in{p, lp, set, pc};
+  in.node_obj = lp.objective();
+  in.reliable = 2;
+  const BranchDecision trusted = choose_branch(in, x, frac);
+  EXPECT_EQ(trusted.trial_solves, 0);
+  EXPECT_FALSE(trusted.strong);
+  EXPECT_GE(trusted.col, 0);
+  in.reliable = 3;  // no column has three observations per direction
+  const BranchDecision untrusted = choose_branch(in, x, frac);
+  if (untrusted.infeasible || !untrusted.fixes.empty()) return;
+  EXPECT_GE(untrusted.trial_solves, 2 * std::min<int>(set.strong_num, static_cast<int>(frac.size())));
+}
+
 INSTANTIATE_TEST_SUITE_P(Miplib3, ModelParam, ::testing::Values("p0033", "lseu", "egout", "p0201", "stein27"),
                          [](const auto &info) { return std::string(info.param); });
 
@@ -179,6 +210,73 @@ TEST(Propagation, RowsTightenIntegersAndDetectEmptyDomains) {
   prop.undo(mark);
   EXPECT_TRUE(prop.tighten(0, 3, 3));
   EXPECT_EQ(prop.upper()[1], 0);
+}
+
+// At the fixed point no single row may still tighten a bound by more than the
+// propagator's own step (half a unit on integers): rows whose slack exceeds
+// every entry's range are passed over, which must not hide a tightening.
+TEST(Propagation, FixedPointLeavesNoRowThatStillTightens) {
+  std::mt19937 rng(11);
+  for (int trial = 0; trial < 200; ++trial) {
+    MipProblem p;
+    p.m = 3;
+    p.n = 5;
+    p.c.assign(p.n, 0.0);
+    p.is_int.resize(p.n);
+    p.col_lo.resize(p.n);
+    p.col_up.resize(p.n);
+    for (int j = 0; j < p.n; ++j) {
+      p.is_int[j] = rng() % 2;
+      p.col_lo[j] = static_cast<double>(rng() % 3);
+      p.col_up[j] = rng() % 5 == 0 ? 1e30 : p.col_lo[j] + 1 + rng() % 8;
+    }
+    p.col_start.assign(1, 0);
+    for (int j = 0; j < p.n; ++j) {
+      for (int i = 0; i < p.m; ++i)
+        if (rng() % 3 != 0) {
+          p.col_index.push_back(i);
+          p.col_value.push_back(static_cast<double>(static_cast<int>(rng() % 9) - 4) + 0.5);
+        }
+      p.col_start.push_back(static_cast<int>(p.col_index.size()));
+    }
+    for (int i = 0; i < p.m; ++i) {
+      const double r = static_cast<double>(rng() % 30);
+      p.row_lo.push_back(rng() % 2 ? -1e30 : -r);
+      p.row_up.push_back(rng() % 2 ? 1e30 : r);
+    }
+    p.build_rows();
+    BoundPropagator prop(p, p.col_lo, p.col_up, 1e-6);
+    if (!prop.propagate_all()) continue;
+    const std::vector<double> &lo = prop.lower(), &up = prop.upper();
+    for (int i = 0; i < p.m; ++i) {
+      double min_act = 0, max_act = 0;
+      bool min_fin = true, max_fin = true;
+      for (int k = p.row_start[i]; k < p.row_start[i + 1]; ++k) {
+        const double a = p.row_value[k];
+        const int j = p.row_index[k];
+        const double lp = a > 0 ? lo[j] : up[j], hp = a > 0 ? up[j] : lo[j];
+        if (std::fabs(lp) >= 1e30) min_fin = false; else min_act += a * lp;
+        if (std::fabs(hp) >= 1e30) max_fin = false; else max_act += a * hp;
+      }
+      for (int k = p.row_start[i]; k < p.row_start[i + 1]; ++k) {
+        const double a = p.row_value[k];
+        const int j = p.row_index[k];
+        const double step = p.is_int[j] ? 0.5 + 1e-6 : 1e-5 * std::max(1.0, std::fabs(up[j]));
+        const double lp = a > 0 ? lo[j] : up[j], hp = a > 0 ? up[j] : lo[j];
+        if (p.row_up[i] < 1e30 && min_fin) {
+          // a x_j <= row_up - (min_act - a lp)
+          const double v = (p.row_up[i] - (min_act - a * lp)) / a;
+          if (a > 0) EXPECT_GE(v, up[j] - step) << "trial " << trial << " row " << i << " col " << j;
+          else EXPECT_LE(v, lo[j] + step) << "trial " << trial << " row " << i << " col " << j;
+        }
+        if (p.row_lo[i] > -1e30 && max_fin) {
+          const double v = (p.row_lo[i] - (max_act - a * hp)) / a;
+          if (a > 0) EXPECT_LE(v, lo[j] + step) << "trial " << trial << " row " << i << " col " << j;
+          else EXPECT_GE(v, up[j] - step) << "trial " << trial << " row " << i << " col " << j;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "mip/node_queue.hpp"
 #include "mip/pseudo_costs.hpp"
+#include "mip/tree_search.hpp"
 #include "simplex/glp.hpp"
 
 namespace {
@@ -160,3 +161,38 @@ TEST(BranchScore, RulesWeighTheSmallerAndLargerGain) {
 }
 
 }  // namespace
+
+namespace {
+
+tarvo::mip::MipProblem costs_only(const std::vector<double> &c, const std::vector<char> &is_int) {
+  tarvo::mip::MipProblem p;
+  p.n = static_cast<int>(c.size());
+  p.c = c;
+  p.is_int = is_int;
+  p.col_lo.assign(p.n, 0.0);
+  p.col_up.assign(p.n, 1.0);
+  p.col_start.assign(p.n + 1, 0);
+  return p;
+}
+
+}  // namespace
+
+// The step between objective values of integer points prunes nodes within
+// it; a step too large would cut off optimal solutions.
+TEST(ObjectiveStep, FindsTheRationalStepOfTheCostsOrNone) {
+  using tarvo::mip::TreeSearch;
+  EXPECT_DOUBLE_EQ(TreeSearch::objective_step(costs_only({6, -9, 0}, {1, 1, 1})), 3.0);
+  EXPECT_DOUBLE_EQ(TreeSearch::objective_step(costs_only({0.25, 1.75, -0.5}, {1, 1, 1})), 0.25);
+  EXPECT_NEAR(TreeSearch::objective_step(costs_only({12.34, 0.07, 100}, {1, 1, 1})), 0.01, 1e-12);
+  // thirds: no finite decimal, still a rational step
+  EXPECT_NEAR(TreeSearch::objective_step(costs_only({1.0 / 3, 2.0 / 3}, {1, 1})), 1.0 / 3, 1e-12);
+  // a cost on a continuous column that can move, or an irrational cost: no step
+  EXPECT_EQ(TreeSearch::objective_step(costs_only({1, 2}, {1, 0})), 0.0);
+  EXPECT_EQ(TreeSearch::objective_step(costs_only({1, 3.14159265358979}, {1, 1})), 0.0);
+  // near a tenth but not one: a step of 0.1 would prune points that differ by less
+  EXPECT_EQ(TreeSearch::objective_step(costs_only({0.1000000001, 1}, {1, 1})), 0.0);
+  // a fixed continuous column adds a constant only
+  tarvo::mip::MipProblem p = costs_only({2, 0.7}, {1, 0});
+  p.col_lo[1] = p.col_up[1] = 1;
+  EXPECT_DOUBLE_EQ(TreeSearch::objective_step(p), 2.0);
+}
