@@ -17,8 +17,10 @@ void NonbasicRows::build(int m, int n, const int *start, const int *index, const
   value_.resize(nz);
   origin_.resize(nz);
   at_.resize(nz);
+  basic_.resize(n);
   nonbasic_nnz_ = 0;
   for (int j = 0; j < n; ++j) {
+    basic_[j] = state[j] == basic_state;
     for (int k = start[j]; k < start[j + 1]; ++k) {
       const int i = index[k];
       const int e = state[j] == basic_state ? --back[i] : split_[i]++;
@@ -30,6 +32,21 @@ void NonbasicRows::build(int m, int n, const int *start, const int *index, const
     if (state[j] != basic_state) nonbasic_nnz_ += start[j + 1] - start[j];
   }
   stamp_ = stamp;
+  whole_ = true;
+}
+
+bool NonbasicRows::sync(int m, int n, const int *start, const int *index, const signed char *state,
+                        signed char basic_state, std::int64_t stamp) {
+  if (!whole_ || static_cast<int>(start_.size()) != m + 1 || static_cast<int>(basic_.size()) != n ||
+      static_cast<std::size_t>(start[n]) != col_.size())
+    return false;
+  for (int j = 0; j < n && whole_; ++j) {
+    const bool basic = state[j] == basic_state;
+    if (basic != static_cast<bool>(basic_[j])) move_column(j, basic, start, index);
+  }
+  if (!whole_) return false;
+  stamp_ = stamp;
+  return true;
 }
 
 void NonbasicRows::swap_entries(int a, int b) {
@@ -48,19 +65,20 @@ void NonbasicRows::move_column(int j, bool basic, const int *start, const int *i
     if (basic) {
       // last nonbasic entry of the row takes its place
       if (e >= split_[i]) {  // already on the basic side: the copy is out of step
-        stamp_ = -1;
+        invalidate();
         return;
       }
       swap_entries(e, --split_[i]);
     } else {
       if (e < split_[i]) {
-        stamp_ = -1;
+        invalidate();
         return;
       }
       swap_entries(e, split_[i]++);
     }
   }
   nonbasic_nnz_ += basic ? -(start[j + 1] - start[j]) : start[j + 1] - start[j];
+  basic_[j] = basic;
 }
 
 }  // namespace tarvo::simplex

@@ -20,8 +20,10 @@ constexpr double kListedZero = 1e-300;
 
 void sync_rows(Glp &g) {
   const std::int64_t stamp = g.lu.stats().factorizations;
-  if (!g.nonbasic_rows.current(stamp))
-    g.nonbasic_rows.build(g.m, g.n, g.col_start.data(), g.col_index.data(), g.col_value.data(), g.state.data(), kBasic,
+  NonbasicRows &R = g.nonbasic_rows;
+  if (R.current(stamp)) return;
+  if (!R.sync(g.m, g.n, g.col_start.data(), g.col_index.data(), g.state.data(), kBasic, stamp))
+    R.build(g.m, g.n, g.col_start.data(), g.col_index.data(), g.col_value.data(), g.state.data(), kBasic,
                           stamp);
 }
 

@@ -99,3 +99,54 @@ TEST(PivotRow, RowAndColumnPricingAgreeAcrossPivots) {
     check_rows(g, name);
   }
 }
+
+// After states change outside the pivots (a factorisation that swapped in
+// slacks, a restored basis) the copy is brought in step by moving the columns
+// whose side differs; each row must then list exactly its nonbasic entries.
+TEST(PivotRow, RowCopyFollowsStatesChangedOutsidePivots) {
+  // 3 x 5, column j has entries in rows j % 3 and (j + 1) % 3
+  const int m = 3, n = 5;
+  std::vector<int> start{0}, index;
+  std::vector<double> value;
+  for (int j = 0; j < n; ++j) {
+    index.push_back(j % 3);
+    index.push_back((j + 1) % 3);
+    value.push_back(j + 1.0);
+    value.push_back(-(j + 1.0));
+    start.push_back(static_cast<int>(index.size()));
+  }
+  const signed char basic = 1, lower = 0;
+  auto check = [&](const NonbasicRows &R, const std::vector<signed char> &state) {
+    std::int64_t total = 0;
+    for (int i = 0; i < m; ++i) {
+      std::map<int, double> want, got;
+      for (int j = 0; j < n; ++j)
+        for (int k = start[j]; k < start[j + 1]; ++k)
+          if (index[k] == i && state[j] != basic) want[j] = value[k];
+      for (int t = R.row_begin(i); t < R.nonbasic_end(i); ++t) got[R.column()[t]] = R.value()[t];
+      EXPECT_EQ(got, want) << "row " << i;
+      total += static_cast<std::int64_t>(want.size());
+    }
+    EXPECT_EQ(R.nonbasic_entries(), total);
+  };
+  std::vector<signed char> state{basic, lower, basic, lower, lower};
+  NonbasicRows R;
+  EXPECT_FALSE(R.sync(m, n, start.data(), index.data(), state.data(), basic, 1));  // never built
+  R.build(m, n, start.data(), index.data(), value.data(), state.data(), basic, 1);
+  check(R, state);
+  // one pivot tracked, then two changes it never saw
+  R.move_column(1, true, start.data(), index.data());
+  state[1] = basic;
+  state[0] = lower;
+  state[4] = basic;
+  ASSERT_TRUE(R.sync(m, n, start.data(), index.data(), state.data(), basic, 2));
+  EXPECT_TRUE(R.current(2));
+  check(R, state);
+  // a copy that is out of step with itself, or of another matrix, is rebuilt
+  R.move_column(1, true, start.data(), index.data());  // already basic
+  EXPECT_FALSE(R.sync(m, n, start.data(), index.data(), state.data(), basic, 3));
+  R.build(m, n, start.data(), index.data(), value.data(), state.data(), basic, 3);
+  std::vector<int> shorter(start.begin(), start.end());
+  shorter[n] -= 1;
+  EXPECT_FALSE(R.sync(m, n, shorter.data(), index.data(), state.data(), basic, 4));
+}
