@@ -37,7 +37,8 @@ void NonbasicRows::build(int m, int n, const int *start, const int *index, const
 
 void NonbasicRows::sync(int m, int n, const int *start, const int *index, const double *value,
                         const signed char *state, signed char basic_state, std::int64_t stamp) {
-  if (built_ && static_cast<int>(basic_.size()) == n && static_cast<int>(start_.size()) == m + 1) {
+  if (built_ && static_cast<int>(basic_.size()) == n && static_cast<int>(start_.size()) == m + 1 &&
+      static_cast<std::size_t>(start[n]) == col_.size()) {
     for (int j = 0; j < n && built_; ++j) {
       const bool b = state[j] == basic_state;
       if (b != static_cast<bool>(basic_[j])) move_column(j, b, start, index);

@@ -62,6 +62,16 @@ struct File {
 int dfs_reach(int m, int nstart, const int* start, const int* begin, const int* end,
               const int* index, int* mark, int stamp, int* stack, int* pstack, int* out);
 
+// What the solves of one kind cost lately: the running result density and,
+// per triangular stage (L and U, or U' and L'), the factor entries applied.
+// The depth-first search of a sparse stage visits about as many entries again,
+// scattered, where a sweep costs O(m) plus those entries: so a stage searches
+// only while its entries stay a small share of m, whatever the density.
+struct SolveHist {
+  double density = 0.0;
+  double work[2] = {0.0, 0.0};
+};
+
 struct Work {
   int m = 0;
   Options opt;
@@ -143,7 +153,11 @@ struct Work {
   std::vector<int> mark;
   int stamp = 0;
   std::vector<int> stack, pstack;
-  double hist_ftran = 0.0, hist_btran = 0.0, hist_binvi = 0.0;  // running result densities
+  // One history per kind of solve: entering columns, other FTRANs (DSE and
+  // flip columns, far denser), BTRANs, rows of the inverse. Mixing the kinds
+  // let the dense ones ride the sparse path with a reach as large as the factor.
+  SolveHist hist_col, hist_ftran, hist_btran, hist_binvi;
+  std::int64_t ops = 0;  // factor entries applied by the last triangular stage
 
   // ---- data kept by ftran(for_update)
   bool kept = false;
@@ -195,7 +209,8 @@ inline double column_tol(const Work& W, int j) {
 // ---- solves on W.w in pair space (pattern pat[cur]/nz, nz < 0 dense)
 void lsolve_dense(Work& W);        // lu_solve_dense.cpp
 void usolve_dense(Work& W);
-void ltsolve_dense(Work& W);
+// thin: the vector is expected far from full (scatter form, zeros skipped)
+void ltsolve_dense(Work& W, bool thin);
 void utsolve_dense(Work& W);
 void rsolve(Work& W);              // FT row etas, forward, pattern-aware
 void rtsolve(Work& W);
@@ -208,7 +223,7 @@ void utsolve_sparse(Work& W);
 // Whole solves: b loaded in W.w (pair space). `sparse` asks for the sparse
 // kernels; they fall back to dense when the vector fills. Return true when
 // every stage ran sparse.
-bool ftran_work(Work& W, bool sparse, bool keep);
+bool ftran_work(Work& W, bool sparse, bool keep, SolveHist& h);
 void keep_spike(Work& W);
 // Dense FTRAN of W.w and W.w2 at once (FT updates only); `keep` as above, for W.w.
 void ftran_pair_work(Work& W, bool keep);
@@ -216,7 +231,7 @@ void ftran_pair_work(Work& W, bool keep);
 void dense_ftran(Work& W, const double* rhs_rows, double* x_cols);
 void dense_btran(Work& W, const double* rhs_cols, double* y_rows);
 void replace_b_column(Work& W, int p);
-bool btran_work(Work& W, bool sparse);
+bool btran_work(Work& W, bool sparse, SolveHist& h);
 void rebuild_pattern(Work& W);
 void recompute_rcond(Work& W);     // lu_matrix_norm.cpp
 // After diag[p] changed from old_value: O(1) unless old_value was an extreme.

@@ -46,8 +46,10 @@ Lines u_lines(const File& U) { return {U.begin.data(), U.end.data(), U.index.dat
 // of its own, so the results are bitwise those of two separate sweeps. A zero
 // multiplier skips its whole line, which is what makes the scatter form pay
 // on results that are dense but far from full.
+// Returns the factor entries applied.
 template <bool kPair, bool kBackward>
-void sweep(const Lines& F, const int* order, int n, const double* diag, double* w1, double* w2) {
+std::int64_t sweep(const Lines& F, const int* order, int n, const double* diag, double* w1, double* w2) {
+  std::int64_t ops = 0;
   for (int k = 0; k < n; ++k) {
     const int a = order[kBackward ? n - 1 - k : k];
     if (a < 0) continue;
@@ -59,6 +61,7 @@ void sweep(const Lines& F, const int* order, int n, const double* diag, double* 
       if (kPair && x2 != 0.0) w2[a] = x2 /= diag[a];
     }
     const int b = F.begin[a], e = F.end[a];
+    ops += e - b;
     if (!kPair || x2 == 0.0) {
       for (int q = b; q < e; ++q) w1[F.index[q]] -= F.value[q] * x1;
     } else if (x1 == 0.0) {
@@ -72,6 +75,7 @@ void sweep(const Lines& F, const int* order, int n, const double* diag, double* 
       }
     }
   }
+  return ops;
 }
 
 // The row etas of the updates, forward, on two dense vectors.
@@ -96,15 +100,24 @@ void rsolve_pair(Work& W, double* w1, double* w2) {
 }  // namespace
 
 void lsolve_dense(Work& W) {
-  sweep<false, false>(l_columns(W), W.lorder.data(), W.m, nullptr, W.w.data(), nullptr);
+  W.ops = sweep<false, false>(l_columns(W), W.lorder.data(), W.m, nullptr, W.w.data(), nullptr);
   W.nz = -1;
 }
 
 // Inner products with the columns of L, backwards through the elimination
-// order. (The scatter form over the rows of L is about 20 % faster on dense
-// vectors but sums in another order, and the changed rounding alone cost
-// greenbeb 29 % more iterations.)
-void ltsolve_dense(Work& W) {
+// order: that reads all of L whatever the vector. A vector expected far from
+// full takes the scatter form over the rows of L instead, which skips the rows
+// of its zeros; on block-structured bases its work follows the one block the
+// vector lives in rather than the whole factor. (The inner products are kept
+// for full vectors: the scatter form sums in another order, and the changed
+// rounding alone cost greenbeb 29 % more iterations.)
+void ltsolve_dense(Work& W, bool thin) {
+  if (thin) {
+    const Lines Lt{W.ltbegin.data(), W.ltend.data(), W.ltindex.data(), W.ltvalue.data()};
+    W.ops = sweep<false, true>(Lt, W.lorder.data(), W.m, nullptr, W.w.data(), nullptr);
+    W.nz = -1;
+    return;
+  }
   const Lines L = l_columns(W);
   const int* order = W.lorder.data();
   double* w = W.w.data();
@@ -114,18 +127,19 @@ void ltsolve_dense(Work& W) {
     for (int q = L.begin[a], e = L.end[a]; q < e; ++q) sum += L.value[q] * w[L.index[q]];
     w[a] -= sum;
   }
+  W.ops = static_cast<std::int64_t>(W.lindex.size());
   W.nz = -1;
 }
 
 // U's lines are laid out in the order of these sweeps, columns backwards and
 // rows forwards through the pivot order.
 void usolve_dense(Work& W) {
-  sweep<false, true>(u_lines(W.Uc), W.uorder.data(), W.uend, W.diag.data(), W.w.data(), nullptr);
+  W.ops = sweep<false, true>(u_lines(W.Uc), W.uorder.data(), W.uend, W.diag.data(), W.w.data(), nullptr);
   W.nz = -1;
 }
 
 void utsolve_dense(Work& W) {
-  sweep<false, false>(u_lines(W.Ur), W.uorder.data(), W.uend, W.diag.data(), W.w.data(), nullptr);
+  W.ops = sweep<false, false>(u_lines(W.Ur), W.uorder.data(), W.uend, W.diag.data(), W.w.data(), nullptr);
   W.nz = -1;
 }
 

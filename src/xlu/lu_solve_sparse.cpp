@@ -33,12 +33,15 @@ void lsolve_sparse(Work& W) {
   double* w = W.w.data();
   const int* idx = W.lindex.data();
   const double* val = W.lvalue.data();
+  std::int64_t ops = 0;
   for (int k = 0; k < W.nz; ++k) {
     const int a = order[k];
     const double x = w[a];
     if (x == 0.0) continue;
+    ops += W.lend[a] - W.lbegin[a];
     for (int q = W.lbegin[a], e = W.lend[a]; q < e; ++q) w[idx[q]] -= val[q] * x;
   }
+  W.ops = ops;
 }
 
 void ltsolve_sparse(Work& W) {
@@ -46,12 +49,15 @@ void ltsolve_sparse(Work& W) {
   double* w = W.w.data();
   const int* idx = W.ltindex.data();
   const double* val = W.ltvalue.data();
+  std::int64_t ops = 0;
   for (int k = 0; k < W.nz; ++k) {
     const int b = order[k];
     const double x = w[b];
     if (x == 0.0) continue;
+    ops += W.ltend[b] - W.ltbegin[b];
     for (int q = W.ltbegin[b], e = W.ltend[b]; q < e; ++q) w[idx[q]] -= val[q] * x;
   }
+  W.ops = ops;
 }
 
 void usolve_sparse(Work& W) {
@@ -60,14 +66,17 @@ void usolve_sparse(Work& W) {
   double* w = W.w.data();
   const int* idx = U.index.data();
   const double* val = U.value.data();
+  std::int64_t ops = 0;
   for (int k = 0; k < W.nz; ++k) {
     const int a = order[k];
     double x = w[a];
     if (x == 0.0) continue;
     x /= W.diag[a];
     w[a] = x;
+    ops += U.end[a] - U.begin[a];
     for (int q = U.begin[a], e = U.end[a]; q < e; ++q) w[idx[q]] -= val[q] * x;
   }
+  W.ops = ops;
 }
 
 void utsolve_sparse(Work& W) {
@@ -76,14 +85,17 @@ void utsolve_sparse(Work& W) {
   double* w = W.w.data();
   const int* idx = U.index.data();
   const double* val = U.value.data();
+  std::int64_t ops = 0;
   for (int k = 0; k < W.nz; ++k) {
     const int a = order[k];
     double x = w[a];
     if (x == 0.0) continue;
     x /= W.diag[a];
     w[a] = x;
+    ops += U.end[a] - U.begin[a];
     for (int q = U.begin[a], e = U.end[a]; q < e; ++q) w[idx[q]] -= val[q] * x;
   }
+  W.ops = ops;
 }
 
 // The spike (L and row etas applied) is the new U column of an update.
@@ -101,41 +113,48 @@ void keep_spike(Work& W) {
   W.spike_nz = n;
 }
 
-bool ftran_work(Work& W, bool sparse, bool keep) {
+namespace {
+
+// Share of m under which a stage's applied entries leave the search cheaper
+// than a sweep over the whole order.
+constexpr double kSearchShare = 0.25;
+// Result density under which a BTRAN that left the sparse path still skips
+// the zeros of its vector in L (see ltsolve_dense).
+constexpr double kThinBelow = 0.3;
+
+// Runs one triangular stage sparse (search, then the reach alone) or as a
+// sweep, and records the entries it applied. Returns whether it ran sparse.
+template <class Sparse, class Dense>
+bool stage(Work& W, bool sparse, double thr, double& work, Sparse&& run_sparse, Dense&& run_dense) {
+  const bool search = sparse && W.nz >= 0 && W.nz <= thr && work <= kSearchShare * W.m;
+  if (search)
+    run_sparse(W);
+  else
+    run_dense(W);
+  work = 0.9 * work + 0.1 * static_cast<double>(W.ops);
+  return search;
+}
+
+}  // namespace
+
+bool ftran_work(Work& W, bool sparse, bool keep, SolveHist& h) {
   const double thr = W.opt.spvtol_ftran * W.m;
-  bool all = sparse && W.nz >= 0;
-  if (all && W.nz <= thr) lsolve_sparse(W);
-  else {
-    lsolve_dense(W);
-    all = false;
-  }
+  bool all = stage(W, sparse, thr, h.work[0], lsolve_sparse, lsolve_dense);
   if (W.ft) rsolve(W);
   if (keep) keep_spike(W);
-  if (all && W.nz <= thr) usolve_sparse(W);
-  else {
-    usolve_dense(W);
-    all = false;
-  }
+  all = stage(W, all, thr, h.work[1], usolve_sparse, usolve_dense) && all;
   if (!W.ft) pfsolve(W);
   return all;
 }
 
-bool btran_work(Work& W, bool sparse) {
+bool btran_work(Work& W, bool sparse, SolveHist& h) {
   const double thr = W.opt.spvtol_btran * W.m;
-  bool all = sparse && W.nz >= 0;
-  if (!all) W.nz = -1;
+  if (!sparse) W.nz = -1;
   if (!W.ft) pftsolve(W);
-  if (all && W.nz <= thr) utsolve_sparse(W);
-  else {
-    utsolve_dense(W);
-    all = false;
-  }
+  bool all = stage(W, sparse, thr, h.work[0], utsolve_sparse, utsolve_dense);
   if (W.ft) rtsolve(W);
-  if (all && W.nz <= thr) ltsolve_sparse(W);
-  else {
-    ltsolve_dense(W);
-    all = false;
-  }
+  const bool thin = h.density < kThinBelow;
+  all = stage(W, all, thr, h.work[1], ltsolve_sparse, [thin](Work& V) { ltsolve_dense(V, thin); }) && all;
   return all;
 }
 

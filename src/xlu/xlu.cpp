@@ -134,7 +134,8 @@ void rebuild_pattern(Work& W) {
 void dense_ftran(Work& W, const double* rhs_rows, double* x_cols) {
   for (int i = 0; i < W.m; ++i) W.w[W.col_of_row[i]] = rhs_rows[i];
   W.nz = -1;
-  ftran_work(W, false, false);
+  SolveHist h;
+  ftran_work(W, false, false, h);
   for (int a = 0; a < W.m; ++a) {
     x_cols[a] = W.w[a];
     W.w[a] = 0.0;
@@ -145,7 +146,8 @@ void dense_ftran(Work& W, const double* rhs_rows, double* x_cols) {
 void dense_btran(Work& W, const double* rhs_cols, double* y_rows) {
   for (int a = 0; a < W.m; ++a) W.w[a] = rhs_cols[a];
   W.nz = -1;
-  btran_work(W, false);
+  SolveHist h;
+  btran_work(W, false, h);
   for (int a = 0; a < W.m; ++a) {
     y_rows[W.row_of_col[a]] = W.w[a];
     W.w[a] = 0.0;
@@ -442,10 +444,11 @@ int Factor::ftran(Vector& v, bool for_update) {
   }
   if (gather_rows(W, v, for_update) != kOk) return kInvalidInput;
   const double m = std::max(W.m, 1);
-  const bool sparse = W.nz <= W.opt.spvtol_ftran * m && W.hist_ftran <= W.opt.spvtol_ftran;
-  const bool ran_sparse = detail::ftran_work(W, sparse, for_update);
+  detail::SolveHist &h = for_update ? W.hist_col : W.hist_ftran;
+  const bool sparse = W.nz <= W.opt.spvtol_ftran * m && h.density <= W.opt.spvtol_ftran;
+  const bool ran_sparse = detail::ftran_work(W, sparse, for_update, h);
   scatter(W, v, false);
-  W.hist_ftran = blend(W.hist_ftran, v.count / m);
+  h.density = blend(h.density, v.count / m);
   (ran_sparse ? W.stats.ftran_sparse : W.stats.ftran_dense)++;
   if (for_update) keep_result(W, v);
   return kOk;
@@ -456,7 +459,7 @@ bool Factor::pair_shares_pass(int nz_a, int nz_b) const {
   if (!W.valid || !W.ft) return false;
   const double tol = W.opt.spvtol_ftran;
   const double m = std::max(W.m, 1);
-  if (W.hist_ftran > tol) return true;
+  if (W.hist_ftran.density > tol) return true;  // the second one goes dense anyway
   return nz_a > tol * m && nz_b > tol * m;
 }
 
@@ -484,12 +487,12 @@ int Factor::ftran_pair(Vector& a, Vector& b) {
   detail::ftran_pair_work(W, true);
   const double m = std::max(W.m, 1);
   scatter(W, a, false);
-  W.hist_ftran = blend(W.hist_ftran, a.count / m);
+  W.hist_col.density = blend(W.hist_col.density, a.count / m);
   std::swap(W.w, W.w2);
   W.nz = -1;
   scatter(W, b, false);
   std::swap(W.w, W.w2);
-  W.hist_ftran = blend(W.hist_ftran, b.count / m);
+  W.hist_ftran.density = blend(W.hist_ftran.density, b.count / m);
   W.stats.ftran_dense += 2;
   keep_result(W, a);
   return kOk;
@@ -560,8 +563,11 @@ int Factor::ftran_dense(double* x, bool for_update) {
     W.kept_norm1 = norm;
   }
   const double m = std::max(W.m, 1);
-  const bool sparse = nz <= W.opt.spvtol_ftran * m && W.hist_ftran <= W.opt.spvtol_ftran;
-  const bool ran_sparse = detail::ftran_work(W, sparse, for_update);
+  // whole right-hand sides (basic values) say nothing of the iterations' solves
+  detail::SolveHist &h = for_update ? W.hist_col : W.hist_ftran;
+  detail::SolveHist apart = h;
+  const bool sparse = nz <= W.opt.spvtol_ftran * m && h.density <= W.opt.spvtol_ftran;
+  const bool ran_sparse = detail::ftran_work(W, sparse, for_update, for_update ? h : apart);
   if (W.nz < 0) detail::rebuild_pattern(W);
   const int* out = W.pat[W.cur].data();
   int cnt = 0;
@@ -579,7 +585,7 @@ int Factor::ftran_dense(double* x, bool for_update) {
     ++cnt;
   }
   W.nz = 0;
-  W.hist_ftran = blend(W.hist_ftran, cnt / m);
+  if (for_update) h.density = blend(h.density, cnt / m);
   (ran_sparse ? W.stats.ftran_sparse : W.stats.ftran_dense)++;
   if (for_update) {
     W.kept_x_nz = cnt;
@@ -593,10 +599,10 @@ int Factor::btran(Vector& v) {
   if (!W.valid) return kInvalidInput;
   if (gather_cols(W, v) != kOk) return kInvalidInput;
   const double m = std::max(W.m, 1);
-  const bool sparse = W.nz <= W.opt.spvtol_btran * m && W.hist_btran <= W.opt.spvtol_btran;
-  const bool ran_sparse = detail::btran_work(W, sparse);
+  const bool sparse = W.nz <= W.opt.spvtol_btran * m && W.hist_btran.density <= W.opt.spvtol_btran;
+  const bool ran_sparse = detail::btran_work(W, sparse, W.hist_btran);
   scatter(W, v, true);
-  W.hist_btran = blend(W.hist_btran, v.count / m);
+  W.hist_btran.density = blend(W.hist_btran.density, v.count / m);
   (ran_sparse ? W.stats.btran_sparse : W.stats.btran_dense)++;
   return kOk;
 }
@@ -621,8 +627,9 @@ int Factor::btran_dense(double* y) {
   }
   W.nz = nz;
   const double m = std::max(W.m, 1);
-  const bool sparse = nz <= W.opt.spvtol_btran * m && W.hist_btran <= W.opt.spvtol_btran;
-  const bool ran_sparse = detail::btran_work(W, sparse);
+  detail::SolveHist apart = W.hist_btran;  // a whole vector: kept out of the history
+  const bool sparse = nz <= W.opt.spvtol_btran * m && apart.density <= W.opt.spvtol_btran;
+  const bool ran_sparse = detail::btran_work(W, sparse, apart);
   if (W.nz < 0) detail::rebuild_pattern(W);
   const int* out = W.pat[W.cur].data();
   int cnt = 0;
@@ -635,7 +642,6 @@ int Factor::btran_dense(double* y) {
     ++cnt;
   }
   W.nz = 0;
-  W.hist_btran = blend(W.hist_btran, cnt / m);
   (ran_sparse ? W.stats.btran_sparse : W.stats.btran_dense)++;
   return kOk;
 }
@@ -649,10 +655,10 @@ int Factor::row_of_inverse(int p, Vector& out) {
   W.pat[W.cur][0] = p;
   W.nz = 1;
   const double m = std::max(W.m, 1);
-  const bool sparse = W.hist_binvi <= W.opt.spvtol_btran;
-  const bool ran_sparse = detail::btran_work(W, sparse);
+  const bool sparse = W.hist_binvi.density <= W.opt.spvtol_btran;
+  const bool ran_sparse = detail::btran_work(W, sparse, W.hist_binvi);
   scatter(W, out, true);
-  W.hist_binvi = blend(W.hist_binvi, out.count / m);
+  W.hist_binvi.density = blend(W.hist_binvi.density, out.count / m);
   (ran_sparse ? W.stats.binvi_sparse : W.stats.binvi_dense)++;
   return kOk;
 }

@@ -152,3 +152,33 @@ TEST(LuSolve, WorkspaceIsCleanAcrossManyMixedCalls) {
     }
   }
 }
+
+// A BTRAN off the sparse path runs L' by rows (skipping zeros) while its
+// results stay thin and by inner products once they fill up: both forms must
+// solve B' y = c, and agree on the same right-hand side.
+TEST(LuSolve, BtranByRowsAndByInnerProductsAgree) {
+  const int m = 2000;
+  Basis B = lutest::lp_basis(m, 0.5, 5, 77);
+  Factor f(m);
+  ASSERT_EQ(f.set_options(with_thresholds(0.0)), 0);  // never the sparse search
+  ASSERT_EQ(B.factorize(f), 0);
+  auto thin_then_full = [&](int i) {
+    Vector c = unit(m, i, 2.0);
+    EXPECT_EQ(f.btran(c), 0);
+    expect_pattern_covers(c);
+    std::vector<double> e(m, 0.0);
+    e[i] = 2.0;
+    EXPECT_LT(lutest::rel_diff(B.ttimes(c.array), e), 1e-12) << "row " << i;
+    return c.array;
+  };
+  std::vector<std::vector<double>> first;
+  for (int t = 0; t < 20; ++t) first.push_back(thin_then_full((t * 389) % m));
+  // full right-hand sides push the running density up
+  for (int t = 0; t < 40; ++t) {
+    Vector v = lutest::to_vector(lutest::random_vector(m, 100 + t));
+    ASSERT_EQ(f.btran(v), 0);
+  }
+  for (int t = 0; t < 20; ++t)
+    EXPECT_LT(lutest::rel_diff(thin_then_full((t * 389) % m), first[t]), 1e-12) << "rhs " << t;
+  EXPECT_EQ(f.stats().btran_sparse, 0);
+}
