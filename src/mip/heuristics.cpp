@@ -28,7 +28,7 @@ constexpr double kNodeEnumerationNodes = 1 << 14;
 constexpr double kFirstTreeRins = 100;  // branches before the first RINS in the tree
 constexpr double kRootEnumerationWork = 1e7;  // column and nonzero visits of the root enumeration
 // Simplex iterations of a unit-weight sub-MIP per iteration of the root LP and its cut loop.
-constexpr double kSubIterationsPerRoot = 2.0;
+constexpr double kSubIterationsPerRoot = 10.0;
 // Relative root gap from which improvement searches get their full budget;
 // below it the budget shrinks with the gap, down to the smallest share.
 constexpr double kFullEffortGap = 0.01;

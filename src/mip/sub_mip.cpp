@@ -138,11 +138,15 @@ SubMipResult search_tree(const MipProblem &q, const base::ParamValues &params, c
   base::ParamValues prm = params;
   set_param(prm, TV_IPARAM_MIP_PRINTLEVEL, 0);
   set_param(prm, TV_IPARAM_MIP_HEU_DROP_OBJ, 0);
-  // a pump ignores the cutoff, so what it finds in a search for improvements
-  // is mostly turned away: it runs there only when asked for
-  const int fp_mode = prm.integer(TV_IPARAM_MIP_FP_MODE);
-  if (!spec.zero_objective && spec.cutoff < 1e30 && (fp_mode == -1 || fp_mode == 1))
-    set_param(prm, TV_IPARAM_MIP_FP_MODE, 0);
+  if (!spec.zero_objective && spec.cutoff < 1e30) {
+    // A search for improvements keeps to the simple heuristics: the pump
+    // ignores the cutoff (what it finds is mostly turned away) and the dives'
+    // LPs fall outside the tree's iteration limit. The pump still runs when
+    // its parameter asks for it.
+    const int fp_mode = prm.integer(TV_IPARAM_MIP_FP_MODE);
+    if (fp_mode == -1 || fp_mode == 1) set_param(prm, TV_IPARAM_MIP_FP_MODE, 0);
+    set_param(prm, TV_IPARAM_MIP_HEULEVEL, std::min(prm.integer(TV_IPARAM_MIP_HEULEVEL), 1));
+  }
   if (!spec.use_cuts) {
     set_param(prm, TV_IPARAM_MIP_CUTLEVEL_TOP, 0);
     set_param(prm, TV_IPARAM_MIP_CUTLEVEL_TREE, 0);
