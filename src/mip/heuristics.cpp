@@ -165,8 +165,12 @@ void root_neighbourhoods(MipContext &ctx, const std::vector<double> &root_x, int
     rens(ctx, root_x,
          ctx.sink.has_incumbent() ? improvement_budget(ctx, level, 2.0, bound) : sub_budget(ctx, level, 2.0));
   if (!ctx.sink.has_incumbent()) return;
-  if (worth()) rins(ctx, root_x, improvement_budget(ctx, level, 1.0, bound));
-  if (worth()) local_branching(ctx, local_branch_window(ctx), improvement_budget(ctx, level, 1.0, bound));
+  const bool improved = worth() && rins(ctx, root_x, improvement_budget(ctx, level, 1.0, bound));
+  // local branching searches the whole problem around the incumbent, the
+  // tree's own work: as in the tree it follows a RINS that found nothing,
+  // and with half a budget
+  if (!improved && worth())
+    local_branching(ctx, local_branch_window(ctx), improvement_budget(ctx, level, 0.5, bound));
   st.last_improved_obj = ctx.sink.incumbent_objective();
 }
 
