@@ -42,6 +42,7 @@ int integer_count(const MipProblem &p) {
 bool run_sub_mip(MipContext &ctx, SubMipSpec &spec, const SubMipBudget &b, const char *tag, bool *exhausted) {
   const double t0 = common::wall_seconds();
   spec.branch_limit = b.branches;
+  spec.iter_limit = b.iterations;
   spec.deadline = std::min(b.deadline, ctx.deadline);
   spec.use_cuts = b.use_cuts;
   if (b.solutions > 0) spec.solution_limit = b.solutions;

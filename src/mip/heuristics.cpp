@@ -8,6 +8,7 @@
 #include "mip/enumeration.hpp"
 #include "mip/heuristics.hpp"
 #include "mip/mip_concurrent.hpp"
+#include "mip/mip_log.hpp"
 #include "tarvo.h"
 
 namespace tarvo::mip {
@@ -27,6 +28,12 @@ constexpr int kNodeEnumerationFree = 24;      // free binaries up to which a nod
 constexpr double kNodeEnumerationNodes = 1 << 14;
 constexpr double kFirstTreeRins = 100;  // branches before the first RINS in the tree
 constexpr double kRootEnumerationWork = 1e7;  // column and nonzero visits of the root enumeration
+// Simplex iterations of a unit-weight sub-MIP per iteration of the root LP and its cut loop.
+constexpr double kSubIterationsPerRoot = 10.0;
+// Relative root gap from which improvement searches get their full budget;
+// below it the budget shrinks with the gap, down to the smallest share.
+constexpr double kFullEffortGap = 0.01;
+constexpr double kSmallestGapShare = 0.1;
 
 double int_tol(const MipContext &ctx) { return ctx.params.dbl(TV_DPARAM_MIP_INTTOL); }
 
@@ -59,6 +66,12 @@ SubMipBudget sub_budget(const MipContext &ctx, int level, double weight) {
   double share = ctx.deadline < 1e29 ? 0.05 * weight * (ctx.deadline - now) : 5.0 * weight + 0.05 * (now - started);
   share = std::max(share, ctx.params.dbl(TV_DPARAM_MIP_HEUMINTIMLIM));
   b.deadline = mode == 2 ? ctx.deadline : std::min(ctx.deadline, now + share);
+  // the tree's iterations grow with the effort the root took, so that a
+  // sub-MIP as large as the problem cannot outlast the root by far
+  if (mode != 1) {
+    const double root = ctx.heur ? ctx.heur->root_iterations : 0.0;
+    b.iterations = std::max(2.0 * (ctx.prob.m + ctx.prob.n), kSubIterationsPerRoot * weight * root);
+  }
   const int cuts = ctx.params.integer(TV_IPARAM_MIP_USE_CUTS_HEU);
   b.use_cuts = cuts == 1 || (cuts == -1 && weight >= 2);
   return b;
@@ -72,6 +85,7 @@ SubMipBudget first_solution_budget(const MipContext &ctx, int level) {
   b.solutions = 1;
   const double now = common::wall_seconds();
   if (b.deadline < ctx.deadline) b.deadline = std::min(ctx.deadline, now + 2 * (b.deadline - now));
+  if (b.iterations >= 0) b.iterations *= 2;
   return b;
 }
 
@@ -121,13 +135,43 @@ int local_branch_window(const MipContext &ctx) {
   return k > 0 ? k : 10;
 }
 
+// The incumbent is within the optimality tolerances of the bound: the tree
+// stops at once, so a search for better solutions has nothing to win.
+bool gap_closed(const MipContext &ctx, double bound) {
+  if (!ctx.sink.has_incumbent()) return false;
+  const double z = ctx.sink.incumbent_objective();
+  if (relative_gap(bound, z) <= ctx.params.dbl(TV_DPARAM_MIP_RELOPTTOL)) return true;
+  const double abs_tol = ctx.params.dbl(TV_DPARAM_MIP_ABSOPTTOL);
+  return abs_tol > 0 && z - bound <= abs_tol;
+}
+
+// Improvement searches at the root: the closer the incumbent is to the
+// bound, the less a sub-MIP can win, so its branches and iterations shrink
+// with the gap (down to a tenth) and it is skipped once the gap is closed.
+SubMipBudget improvement_budget(const MipContext &ctx, int level, double weight, double bound) {
+  SubMipBudget b = sub_budget(ctx, level, weight);
+  const double gap = relative_gap(bound, ctx.sink.incumbent_objective());
+  const double share = std::clamp(gap / kFullEffortGap, kSmallestGapShare, 1.0);
+  if (b.branches >= 0) b.branches = std::ceil(share * b.branches);
+  if (b.iterations >= 0) b.iterations = std::max(2.0 * (ctx.prob.m + ctx.prob.n), share * b.iterations);
+  return b;
+}
+
 // RENS, RINS and local branching after the root heuristics.
-void root_neighbourhoods(MipContext &ctx, const std::vector<double> &root_x, int level, bool rens_done) {
+void root_neighbourhoods(MipContext &ctx, const std::vector<double> &root_x, int level, bool rens_done,
+                         double bound) {
   HeuristicState &st = *ctx.heur;
-  if (!rens_done && !target_reached(ctx)) rens(ctx, root_x, sub_budget(ctx, level, 2.0));
+  auto worth = [&] { return !target_reached(ctx) && !gap_closed(ctx, bound) && seconds_left(ctx.deadline) > 0; };
+  if (!rens_done && worth())
+    rens(ctx, root_x,
+         ctx.sink.has_incumbent() ? improvement_budget(ctx, level, 2.0, bound) : sub_budget(ctx, level, 2.0));
   if (!ctx.sink.has_incumbent()) return;
-  if (!target_reached(ctx)) rins(ctx, root_x, sub_budget(ctx, level, 1.0));
-  if (!target_reached(ctx)) local_branching(ctx, local_branch_window(ctx), sub_budget(ctx, level, 1.0));
+  const bool improved = worth() && rins(ctx, root_x, improvement_budget(ctx, level, 1.0, bound));
+  // local branching searches the whole problem around the incumbent, the
+  // tree's own work: as in the tree it follows a RINS that found nothing,
+  // and with half a budget
+  if (!improved && worth())
+    local_branching(ctx, local_branch_window(ctx), improvement_budget(ctx, level, 0.5, bound));
   st.last_improved_obj = ctx.sink.incumbent_objective();
 }
 
@@ -261,13 +305,15 @@ void root_heuristics(MipContext &ctx) {
     ctx.heur->next_polish = std::max(1, ctx.params.integer(TV_IPARAM_MIP_POLISH_NUM_BRANCH_NEXT));
     ctx.heur->pure_binary = enumeration_accepts(ctx.prob);
     ctx.heur->next_rins = kFirstTreeRins;  // the root has just had its RINS
+    ctx.heur->root_iterations = ctx.lp.total_iterations();
   }
   const std::vector<double> root_x = ctx.lp.x();
+  const double bound = ctx.lp.objective();
   root_enumeration_with_cuts(ctx);
   context_log(ctx, 4, "\nRunning rounding heuristics...");
   run_rounding(ctx);
   context_log(ctx, 4, " Done.");
-  if (level < 2 || target_reached(ctx)) return;
+  if (level < 2 || target_reached(ctx) || gap_closed(ctx, bound)) return;
   context_log(ctx, 4, "\nStart rounding heu (best_obj:%g, gbnd:%g)", ctx.sink.incumbent_objective(),
               ctx.lp.objective());
   {
@@ -296,10 +342,10 @@ void root_heuristics(MipContext &ctx) {
   run_pumps(ctx);
   const Locks locks(ctx.prob);
   for (DiveRule rule : {DiveRule::kCoefficient, DiveRule::kFractional, DiveRule::kVectorLength, DiveRule::kGuided}) {
-    if (target_reached(ctx) || seconds_left(ctx.deadline) <= 0) break;
+    if (target_reached(ctx) || gap_closed(ctx, bound) || seconds_left(ctx.deadline) <= 0) break;
     dive(ctx, rule, locks, dive_limits(ctx, level, true));
   }
-  if (!ctx.sub_mip && seconds_left(ctx.deadline) > 0) root_neighbourhoods(ctx, root_x, level, rens_done);
+  if (!ctx.sub_mip && seconds_left(ctx.deadline) > 0) root_neighbourhoods(ctx, root_x, level, rens_done, bound);
 }
 
 void node_heuristics(MipContext &ctx) {

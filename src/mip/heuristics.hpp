@@ -58,6 +58,7 @@ bool zi_rounding(MipContext &ctx, const std::vector<double> &x, double tol);
 struct HeuristicState {
   double start = 0;              // wall clock of the first root call
   double sub_seconds = 0;        // spent in sub-MIPs so far
+  double root_iterations = 0;    // simplex iterations of the root LP and its cut loop
   double next_rins = 0;          // branch count of the next RINS try
   double next_polish = 0;        // branch count of the next polishing run
   double last_improved_obj = 1e30;  // incumbent the last neighbourhood search started from
@@ -69,6 +70,7 @@ struct HeuristicState {
 // Limits of one sub-MIP run: a branch budget and a deadline.
 struct SubMipBudget {
   double branches = 500;
+  double iterations = -1;  // simplex iterations of its tree (<0 none)
   double deadline = 1e30;
   bool use_cuts = false;
   int solutions = -1;  // stop after this many improving solutions (<0 none)

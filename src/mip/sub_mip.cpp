@@ -138,15 +138,29 @@ SubMipResult search_tree(const MipProblem &q, const base::ParamValues &params, c
   base::ParamValues prm = params;
   set_param(prm, TV_IPARAM_MIP_PRINTLEVEL, 0);
   set_param(prm, TV_IPARAM_MIP_HEU_DROP_OBJ, 0);
+  if (!spec.zero_objective && spec.cutoff < 1e30) {
+    // A search for improvements keeps to the simple heuristics: the pump
+    // ignores the cutoff (what it finds is mostly turned away) and the dives'
+    // LPs fall outside the tree's iteration limit. The pump still runs when
+    // its parameter asks for it.
+    const int fp_mode = prm.integer(TV_IPARAM_MIP_FP_MODE);
+    if (fp_mode == -1 || fp_mode == 1) set_param(prm, TV_IPARAM_MIP_FP_MODE, 0);
+    set_param(prm, TV_IPARAM_MIP_HEULEVEL, std::min(prm.integer(TV_IPARAM_MIP_HEULEVEL), 1));
+  }
   if (!spec.use_cuts) {
     set_param(prm, TV_IPARAM_MIP_CUTLEVEL_TOP, 0);
     set_param(prm, TV_IPARAM_MIP_CUTLEVEL_TREE, 0);
+  } else if (prm.integer(TV_IPARAM_MIP_USE_CUTS_HEU) == -1) {
+    // lift-and-project LPs fall outside the sub-MIP's iteration budget and
+    // cost more than the rest of its cut loop: they run only when asked for
+    set_param(prm, TV_IPARAM_MIP_CUTLEVEL_TOP, prm.integer(TV_IPARAM_MIP_CUTLEVEL_TOP) & ~TV_MIP_DISJUN_CUTS);
+    set_param(prm, TV_IPARAM_MIP_CUTLEVEL_TREE, prm.integer(TV_IPARAM_MIP_CUTLEVEL_TREE) & ~TV_MIP_DISJUN_CUTS);
   }
   MipSettings set = MipSettings::from_params(prm, 1);
   set.print_level = 0;
   set.time_limit = spec.deadline < 1e29 ? spec.deadline - start : -1;
   set.branch_limit = spec.branch_limit;
-  set.iter_limit = -1;
+  set.iter_limit = spec.iter_limit;
   set.last_sol_time_limit = -1;
   set.solution_limit = spec.zero_objective ? 1 : spec.solution_limit;
   set.cutoff = spec.zero_objective ? 1e30 : spec.cutoff;
@@ -172,6 +186,7 @@ SubMipResult search_tree(const MipProblem &q, const base::ParamValues &params, c
   if (spec.use_cuts) res.cut_capacity = static_cast<int>(std::floor(prm.dbl(TV_DPARAM_MIP_ADDCUTPER) * q.m));
   res.code = t.code;
   res.branches = t.branches;
+  res.iterations = t.iterations;
   res.exhausted = t.complete && t.code == 0;
   // a complete search of an empty region proves nothing about a bound below the cutoff
   res.bound = t.complete && t.code == 0 ? (inc.has_incumbent() ? inc.incumbent_objective() : set.cutoff) : t.bound;

@@ -17,6 +17,7 @@ struct SubMipSpec {
   double cutoff = 1e30;        // only solutions with a smaller objective count
   double deadline = 1e30;      // wall-clock seconds
   double branch_limit = 500;   // <0 none
+  double iter_limit = -1;      // simplex iterations of its tree, <0 none
   int solution_limit = -1;     // stop after this many improving solutions, <0 none
   bool use_cuts = false;
   bool zero_objective = false;  // search for feasibility only
@@ -33,6 +34,7 @@ struct SubMipResult {
   bool exhausted = false;   // the sub-MIP was searched completely (no better solution in it)
   int code = 0;             // 0 or the tree's code (2017 time limit, 2001 memory, ...)
   double branches = 0;
+  double iterations = 0;    // simplex iterations its tree spent
   int kept_columns = 0;     // columns left after the fixings
   int cut_capacity = 0;     // cuts its root loop could add (0 when it ran without cuts)
   int cuts = 0;             // cuts its search added

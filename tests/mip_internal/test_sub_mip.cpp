@@ -4,6 +4,7 @@
 #include <random>
 
 #include "common/clock.hpp"
+#include "common/error_codes.hpp"
 #include "mip/enumeration.hpp"
 #include "mip/heuristics.hpp"
 #include "mip/incumbent.hpp"
@@ -26,6 +27,8 @@ SubMipSpec open_spec(const MipProblem &p) {
 }
 
 double rel_tol(double v) { return 1e-6 * (1 + std::fabs(v)); }
+
+void set_param(tarvo::base::ParamValues &p, int id, double v) { p.store(tarvo::base::params::position(id), v); }
 
 // Feasible within kFeasTol relative to the size of each bound and row (the
 // sums of node LP values carry errors of that order).
@@ -139,6 +142,56 @@ TEST(SubMip, BranchLimitDeadlineAndCutoffHold) {
   r = tarvo::mip::solve_sub_mip(mm.prob, mm.params, s);
   EXPECT_FALSE(r.found);
   EXPECT_TRUE(r.exhausted);
+}
+
+// The iteration limit stops the sub-MIP's tree (within the node it is
+// working on) well before the same search without it.
+TEST(SubMip, IterationLimitStopsTheTree) {
+  MipModel mm;
+  LOAD_OR_SKIP(mm, "vpm2");
+  SubMipSpec s = open_spec(mm.prob);
+  s.branch_limit = 100;
+  const SubMipResult open = tarvo::mip::solve_sub_mip(mm.prob, mm.params, s);
+  ASSERT_GT(open.iterations, 400);
+  s.iter_limit = open.iterations / 4;
+  const SubMipResult r = tarvo::mip::solve_sub_mip(mm.prob, mm.params, s);
+  EXPECT_EQ(r.code, tarvo::err::kIterationLimit);
+  EXPECT_LT(r.iterations, open.iterations / 2);
+  EXPECT_LT(r.branches, open.branches);
+  EXPECT_FALSE(r.exhausted);
+  if (r.found) {
+    EXPECT_TRUE(feasible(mm.prob, r.x));
+  }
+}
+
+// An incumbent within the optimality tolerance of the root bound leaves the
+// improvement searches nothing to win: no sub-MIP runs. With the default
+// tolerance the same incumbent still gets them.
+TEST(RootNeighbourhoods, SkippedOnlyWhenTheGapIsClosed) {
+  int checked = 0;
+  for (const char *name : {"vpm2", "p0201", "bell5"}) {
+    for (double tol : {1.0, 1e-6}) {
+      MipModel mm;
+      if (!mm.load(name) || mm.optimum.empty()) break;
+      set_param(mm.params, TV_DPARAM_MIP_RELOPTTOL, tol);
+      CheckingSink sink(mm.prob);
+      if (!sink.submit(mm.optimum, "")) break;  // the kept optimum is not exact enough here
+      auto ctx = mm.context(sink);
+      ctx.deadline = tarvo::common::wall_seconds() + 60;
+      const double z = mm.lp.objective();
+      tarvo::mip::root_heuristics(ctx);
+      ASSERT_TRUE(ctx.heur) << name;
+      if (tol == 1.0) {
+        EXPECT_EQ(ctx.heur->sub_seconds, 0.0) << name;
+      } else {
+        EXPECT_GT(ctx.heur->sub_seconds, 0.0) << name;
+      }
+      EXPECT_EQ(sink.tags.size(), 1u) << name;  // nothing beats the optimum
+      EXPECT_NEAR(mm.lp.objective(), z, rel_tol(z)) << name;
+      ++checked;
+    }
+  }
+  EXPECT_GE(checked, 4);
 }
 
 // The extra row with window 0 around the optimum admits its binaries only.
