@@ -20,8 +20,41 @@ bool strictly_inside(const ExtendedVars &e, int k, double tol) {
 }
 }  // namespace
 
-bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::vector<char> &complement_up,
-             Cut &cut) {
+namespace {
+// Coefficient tightening of the complemented base sum a_t y_t <= beta, y_t in
+// [0, u_t]: when the base cannot be violated unless integer y_t sits at u_t
+// (a_t > d, d the largest excess of the left side over beta), a_t shrinks to d
+// and beta by (a_t - d) u_t. The base stays valid and its rounding gets stronger.
+template <class Term>
+void tighten_integer_coefficients(const ExtendedVars &e, std::vector<Term> &terms, double &beta) {
+  double maxact = 0;
+  for (const Term &t : terms) {
+    if (t.a <= 0) continue;
+    const double range = e.up[t.k] - e.lo[t.k];
+    if (!(range < kInf)) return;
+    maxact += t.a * range;
+  }
+  const double d = maxact - beta;
+  const double eps = 1e-9 * std::max(1.0, std::fabs(beta));
+  if (!(d > eps) || !std::isfinite(maxact)) return;
+  for (Term &t : terms) {
+    if (!e.is_int[t.k] || t.a <= d + eps) continue;
+    const double range = e.up[t.k] - e.lo[t.k];
+    beta -= (t.a - d) * range;
+    t.a = d;
+  }
+}
+}  // namespace
+
+namespace {
+// The MIR inequality sum coef v <= rhs over the extended variables.
+struct ExtendedCut {
+  std::vector<std::pair<int, double>> coef;
+  double rhs = 0;
+};
+
+bool mir_extended(const SepInput &in, const MirBase &base, double delta, const std::vector<char> &complement_up,
+                  ExtendedCut &out) {
   const ExtendedVars &e = in.ext;
   if (!(delta > 0) || !std::isfinite(delta)) return false;
   struct Term {
@@ -52,14 +85,15 @@ bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::v
       terms.push_back({k, a, false});
     }
   }
+  tighten_integer_coefficients(e, terms, beta);
   const double b = beta / delta;
   if (!std::isfinite(b) || std::fabs(b) > 1e9) return false;
   const double f0 = b - std::floor(b);
   if (f0 < kMinFrac || f0 > kMaxFrac) return false;
   const double rf = 1.0 / (1.0 - f0);
-  double rhs = std::floor(b);
-  std::vector<std::pair<int, double>> ext_coef;  // cut over the extended variables
-  ext_coef.reserve(terms.size());
+  out.rhs = std::floor(b);
+  out.coef.clear();
+  out.coef.reserve(terms.size());
   for (const Term &t : terms) {
     const double a = t.a / delta;
     double g;
@@ -72,14 +106,75 @@ bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::v
     }
     if (g == 0.0) continue;
     if (t.up) {  // g * (up - v)
-      rhs -= g * e.up[t.k];
-      ext_coef.emplace_back(t.k, -g);
+      out.rhs -= g * e.up[t.k];
+      out.coef.emplace_back(t.k, -g);
     } else {     // g * (v - lo)
-      rhs += g * e.lo[t.k];
-      ext_coef.emplace_back(t.k, g);
+      out.rhs += g * e.lo[t.k];
+      out.coef.emplace_back(t.k, g);
     }
   }
-  return extended_to_columns(in, ext_coef, rhs, cut);
+  return !out.coef.empty();
+}
+
+// Efficacy of an extended cut over the columns, without building it: the
+// violation is the same in both spaces (slacks hold their rows' values), the
+// norm needs the slacks expanded. Scratch arrays are kept between calls.
+class ColumnEfficacy {
+ public:
+  explicit ColumnEfficacy(const SepInput &in) : in_(in), dense_(in.ext.n, 0.0), mark_(in.ext.n, 0) {}
+  // 0 when the cut is not violated or cannot be expressed over the columns
+  double operator()(const ExtendedCut &c) {
+    const ExtendedVars &e = in_.ext;
+    double act = 0;
+    for (const auto &[k, g] : c.coef) act += g * e.x[k];
+    const double viol = act - c.rhs;
+    if (!(viol > 0)) return 0;
+    bool ok = true;
+    for (const auto &[k, g] : c.coef) {
+      if (k < e.n) {
+        put(k, g);
+        continue;
+      }
+      idx_.clear();
+      val_.clear();
+      if (!append_slack_row(in_.prob, in_.pool, k - e.n, g, idx_, val_)) {
+        ok = false;
+        break;
+      }
+      for (size_t q = 0; q < idx_.size(); ++q) put(idx_[q], val_[q]);
+    }
+    double norm = 0;
+    for (int j : touched_) {
+      norm += dense_[j] * dense_[j];
+      dense_[j] = 0, mark_[j] = 0;
+    }
+    const bool dense = static_cast<int>(touched_.size()) > in_.max_nnz;
+    touched_.clear();
+    if (!ok || dense || !(norm > 0)) return 0;
+    return viol / std::sqrt(norm);
+  }
+
+ private:
+  void put(int j, double v) {
+    if (!mark_[j]) mark_[j] = 1, touched_.push_back(j);
+    dense_[j] += v;
+  }
+  const SepInput &in_;
+  std::vector<double> dense_;
+  std::vector<char> mark_;
+  std::vector<int> touched_, idx_;
+  std::vector<double> val_;
+};
+}  // namespace
+
+bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::vector<char> &complement_up,
+             Cut &cut) {
+  ExtendedCut ec;
+  if (!mir_extended(in, base, delta, complement_up, ec)) return false;
+  // most candidates of a dense base are too weak: measure before building
+  ColumnEfficacy efficacy(in);
+  if (efficacy(ec) < in.safety.min_efficacy) return false;
+  return extended_to_columns(in, ec.coef, ec.rhs, cut);
 }
 
 bool best_mir(const SepInput &in, const MirBase &base, Cut &best) {
@@ -102,14 +197,17 @@ bool best_mir(const SepInput &in, const MirBase &base, Cut &best) {
   }
   if (max_int <= 0) return false;
   if (deltas.empty()) deltas.push_back(max_int);
+  // candidates are ranked by their efficacy over the columns; only the best
+  // one is written out and made safe
+  ColumnEfficacy efficacy(in);
   double best_eff = in.safety.min_efficacy, best_delta = 0;
-  Cut cut;
+  ExtendedCut cand, chosen;
   auto attempt = [&](double d) {
-    if (!mir_cut(in, base, d, comp, cut)) return false;
-    const double eff = cut_efficacy(cut, in.x);
+    if (!mir_extended(in, base, d, comp, cand)) return false;
+    const double eff = efficacy(cand);
     if (eff <= best_eff + 1e-9) return false;
     best_eff = eff;
-    best = cut;
+    std::swap(chosen, cand);
     best_delta = d;
     return true;
   };
@@ -121,8 +219,9 @@ bool best_mir(const SepInput &in, const MirBase &base, Cut &best) {
     comp[t] = !comp[t];
     if (!attempt(best_delta)) comp[t] = !comp[t];
   }
-  best.efficacy = best_eff;
-  return true;
+  if (!extended_to_columns(in, chosen.coef, chosen.rhs, best)) return false;
+  best.efficacy = cut_efficacy(best, in.x);
+  return best.efficacy >= in.safety.min_efficacy;
 }
 
 bool extended_to_columns(const SepInput &in, const std::vector<std::pair<int, double>> &ext_coef, double rhs,

@@ -1,7 +1,8 @@
 // Complemented mixed-integer rounding (aggregation heuristic): start from a
-// row, try MIR with a few divisors and complementations; when no violated cut
-// comes out, eliminate the continuous column farthest from its bounds with
-// another row and try again, up to the aggregation limit.
+// row, try MIR with a few divisors and complementations, then eliminate the
+// continuous column farthest from its bounds (a general integer one when no
+// continuous is left) with another row and try again, up to the aggregation
+// limit.
 #include <algorithm>
 #include <cmath>
 
@@ -126,6 +127,10 @@ void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
     (void)score;
     if (found >= in.max_cuts || common::wall_seconds() > in.deadline) break;
     agg.clear();
+    auto emit = [&](Cut &&c) {
+      out.push_back(std::move(c));
+      found++;
+    };
     used.assign(1, start);
     agg.add_row(p, n, start, 1.0);
     for (int round = 0;; ++round) {
@@ -146,8 +151,7 @@ void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
         Cut cut;
         if (best_mir(in, base, cut)) {
           cut.tag = "MIGC";
-          out.push_back(std::move(cut));
-          found++;
+          emit(std::move(cut));
           got = true;
         }
       }
@@ -164,13 +168,13 @@ void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
         for (double side : {1.0, -1.0}) {
           Cut cut;
           if (lifted_flow_cover(in, vub, base.index.data(), base.value.data(), len, side, 0.0, cut)) {
-            out.push_back(std::move(cut));
-            found++;
+            emit(std::move(cut));
             got = true;
           }
         }
       }
-      if (got || round >= in.max_aggr) break;
+      // longer paths give other cuts than the one found: go on to the limit
+      if (round >= in.max_aggr) break;
       // continuous column of the aggregation farthest from its bounds, the
       // variable bounds included: a column at its variable bound is taken
       // care of by bound substitution and leaves nothing to eliminate
@@ -181,6 +185,16 @@ void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
         const double d = bound_distance(e, vb, n, k);
         if (d > far) far = d, pick = k;
       }
+      // with no continuous column left, a general integer column strictly
+      // inside its bounds: capacity modules of network design rows link
+      // arcs as continuous flows do (binaries gave weaker, crowding cuts)
+      if (pick < 0)
+        for (int k : agg.touched) {
+          if (k >= n || !p.is_int[k] || std::fabs(agg.coef[k]) <= kZero) continue;
+          if (p.is_binary(k)) continue;
+          const double d = std::min(e.x[k] - e.lo[k], e.up[k] - e.x[k]);
+          if (d > far) far = d, pick = k;
+        }
       if (pick < 0) break;
       // the tightest unused row holding it
       int row = -1;

@@ -28,7 +28,8 @@ struct SepInput {
 // extended variables (columns, then LP slacks). Integer variables listed in
 // `complement_up` are complemented to their upper bound, the rest to their
 // lower; continuous variables go to their nearest finite bound. The cut comes
-// back over the columns (slacks substituted). False when no cut results.
+// back over the columns (slacks substituted). False when no cut results or
+// the cut misses the efficacy threshold.
 struct MirBase {
   std::vector<int> index;
   std::vector<double> value;

@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Miplib3, RootLoop,
                                            GapCase{"egout", 0.5}, GapCase{"stein27", 0.0},
                                            GapCase{"khb05250", 0.99}, GapCase{"p0548", 0.5},
                                            GapCase{"mod010", 0.5}, GapCase{"gt2", 0.6}, GapCase{"pp08a", 0.7},
-                                           GapCase{"set1ch", 0.99}),
+                                           GapCase{"set1ch", 0.99}, GapCase{"qnet1", 0.8}),
                          [](const auto &info) { return std::string(info.param.model); });
 
 // Cuts made at a node whose bounds exclude the optimum must still keep it:
@@ -139,7 +139,8 @@ TEST(NodeLoop, CutsAtANodeAwayFromTheOptimumAreGloballyValid) {
 // Every candidate of every separator, before any filtering by the loop, keeps the optimum.
 TEST(Separators, EveryCandidateKeepsTheOptimum) {
   for (const char *name :
-       {"p0033", "fixnet6", "vpm2", "gesa2", "bell5", "khb05250", "mod008", "p0282", "p0548", "set1ch", "modglob"}) {
+       {"p0033", "fixnet6", "vpm2", "gesa2", "bell5", "khb05250", "mod008", "p0282", "p0548", "set1ch", "modglob",
+        "qnet1"}) {
     MipModel mm;
     if (!mm.load(name) || mm.optimum.empty()) continue;
     CutPool pool(mm.prob);
@@ -362,6 +363,57 @@ TEST(Separators, DisjunctiveAndRoundingCutsHoldOnRandomMixedIntegerSets) {
   }
   EXPECT_GT(seen["DISJUN"], 10);
   EXPECT_GT(seen["LPROUND"], 3);
+}
+
+// Network-loading shape over general integers in [0,3]: flows x0..x3 meet in
+// balance rows and load arcs whose capacity is bought in modules y (columns 4,
+// 5). The c-MIR paths run through the general integers (no continuous column
+// is left to eliminate), and every cut must hold at each integer point; longer
+// paths must add cuts that single rows do not give.
+TEST(Separators, CmirPathsThroughGeneralIntegersHoldAtEveryIntegerPoint) {
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<int> w(1, 9), mod(3, 7), cost(1, 9);
+  const int n = 6;
+  int single = 0, paths = 0;
+  for (int trial = 0; trial < 40; ++trial) {
+    const int m4 = mod(rng), m5 = mod(rng);
+    // x0 + x1 >= 2 + (trial % 2), x2 = x0 (flow on), x3 = x1, w x2 <= m4 y4, w x3 + x2 <= m5 y5
+    std::vector<std::vector<double>> rows = {{1, 1, 0, 0, 0, 0},
+                                             {1, 0, -1, 0, 0, 0},
+                                             {0, 1, 0, -1, 0, 0},
+                                             {0, 0, double(w(rng)), 0, -double(m4), 0},
+                                             {0, 0, 1, double(w(rng)), 0, -double(m5)}};
+    std::vector<double> lo = {2.0 + trial % 2, 0, 0, -1e30, -1e30}, up = {1e30, 0, 0, 0, 0};
+    std::vector<double> c = {0, 0, 0, 0, double(cost(rng)), double(cost(rng))};
+    Enumerable e(rows, lo, up, c);
+    for (int j = 0; j < n; ++j) {
+      e.prob.col_up[j] = 3;
+      e.lp.set_col_bounds(j, 0, 3);
+      e.data.upper[j] = 3;
+    }
+    for (int i = 0; i < e.prob.m; ++i) e.lp.set_row_bounds(i, lo[i], up[i]);
+    if (e.lp.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
+    AtLpPoint at(e);
+    std::vector<Cut> cands;
+    at.in.max_aggr = 0;
+    tarvo::mip::separate_cmir(at.in, cands);
+    single += static_cast<int>(cands.size());
+    const size_t from = cands.size();
+    at.in.max_aggr = 4;
+    tarvo::mip::separate_cmir(at.in, cands);
+    paths += static_cast<int>(cands.size() - from);
+    tarvo::mip::separate_gomory(at.in, cands);
+    std::vector<double> x(n);
+    for (int code = 0; code < 1 << (2 * n); ++code) {
+      for (int j = 0; j < n; ++j) x[j] = (code >> (2 * j)) & 3;
+      if (tarvo::mip::check_point(e.prob, x.data(), 1e-9).row > 1e-9) continue;
+      for (const Cut &cut : cands) ASSERT_LE(excess(cut.index, cut.value, cut.rhs, x.data()), 1e-9) << cut.tag;
+    }
+    for (const Cut &cut : cands)
+      EXPECT_GT(excess(cut.index, cut.value, cut.rhs, e.lp.x().data()), 0.0) << cut.tag << " not violated";
+  }
+  EXPECT_GT(single, 5);
+  EXPECT_GT(paths, single);
 }
 
 // max y with y <= x, y <= 1 - x, x binary: the LP sits at x = y = 1/2 and the
