@@ -72,17 +72,18 @@ bool lifted_cover_cut(const SepInput &in, const FlowSet &set, CoverOrder order, 
       b2 += it.cap;
     }
   }
-  std::vector<int> cand;
-  for (int t = 0; t < count; ++t)
-    if (items[t].inflow && items[t].cap < kInf) cand.push_back(t);
-  auto key = [&](int t) {
+  // keys computed once: the sort runs over every inflow of dense tableau rows
+  std::vector<std::pair<double, int>> keyed;
+  for (int t = 0; t < count; ++t) {
     const FlowItem &it = items[t];
-    return order == CoverOrder::kSwitchedOn ? -it.x : (1 - it.x) / it.cap;
-  };
-  std::sort(cand.begin(), cand.end(), [&](int s, int t) {
-    const double ks = key(s), kt = key(t);
-    return ks != kt ? ks < kt : items[s].cap > items[t].cap;
+    if (it.inflow && it.cap < kInf)
+      keyed.emplace_back(order == CoverOrder::kSwitchedOn ? -it.x : (1 - it.x) / it.cap, t);
+  }
+  std::sort(keyed.begin(), keyed.end(), [&](const std::pair<double, int> &s, const std::pair<double, int> &t) {
+    return s.first != t.first ? s.first < t.first : items[s.second].cap > items[t.second].cap;
   });
+  std::vector<int> cand(keyed.size());
+  for (size_t q = 0; q < keyed.size(); ++q) cand[q] = keyed[q].second;
   double total = 0;
   size_t take = 0;
   while (take < cand.size() && total <= b2 + eps) total += items[cand[take++]].cap;
