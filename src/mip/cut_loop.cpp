@@ -202,9 +202,11 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
   const double objtol = ctx.params.dbl(TV_DPARAM_MIP_ADDCUTOBJTOL);
   double ratio = 1e-3;  // halved every pass: later passes must make smaller steps to count
   int nonimp = 0;
-  // tailing off: the last kStallPasses passes together moved the bound by a
-  // negligible part of what the loop has gained so far
+  // tailing off: the last kStallPasses passes together moved the bound by
+  // less than kStallShare of what the loop has gained so far (a thinner share
+  // kept the root trickling one or two cuts a pass for dozens of passes)
   constexpr int kStallPasses = 10;
+  constexpr double kStallShare = 1e-2;
   const double z_start = ctx.lp.objective();
   std::vector<double> history;
   double cglp_iterations = 0;
@@ -234,7 +236,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     history.push_back(z_new);
     if (static_cast<int>(history.size()) > kStallPasses) {
       const double recent = z_new - history[history.size() - 1 - kStallPasses];
-      if (recent <= 1e-3 * (z_new - z_start)) break;
+      if (recent <= kStallShare * (z_new - z_start)) break;
     }
     ratio *= 0.5;
   }
