@@ -19,10 +19,15 @@ namespace {
 
 constexpr double kMaxParallelism = 0.98;
 // Dense cuts fill the LU factors and slow every later LP: a pass takes only a
-// few cuts above the first density, and none are made above the second.
+// limited number above the first density, and none are made above the second.
+// On a dual-degenerate optimal face the sparse classes mostly move the LP to
+// another optimal vertex, and the dense tableau cuts are what lifts the bound:
+// with five a pass the loop's stall test ended the loop before the bound
+// moved on some vertices and not on others. Idle cuts age out of the LP, so
+// the dense ones do not pile up.
 constexpr double kDensity = 0.1, kMaxDensity = 1.0;
 constexpr int kDenseAllowance = 500;
-constexpr int kDensePerPass = 5;
+constexpr int kDensePerPass = 20;
 constexpr double kRootTimeShare = 0.2;
 constexpr int kBasisFallback = 10;  // candidates below which the tableau rows' flow covers are sought
 constexpr int kDisjunctiveFallback = 20;  // and below which lift-and-project cuts are
@@ -200,6 +205,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
   if (res.status == simplex::LpStatus::kOptimal) res.bound = ctx.lp.objective();
   const int max_nonimp = std::max(1, ctx.params.integer(TV_IPARAM_MIP_MAXNONIMP_CUTPASS));
   const double objtol = ctx.params.dbl(TV_DPARAM_MIP_ADDCUTOBJTOL);
+  const int inactive_limit = std::max(1, ctx.params.integer(TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT));
   double ratio = 1e-3;  // halved every pass: later passes must make smaller steps to count
   int nonimp = 0;
   // tailing off: the last kStallPasses passes together moved the bound by a
@@ -217,6 +223,9 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     const double z_old = ctx.lp.objective();
     std::vector<Cut> cands;
     separate(ctx, pool, lim, pass, cglp_iterations, cands);
+    // Cuts that held no part of the bound for long leave before the new ones
+    // come in: the LP keeps its basis, and the pool has room again.
+    if (lim.root) pool.drop_aged_cuts(ctx.lp, inactive_limit);
     const int added = select_and_add(ctx, pool, lim, cands);
     if (added <= 0) break;
     pool.flush_to_lp(ctx.lp);
@@ -226,6 +235,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     if (ctx.cut_pass_line) ctx.cut_pass_line(ctx.log_data, pass, res.cuts_added);
     if (res.status != simplex::LpStatus::kOptimal) break;
     if (!lim.root) update_cut_activity(ctx, pool);
+    if (lim.root) pool.age_cuts(ctx.lp);
     const double z_new = ctx.lp.objective();
     res.bound = z_new;
     if (std::fabs(z_new - z_old) <= std::min(objtol, ratio) * (std::fabs(z_old) + 1)) {
