@@ -28,7 +28,11 @@ constexpr double kMaxParallelism = 0.98;
 constexpr double kDensity = 0.1, kMaxDensity = 1.0;
 constexpr int kDenseAllowance = 500;
 constexpr int kDensePerPass = 20;
+// A dense cut idle for this many re-optimisations leaves the LP: kept, it
+// would slow every LP of the tree while holding no part of the bound.
+constexpr int kDenseMaxAge = 2;
 constexpr double kRootTimeShare = 0.2;
+constexpr int kNever = 1 << 30;
 constexpr int kBasisFallback = 10;  // candidates below which the tableau rows' flow covers are sought
 constexpr int kDisjunctiveFallback = 20;  // and below which lift-and-project cuts are
 constexpr double kDisjunctiveIterations = 10000;  // their simplex iterations in one loop
@@ -225,7 +229,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     separate(ctx, pool, lim, pass, cglp_iterations, cands);
     // Cuts that held no part of the bound for long leave before the new ones
     // come in: the LP keeps its basis, and the pool has room again.
-    if (lim.root) pool.drop_aged_cuts(ctx.lp, inactive_limit);
+    if (lim.root) pool.drop_aged_cuts(ctx.lp, inactive_limit, dense_nnz(ctx.prob), kDenseMaxAge);
     const int added = select_and_add(ctx, pool, lim, cands);
     if (added <= 0) break;
     pool.flush_to_lp(ctx.lp);
@@ -279,6 +283,11 @@ CutLoopResult root_cut_loop(MipContext &ctx, CutPool &pool) {
   context_log(ctx, 7, "\nStart cuts loop (cutlevel:%d numcut:%d, gbnd:%g)", lim.mask, pool.size(),
               ctx.lp.objective());
   CutLoopResult r = run_loop(ctx, pool, lim);
+  // the tree keeps no dense cut that holds no part of the bound
+  if (r.status == simplex::LpStatus::kOptimal && pool.drop_aged_cuts(ctx.lp, kNever, dense_nnz(ctx.prob), 1) > 0) {
+    r.status = resolve(ctx);
+    if (r.status == simplex::LpStatus::kOptimal) r.bound = ctx.lp.objective();
+  }
   context_log(ctx, 7, "\nEnd cuts loop (numcutpass:%d numcut:%d, gbnd:%g)", r.rounds, pool.size(),
               ctx.lp.objective());
   pool.mark_root_end();

@@ -171,8 +171,11 @@ void CutPool::age_cuts(const simplex::LpSolver &lp) {
   }
 }
 
-int CutPool::drop_aged_cuts(simplex::LpSolver &lp, int max_age) {
-  return delete_cuts(lp, [&](const PoolCut &pc) { return pc.inactive_count >= max_age; });
+int CutPool::drop_aged_cuts(simplex::LpSolver &lp, int max_age, int dense_nnz, int dense_max_age) {
+  return delete_cuts(lp, [&](const PoolCut &pc) {
+    const bool dense = static_cast<int>(pc.index.size()) > dense_nnz;
+    return pc.inactive_count >= (dense ? dense_max_age : max_age);
+  });
 }
 
 int CutPool::delete_cuts(simplex::LpSolver &lp, const std::function<bool(const PoolCut &)> &goes) {

@@ -80,9 +80,10 @@ class CutPool {
   // zero (slack, or binding but holding no part of the bound) ages by one,
   // any other is made young again.
   void age_cuts(const simplex::LpSolver &lp);
-  // Cuts of age `max_age` leave the pool and the LP, whose basis stays (the
-  // LP's results are stale until it is solved again). Returns how many went.
-  int drop_aged_cuts(simplex::LpSolver &lp, int max_age);
+  // Cuts of age `max_age` (those with more than `dense_nnz` nonzeros: of age
+  // `dense_max_age`) leave the pool and the LP, whose basis stays (the LP's
+  // results are stale until it is solved again). Returns how many went.
+  int drop_aged_cuts(simplex::LpSolver &lp, int max_age, int dense_nnz, int dense_max_age);
 
   // Per-class counters of cuts added; the Gomory class counts GMI cuts, kMir the rounding cuts.
   unsigned count(CutClass c) const { return counts_[static_cast<int>(c)]; }

@@ -354,14 +354,16 @@ void LpSolver::delete_rows(const std::vector<char> &drop) {
   for (int i = 0; i < m_; ++i)
     if (!drop[i]) newpos[i] = nm++;
   if (nm == m_) return;
-  LpBasis keep = basis();
-  // basics that leave with the nonbasic slacks of deleted rows, on their nearer bound
+  // basics that leave with the nonbasic slacks of deleted rows, on their
+  // nearer bound (the basis is read after the choice: a refactorisation on
+  // the way may have repaired it)
   std::vector<int> leave;
-  if (!keep.empty() && basics_to_drop(*glp_, drop, leave)) {
+  const bool fits = has_basis() && basics_to_drop(*glp_, drop, leave);
+  LpBasis keep;
+  if (fits) {
+    keep = basis();
     const Glp &g = *glp_;
     for (int j : leave) keep.state[j] = side_near(g.lower[j], g.upper[j], g.x[j]);
-  } else {
-    keep.state.clear();
   }
   std::vector<int> start(n_ + 1, 0), idx;
   std::vector<double> val;

@@ -943,9 +943,9 @@ TEST(CutPoolRules, AgeingDropsCutsWithoutADualAndKeepsTheBound) {
   const int before = pool->size();
   for (int k = 0; k < before; ++k) pool->cut(k).inactive_count = 0;
   pool->age_cuts(mm.lp);
-  EXPECT_EQ(pool->drop_aged_cuts(mm.lp, 2), 0);
+  EXPECT_EQ(pool->drop_aged_cuts(mm.lp, 2, mm.prob.n, 2), 0);
   EXPECT_EQ(pool->size(), before);
-  const int went = pool->drop_aged_cuts(mm.lp, 1);
+  const int went = pool->drop_aged_cuts(mm.lp, 1, mm.prob.n, 1);
   EXPECT_EQ(went, idle);
   EXPECT_EQ(pool->size(), before - idle);
   ASSERT_TRUE(pool->in_step_with(mm.lp));
