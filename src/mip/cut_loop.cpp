@@ -231,7 +231,14 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     // come in: the LP keeps its basis, and the pool has room again.
     if (lim.root) pool.drop_aged_cuts(ctx.lp, inactive_limit, dense_nnz(ctx.prob), kDenseMaxAge);
     const int added = select_and_add(ctx, pool, lim, cands);
-    if (added <= 0) break;
+    if (added <= 0) {
+      // rows deleted to make room leave the LP's results behind its rows
+      if (static_cast<int>(ctx.lp.duals().size()) != ctx.lp.rows()) {
+        res.status = resolve(ctx);
+        if (res.status == simplex::LpStatus::kOptimal) res.bound = ctx.lp.objective();
+      }
+      break;
+    }
     pool.flush_to_lp(ctx.lp);
     res.cuts_added += added;
     res.rounds = pass;
