@@ -19,15 +19,16 @@ namespace {
 
 constexpr double kMaxParallelism = 0.98;
 // Dense cuts fill the LU factors and slow every later LP: a pass takes only a
-// limited number above the first density, and none are made above the second.
-// On a dual-degenerate optimal face the sparse classes mostly move the LP to
-// another optimal vertex, and the dense tableau cuts are what lifts the bound:
-// with five a pass the loop's stall test ended the loop before the bound
-// moved on some vertices and not on others. Idle cuts age out of the LP, so
-// the dense ones do not pile up.
+// few cuts above the first density, and none are made above the second.
+// After a pass that did not move the bound a pass takes more: on a
+// dual-degenerate optimal face the sparse classes mostly move the LP to
+// another optimal vertex and the dense tableau cuts are what lifts the bound;
+// with five a pass the stall test ended the loop before the bound moved on
+// some vertices and not on others. Idle dense cuts age out of the LP quickly,
+// so they do not pile up.
 constexpr double kDensity = 0.1, kMaxDensity = 1.0;
 constexpr int kDenseAllowance = 500;
-constexpr int kDensePerPass = 20;
+constexpr int kDensePerPass = 5, kDensePerStalledPass = 20;
 // A dense cut idle for this many re-optimisations leaves the LP: kept, it
 // would slow every LP of the tree while holding no part of the bound.
 constexpr int kDenseMaxAge = 2;
@@ -153,7 +154,8 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, d
 
 // Chooses efficient, mutually non-parallel cuts and puts them in the pool;
 // -1 when the pool is full and nothing could be made room for.
-int select_and_add(MipContext &ctx, CutPool &pool, const LoopLimits &lim, std::vector<Cut> &cands) {
+int select_and_add(MipContext &ctx, CutPool &pool, const LoopLimits &lim, std::vector<Cut> &cands,
+                   int dense_per_pass) {
   std::sort(cands.begin(), cands.end(), [](const Cut &a, const Cut &b) { return a.efficacy > b.efficacy; });
   std::vector<double> scratch(ctx.prob.n, 0.0);
   std::vector<const Cut *> chosen;
@@ -165,7 +167,7 @@ int select_and_add(MipContext &ctx, CutPool &pool, const LoopLimits &lim, std::v
     if (c.efficacy < lim.min_efficacy) break;
     // the objective cut is dense by nature and a single row
     const bool is_dense = static_cast<int>(c.index.size()) > dense && class_of_tag(c.tag) != CutClass::kObj;
-    if (is_dense && dense_taken >= kDensePerPass) continue;
+    if (is_dense && dense_taken >= dense_per_pass) continue;
     bool parallel = false;
     for (const Cut *o : chosen)
       if (cut_parallelism(c, *o, scratch) > kMaxParallelism) {
@@ -212,6 +214,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
   const int inactive_limit = std::max(1, ctx.params.integer(TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT));
   double ratio = 1e-3;  // halved every pass: later passes must make smaller steps to count
   int nonimp = 0;
+  bool stalled = false;  // the last pass left the bound where it was
   // tailing off: the last kStallPasses passes together moved the bound by a
   // negligible part of what the loop has gained so far
   constexpr int kStallPasses = 10;
@@ -230,7 +233,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     // Cuts that held no part of the bound for long leave before the new ones
     // come in: the LP keeps its basis, and the pool has room again.
     if (lim.root) pool.drop_aged_cuts(ctx.lp, inactive_limit, dense_nnz(ctx.prob), kDenseMaxAge);
-    const int added = select_and_add(ctx, pool, lim, cands);
+    const int added = select_and_add(ctx, pool, lim, cands, stalled ? kDensePerStalledPass : kDensePerPass);
     if (added <= 0) {
       // rows deleted to make room leave the LP's results behind its rows
       if (static_cast<int>(ctx.lp.duals().size()) != ctx.lp.rows()) {
@@ -249,9 +252,8 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     if (lim.root) pool.age_cuts(ctx.lp);
     const double z_new = ctx.lp.objective();
     res.bound = z_new;
-    if (std::fabs(z_new - z_old) <= std::min(objtol, ratio) * (std::fabs(z_old) + 1)) {
-      if (++nonimp >= max_nonimp) break;
-    }
+    stalled = std::fabs(z_new - z_old) <= std::min(objtol, ratio) * (std::fabs(z_old) + 1);
+    if (stalled && ++nonimp >= max_nonimp) break;
     history.push_back(z_new);
     if (static_cast<int>(history.size()) > kStallPasses) {
       const double recent = z_new - history[history.size() - 1 - kStallPasses];
