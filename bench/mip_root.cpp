@@ -1,9 +1,13 @@
 // Root of the MIP without the tree: LP bound, bound after the root cut loop,
 // gap closed against the reference optimum, cut count and time; then the root
 // heuristics: best solution, its gap and the time to the first one.
-// Usage: bench_mip_root [--mask N] [--param NAME=VALUE ...] [--cuts-only] [model ...]
-// (default: every model of optimal.csv); --mask sets the root cut mask,
-// --param any other parameter, --cuts-only skips the heuristics.
+// Usage: bench_mip_root [--mask N] [--param NAME=VALUE ...] [--cuts-only] [--shuffle SEED]
+//                       [--log] [model ...]
+// (default: every model of optimal.csv; a model with a '/' is a file path);
+// --mask sets the root cut mask, --param any other parameter, --cuts-only
+// skips the heuristics, --shuffle orders columns and rows at random (other LP
+// vertices, for checking that the root bound does not hang on one), --log
+// prints the cut loop's log.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -55,7 +59,8 @@ int main(int argc, char **argv) {
   std::vector<std::string> names;
   int mask = -1;
   std::vector<std::pair<int, double>> settings;  // table position, value
-  bool heuristics = true;
+  bool heuristics = true, show_log = false;
+  unsigned shuffle = 0;
   for (int a = 1; a < argc; ++a) {
     const std::string arg = argv[a];
     if (arg == "--mask" && a + 1 < argc)
@@ -72,6 +77,10 @@ int main(int argc, char **argv) {
       settings.emplace_back(tarvo::base::params::position(rec->id), std::atof(set.c_str() + eq + 1));
     } else if (arg == "--cuts-only")
       heuristics = false;
+    else if (arg == "--log")
+      show_log = true;
+    else if (arg == "--shuffle" && a + 1 < argc)
+      shuffle = static_cast<unsigned>(std::atol(argv[++a]));
     else
       names.push_back(arg);
   }
@@ -82,16 +91,19 @@ int main(int argc, char **argv) {
   for (const auto &name : names) {
     mip_test::MipModel mm;
     const double t0 = tarvo::common::wall_seconds();
-    if (!mm.load(name)) {
+    if (!mm.load(name, shuffle)) {
       std::printf("%-10s not loaded or LP not optimal\n", name.c_str());
       continue;
     }
-    const double opt = optima.count(name) ? optima.at(name) : NAN;
+    // a file's optimum is looked up by its base name
+    std::string key = name.substr(name.find_last_of('/') + 1);
+    key = key.substr(0, key.find('.'));
+    const double opt = optima.count(key) ? optima.at(key) : NAN;
     if (mask >= 0) mm.params.store(tarvo::base::params::position(TV_IPARAM_MIP_CUTLEVEL_TOP), mask);
     for (const auto &[pos, value] : settings) mm.params.store(pos, value);
     TimedSink sink(mm.prob);
     auto ctx = mm.context(sink);
-    ctx.print_level = 0;
+    ctx.print_level = show_log ? 7 : 0;
     ctx.deadline = tarvo::common::wall_seconds() + 60;
     auto pool = tarvo::mip::make_cut_pool(mm.prob);
     const double t1 = tarvo::common::wall_seconds();
@@ -102,6 +114,9 @@ int main(int argc, char **argv) {
     ctx.deadline = tarvo::common::wall_seconds() + 60;
     if (heuristics) tarvo::mip::root_heuristics(ctx);
     const double t3 = tarvo::common::wall_seconds();
+    if (show_log)
+      for (const auto &line : mm.log) std::printf("%s", line.c_str());
+    if (show_log) std::printf("\n");
     const double closed = (bound - mm.lp_bound) / (opt - mm.lp_bound);
     std::printf("%-10s %8d %15.6g %15.6g %15.6g %7.3f %6d %7.2f %15.6g %8.4f %8.2f %8.2f\n", name.c_str(),
                 mm.prob.m, mm.lp_bound, bound, opt, closed, pool->size(), t2 - t1,

@@ -20,10 +20,20 @@ namespace {
 constexpr double kMaxParallelism = 0.98;
 // Dense cuts fill the LU factors and slow every later LP: a pass takes only a
 // few cuts above the first density, and none are made above the second.
+// After a pass that did not move the bound a pass takes more: on a
+// dual-degenerate optimal face the sparse classes mostly move the LP to
+// another optimal vertex and the dense tableau cuts are what lifts the bound;
+// with five a pass the stall test ended the loop before the bound moved on
+// some vertices and not on others. Idle dense cuts age out of the LP quickly,
+// so they do not pile up.
 constexpr double kDensity = 0.1, kMaxDensity = 1.0;
 constexpr int kDenseAllowance = 500;
-constexpr int kDensePerPass = 5;
+constexpr int kDensePerPass = 5, kDensePerStalledPass = 20;
+// A dense cut idle for this many re-optimisations leaves the LP: kept, it
+// would slow every LP of the tree while holding no part of the bound.
+constexpr int kDenseMaxAge = 2;
 constexpr double kRootTimeShare = 0.2;
+constexpr int kNever = 1 << 30;
 constexpr int kBasisFallback = 10;  // candidates below which the tableau rows' flow covers are sought
 constexpr int kDisjunctiveFallback = 20;  // and below which lift-and-project cuts are
 constexpr double kDisjunctiveIterations = 10000;  // their simplex iterations in one loop
@@ -144,7 +154,8 @@ void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, d
 
 // Chooses efficient, mutually non-parallel cuts and puts them in the pool;
 // -1 when the pool is full and nothing could be made room for.
-int select_and_add(MipContext &ctx, CutPool &pool, const LoopLimits &lim, std::vector<Cut> &cands) {
+int select_and_add(MipContext &ctx, CutPool &pool, const LoopLimits &lim, std::vector<Cut> &cands,
+                   int dense_per_pass) {
   std::sort(cands.begin(), cands.end(), [](const Cut &a, const Cut &b) { return a.efficacy > b.efficacy; });
   std::vector<double> scratch(ctx.prob.n, 0.0);
   std::vector<const Cut *> chosen;
@@ -156,7 +167,7 @@ int select_and_add(MipContext &ctx, CutPool &pool, const LoopLimits &lim, std::v
     if (c.efficacy < lim.min_efficacy) break;
     // the objective cut is dense by nature and a single row
     const bool is_dense = static_cast<int>(c.index.size()) > dense && class_of_tag(c.tag) != CutClass::kObj;
-    if (is_dense && dense_taken >= kDensePerPass) continue;
+    if (is_dense && dense_taken >= dense_per_pass) continue;
     bool parallel = false;
     for (const Cut *o : chosen)
       if (cut_parallelism(c, *o, scratch) > kMaxParallelism) {
@@ -200,8 +211,10 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
   if (res.status == simplex::LpStatus::kOptimal) res.bound = ctx.lp.objective();
   const int max_nonimp = std::max(1, ctx.params.integer(TV_IPARAM_MIP_MAXNONIMP_CUTPASS));
   const double objtol = ctx.params.dbl(TV_DPARAM_MIP_ADDCUTOBJTOL);
+  const int inactive_limit = std::max(1, ctx.params.integer(TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT));
   double ratio = 1e-3;  // halved every pass: later passes must make smaller steps to count
   int nonimp = 0;
+  bool stalled = false;  // the last pass left the bound where it was
   // tailing off: the last kStallPasses passes together moved the bound by
   // less than kStallShare of what the loop has gained so far (a thinner share
   // kept the root trickling one or two cuts a pass for dozens of passes)
@@ -219,8 +232,18 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     const double z_old = ctx.lp.objective();
     std::vector<Cut> cands;
     separate(ctx, pool, lim, pass, cglp_iterations, cands);
-    const int added = select_and_add(ctx, pool, lim, cands);
-    if (added <= 0) break;
+    // Cuts that held no part of the bound for long leave before the new ones
+    // come in: the LP keeps its basis, and the pool has room again.
+    if (lim.root) pool.drop_aged_cuts(ctx.lp, inactive_limit, dense_nnz(ctx.prob), kDenseMaxAge);
+    const int added = select_and_add(ctx, pool, lim, cands, stalled ? kDensePerStalledPass : kDensePerPass);
+    if (added <= 0) {
+      // rows deleted to make room leave the LP's results behind its rows
+      if (static_cast<int>(ctx.lp.duals().size()) != ctx.lp.rows()) {
+        res.status = resolve(ctx);
+        if (res.status == simplex::LpStatus::kOptimal) res.bound = ctx.lp.objective();
+      }
+      break;
+    }
     pool.flush_to_lp(ctx.lp);
     res.cuts_added += added;
     res.rounds = pass;
@@ -228,11 +251,11 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     if (ctx.cut_pass_line) ctx.cut_pass_line(ctx.log_data, pass, res.cuts_added);
     if (res.status != simplex::LpStatus::kOptimal) break;
     if (!lim.root) update_cut_activity(ctx, pool);
+    if (lim.root) pool.age_cuts(ctx.lp);
     const double z_new = ctx.lp.objective();
     res.bound = z_new;
-    if (std::fabs(z_new - z_old) <= std::min(objtol, ratio) * (std::fabs(z_old) + 1)) {
-      if (++nonimp >= max_nonimp) break;
-    }
+    stalled = std::fabs(z_new - z_old) <= std::min(objtol, ratio) * (std::fabs(z_old) + 1);
+    if (stalled && ++nonimp >= max_nonimp) break;
     history.push_back(z_new);
     if (static_cast<int>(history.size()) > kStallPasses) {
       const double recent = z_new - history[history.size() - 1 - kStallPasses];
@@ -271,6 +294,11 @@ CutLoopResult root_cut_loop(MipContext &ctx, CutPool &pool) {
   context_log(ctx, 7, "\nStart cuts loop (cutlevel:%d numcut:%d, gbnd:%g)", lim.mask, pool.size(),
               ctx.lp.objective());
   CutLoopResult r = run_loop(ctx, pool, lim);
+  // the tree keeps no dense cut that holds no part of the bound
+  if (r.status == simplex::LpStatus::kOptimal && pool.drop_aged_cuts(ctx.lp, kNever, dense_nnz(ctx.prob), 1) > 0) {
+    r.status = resolve(ctx);
+    if (r.status == simplex::LpStatus::kOptimal) r.bound = ctx.lp.objective();
+  }
   context_log(ctx, 7, "\nEnd cuts loop (numcutpass:%d numcut:%d, gbnd:%g)", r.rounds, pool.size(),
               ctx.lp.objective());
   pool.mark_root_end();

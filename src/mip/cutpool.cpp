@@ -3,6 +3,7 @@
 // tree) and the per-class counters.
 #include "mip/cutpool.hpp"
 
+#include <functional>
 #include <memory>
 
 #include <cmath>
@@ -18,6 +19,8 @@ namespace tarvo::mip {
 
 namespace {
 constexpr double kInf = 1e30;
+// a cut whose dual is this small holds no part of the bound
+constexpr double kZeroDual = 1e-9;
 
 struct TagClass {
   const char *tag;
@@ -153,13 +156,36 @@ int CutPool::update_activity(simplex::LpSolver &lp, int threshold, bool no_deact
 }
 
 int CutPool::delete_slack_cuts(simplex::LpSolver &lp) {
+  return delete_cuts(lp, [&](const PoolCut &pc) { return lp.is_basic_row(pc.lp_row); });
+}
+
+void CutPool::age_cuts(const simplex::LpSolver &lp) {
+  if (!in_step_with(lp) || static_cast<int>(lp.duals().size()) != lp.rows()) return;
+  const auto &y = lp.duals();
+  for (int c : row_cut_) {
+    PoolCut &pc = cuts_[c];
+    if (std::fabs(y[pc.lp_row]) <= kZeroDual)
+      pc.inactive_count++;
+    else
+      pc.inactive_count = 0;
+  }
+}
+
+int CutPool::drop_aged_cuts(simplex::LpSolver &lp, int max_age, int dense_nnz, int dense_max_age) {
+  return delete_cuts(lp, [&](const PoolCut &pc) {
+    const bool dense = static_cast<int>(pc.index.size()) > dense_nnz;
+    return pc.inactive_count >= (dense ? dense_max_age : max_age);
+  });
+}
+
+int CutPool::delete_cuts(simplex::LpSolver &lp, const std::function<bool(const PoolCut &)> &goes) {
   if (!in_step_with(lp)) return 0;
   std::vector<char> drop(lp.rows(), 0);
   std::vector<char> gone(cuts_.size(), 0);
   int count = 0;
   for (int c : row_cut_) {
     const PoolCut &pc = cuts_[c];
-    if ((pc.flags & kFlagNoTouch) || !lp.is_basic_row(pc.lp_row)) continue;
+    if ((pc.flags & kFlagNoTouch) || !goes(pc)) continue;
     drop[pc.lp_row] = 1;
     gone[c] = 1;
     count++;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,7 +30,7 @@ struct PoolCut {
   char sense = 'L';            // 'L', 'G' or 'E'
   double rhs = 0;
   signed char state = 1;       // 1 active (its row bounds hold in the LP), 0 inactive (free row)
-  int inactive_count = 0;      // consecutive re-optimisations the cut stayed slack
+  int inactive_count = 0;      // consecutive re-optimisations the cut stayed slack (at the root: with a zero dual)
   unsigned char flags = 0;     // kFlagNoTouch, kFlagBinary, kFlagClique
   std::string tag;
   int lp_row = -1;             // row of the node LP that holds it, -1 when not in the LP
@@ -75,6 +76,14 @@ class CutPool {
   // Removes the cuts whose LP rows are slack (basic) from the pool and the LP;
   // returns how many went.
   int delete_slack_cuts(simplex::LpSolver &lp);
+  // Root loop ageing after a re-optimisation: a cut in the LP whose dual is
+  // zero (slack, or binding but holding no part of the bound) ages by one,
+  // any other is made young again.
+  void age_cuts(const simplex::LpSolver &lp);
+  // Cuts of age `max_age` (those with more than `dense_nnz` nonzeros: of age
+  // `dense_max_age`) leave the pool and the LP, whose basis stays (the LP's
+  // results are stale until it is solved again). Returns how many went.
+  int drop_aged_cuts(simplex::LpSolver &lp, int max_age, int dense_nnz, int dense_max_age);
 
   // Per-class counters of cuts added; the Gomory class counts GMI cuts, kMir the rounding cuts.
   unsigned count(CutClass c) const { return counts_[static_cast<int>(c)]; }
@@ -89,6 +98,9 @@ class CutPool {
   int root_size() const { return root_size_ < 0 ? size() : root_size_; }
 
  private:
+  // Removes the cuts in the LP (not flagged no-touch) for which `goes` holds.
+  int delete_cuts(simplex::LpSolver &lp, const std::function<bool(const PoolCut &)> &goes);
+
   const MipProblem &prob_;
   std::vector<PoolCut> cuts_;
   std::vector<int> row_cut_;  // LP row - prob rows -> cut index

@@ -17,6 +17,68 @@ double scaled(double v, double div) {
   return v / div;
 }
 
+// Nonbasic side for a variable leaving at value v: the nearer finite bound.
+signed char side_near(double lo, double up, double v) {
+  if (lo <= -kInf && up >= kInf) return kFreeZero;
+  if (lo <= -kInf) return kAtUpper;
+  if (up >= kInf) return kAtLower;
+  return std::fabs(v - lo) <= std::fabs(up - v) ? kAtLower : kAtUpper;
+}
+
+// Deleting rows whose slacks are nonbasic leaves one basic variable too many
+// per such row. Removing rows R from the basis matrix B leaves a null space
+// spanned by B^-1 e_r (r in R); the basics to drop are positions where those
+// vectors, eliminated against each other, have their largest entries, so the
+// remaining matrix stays nonsingular (the choice a rank-revealing LU of the
+// rectangular matrix would make). Deleted rows with basic slacks take their
+// slacks with them and are left out of the choice. Fills `leave` with the
+// variables to make nonbasic; false when the factors are unusable or a pivot
+// is too small to trust.
+bool basics_to_drop(Glp &g, const std::vector<char> &drop, std::vector<int> &leave) {
+  constexpr double kMinPivot = 1e-7;
+  leave.clear();
+  std::vector<int> rows;
+  for (int i = 0; i < g.m; ++i)
+    if (drop[i] && g.state[g.n + i] != kBasic) rows.push_back(i);
+  if (rows.empty()) return true;
+  if (!g.factored || g.wfact != WFACT_NO) {
+    if (refactor(g) != 0 || !g.factored) return false;
+  }
+  for (int i : rows)
+    if (g.state[g.n + i] == kBasic) return false;  // a singular basis was repaired with this slack
+  std::vector<char> taken(g.m, 0);
+  for (int i = 0; i < g.m; ++i)
+    if (drop[i] && g.state[g.n + i] == kBasic) taken[g.where[g.n + i]] = 1;
+  // eliminated columns kept sparse: positions, values, pivot position
+  std::vector<std::vector<std::pair<int, double>>> done;
+  std::vector<int> pivot_at;
+  std::vector<double> v(g.m);
+  for (int r : rows) {
+    std::fill(v.begin(), v.end(), 0.0);
+    v[r] = 1.0;
+    if (g.lu.ftran_dense(v.data(), false) != 0) return false;
+    for (size_t s = 0; s < done.size(); ++s) {
+      const double f = v[pivot_at[s]];
+      if (f == 0.0) continue;
+      for (const auto &e : done[s]) v[e.first] -= f * e.second;
+      v[pivot_at[s]] = 0.0;
+    }
+    int best = -1;
+    double big = 0;
+    for (int p = 0; p < g.m; ++p)
+      if (!taken[p] && std::fabs(v[p]) > big) big = std::fabs(v[p]), best = p;
+    if (best < 0 || big < kMinPivot) return false;
+    taken[best] = 1;
+    std::vector<std::pair<int, double>> col;
+    for (int p = 0; p < g.m; ++p)
+      if (v[p] != 0.0 && p != best) col.emplace_back(p, v[p] / v[best]);
+    done.push_back(std::move(col));
+    pivot_at.push_back(best);
+    leave.push_back(g.head[best]);
+  }
+  return true;
+}
+
 }  // namespace
 
 void row_activity_bounds(const base::ModelData &d, int i, double *lo, double *up) {
@@ -292,7 +354,17 @@ void LpSolver::delete_rows(const std::vector<char> &drop) {
   for (int i = 0; i < m_; ++i)
     if (!drop[i]) newpos[i] = nm++;
   if (nm == m_) return;
-  LpBasis keep = basis();
+  // basics that leave with the nonbasic slacks of deleted rows, on their
+  // nearer bound (the basis is read after the choice: a refactorisation on
+  // the way may have repaired it)
+  std::vector<int> leave;
+  const bool fits = has_basis() && basics_to_drop(*glp_, drop, leave);
+  LpBasis keep;
+  if (fits) {
+    keep = basis();
+    const Glp &g = *glp_;
+    for (int j : leave) keep.state[j] = side_near(g.lower[j], g.upper[j], g.x[j]);
+  }
   std::vector<int> start(n_ + 1, 0), idx;
   std::vector<double> val;
   for (int j = 0; j < n_; ++j) {
@@ -318,19 +390,12 @@ void LpSolver::delete_rows(const std::vector<char> &drop) {
   data_.m = m_;
   glp_.reset();
   if (keep.empty()) return;
-  // Dropping a row whose slack is nonbasic leaves one basic too many: the
-  // basis is kept only when every dropped slack was basic.
-  bool fits = true;
   LpBasis next;
   next.state.assign(keep.state.begin(), keep.state.begin() + n_);
-  for (int i = 0; i < old_m; ++i) {
-    if (newpos[i] >= 0)
-      next.state.push_back(keep.state[n_ + i]);
-    else if (keep.state[n_ + i] != kBasic)
-      fits = false;
-  }
+  for (int i = 0; i < old_m; ++i)
+    if (newpos[i] >= 0) next.state.push_back(keep.state[n_ + i]);
   rebuild();
-  if (!fits || !set_basis(next)) slack_basis(*glp_);
+  if (!set_basis(next)) slack_basis(*glp_);
 }
 
 LpStatus LpSolver::solve(int method, const LpLimits &limits) {

@@ -107,8 +107,10 @@ class LpSolver {
 
   // Appends rows whose slacks become basic (the current basis stays valid).
   void add_rows(const LpRows &rows);
-  // Deletes the rows flagged in `drop` (size rows()); the basis drops their slacks
-  // and stays valid only where those slacks were basic.
+  // Deletes the rows flagged in `drop` (size rows()), keeping the basis: a
+  // deleted row's basic slack leaves with it, and for each deleted row with a
+  // nonbasic slack one basic variable becomes nonbasic at its nearer bound
+  // (dual feasibility holds where the deleted rows' duals were zero).
   void delete_rows(const std::vector<char> &drop);
 
   LpBasis basis() const;

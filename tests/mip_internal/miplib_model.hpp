@@ -7,6 +7,8 @@
 #include <cmath>
 #include <fstream>
 #include <map>
+#include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -73,15 +75,21 @@ struct MipModel {
     return std::string(TARVO_DATA_DIR) + "/miplib3/" + name + ".mps.gz";
   }
 
-  // Reads the model and solves its relaxation; false (with a skip message
-  // from the caller) when the data are not there.
-  bool load(const std::string &name) {
-    if (!std::ifstream(data_path(name))) return false;
+  // Reads the model (a MIPLIB 3 name, or a path when it holds a '/') and
+  // solves its relaxation; false (with a skip message from the caller) when
+  // the data are not there. A nonzero `shuffle` seed orders the columns and
+  // rows at random: the same problem with other ties, so other LP vertices.
+  bool load(const std::string &name, unsigned shuffle = 0) {
+    const std::string path = name.find('/') == std::string::npos ? data_path(name) : name;
+    if (!std::ifstream(path)) return false;
     int code = 0;
     env = TVcreateEnv(&code, nullptr);
     model = TVcreateModel(env, &code);
-    if (TVreadMPSFile(model, data_path(name).c_str(), 1) != 0) return false;
-    const tarvo::base::ModelData &d = model->data;
+    // the library's files are fixed format; written ones may be free
+    if (TVreadMPSFile(model, path.c_str(), 1) != 0 && TVreadMPSFile(model, path.c_str(), 0) != 0) return false;
+    tarvo::base::ModelData shuffled;
+    if (shuffle != 0) shuffled = shuffled_copy(model->data, shuffle);
+    const tarvo::base::ModelData &d = shuffle != 0 ? shuffled : model->data;
     const double sense = d.sense == TV_MAX ? -1.0 : 1.0;
     prob.m = d.m;
     prob.n = d.n;
@@ -113,8 +121,48 @@ struct MipModel {
     lp.load(lp_data, tarvo::simplex::LpOptions{});
     if (lp.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) return false;
     lp_bound = lp.objective();
-    read_optimum(name);
+    if (shuffle == 0) read_optimum(name);
     return true;
+  }
+
+  // The linear part of `d` with its columns and rows in a random order.
+  static tarvo::base::ModelData shuffled_copy(const tarvo::base::ModelData &d, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::vector<int> col(d.n), row(d.m), new_row(d.m);
+    std::iota(col.begin(), col.end(), 0);
+    std::iota(row.begin(), row.end(), 0);
+    std::shuffle(col.begin(), col.end(), rng);
+    std::shuffle(row.begin(), row.end(), rng);
+    for (int i = 0; i < d.m; ++i) new_row[row[i]] = i;
+    tarvo::base::ModelData s;
+    s.m = d.m;
+    s.n = d.n;
+    s.sense = d.sense;
+    s.obj_constant = d.obj_constant;
+    s.start.assign(d.n + 1, 0);
+    for (int k = 0; k < d.n; ++k) {
+      const int j = col[k];
+      s.c.push_back(d.c[j]);
+      s.lower.push_back(d.lower[j]);
+      s.upper.push_back(d.upper[j]);
+      if (!d.vtype.empty()) s.vtype.push_back(d.vtype[j]);
+      for (int p = d.start[j]; p < d.start[j] + d.length[j]; ++p) {
+        s.rowidx.push_back(new_row[d.rowidx[p]]);
+        s.value.push_back(d.value[p]);
+      }
+      s.start[k + 1] = static_cast<int>(s.rowidx.size());
+      s.length.push_back(s.start[k + 1] - s.start[k]);
+    }
+    s.nz = static_cast<int>(s.rowidx.size());
+    s.b.assign(d.m + 1, 0.0);
+    s.ctype.assign(d.m + 1, 'N');
+    s.range.assign(d.m + 1, 0.0);
+    for (int i = 0; i < d.m; ++i) {
+      s.b[i] = d.b[row[i]];
+      s.ctype[i] = d.ctype[row[i]];
+      if (static_cast<int>(d.range.size()) > row[i]) s.range[i] = d.range[row[i]];
+    }
+    return s;
   }
 
   void read_optimum(const std::string &name) {

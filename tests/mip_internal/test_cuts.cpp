@@ -43,6 +43,15 @@ void expect_keeps_optimum(const MipModel &mm, const CutPool &pool) {
   }
 }
 
+// The root loop on a loaded model; the pool it filled.
+std::unique_ptr<CutPool> root_pool(MipModel &mm) {
+  CheckingSink sink(mm.prob);
+  auto ctx = mm.context(sink);
+  auto pool = tarvo::mip::make_cut_pool(mm.prob);
+  tarvo::mip::root_cut_loop(ctx, *pool);
+  return pool;
+}
+
 struct GapCase {
   const char *model;
   double min_gap_closed;  // fraction of the integrality gap the root loop must close
@@ -905,6 +914,99 @@ TEST(CutPoolRules, BindingInactiveCutIsSwitchedBackOn) {
   EXPECT_TRUE(pool.in_step_with(t.lp));
 }
 
+// After a root loop many cuts hold at the optimum with a zero dual. Deleting
+// them from the LP keeps the basis (one basic leaves per deleted nonbasic
+// slack), the optimum stays, and the warm re-solve takes a few pivots where
+// the slack basis would start over; deleting a cut that carries part of the
+// bound ends at the smaller LP's own optimum.
+TEST(CutRows, DeletingBindingCutsKeepsTheBasis) {
+  int checked = 0;
+  for (const char *name : {"10teams", "p0201"}) {
+    MipModel mm;
+    if (!mm.load(name)) continue;
+    const auto pool = root_pool(mm);
+    LpSolver &lp = mm.lp;
+    ASSERT_EQ(lp.status(), LpStatus::kOptimal) << name;
+    const double z = lp.objective();
+    const int n = lp.cols();
+    const auto before = lp.basis();
+    std::vector<char> drop(lp.rows(), 0);
+    int nonbasic = 0;
+    for (int i = mm.prob.m; i < lp.rows(); ++i) {
+      const bool basic = lp.is_basic_row(i);
+      if (basic || std::fabs(lp.duals()[i]) <= 1e-9) drop[i] = 1;
+      nonbasic += drop[i] && !basic;
+    }
+    if (nonbasic == 0) continue;
+    ++checked;
+    const tarvo::base::ModelData &d = mm.lp_data;
+    lp.delete_rows(drop);
+    const auto after = lp.basis();
+    ASSERT_EQ(static_cast<int>(after.state.size()), n + lp.rows()) << name;
+    int changed = 0;
+    for (int j = 0; j < n; ++j) changed += (before.state[j] == 0) != (after.state[j] == 0);
+    for (int i = 0, k = 0; i < static_cast<int>(drop.size()); ++i)
+      if (!drop[i]) changed += (before.state[n + i] == 0) != (after.state[n + k++] == 0);
+    EXPECT_EQ(changed, nonbasic) << name;
+    ASSERT_EQ(lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal) << name;
+    EXPECT_NEAR(lp.objective(), z, 1e-6 * (1 + std::fabs(z))) << name;
+    // the same rows from the slack basis
+    LpSolver cold;
+    cold.load(d, tarvo::simplex::LpOptions{});
+    tarvo::simplex::LpRows rows;
+    std::vector<int> idx;
+    std::vector<double> val;
+    for (int i = mm.prob.m; i < lp.rows(); ++i) {
+      lp.get_row(i, idx, val);
+      rows.add(idx, val, lp.row_lower(i), lp.row_upper(i));
+    }
+    cold.add_rows(rows);
+    ASSERT_EQ(cold.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal) << name;
+    EXPECT_NEAR(cold.objective(), z, 1e-6 * (1 + std::fabs(z))) << name;
+    // the basics that left take a few dual pivots to settle, far fewer than a cold start
+    EXPECT_LT(4 * lp.iterations(), cold.iterations()) << name;
+
+    int binding = -1;
+    for (int i = mm.prob.m; i < lp.rows() && binding < 0; ++i)
+      if (std::fabs(lp.duals()[i]) > 1e-6) binding = i;
+    if (binding < 0) continue;
+    std::vector<char> one(lp.rows(), 0), one_cold(cold.rows(), 0);
+    one[binding] = one_cold[binding] = 1;
+    lp.delete_rows(one);
+    cold.delete_rows(one_cold);
+    ASSERT_EQ(lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal) << name;
+    ASSERT_EQ(cold.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal) << name;
+    EXPECT_NEAR(lp.objective(), cold.objective(), 1e-6 * (1 + std::fabs(z))) << name;
+    EXPECT_LE(lp.objective(), z + 1e-6 * (1 + std::fabs(z))) << name;
+  }
+  if (checked == 0) GTEST_SKIP() << "no model left cuts binding with a zero dual";
+}
+
+// Root ageing: cuts without a dual for the given number of re-optimisations
+// leave the pool and the LP together; the cuts that carry the bound stay.
+TEST(CutPoolRules, AgeingDropsCutsWithoutADualAndKeepsTheBound) {
+  MipModel mm;
+  LOAD_OR_SKIP(mm, "p0201");
+  const auto pool = root_pool(mm);
+  ASSERT_EQ(mm.lp.status(), LpStatus::kOptimal);
+  const double z = mm.lp.objective();
+  int idle = 0;
+  for (int i = mm.prob.m; i < mm.lp.rows(); ++i) idle += std::fabs(mm.lp.duals()[i]) <= 1e-9;
+  const int before = pool->size();
+  for (int k = 0; k < before; ++k) pool->cut(k).inactive_count = 0;
+  pool->age_cuts(mm.lp);
+  EXPECT_EQ(pool->drop_aged_cuts(mm.lp, 2, mm.prob.n, 2), 0);
+  EXPECT_EQ(pool->size(), before);
+  const int went = pool->drop_aged_cuts(mm.lp, 1, mm.prob.n, 1);
+  EXPECT_EQ(went, idle);
+  EXPECT_EQ(pool->size(), before - idle);
+  ASSERT_TRUE(pool->in_step_with(mm.lp));
+  for (int k = 0; k < pool->size(); ++k) EXPECT_EQ(pool->cut_of_row(pool->cut(k).lp_row), k);
+  ASSERT_EQ(mm.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  EXPECT_NEAR(mm.lp.objective(), z, 1e-6 * (1 + std::fabs(z)));
+  if (!mm.optimum.empty()) expect_keeps_optimum(mm, *pool);
+}
+
 TEST(RootLoopSettings, MaskZeroSkipsTheLoopAndNoRoomWarns) {
   MipModel mm;
   LOAD_OR_SKIP(mm, "p0033");
@@ -926,6 +1028,26 @@ TEST(RootLoopSettings, MaskZeroSkipsTheLoopAndNoRoomWarns) {
   EXPECT_EQ(r.cuts_added, 0);
   EXPECT_TRUE(mm.logged("try and increase TV_DPARAM_MIP_ADDCUTPER"));
   EXPECT_TRUE(mm.logged("Start cuts loop"));
+}
+
+// A pool that keeps filling: cuts deleted to make room must not leave the LP
+// with results of rows it no longer has.
+TEST(RootLoopSettings, FullPoolLeavesTheLpSolvedWithItsRows) {
+  for (const char *name : {"p0033", "p0201", "10teams"}) {
+    MipModel mm;
+    if (!mm.load(name)) continue;
+    set_param(mm.params, TV_DPARAM_MIP_ADDCUTPER, 0.1);
+    CheckingSink sink(mm.prob);
+    auto ctx = mm.context(sink);
+    auto pool = tarvo::mip::make_cut_pool(mm.prob);
+    auto r = tarvo::mip::root_cut_loop(ctx, *pool);
+    ASSERT_EQ(r.status, LpStatus::kOptimal) << name;
+    EXPECT_TRUE(pool->in_step_with(mm.lp)) << name;
+    EXPECT_EQ(static_cast<int>(mm.lp.duals().size()), mm.lp.rows()) << name;
+    EXPECT_EQ(static_cast<int>(mm.lp.row_activity().size()), mm.lp.rows()) << name;
+    EXPECT_NEAR(r.bound, mm.lp.objective(), 1e-9 * (1 + std::fabs(r.bound))) << name;
+    EXPECT_GE(r.bound, mm.lp_bound - 1e-6 * (1 + std::fabs(mm.lp_bound))) << name;
+  }
 }
 
 // A small pool fills: slack cuts make room, and the pool never passes its limit.
