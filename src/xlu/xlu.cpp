@@ -390,18 +390,21 @@ int gather_cols(Work& W, Vector& v) {
 // Move the result out; `rows` maps pairs back to rows (BTRAN). A dense FTRAN
 // result trades buffers with v, whose array the gather left all zero.
 void scatter(Work& W, Vector& v, bool rows) {
-  if (W.nz < 0 && !rows) {
+  if (W.nz < 0) detail::rebuild_pattern(W);
+  const int* pat = W.pat[W.cur].data();
+  int cnt = 0;
+  if (!rows && W.nz > W.m / 8) {
     std::swap(W.w, v.array);
-    int cnt = 0;
-    for (int a = 0; a < W.m; ++a)
-      if (v.array[a] != 0.0) v.index[cnt++] = a;
+    const double* x = v.array.data();
+    for (int k = 0; k < W.nz; ++k) {
+      const int a = pat[k];
+      v.index[cnt] = a;
+      cnt += x[a] != 0.0;  // cancelled entries drop out
+    }
     v.count = cnt;
     W.nz = 0;
     return;
   }
-  if (W.nz < 0) detail::rebuild_pattern(W);
-  const int* pat = W.pat[W.cur].data();
-  int cnt = 0;
   for (int k = 0; k < W.nz; ++k) {
     const int a = pat[k];
     const double x = W.w[a];
@@ -484,12 +487,13 @@ int Factor::ftran_pair(Vector& a, Vector& b) {
     W.nz = 0;
     return kInvalidInput;
   }
-  detail::ftran_pair_work(W, true);
+  const int nz_w2 = detail::ftran_pair_work(W, true);
   const double m = std::max(W.m, 1);
   scatter(W, a, false);
   W.hist_col.density = blend(W.hist_col.density, a.count / m);
   std::swap(W.w, W.w2);
-  W.nz = -1;
+  W.cur = 1 - W.cur;
+  W.nz = nz_w2;
   scatter(W, b, false);
   std::swap(W.w, W.w2);
   W.hist_ftran.density = blend(W.hist_ftran.density, b.count / m);
