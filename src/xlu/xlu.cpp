@@ -436,6 +436,13 @@ void clear_spike(Work& W) {
 
 double blend(double hist, double d) { return 0.9 * hist + 0.1 * d; }
 
+// An FTRAN takes the dense kernels from the start when its right-hand side or
+// the recent results of its kind are denser than the threshold.
+bool ftran_goes_dense(const Work& W, int nz, const detail::SolveHist& h) {
+  const double tol = W.opt.spvtol_ftran;
+  return nz > tol * std::max(W.m, 1) || h.density > tol;
+}
+
 }  // namespace
 
 int Factor::ftran(Vector& v, bool for_update) {
@@ -448,8 +455,7 @@ int Factor::ftran(Vector& v, bool for_update) {
   if (gather_rows(W, v, for_update) != kOk) return kInvalidInput;
   const double m = std::max(W.m, 1);
   detail::SolveHist &h = for_update ? W.hist_col : W.hist_ftran;
-  const bool sparse = W.nz <= W.opt.spvtol_ftran * m && h.density <= W.opt.spvtol_ftran;
-  const bool ran_sparse = detail::ftran_work(W, sparse, for_update, h);
+  const bool ran_sparse = detail::ftran_work(W, !ftran_goes_dense(W, W.nz, h), for_update, h);
   scatter(W, v, false);
   h.density = blend(h.density, v.count / m);
   (ran_sparse ? W.stats.ftran_sparse : W.stats.ftran_dense)++;
@@ -457,13 +463,12 @@ int Factor::ftran(Vector& v, bool for_update) {
   return kOk;
 }
 
+// Pairing forces both solves dense: a sparse entering column next to a dense
+// second vector must keep its own sparse solve.
 bool Factor::pair_shares_pass(int nz_a, int nz_b) const {
   const Work& W = *w_;
   if (!W.valid || !W.ft) return false;
-  const double tol = W.opt.spvtol_ftran;
-  const double m = std::max(W.m, 1);
-  if (W.hist_ftran.density > tol) return true;  // the second one goes dense anyway
-  return nz_a > tol * m && nz_b > tol * m;
+  return ftran_goes_dense(W, nz_a, W.hist_col) && ftran_goes_dense(W, nz_b, W.hist_ftran);
 }
 
 int Factor::ftran_pair(Vector& a, Vector& b) {
@@ -570,8 +575,7 @@ int Factor::ftran_dense(double* x, bool for_update) {
   // whole right-hand sides (basic values) say nothing of the iterations' solves
   detail::SolveHist &h = for_update ? W.hist_col : W.hist_ftran;
   detail::SolveHist apart = h;
-  const bool sparse = nz <= W.opt.spvtol_ftran * m && h.density <= W.opt.spvtol_ftran;
-  const bool ran_sparse = detail::ftran_work(W, sparse, for_update, for_update ? h : apart);
+  const bool ran_sparse = detail::ftran_work(W, !ftran_goes_dense(W, nz, h), for_update, for_update ? h : apart);
   if (W.nz < 0) detail::rebuild_pattern(W);
   const int* out = W.pat[W.cur].data();
   int cnt = 0;
