@@ -150,6 +150,42 @@ constexpr int kIdleLimit = 60;           // loop passes without a pivot
 constexpr double kDegenerateShare = 0.5;
 constexpr double kDegenerateWindow = 30;
 
+// The breakpoints of the leaving row (sgn: the direction the row's dual moves):
+// the nonbasic columns whose reduced cost the step drives towards zero. Kept
+// apart from the main loop so that its pointers stay in registers: the loop
+// runs over every entry of every pivot row.
+void collect_breakpoints(const Glp &g, double sgn, bool harris, std::vector<Candidate> &cands) {
+  const std::size_t len = g.alpha_list.size();
+  if (cands.size() < len) cands.resize(len);
+  const int *list = g.alpha_list.data();
+  const double *alpha = g.alpha_row.data();
+  const signed char *state = g.state.data();
+  const double *lower = g.lower.data();
+  const double *upper = g.upper.data();
+  const double *d = g.d.data();
+  const double ptol = g.pivot_tol, dtol = g.dtol;
+  Candidate *out = cands.data();
+  std::size_t n = 0;
+  for (std::size_t k = 0; k < len; ++k) {
+    const int j = list[k];
+    const double a = sgn * alpha[j];
+    if (std::fabs(a) <= ptol) continue;  // rises after a bad pivot
+    const signed char st = state[j];
+    if ((st == kAtLower && a > 0) || (st == kAtUpper && a < 0) || lower[j] == upper[j]) continue;
+    const double dj = d[j];
+    if (st == kAtLower) {
+      const double exact = std::max(dj, 0.0) / -a;
+      out[n++] = {j, harris ? (dj + dtol) / -a : exact, exact, -a};
+    } else if (st == kAtUpper) {
+      const double exact = std::max(-dj, 0.0) / a;
+      out[n++] = {j, harris ? (-dj + dtol) / a : exact, exact, a};
+    } else if (st == kFreeZero) {
+      out[n++] = {j, harris ? dtol / std::fabs(a) : 0.0, 0.0, std::fabs(a)};
+    }
+  }
+  cands.resize(n);
+}
+
 // A tiny pivot chosen by the walk gives way to a later candidate (in exact
 // ratio order, among the next few) with a pivot above `big`, provided the
 // candidates passed over end at most the optimality tolerance beyond zero.
@@ -373,23 +409,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     // (TV_IPARAM_LP_DRATIO: 0 textbook, 2 Harris, both without flips; 1 and 3
     // flip boxed columns, 1 also looks past a tiny pivot)
     const bool harris = rc.dual_ratio != 0;
-    cands.clear();
-    for (int j : g.alpha_list) {
-      double a = sgn * g.alpha_row[j];
-      if (std::fabs(a) <= g.pivot_tol) continue;  // rises after a bad pivot
-      signed char st = g.state[j];
-      if ((st == kAtLower && a > 0) || (st == kAtUpper && a < 0) || g.lower[j] == g.upper[j]) continue;
-      double dj = g.d[j];
-      if (st == kAtLower) {
-        const double exact = std::max(dj, 0.0) / -a;
-        cands.push_back({j, harris ? (dj + g.dtol) / -a : exact, exact, -a});
-      } else if (st == kAtUpper) {
-        const double exact = std::max(-dj, 0.0) / a;
-        cands.push_back({j, harris ? (-dj + g.dtol) / a : exact, exact, a});
-      } else if (st == kFreeZero) {
-        cands.push_back({j, harris ? g.dtol / std::fabs(a) : 0.0, 0.0, std::fabs(a)});
-      }
-    }
+    collect_breakpoints(g, sgn, harris, cands);
     double slope = std::fabs(g.x[leave] - target);
     const bool flipping = rc.bound_flips && (rc.dual_ratio == 1 || rc.dual_ratio == 3);
     int q = bound_flipping_walk(cands, slope, flipping ? g.lower.data() : nullptr, g.upper.data(), g.ptol, flips,

@@ -226,7 +226,9 @@ void utsolve_sparse(Work& W);
 bool ftran_work(Work& W, bool sparse, bool keep, SolveHist& h);
 void keep_spike(Work& W);
 // Dense FTRAN of W.w and W.w2 at once (FT updates only); `keep` as above, for W.w.
-void ftran_pair_work(Work& W, bool keep);
+// Leaves W.w's pattern in pat[cur] and W.w2's in pat[1 - cur]; returns the
+// count of the latter.
+int ftran_pair_work(Work& W, bool keep);
 // Dense solves without statistics, for the estimators: in/out of length m.
 void dense_ftran(Work& W, const double* rhs_rows, double* x_cols);
 void dense_btran(Work& W, const double* rhs_cols, double* y_rows);

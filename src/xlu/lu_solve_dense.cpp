@@ -46,9 +46,19 @@ Lines u_lines(const File& U) { return {U.begin.data(), U.end.data(), U.index.dat
 // of its own, so the results are bitwise those of two separate sweeps. A zero
 // multiplier skips its whole line, which is what makes the scatter form pay
 // on results that are dense but far from full.
+// A multiplier is final when the sweep reaches it, so the sweep can list the
+// result's pattern (in sweep order) at the cost of one store per nonzero:
+// saves the caller a pass over all m to find it.
+struct Listed {
+  int* pat1 = nullptr;
+  int* pat2 = nullptr;
+  int n1 = 0, n2 = 0;
+};
+
 // Returns the factor entries applied.
-template <bool kPair, bool kBackward>
-std::int64_t sweep(const Lines& F, const int* order, int n, const double* diag, double* w1, double* w2) {
+template <bool kPair, bool kBackward, bool kList = false>
+std::int64_t sweep(const Lines& F, const int* order, int n, const double* diag, double* w1, double* w2,
+                   Listed* out = nullptr) {
   std::int64_t ops = 0;
   for (int k = 0; k < n; ++k) {
     const int a = order[kBackward ? n - 1 - k : k];
@@ -59,6 +69,14 @@ std::int64_t sweep(const Lines& F, const int* order, int n, const double* diag, 
     if (diag) {
       if (x1 != 0.0) w1[a] = x1 /= diag[a];
       if (kPair && x2 != 0.0) w2[a] = x2 /= diag[a];
+    }
+    if constexpr (kList) {
+      out->pat1[out->n1] = a;
+      out->n1 += x1 != 0.0;
+      if constexpr (kPair) {
+        out->pat2[out->n2] = a;
+        out->n2 += x2 != 0.0;
+      }
     }
     const int b = F.begin[a], e = F.end[a];
     ops += e - b;
@@ -99,10 +117,20 @@ void rsolve_pair(Work& W, double* w1, double* w2) {
 
 }  // namespace
 
-void lsolve_dense(Work& W) {
-  W.ops = sweep<false, false>(l_columns(W), W.lorder.data(), W.m, nullptr, W.w.data(), nullptr);
-  W.nz = -1;
+namespace {
+
+// One sweep over a single vector that leaves its pattern in pat[cur].
+template <bool kBackward>
+void sweep_listed(Work& W, const Lines& F, const int* order, int n, const double* diag) {
+  Listed out;
+  out.pat1 = W.pat[W.cur].data();
+  W.ops = sweep<false, kBackward, true>(F, order, n, diag, W.w.data(), nullptr, &out);
+  W.nz = out.n1;
 }
+
+}  // namespace
+
+void lsolve_dense(Work& W) { sweep_listed<false>(W, l_columns(W), W.lorder.data(), W.m, nullptr); }
 
 // Inner products with the columns of L, backwards through the elimination
 // order: that reads all of L whatever the vector. A vector expected far from
@@ -114,44 +142,49 @@ void lsolve_dense(Work& W) {
 void ltsolve_dense(Work& W, bool thin) {
   if (thin) {
     const Lines Lt{W.ltbegin.data(), W.ltend.data(), W.ltindex.data(), W.ltvalue.data()};
-    W.ops = sweep<false, true>(Lt, W.lorder.data(), W.m, nullptr, W.w.data(), nullptr);
-    W.nz = -1;
+    sweep_listed<true>(W, Lt, W.lorder.data(), W.m, nullptr);
     return;
   }
   const Lines L = l_columns(W);
   const int* order = W.lorder.data();
   double* w = W.w.data();
+  int* pat = W.pat[W.cur].data();
+  int nz = 0;
   for (int k = W.m - 1; k >= 0; --k) {
     const int a = order[k];
     double sum = 0.0;
     for (int q = L.begin[a], e = L.end[a]; q < e; ++q) sum += L.value[q] * w[L.index[q]];
-    w[a] -= sum;
+    const double x = w[a] - sum;
+    w[a] = x;
+    pat[nz] = a;
+    nz += x != 0.0;
   }
   W.ops = static_cast<std::int64_t>(W.lindex.size());
-  W.nz = -1;
+  W.nz = nz;
 }
 
 // U's lines are laid out in the order of these sweeps, columns backwards and
 // rows forwards through the pivot order.
-void usolve_dense(Work& W) {
-  W.ops = sweep<false, true>(u_lines(W.Uc), W.uorder.data(), W.uend, W.diag.data(), W.w.data(), nullptr);
-  W.nz = -1;
-}
+void usolve_dense(Work& W) { sweep_listed<true>(W, u_lines(W.Uc), W.uorder.data(), W.uend, W.diag.data()); }
 
 void utsolve_dense(Work& W) {
   W.ops = sweep<false, false>(u_lines(W.Ur), W.uorder.data(), W.uend, W.diag.data(), W.w.data(), nullptr);
   W.nz = -1;
 }
 
-void ftran_pair_work(Work& W, bool keep) {
+int ftran_pair_work(Work& W, bool keep) {
   double* w1 = W.w.data();
   double* w2 = W.w2.data();
   sweep<true, false>(l_columns(W), W.lorder.data(), W.m, nullptr, w1, w2);
   W.nz = -1;
   rsolve_pair(W, w1, w2);
   if (keep) keep_spike(W);
-  sweep<true, true>(u_lines(W.Uc), W.uorder.data(), W.uend, W.diag.data(), w1, w2);
-  W.nz = -1;
+  Listed out;
+  out.pat1 = W.pat[W.cur].data();
+  out.pat2 = W.pat[1 - W.cur].data();
+  sweep<true, true, true>(u_lines(W.Uc), W.uorder.data(), W.uend, W.diag.data(), w1, w2, &out);
+  W.nz = out.n1;
+  return out.n2;
 }
 
 void rsolve(Work& W) {

@@ -390,18 +390,21 @@ int gather_cols(Work& W, Vector& v) {
 // Move the result out; `rows` maps pairs back to rows (BTRAN). A dense FTRAN
 // result trades buffers with v, whose array the gather left all zero.
 void scatter(Work& W, Vector& v, bool rows) {
-  if (W.nz < 0 && !rows) {
+  if (W.nz < 0) detail::rebuild_pattern(W);
+  const int* pat = W.pat[W.cur].data();
+  int cnt = 0;
+  if (!rows && W.nz > W.m / 8) {
     std::swap(W.w, v.array);
-    int cnt = 0;
-    for (int a = 0; a < W.m; ++a)
-      if (v.array[a] != 0.0) v.index[cnt++] = a;
+    const double* x = v.array.data();
+    for (int k = 0; k < W.nz; ++k) {
+      const int a = pat[k];
+      v.index[cnt] = a;
+      cnt += x[a] != 0.0;  // cancelled entries drop out
+    }
     v.count = cnt;
     W.nz = 0;
     return;
   }
-  if (W.nz < 0) detail::rebuild_pattern(W);
-  const int* pat = W.pat[W.cur].data();
-  int cnt = 0;
   for (int k = 0; k < W.nz; ++k) {
     const int a = pat[k];
     const double x = W.w[a];
@@ -433,6 +436,13 @@ void clear_spike(Work& W) {
 
 double blend(double hist, double d) { return 0.9 * hist + 0.1 * d; }
 
+// An FTRAN takes the dense kernels from the start when its right-hand side or
+// the recent results of its kind are denser than the threshold.
+bool ftran_goes_dense(const Work& W, int nz, const detail::SolveHist& h) {
+  const double tol = W.opt.spvtol_ftran;
+  return nz > tol * std::max(W.m, 1) || h.density > tol;
+}
+
 }  // namespace
 
 int Factor::ftran(Vector& v, bool for_update) {
@@ -445,8 +455,7 @@ int Factor::ftran(Vector& v, bool for_update) {
   if (gather_rows(W, v, for_update) != kOk) return kInvalidInput;
   const double m = std::max(W.m, 1);
   detail::SolveHist &h = for_update ? W.hist_col : W.hist_ftran;
-  const bool sparse = W.nz <= W.opt.spvtol_ftran * m && h.density <= W.opt.spvtol_ftran;
-  const bool ran_sparse = detail::ftran_work(W, sparse, for_update, h);
+  const bool ran_sparse = detail::ftran_work(W, !ftran_goes_dense(W, W.nz, h), for_update, h);
   scatter(W, v, false);
   h.density = blend(h.density, v.count / m);
   (ran_sparse ? W.stats.ftran_sparse : W.stats.ftran_dense)++;
@@ -454,13 +463,12 @@ int Factor::ftran(Vector& v, bool for_update) {
   return kOk;
 }
 
+// Pairing forces both solves dense: a sparse entering column next to a dense
+// second vector must keep its own sparse solve.
 bool Factor::pair_shares_pass(int nz_a, int nz_b) const {
   const Work& W = *w_;
   if (!W.valid || !W.ft) return false;
-  const double tol = W.opt.spvtol_ftran;
-  const double m = std::max(W.m, 1);
-  if (W.hist_ftran.density > tol) return true;  // the second one goes dense anyway
-  return nz_a > tol * m && nz_b > tol * m;
+  return ftran_goes_dense(W, nz_a, W.hist_col) && ftran_goes_dense(W, nz_b, W.hist_ftran);
 }
 
 int Factor::ftran_pair(Vector& a, Vector& b) {
@@ -484,12 +492,13 @@ int Factor::ftran_pair(Vector& a, Vector& b) {
     W.nz = 0;
     return kInvalidInput;
   }
-  detail::ftran_pair_work(W, true);
+  const int nz_w2 = detail::ftran_pair_work(W, true);
   const double m = std::max(W.m, 1);
   scatter(W, a, false);
   W.hist_col.density = blend(W.hist_col.density, a.count / m);
   std::swap(W.w, W.w2);
-  W.nz = -1;
+  W.cur = 1 - W.cur;
+  W.nz = nz_w2;
   scatter(W, b, false);
   std::swap(W.w, W.w2);
   W.hist_ftran.density = blend(W.hist_ftran.density, b.count / m);
@@ -566,8 +575,7 @@ int Factor::ftran_dense(double* x, bool for_update) {
   // whole right-hand sides (basic values) say nothing of the iterations' solves
   detail::SolveHist &h = for_update ? W.hist_col : W.hist_ftran;
   detail::SolveHist apart = h;
-  const bool sparse = nz <= W.opt.spvtol_ftran * m && h.density <= W.opt.spvtol_ftran;
-  const bool ran_sparse = detail::ftran_work(W, sparse, for_update, for_update ? h : apart);
+  const bool ran_sparse = detail::ftran_work(W, !ftran_goes_dense(W, nz, h), for_update, for_update ? h : apart);
   if (W.nz < 0) detail::rebuild_pattern(W);
   const int* out = W.pat[W.cur].data();
   int cnt = 0;

@@ -1,7 +1,8 @@
 // Paired FTRAN: the shared pass must give exactly what two separate solves
-// give, keep the first column for the update, fall back to two solves when the
-// vectors are sparse, and refuse bad arguments without leaving the workspace
-// dirty. Also the dense transposed solves against the sparse ones.
+// give, keep the first column for the update, fall back to two solves when
+// either vector is sparse, and refuse bad arguments without leaving the
+// workspace dirty. Also the dense transposed solves against the sparse ones,
+// and the result lists of the dense kernels.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -54,7 +55,92 @@ int pivot_position(const Vector& x) {
   return best;
 }
 
+// The index list names every nonzero of the array exactly once and nothing
+// else: the simplex walks results by their lists alone.
+::testing::AssertionResult lists_its_nonzeros(const Vector& v) {
+  const int m = v.size();
+  if (v.count < 0 || v.count > m) return ::testing::AssertionFailure() << "count " << v.count;
+  std::vector<char> seen(static_cast<std::size_t>(m), 0);
+  for (int k = 0; k < v.count; ++k) {
+    const int i = v.index[k];
+    if (i < 0 || i >= m || seen[i]) return ::testing::AssertionFailure() << "index " << i << " bad or twice";
+    if (v.array[i] == 0.0) return ::testing::AssertionFailure() << "index " << i << " listed but zero";
+    seen[i] = 1;
+  }
+  for (int i = 0; i < m; ++i)
+    if (v.array[i] != 0.0 && !seen[i]) return ::testing::AssertionFailure() << "nonzero " << i << " not listed";
+  return ::testing::AssertionSuccess();
+}
+
 }  // namespace
+
+TEST(LuSolvePair, DenseResultsListExactlyTheirNonzerosThroughUpdates) {
+  // Dense sweeps list the result pattern as they go; updates leave voids in
+  // the U order that the lists must step over.
+  const int m = 500;
+  Basis B = lutest::lp_basis(m, 0.5, 4, 51);
+  Factor f(m, m, B.nnz(), 200);
+  ASSERT_EQ(f.set_options(dense_options()), 0);
+  ASSERT_EQ(B.factorize(f), 0);
+  std::mt19937 rng(52);
+  int exchanges = 0;
+  for (int t = 0; t < 60; ++t) {
+    const auto col = random_column(m, rng);
+    Vector a = column_vector(m, col), b = column_vector(m, random_column(m, rng));
+    if (t % 2 == 0) {
+      ASSERT_EQ(f.ftran_pair(a, b), 0);
+      ASSERT_TRUE(lists_its_nonzeros(b)) << "step " << t;
+    } else {
+      ASSERT_EQ(f.ftran(a, true), 0);
+    }
+    ASSERT_TRUE(lists_its_nonzeros(a)) << "step " << t;
+    // a dense transposed solve (inner products in L) and rows of the inverse
+    // (mostly the thin scatter form)
+    Vector y = lutest::to_vector(lutest::random_vector(m, 200 + t)), r(m);
+    ASSERT_EQ(f.btran(y), 0);
+    ASSERT_TRUE(lists_its_nonzeros(y)) << "step " << t;
+    ASSERT_EQ(f.row_of_inverse(t % m, r), 0);
+    ASSERT_TRUE(lists_its_nonzeros(r)) << "step " << t;
+    const int p = pivot_position(a);
+    if (p < 0 || f.update(p) != 0) continue;
+    B.cols[p] = col;
+    ++exchanges;
+  }
+  EXPECT_GT(exchanges, 40);
+  EXPECT_GT(f.stats().ftran_dense, 60);
+  EXPECT_LT(lutest::ftran_residual(f, B, 53), 1e-10);
+}
+
+TEST(LuSolvePair, SparseColumnIsNotPulledIntoADensePass) {
+  // Dense second vectors of late must not drag a one-entry entering column
+  // through a whole dense pass.
+  const int m = 2000;
+  Basis B = lutest::lp_basis(m, 0.7, 3, 54);
+  Factor f(m);
+  ASSERT_EQ(B.factorize(f), 0);
+  const auto dense_rhs = lutest::random_vector(m, 55);
+  for (int t = 0; t < 20; ++t) {
+    Vector d = lutest::to_vector(dense_rhs);
+    ASSERT_EQ(f.ftran(d), 0);
+  }
+  std::vector<double> e(m, 0.0);
+  e[7] = 1.5;
+  Vector a = lutest::to_vector(e), b = lutest::to_vector(dense_rhs);
+  EXPECT_FALSE(f.pair_shares_pass(a.count, b.count));
+  const auto sparse_before = f.stats().ftran_sparse;
+  ASSERT_EQ(f.ftran_pair(a, b), 0);
+  EXPECT_EQ(f.stats().ftran_sparse, sparse_before + 1);
+  EXPECT_LT(lutest::rel_diff(B.times(a.array), e), 1e-13);
+  EXPECT_LT(lutest::rel_diff(B.times(b.array), dense_rhs), 1e-12);
+  EXPECT_TRUE(lists_its_nonzeros(a));
+  EXPECT_TRUE(lists_its_nonzeros(b));
+  // once entering columns run dense too, the pair shares the pass
+  for (int t = 0; t < 30; ++t) {
+    Vector d = lutest::to_vector(dense_rhs);
+    ASSERT_EQ(f.ftran(d, true), 0);
+  }
+  EXPECT_TRUE(f.pair_shares_pass(a.count, b.count));
+}
 
 TEST(LuSolvePair, SharedPassEqualsTwoSolvesThroughUpdates) {
   const int m = 600;
