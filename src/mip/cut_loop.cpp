@@ -219,7 +219,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
   // less than kStallShare of what the loop has gained so far (a thinner share
   // kept the root trickling one or two cuts a pass for dozens of passes)
   constexpr int kStallPasses = 10;
-  constexpr double kStallShare = 1e-2;
+  constexpr double kStallShare = 3e-3;
   const double z_start = ctx.lp.objective();
   std::vector<double> history;
   double cglp_iterations = 0;

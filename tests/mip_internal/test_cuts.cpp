@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(Miplib3, RootLoop,
                                            GapCase{"egout", 0.5}, GapCase{"stein27", 0.0},
                                            GapCase{"khb05250", 0.99}, GapCase{"p0548", 0.5},
                                            GapCase{"mod010", 0.5}, GapCase{"gt2", 0.6}, GapCase{"pp08a", 0.7},
-                                           GapCase{"set1ch", 0.99}, GapCase{"qnet1", 0.8}),
+                                           GapCase{"set1ch", 0.99}, GapCase{"qnet1", 0.7}),
                          [](const auto &info) { return std::string(info.param.model); });
 
 // Cuts made at a node whose bounds exclude the optimum must still keep it:
