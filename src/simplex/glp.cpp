@@ -269,17 +269,15 @@ void build_glp(Glp &g, const base::ModelData &d, const LpOptions &opt) {
   slack_basis(g);
 }
 
+signed char nearest_nonbasic_state(double lo, double up, double near) {
+  if (lo <= -kInf && up >= kInf) return kFreeZero;
+  if (lo <= -kInf) return kAtUpper;
+  if (up >= kInf) return kAtLower;
+  return std::fabs(near - lo) <= std::fabs(up - near) ? kAtLower : kAtUpper;
+}
+
 void choose_nonbasic_state(Glp &g, int j, double near) {
-  double l = g.lower[j], u = g.upper[j];
-  if (l <= -kInf && u >= kInf) {
-    g.state[j] = kFreeZero;
-  } else if (l <= -kInf) {
-    g.state[j] = kAtUpper;
-  } else if (u >= kInf) {
-    g.state[j] = kAtLower;
-  } else {
-    g.state[j] = std::fabs(near - l) <= std::fabs(u - near) ? kAtLower : kAtUpper;
-  }
+  g.state[j] = nearest_nonbasic_state(g.lower[j], g.upper[j], near);
   place_nonbasic(g, j);
 }
 

@@ -180,6 +180,8 @@ void slack_basis(Glp &g);
 void row_slack_bounds(const base::ModelData &d, int i, double *lo, double *up);
 // Puts a nonbasic variable at the bound its state names (free: 0).
 void place_nonbasic(Glp &g, int j);
+// The nonbasic state for bounds [lo, up] nearest to `near` (free: at zero).
+signed char nearest_nonbasic_state(double lo, double up, double near);
 // Chooses a sensible nonbasic state for j from its bounds (nearest to `near`).
 void choose_nonbasic_state(Glp &g, int j, double near);
 // After a bound change a nonbasic variable follows its bound (or gets a new side).

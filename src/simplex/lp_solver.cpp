@@ -17,14 +17,6 @@ double scaled(double v, double div) {
   return v / div;
 }
 
-// Nonbasic side for a variable leaving at value v: the nearer finite bound.
-signed char side_near(double lo, double up, double v) {
-  if (lo <= -kInf && up >= kInf) return kFreeZero;
-  if (lo <= -kInf) return kAtUpper;
-  if (up >= kInf) return kAtLower;
-  return std::fabs(v - lo) <= std::fabs(up - v) ? kAtLower : kAtUpper;
-}
-
 // Deleting rows whose slacks are nonbasic leaves one basic variable too many
 // per such row. Removing rows R from the basis matrix B leaves a null space
 // spanned by B^-1 e_r (r in R); the basics to drop are positions where those
@@ -363,7 +355,7 @@ void LpSolver::delete_rows(const std::vector<char> &drop) {
   if (fits) {
     keep = basis();
     const Glp &g = *glp_;
-    for (int j : leave) keep.state[j] = side_near(g.lower[j], g.upper[j], g.x[j]);
+    for (int j : leave) keep.state[j] = nearest_nonbasic_state(g.lower[j], g.upper[j], g.x[j]);
   }
   std::vector<int> start(n_ + 1, 0), idx;
   std::vector<double> val;
