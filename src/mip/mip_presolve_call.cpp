@@ -12,6 +12,7 @@
 #include "presolve/bridge/presolve_model.hpp"
 #include "common/clock.hpp"
 #include "mip/mip_driver.hpp"
+#include "mip/mip_symmetry.hpp"
 
 namespace tarvo::mip {
 
@@ -136,6 +137,93 @@ const std::vector<int> *PresolvedMip::priorities(const std::vector<int> &user) {
     if (o < static_cast<int>(user.size())) priority_[j] = user[o];
   }
   return &priority_;
+}
+
+std::vector<int> PresolvedMip::bound_origin() const {
+  std::vector<int> origin = result_.col_origin;
+  if (!reduced_) return origin;
+  std::vector<int> reduced_of(orig_->prob.n, -1);
+  for (size_t j = 0; j < origin.size(); ++j) reduced_of[origin[j]] = static_cast<int>(j);
+  for (const presolve::UndoRecord &r : result_.stack.records())
+    if (r.kind == presolve::UndoKind::kMergeColumns && r.col >= 0 && r.col < orig_->prob.n && reduced_of[r.col] >= 0)
+      origin[reduced_of[r.col]] = -1;
+  return origin;
+}
+
+RestartPolicy &restart_policy() {
+  static RestartPolicy policy;
+  return policy;
+}
+
+RestartChain::RestartChain(base::Model *model, const WorkingProblem &w, const MipSettings &set, double start,
+                           PresolvedMip &first)
+    : model_(model), w_(w), set_(set), start_(start), first_(first) {}
+
+MipSettings RestartChain::settings(int round) const {
+  MipSettings s = set_;
+  const RestartPolicy &policy = restart_policy();
+  s.restart_share = policy.share;
+  // a restart is a new presolve: none when the user switched presolve off
+  const bool presolve_on = model_->params.integer(TV_IPARAM_MIP_PRELEVEL) > 0;
+  s.max_restarts = presolve_on ? std::max(0, policy.max_restarts - round) : 0;
+  return s;
+}
+
+int RestartChain::restart(const PresolvedMip &from, const std::vector<double> &lo, const std::vector<double> &up,
+                          const PseudoCosts &pc, PresolvedMip **next, PseudoCosts *carried) {
+  const WorkingProblem &b = base();
+  // columns of the searched problem in base()'s numbering (identity when presolve left it alone)
+  std::vector<int> origin;
+  if (from.active()) {
+    origin = from.bound_origin();
+  } else {
+    origin.resize(lo.size());
+    for (size_t j = 0; j < origin.size(); ++j) origin[j] = static_cast<int>(j);
+  }
+  auto tight = std::make_unique<WorkingProblem>();
+  tight->prob = b.prob;
+  tight->sense = b.sense;
+  tight->user_n = b.user_n;
+  tight->user_m = b.user_m;
+  MipProblem &p = tight->prob;
+  std::vector<int> searched_of(p.n, -1);
+  for (size_t j = 0; j < origin.size(); ++j) {
+    const int o = origin[j];
+    if (o < 0 || o >= p.n) continue;
+    searched_of[o] = static_cast<int>(j);
+    if (!p.is_int[o]) continue;
+    const double l = std::max(p.col_lo[o], lo[j]), u = std::min(p.col_up[o], up[j]);
+    if (l > u) continue;  // the root's bounds hold for better points only; none is lost by not taking them
+    p.col_lo[o] = l;
+    p.col_up[o] = u;
+  }
+  problem_to_lp_data(p, &tight->data);
+  auto pre = std::make_unique<PresolvedMip>();
+  if (int code = pre->run(model_, *tight, set_, start_)) return code;
+  // pseudo-costs follow their column into the new numbering
+  std::vector<int> from_col;
+  if (pre->active()) {
+    for (int o : pre->col_origin()) from_col.push_back(searched_of[o]);
+  } else {
+    from_col = searched_of;
+  }
+  *carried = pc.remapped(from_col);
+  orbital_.reset();
+  if (!pre->settled()) {
+    const double left = set_.time_limit >= 0 ? set_.time_limit - (common::wall_seconds() - start_) : -1;
+    orbital_ = detect_mip_symmetry(model_, pre->active() ? pre->reduced().prob : tight->prob,
+                                   pre->active() ? &pre->col_origin() : nullptr, left);
+  }
+  bases_.push_back(std::move(tight));
+  pres_.push_back(std::move(pre));
+  *next = pres_.back().get();
+  return 0;
+}
+
+int RestartChain::lift_failures() const {
+  int n = first_.lift_failures();
+  for (const auto &p : pres_) n += p->lift_failures();
+  return n;
 }
 
 int solve_without_presolve(base::Model *model, int *status) {
