@@ -2,6 +2,7 @@
 // solution record, for TVoptimize and the exported entries.
 #include "mip/mip_driver.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "env/callback_dispatch.hpp"
@@ -199,6 +200,7 @@ int solve_mip_serial(base::Model *model, int *status) {
     };
     TreeOutcome prior;
     PseudoCosts carried;
+    std::vector<PoolCut> carried_cuts;
     for (int round = 0;; ++round) {
       const WorkingProblem &sw = cur->active() ? cur->reduced() : chain.base();
       Incumbent &tinc = cur->active() ? cur->reduced_incumbent() : inc;
@@ -212,18 +214,24 @@ int solve_mip_serial(base::Model *model, int *status) {
       ctx.seed = 1;
       ctx.log = [](void *data, const char *line) { base::log_model(static_cast<base::Model *>(data), 1, "%s", line); };
       ctx.log_data = model;
-      const MipSettings rset = chain.settings(round);
+      // the first root's heuristics already had their turn around the solution known
+      ctx.light_root = round > 0 && inc.has_incumbent() && restart_policy().light_root;
+      MipSettings rset = chain.settings(round);
+      // the solution limit counts the solve's solutions, not only this search's
+      if (round > 0 && rset.solution_limit > 0)
+        rset.solution_limit = std::max(1, rset.solution_limit - inc.solutions() + tinc.solutions());
       const std::vector<int> *prio = cur->active() ? cur->priorities(d.priority) : &d.priority;
       TreeSearch tree(ctx, rset, tinc, log, hooks, start, prio && prio->empty() ? nullptr : prio);
       tree.set_orbital_fixing(round == 0 ? orbital.get() : chain.orbital());
-      if (round > 0) tree.continue_from(prior, inc.incumbent_objective(), std::move(carried));
+      if (round > 0) tree.continue_from(prior, inc.incumbent_objective(), std::move(carried), std::move(carried_cuts));
       t = tree.run();
       if (cur->active()) cur->lift_into(inc, tinc.last_tag().c_str());
       if (round > 0) t.bound = std::max(t.bound, prior.bound);  // the first root's bound holds throughout
       if (!t.restart) break;
       prior = t;
       PresolvedMip *next = nullptr;
-      code = chain.restart(*cur, tree.global_lower(), tree.global_upper(), tree.pseudo_costs(), &next, &carried);
+      code = chain.restart(*cur, tree.global_lower(), tree.global_upper(), tree.pseudo_costs(), tree.cut_pool(), &next,
+                           &carried, &carried_cuts);
       if (code != 0) {
         t.code = code;
         break;

@@ -169,8 +169,56 @@ MipSettings RestartChain::settings(int round) const {
   return s;
 }
 
+std::vector<ColumnReplacement> column_replacements(const presolve::Result &r, int n) {
+  std::vector<ColumnReplacement> out(n);
+  for (const presolve::UndoRecord &u : r.stack.records()) {
+    if (u.kind == presolve::UndoKind::kFixColumn && u.col >= 0 && u.col < n) {
+      out[u.col] = {true, u.value, 0, -1};
+    } else if (u.kind == presolve::UndoKind::kAggregate && u.col >= 0 && u.col < n) {
+      out[u.col] = {true, u.value, u.a, u.col2};
+    } else if (u.kind == presolve::UndoKind::kDoubleton && u.col2 >= 0 && u.col2 < n && u.b != 0) {
+      out[u.col2] = {true, u.rhs / u.b, -u.a / u.b, u.col};
+    }
+  }
+  return out;
+}
+
+bool carry_cut(const PoolCut &c, const std::vector<int> &origin, const std::vector<int> &to,
+               const std::vector<ColumnReplacement> &rep, PoolCut *out) {
+  *out = PoolCut{};
+  out->sense = c.sense;
+  out->rhs = c.rhs;
+  out->tag = c.tag;
+  std::vector<std::pair<int, double>> terms;
+  for (size_t t = 0; t < c.index.size(); ++t) {
+    int o = origin[c.index[t]];
+    if (o < 0) return false;  // the column stands for more than its origin
+    double v = c.value[t];
+    // a replacement may name a column that was replaced later: follow the chain
+    for (size_t hops = 0; o >= 0 && to[o] < 0 && hops <= rep.size(); ++hops) {
+      if (!rep[o].known) return false;
+      out->rhs -= v * rep[o].c0;
+      v *= rep[o].c1;
+      o = rep[o].col;
+    }
+    if (o >= 0 && to[o] < 0) return false;
+    if (o >= 0 && v != 0) terms.push_back({to[o], v});
+  }
+  std::sort(terms.begin(), terms.end());
+  for (size_t t = 0; t < terms.size();) {
+    const int j = terms[t].first;
+    double v = 0;
+    for (; t < terms.size() && terms[t].first == j; ++t) v += terms[t].second;
+    if (std::fabs(v) <= 1e-12) continue;  // the replacement cancelled the column
+    out->index.push_back(j);
+    out->value.push_back(v);
+  }
+  return !out->index.empty() && std::isfinite(out->rhs);
+}
+
 int RestartChain::restart(const PresolvedMip &from, const std::vector<double> &lo, const std::vector<double> &up,
-                          const PseudoCosts &pc, PresolvedMip **next, PseudoCosts *carried) {
+                          const PseudoCosts &pc, const CutPool *pool, PresolvedMip **next, PseudoCosts *carried,
+                          std::vector<PoolCut> *cuts) {
   const WorkingProblem &b = base();
   // columns of the searched problem in base()'s numbering (identity when presolve left it alone)
   std::vector<int> origin;
@@ -208,6 +256,27 @@ int RestartChain::restart(const PresolvedMip &from, const std::vector<double> &l
     from_col = searched_of;
   }
   *carried = pc.remapped(from_col);
+  cuts->clear();
+  if (pool && restart_policy().keep_cuts && !pre->settled()) {
+    std::vector<int> to(p.n, -1);
+    if (pre->active()) {
+      const std::vector<int> kept = pre->bound_origin();
+      for (size_t k = 0; k < kept.size(); ++k)
+        if (kept[k] >= 0) to[kept[k]] = static_cast<int>(k);
+    } else {
+      for (int j = 0; j < p.n; ++j) to[j] = j;
+    }
+    const std::vector<ColumnReplacement> rep = column_replacements(pre->result(), p.n);
+    PoolCut c;
+    int in_lp = 0;
+    for (int k = 0; k < pool->size(); ++k) {
+      const PoolCut &old = pool->cut(k);
+      if (old.lp_row < 0 || old.state != 1) continue;
+      ++in_lp;
+      if (carry_cut(old, origin, to, rep, &c)) cuts->push_back(std::move(c));
+    }
+    base::log_model(model_, 2, "\nCuts carried over the restart: %d of %d", static_cast<int>(cuts->size()), in_lp);
+  }
   orbital_.reset();
   if (!pre->settled()) {
     const double left = set_.time_limit >= 0 ? set_.time_limit - (common::wall_seconds() - start_) : -1;

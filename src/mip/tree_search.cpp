@@ -540,6 +540,7 @@ TreeOutcome TreeSearch::run() {
   }
   if (cutoff() < 1e30) lp_.set_cutoff(cutoff());
   take_offers();  // a start point
+  seed_root_cuts();
   log_.text(1, "\n-------------------------BEGIN ROOT OPTIMIZATION----------------------\n");
   const int root = solve_root();
   log_.text(1, "\n-------------------------END   ROOT OPTIMIZATION----------------------\n");
@@ -632,7 +633,8 @@ TreeOutcome TreeSearch::run() {
   return out_;
 }
 
-void TreeSearch::continue_from(const TreeOutcome &prior, double known, PseudoCosts pc) {
+void TreeSearch::continue_from(const TreeOutcome &prior, double known, PseudoCosts pc,
+                               std::vector<PoolCut> seeds) {
   out_.lps = prior.lps;
   out_.branches = prior.branches;
   out_.iterations = prior.iterations;
@@ -640,6 +642,21 @@ void TreeSearch::continue_from(const TreeOutcome &prior, double known, PseudoCos
   out_.lp_time = prior.lp_time;
   known_obj_ = known;
   pc_ = std::move(pc);
+  seed_cuts_ = std::move(seeds);
+}
+
+// The carried cuts enter the pool (within its root capacity) and the LP before the root solve.
+void TreeSearch::seed_root_cuts() {
+  CutPool *pool = cuts_.get();
+  if (!pool || seed_cuts_.empty()) return;
+  const int capacity = static_cast<int>(std::floor(ctx_.params.dbl(TV_DPARAM_MIP_ADDCUTPER) * p_.m));
+  for (const PoolCut &c : seed_cuts_) {
+    const int sense = c.sense == 'G' ? -1 : c.sense == 'L' ? 1 : 0;
+    pool->add(capacity, sense, 0.0, c.value.data(), c.index.data(), static_cast<int>(c.index.size()), c.rhs,
+              c.tag.c_str());
+  }
+  seed_cuts_.clear();
+  pool->flush_to_lp(lp_);
 }
 
 // Columns the root fixed (probing, reduced costs) leave the problem only

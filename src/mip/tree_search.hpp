@@ -11,6 +11,7 @@
 #include "model/model.hpp"
 #include "mip/branching.hpp"
 #include "mip/cut_pool_holder.hpp"
+#include "mip/cutpool.hpp"
 #include "mip/incumbent.hpp"
 #include "mip/mip_log.hpp"
 #include "mip/mip_settings.hpp"
@@ -63,8 +64,9 @@ class TreeSearch {
   const ConflictPool *conflict_pool() const { return conflicts_.get(); }
   // A search that follows a restart: the counters (and so the limits) go on
   // from `prior`, a solution of value `known` (minimisation form, 1e30: none)
-  // exists outside this problem, and branching starts from `pc`.
-  void continue_from(const TreeOutcome &prior, double known, PseudoCosts pc);
+  // exists outside this problem, branching starts from `pc` and the root LP
+  // from the cuts `seeds` (valid for this problem's solutions better than `known`).
+  void continue_from(const TreeOutcome &prior, double known, PseudoCosts pc, std::vector<PoolCut> seeds);
   // Global bounds after the root (for a restart) and the learnt pseudo-costs.
   const std::vector<double> &global_lower() const { return glo_; }
   const std::vector<double> &global_upper() const { return gup_; }
@@ -94,6 +96,7 @@ class TreeSearch {
   double best_known() const { return std::min(inc_.incumbent_objective(), known_obj_); }
   // The root fixed enough integer columns for a restart (logs it).
   bool restart_due();
+  void seed_root_cuts();
   void note_pruned(double bound);
   double exact_cutoff(double z) const;
   void new_incumbent(const char *tag);
@@ -173,6 +176,7 @@ class TreeSearch {
   bool restart_ = false;
   double outside_cutoff_ = 1e30;        // an objective value the host says is reachable
   double known_obj_ = 1e30;             // a solution value found before a restart
+  std::vector<PoolCut> seed_cuts_;      // cuts carried over a restart, for the root LP
   int nint_ = 0;
   std::vector<int> branched_;           // branchings per column
   OrbitalFixing *orbital_ = nullptr;

@@ -2,7 +2,7 @@
 // fixes columns are presolved again and searched anew; they must reach the
 // optimum of the search without restarts, with a solution feasible for the
 // model as read, and with incumbents and counters that run on across the
-// restart. Also the pseudo-costs carried over to the new numbering.
+// restart. Also the cuts and pseudo-costs carried over to the new numbering.
 #include <cmath>
 #include <string>
 #include <vector>
@@ -108,6 +108,57 @@ TEST(RootRestart, ForcedRestartsReachTheOptimumOfTheSearchWithoutThem) {
   if (loaded == 0) GTEST_SKIP() << "MIPLIB 3 models not available";
   // the comparison means something only where the search did start over
   EXPECT_GE(restarted, 3);
+}
+
+tarvo::mip::PoolCut cut_of(std::vector<int> index, std::vector<double> value, double rhs) {
+  tarvo::mip::PoolCut c;
+  c.index = std::move(index);
+  c.value = std::move(value);
+  c.sense = 'L';
+  c.rhs = rhs;
+  return c;
+}
+
+TEST(RootRestart, CarriedCutsMoveFixedColumnsToTheRightAndReplaceSubstitutedOnes) {
+  namespace ps = tarvo::presolve;
+  // the new presolve fixed column 0 at 2, and took column 2 out with the
+  // equation x1 + 2 x2 = 8 (x2 = 4 - 0.5 x1); columns 1 and 3 stay as 0 and 1
+  ps::Result r;
+  ps::UndoRecord fix(ps::UndoKind::kFixColumn);
+  fix.col = 0;
+  fix.value = 2;
+  r.stack.push(std::move(fix));
+  ps::UndoRecord dbl(ps::UndoKind::kDoubleton);
+  dbl.col = 1;
+  dbl.col2 = 2;
+  dbl.a = 1;
+  dbl.b = 2;
+  dbl.rhs = 8;
+  r.stack.push(std::move(dbl));
+  const auto rep = tarvo::mip::column_replacements(r, 5);
+  const std::vector<int> to = {-1, 0, -1, 1, -1};
+  const std::vector<int> same = {0, 1, 2, 3, 4};
+  tarvo::mip::PoolCut out;
+
+  // x0 + 2 x1 + 3 x3 <= 10  ->  2 x1' + 3 x3' <= 8
+  ASSERT_TRUE(tarvo::mip::carry_cut(cut_of({0, 1, 3}, {1, 2, 3}, 10), same, to, rep, &out));
+  EXPECT_EQ(out.index, (std::vector<int>{0, 1}));
+  EXPECT_EQ(out.value, (std::vector<double>{2, 3}));
+  EXPECT_DOUBLE_EQ(out.rhs, 8);
+  EXPECT_EQ(out.sense, 'L');
+
+  // x0 + x1 + x2 + x3 <= 5 -> 2 + x1 + (4 - 0.5 x1) + x3 <= 5; searched columns
+  // 0..3 are base columns 3, 2, 1, 0 here
+  ASSERT_TRUE(tarvo::mip::carry_cut(cut_of({3, 2, 1, 0}, {1, 1, 1, 1}, 5), {3, 2, 1, 0}, to, rep, &out));
+  EXPECT_EQ(out.index, (std::vector<int>{0, 1}));
+  EXPECT_EQ(out.value, (std::vector<double>{0.5, 1}));
+  EXPECT_DOUBLE_EQ(out.rhs, -1);
+
+  // 2 x1 + 4 x2 <= 20 -> 16 <= 20: nothing left to carry
+  EXPECT_FALSE(tarvo::mip::carry_cut(cut_of({1, 2}, {2, 4}, 20), same, to, rep, &out));
+  // column 4 went without a record, and a merged column is not its origin
+  EXPECT_FALSE(tarvo::mip::carry_cut(cut_of({1, 4}, {1, 1}, 1), same, to, rep, &out));
+  EXPECT_FALSE(tarvo::mip::carry_cut(cut_of({1, 3}, {1, 1}, 1), {0, 1, 2, -1, 4}, to, rep, &out));
 }
 
 TEST(RootRestart, PseudoCostsFollowTheirColumnIntoTheNewNumbering) {
