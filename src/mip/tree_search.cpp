@@ -614,7 +614,7 @@ TreeOutcome TreeSearch::run() {
   if (optimal_now()) {
     log_.text(1, "\nUser optimality tolerance satisfied.");
     out_.complete = true;
-    out_.bound = std::min(out_.root_bound, inc_.incumbent_objective());
+    out_.bound = std::min(out_.root_bound, best_known());
     return out_;
   }
   if (restart_due()) {
@@ -660,8 +660,8 @@ void TreeSearch::seed_root_cuts() {
 }
 
 // Columns the root fixed (probing, reduced costs) leave the problem only
-// through a new presolve, which then also drops the rows they settle; the
-// cut pool and node queue of this search are given up for that.
+// through a new presolve, which then also drops the rows they settle and
+// finds what else follows; the price is a second root.
 bool TreeSearch::restart_due() {
   if (set_.max_restarts <= 0 || stop_code_ != 0) return false;
   int free_before = 0, fixed = 0;
