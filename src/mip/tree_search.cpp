@@ -671,7 +671,7 @@ bool TreeSearch::restart_due() {
     if (gup_[j] - glo_[j] < 0.5) ++fixed;
   }
   if (fixed == 0 || fixed < set_.restart_share * free_before) {
-    log_.text(2, "\nRoot fixings: %d of %d integer columns", fixed, free_before);
+    log_.text(3, "\nRoot fixings: %d of %d integer columns", fixed, free_before);
     return false;
   }
   log_.text(1, "\nRestarting the search: %d of %d integer columns fixed at the root", fixed, free_before);
