@@ -33,6 +33,7 @@ constexpr int kDensePerPass = 5, kDensePerStalledPass = 20;
 // would slow every LP of the tree while holding no part of the bound.
 constexpr int kDenseMaxAge = 2;
 constexpr double kRootTimeShare = 0.2;
+constexpr int kRestartedRootPasses = 5;
 constexpr int kNever = 1 << 30;
 constexpr int kBasisFallback = 10;  // candidates below which the tableau rows' flow covers are sought
 constexpr int kDisjunctiveFallback = 20;  // and below which lift-and-project cuts are
@@ -278,6 +279,8 @@ CutLoopResult root_cut_loop(MipContext &ctx, CutPool &pool) {
     return r;
   }
   lim.max_passes = ctx.params.integer(TV_IPARAM_MIP_MAXCUTPASS_TOP);
+  // after a restart the carried cuts hold most of the first root's bound: a few passes add what the fixings allow
+  if (ctx.light_root) lim.max_passes = std::min(lim.max_passes, kRestartedRootPasses);
   lim.capacity = static_cast<int>(std::floor(ctx.params.dbl(TV_DPARAM_MIP_ADDCUTPER) * ctx.prob.m));
   lim.max_aggr = aggregation_limit(ctx.params.integer(TV_IPARAM_MIP_AGGCUTLIM_TOP), true);
   lim.max_per_pass = std::min(500, std::max(50, ctx.prob.m));

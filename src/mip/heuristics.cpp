@@ -313,7 +313,7 @@ void root_heuristics(MipContext &ctx) {
   context_log(ctx, 4, "\nRunning rounding heuristics...");
   run_rounding(ctx);
   context_log(ctx, 4, " Done.");
-  if (level < 2 || target_reached(ctx) || gap_closed(ctx, bound)) return;
+  if (level < 2 || ctx.light_root || target_reached(ctx) || gap_closed(ctx, bound)) return;
   context_log(ctx, 4, "\nStart rounding heu (best_obj:%g, gbnd:%g)", ctx.sink.incumbent_objective(),
               ctx.lp.objective());
   {

@@ -43,6 +43,7 @@ struct MipContext {
   unsigned seed = 0;                // for randomised choices, fixed per tree
   double branches = 0;
   bool sub_mip = false;             // a heuristic's sub-MIP: no sub-MIP heuristics of its own
+  bool light_root = false;          // a root after a restart with a solution known: rounding only
   std::shared_ptr<HeuristicState> heur{};
   const PseudoCosts *pseudo = nullptr;  // the tree's, for pseudo-cost diving; may be null
   double dive_iterations = 1e30;     // LP pivots node dives may still spend (the tree's budget)

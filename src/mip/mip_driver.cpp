@@ -2,6 +2,7 @@
 // solution record, for TVoptimize and the exported entries.
 #include "mip/mip_driver.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "env/callback_dispatch.hpp"
@@ -103,6 +104,7 @@ int solve_mip_serial(base::Model *model, int *status) {
   base::ProgressScope scope(model, TVLOC_MIP);
   PreTreeOutcome early;
   bool stop = false;
+  int lift_failures = -1;  // of every presolve of the solve, counted at the end
   if (!w->bounds_conflict) {
     // solutions found before the tree reach the host like the tree's, and the host may stop here
     inc.on_improve([&](const char *) {
@@ -131,19 +133,10 @@ int solve_mip_serial(base::Model *model, int *status) {
   } else if (stop) {
     t.bound = -1e30;  // stopped before the relaxation: no bound
   } else if (!pre.decided(inc, log, &t)) {
-    // the tree searches the presolved problem when there is one
-    const WorkingProblem &sw = pre.active() ? pre.reduced() : *w;
-    Incumbent &tinc = pre.active() ? pre.reduced_incumbent() : inc;
-    // an incumbent found before the tree seeds the reduced search too
-    if (pre.active() && inc.has_incumbent()) pre.offer_start(inc.incumbent());
-    simplex::LpSolver lp;
-    lp.load(sw.data, simplex::LpOptions::from_params(model->params));
-    for (int i = 0; i < sw.prob.m; ++i) lp.set_row_bounds(i, sw.prob.row_lo[i], sw.prob.row_up[i]);
-    MipContext ctx{sw.prob, lp, model->params, tinc};
-    ctx.print_level = set.print_level;
-    ctx.seed = 1;
-    ctx.log = [](void *data, const char *line) { base::log_model(static_cast<base::Model *>(data), 1, "%s", line); };
-    ctx.log_data = model;
+    // the search runs on the presolved problem when there is one, and again
+    // on a new one after each root restart
+    RestartChain chain(model, *w, set, start, pre);
+    PresolvedMip *cur = &pre;
     bool interrupted = false;
     auto record_progress = [&](const LogCounters &c) {
       base::ProgressRecord &pr = base::progress(model);
@@ -176,10 +169,10 @@ int solve_mip_serial(base::Model *model, int *status) {
         offer.obj = w->sense * got.obj;
         offer.objective = true;
       }
-      if (got.solution && pre.active()) {
+      if (got.solution && cur->active()) {
         // offers are in the user's columns; the reduced tree takes them mapped
         inc.submit(got.x, "U");
-        pre.offer_start(got.x);
+        cur->offer_start(got.x);
       } else if (got.solution) {
         offer.x.swap(got.x);
         offer.solution = true;
@@ -191,7 +184,7 @@ int solve_mip_serial(base::Model *model, int *status) {
       return 0;
     };
     hooks.on_incumbent = [&](const LogCounters &c) {
-      if (pre.active() && !pre.lift_into(inc, tinc.last_tag().c_str())) return 0;
+      if (cur->active() && !cur->lift_into(inc, cur->reduced_incumbent().last_tag().c_str())) return 0;
       record_progress(c);
       base::MipRecord &r = *model->mip;
       r.x.assign(inc.incumbent().begin(), inc.incumbent().begin() + d.n);
@@ -205,18 +198,56 @@ int solve_mip_serial(base::Model *model, int *status) {
       }
       return interrupted ? 0 : hooks.poll(c);
     };
-    const std::vector<int> *prio = pre.active() ? pre.priorities(d.priority) : &d.priority;
-    TreeSearch tree(ctx, set, tinc, log, hooks, start, prio && prio->empty() ? nullptr : prio);
-    tree.set_orbital_fixing(orbital.get());
-    t = tree.run();
-    if (pre.active()) pre.lift_into(inc, tinc.last_tag().c_str());
+    TreeOutcome prior;
+    PseudoCosts carried;
+    std::vector<PoolCut> carried_cuts;
+    for (int round = 0;; ++round) {
+      const WorkingProblem &sw = cur->active() ? cur->reduced() : chain.base();
+      Incumbent &tinc = cur->active() ? cur->reduced_incumbent() : inc;
+      // an incumbent found before the tree (or before the restart) seeds the reduced search too
+      if (cur->active() && inc.has_incumbent()) cur->offer_start(inc.incumbent());
+      simplex::LpSolver lp;
+      lp.load(sw.data, simplex::LpOptions::from_params(model->params));
+      for (int i = 0; i < sw.prob.m; ++i) lp.set_row_bounds(i, sw.prob.row_lo[i], sw.prob.row_up[i]);
+      MipContext ctx{sw.prob, lp, model->params, tinc};
+      ctx.print_level = set.print_level;
+      ctx.seed = 1;
+      ctx.log = [](void *data, const char *line) { base::log_model(static_cast<base::Model *>(data), 1, "%s", line); };
+      ctx.log_data = model;
+      // the first root's heuristics already had their turn around the solution known
+      ctx.light_root = round > 0 && inc.has_incumbent() && restart_policy().light_root;
+      MipSettings rset = chain.settings(round);
+      // the solution limit counts the solve's solutions, not only this search's
+      if (round > 0 && rset.solution_limit > 0)
+        rset.solution_limit = std::max(1, rset.solution_limit - inc.solutions() + tinc.solutions());
+      const std::vector<int> *prio = cur->active() ? cur->priorities(d.priority) : &d.priority;
+      TreeSearch tree(ctx, rset, tinc, log, hooks, start, prio && prio->empty() ? nullptr : prio);
+      tree.set_orbital_fixing(round == 0 ? orbital.get() : chain.orbital());
+      if (round > 0) tree.continue_from(prior, inc.incumbent_objective(), std::move(carried), std::move(carried_cuts));
+      t = tree.run();
+      if (cur->active()) cur->lift_into(inc, tinc.last_tag().c_str());
+      if (round > 0) t.bound = std::max(t.bound, prior.bound);  // the first root's bound holds throughout
+      if (!t.restart) break;
+      prior = t;
+      PresolvedMip *next = nullptr;
+      code = chain.restart(*cur, tree.global_lower(), tree.global_upper(), tree.pseudo_costs(), tree.cut_pool(), &next,
+                           &carried, &carried_cuts);
+      if (code != 0) {
+        t.code = code;
+        break;
+      }
+      cur = next;
+      if (cur->decided(inc, log, &t)) break;
+    }
     if (t.lsol_stop) log.text(1, "Stopped due to time limit from last MIP sol.\n");
     if (w->bigm_raised) log.text(1, "\nRestoring LBIGM to %g ..", set.lbigm);
     if (w->prob.n > d.n || w->prob.m > d.m) log.text(1, "\nDeleted sets and aux row/cols.");
+    lift_failures = chain.lift_failures();
   }
 
   code = t.code;
-  if (pre.lift_failures() > 0 && code == 0) return solve_without_presolve(model, status);
+  if (lift_failures < 0) lift_failures = pre.lift_failures();
+  if (lift_failures > 0 && code == 0) return solve_without_presolve(model, status);
   int st;
   const bool soft = code == err::kIterationLimit || code == err::kTimeLimit || code == err::kBranchLimit ||
                     code == err::kUserInterrupt;

@@ -12,6 +12,7 @@
 #include "presolve/bridge/presolve_model.hpp"
 #include "common/clock.hpp"
 #include "mip/mip_driver.hpp"
+#include "mip/mip_symmetry.hpp"
 
 namespace tarvo::mip {
 
@@ -136,6 +137,162 @@ const std::vector<int> *PresolvedMip::priorities(const std::vector<int> &user) {
     if (o < static_cast<int>(user.size())) priority_[j] = user[o];
   }
   return &priority_;
+}
+
+std::vector<int> PresolvedMip::bound_origin() const {
+  std::vector<int> origin = result_.col_origin;
+  if (!reduced_) return origin;
+  std::vector<int> reduced_of(orig_->prob.n, -1);
+  for (size_t j = 0; j < origin.size(); ++j) reduced_of[origin[j]] = static_cast<int>(j);
+  for (const presolve::UndoRecord &r : result_.stack.records())
+    if (r.kind == presolve::UndoKind::kMergeColumns && r.col >= 0 && r.col < orig_->prob.n && reduced_of[r.col] >= 0)
+      origin[reduced_of[r.col]] = -1;
+  return origin;
+}
+
+RestartPolicy &restart_policy() {
+  static RestartPolicy policy;
+  return policy;
+}
+
+RestartChain::RestartChain(base::Model *model, const WorkingProblem &w, const MipSettings &set, double start,
+                           PresolvedMip &first)
+    : model_(model), w_(w), set_(set), start_(start), first_(first) {}
+
+MipSettings RestartChain::settings(int round) const {
+  MipSettings s = set_;
+  const RestartPolicy &policy = restart_policy();
+  s.restart_share = policy.share;
+  // a restart is a new presolve: none when the user switched presolve off
+  const bool presolve_on = model_->params.integer(TV_IPARAM_MIP_PRELEVEL) > 0;
+  s.max_restarts = presolve_on ? std::max(0, policy.max_restarts - round) : 0;
+  return s;
+}
+
+std::vector<ColumnReplacement> column_replacements(const presolve::Result &r, int n) {
+  std::vector<ColumnReplacement> out(n);
+  for (const presolve::UndoRecord &u : r.stack.records()) {
+    if (u.kind == presolve::UndoKind::kFixColumn && u.col >= 0 && u.col < n) {
+      out[u.col] = {true, u.value, 0, -1};
+    } else if (u.kind == presolve::UndoKind::kAggregate && u.col >= 0 && u.col < n) {
+      out[u.col] = {true, u.value, u.a, u.col2};
+    } else if (u.kind == presolve::UndoKind::kDoubleton && u.col2 >= 0 && u.col2 < n && u.b != 0) {
+      out[u.col2] = {true, u.rhs / u.b, -u.a / u.b, u.col};
+    }
+  }
+  return out;
+}
+
+bool carry_cut(const PoolCut &c, const std::vector<int> &origin, const std::vector<int> &to,
+               const std::vector<ColumnReplacement> &rep, PoolCut *out) {
+  *out = PoolCut{};
+  out->sense = c.sense;
+  out->rhs = c.rhs;
+  out->tag = c.tag;
+  std::vector<std::pair<int, double>> terms;
+  for (size_t t = 0; t < c.index.size(); ++t) {
+    int o = origin[c.index[t]];
+    if (o < 0) return false;  // the column stands for more than its origin
+    double v = c.value[t];
+    // a replacement may name a column that was replaced later: follow the chain
+    for (size_t hops = 0; o >= 0 && to[o] < 0 && hops <= rep.size(); ++hops) {
+      if (!rep[o].known) return false;
+      out->rhs -= v * rep[o].c0;
+      v *= rep[o].c1;
+      o = rep[o].col;
+    }
+    if (o >= 0 && to[o] < 0) return false;
+    if (o >= 0 && v != 0) terms.push_back({to[o], v});
+  }
+  std::sort(terms.begin(), terms.end());
+  for (size_t t = 0; t < terms.size();) {
+    const int j = terms[t].first;
+    double v = 0;
+    for (; t < terms.size() && terms[t].first == j; ++t) v += terms[t].second;
+    if (std::fabs(v) <= 1e-12) continue;  // the replacement cancelled the column
+    out->index.push_back(j);
+    out->value.push_back(v);
+  }
+  return !out->index.empty() && std::isfinite(out->rhs);
+}
+
+int RestartChain::restart(const PresolvedMip &from, const std::vector<double> &lo, const std::vector<double> &up,
+                          const PseudoCosts &pc, const CutPool *pool, PresolvedMip **next, PseudoCosts *carried,
+                          std::vector<PoolCut> *cuts) {
+  const WorkingProblem &b = base();
+  // columns of the searched problem in base()'s numbering (identity when presolve left it alone)
+  std::vector<int> origin;
+  if (from.active()) {
+    origin = from.bound_origin();
+  } else {
+    origin.resize(lo.size());
+    for (size_t j = 0; j < origin.size(); ++j) origin[j] = static_cast<int>(j);
+  }
+  auto tight = std::make_unique<WorkingProblem>();
+  tight->prob = b.prob;
+  tight->sense = b.sense;
+  tight->user_n = b.user_n;
+  tight->user_m = b.user_m;
+  MipProblem &p = tight->prob;
+  std::vector<int> searched_of(p.n, -1);
+  for (size_t j = 0; j < origin.size(); ++j) {
+    const int o = origin[j];
+    if (o < 0 || o >= p.n) continue;
+    searched_of[o] = static_cast<int>(j);
+    if (!p.is_int[o]) continue;
+    const double l = std::max(p.col_lo[o], lo[j]), u = std::min(p.col_up[o], up[j]);
+    if (l > u) continue;  // the root's bounds hold for better points only; none is lost by not taking them
+    p.col_lo[o] = l;
+    p.col_up[o] = u;
+  }
+  problem_to_lp_data(p, &tight->data);
+  auto pre = std::make_unique<PresolvedMip>();
+  if (int code = pre->run(model_, *tight, set_, start_)) return code;
+  // pseudo-costs follow their column into the new numbering
+  std::vector<int> from_col;
+  if (pre->active()) {
+    for (int o : pre->col_origin()) from_col.push_back(searched_of[o]);
+  } else {
+    from_col = searched_of;
+  }
+  *carried = pc.remapped(from_col);
+  cuts->clear();
+  if (pool && restart_policy().keep_cuts && !pre->settled()) {
+    std::vector<int> to(p.n, -1);
+    if (pre->active()) {
+      const std::vector<int> kept = pre->bound_origin();
+      for (size_t k = 0; k < kept.size(); ++k)
+        if (kept[k] >= 0) to[kept[k]] = static_cast<int>(k);
+    } else {
+      for (int j = 0; j < p.n; ++j) to[j] = j;
+    }
+    const std::vector<ColumnReplacement> rep = column_replacements(pre->result(), p.n);
+    PoolCut c;
+    int in_lp = 0;
+    for (int k = 0; k < pool->size(); ++k) {
+      const PoolCut &old = pool->cut(k);
+      if (old.lp_row < 0 || old.state != 1) continue;
+      ++in_lp;
+      if (carry_cut(old, origin, to, rep, &c)) cuts->push_back(std::move(c));
+    }
+    base::log_model(model_, 2, "\nCuts carried over the restart: %d of %d", static_cast<int>(cuts->size()), in_lp);
+  }
+  orbital_.reset();
+  if (!pre->settled()) {
+    const double left = set_.time_limit >= 0 ? set_.time_limit - (common::wall_seconds() - start_) : -1;
+    orbital_ = detect_mip_symmetry(model_, pre->active() ? pre->reduced().prob : tight->prob,
+                                   pre->active() ? &pre->col_origin() : nullptr, left);
+  }
+  bases_.push_back(std::move(tight));
+  pres_.push_back(std::move(pre));
+  *next = pres_.back().get();
+  return 0;
+}
+
+int RestartChain::lift_failures() const {
+  int n = first_.lift_failures();
+  for (const auto &p : pres_) n += p->lift_failures();
+  return n;
 }
 
 int solve_without_presolve(base::Model *model, int *status) {

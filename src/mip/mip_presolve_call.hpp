@@ -7,9 +7,12 @@
 #include <memory>
 #include <vector>
 
+#include "mip/cutpool.hpp"
 #include "mip/incumbent.hpp"
 #include "mip/mip_log.hpp"
 #include "mip/mip_settings.hpp"
+#include "mip/orbital_fixing.hpp"
+#include "mip/pseudo_costs.hpp"
 #include "mip/tree_search.hpp"
 #include "mip/working_problem.hpp"
 #include "presolve/presolve.hpp"
@@ -46,6 +49,11 @@ class PresolvedMip {
   const std::vector<int> *priorities(const std::vector<int> &user);
   // Working-copy column of each reduced column.
   const std::vector<int> &col_origin() const { return result_.col_origin; }
+  // The same, -1 for a column that stands for more than its origin (parallel
+  // columns merged into it): its bounds are not its origin's.
+  std::vector<int> bound_origin() const;
+  // The presolve's record (reductions and their undo steps).
+  const presolve::Result &result() const { return result_; }
   // Reduced solutions that failed the check on the working copy.
   int lift_failures() const { return failures_; }
 
@@ -58,6 +66,69 @@ class PresolvedMip {
   std::vector<int> priority_;
   double int_tol_ = 1e-6;
   int failures_ = 0;
+};
+
+// A column a presolve took out, as c0 + c1 * x_col (col -1: the constant c0).
+struct ColumnReplacement {
+  bool known = false;
+  double c0 = 0, c1 = 0;
+  int col = -1;
+};
+// The columns presolve `r` fixed or replaced by one other column (fixings,
+// binaries found equal or complementary, doubleton equations), by column of
+// the problem it started from (n columns).
+std::vector<ColumnReplacement> column_replacements(const presolve::Result &r, int n);
+// Cut c over a searched problem's columns (`origin` maps them to the problem
+// both presolves started from, -1 for a column that stands for more than its
+// origin) rewritten over the columns of the new problem (`to`, -1: gone). A
+// gone column goes to the right-hand side when fixed, or is replaced by the
+// column the presolve expressed it with; false when neither.
+bool carry_cut(const PoolCut &c, const std::vector<int> &origin, const std::vector<int> &to,
+               const std::vector<ColumnReplacement> &rep, PoolCut *out);
+
+// Root restarts, process-wide: the share of the integer columns the root must
+// fix and the most restarts of one solve. Tests lower the share to force them.
+struct RestartPolicy {
+  double share = 0.1;
+  int max_restarts = 2;
+  bool keep_cuts = true;  // the root's cuts over surviving columns seed the new root
+  bool light_root = true; // the new root runs the rounding heuristics only (when a solution is known)
+};
+RestartPolicy &restart_policy();
+
+// The problems one solve searches in turn: the first presolve's, then after
+// each root restart the problem that presolve started from with the root's
+// integer bounds, presolved again. Every presolve stays alive for the lifting
+// of the points its search found.
+class RestartChain {
+ public:
+  RestartChain(base::Model *model, const WorkingProblem &w, const MipSettings &set, double start,
+               PresolvedMip &first);
+  // The problem the current presolve started from (columns of the working copy).
+  const WorkingProblem &base() const { return bases_.empty() ? w_ : *bases_.back(); }
+  // The settings of the search of round `round` (0 first): restarts left to it.
+  MipSettings settings(int round) const;
+  // The symmetry of the latest restarted problem (null: none).
+  OrbitalFixing *orbital() const { return orbital_.get(); }
+  // Tightens base() by the global bounds lo/up the search over `from` ended its
+  // root with, presolves the result into *next, and maps the pseudo-costs pc
+  // over to its columns, and the cuts of `pool` in the LP whose columns all
+  // survive (or were fixed) over to *cuts. 0 or the presolve's error.
+  int restart(const PresolvedMip &from, const std::vector<double> &lo, const std::vector<double> &up,
+              const PseudoCosts &pc, const CutPool *pool, PresolvedMip **next, PseudoCosts *carried,
+              std::vector<PoolCut> *cuts);
+  // Reduced solutions of every presolve that failed their check.
+  int lift_failures() const;
+
+ private:
+  base::Model *model_;
+  const WorkingProblem &w_;
+  const MipSettings &set_;
+  double start_;
+  PresolvedMip &first_;
+  std::vector<std::unique_ptr<WorkingProblem>> bases_;
+  std::vector<std::unique_ptr<PresolvedMip>> pres_;
+  std::unique_ptr<OrbitalFixing> orbital_;
 };
 
 // The whole serial solve once more with the integer presolve off: the answer

@@ -38,6 +38,11 @@ struct MipSettings {
   int heu_level = 3;
   int cut_freq = 10, cut_depth = 5;
   double lbigm = 1e5, delta = 1e-6;
+  // Root restarts: the search leaves its root to be presolved again when the
+  // root fixed at least this share of the integer columns free before it;
+  // restarts still allowed to this search (the driver counts them down).
+  double restart_share = 0.1;
+  int max_restarts = 0;
 
   // sense: +1 minimisation, -1 maximisation (the cutoff is given in the user's sense)
   static MipSettings from_params(const base::ParamValues &p, int sense);

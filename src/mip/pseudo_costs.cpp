@@ -20,6 +20,23 @@ double PseudoCosts::unit(int j, bool up) const {
   return total_count_[up] > 0 ? total_sum_[up] / total_count_[up] : 1.0;
 }
 
+PseudoCosts PseudoCosts::remapped(const std::vector<int> &from) const {
+  PseudoCosts out(static_cast<int>(from.size()));
+  for (size_t j = 0; j < from.size(); ++j) {
+    const int k = from[j];
+    if (k < 0 || 2 * static_cast<size_t>(k) + 1 >= sum_.size()) continue;
+    for (int up = 0; up < 2; ++up) {
+      out.sum_[2 * j + up] = sum_[2 * k + up];
+      out.count_[2 * j + up] = count_[2 * k + up];
+    }
+  }
+  for (int up = 0; up < 2; ++up) {
+    out.total_sum_[up] = total_sum_[up];
+    out.total_count_[up] = total_count_[up];
+  }
+  return out;
+}
+
 double branch_score(double down, double up, int rule, double weight, double reference) {
   const double lo = std::min(down, up), hi = std::max(down, up);
   double wmin, wmax;

@@ -15,6 +15,9 @@ class PseudoCosts {
   double unit(int j, bool up) const;
   int count(int j, bool up) const { return count_[2 * j + up]; }
   int reliability(int j) const { return count_[2 * j] < count_[2 * j + 1] ? count_[2 * j] : count_[2 * j + 1]; }
+  // The same records over another numbering: column j takes column from[j]'s
+  // (none when from[j] < 0); the averages over all columns stay.
+  PseudoCosts remapped(const std::vector<int> &from) const;
 
  private:
   std::vector<double> sum_;

@@ -133,8 +133,7 @@ TreeSearch::~TreeSearch() { inc_.on_improve(nullptr); }
 // and the user's cutoff.
 double TreeSearch::cutoff() const {
   double c = std::min(set_.cutoff, outside_cutoff_);
-  if (inc_.has_incumbent()) {
-    const double z = inc_.incumbent_objective();
+  if (const double z = best_known(); z < 1e30) {
     const double exact = exact_cutoff(z);
     double tol = z - set_.rel_opt_tol * std::max(1.0, std::fabs(z));
     if (set_.abs_opt_tol > 0) tol = std::min(tol, z - set_.abs_opt_tol);
@@ -151,8 +150,8 @@ double TreeSearch::exact_cutoff(double z) const {
 // A node pruned within the gap tolerance (not by the objective step) may
 // still hold a slightly better solution: its bound stays in the final bound.
 void TreeSearch::note_pruned(double bound) {
-  if (!inc_.has_incumbent()) return;
-  const double z = inc_.incumbent_objective();
+  const double z = best_known();
+  if (z >= 1e30) return;
   if (bound < exact_cutoff(z)) tol_pruned_bound_ = std::min(tol_pruned_bound_, bound);
 }
 
@@ -162,8 +161,8 @@ LogCounters TreeSearch::counters() {
   c.nodes = queue_->size();
   c.lps = out_.lps;
   c.bound = current_bound();
-  c.has_incumbent = inc_.has_incumbent();
-  c.incumbent = inc_.incumbent_objective();
+  c.has_incumbent = best_known() < 1e30;
+  c.incumbent = best_known();
   c.elapsed = common::wall_seconds() - start_;
   c.lp_time = out_.lp_time;
   return c;
@@ -171,8 +170,9 @@ LogCounters TreeSearch::counters() {
 
 double TreeSearch::current_bound() const {
   double b = std::min({queue_->min_bound(), cur_bound_, unsafe_bound_, tol_pruned_bound_});
-  if (inc_.has_incumbent()) b = std::min(b, inc_.incumbent_objective());
-  if (b >= 1e30) b = inc_.has_incumbent() ? inc_.incumbent_objective() : out_.root_bound;
+  const double z = best_known();
+  b = std::min(b, z);
+  if (b >= 1e30) b = z < 1e30 ? z : out_.root_bound;
   return std::max(b, out_.root_bound);
 }
 
@@ -206,7 +206,7 @@ void TreeSearch::new_incumbent(const char *tag) {
 // Root reduced costs bound every solution: a column at a bound whose cost
 // times its distance from that bound exceeds the gap cannot move that far.
 void TreeSearch::fix_global_by_root_costs() {
-  if (root_rc_.empty() || !inc_.has_incumbent() || set_.redcost_fix_root <= 0) return;
+  if (root_rc_.empty() || best_known() >= 1e30 || set_.redcost_fix_root <= 0) return;
   const double gap = cutoff() - root_obj_;
   if (!(gap >= 0)) return;
   for (int j = 0; j < p_.n; ++j) {
@@ -240,7 +240,7 @@ bool TreeSearch::presolve_node() {
 }
 
 void TreeSearch::fix_local_by_costs(double obj) {
-  if (!inc_.has_incumbent() || set_.redcost_fix_tree <= 0 || !(set_.tree_prelevel & presolve::kDualReductions)) return;
+  if (best_known() >= 1e30 || set_.redcost_fix_tree <= 0 || !(set_.tree_prelevel & presolve::kDualReductions)) return;
   const double gap = cutoff() - obj;
   if (!(gap >= 0)) return;
   const std::vector<double> &rc = lp_.reduced_costs();
@@ -430,8 +430,8 @@ bool TreeSearch::cut_passes_due(unsigned depth) const {
 
 // The optimality test of the gap between the incumbent and the best bound.
 bool TreeSearch::optimal_now() {
-  if (!inc_.has_incumbent()) return false;
-  const double z = inc_.incumbent_objective(), b = current_bound();
+  const double z = best_known(), b = current_bound();
+  if (z >= 1e30) return false;
   const double tol = common::wall_seconds() - start_ > set_.loose_tol_after && set_.loose_tol_after >= 0
                          ? set_.per_opt_tol
                          : set_.rel_opt_tol;
@@ -483,7 +483,7 @@ int TreeSearch::solve_root() {
   }
   simplex::LpLimits lim;
   if (deadline_ < 1e30) lim.time_limit = std::max(0.0, deadline_ - common::wall_seconds());
-  if (set_.iter_limit >= 0) lim.iter_limit = set_.iter_limit;
+  if (set_.iter_limit >= 0) lim.iter_limit = std::max(0.0, set_.iter_limit - out_.iterations);
   const double t0 = common::wall_seconds();
   LpStatus st = lp_.solve(set_.top_method == TV_METHOD_PSIMPLEX ? TV_METHOD_PSIMPLEX : TV_METHOD_DSIMPLEX, lim);
   // an undecided verdict is settled by the primal simplex, whose phase 1 tells infeasible from unbounded
@@ -531,8 +531,8 @@ int TreeSearch::push_child(int parent, const Node &proto, std::vector<BoundChang
 
 TreeOutcome TreeSearch::run() {
   lp_.clear_cutoff();
-  if (inc_.has_incumbent()) {  // a start point came in before the search
-    qctx_.incumbent = inc_.incumbent_objective();
+  if (best_known() < 1e30) {  // a start point came in before the search, or a solution before a restart
+    qctx_.incumbent = best_known();
     if (set_.node_rule == 0) {
       base_rule_ = NodeRule::kBestBound;
       queue_->set_rule(base_rule_);
@@ -540,6 +540,7 @@ TreeOutcome TreeSearch::run() {
   }
   if (cutoff() < 1e30) lp_.set_cutoff(cutoff());
   take_offers();  // a start point
+  seed_root_cuts();
   log_.text(1, "\n-------------------------BEGIN ROOT OPTIMIZATION----------------------\n");
   const int root = solve_root();
   log_.text(1, "\n-------------------------END   ROOT OPTIMIZATION----------------------\n");
@@ -613,7 +614,12 @@ TreeOutcome TreeSearch::run() {
   if (optimal_now()) {
     log_.text(1, "\nUser optimality tolerance satisfied.");
     out_.complete = true;
-    out_.bound = std::min(out_.root_bound, inc_.incumbent_objective());
+    out_.bound = std::min(out_.root_bound, best_known());
+    return out_;
+  }
+  if (restart_due()) {
+    out_.restart = true;
+    out_.bound = current_bound();
     return out_;
   }
   log_.text(1, "\nStarted %s B&B search", "master");
@@ -625,6 +631,51 @@ TreeOutcome TreeSearch::run() {
     log_.text(3, "\nOrbital fixing: %lld bounds tightened in %lld branchings", orbital_->fixings(),
               orbital_->branchings());
   return out_;
+}
+
+void TreeSearch::continue_from(const TreeOutcome &prior, double known, PseudoCosts pc,
+                               std::vector<PoolCut> seeds) {
+  out_.lps = prior.lps;
+  out_.branches = prior.branches;
+  out_.iterations = prior.iterations;
+  out_.nodes_solved = prior.nodes_solved;
+  out_.lp_time = prior.lp_time;
+  known_obj_ = known;
+  pc_ = std::move(pc);
+  seed_cuts_ = std::move(seeds);
+}
+
+// The carried cuts enter the pool (within its root capacity) and the LP before the root solve.
+void TreeSearch::seed_root_cuts() {
+  CutPool *pool = cuts_.get();
+  if (!pool || seed_cuts_.empty()) return;
+  const int capacity = static_cast<int>(std::floor(ctx_.params.dbl(TV_DPARAM_MIP_ADDCUTPER) * p_.m));
+  for (const PoolCut &c : seed_cuts_) {
+    const int sense = c.sense == 'G' ? -1 : c.sense == 'L' ? 1 : 0;
+    pool->add(capacity, sense, 0.0, c.value.data(), c.index.data(), static_cast<int>(c.index.size()), c.rhs,
+              c.tag.c_str());
+  }
+  seed_cuts_.clear();
+  pool->flush_to_lp(lp_);
+}
+
+// Columns the root fixed (probing, reduced costs) leave the problem only
+// through a new presolve, which then also drops the rows they settle and
+// finds what else follows; the price is a second root.
+bool TreeSearch::restart_due() {
+  if (set_.max_restarts <= 0 || stop_code_ != 0) return false;
+  int free_before = 0, fixed = 0;
+  for (int j = 0; j < p_.n; ++j) {
+    if (!p_.is_int[j] || p_.col_up[j] - p_.col_lo[j] < 0.5) continue;
+    ++free_before;
+    if (gup_[j] - glo_[j] < 0.5) ++fixed;
+  }
+  if (fixed == 0 || fixed < set_.restart_share * free_before) {
+    log_.text(3, "\nRoot fixings: %d of %d integer columns", fixed, free_before);
+    return false;
+  }
+  log_.text(1, "\nRestarting the search: %d of %d integer columns fixed at the root", fixed, free_before);
+  return true;
 }
 
 // The block-structure try: its bound is a floor of the search's bound, its
@@ -967,7 +1018,7 @@ void TreeSearch::search() {
   out_.bound = current_bound();
   if (out_.complete && !gap_closed) {
     out_.bound = std::min(unsafe_bound_, tol_pruned_bound_);
-    if (inc_.has_incumbent()) out_.bound = std::min(out_.bound, inc_.incumbent_objective());
+    out_.bound = std::min(out_.bound, best_known());
   }
   periodic_line(true);
 }

@@ -3,6 +3,7 @@
 // reliability branching, pruning against the cutoff and the limits.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "model/model.hpp"
 #include "mip/branching.hpp"
 #include "mip/cut_pool_holder.hpp"
+#include "mip/cutpool.hpp"
 #include "mip/incumbent.hpp"
 #include "mip/mip_log.hpp"
 #include "mip/mip_settings.hpp"
@@ -45,6 +47,7 @@ struct TreeOutcome {
   double root_bound = -1e30;
   double lps = 0, branches = 0, open_nodes = 0, iterations = 0, nodes_solved = 0;
   double lp_time = 0;
+  bool restart = false;       // left after the root: enough integer columns fixed to presolve again
 };
 
 class TreeSearch {
@@ -59,6 +62,15 @@ class TreeSearch {
   const CutPool *cut_pool() const { return cuts_.get(); }
   // Dual proofs of pruned nodes kept for node presolve (null when off).
   const ConflictPool *conflict_pool() const { return conflicts_.get(); }
+  // A search that follows a restart: the counters (and so the limits) go on
+  // from `prior`, a solution of value `known` (minimisation form, 1e30: none)
+  // exists outside this problem, branching starts from `pc` and the root LP
+  // from the cuts `seeds` (valid for this problem's solutions better than `known`).
+  void continue_from(const TreeOutcome &prior, double known, PseudoCosts pc, std::vector<PoolCut> seeds);
+  // Global bounds after the root (for a restart) and the learnt pseudo-costs.
+  const std::vector<double> &global_lower() const { return glo_; }
+  const std::vector<double> &global_upper() const { return gup_; }
+  const PseudoCosts &pseudo_costs() const { return pc_; }
   // Objective step of the problem (all improving solutions differ by a multiple), 0 when none.
   static double objective_step(const MipProblem &p);
 
@@ -80,6 +92,11 @@ class TreeSearch {
   // Orbital fixing: the bounds x_i <= f for the orbit of column j branched down to f.
   void orbit_changes(int j, double f, std::vector<BoundChange> *out);
   double cutoff() const;
+  // The best solution value known: the incumbent's or one found outside this problem.
+  double best_known() const { return std::min(inc_.incumbent_objective(), known_obj_); }
+  // The root fixed enough integer columns for a restart (logs it).
+  bool restart_due();
+  void seed_root_cuts();
   void note_pruned(double bound);
   double exact_cutoff(double z) const;
   void new_incumbent(const char *tag);
@@ -158,6 +175,8 @@ class TreeSearch {
   double lps_at_progress_ = 0, progress_bound_ = -1e30;
   bool restart_ = false;
   double outside_cutoff_ = 1e30;        // an objective value the host says is reachable
+  double known_obj_ = 1e30;             // a solution value found before a restart
+  std::vector<PoolCut> seed_cuts_;      // cuts carried over a restart, for the root LP
   int nint_ = 0;
   std::vector<int> branched_;           // branchings per column
   OrbitalFixing *orbital_ = nullptr;
