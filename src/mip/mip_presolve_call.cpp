@@ -239,12 +239,21 @@ int RestartChain::restart(const PresolvedMip &from, const std::vector<double> &l
     const int o = origin[j];
     if (o < 0 || o >= p.n) continue;
     searched_of[o] = static_cast<int>(j);
-    if (!p.is_int[o]) continue;
     const double l = std::max(p.col_lo[o], lo[j]), u = std::min(p.col_up[o], up[j]);
     if (l > u) continue;  // the root's bounds hold for better points only; none is lost by not taking them
     p.col_lo[o] = l;
     p.col_up[o] = u;
   }
+  // Columns the presolve fixed stay fixed. Together with the bounds above this
+  // keeps the new problem inside the one the old cuts were derived on: a dual
+  // reduction of the old presolve (dominated or dual-fixed column, a bound
+  // tightened by costs) may have dropped optima, and a new presolve free to
+  // choose other ones could otherwise lose every optimum to the carried cuts.
+  if (from.active())
+    for (const presolve::UndoRecord &u : from.result().stack.records())
+      if (u.kind == presolve::UndoKind::kFixColumn && u.col >= 0 && u.col < p.n && searched_of[u.col] < 0 &&
+          u.value >= p.col_lo[u.col] && u.value <= p.col_up[u.col])
+        p.col_lo[u.col] = p.col_up[u.col] = u.value;
   problem_to_lp_data(p, &tight->data);
   auto pre = std::make_unique<PresolvedMip>();
   if (int code = pre->run(model_, *tight, set_, start_)) return code;
