@@ -147,6 +147,7 @@ struct Work {
   // ---- solve workspace (kept zero between calls)
   std::vector<double> w;
   std::vector<double> w2;  // second vector of a paired FTRAN, zero between calls
+  std::vector<double> w12;  // w and w2 interleaved during a paired FTRAN (no invariant)
   std::vector<int> pat[2];
   int cur = 0;
   int nz = 0;  // count of pat[cur]; -1 when dense

@@ -76,6 +76,7 @@ void Work::setup(int dim, std::int64_t nnz_hint, int update_slots) {
   upos.assign(n, 0);
   w.assign(n, 0.0);
   w2.assign(n, 0.0);
+  w12.assign(2 * static_cast<std::size_t>(n), 0.0);
   pat[0].assign(n + 1, 0);
   pat[1].assign(n + 1, 0);
   mark.assign(n, 0);
