@@ -123,7 +123,7 @@ struct Work {
 
   // ---- factors (pair space)
   std::vector<int> col_of_row, row_of_col;
-  std::vector<int> lorder;               // pairs in elimination order
+  std::vector<int> lorder, lpos;         // pairs in elimination order, and the inverse
   std::vector<int> lbegin, lend, lindex;  // L columns by pair
   std::vector<double> lvalue;
   std::vector<int> ltbegin, ltend, ltindex;  // L rows by pair (transpose)

@@ -148,7 +148,31 @@ void sweep_listed(Work& W, const Lines& F, const int* order, int n, const double
 
 }  // namespace
 
-void lsolve_dense(Work& W) { sweep_listed<false>(W, l_columns(W), W.lorder.data(), W.m, nullptr); }
+// With the vector's pattern known, a sweep skips the stretch of the order
+// before its first nonzero (forward) or after its last (backward): entries
+// there are zero and nothing reaches them, as each line only updates pairs
+// later in the order. A row of the inverse starts from one pair, so its U'
+// sweep starts there.
+struct Range {
+  int begin, end;
+};
+
+Range live_range(const Work& W, const int* pos, int n) {
+  if (W.nz < 0) return {0, n};
+  int lo = n, hi = -1;
+  const int* pat = W.pat[W.cur].data();
+  for (int k = 0; k < W.nz; ++k) {
+    const int q = pos[pat[k]];
+    lo = q < lo ? q : lo;
+    hi = q > hi ? q : hi;
+  }
+  return {lo, hi + 1};
+}
+
+void lsolve_dense(Work& W) {
+  const int start = live_range(W, W.lpos.data(), W.m).begin;
+  sweep_listed<false>(W, l_columns(W), W.lorder.data() + start, W.m - start, nullptr);
+}
 
 // Inner products with the columns of L, backwards through the elimination
 // order: that reads all of L whatever the vector. A vector expected far from
@@ -158,9 +182,10 @@ void lsolve_dense(Work& W) { sweep_listed<false>(W, l_columns(W), W.lorder.data(
 // for full vectors: the scatter form sums in another order, and the changed
 // rounding alone cost greenbeb 29 % more iterations.)
 void ltsolve_dense(Work& W, bool thin) {
+  const int stop = live_range(W, W.lpos.data(), W.m).end;
   if (thin) {
     const Lines Lt{W.ltbegin.data(), W.ltend.data(), W.ltindex.data(), W.ltvalue.data()};
-    sweep_listed<true>(W, Lt, W.lorder.data(), W.m, nullptr);
+    sweep_listed<true>(W, Lt, W.lorder.data(), stop, nullptr);
     return;
   }
   const Lines L = l_columns(W);
@@ -168,7 +193,7 @@ void ltsolve_dense(Work& W, bool thin) {
   double* w = W.w.data();
   int* pat = W.pat[W.cur].data();
   int nz = 0;
-  for (int k = W.m - 1; k >= 0; --k) {
+  for (int k = stop - 1; k >= 0; --k) {
     const int a = order[k];
     double sum = 0.0;
     for (int q = L.begin[a], e = L.end[a]; q < e; ++q) sum += L.value[q] * w[L.index[q]];
@@ -183,10 +208,14 @@ void ltsolve_dense(Work& W, bool thin) {
 
 // U's lines are laid out in the order of these sweeps, columns backwards and
 // rows forwards through the pivot order.
-void usolve_dense(Work& W) { sweep_listed<true>(W, u_lines(W.Uc), W.uorder.data(), W.uend, W.diag.data()); }
+void usolve_dense(Work& W) {
+  const int stop = live_range(W, W.upos.data(), W.uend).end;
+  sweep_listed<true>(W, u_lines(W.Uc), W.uorder.data(), stop, W.diag.data());
+}
 
 void utsolve_dense(Work& W) {
-  W.ops = sweep<false>(u_lines(W.Ur), W.uorder.data(), W.uend, W.diag.data(), W.w.data());
+  const int start = live_range(W, W.upos.data(), W.uend).begin;
+  W.ops = sweep<false>(u_lines(W.Ur), W.uorder.data() + start, W.uend - start, W.diag.data(), W.w.data());
   W.nz = -1;
 }
 

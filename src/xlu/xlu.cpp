@@ -68,6 +68,7 @@ void Work::setup(int dim, std::int64_t nnz_hint, int update_slots) {
   col_of_row.assign(n, 0);
   row_of_col.assign(n, 0);
   lorder.assign(n, 0);
+  lpos.assign(n, 0);
   lbegin.assign(n, 0);
   lend.assign(n, 0);
   ltbegin.assign(n, 0);
