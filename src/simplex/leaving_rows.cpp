@@ -35,7 +35,10 @@ int LeavingRows::choose(const Glp &g, const std::vector<char> &skip, bool weight
   last_weighted_ = weighted;
   last_iteration_ = g.iterations;
   last_factorization_ = fact;
-  if (next_pivot) {
+  // Keeping pays while a pivot touches far fewer rows than are listed (dense
+  // pivot columns touch nearly all of them).
+  const bool pays = ndirty_ + best_.size() < size_ / 2;
+  if (next_pivot && pays) {
     int r = -1;
     double best = 0;
     scored_.clear();
@@ -60,10 +63,10 @@ int LeavingRows::choose(const Glp &g, const std::vector<char> &skip, bool weight
       return r;
     }
   }
-  return full_scan(g, skip, weighted);
+  return full_scan(g, skip, weighted, pays);
 }
 
-int LeavingRows::full_scan(const Glp &g, const std::vector<char> &skip, bool weighted) {
+int LeavingRows::full_scan(const Glp &g, const std::vector<char> &skip, bool weighted, bool keep_best_rows) {
   for (std::size_t k = 0; k < ndirty_; ++k) dirty_mark_[dirty_[k]] = 0;
   ndirty_ = 0;
   scored_.clear();
@@ -80,7 +83,7 @@ int LeavingRows::full_scan(const Glp &g, const std::vector<char> &skip, bool wei
     list_[keep++] = p;
     if (skip[p]) continue;
     const double score = weighted ? v / g.weight[p] : v;
-    scored_.push_back({score, p});
+    if (keep_best_rows) scored_.push_back({score, p});
     if (score > best || (score == best && p < r)) {
       best = score;
       r = p;
@@ -88,8 +91,9 @@ int LeavingRows::full_scan(const Glp &g, const std::vector<char> &skip, bool wei
   }
   size_ = keep;
   bar_ = 0;
-  keep_best();
-  valid_ = true;
+  valid_ = keep_best_rows;
+  best_.clear();
+  if (valid_) keep_best();
   return r;
 }
 

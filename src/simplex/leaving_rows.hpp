@@ -73,7 +73,7 @@ class LeavingRows {
     double score;
     int p;
   };
-  int full_scan(const Glp &g, const std::vector<char> &skip, bool weighted);
+  int full_scan(const Glp &g, const std::vector<char> &skip, bool weighted, bool keep_best_rows);
   // Keeps the kKeep best of scored_ in best_ and lowers bar_ to the largest
   // score left out (bar_ never falls: what was below it stays below).
   void keep_best();
