@@ -83,16 +83,8 @@ void price_by_column(Glp &g, const xlu::Vector &rho) {
   std::vector<int> &list = g.alpha_list;
   for (int j = 0; j < n; ++j) {
     if (state[j] == kBasic) continue;
-    // two chains: the adds need not wait on each other
-    double s0 = 0, s1 = 0;
-    const int b = start[j], e = start[j + 1];
-    int k = b;
-    for (; k + 1 < e; k += 2) {
-      s0 += value[k] * r[index[k]];
-      s1 += value[k + 1] * r[index[k + 1]];
-    }
-    if (k < e) s0 += value[k] * r[index[k]];
-    const double s = s0 + s1;
+    double s = 0;
+    for (int k = start[j]; k < start[j + 1]; ++k) s += value[k] * r[index[k]];
     if (std::fabs(s) >= kDropTiny) {
       alpha[j] = s;
       list.push_back(j);
