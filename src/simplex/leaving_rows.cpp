@@ -5,7 +5,19 @@
 
 namespace tarvo::simplex {
 
+namespace {
+
+// Positions kept between choices: enough that a run of pivots finds its rows
+// among them and the touched ones, few enough to cost nothing beside those.
+constexpr std::size_t kKeep = 64;
+
+}  // namespace
+
 void LeavingRows::rebuild(const Glp &g) {
+  dirty_.assign(g.m + 1, 0);
+  dirty_mark_.assign(g.m, 0);
+  ndirty_ = 0;
+  valid_ = false;
   infeas_.assign(g.m, 0.0);
   listed_.assign(g.m, 0);
   lower_.resize(g.m);
@@ -17,6 +29,47 @@ void LeavingRows::rebuild(const Glp &g) {
 }
 
 int LeavingRows::choose(const Glp &g, const std::vector<char> &skip, bool weighted) {
+  const std::int64_t fact = g.lu.stats().factorizations;
+  const bool next_pivot = valid_ && weighted == last_weighted_ && g.iterations == last_iteration_ + 1 &&
+                          fact == last_factorization_;
+  last_weighted_ = weighted;
+  last_iteration_ = g.iterations;
+  last_factorization_ = fact;
+  // Keeping pays while a pivot touches far fewer rows than are listed (dense
+  // pivot columns touch nearly all of them).
+  const bool pays = ndirty_ + best_.size() < size_ / 2;
+  if (next_pivot && pays) {
+    int r = -1;
+    double best = 0;
+    scored_.clear();
+    const auto consider = [&](int p) {
+      const double v = infeas_[p];
+      if (v == 0.0 || skip[p]) return;
+      const double score = weighted ? v / g.weight[p] : v;
+      if (score > bar_) scored_.push_back({score, p});
+      if (score > best || (score == best && p < r)) {
+        best = score;
+        r = p;
+      }
+    };
+    for (std::size_t k = 0; k < ndirty_; ++k) consider(dirty_[k]);
+    for (const int p : best_)
+      if (!dirty_mark_[p]) consider(p);
+    for (std::size_t k = 0; k < ndirty_; ++k) dirty_mark_[dirty_[k]] = 0;
+    ndirty_ = 0;
+    // every position not considered scores at most bar_
+    if (r >= 0 && best > bar_) {
+      keep_best();
+      return r;
+    }
+  }
+  return full_scan(g, skip, weighted, pays);
+}
+
+int LeavingRows::full_scan(const Glp &g, const std::vector<char> &skip, bool weighted, bool keep_best_rows) {
+  for (std::size_t k = 0; k < ndirty_; ++k) dirty_mark_[dirty_[k]] = 0;
+  ndirty_ = 0;
+  scored_.clear();
   int r = -1;
   double best = 0;
   size_t keep = 0;
@@ -30,13 +83,31 @@ int LeavingRows::choose(const Glp &g, const std::vector<char> &skip, bool weight
     list_[keep++] = p;
     if (skip[p]) continue;
     const double score = weighted ? v / g.weight[p] : v;
+    if (keep_best_rows) scored_.push_back({score, p});
     if (score > best || (score == best && p < r)) {
       best = score;
       r = p;
     }
   }
   size_ = keep;
+  bar_ = 0;
+  valid_ = keep_best_rows;
+  best_.clear();
+  if (valid_) keep_best();
   return r;
+}
+
+void LeavingRows::keep_best() {
+  if (scored_.size() > kKeep) {
+    const auto mid = scored_.begin() + static_cast<std::ptrdiff_t>(kKeep);
+    std::nth_element(scored_.begin(), mid, scored_.end(),
+                     [](const Scored &a, const Scored &b) { return a.score > b.score; });
+    for (auto it = mid; it != scored_.end(); ++it) bar_ = std::max(bar_, it->score);
+    scored_.resize(kKeep);
+  }
+  best_.clear();
+  for (const Scored &s : scored_)
+    if (s.score > bar_) best_.push_back(s.p);
 }
 
 int LeavingRows::choose_partial(const Glp &g, const std::vector<char> &skip, int method) {

@@ -6,6 +6,11 @@
 // variable, value and bounds. The bounds of the basics are copied by position
 // so that the updates, which run over whole (often dense) pivot columns, read
 // them in order instead of through the basis header.
+// Between consecutive pivots of one update sequence only the touched positions
+// change their score (weights change where the pivot column is nonzero, which
+// touch() sees as well), so choose() keeps the few best positions of its last
+// scan and a bound on every other score: it rescans the list only when the
+// touched and kept positions cannot beat that bound.
 #pragma once
 
 #include <algorithm>
@@ -30,6 +35,9 @@ class LeavingRows {
     list_[size_] = p;
     size_ += add;
     listed_[p] |= static_cast<char>(add);
+    dirty_[ndirty_] = p;
+    ndirty_ += !dirty_mark_[p];
+    dirty_mark_[p] = 1;
   }
   // After another variable became basic at position p.
   void reseat(const Glp &g, int p) {
@@ -39,7 +47,9 @@ class LeavingRows {
     touch(p, g.x[j]);
   }
   // The infeasible position with the largest infeasibility^2 / weight (lowest
-  // position on ties); rows marked in skip are left out. -1 when none.
+  // position on ties); rows marked in skip are left out. -1 when none. The
+  // weights may change only through a pivot (at touched positions) between
+  // calls that are one iteration apart; skip may only gain rows.
   int choose(const Glp &g, const std::vector<char> &skip, bool weighted);
   // Dantzig's rule over part of the list (TV_IPARAM_LP_DPARTIAL): 1 fixed
   // chunks of the list in turn, 2 chunks that grow while they yield small
@@ -57,6 +67,26 @@ class LeavingRows {
   std::size_t cursor_ = 0;     // where the next partial chunk starts
   std::size_t chunk_ = 0;      // current chunk length (0: not sized yet)
   double largest_seen_ = 0;    // largest violation^2 of the last full scan
+
+  // ---- incremental choice
+  struct Scored {
+    double score;
+    int p;
+  };
+  int full_scan(const Glp &g, const std::vector<char> &skip, bool weighted, bool keep_best_rows);
+  // Keeps the kKeep best of scored_ in best_ and lowers bar_ to the largest
+  // score left out (bar_ never falls: what was below it stays below).
+  void keep_best();
+  std::vector<int> dirty_;        // positions touched since the last choice (room for m + 1)
+  std::size_t ndirty_ = 0;
+  std::vector<char> dirty_mark_;
+  std::vector<int> best_;         // kept positions; every other listed score is <= bar_
+  double bar_ = 0;
+  std::vector<Scored> scored_;    // scratch
+  bool valid_ = false;            // best_/bar_ hold for the state after the last choice
+  bool last_weighted_ = false;
+  double last_iteration_ = -1;
+  std::int64_t last_factorization_ = -1;
 };
 
 }  // namespace tarvo::simplex

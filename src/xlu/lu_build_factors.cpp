@@ -37,6 +37,7 @@ void build_factors(Work& W) {
     W.col_of_row[W.prow[k]] = W.pcol[k];
     W.row_of_col[W.pcol[k]] = W.prow[k];
     W.lorder[k] = W.pcol[k];
+    W.lpos[W.pcol[k]] = k;
   }
 
   // L by pair, in elimination order.

@@ -20,11 +20,21 @@ int dfs_reach(int m, int nstart, const int* start, const int* begin, const int* 
       const int node = stack[head];
       int p = pstack[head];
       const int e = end[node];
-      while (p < e && mark[index[p]] == stamp) ++p;
-      if (p < e) {
-        const int child = index[p];
+      int child = -1;
+      for (; p < e; ++p) {
+        const int c = index[p];
+        if (mark[c] == stamp) continue;
+        mark[c] = stamp;
+        // a node without edges is finished at once: no push and pop
+        if (begin[c] == end[c]) {
+          out[--top] = c;
+          continue;
+        }
+        child = c;
+        break;
+      }
+      if (child >= 0) {
         pstack[head] = p + 1;
-        mark[child] = stamp;
         ++head;
         stack[head] = child;
         pstack[head] = begin[child];

@@ -123,7 +123,7 @@ struct Work {
 
   // ---- factors (pair space)
   std::vector<int> col_of_row, row_of_col;
-  std::vector<int> lorder;               // pairs in elimination order
+  std::vector<int> lorder, lpos;         // pairs in elimination order, and the inverse
   std::vector<int> lbegin, lend, lindex;  // L columns by pair
   std::vector<double> lvalue;
   std::vector<int> ltbegin, ltend, ltindex;  // L rows by pair (transpose)
@@ -147,6 +147,7 @@ struct Work {
   // ---- solve workspace (kept zero between calls)
   std::vector<double> w;
   std::vector<double> w2;  // second vector of a paired FTRAN, zero between calls
+  std::vector<double> w12;  // w and w2 interleaved during a paired FTRAN (no invariant)
   std::vector<int> pat[2];
   int cur = 0;
   int nz = 0;  // count of pat[cur]; -1 when dense

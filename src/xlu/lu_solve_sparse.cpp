@@ -149,7 +149,9 @@ bool ftran_work(Work& W, bool sparse, bool keep, SolveHist& h) {
 
 bool btran_work(Work& W, bool sparse, SolveHist& h) {
   const double thr = W.opt.spvtol_btran * W.m;
-  if (!sparse) W.nz = -1;
+  // the pattern stays for the first dense sweep (where it starts); product-form
+  // etas would pay to keep it up
+  if (!sparse && !W.ft) W.nz = -1;
   if (!W.ft) pftsolve(W);
   bool all = stage(W, sparse, thr, h.work[0], utsolve_sparse, utsolve_dense);
   if (W.ft) rtsolve(W);

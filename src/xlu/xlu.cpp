@@ -68,6 +68,7 @@ void Work::setup(int dim, std::int64_t nnz_hint, int update_slots) {
   col_of_row.assign(n, 0);
   row_of_col.assign(n, 0);
   lorder.assign(n, 0);
+  lpos.assign(n, 0);
   lbegin.assign(n, 0);
   lend.assign(n, 0);
   ltbegin.assign(n, 0);
@@ -76,6 +77,7 @@ void Work::setup(int dim, std::int64_t nnz_hint, int update_slots) {
   upos.assign(n, 0);
   w.assign(n, 0.0);
   w2.assign(n, 0.0);
+  w12.assign(2 * static_cast<std::size_t>(n), 0.0);
   pat[0].assign(n + 1, 0);
   pat[1].assign(n + 1, 0);
   mark.assign(n, 0);
