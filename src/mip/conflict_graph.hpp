@@ -16,6 +16,7 @@ class ConflictGraph {
   int literals() const { return static_cast<int>(cliques_of_.size()); }
   int cliques() const { return static_cast<int>(cliques_.size()); }
   const std::vector<int> &cliques_of(int lit) const { return cliques_of_[lit]; }
+  const std::vector<int> &clique(int c) const { return cliques_[c]; }
 
  private:
   void add_clique(std::vector<int> lits);

@@ -1007,6 +1007,57 @@ TEST(CutPoolRules, AgeingDropsCutsWithoutADualAndKeepsTheBound) {
   if (!mm.optimum.empty()) expect_keeps_optimum(mm, *pool);
 }
 
+// Tree: idle slack cuts leave the LP but not the pool; a flush leaves them
+// out, the LP's optimum stays without a pivot, and a point that violates one
+// brings it back. Parking keeps the cut numbering, deleting renumbers.
+TEST(CutPoolRules, ParkedCutsLeaveTheLpAndComeBackWhenViolated) {
+  MipModel mm;
+  LOAD_OR_SKIP(mm, "p0201");
+  const auto pool = root_pool(mm);
+  ASSERT_EQ(mm.lp.status(), LpStatus::kOptimal);
+  const double z = mm.lp.objective();
+  int slack = 0;
+  for (int i = mm.prob.m; i < mm.lp.rows(); ++i) slack += mm.lp.is_basic_row(i);
+  if (slack == 0) GTEST_SKIP() << "no slack cut after the root loop";
+  const int size = pool->size(), rows = mm.lp.rows();
+  const unsigned epoch = pool->epoch();
+  for (int k = 0; k < size; ++k) pool->cut(k).inactive_count = 3;
+  EXPECT_EQ(pool->park_idle_cuts(mm.lp, 4, 1), 0);          // not old enough
+  EXPECT_EQ(pool->park_idle_cuts(mm.lp, 3, slack + 1), 0);  // too few for a batch
+  EXPECT_EQ(pool->park_idle_cuts(mm.lp, 3, 1), slack);
+  EXPECT_EQ(mm.lp.rows(), rows - slack);
+  EXPECT_EQ(pool->size(), size);
+  EXPECT_EQ(pool->epoch(), epoch);
+  ASSERT_TRUE(pool->in_step_with(mm.lp));
+  EXPECT_EQ(pool->flush_to_lp(mm.lp), 0);
+  ASSERT_EQ(mm.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  EXPECT_NEAR(mm.lp.objective(), z, 1e-6 * (1 + std::fabs(z)));
+  EXPECT_EQ(mm.lp.iterations(), 0);
+  // the optimum violates none of them
+  EXPECT_EQ(pool->unpark_violated(mm.lp.x().data(), 1e-6, size), 0);
+  // a point at the bounds that push a parked cut's activity up violates it
+  int k = 0;
+  while (!pool->cut(k).parked || pool->cut(k).sense != 'L') ++k;
+  const auto &c = pool->cut(k);
+  std::vector<double> y(mm.prob.n, 0.0);
+  double act = 0;
+  for (size_t p = 0; p < c.index.size(); ++p) {
+    y[c.index[p]] = c.value[p] > 0 ? mm.prob.col_up[c.index[p]] : mm.prob.col_lo[c.index[p]];
+    act += c.value[p] * y[c.index[p]];
+  }
+  if (act > c.rhs + 1e-3) {
+    EXPECT_GE(pool->unpark_violated(y.data(), 1e-6, size), 1);
+    EXPECT_FALSE(pool->cut(k).parked);
+    const int back = pool->flush_to_lp(mm.lp);
+    EXPECT_GE(back, 1);
+    EXPECT_EQ(mm.lp.rows(), rows - slack + back);
+    ASSERT_TRUE(pool->in_step_with(mm.lp));
+    EXPECT_EQ(pool->cut_of_row(pool->cut(k).lp_row), k);
+  }
+  // deleting cuts from the pool renumbers them
+  if (pool->delete_slack_cuts(mm.lp) > 0) EXPECT_NE(pool->epoch(), epoch);
+}
+
 TEST(RootLoopSettings, MaskZeroSkipsTheLoopAndNoRoomWarns) {
   MipModel mm;
   LOAD_OR_SKIP(mm, "p0033");
