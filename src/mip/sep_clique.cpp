@@ -24,20 +24,17 @@ void separate_cliques(const SepInput &in, const ConflictGraph &g, std::vector<Cu
   if (static_cast<int>(cand.size()) > kMaxCandidates) cand.resize(kMaxCandidates);
   std::set<std::vector<int>> seen;
   // The greedy keeps the candidates adjacent to every member so far (in
-  // candidate order) and filters them by the neighbours of each new member,
-  // marked through its cliques: a pairwise test per candidate and member
-  // took a tenth of the root on large set-partitioning models.
-  std::vector<unsigned> mark(g.literals(), 0);
-  unsigned stamp = 0;
+  // candidate order) and filters them by the neighbours of each new member:
+  // a pairwise test per candidate and member took a tenth of the root on
+  // large set-partitioning models.
+  NeighbourMarks marks(g);
   std::vector<std::pair<double, int>> rem, next;
   auto keep_neighbours = [&](int lit, const std::vector<std::pair<double, int>> &from,
                              std::vector<std::pair<double, int>> &to) {
-    ++stamp;
-    for (int c : g.cliques_of(lit))
-      for (int b : g.clique(c)) mark[b] = stamp;
+    marks.mark(lit);
     to.clear();
     for (const auto &e : from)
-      if (mark[e.second] == stamp && (e.second >> 1) != (lit >> 1)) to.push_back(e);
+      if (marks.marked(e.second) && (e.second >> 1) != (lit >> 1)) to.push_back(e);
   };
   int starts = 0;
   for (const auto &[neg_v, s] : cand) {
