@@ -384,6 +384,22 @@ bool TreeSearch::fresh_verdict(const simplex::LpLimits &lim) {
   return true;
 }
 
+bool TreeSearch::solve_with_fallbacks(const simplex::LpLimits &lim) {
+  lp_.solve(lp_method(set_.reopt_method), lim);
+  if (lp_.status() != LpStatus::kNumerical && lp_.status() != LpStatus::kInfeasibleOrUnbounded) return true;
+  // no verdict from the warm start: the primal simplex from the same bounds
+  // usually has one, and a dropped node would leave the search unproven
+  out_.iterations += lp_.iterations();
+  lp_.solve(TV_METHOD_PSIMPLEX, lim);
+  if (lp_.status() == LpStatus::kNumerical) {
+    // last resort: cold from the slack basis
+    out_.iterations += lp_.iterations();
+    lp_.set_basis(slack_basis());
+    lp_.solve(TV_METHOD_DSIMPLEX, lim);
+  }
+  return lp_.status() != LpStatus::kNumerical || fresh_verdict(lim);
+}
+
 bool TreeSearch::solve_node_lp(double *seconds) {
   const bool refactor_due = basis_installed_;
   basis_installed_ = false;
@@ -399,27 +415,13 @@ bool TreeSearch::solve_node_lp(double *seconds) {
     update_cut_activity(ctx_, *cuts_.get());
     park_idle_cuts(ctx_, *cuts_.get(), refactor_due);
   }
-  lp_.solve(lp_method(set_.reopt_method), lim);
-  bool empty = false;
-  if (lp_.status() == LpStatus::kNumerical || lp_.status() == LpStatus::kInfeasibleOrUnbounded) {
-    // no verdict from the warm start: the primal simplex from the same bounds
-    // usually has one, and a dropped node would leave the search unproven
-    out_.iterations += lp_.iterations();
-    lp_.solve(TV_METHOD_PSIMPLEX, lim);
-    if (lp_.status() == LpStatus::kNumerical) {
-      // last resort: cold from the slack basis
-      out_.iterations += lp_.iterations();
-      lp_.set_basis(slack_basis());
-      lp_.solve(TV_METHOD_DSIMPLEX, lim);
-    }
-    if (lp_.status() == LpStatus::kNumerical) empty = !fresh_verdict(lim);
-  }
+  bool empty = !solve_with_fallbacks(lim);
   // parked cuts the node's point violates come back, a few rounds at most
-  for (int round = 0; round < kPoolRounds && cuts_.get() && lp_.status() == LpStatus::kOptimal; ++round) {
+  for (int round = 0; round < kPoolRounds && !empty && cuts_.get() && lp_.status() == LpStatus::kOptimal; ++round) {
     if (cuts_.get()->unpark_violated(lp_.x().data(), kPoolEfficacy, kPoolCutsPerRound) == 0) break;
     out_.iterations += lp_.iterations();
     cuts_.get()->flush_to_lp(lp_);
-    lp_.solve(lp_method(set_.reopt_method), lim);
+    empty = !solve_with_fallbacks(lim);
   }
   out_.iterations += lp_.iterations();
   out_.lps += 1;

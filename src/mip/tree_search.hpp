@@ -68,6 +68,9 @@ class TreeSearch {
   // Solves the node LP (with retries when the warm solve has no verdict);
   // false when the node is proven empty without the LP saying so.
   bool solve_node_lp(double *seconds);
+  // One warm solve of the node LP and, without a verdict, the primal simplex,
+  // the slack basis and a fresh LP in turn; false as solve_node_lp.
+  bool solve_with_fallbacks(const simplex::LpLimits &lim);
   bool fresh_verdict(const simplex::LpLimits &lim);
   // Packs the LP's basis for a child node; false when it cannot be stored.
   bool pack_node_basis(PackedBasis *out) const;
