@@ -70,4 +70,41 @@ bool ConflictGraph::adjacent(int a, int b) const {
   return false;
 }
 
+void NeighbourMarks::mark(int lit) {
+  if (++stamp_ == 0) {  // wrapped: old marks could read as new
+    std::fill(mark_.begin(), mark_.end(), 0);
+    stamp_ = 1;
+  }
+  for (int c : g_.cliques_of(lit))
+    for (int b : g_.clique(c)) mark_[b] = stamp_;
+}
+
+int clique_partition(NeighbourMarks &marks, const std::vector<int> &lits, std::vector<int> &group) {
+  const int k = static_cast<int>(lits.size());
+  group.assign(k, -1);
+  int groups = 0;
+  std::vector<int> cand, next;  // later unplaced positions adjacent to every member so far, in order
+  for (int s = 0; s < k; ++s) {
+    if (group[s] >= 0) continue;
+    group[s] = groups;
+    cand.clear();
+    for (int t = s + 1; t < k; ++t)
+      if (group[t] < 0) cand.push_back(t);
+    int member = s;
+    while (!cand.empty()) {
+      marks.mark(lits[member]);
+      next.clear();
+      for (int t : cand)
+        if (marks.marked(lits[t])) next.push_back(t);
+      cand.swap(next);
+      if (cand.empty()) break;
+      member = cand.front();
+      group[member] = groups;
+      cand.erase(cand.begin());
+    }
+    ++groups;
+  }
+  return groups;
+}
+
 }  // namespace tarvo::mip

@@ -337,6 +337,15 @@ int update_cut_activity(MipContext &ctx, CutPool &pool) {
   return pool.update_activity(ctx.lp, ctx.params.integer(TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT), kNoDeactivation);
 }
 
+int park_idle_cuts(MipContext &ctx, CutPool &pool, bool refactor_due) {
+  // Every row change rebuilds the LP and its factors: while plunging on a
+  // factored basis idle cuts leave in batches, before a fresh basis any do.
+  constexpr int kMinBatch = 10;
+  constexpr double kBatchShare = 0.1;
+  const int batch = refactor_due ? 1 : std::max(kMinBatch, static_cast<int>(kBatchShare * ctx.lp.rows()));
+  return pool.park_idle_cuts(ctx.lp, std::max(1, ctx.params.integer(TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT)), batch);
+}
+
 namespace {
 struct StatLine {
   CutClass cls;

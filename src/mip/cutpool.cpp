@@ -1,12 +1,13 @@
 // Cut pool: storage of the cuts, their rows in the node LP, activity
-// management (slack cuts become free rows rather than being deleted inside the
-// tree) and the per-class counters.
+// management (in the tree idle cuts leave the LP but stay in the pool, and
+// come back when a node's point violates them) and the per-class counters.
 #include "mip/cutpool.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 
-#include <cmath>
 #include <cstring>
 
 #include "mip/conflict_graph.hpp"
@@ -97,7 +98,7 @@ int CutPool::flush_to_lp(simplex::LpSolver &lp) {
   std::vector<int> added;
   for (int k = 0; k < size(); ++k) {
     PoolCut &c = cuts_[k];
-    if (c.lp_row >= 0) continue;
+    if (c.lp_row >= 0 || c.parked) continue;
     double lo, up;
     sense_bounds(c, &lo, &up);
     if (c.state == 0) lo = -kInf, up = kInf;
@@ -178,7 +179,44 @@ int CutPool::drop_aged_cuts(simplex::LpSolver &lp, int max_age, int dense_nnz, i
   });
 }
 
-int CutPool::delete_cuts(simplex::LpSolver &lp, const std::function<bool(const PoolCut &)> &goes) {
+int CutPool::park_idle_cuts(simplex::LpSolver &lp, int max_age, int min_batch) {
+  if (!in_step_with(lp) || !lp.has_basis()) return 0;
+  auto idle = [&](const PoolCut &pc) { return pc.inactive_count >= max_age && lp.is_basic_row(pc.lp_row); };
+  int count = 0;
+  for (int c : row_cut_) count += !(cuts_[c].flags & kFlagNoTouch) && idle(cuts_[c]);
+  if (count == 0 || count < min_batch) return 0;
+  return delete_cuts(lp, idle, true);
+}
+
+int CutPool::unpark_violated(const double *x, double min_efficacy, int max_count) {
+  std::vector<std::pair<double, int>> found;
+  for (int k = 0; k < size(); ++k) {
+    const PoolCut &pc = cuts_[k];
+    if (!pc.parked) continue;
+    double act = 0, norm = 0;
+    for (size_t p = 0; p < pc.index.size(); ++p) {
+      act += pc.value[p] * x[pc.index[p]];
+      norm += pc.value[p] * pc.value[p];
+    }
+    double viol = 0;
+    if (pc.sense != 'G') viol = std::max(viol, act - pc.rhs);
+    if (pc.sense != 'L') viol = std::max(viol, pc.rhs - act);
+    if (norm > 0 && viol / std::sqrt(norm) >= min_efficacy) found.emplace_back(-viol / std::sqrt(norm), k);
+  }
+  if (static_cast<int>(found.size()) > max_count) {
+    std::nth_element(found.begin(), found.begin() + max_count, found.end());
+    found.resize(max_count);
+  }
+  for (const auto &f : found) unpark(f.second);
+  return static_cast<int>(found.size());
+}
+
+void CutPool::unpark(int k) {
+  cuts_[k].parked = false;
+  cuts_[k].inactive_count = 0;
+}
+
+int CutPool::delete_cuts(simplex::LpSolver &lp, const std::function<bool(const PoolCut &)> &goes, bool park) {
   if (!in_step_with(lp)) return 0;
   std::vector<char> drop(lp.rows(), 0);
   std::vector<char> gone(cuts_.size(), 0);
@@ -192,18 +230,29 @@ int CutPool::delete_cuts(simplex::LpSolver &lp, const std::function<bool(const P
   }
   if (count == 0) return 0;
   lp.delete_rows(drop);
-  std::vector<PoolCut> kept;
   std::vector<int> new_index(cuts_.size(), -1);
-  for (size_t c = 0; c < cuts_.size(); ++c) {
-    if (gone[c]) continue;
-    new_index[c] = static_cast<int>(kept.size());
-    kept.push_back(std::move(cuts_[c]));
+  if (park) {
+    for (size_t c = 0; c < cuts_.size(); ++c) {
+      new_index[c] = static_cast<int>(c);
+      if (gone[c]) {
+        cuts_[c].parked = true;
+        cuts_[c].lp_row = -1;
+      }
+    }
+  } else {
+    std::vector<PoolCut> kept;
+    for (size_t c = 0; c < cuts_.size(); ++c) {
+      if (gone[c]) continue;
+      new_index[c] = static_cast<int>(kept.size());
+      kept.push_back(std::move(cuts_[c]));
+    }
+    cuts_ = std::move(kept);
+    ++epoch_;
   }
-  cuts_ = std::move(kept);
   // rows keep their relative order after the deletion
   std::vector<int> rows;
   for (int c : row_cut_)
-    if (new_index[c] >= 0) rows.push_back(new_index[c]);
+    if (!gone[c]) rows.push_back(new_index[c]);
   row_cut_ = std::move(rows);
   for (size_t r = 0; r < row_cut_.size(); ++r) cuts_[row_cut_[r]].lp_row = prob_.m + static_cast<int>(r);
   return count;

@@ -34,6 +34,7 @@ struct PoolCut {
   unsigned char flags = 0;     // kFlagNoTouch, kFlagBinary, kFlagClique
   std::string tag;
   int lp_row = -1;             // row of the node LP that holds it, -1 when not in the LP
+  bool parked = false;         // taken out of the node LP while idle; comes back when violated
 };
 
 class ConflictGraph;
@@ -61,8 +62,12 @@ class CutPool {
   const PoolCut &cut(int k) const { return cuts_[k]; }
   PoolCut &cut(int k) { return cuts_[k]; }
 
-  // Appends the cuts not yet in the LP as rows (their slacks basic).
+  // Appends the cuts not yet in the LP (parked ones excepted) as rows, their slacks basic.
   int flush_to_lp(simplex::LpSolver &lp);
+  // Cuts held by the LP rows after the problem's, in row order.
+  const std::vector<int> &lp_cuts() const { return row_cut_; }
+  // Changes whenever cut indices are renumbered (cuts leaving the pool).
+  unsigned epoch() const { return epoch_; }
   // Cut held by LP row i (i >= the problem's rows), -1 when the row is not a pooled cut.
   int cut_of_row(int i) const;
   // Does the LP hold exactly the problem's rows followed by the pool's rows?
@@ -76,6 +81,16 @@ class CutPool {
   // Removes the cuts whose LP rows are slack (basic) from the pool and the LP;
   // returns how many went.
   int delete_slack_cuts(simplex::LpSolver &lp);
+  // Tree: the cuts in the LP (not no-touch) whose slack is basic and which
+  // stayed slack for `max_age` re-optimisations leave the LP but stay in the
+  // pool (the basis stays valid). Returns how many left; nothing leaves
+  // unless at least `min_batch` can, since every row change rebuilds the LP.
+  int park_idle_cuts(simplex::LpSolver &lp, int max_age, int min_batch);
+  // Marks for the LP (the next flush) the parked cuts that `x` violates with
+  // efficacy at least `min_efficacy`, most violated first, at most `max_count`.
+  int unpark_violated(const double *x, double min_efficacy, int max_count);
+  // Marks parked cut k for the LP again (a stored basis has its row nonbasic).
+  void unpark(int k);
   // Root loop ageing after a re-optimisation: a cut in the LP whose dual is
   // zero (slack, or binding but holding no part of the bound) ages by one,
   // any other is made young again.
@@ -98,8 +113,9 @@ class CutPool {
   int root_size() const { return root_size_ < 0 ? size() : root_size_; }
 
  private:
-  // Removes the cuts in the LP (not flagged no-touch) for which `goes` holds.
-  int delete_cuts(simplex::LpSolver &lp, const std::function<bool(const PoolCut &)> &goes);
+  // Removes the cuts in the LP (not flagged no-touch) for which `goes` holds
+  // from the LP, and from the pool unless `park`.
+  int delete_cuts(simplex::LpSolver &lp, const std::function<bool(const PoolCut &)> &goes, bool park = false);
 
   const MipProblem &prob_;
   std::vector<PoolCut> cuts_;
@@ -108,6 +124,7 @@ class CutPool {
   std::array<unsigned, static_cast<int>(CutClass::kCount)> basis_counts_{};
   unsigned total_ = 0;
   int root_size_ = -1;
+  unsigned epoch_ = 0;
   mutable std::unique_ptr<ConflictGraph> graph_;
   mutable std::unique_ptr<std::vector<ImpliedBound>> implied_;
 };

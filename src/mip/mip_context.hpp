@@ -80,10 +80,13 @@ CutLoopResult node_cut_loop(MipContext &ctx, CutPool &pool);
 void root_heuristics(MipContext &ctx);
 void node_heuristics(MipContext &ctx);
 // Activity management of the pooled cuts after a node basis is loaded or the
-// node LP re-optimised: binding inactive cuts come back, cuts slack for
-// TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT re-optimisations become free rows.
+// node LP re-optimised: binding inactive cuts come back, slack ones age.
 // Returns the number re-activated.
 int update_cut_activity(MipContext &ctx, CutPool &pool);
+// Cuts slack for TV_IPARAM_MIP_MAKECUT_INACTIVE_COUNT re-optimisations leave
+// the node LP (they stay in the pool); `refactor_due`: the LP's basis is to
+// be factorised anyway. Returns how many left.
+int park_idle_cuts(MipContext &ctx, CutPool &pool, bool refactor_due);
 // Node cut loops append rows: a basis stored before that is padded with basic
 // slacks for the new rows (call before LpSolver::set_basis).
 void pad_basis(simplex::LpBasis &basis, int cols, int rows);

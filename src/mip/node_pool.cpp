@@ -1,6 +1,8 @@
 // Node records, their free lists, and the packing of node bases.
 #include "mip/node_pool.hpp"
 
+#include <algorithm>
+
 #include "simplex/glp.hpp"
 
 namespace tarvo::mip {
@@ -29,33 +31,46 @@ int store_in(std::vector<T> &store, std::vector<int> &free_list, T &&item) {
   return static_cast<int>(store.size()) - 1;
 }
 
+signed char unpack_state(std::uint8_t v) {
+  return v == kPackBasic ? simplex::kBasic : v == kPackUpper ? simplex::kAtUpper
+         : v == kPackLower ? simplex::kAtLower : simplex::kFreeZero;
+}
+
 }  // namespace
 
-bool pack_basis(const simplex::LpBasis &b, int cols, int rows, PackedBasis *out) {
+bool pack_basis(const simplex::LpBasis &b, int cols, int rows, const std::vector<int> &row_cuts, unsigned epoch,
+                PackedBasis *out) {
   const int total = cols + rows;
-  if (static_cast<int>(b.state.size()) != total) return false;
+  const int cut_rows = static_cast<int>(row_cuts.size());
+  if (static_cast<int>(b.state.size()) != total + cut_rows) return false;
   out->cols = cols;
   out->rows = rows;
+  out->epoch = epoch;
   out->bits.assign((total + 3) / 4, 0);
+  out->cuts.clear();
   int basic = 0;
   for (int k = 0; k < total; ++k) {
     const std::uint8_t v = pack_state(b.state[k]);
     basic += v == kPackBasic;
     out->bits[k >> 2] |= static_cast<std::uint8_t>(v << ((k & 3) * 2));
   }
-  return basic == rows;
+  for (int r = 0; r < cut_rows; ++r) {
+    const std::uint8_t v = pack_state(b.state[total + r]);
+    if (v == kPackBasic)
+      ++basic;
+    else
+      out->cuts.emplace_back(row_cuts[r], v);
+  }
+  std::sort(out->cuts.begin(), out->cuts.end());
+  return basic == rows + cut_rows;
 }
 
 bool unpack_basis(const PackedBasis &p, const std::vector<double> &col_lo, const std::vector<double> &col_up,
-                  simplex::LpBasis *out) {
+                  const std::vector<int> &row_cuts, simplex::LpBasis *out) {
   const int total = p.cols + p.rows;
-  out->state.assign(total, simplex::kAtLower);
+  out->state.assign(total + row_cuts.size(), simplex::kBasic);
   for (int k = 0; k < total; ++k) {
-    const std::uint8_t v = (p.bits[k >> 2] >> ((k & 3) * 2)) & 3;
-    signed char s = v == kPackBasic ? simplex::kBasic
-                    : v == kPackUpper ? simplex::kAtUpper
-                    : v == kPackLower ? simplex::kAtLower
-                                      : simplex::kFreeZero;
+    signed char s = unpack_state((p.bits[k >> 2] >> ((k & 3) * 2)) & 3);
     if (k < p.cols && k < static_cast<int>(col_lo.size())) {
       const bool lo_inf = col_lo[k] <= -1e30, up_inf = col_up[k] >= 1e30;
       if (s == simplex::kAtUpper && up_inf) s = lo_inf ? simplex::kFreeZero : simplex::kAtLower;
@@ -63,7 +78,15 @@ bool unpack_basis(const PackedBasis &p, const std::vector<double> &col_lo, const
     }
     out->state[k] = s;
   }
-  return true;
+  // cut rows: nonbasic as stored, every other basic (rows added since enter with basic slacks)
+  size_t placed = 0;
+  for (size_t r = 0; r < row_cuts.size(); ++r) {
+    const auto it = std::lower_bound(p.cuts.begin(), p.cuts.end(), std::make_pair(row_cuts[r], std::uint8_t{0}));
+    if (it == p.cuts.end() || it->first != row_cuts[r]) continue;
+    out->state[total + r] = unpack_state(it->second);
+    ++placed;
+  }
+  return placed == p.cuts.size();
 }
 
 NodePool::NodePool(int capacity) { nodes_.reserve(capacity > 0 ? capacity : 1); }

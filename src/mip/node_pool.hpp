@@ -38,19 +38,27 @@ struct Node {
   double estimate() const { return bound + estimate_inc; }
 };
 
-// A basis packed 2 bits per entry (columns, then rows): at lower 0, basic 1,
-// at upper 2, other nonbasic 3; `rows` tells which LP shape it belongs to.
+// A basis packed 2 bits per entry (columns, then the problem's rows): at
+// lower 0, basic 1, at upper 2, other nonbasic 3. Cut rows come and go in the
+// node LP, so they are kept by cut index, and only those whose slack is
+// nonbasic (the others are basic); `epoch` is the pool's numbering they use.
 struct PackedBasis {
   std::vector<std::uint8_t> bits;
+  std::vector<std::pair<int, std::uint8_t>> cuts;  // (cut index, packed state), by index
   int cols = 0, rows = 0;
+  unsigned epoch = 0;
 };
-// False when the basis does not have exactly `rows` basic entries: such a
-// basis is not stored.
-bool pack_basis(const simplex::LpBasis &b, int cols, int rows, PackedBasis *out);
-// Unpacks into the LP's terms; a nonbasic state at an infinite bound moves to
-// the other bound (free: kFreeZero). False when the shapes differ.
+// Packs `b` over `cols` columns, `rows` problem rows and the cut rows after
+// them, held by the cuts `row_cuts` (in row order). False when the basis
+// does not have exactly one basic entry per row: such a basis is not stored.
+bool pack_basis(const simplex::LpBasis &b, int cols, int rows, const std::vector<int> &row_cuts, unsigned epoch,
+                PackedBasis *out);
+// Unpacks into the LP's terms for an LP whose cut rows are held by
+// `row_cuts`; a nonbasic state at an infinite bound moves to the other bound
+// (free: kFreeZero). False when the shapes differ or a cut with a nonbasic
+// slack in `p` has no row.
 bool unpack_basis(const PackedBasis &p, const std::vector<double> &col_lo, const std::vector<double> &col_up,
-                  simplex::LpBasis *out);
+                  const std::vector<int> &row_cuts, simplex::LpBasis *out);
 
 class NodePool {
  public:

@@ -14,7 +14,7 @@ namespace tarvo::mip {
 namespace {
 constexpr int kMaxRowLength = 500;
 
-bool cardinality_of_side(const SepInput &in, const ConflictGraph &g, const int *idx, const double *val, int len,
+bool cardinality_of_side(const SepInput &in, NeighbourMarks &marks, const int *idx, const double *val, int len,
                          double side, double rhs, Cut &out) {
   KnapsackSide ks;
   if (!knapsack_of_side(in, idx, val, len, side, rhs, false, ks)) return false;
@@ -25,21 +25,12 @@ bool cardinality_of_side(const SepInput &in, const ConflictGraph &g, const int *
   for (const KnapsackLiteral &it : items) lp_sum += it.v;
   // lightest first; each literal joins the first group it conflicts with entirely
   std::sort(items.begin(), items.end(), [](const KnapsackLiteral &p, const KnapsackLiteral &q) { return p.w < q.w; });
-  std::vector<std::vector<int>> groups;
-  std::vector<double> group_weight;
-  for (const KnapsackLiteral &it : items) {
-    bool placed = false;
-    for (size_t t = 0; t < groups.size() && !placed; ++t) {
-      if (std::all_of(groups[t].begin(), groups[t].end(), [&](int l) { return g.adjacent(l, it.lit); })) {
-        groups[t].push_back(it.lit);
-        placed = true;
-      }
-    }
-    if (!placed) {
-      groups.push_back({it.lit});
-      group_weight.push_back(it.w);  // the lightest member: items come sorted
-    }
-  }
+  // the first literal of each group is its lightest: items come sorted
+  std::vector<int> lit_ids(items.size()), group_of;
+  for (size_t t = 0; t < items.size(); ++t) lit_ids[t] = items[t].lit;
+  std::vector<double> group_weight(clique_partition(marks, lit_ids, group_of), -1.0);
+  for (size_t t = 0; t < items.size(); ++t)
+    if (group_weight[group_of[t]] < 0) group_weight[group_of[t]] = items[t].w;
   std::sort(group_weight.begin(), group_weight.end());
   const double eps = 1e-9 * (1 + std::fabs(cap));
   double w = 0;
@@ -56,9 +47,10 @@ bool cardinality_of_side(const SepInput &in, const ConflictGraph &g, const int *
 }  // namespace
 
 void separate_cardinality(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out) {
+  NeighbourMarks marks(graph);
   separate_row_sides(in, kMaxRowLength, out,
                      [&](const int *idx, const double *val, int len, double side, double b, Cut &cut) {
-                       return cardinality_of_side(in, graph, idx, val, len, side, b, cut);
+                       return cardinality_of_side(in, marks, idx, val, len, side, b, cut);
                      });
 }
 

@@ -23,6 +23,19 @@ void separate_cliques(const SepInput &in, const ConflictGraph &g, std::vector<Cu
   std::sort(cand.begin(), cand.end());
   if (static_cast<int>(cand.size()) > kMaxCandidates) cand.resize(kMaxCandidates);
   std::set<std::vector<int>> seen;
+  // The greedy keeps the candidates adjacent to every member so far (in
+  // candidate order) and filters them by the neighbours of each new member:
+  // a pairwise test per candidate and member took a tenth of the root on
+  // large set-partitioning models.
+  NeighbourMarks marks(g);
+  std::vector<std::pair<double, int>> rem, next;
+  auto keep_neighbours = [&](int lit, const std::vector<std::pair<double, int>> &from,
+                             std::vector<std::pair<double, int>> &to) {
+    marks.mark(lit);
+    to.clear();
+    for (const auto &e : from)
+      if (marks.marked(e.second) && (e.second >> 1) != (lit >> 1)) to.push_back(e);
+  };
   int starts = 0;
   for (const auto &[neg_v, s] : cand) {
     if (starts >= kMaxStarts || static_cast<int>(out.size()) >= in.max_cuts) break;
@@ -30,15 +43,13 @@ void separate_cliques(const SepInput &in, const ConflictGraph &g, std::vector<Cu
     starts++;
     std::vector<int> clique{s};
     double sum = -neg_v;
-    for (const auto &entry : cand) {
-      const double nv = entry.first;
-      const int l = entry.second;  // a plain local: lambdas below capture it
-      if (l == s || (l >> 1) == (s >> 1)) continue;
-      if (std::any_of(clique.begin(), clique.end(), [&](int c) { return (c >> 1) == (l >> 1); })) continue;
-      if (std::all_of(clique.begin(), clique.end(), [&](int c) { return g.adjacent(c, l); })) {
-        clique.push_back(l);
-        sum += -nv;
-      }
+    keep_neighbours(s, cand, rem);
+    while (!rem.empty()) {
+      const auto [nv, l] = rem.front();
+      clique.push_back(l);
+      sum += -nv;
+      keep_neighbours(l, rem, next);
+      rem.swap(next);
     }
     if (sum <= 1 + 1e-4 || clique.size() < 3) continue;
     std::sort(clique.begin(), clique.end());

@@ -23,7 +23,7 @@ struct Group {
   double value = 0;       // LP value of the literals of weight >= threshold
 };
 
-bool gub_cover_of_side(const SepInput &in, const ConflictGraph &g, const int *idx, const double *val, int len,
+bool gub_cover_of_side(const SepInput &in, NeighbourMarks &marks, const int *idx, const double *val, int len,
                        double side, double rhs, Cut &out) {
   KnapsackSide ks;
   if (!knapsack_of_side(in, idx, val, len, side, rhs, false, ks)) return false;
@@ -32,25 +32,12 @@ bool gub_cover_of_side(const SepInput &in, const ConflictGraph &g, const int *id
   if (lits.size() < 3 || cap < 0) return false;
   // clique partition, heaviest literals first
   std::sort(lits.begin(), lits.end(), [](const Lit &a, const Lit &b) { return a.w > b.w; });
-  std::vector<Group> groups;
-  std::vector<char> placed(lits.size(), 0);
+  std::vector<int> lit_ids(lits.size()), group_of;
+  for (size_t t = 0; t < lits.size(); ++t) lit_ids[t] = lits[t].lit;
+  std::vector<Group> groups(clique_partition(marks, lit_ids, group_of));
+  for (size_t t = 0; t < lits.size(); ++t) groups[group_of[t]].lits.push_back(lits[t]);
   bool merged = false;
-  for (size_t s = 0; s < lits.size(); ++s) {
-    if (placed[s]) continue;
-    Group gr;
-    gr.lits.push_back(lits[s]);
-    placed[s] = 1;
-    for (size_t t = s + 1; t < lits.size(); ++t) {
-      if (placed[t]) continue;
-      const int l = lits[t].lit;
-      if (std::all_of(gr.lits.begin(), gr.lits.end(), [&](const Lit &m) { return g.adjacent(m.lit, l); })) {
-        gr.lits.push_back(lits[t]);
-        placed[t] = 1;
-      }
-    }
-    merged |= gr.lits.size() > 1;
-    groups.push_back(std::move(gr));
-  }
+  for (const Group &gr : groups) merged |= gr.lits.size() > 1;
   if (!merged || groups.size() < 2) return false;  // no GUB: the plain covers do this
   // each group takes every literal with positive LP value (most violation);
   // a group at zero offers its heaviest literal
@@ -106,9 +93,10 @@ bool gub_cover_of_side(const SepInput &in, const ConflictGraph &g, const int *id
 
 void separate_gub_covers(const SepInput &in, const ConflictGraph &graph, std::vector<Cut> &out) {
   if (graph.cliques() == 0) return;
+  NeighbourMarks marks(graph);
   separate_row_sides(in, kMaxRowLength, out,
                      [&](const int *idx, const double *val, int len, double side, double b, Cut &cut) {
-                       return gub_cover_of_side(in, graph, idx, val, len, side, b, cut);
+                       return gub_cover_of_side(in, marks, idx, val, len, side, b, cut);
                      });
 }
 

@@ -13,6 +13,7 @@
 #include "tarvo.h"
 #include "mip/block_solver.hpp"
 #include "mip/conflict_pool.hpp"
+#include "mip/cutpool.hpp"
 #include "mip/node_presolve.hpp"
 #include "mip/working_problem.hpp"
 #include "presolve/presolve.hpp"
@@ -25,6 +26,10 @@ using simplex::LpStatus;
 
 // MIP print level from which the closing log lists the cuts added per class.
 constexpr int kCutStatisticsLevel = 2;
+// Parked cuts come back into a node LP when violated by this efficacy, at
+// most this many per round and this many rounds per node.
+constexpr double kPoolEfficacy = 1e-4;
+constexpr int kPoolCutsPerRound = 50, kPoolRounds = 3;
 
 NodeRule rule_of(int r) {
   switch (r) {
@@ -379,7 +384,25 @@ bool TreeSearch::fresh_verdict(const simplex::LpLimits &lim) {
   return true;
 }
 
+bool TreeSearch::solve_with_fallbacks(const simplex::LpLimits &lim) {
+  lp_.solve(lp_method(set_.reopt_method), lim);
+  if (lp_.status() != LpStatus::kNumerical && lp_.status() != LpStatus::kInfeasibleOrUnbounded) return true;
+  // no verdict from the warm start: the primal simplex from the same bounds
+  // usually has one, and a dropped node would leave the search unproven
+  out_.iterations += lp_.iterations();
+  lp_.solve(TV_METHOD_PSIMPLEX, lim);
+  if (lp_.status() == LpStatus::kNumerical) {
+    // last resort: cold from the slack basis
+    out_.iterations += lp_.iterations();
+    lp_.set_basis(slack_basis());
+    lp_.solve(TV_METHOD_DSIMPLEX, lim);
+  }
+  return lp_.status() != LpStatus::kNumerical || fresh_verdict(lim);
+}
+
 bool TreeSearch::solve_node_lp(double *seconds) {
+  const bool refactor_due = basis_installed_;
+  basis_installed_ = false;
   simplex::LpLimits lim;
   // Devex: node bases change by jumps, exact norms would cost m solves each
   // (steepest edge measured slower here on vpm2 and misc07 side by side)
@@ -387,22 +410,18 @@ bool TreeSearch::solve_node_lp(double *seconds) {
   const double now = common::wall_seconds();
   if (deadline_ < 1e30) lim.time_limit = std::max(0.0, deadline_ - now);
   if (set_.iter_limit >= 0) lim.iter_limit = std::max(0.0, set_.iter_limit - out_.iterations);
-  // cuts slack in the basis the node starts from count towards switching off; binding ones come back
-  if (cuts_.get()) update_cut_activity(ctx_, *cuts_.get());
-  lp_.solve(lp_method(set_.reopt_method), lim);
-  bool empty = false;
-  if (lp_.status() == LpStatus::kNumerical || lp_.status() == LpStatus::kInfeasibleOrUnbounded) {
-    // no verdict from the warm start: the primal simplex from the same bounds
-    // usually has one, and a dropped node would leave the search unproven
+  // cuts slack in the basis the node starts from age; long idle ones leave the LP
+  if (cuts_.get()) {
+    update_cut_activity(ctx_, *cuts_.get());
+    park_idle_cuts(ctx_, *cuts_.get(), refactor_due);
+  }
+  bool empty = !solve_with_fallbacks(lim);
+  // parked cuts the node's point violates come back, a few rounds at most
+  for (int round = 0; round < kPoolRounds && !empty && cuts_.get() && lp_.status() == LpStatus::kOptimal; ++round) {
+    if (cuts_.get()->unpark_violated(lp_.x().data(), kPoolEfficacy, kPoolCutsPerRound) == 0) break;
     out_.iterations += lp_.iterations();
-    lp_.solve(TV_METHOD_PSIMPLEX, lim);
-    if (lp_.status() == LpStatus::kNumerical) {
-      // last resort: cold from the slack basis
-      out_.iterations += lp_.iterations();
-      lp_.set_basis(slack_basis());
-      lp_.solve(TV_METHOD_DSIMPLEX, lim);
-    }
-    if (lp_.status() == LpStatus::kNumerical) empty = !fresh_verdict(lim);
+    cuts_.get()->flush_to_lp(lp_);
+    empty = !solve_with_fallbacks(lim);
   }
   out_.iterations += lp_.iterations();
   out_.lps += 1;
@@ -508,6 +527,37 @@ int TreeSearch::solve_root() {
       log_.text(1, "Solver failed at the root node.\n");
       return err::kNumerical;
   }
+}
+
+bool TreeSearch::pack_node_basis(PackedBasis *out) const {
+  static const std::vector<int> kNoCuts;
+  const CutPool *pool = cuts_.get();
+  if (pool && !pool->in_step_with(lp_)) return false;
+  return pack_basis(lp_.basis(), p_.n, p_.m, pool ? pool->lp_cuts() : kNoCuts, pool ? pool->epoch() : 0, out);
+}
+
+// The cuts binding in a stored basis come back into the LP first (they left
+// it while idle elsewhere in the tree); cut rows not in the basis enter with
+// their slacks basic. A basis that does not fit leaves the LP's own.
+void TreeSearch::install_basis(const PackedBasis &pb) {
+  static const std::vector<int> kNoCuts;
+  CutPool *pool = cuts_.get();
+  if (pb.cols != lp_.cols() || pb.rows != p_.m) return;
+  if (pool) {
+    if (pb.epoch != pool->epoch() || !pool->in_step_with(lp_)) return;
+    bool missing = false;
+    for (const auto &[k, state] : pb.cuts)
+      if (pool->cut(k).lp_row < 0) {
+        pool->unpark(k);
+        missing = true;
+      }
+    if (missing) pool->flush_to_lp(lp_);
+  } else if (!pb.cuts.empty() || lp_.rows() != p_.m) {
+    return;
+  }
+  simplex::LpBasis b;
+  if (unpack_basis(pb, lp_.col_lowers(), lp_.col_uppers(), pool ? pool->lp_cuts() : kNoCuts, &b) && lp_.set_basis(b))
+    basis_installed_ = true;
 }
 
 int TreeSearch::push_child(int parent, const Node &proto, std::vector<BoundChange> &&changes,
@@ -752,13 +802,7 @@ void TreeSearch::search() {
       log_.text(12, "\nApplied node specific modifications, current:%d, prev:%d, num_infeas:%d",
                 static_cast<int>(path.size()), prev_changes, static_cast<int>(nd.ninf));
       if (nd.basis >= 0) {
-        simplex::LpBasis b;
-        const PackedBasis &pb = pool_.basis(nd.basis);
-        // cut rows added since the basis was packed enter with their slacks basic
-        if (pb.rows <= lp_.rows() && unpack_basis(pb, lp_.col_lowers(), lp_.col_uppers(), &b)) {
-          pad_basis(b, p_.n, lp_.rows());
-          lp_.set_basis(b);
-        }
+        install_basis(pool_.basis(nd.basis));
       } else {
         log_.text(4, "\n no basic on this node \n");
       }
@@ -976,7 +1020,7 @@ void TreeSearch::search() {
     const BoundChange &other_ch = up_first ? dch : uch;
     const double cut = cutoff();
     PackedBasis packed;
-    const bool have_basis = set_.keep_basis && pack_basis(lp_.basis(), lp_.cols(), lp_.rows(), &packed);
+    const bool have_basis = set_.keep_basis && pack_node_basis(&packed);
     static const std::vector<BoundChange> kNone;
     const std::vector<BoundChange> &dive_extra = up_first ? kNone : down_extra;
     const std::vector<BoundChange> &other_extra = up_first ? down_extra : kNone;

@@ -80,7 +80,14 @@ class TreeSearch {
   // Solves the node LP (with retries when the warm solve has no verdict);
   // false when the node is proven empty without the LP saying so.
   bool solve_node_lp(double *seconds);
+  // One warm solve of the node LP and, without a verdict, the primal simplex,
+  // the slack basis and a fresh LP in turn; false as solve_node_lp.
+  bool solve_with_fallbacks(const simplex::LpLimits &lim);
   bool fresh_verdict(const simplex::LpLimits &lim);
+  // Packs the LP's basis for a child node; false when it cannot be stored.
+  bool pack_node_basis(PackedBasis *out) const;
+  // Loads a node's stored basis into the LP, its binding cuts back in the LP.
+  void install_basis(const PackedBasis &pb);
   simplex::LpBasis slack_basis() const;
   // Re-applies the global bounds intersected with `changes` to the LP; false when empty.
   bool switch_to(const std::vector<BoundChange> &changes);
@@ -166,6 +173,7 @@ class TreeSearch {
   double node_lp_iters_ = 0, trial_iters_ = 0;  // pivots of node LPs and of strong-branching trials
   double heur_iters_ = 0;               // pivots of node heuristics on the node LP
   int cur_code_ = kSrcTree;
+  bool basis_installed_ = false;        // the next node LP starts from a basis to factorise anyway
   NodeRule base_rule_ = NodeRule::kBestBound;
   bool crowded_ = false;
   long long pops_ = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iostream>
 #include <map>
+#include <numeric>
 #include <random>
 
 #include "mip/conflict_graph.hpp"
@@ -479,6 +480,72 @@ TEST(Separators, TriangleOfConflictsGivesACliqueCut) {
   ASSERT_EQ(cands.size(), 1u);
   EXPECT_EQ(cands[0].index.size(), 3u);
   EXPECT_NEAR(cands[0].rhs / cands[0].value[0], 1.0, 1e-12);
+}
+
+// The marked clique partition is the pairwise greedy's, group for group, on
+// random set-packing rows (both literal signs); every group is a clique.
+TEST(Separators, CliquePartitionMatchesThePairwiseGreedy) {
+  std::mt19937 rng(7);
+  for (int trial = 0; trial < 20; ++trial) {
+    tarvo::mip::MipProblem p;
+    p.n = 40;
+    p.m = 25;
+    p.c.assign(p.n, 0);
+    p.col_lo.assign(p.n, 0);
+    p.col_up.assign(p.n, 1);
+    p.is_int.assign(p.n, 1);
+    std::vector<std::vector<std::pair<int, double>>> cols(p.n);
+    for (int i = 0; i < p.m; ++i) {
+      int negatives = 0;
+      for (int j = 0; j < p.n; ++j)
+        if (rng() % 6 == 0) {
+          const bool neg = rng() % 4 == 0;
+          negatives += neg;
+          cols[j].emplace_back(i, neg ? -1.0 : 1.0);
+        }
+      p.row_lo.push_back(-1e30);
+      p.row_up.push_back(1.0 - negatives);  // at most one literal true
+    }
+    p.col_start.assign(1, 0);
+    for (int j = 0; j < p.n; ++j) {
+      for (const auto &[i, v] : cols[j]) {
+        p.col_index.push_back(i);
+        p.col_value.push_back(v);
+      }
+      p.col_start.push_back(static_cast<int>(p.col_index.size()));
+    }
+    p.build_rows();
+    tarvo::mip::ConflictGraph g(p);
+    tarvo::mip::NeighbourMarks marks(g);
+    std::vector<int> cols_order(p.n);
+    std::iota(cols_order.begin(), cols_order.end(), 0);
+    std::shuffle(cols_order.begin(), cols_order.end(), rng);
+    std::vector<int> lits;
+    for (int j : cols_order) lits.push_back(2 * j + static_cast<int>(rng() % 2));
+    std::vector<int> group;
+    const int count = tarvo::mip::clique_partition(marks, lits, group);
+    std::vector<int> want(lits.size(), -1);
+    int want_count = 0;
+    for (size_t s = 0; s < lits.size(); ++s) {
+      if (want[s] >= 0) continue;
+      std::vector<int> members{lits[s]};
+      want[s] = want_count;
+      for (size_t t = s + 1; t < lits.size(); ++t)
+        if (want[t] < 0 && std::all_of(members.begin(), members.end(), [&](int m) { return g.adjacent(m, lits[t]); })) {
+          want[t] = want_count;
+          members.push_back(lits[t]);
+        }
+      ++want_count;
+    }
+    ASSERT_EQ(count, want_count) << "trial " << trial;
+    EXPECT_LT(count, static_cast<int>(lits.size())) << "trial " << trial;  // some group holds two
+    EXPECT_EQ(group, want) << "trial " << trial;
+    for (size_t a = 0; a < lits.size(); ++a)
+      for (size_t b = a + 1; b < lits.size(); ++b)
+        if (group[a] == group[b]) {
+          EXPECT_TRUE(g.adjacent(lits[a], lits[b]));
+        }
+  }
 }
 
 // 5 x0 + x1 + x2 <= 4: with x0 = 0 the row has slack 2, so 3 x0 + x1 + x2 <= 2.
@@ -1005,6 +1072,59 @@ TEST(CutPoolRules, AgeingDropsCutsWithoutADualAndKeepsTheBound) {
   ASSERT_EQ(mm.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
   EXPECT_NEAR(mm.lp.objective(), z, 1e-6 * (1 + std::fabs(z)));
   if (!mm.optimum.empty()) expect_keeps_optimum(mm, *pool);
+}
+
+// Tree: idle slack cuts leave the LP but not the pool; a flush leaves them
+// out, the LP's optimum stays without a pivot, and a point that violates one
+// brings it back. Parking keeps the cut numbering, deleting renumbers.
+TEST(CutPoolRules, ParkedCutsLeaveTheLpAndComeBackWhenViolated) {
+  MipModel mm;
+  LOAD_OR_SKIP(mm, "p0201");
+  const auto pool = root_pool(mm);
+  ASSERT_EQ(mm.lp.status(), LpStatus::kOptimal);
+  const double z = mm.lp.objective();
+  int slack = 0;
+  for (int i = mm.prob.m; i < mm.lp.rows(); ++i) slack += mm.lp.is_basic_row(i);
+  if (slack == 0) GTEST_SKIP() << "no slack cut after the root loop";
+  const int size = pool->size(), rows = mm.lp.rows();
+  const unsigned epoch = pool->epoch();
+  for (int k = 0; k < size; ++k) pool->cut(k).inactive_count = 3;
+  EXPECT_EQ(pool->park_idle_cuts(mm.lp, 4, 1), 0);          // not old enough
+  EXPECT_EQ(pool->park_idle_cuts(mm.lp, 3, slack + 1), 0);  // too few for a batch
+  EXPECT_EQ(pool->park_idle_cuts(mm.lp, 3, 1), slack);
+  EXPECT_EQ(mm.lp.rows(), rows - slack);
+  EXPECT_EQ(pool->size(), size);
+  EXPECT_EQ(pool->epoch(), epoch);
+  ASSERT_TRUE(pool->in_step_with(mm.lp));
+  EXPECT_EQ(pool->flush_to_lp(mm.lp), 0);
+  ASSERT_EQ(mm.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  EXPECT_NEAR(mm.lp.objective(), z, 1e-6 * (1 + std::fabs(z)));
+  EXPECT_EQ(mm.lp.iterations(), 0);
+  // the optimum violates none of them
+  EXPECT_EQ(pool->unpark_violated(mm.lp.x().data(), 1e-6, size), 0);
+  // a point at the bounds that push a parked cut's activity up violates it
+  int k = 0;
+  while (!pool->cut(k).parked || pool->cut(k).sense != 'L') ++k;
+  const auto &c = pool->cut(k);
+  std::vector<double> y(mm.prob.n, 0.0);
+  double act = 0;
+  for (size_t p = 0; p < c.index.size(); ++p) {
+    y[c.index[p]] = c.value[p] > 0 ? mm.prob.col_up[c.index[p]] : mm.prob.col_lo[c.index[p]];
+    act += c.value[p] * y[c.index[p]];
+  }
+  if (act > c.rhs + 1e-3) {
+    EXPECT_GE(pool->unpark_violated(y.data(), 1e-6, size), 1);
+    EXPECT_FALSE(pool->cut(k).parked);
+    const int back = pool->flush_to_lp(mm.lp);
+    EXPECT_GE(back, 1);
+    EXPECT_EQ(mm.lp.rows(), rows - slack + back);
+    ASSERT_TRUE(pool->in_step_with(mm.lp));
+    EXPECT_EQ(pool->cut_of_row(pool->cut(k).lp_row), k);
+  }
+  // deleting cuts from the pool renumbers them
+  if (pool->delete_slack_cuts(mm.lp) > 0) {
+    EXPECT_NE(pool->epoch(), epoch);
+  }
 }
 
 TEST(RootLoopSettings, MaskZeroSkipsTheLoopAndNoRoomWarns) {

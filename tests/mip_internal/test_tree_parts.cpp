@@ -123,19 +123,42 @@ TEST(PackedBasis, RoundTripsAndRefusesAWrongBasicCount) {
   LpBasis b;
   b.state = {kBasic, kAtLower, kAtUpper, kFreeZero, kAtLower, kBasic, kAtLower};  // 4 columns, 3 rows
   PackedBasis p;
-  EXPECT_FALSE(pack_basis(b, 4, 3, &p));  // two basic entries for three rows
+  EXPECT_FALSE(pack_basis(b, 4, 3, {}, 0, &p));  // two basic entries for three rows
   b.state[6] = kBasic;
-  ASSERT_TRUE(pack_basis(b, 4, 3, &p));
+  ASSERT_TRUE(pack_basis(b, 4, 3, {}, 0, &p));
   EXPECT_EQ(p.bits.size(), 2u);
   LpBasis back;
   const std::vector<double> lo = {0, 0, 0, -1e30}, up = {1, 1e30, 4, 1e30};
-  ASSERT_TRUE(unpack_basis(p, lo, up, &back));
+  ASSERT_TRUE(unpack_basis(p, lo, up, {}, &back));
   // column 2 at its finite upper bound stays there; a state at an infinite bound would move
   EXPECT_EQ(back.state, b.state);
   b.state[1] = kAtUpper;  // upper bound of column 1 is infinite
-  ASSERT_TRUE(pack_basis(b, 4, 3, &p));
-  ASSERT_TRUE(unpack_basis(p, lo, up, &back));
+  ASSERT_TRUE(pack_basis(b, 4, 3, {}, 0, &p));
+  ASSERT_TRUE(unpack_basis(p, lo, up, {}, &back));
   EXPECT_EQ(back.state[1], kAtLower);
+}
+
+// Cut rows are stored by cut index: the basis fits an LP whose cut rows
+// came and went since, as long as the binding cuts are back.
+TEST(PackedBasis, CutRowsFollowTheirCutsThroughRowChanges) {
+  using namespace tarvo::simplex;
+  LpBasis b;
+  // 2 columns, 1 problem row, cut rows held by cuts 7, 3 and 5; cut 3 binding
+  b.state = {kBasic, kAtLower, kBasic, kBasic, kAtUpper, kBasic};
+  PackedBasis p;
+  EXPECT_FALSE(pack_basis(b, 2, 1, {7, 3}, 4, &p));  // shape differs from the LP's rows
+  ASSERT_TRUE(pack_basis(b, 2, 1, {7, 3, 5}, 4, &p));
+  ASSERT_EQ(p.cuts.size(), 1u);
+  EXPECT_EQ(p.cuts[0].first, 3);
+  EXPECT_EQ(p.epoch, 4u);
+  const std::vector<double> lo = {0, 0}, up = {1, 1};
+  LpBasis back;
+  // cut 7 left the LP, cut 9 came in, cut 3 is now the last row
+  ASSERT_TRUE(unpack_basis(p, lo, up, {9, 5, 3}, &back));
+  const std::vector<signed char> want = {kBasic, kAtLower, kBasic, kBasic, kBasic, kAtUpper};
+  EXPECT_EQ(back.state, want);
+  // the binding cut has no row: the basis would have a basic entry too many
+  EXPECT_FALSE(unpack_basis(p, lo, up, {9, 5}, &back));
 }
 
 TEST(PseudoCosts, LearnPerColumnAndFallBackToTheAverage) {
