@@ -181,9 +181,13 @@ int CutPool::drop_aged_cuts(simplex::LpSolver &lp, int max_age, int dense_nnz, i
 
 int CutPool::park_idle_cuts(simplex::LpSolver &lp, int max_age, int min_batch) {
   if (!in_step_with(lp) || !lp.has_basis()) return 0;
-  auto idle = [&](const PoolCut &pc) { return pc.inactive_count >= max_age && lp.is_basic_row(pc.lp_row); };
+  // cuts flagged no-touch and cuts of fewer than three nonzeros always stay
+  auto idle = [&](const PoolCut &pc) {
+    return !(pc.flags & kFlagNoTouch) && pc.index.size() >= 3 && pc.inactive_count >= max_age &&
+           lp.is_basic_row(pc.lp_row);
+  };
   int count = 0;
-  for (int c : row_cut_) count += !(cuts_[c].flags & kFlagNoTouch) && idle(cuts_[c]);
+  for (int c : row_cut_) count += idle(cuts_[c]);
   if (count == 0 || count < min_batch) return 0;
   return delete_cuts(lp, idle, true);
 }
