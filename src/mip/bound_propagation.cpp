@@ -149,6 +149,12 @@ std::vector<int> BoundPropagator::changed_since(std::size_t mark) const {
   return cols;
 }
 
+std::vector<int> BoundPropagator::sides_changed_since(std::size_t mark) const {
+  std::vector<int> sides;
+  for (size_t k = mark; k < trail_.size(); ++k) sides.push_back(2 * trail_[k].col + trail_[k].upper);
+  return sides;
+}
+
 void BoundPropagator::undo(std::size_t mark) {
   while (trail_.size() > mark) {
     const Entry &e = trail_.back();

@@ -25,6 +25,8 @@ class BoundPropagator {
   void undo(std::size_t mark);
   // Columns whose bounds changed after `mark` (a column may repeat).
   std::vector<int> changed_since(std::size_t mark) const;
+  // The same as sides: 2*j for a raised lower bound, 2*j+1 for a lowered upper one.
+  std::vector<int> sides_changed_since(std::size_t mark) const;
   // Nonzeros read so far; propagation stops early once it passes `limit`.
   double work() const { return work_; }
   void set_work_limit(double limit) { work_limit_ = limit; }

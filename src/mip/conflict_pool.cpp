@@ -13,10 +13,11 @@ constexpr long long kMaxIdle = 20000;
 }  // namespace
 
 ConflictPool::ConflictPool(int n, int capacity, long long max_nonzeros)
-    : capacity_(std::max(2, capacity)), max_nonzeros_(std::max<long long>(1, max_nonzeros)), by_col_(n) {}
+    : capacity_(std::max(2, capacity)), max_nonzeros_(std::max<long long>(1, max_nonzeros)), by_side_(2 * static_cast<std::size_t>(n)) {}
 
 void ConflictPool::index(int k) {
-  for (int j : entries_[k].row.index) by_col_[j].push_back(k);
+  const ProofRow &r = entries_[k].row;
+  for (size_t t = 0; t < r.index.size(); ++t) by_side_[2 * r.index[t] + (r.value[t] < 0)].push_back(k);
 }
 
 void ConflictPool::evict() {
@@ -34,7 +35,7 @@ void ConflictPool::evict() {
       keep.push_back(std::move(e));
     }
   entries_ = std::move(keep);
-  for (auto &l : by_col_) l.clear();
+  for (auto &l : by_side_) l.clear();
   for (int k = 0; k < size(); ++k) index(k);
   seen_.assign(entries_.size(), -1);
 }
@@ -90,8 +91,8 @@ int ConflictPool::apply(const Entry &e, BoundPropagator &prop) {
 bool ConflictPool::propagate(BoundPropagator &prop, const std::vector<int> &moved) {
   ++calls_;
   std::vector<int> queue;
-  for (int j : moved)
-    for (int k : by_col_[j])
+  for (int side : moved)
+    for (int k : by_side_[side])
       if (seen_[k] != calls_) {
         seen_[k] = calls_;
         queue.push_back(k);

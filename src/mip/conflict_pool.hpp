@@ -19,9 +19,11 @@ class ConflictPool {
   int size() const { return static_cast<int>(entries_.size()); }
   const ProofRow &proof(int k) const { return entries_[k].row; }
 
-  // Tightens the propagator's bounds by the proofs over the columns `moved`
-  // (the only ones a proof valid for the whole search can newly act on; the
-  // rows follow through the propagator); false when a proof cannot hold.
+  // Tightens the propagator's bounds by the proofs that the bound sides
+  // `moved` (as BoundPropagator::sides_changed_since gives them) raise the
+  // least activity of: the only ones a proof valid for the whole search can
+  // newly act on (the rows follow through the propagator). False when a
+  // proof cannot hold.
   bool propagate(BoundPropagator &prop, const std::vector<int> &moved);
 
   long long added() const { return added_; }
@@ -41,7 +43,9 @@ class ConflictPool {
   int capacity_;
   long long max_nonzeros_, nonzeros_ = 0;
   std::vector<Entry> entries_;
-  std::vector<std::vector<int>> by_col_;  // proofs each column appears in
+  // proofs by side: 2*j those with a positive coefficient on column j (a
+  // raised lower bound tightens them), 2*j+1 those with a negative one
+  std::vector<std::vector<int>> by_side_;
   std::vector<long long> seen_;           // per proof: the call that last queued it
   long long calls_ = 0, added_ = 0, prunes_ = 0;
 };

@@ -35,7 +35,7 @@ bool NodePresolve::run(const std::vector<double> &glo, const std::vector<double>
       ok = false;
       break;
     }
-  if (ok && conflicts_ && conflicts_->size() > 0) ok = conflicts_->propagate(prop, prop.changed_since(mark));
+  if (ok && conflicts_ && conflicts_->size() > 0) ok = conflicts_->propagate(prop, prop.sides_changed_since(mark));
   if (ok) {
     const std::vector<int> changed = prop.changed_since(mark);
     for (int j : changed) {

@@ -116,6 +116,7 @@ class TreeSearch {
   void record_pseudo_cost(const Node &nd, double obj);
   // Trial solves a column needs before its pseudo-costs are trusted.
   int reliability_threshold() const;
+  double trial_iteration_limit() const;
   // Pivots the node dives may still spend.
   double dive_budget() const;
   bool limits_hit();

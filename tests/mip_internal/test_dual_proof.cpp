@@ -166,7 +166,7 @@ TEST(ConflictPool, ProofsPruneAndTightenNodesAndIdleOnesMakeRoom) {
   const std::size_t root = prop.mark();
   ASSERT_TRUE(prop.tighten(0, 1, 1));
   ASSERT_TRUE(prop.tighten(4, 0, 1));  // 2 x3 <= 3 + x4 <= 4: x3 <= 2
-  ASSERT_TRUE(pool.propagate(prop, prop.changed_since(root)));
+  ASSERT_TRUE(pool.propagate(prop, prop.sides_changed_since(root)));
   EXPECT_EQ(prop.upper()[1], 0);
   EXPECT_EQ(prop.upper()[2], 0);
   EXPECT_EQ(prop.upper()[3], 2);
@@ -174,12 +174,14 @@ TEST(ConflictPool, ProofsPruneAndTightenNodesAndIdleOnesMakeRoom) {
   ASSERT_TRUE(prop.tighten(4, 0, 2));
   ASSERT_TRUE(prop.tighten(3, 3, 3));  // x4 >= 3 needed: beyond its bound
   EXPECT_TRUE(pool.propagate(prop, {0}));  // a proof over none of the moved columns is not looked at
-  EXPECT_FALSE(pool.propagate(prop, prop.changed_since(root)));
+  // x3's upper bound and x4's lower one cannot raise 2 x3 - x4's least activity
+  EXPECT_TRUE(pool.propagate(prop, {2 * 3 + 1, 2 * 4}));
+  EXPECT_FALSE(pool.propagate(prop, prop.sides_changed_since(root)));
   EXPECT_EQ(pool.prunes(), 1);
   prop.undo(root);
   // the packing proof acts again, the other one stays idle: it is the one replaced
   ASSERT_TRUE(prop.tighten(1, 1, 1));
-  ASSERT_TRUE(pool.propagate(prop, prop.changed_since(root)));
+  ASSERT_TRUE(pool.propagate(prop, prop.sides_changed_since(root)));
   pool.add({{0, 3}, {1, 1}, 2});
   ASSERT_EQ(pool.size(), 2);
   bool packing = false, newest = false;
