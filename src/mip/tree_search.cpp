@@ -603,7 +603,7 @@ TreeOutcome TreeSearch::run() {
   if (root != 0) {
     if (root > 0) out_.code = root;
     out_.bound = out_.root_bound;
-    if (out_.state == kStateInfeasible) out_.complete = true;
+    if (out_.state == kStateInfeasible) finish_without_better();
     return out_;
   }
   root_obj_ = lp_.objective();
@@ -614,9 +614,7 @@ TreeOutcome TreeSearch::run() {
   if (out_.state == kStateInfeasible || out_.state == kStateFinished || lp_.status() == LpStatus::kInfeasible ||
       lp_.status() == LpStatus::kCutoff) {
     // probing emptied the problem (or left nothing better than the incumbent)
-    out_.state = inc_.has_incumbent() ? kStateFinished : kStateInfeasible;
-    out_.complete = true;
-    out_.bound = inc_.has_incumbent() ? inc_.incumbent_objective() : 1e30;
+    finish_without_better();
     return out_;
   }
   if (lp_.status() != LpStatus::kOptimal) {
@@ -635,9 +633,7 @@ TreeOutcome TreeSearch::run() {
   cr.status = lp_.status();
   if (cuts_.get()) cr = root_cut_loop(ctx_, *cuts_.get());
   if (cr.status == LpStatus::kInfeasible || cr.status == LpStatus::kCutoff) {
-    out_.state = inc_.has_incumbent() ? kStateFinished : kStateInfeasible;
-    out_.complete = true;
-    out_.bound = inc_.has_incumbent() ? inc_.incumbent_objective() : 1e30;
+    finish_without_better();
     return out_;
   }
   if (lp_.status() == LpStatus::kOptimal) {
@@ -651,10 +647,8 @@ TreeOutcome TreeSearch::run() {
     try_blocks();
   if (set_.heu_level != 0 && lp_.status() == LpStatus::kOptimal) root_heuristics(ctx_);
   // a root heuristic's incumbent can leave the root LP past the cutoff: no node can beat it
-  if (lp_.status() == LpStatus::kCutoff && inc_.has_incumbent()) {
-    out_.state = kStateFinished;
-    out_.complete = true;
-    out_.bound = inc_.incumbent_objective();
+  if (lp_.status() == LpStatus::kCutoff && best_known() < 1e30) {
+    finish_without_better();
     return out_;
   }
   if (lp_.status() != LpStatus::kOptimal) {
@@ -687,6 +681,16 @@ TreeOutcome TreeSearch::run() {
     log_.text(3, "\nOrbital fixing: %lld bounds tightened in %lld branchings", orbital_->fixings(),
               orbital_->branchings());
   return out_;
+}
+
+// Nothing better than the best known solution is left (or no solution at
+// all): the search is complete, and its bound is that solution's value, also
+// when the solution came from before a restart.
+void TreeSearch::finish_without_better() {
+  const double z = best_known();
+  out_.state = z < 1e30 ? kStateFinished : kStateInfeasible;
+  out_.complete = true;
+  out_.bound = z < 1e30 ? z : 1e30;
 }
 
 void TreeSearch::continue_from(const TreeOutcome &prior, double known, PseudoCosts pc,

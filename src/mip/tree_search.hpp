@@ -104,6 +104,7 @@ class TreeSearch {
   // The root fixed enough integer columns for a restart (logs it).
   bool restart_due();
   void seed_root_cuts();
+  void finish_without_better();
   void note_pruned(double bound);
   double exact_cutoff(double z) const;
   void new_incumbent(const char *tag);
