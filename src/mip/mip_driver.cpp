@@ -50,7 +50,7 @@ void install_record(base::Model *model, const WorkingProblem &w, const Incumbent
 
 }  // namespace
 
-int solve_mip_serial(base::Model *model, int *status) {
+int solve_mip_serial(base::Model *model, int *status, const RestartPolicy *restarts) {
   if (status) *status = TV_STATUS_UNKNOWN;
   if (model->status == TV_STATUS_UNLOADED) return err::kNotLoaded;
   model->mip = std::make_unique<base::MipRecord>();
@@ -58,6 +58,7 @@ int solve_mip_serial(base::Model *model, int *status) {
   const double start = common::wall_seconds();
   const base::ModelData &d = model->data;
   MipSettings set = MipSettings::from_params(model->params, d.sense == TV_MAX ? -1 : 1);
+  if (restarts) set.restart = *restarts;
   MipLog log(model, set.print_level, d.sense == TV_MAX ? -1 : 1);
   if (const int xsolver = model->params.integer(TV_IPARAM_MIP_XSOLVER); xsolver > 0) {
     // no bridge to outside integer solvers in this build: say so rather than solve with another one
@@ -215,7 +216,7 @@ int solve_mip_serial(base::Model *model, int *status) {
       ctx.log = [](void *data, const char *line) { base::log_model(static_cast<base::Model *>(data), 1, "%s", line); };
       ctx.log_data = model;
       // the first root's heuristics already had their turn around the solution known
-      ctx.light_root = round > 0 && inc.has_incumbent() && restart_policy().light_root;
+      ctx.light_root = round > 0 && inc.has_incumbent() && set.restart.light_root;
       MipSettings rset = chain.settings(round);
       // the solution limit counts the solve's solutions, not only this search's
       if (round > 0 && rset.solution_limit > 0)

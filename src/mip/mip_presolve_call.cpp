@@ -150,19 +150,13 @@ std::vector<int> PresolvedMip::bound_origin() const {
   return origin;
 }
 
-RestartPolicy &restart_policy() {
-  static RestartPolicy policy;
-  return policy;
-}
-
 RestartChain::RestartChain(base::Model *model, const WorkingProblem &w, const MipSettings &set, double start,
                            PresolvedMip &first)
     : model_(model), w_(w), set_(set), start_(start), first_(first) {}
 
 MipSettings RestartChain::settings(int round) const {
   MipSettings s = set_;
-  const RestartPolicy &policy = restart_policy();
-  s.restart_share = policy.share;
+  const RestartPolicy &policy = set_.restart;
   // a restart is a new presolve: none when the user switched presolve off
   const bool presolve_on = model_->params.integer(TV_IPARAM_MIP_PRELEVEL) > 0;
   s.max_restarts = presolve_on ? std::max(0, policy.max_restarts - round) : 0;
@@ -266,7 +260,7 @@ int RestartChain::restart(const PresolvedMip &from, const std::vector<double> &l
   }
   *carried = pc.remapped(from_col);
   cuts->clear();
-  if (pool && restart_policy().keep_cuts && !pre->settled()) {
+  if (pool && set_.restart.keep_cuts && !pre->settled()) {
     std::vector<int> to(p.n, -1);
     if (pre->active()) {
       const std::vector<int> kept = pre->bound_origin();

@@ -86,16 +86,6 @@ std::vector<ColumnReplacement> column_replacements(const presolve::Result &r, in
 bool carry_cut(const PoolCut &c, const std::vector<int> &origin, const std::vector<int> &to,
                const std::vector<ColumnReplacement> &rep, PoolCut *out);
 
-// Root restarts, process-wide: the share of the integer columns the root must
-// fix and the most restarts of one solve. Tests lower the share to force them.
-struct RestartPolicy {
-  double share = 0.1;
-  int max_restarts = 2;
-  bool keep_cuts = true;  // the root's cuts over surviving columns seed the new root
-  bool light_root = true; // the new root runs the rounding heuristics only (when a solution is known)
-};
-RestartPolicy &restart_policy();
-
 // The problems one solve searches in turn: the first presolve's, then after
 // each root restart the problem that presolve started from with the root's
 // integer bounds, presolved again. Every presolve stays alive for the lifting

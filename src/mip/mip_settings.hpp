@@ -6,6 +6,15 @@
 
 namespace tarvo::mip {
 
+// Root restarts of one solve: the share of the integer columns free before
+// the root that the root must fix, and the most restarts.
+struct RestartPolicy {
+  double share = 0.1;
+  int max_restarts = 2;
+  bool keep_cuts = true;   // the root's cuts over surviving columns seed the new root
+  bool light_root = true;  // the new root runs the rounding heuristics only (when a solution is known)
+};
+
 struct MipSettings {
   double int_tol = 1e-6, rel_int_tol = 8e-6;
   double rel_opt_tol = 1e-6, per_opt_tol = 1e-5, abs_opt_tol = 0;
@@ -40,9 +49,10 @@ struct MipSettings {
   int cut_freq = 10, cut_depth = 5;
   double lbigm = 1e5, delta = 1e-6;
   // Root restarts: the search leaves its root to be presolved again when the
-  // root fixed at least this share of the integer columns free before it;
-  // restarts still allowed to this search (the driver counts them down).
-  double restart_share = 0.1;
+  // root fixed at least restart.share of the integer columns free before it;
+  // max_restarts: restarts still allowed to this search (the driver counts
+  // them down from restart.max_restarts).
+  RestartPolicy restart;
   int max_restarts = 0;
 
   // sense: +1 minimisation, -1 maximisation (the cutoff is given in the user's sense)

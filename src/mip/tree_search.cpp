@@ -730,7 +730,7 @@ bool TreeSearch::restart_due() {
     ++free_before;
     if (gup_[j] - glo_[j] < 0.5) ++fixed;
   }
-  if (fixed == 0 || fixed < set_.restart_share * free_before) {
+  if (fixed == 0 || fixed < set_.restart.share * free_before) {
     log_.text(3, "\nRoot fixings: %d of %d integer columns", fixed, free_before);
     return false;
   }

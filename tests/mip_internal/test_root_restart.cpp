@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "mip/mip_driver.hpp"
 #include "mip/mip_presolve_call.hpp"
 #include "mip/pseudo_costs.hpp"
 #include "mip_fixture.hpp"
@@ -14,18 +15,6 @@
 using namespace mip_test;
 
 namespace {
-
-// Sets the process-wide restart policy for one scope.
-class PolicyScope {
- public:
-  PolicyScope(double share, int max_restarts) : saved_(tarvo::mip::restart_policy()) {
-    tarvo::mip::restart_policy() = {share, max_restarts};
-  }
-  ~PolicyScope() { tarvo::mip::restart_policy() = saved_; }
-
- private:
-  tarvo::mip::RestartPolicy saved_;
-};
 
 struct Report {
   double obj;
@@ -53,13 +42,15 @@ int on_solution(pTVmodel model, void *data, double obj, double *) {
 }
 
 SolveRun solve(MipModel &mm, double share, int max_restarts) {
-  PolicyScope policy(share, max_restarts);
+  tarvo::mip::RestartPolicy policy;
+  policy.share = share;
+  policy.max_restarts = max_restarts;
   SolveRun r;
   TVsetModelLogfunc(mm.model, count_restarts, &r.restarts);
   TVsetModelIntParameter(mm.model, TV_IPARAM_MIP_PRINTLEVEL, 1);
   TVsetModelDouParameter(mm.model, TV_DPARAM_MIP_TIMLIM, 60);
   TVsetMIPCallback(mm.model, on_solution, &r);
-  r.code = TVsolveMIP(mm.model, &r.status);
+  r.code = tarvo::mip::solve_mip_serial(mm.model, &r.status, &policy);
   TVgetInfo(mm.model, TV_DINFO_MIP_OBJ, &r.obj);
   TVgetInfo(mm.model, TV_DINFO_MIP_BESTBOUND, &r.bound);
   TVgetInfo(mm.model, TV_IINFO_MIP_LPCOUNT, &r.lps);
