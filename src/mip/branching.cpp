@@ -172,8 +172,18 @@ BranchDecision choose_branch(BranchInput &in, const std::vector<double> &x, cons
         rank.key[i] = in.branched ? (*in.branched)[j] : 0;
         rank.tie[i] = branch_score(down[i], up[i], in.set.pseudo_rule, in.set.pseudo_weight, reference);
         break;
-      default:
+      default: {
+        // below the strong-branching depth no trial solve checks a column
+        // whose pseudo-costs are still mostly other columns' average: its
+        // rounding penalties (one dual step each way) bound it from below
+        double pd, pu;
+        if (in.depth > in.set.strong_level && in.pc.reliability(j) < in.reliable && penalty_rows-- > 0 &&
+            rounding_penalties(in.lp, j, f, &pd, &pu)) {
+          down[i] = std::max(down[i], pd);
+          up[i] = std::max(up[i], pu);
+        }
         rank.key[i] = branch_score(down[i], up[i], in.set.pseudo_rule, in.set.pseudo_weight, reference);
+      }
     }
     score[i] = rank.key[i];
   }

@@ -1,6 +1,7 @@
 // Choice of the branching column at a node: pseudo-cost scores, with trial
 // solves of both children (strong branching) for columns whose pseudo-costs
-// are not yet reliable while the node is shallow enough.
+// are not yet reliable while the node is shallow enough; deeper, rounding
+// penalties stand under those columns' estimates.
 #pragma once
 
 #include <vector>

@@ -151,8 +151,10 @@ TEST_P(ModelParam, StrongBranchingRestoresTheNodeAndBoundsItsChildren) {
 }
 
 // Reliability branching: trial solves only where a leading candidate's
-// pseudo-costs are not yet trusted; then at least the configured number.
-TEST_P(ModelParam, TrialSolvesOnlyForUntrustedPseudoCosts) {
+// pseudo-costs are not yet trusted, then at least the configured number; below
+// the strong-branching depth none, and an untrusted column is scored at least
+// by its rounding penalties while a trusted one keeps its pseudo-costs alone.
+TEST_P(ModelParam, TrialSolvesAndPenaltiesOnlyForUntrustedPseudoCosts) {
   mip_test::MipModel mm;
   LOAD_OR_SKIP(mm, GetParam());
   const MipProblem &p = mm.prob;
@@ -163,18 +165,34 @@ TEST_P(ModelParam, TrialSolvesOnlyForUntrustedPseudoCosts) {
   MipSettings set;
   PseudoCosts pc(p.n);
   for (int j = 0; j < p.n; ++j)
-    for (int t = 0; t < 2; ++t) {
-      pc.record(j, false, 0.5, 1.0 + j % 7);
-      pc.record(j, true, 0.5, 2.0 + j % 5);
+    for (int t = 0; t < 2; ++t) {  // two tiny observations per direction
+      pc.record(j, false, 0.5, 1e-7);
+      pc.record(j, true, 0.5, 1e-7);
     }
   BranchInput in{p, lp, set, pc};
   in.node_obj = lp.objective();
+  in.depth = set.strong_level + 1;
+  in.reliable = 2;
+  const BranchDecision deep_trusted = choose_branch(in, x, frac);
+  EXPECT_EQ(deep_trusted.trial_solves, 0);
+  EXPECT_LE(deep_trusted.down_gain, 1e-6);
+  EXPECT_LE(deep_trusted.up_gain, 1e-6);
+  in.reliable = 3;  // no column has three observations per direction
+  const BranchDecision deep = choose_branch(in, x, frac);
+  ASSERT_GE(deep.col, 0);
+  EXPECT_EQ(deep.trial_solves, 0);
+  const double f = deep.value - std::floor(deep.value);
+  double pd, pu;
+  ASSERT_TRUE(rounding_penalties(lp, deep.col, f, &pd, &pu));
+  EXPECT_GE(deep.down_gain, pd - 1e-9 * (1 + pd));
+  EXPECT_GE(deep.up_gain, pu - 1e-9 * (1 + pu));
+  in.depth = 0;
   in.reliable = 2;
   const BranchDecision trusted = choose_branch(in, x, frac);
   EXPECT_EQ(trusted.trial_solves, 0);
   EXPECT_FALSE(trusted.strong);
   EXPECT_GE(trusted.col, 0);
-  in.reliable = 3;  // no column has three observations per direction
+  in.reliable = 3;
   const BranchDecision untrusted = choose_branch(in, x, frac);
   if (untrusted.infeasible || !untrusted.fixes.empty()) return;
   EXPECT_GE(untrusted.trial_solves, 2 * std::min<int>(set.strong_num, static_cast<int>(frac.size())));
