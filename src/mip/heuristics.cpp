@@ -2,6 +2,7 @@
 // the heuristic level, the pump mode and the time budget parameters.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "common/clock.hpp"
 #include "mip/context_log.hpp"
@@ -166,6 +167,12 @@ void root_neighbourhoods(MipContext &ctx, const std::vector<double> &root_x, int
     rens(ctx, root_x,
          ctx.sink.has_incumbent() ? improvement_budget(ctx, level, 2.0, bound) : sub_budget(ctx, level, 2.0));
   if (!ctx.sink.has_incumbent()) return;
+  // the root's fixings call for a restart: improving on the incumbent is the
+  // work of the smaller problem's tree, not of sub-MIPs over this one
+  if (ctx.restart_pending && ctx.restart_pending()) {
+    st.last_improved_obj = ctx.sink.incumbent_objective();
+    return;
+  }
   const bool improved = worth() && rins(ctx, root_x, improvement_budget(ctx, level, 1.0, bound));
   // local branching searches the whole problem around the incumbent, the
   // tree's own work: as in the tree it follows a RINS that found nothing,
@@ -341,9 +348,22 @@ void root_heuristics(MipContext &ctx) {
   }
   run_pumps(ctx);
   const Locks locks(ctx.prob);
-  for (DiveRule rule : {DiveRule::kCoefficient, DiveRule::kFractional, DiveRule::kVectorLength, DiveRule::kGuided}) {
+  // The dives share one dive's time: on large models a dive re-solves the LP
+  // at every depth and runs to its time limit, four of them took most of
+  // the root. A dive that ends early leaves its time to the next.
+  const DiveRule rules[] = {DiveRule::kCoefficient, DiveRule::kFractional, DiveRule::kVectorLength,
+                            DiveRule::kGuided};
+  const int dives = static_cast<int>(std::size(rules));
+  const double dives_end = dive_limits(ctx, level, true).deadline;
+  for (int k = 0; k < dives; ++k) {
     if (target_reached(ctx) || gap_closed(ctx, bound) || seconds_left(ctx.deadline) <= 0) break;
-    dive(ctx, rule, locks, dive_limits(ctx, level, true));
+    DiveLimits lim = dive_limits(ctx, level, true);
+    if (dives_end < ctx.deadline) {
+      const double now = common::wall_seconds();
+      const double share = std::max(0.0, dives_end - now) / (dives - k);
+      lim.deadline = std::min(lim.deadline, now + std::max(share, ctx.params.dbl(TV_DPARAM_MIP_HEUMINTIMLIM)));
+    }
+    dive(ctx, rules[k], locks, lim);
   }
   if (!ctx.sub_mip && seconds_left(ctx.deadline) > 0) root_neighbourhoods(ctx, root_x, level, rens_done, bound);
 }
