@@ -167,12 +167,6 @@ void root_neighbourhoods(MipContext &ctx, const std::vector<double> &root_x, int
     rens(ctx, root_x,
          ctx.sink.has_incumbent() ? improvement_budget(ctx, level, 2.0, bound) : sub_budget(ctx, level, 2.0));
   if (!ctx.sink.has_incumbent()) return;
-  // the root's fixings call for a restart: improving on the incumbent is the
-  // work of the smaller problem's tree, not of sub-MIPs over this one
-  if (ctx.restart_pending && ctx.restart_pending()) {
-    st.last_improved_obj = ctx.sink.incumbent_objective();
-    return;
-  }
   const bool improved = worth() && rins(ctx, root_x, improvement_budget(ctx, level, 1.0, bound));
   // local branching searches the whole problem around the incumbent, the
   // tree's own work: as in the tree it follows a RINS that found nothing,

@@ -4,7 +4,6 @@
 // of this header; the tree never knows an individual separator or heuristic.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,9 +53,6 @@ struct MipContext {
   // The tree's cut-pass log line after each re-optimisation of a cut pass
   // (pass number, cuts added so far); may be null.
   void (*cut_pass_line)(void *data, int pass, int cuts) = nullptr;
-  // Set by the tree during the root heuristics: whether the root's fixings
-  // already call for a restart; may be empty.
-  std::function<bool()> restart_pending{};
 };
 
 // The cut pool lives with the tree; cuts and loops are defined in their own files.

@@ -645,15 +645,7 @@ TreeOutcome TreeSearch::run() {
   root_x_ = lp_.x();
   if (ctx_.params.integer(TV_IPARAM_MIP_BNB_TRY_BNP) == 1 && !ctx_.sub_mip && lp_.status() == LpStatus::kOptimal)
     try_blocks();
-  if (set_.heu_level != 0 && lp_.status() == LpStatus::kOptimal) {
-    // once the root's fixings call for a restart the root leaves its improvement searches to the new problem
-    ctx_.restart_pending = [this] {
-      int fixed = 0, free_before = 0;
-      return restart_share_met(fixed, free_before);
-    };
-    root_heuristics(ctx_);
-    ctx_.restart_pending = nullptr;
-  }
+  if (set_.heu_level != 0 && lp_.status() == LpStatus::kOptimal) root_heuristics(ctx_);
   // a root heuristic's incumbent can leave the root LP past the cutoff: no node can beat it
   if (lp_.status() == LpStatus::kCutoff && best_known() < 1e30) {
     finish_without_better();
@@ -730,21 +722,16 @@ void TreeSearch::seed_root_cuts() {
 // Columns the root fixed (probing, reduced costs) leave the problem only
 // through a new presolve, which then also drops the rows they settle and
 // finds what else follows; the price is a second root.
-bool TreeSearch::restart_share_met(int &fixed, int &free_before) const {
-  fixed = free_before = 0;
+bool TreeSearch::restart_due() {
   if (set_.max_restarts <= 0 || stop_code_ != 0) return false;
+  int free_before = 0, fixed = 0;
   for (int j = 0; j < p_.n; ++j) {
     if (!p_.is_int[j] || p_.col_up[j] - p_.col_lo[j] < 0.5) continue;
     ++free_before;
     if (gup_[j] - glo_[j] < 0.5) ++fixed;
   }
-  return fixed > 0 && fixed >= set_.restart_share * free_before;
-}
-
-bool TreeSearch::restart_due() {
-  int fixed = 0, free_before = 0;
-  if (!restart_share_met(fixed, free_before)) {
-    if (free_before > 0) log_.text(3, "\nRoot fixings: %d of %d integer columns", fixed, free_before);
+  if (fixed == 0 || fixed < set_.restart_share * free_before) {
+    log_.text(3, "\nRoot fixings: %d of %d integer columns", fixed, free_before);
     return false;
   }
   log_.text(1, "\nRestarting the search: %d of %d integer columns fixed at the root", fixed, free_before);

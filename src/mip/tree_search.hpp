@@ -103,8 +103,6 @@ class TreeSearch {
   double best_known() const { return std::min(inc_.incumbent_objective(), known_obj_); }
   // The root fixed enough integer columns for a restart (logs it).
   bool restart_due();
-  // The same test without the log; `fixed` and `free_before` count the columns.
-  bool restart_share_met(int &fixed, int &free_before) const;
   void seed_root_cuts();
   void finish_without_better();
   void note_pruned(double bound);
