@@ -30,10 +30,6 @@ constexpr int kCutStatisticsLevel = 2;
 // most this many per round and this many rounds per node.
 constexpr double kPoolEfficacy = 1e-4;
 constexpr int kPoolCutsPerRound = 50, kPoolRounds = 3;
-// A restart from inside the tree: only within this many nodes of the root,
-// and for this multiple of the root's restart share of fixed columns.
-constexpr double kTreeRestartNodes = 1000;
-constexpr double kTreeRestartShareFactor = 1.0;
 
 NodeRule rule_of(int r) {
   switch (r) {
@@ -761,10 +757,10 @@ bool TreeSearch::tree_restart_due() {
   if (!fixings_grew_) return false;
   fixings_grew_ = false;
   if (set_.max_restarts <= 0 || stop_code_ != 0) return false;
-  if (out_.nodes_solved - nodes_at_root_ > kTreeRestartNodes) return false;
+  if (out_.nodes_solved - nodes_at_root_ > set_.restart.tree_nodes) return false;
   int free_before = 0;
   const int fixed = global_fixings(&free_before);
-  if (fixed < kTreeRestartShareFactor * set_.restart.share * free_before) {
+  if (fixed == 0 || fixed < set_.restart.tree_share * free_before) {
     log_.text(3, "\nTree fixings: %d of %d integer columns after %.0f nodes", fixed, free_before,
               out_.nodes_solved - nodes_at_root_);
     return false;
