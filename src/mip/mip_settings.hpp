@@ -10,6 +10,9 @@ namespace tarvo::mip {
 // the root that the root must fix, and the most restarts.
 struct RestartPolicy {
   double share = 0.1;
+  // from inside the tree: this share fixed after a new solution, within tree_nodes nodes of the root
+  double tree_share = 0.1;
+  double tree_nodes = 1000;
   int max_restarts = 2;
   bool keep_cuts = true;   // the root's cuts over surviving columns seed the new root
   bool light_root = true;  // the new root runs the rounding heuristics only (when a solution is known)

@@ -198,6 +198,7 @@ void TreeSearch::new_incumbent(const char *tag) {
   queue_->prune(cutoff(), &dropped);
   note_pruned(dropped);
   fix_global_by_root_costs();
+  fixings_grew_ = true;
   const LogCounters c = counters();
   log_.incumbent_line(c, code);
   if (hooks_.on_incumbent && !stop_code_) stop_code_ = hooks_.on_incumbent(c);
@@ -673,6 +674,8 @@ TreeOutcome TreeSearch::run() {
     return out_;
   }
   log_.text(1, "\nStarted %s B&B search", "master");
+  nodes_at_root_ = out_.nodes_solved;
+  fixings_grew_ = false;
   search();
   log_.text(1, "\nTerminated %s B&B search", "master");
   // the cuts of every class the solve added, root and tree
@@ -719,22 +722,51 @@ void TreeSearch::seed_root_cuts() {
   pool->flush_to_lp(lp_);
 }
 
+// Integer columns free in the problem and, of those, fixed by the global bounds.
+int TreeSearch::global_fixings(int *free_before) const {
+  int fixed = 0;
+  *free_before = 0;
+  for (int j = 0; j < p_.n; ++j) {
+    if (!p_.is_int[j] || p_.col_up[j] - p_.col_lo[j] < 0.5) continue;
+    ++*free_before;
+    if (gup_[j] - glo_[j] < 0.5) ++fixed;
+  }
+  return fixed;
+}
+
 // Columns the root fixed (probing, reduced costs) leave the problem only
 // through a new presolve, which then also drops the rows they settle and
 // finds what else follows; the price is a second root.
 bool TreeSearch::restart_due() {
   if (set_.max_restarts <= 0 || stop_code_ != 0) return false;
-  int free_before = 0, fixed = 0;
-  for (int j = 0; j < p_.n; ++j) {
-    if (!p_.is_int[j] || p_.col_up[j] - p_.col_lo[j] < 0.5) continue;
-    ++free_before;
-    if (gup_[j] - glo_[j] < 0.5) ++fixed;
-  }
+  int free_before = 0;
+  const int fixed = global_fixings(&free_before);
   if (fixed == 0 || fixed < set_.restart.share * free_before) {
     log_.text(3, "\nRoot fixings: %d of %d integer columns", fixed, free_before);
     return false;
   }
   log_.text(1, "\nRestarting the search: %d of %d integer columns fixed at the root", fixed, free_before);
+  return true;
+}
+
+// A much better solution found early in the search lets the root's reduced
+// costs fix many more columns than they did at the root. While the tree is
+// young, what it would lose is little next to a smaller problem with a root
+// of its own; later the open nodes hold too much work.
+bool TreeSearch::tree_restart_due() {
+  if (!fixings_grew_) return false;
+  fixings_grew_ = false;
+  if (set_.max_restarts <= 0 || stop_code_ != 0) return false;
+  if (out_.nodes_solved - nodes_at_root_ > set_.restart.tree_nodes) return false;
+  int free_before = 0;
+  const int fixed = global_fixings(&free_before);
+  if (fixed == 0 || fixed < set_.restart.tree_share * free_before) {
+    log_.text(3, "\nTree fixings: %d of %d integer columns after %.0f nodes", fixed, free_before,
+              out_.nodes_solved - nodes_at_root_);
+    return false;
+  }
+  log_.text(1, "\nRestarting the search: %d of %d integer columns fixed after %.0f nodes", fixed, free_before,
+            out_.nodes_solved - nodes_at_root_);
   return true;
 }
 
@@ -783,6 +815,10 @@ void TreeSearch::search() {
       cuts_done = false;
       if (restart_) restart_from_root();
       if (queue_->empty()) break;
+      if (tree_restart_due()) {
+        out_.restart = true;
+        break;
+      }
       qctx_.global_bound = cur_bound_;
       if (base_rule_ == NodeRule::kDepthFirst && set_.node_rule == 0 && !crowded_ && ++pops_ % 128 == 0) {
         // depth first gets stuck in bad subtrees: now and then restart from the best bound

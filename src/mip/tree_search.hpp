@@ -103,6 +103,9 @@ class TreeSearch {
   double best_known() const { return std::min(inc_.incumbent_objective(), known_obj_); }
   // The root fixed enough integer columns for a restart (logs it).
   bool restart_due();
+  // Early in the search a new solution let the root's reduced costs fix enough for a restart (logs it).
+  bool tree_restart_due();
+  int global_fixings(int *free_before) const;
   void seed_root_cuts();
   void finish_without_better();
   void note_pruned(double bound);
@@ -184,6 +187,8 @@ class TreeSearch {
   int reorders_ = 0;
   double lps_at_progress_ = 0, progress_bound_ = -1e30;
   bool restart_ = false;
+  bool fixings_grew_ = false;           // a new incumbent ran the root reduced-cost fixing
+  double nodes_at_root_ = 0;            // nodes solved before this search's tree began
   double outside_cutoff_ = 1e30;        // an objective value the host says is reachable
   double known_obj_ = 1e30;             // a solution value found before a restart
   std::vector<PoolCut> seed_cuts_;      // cuts carried over a restart, for the root LP

@@ -1,4 +1,5 @@
-// Restarts after the root: with the threshold forced down, models whose root
+// Restarts after the root and early in the tree: with the threshold forced
+// down, models whose root (or a new solution early in the tree)
 // fixes columns are presolved again and searched anew; they must reach the
 // optimum of the search without restarts, with a solution feasible for the
 // model as read, and with incumbents and counters that run on across the
@@ -25,13 +26,18 @@ struct SolveRun {
   int code = -1, status = -1;
   double obj = NAN, bound = NAN;
   int restarts = 0;
+  int tree_restarts = 0;  // of those, restarts from inside the tree after a new solution
   std::vector<double> x;
   std::vector<Report> reports;  // each new incumbent as the host saw it
   int lps = 0;
 };
 
 void count_restarts(pTVmodel, const char *text, void *data) {
-  if (std::string(text).find("Restarting the search") != std::string::npos) ++*static_cast<int *>(data);
+  const std::string line(text);
+  if (line.find("Restarting the search") == std::string::npos) return;
+  SolveRun &r = *static_cast<SolveRun *>(data);
+  ++r.restarts;
+  if (line.find(" nodes") != std::string::npos) ++r.tree_restarts;
 }
 
 int on_solution(pTVmodel model, void *data, double obj, double *) {
@@ -41,12 +47,13 @@ int on_solution(pTVmodel model, void *data, double obj, double *) {
   return 0;
 }
 
-SolveRun solve(MipModel &mm, double share, int max_restarts) {
+SolveRun solve(MipModel &mm, double share, int max_restarts, double tree_share = 0.1) {
   tarvo::mip::RestartPolicy policy;
   policy.share = share;
+  policy.tree_share = tree_share;
   policy.max_restarts = max_restarts;
   SolveRun r;
-  TVsetModelLogfunc(mm.model, count_restarts, &r.restarts);
+  TVsetModelLogfunc(mm.model, count_restarts, &r);
   TVsetModelIntParameter(mm.model, TV_IPARAM_MIP_PRINTLEVEL, 1);
   TVsetModelDouParameter(mm.model, TV_DPARAM_MIP_TIMLIM, 60);
   TVsetMIPCallback(mm.model, on_solution, &r);
@@ -71,20 +78,24 @@ double rel_tol(double v) { return 1e-6 * (1 + std::fabs(v)); }
 TEST(RootRestart, ForcedRestartsReachTheOptimumOfTheSearchWithoutThem) {
   const char *const models[] = {"p0033", "p0201", "p0282", "p0548", "lseu",
                                 "mod008", "bell5", "misc03", "egout", "gt2"};
-  int restarted = 0, loaded = 0;
+  int restarted = 0, tree_restarted = 0, loaded = 0;
   for (const char *name : models) {
     MipModel mm;
     if (!mm.load(name)) continue;
     ++loaded;
     const SolveRun plain = solve(mm, 0.1, 0);
-    // any column fixed at the root starts the search over, twice at most
-    const SolveRun forced = solve(mm, 1e-9, 2);
+    // any column fixed at the root starts the search over, twice at most;
+    // every other model leaves that to a new solution early in the tree
+    const bool from_tree = loaded % 2 == 0;
+    const SolveRun forced = from_tree ? solve(mm, 2, 2, 1e-9) : solve(mm, 1e-9, 2);
     ASSERT_EQ(plain.restarts, 0) << name;
+    if (from_tree) EXPECT_EQ(forced.tree_restarts, forced.restarts) << name;
     ASSERT_EQ(plain.status, TV_STATUS_OPTIMAL) << name;
     ASSERT_EQ(forced.code, 0) << name;
     ASSERT_EQ(forced.status, TV_STATUS_OPTIMAL) << name;
     EXPECT_LE(forced.restarts, 2) << name;
     restarted += forced.restarts > 0;
+    tree_restarted += forced.tree_restarts > 0;
     EXPECT_NEAR(forced.obj, plain.obj, rel_tol(plain.obj)) << name;
     // an optimum is reported with a bound that proves it, also when the new
     // root alone settles it against the solution found before the restart
@@ -104,6 +115,8 @@ TEST(RootRestart, ForcedRestartsReachTheOptimumOfTheSearchWithoutThem) {
   if (loaded == 0) GTEST_SKIP() << "MIPLIB 3 models not available";
   // the comparison means something only where the search did start over
   EXPECT_GE(restarted, 3);
+  // and a solution found early in the tree started it over from there too
+  EXPECT_GE(tree_restarted, 1);
 }
 
 tarvo::mip::PoolCut cut_of(std::vector<int> index, std::vector<double> value, double rhs) {
