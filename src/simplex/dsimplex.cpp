@@ -534,30 +534,27 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     for (int j : g.alpha_list) g.d[j] -= td * g.alpha_row[j];
     g.d[q] = 0.0;
     g.d[leave] = -td;
-    // primal update
-    double tp = (g.x[leave] - target) / arq;
-    auto for_col = [&](auto &&f) { for_each_position(col, m, f); };
-    for_col([&](int i) {
-      double a = col.array[i];
+    // primal update and pricing weights in one pass over the (often dense)
+    // pivot column
+    const double tp = (g.x[leave] - target) / arq;
+    const bool weighted = rc.dual_pricing != 0;
+    for_each_position(col, m, [&](int i) {
+      const double a = col.array[i];
       if (a == 0.0) return;
       double &xv = g.x[g.head[i]];
       xv -= tp * a;
       rows.touch(i, xv);
+      if (!weighted || i == r) return;
+      const double ratio = a / arq;
+      double w = g.weight[i];
+      if (dse)
+        w = w + ratio * (ratio * wr - 2.0 * tau.array[i]);
+      else
+        w = std::max(w, ratio * ratio * wr);
+      g.weight[i] = std::max(w, 1e-4);
     });
     g.x[q] += tp;
-    // pricing weights
-    if (rc.dual_pricing != 0) {
-      for_col([&](int i) {
-        double a = col.array[i];
-        if (a == 0.0 || i == r) return;
-        double ratio = a / arq;
-        double w = g.weight[i];
-        if (dse)
-          w = w + ratio * (ratio * wr - 2.0 * tau.array[i]);
-        else
-          w = std::max(w, ratio * ratio * wr);
-        g.weight[i] = std::max(w, 1e-4);
-      });
+    if (weighted) {
       g.weight[r] = std::max(wr / (arq * arq), 1e-4);
       if (have_tau) g.work_tau.clear();
     }
