@@ -31,7 +31,7 @@ constexpr int kDenseAllowance = 500;
 constexpr int kDensePerPass = 5, kDensePerStalledPass = 20;
 // Dense Gomory cuts built per dense cut a pass takes: the choice among them
 // by parallelism needs a few more than it takes.
-constexpr int kDenseChoice = 4;
+constexpr int kDenseChoice = 8;
 // A dense cut idle for this many re-optimisations leaves the LP: kept, it
 // would slow every LP of the tree while holding no part of the bound.
 constexpr int kDenseMaxAge = 2;

@@ -100,7 +100,9 @@ void separate_gomory(const SepInput &in, std::vector<Cut> &out) {
   for (size_t t = 0; t < ranked && built < in.max_dense; ++t) {
     if (common::wall_seconds() > in.deadline) break;
     const int j = dense[t].second;
-    if (tableau_base(in, j, row, base, comp)) built += build(j, base, comp, false);
+    // tidying may leave a cut sparse: it takes no dense cut's place
+    if (tableau_base(in, j, row, base, comp) && build(j, base, comp, false))
+      built += static_cast<int>(out.back().index.size()) > in.dense_nnz;
   }
 }
 
