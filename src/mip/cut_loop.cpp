@@ -29,6 +29,9 @@ constexpr double kMaxParallelism = 0.98;
 constexpr double kDensity = 0.1, kMaxDensity = 1.0;
 constexpr int kDenseAllowance = 500;
 constexpr int kDensePerPass = 5, kDensePerStalledPass = 20;
+// Dense Gomory cuts built per dense cut a pass takes: the choice among them
+// by parallelism needs a few more than it takes.
+constexpr int kDenseChoice = 8;
 // A dense cut idle for this many re-optimisations leaves the LP: kept, it
 // would slow every LP of the tree while holding no part of the bound.
 constexpr int kDenseMaxAge = 2;
@@ -60,15 +63,16 @@ int aggregation_limit(int param, bool root) {
 
 // Runs the separators of the mask on the current LP point.
 // `cglp_iterations` counts the simplex iterations of the loop's cut-generating LPs.
-void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, double &cglp_iterations,
-              std::vector<Cut> &cands) {
+// `dense_per_pass` is the number of dense cuts the pass will take.
+void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, int dense_per_pass,
+              double &cglp_iterations, std::vector<Cut> &cands) {
   ExtendedVars ext;
   ext.build(ctx.prob, pool, ctx.lp);
   CutSafety safety;
   safety.min_efficacy = lim.min_efficacy;
   SepInput in{ctx.prob, ctx.lp, pool, ext, ctx.lp.x().data(), ctx.params.dbl(TV_DPARAM_MIP_INTTOL),
               lim.max_aggr, lim.max_per_pass, safety, max_cut_nnz(ctx.prob), lim.deadline,
-              (lim.mask & TV_MIP_LIFT_CUTS) != 0};
+              (lim.mask & TV_MIP_LIFT_CUTS) != 0, dense_nnz(ctx.prob), kDenseChoice * dense_per_pass};
   const double gbnd = ctx.lp.objective();
   if (lim.mask & TV_MIP_GOMORY_CUTS) {
     context_log(ctx, 7, "\nSearching for Gomory cuts (numcutpass:%d numcut:%d, gbnd:%g)", pass, pool.size(), gbnd);
@@ -232,11 +236,12 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     }
     const double z_old = ctx.lp.objective();
     std::vector<Cut> cands;
-    separate(ctx, pool, lim, pass, cglp_iterations, cands);
+    const int dense_per_pass = stalled ? kDensePerStalledPass : kDensePerPass;
+    separate(ctx, pool, lim, pass, dense_per_pass, cglp_iterations, cands);
     // Cuts that held no part of the bound for long leave before the new ones
     // come in: the LP keeps its basis, and the pool has room again.
     if (lim.root) pool.drop_aged_cuts(ctx.lp, inactive_limit, dense_nnz(ctx.prob), kDenseMaxAge);
-    const int added = select_and_add(ctx, pool, lim, cands, stalled ? kDensePerStalledPass : kDensePerPass);
+    const int added = select_and_add(ctx, pool, lim, cands, dense_per_pass);
     if (added <= 0) {
       // rows deleted to make room leave the LP's results behind its rows
       if (static_cast<int>(ctx.lp.duals().size()) != ctx.lp.rows()) {

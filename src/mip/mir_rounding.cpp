@@ -148,11 +148,14 @@ class ColumnEfficacy {
       norm += dense_[j] * dense_[j];
       dense_[j] = 0, mark_[j] = 0;
     }
-    const bool dense = static_cast<int>(touched_.size()) > in_.max_nnz;
+    support_ = static_cast<int>(touched_.size());
+    const bool dense = support_ > in_.max_nnz;
     touched_.clear();
     if (!ok || dense || !(norm > 0)) return 0;
     return viol / std::sqrt(norm);
   }
+  // entries over the columns of the last cut measured
+  int support() const { return support_; }
 
  private:
   void put(int j, double v) {
@@ -164,16 +167,23 @@ class ColumnEfficacy {
   std::vector<char> mark_;
   std::vector<int> touched_, idx_;
   std::vector<double> val_;
+  int support_ = 0;
 };
 }  // namespace
 
 bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::vector<char> &complement_up,
-             Cut &cut) {
+             Cut &cut, double *dense_efficacy) {
+  if (dense_efficacy) *dense_efficacy = 0;
   ExtendedCut ec;
   if (!mir_extended(in, base, delta, complement_up, ec)) return false;
   // most candidates of a dense base are too weak: measure before building
   ColumnEfficacy efficacy(in);
-  if (efficacy(ec) < in.safety.min_efficacy) return false;
+  const double eff = efficacy(ec);
+  if (eff < in.safety.min_efficacy) return false;
+  if (dense_efficacy && efficacy.support() > in.dense_nnz) {
+    *dense_efficacy = eff;
+    return false;
+  }
   return extended_to_columns(in, ec.coef, ec.rhs, cut);
 }
 

@@ -55,7 +55,7 @@ bool tableau_base(const SepInput &in, int j, std::vector<double> &row, MirBase &
   return true;
 }
 
-// Calls f(base, comp) on the tableau row of each fractional basic integer column.
+// Calls f(j, base, comp) on the tableau row of each fractional basic integer column j.
 template <class F>
 void for_each_tableau_base(const SepInput &in, F f) {
   std::vector<double> row;
@@ -63,25 +63,52 @@ void for_each_tableau_base(const SepInput &in, F f) {
   std::vector<char> comp;
   for (int j : fractional_basics(in)) {
     if (common::wall_seconds() > in.deadline) break;
-    if (tableau_base(in, j, row, base, comp)) f(base, comp);
+    if (tableau_base(in, j, row, base, comp)) f(j, base, comp);
   }
 }
 
 }  // namespace
 
 void separate_gomory(const SepInput &in, std::vector<Cut> &out) {
-  for_each_tableau_base(in, [&](const MirBase &base, const std::vector<char> &comp) {
+  // A pass takes only a few dense cuts, and where the tableau rows are dense
+  // building each row's cut (expanding the slacks, tidying, scaling) took most
+  // of the pass: dense cuts are only measured at first, and the best
+  // in.max_dense of them that survive building are built from their rows
+  // computed again.
+  std::vector<std::pair<double, int>> dense;  // (-efficacy, column)
+  auto build = [&](int j, const MirBase &base, const std::vector<char> &comp, bool defer) {
     Cut cut;
-    if (!mir_cut(in, base, 1.0, comp, cut)) return;
+    double dense_efficacy = 0;
+    if (!mir_cut(in, base, 1.0, comp, cut, defer ? &dense_efficacy : nullptr)) {
+      if (dense_efficacy > 0) dense.emplace_back(-dense_efficacy, j);
+      return false;
+    }
     cut.tag = "GMRY";
     cut.efficacy = cut_efficacy(cut, in.x);
-    if (cut.efficacy >= in.safety.min_efficacy) out.push_back(std::move(cut));
-  });
+    if (cut.efficacy < in.safety.min_efficacy) return false;
+    out.push_back(std::move(cut));
+    return true;
+  };
+  for_each_tableau_base(
+      in, [&](int j, const MirBase &base, const std::vector<char> &comp) { build(j, base, comp, true); });
+  std::sort(dense.begin(), dense.end());
+  const size_t ranked = dense.size();
+  std::vector<double> row;
+  MirBase base;
+  std::vector<char> comp;
+  int built = 0;
+  for (size_t t = 0; t < ranked && built < in.max_dense; ++t) {
+    if (common::wall_seconds() > in.deadline) break;
+    const int j = dense[t].second;
+    // tidying may leave a cut sparse: it takes no dense cut's place
+    if (tableau_base(in, j, row, base, comp) && build(j, base, comp, false))
+      built += static_cast<int>(out.back().index.size()) > in.dense_nnz;
+  }
 }
 
 void separate_tableau_flow_covers(const SepInput &in, std::vector<Cut> &out) {
   const std::vector<Vub> vub = variable_upper_bounds(in.prob, in.x);
-  for_each_tableau_base(in, [&](const MirBase &base, const std::vector<char> &) {
+  for_each_tableau_base(in, [&](int, const MirBase &base, const std::vector<char> &) {
     // the row is an equation: a flow set either way
     for (double side : {1.0, -1.0}) {
       Cut cut;

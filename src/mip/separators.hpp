@@ -22,6 +22,8 @@ struct SepInput {
   int max_nnz = 1 << 30;     // denser cuts are not worth making
   double deadline = 1e30;    // wall-clock seconds; separators stop early past it
   bool aggregated_flow_covers = false;  // lifted flow covers on the c-MIR aggregations too
+  int dense_nnz = 1 << 30;   // cuts with more entries are dense
+  int max_dense = 1 << 30;   // dense Gomory cuts worth building
 };
 
 // Mixed-integer rounding of the base inequality sum a_k v_k <= beta over the
@@ -35,8 +37,11 @@ struct MirBase {
   std::vector<double> value;
   double rhs = 0;
 };
+// With `dense_efficacy`, a cut of more than in.dense_nnz entries over the
+// columns is measured, not built: false with its efficacy stored there (0
+// whenever no such cut is left unbuilt).
 bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::vector<char> &complement_up,
-             Cut &cut);
+             Cut &cut, double *dense_efficacy = nullptr);
 // The most efficacious MIR cut of the base over the divisors its integer
 // coefficients suggest, refined by halving the divisor and flipping the
 // complementation of integer variables inside their bounds.

@@ -190,6 +190,42 @@ TEST(Separators, EveryCandidateKeepsTheOptimum) {
   }
 }
 
+// With every cut counted dense and room for k, the Gomory separator builds the
+// k most efficacious cuts of its full set, not the first k rows it meets.
+TEST(Separators, GomoryBuildsOnlyTheMostEfficaciousDenseCuts) {
+  constexpr int k = 3;
+  int checked = 0;
+  for (const char *name : {"p0033", "fixnet6", "vpm2", "gesa2", "bell5", "qnet1", "p0282"}) {
+    MipModel mm;
+    if (!mm.load(name)) continue;
+    CutPool pool(mm.prob);
+    ExtendedVars ext;
+    ext.build(mm.prob, pool, mm.lp);
+    SepInput in{mm.prob, mm.lp, pool, ext, mm.lp.x().data(), 1e-6, 6, 5000, CutSafety{}};
+    std::vector<Cut> all, best;
+    tarvo::mip::separate_gomory(in, all);
+    if (static_cast<int>(all.size()) <= k) continue;
+    in.dense_nnz = 0;
+    in.max_dense = k;
+    tarvo::mip::separate_gomory(in, best);
+    ASSERT_LE(static_cast<int>(best.size()), k) << name;
+    ASSERT_FALSE(best.empty()) << name;
+    std::vector<double> eff;
+    for (const Cut &c : all) eff.push_back(c.efficacy);
+    std::sort(eff.rbegin(), eff.rend());
+    for (const Cut &c : best) {
+      const bool in_all = std::any_of(all.begin(), all.end(), [&](const Cut &a) {
+        return a.index == c.index && a.value == c.value && a.rhs == c.rhs;
+      });
+      EXPECT_TRUE(in_all) << name;
+      // ranked before tidying: near-ties may swap, no more
+      EXPECT_GE(c.efficacy, 0.9 * eff[k - 1]) << name;
+    }
+    checked++;
+  }
+  EXPECT_GT(checked, 0);
+}
+
 // A small pure-binary model whose integer points can all be listed.
 struct Enumerable {
   MipProblem prob;
