@@ -40,6 +40,7 @@ Trial trial_solve(BranchInput &in, NodeState &start, int j, double lo, double up
   simplex::LpLimits lim;
   lim.dual_pricing = 1;  // the node's exact steepest-edge norms come back with its restore point
   lim.iter_limit = in.sb_iter_limit;
+  lim.keep_factors = true;
   lim.time_limit = std::max(0.0, in.deadline - common::wall_seconds());
   const simplex::LpStatus st = lp.solve(TV_METHOD_DSIMPLEX, lim);
   *iters += lp.iterations();

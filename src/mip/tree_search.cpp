@@ -414,6 +414,7 @@ bool TreeSearch::solve_node_lp(double *seconds) {
   // Devex: node bases change by jumps, exact norms would cost m solves each
   // (steepest edge measured slower here on vpm2 and misc07 side by side)
   lim.dual_pricing = 3;
+  lim.keep_factors = true;
   const double now = common::wall_seconds();
   if (deadline_ < 1e30) lim.time_limit = std::max(0.0, deadline_ - now);
   if (set_.iter_limit >= 0) lim.iter_limit = std::max(0.0, set_.iter_limit - out_.iterations);

@@ -305,6 +305,28 @@ void compute_primal_checked(Glp &g) {
   }
 }
 
+// Agreement asked of carried values before a verdict stands on the updated
+// factors: well inside the feasibility tolerances, so a disagreement means
+// the updates lost accuracy rather than rounding noise.
+constexpr double kAgreeShare = 1e-2;
+
+bool updated_values_agree(Glp &g) {
+  std::vector<double> carried_x(g.m);
+  for (int p = 0; p < g.m; ++p) carried_x[p] = g.x[g.head[p]];
+  std::vector<double> carried_d = g.d;
+  compute_primal(g);
+  compute_dual(g);
+  for (int p = 0; p < g.m; ++p) {
+    const double v = g.x[g.head[p]];
+    if (!(std::fabs(v - carried_x[p]) <= kAgreeShare * g.ptol * (1.0 + std::fabs(v)))) return false;
+  }
+  for (int j = 0; j < g.n + g.m; ++j) {
+    if (g.state[j] == kBasic) continue;
+    if (!(std::fabs(g.d[j] - carried_d[j]) <= kAgreeShare * g.dtol * (1.0 + std::fabs(g.d[j])))) return false;
+  }
+  return true;
+}
+
 void tighten_pivot_tolerance(Glp &g) {
   if (!g.adapt_tolerances) return;
   const double next = std::min(10 * g.pivot_tol, g.pivot_tol_max);

@@ -273,6 +273,15 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
   };
   LeavingRows rows;
   bool rows_fresh = false;  // rows matches x
+  // after x and d were recomputed: the phase and the dual feasibility follow them
+  auto settle_fresh_values = [&]() {
+    bool moved = ph.after_refactor(g);
+    moved |= make_dual_feasible(g, true);
+    if (moved) compute_primal(g);
+    rows_fresh = false;
+    note_dual_progress(g, ph);
+  };
+  int checked_updates = 0;  // update count at which the values were last recomputed
   int idle = 0;
   double next_cutoff_test = 0;
 
@@ -286,11 +295,8 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
       else
         compute_primal(g);
       compute_dual(g);
-      bool moved = ph.after_refactor(g);
-      moved |= make_dual_feasible(g, true);
-      if (moved) compute_primal(g);
-      rows_fresh = false;
-      note_dual_progress(g, ph);
+      settle_fresh_values();
+      checked_updates = 0;
     }
     int lim = check_limits(g, rc);
     if (lim != XSTAT_CONT) {
@@ -351,7 +357,18 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     const int r = rc.dual_pricing == 0 && rc.dual_partial > 0 ? rows.choose_partial(g, skip_row, rc.dual_partial)
                                                                : rows.choose(g, skip_row, rc.dual_pricing != 0);
     if (r < 0) {
-      if (g.lu.num_updates() > 0) {
+      if (g.lu.num_updates() > 0 && g.lu.num_updates() != checked_updates) {
+        // Optimal on carried values. In a re-solve, values recomputed from the
+        // updated factors settle the verdict; only when they disagree is a new
+        // factorisation worth its cost (a node re-solve of a few pivots would
+        // refactor every time).
+        if (rc.warm) {
+          checked_updates = g.lu.num_updates();
+          if (updated_values_agree(g)) {
+            settle_fresh_values();
+            continue;
+          }
+        }
         g.wfact = WFACT_CHKOPT;
         continue;
       }

@@ -228,6 +228,10 @@ void compute_primal(Glp &g);
 // carried with the recomputed ones: a large drift shortens the
 // refactorisation interval for the rest of the solve.
 void compute_primal_checked(Glp &g);
+// Recomputes the basics and the reduced costs from the factors as updated;
+// true when the values the updates carried agree with them (no new
+// factorisation is then needed to trust an optimality verdict).
+bool updated_values_agree(Glp &g);
 // After a pivot whose row and column disagreed: larger pivots from now on.
 void tighten_pivot_tolerance(Glp &g);
 void compute_dual(Glp &g);
@@ -295,6 +299,9 @@ struct RunControl {
   bool use_cutoff = false;
   double cutoff = -kInf;   // internal minimisation sense
   bool perturb = true;     // a fresh run may perturb before its first iteration
+  // a re-solve from a kept factorised basis: its optimum may stand on updated
+  // factors when they agree (cold solves end on fresh factors)
+  bool warm = false;
   bool pre_perturb_primal = true, pre_perturb_dual = true;  // TV_IPARAM_LP_UMODE bits 16 and 8
   bool lexicographic = false;  // TV_IPARAM_LP_UMODE bit 32: lexicographic ratio test instead of bound perturbation
   bool perturb_when_degenerate = false;  // a cold dual run watches its degeneracy (warm ones only stalls)

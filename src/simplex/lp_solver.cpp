@@ -220,6 +220,8 @@ LpBasis LpSolver::basis() const {
   return b;
 }
 
+long long LpSolver::factorizations() const { return glp_ ? glp_->stats.factor_calls : 0; }
+
 bool LpSolver::has_basis() const { return glp_ && glp_->have_basis; }
 
 bool LpSolver::set_basis(const LpBasis &b) {
@@ -406,6 +408,7 @@ LpStatus LpSolver::solve(int method, const LpLimits &limits) {
   rc.use_cutoff = use_cutoff_;
   rc.cutoff = g.sense * (cutoff_ - data_.obj_constant);
   rc.perturb = !warm;
+  rc.warm = limits.keep_factors && warm && g.factored && g.wfact == WFACT_NO;
   rc.feastol = std::max(opt_.primal_tol, 1e-9);
   g.unscaled = &data_;
   int code = run_methods(g, rc, method == TV_METHOD_PSIMPLEX);

@@ -35,6 +35,9 @@ struct LpLimits {
   double iter_limit = -1;
   double time_limit = -1;          // seconds of this call
   const std::atomic<bool> *interrupt = nullptr;
+  // a re-solve after bound changes may end on its updated factors when
+  // recomputed values agree with them (node and trial solves of the tree)
+  bool keep_factors = false;
 };
 
 // A basis in the work object's own terms: one state per column then per row
@@ -151,6 +154,8 @@ class LpSolver {
   bool infeasibility_multipliers(std::vector<double> &y) const;
   double iterations() const { return iterations_; }
   double total_iterations() const { return total_iterations_; }
+  // factorisations of the basis since the work object was last built
+  long long factorizations() const;
   bool is_basic_col(int j) const;
   // Is the slack of row i basic (the row need not be tight)?
   bool is_basic_row(int i) const;
