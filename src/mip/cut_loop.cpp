@@ -258,6 +258,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     if (res.status != simplex::LpStatus::kOptimal) break;
     if (!lim.root) update_cut_activity(ctx, pool);
     if (lim.root) pool.age_cuts(ctx.lp);
+    if (lim.root && ctx.root_lp_solved) ctx.root_lp_solved(ctx.root_lp_data);
     const double z_new = ctx.lp.objective();
     res.bound = z_new;
     stalled = std::fabs(z_new - z_old) <= std::min(objtol, ratio) * (std::fabs(z_old) + 1);

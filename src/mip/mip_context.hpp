@@ -53,6 +53,9 @@ struct MipContext {
   // The tree's cut-pass log line after each re-optimisation of a cut pass
   // (pass number, cuts added so far); may be null.
   void (*cut_pass_line)(void *data, int pass, int cuts) = nullptr;
+  // Each root cut pass's LP solved to optimality (may be null).
+  void (*root_lp_solved)(void *data) = nullptr;
+  void *root_lp_data = nullptr;
 };
 
 // The cut pool lives with the tree; cuts and loops are defined in their own files.

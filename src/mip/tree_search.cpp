@@ -226,6 +226,18 @@ void TreeSearch::fix_global_by_root_costs() {
       if (lo > glo_[j]) glo_[j] = lo;
     }
   }
+  // the earlier root LPs' rules (they take the last LP's too)
+  root_fix_.apply(cutoff(), glo_, gup_);
+}
+
+void TreeSearch::note_root_lp() {
+  if (set_.redcost_fix_root <= 0 || lp_.status() != simplex::LpStatus::kOptimal) return;
+  // the rules hold for the whole search only when the LP's bounds do
+  for (int j = 0; j < p_.n; ++j)
+    if (lp_.col_lower(j) > glo_[j] || lp_.col_upper(j) < gup_[j]) return;
+  if (root_fix_.empty() && p_.n > 0) root_fix_.reset(p_.n);
+  root_fix_.record(lp_.objective(), lp_.reduced_costs(), lp_.x(), lp_.col_lowers(), lp_.col_uppers(), p_.is_int,
+                   set_.redcost_fix_root);
 }
 
 void TreeSearch::learn_conflict() {
@@ -612,6 +624,7 @@ TreeOutcome TreeSearch::run() {
   out_.root_bound = root_obj_;
   cur_bound_ = root_obj_;
   log_.text(2, "\nInitial continuous objective: %f\n", log_.user(root_obj_));
+  note_root_lp();
   probe_root();
   if (out_.state == kStateInfeasible || out_.state == kStateFinished || lp_.status() == LpStatus::kInfeasible ||
       lp_.status() == LpStatus::kCutoff) {
@@ -631,9 +644,14 @@ TreeOutcome TreeSearch::run() {
   ctx_.root = true;
   ctx_.depth = 0;
   ctx_.nodes = 0;
+  note_root_lp();
   CutLoopResult cr;
   cr.status = lp_.status();
+  ctx_.root_lp_solved = [](void *self) { static_cast<TreeSearch *>(self)->note_root_lp(); };
+  ctx_.root_lp_data = this;
   if (cuts_.get()) cr = root_cut_loop(ctx_, *cuts_.get());
+  ctx_.root_lp_solved = nullptr;
+  ctx_.root_lp_data = nullptr;
   if (cr.status == LpStatus::kInfeasible || cr.status == LpStatus::kCutoff) {
     finish_without_better();
     return out_;
@@ -645,6 +663,7 @@ TreeOutcome TreeSearch::run() {
   }
   root_rc_ = lp_.reduced_costs();
   root_x_ = lp_.x();
+  note_root_lp();
   if (ctx_.params.integer(TV_IPARAM_MIP_BNB_TRY_BNP) == 1 && !ctx_.sub_mip && lp_.status() == LpStatus::kOptimal)
     try_blocks();
   if (set_.heu_level != 0 && lp_.status() == LpStatus::kOptimal) root_heuristics(ctx_);

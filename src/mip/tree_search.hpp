@@ -17,6 +17,7 @@
 #include "mip/mip_settings.hpp"
 #include "mip/node_queue.hpp"
 #include "mip/orbital_fixing.hpp"
+#include "mip/root_cost_fixing.hpp"
 
 namespace tarvo::mip {
 
@@ -112,6 +113,8 @@ class TreeSearch {
   double exact_cutoff(double z) const;
   void new_incumbent(const char *tag);
   void fix_global_by_root_costs();
+  // Keeps the fixing rules of the root LP in hand when it is optimal over the global bounds.
+  void note_root_lp();
   void fix_local_by_costs(double obj);
   // Node presolve before the node's first LP; false when the node is empty.
   bool presolve_node();
@@ -168,6 +171,7 @@ class TreeSearch {
   // root data for reduced-cost fixing with later incumbents
   double root_obj_ = -1e30;
   std::vector<double> root_rc_, root_x_;
+  RootCostFixing root_fix_;              // rules of every optimal root LP
   double unsafe_bound_ = 1e30;   // smallest bound of nodes dropped without proof
   double tol_pruned_bound_ = 1e30;  // smallest bound of nodes pruned within the gap tolerance
   double cur_bound_ = -1e30;     // bound of the node in hand (nothing known before the root)
