@@ -695,6 +695,7 @@ TreeOutcome TreeSearch::run() {
   }
   log_.text(1, "\nStarted %s B&B search", "master");
   nodes_at_root_ = out_.nodes_solved;
+  tree_start_ = common::wall_seconds();
   fixings_grew_ = false;
   search();
   log_.text(1, "\nTerminated %s B&B search", "master");
@@ -778,6 +779,8 @@ bool TreeSearch::tree_restart_due() {
   fixings_grew_ = false;
   if (set_.max_restarts <= 0 || stop_code_ != 0) return false;
   if (out_.nodes_solved - nodes_at_root_ > set_.restart.tree_nodes) return false;
+  // a tree that already took longer than the solve before it loses more than a new root would save
+  if (common::wall_seconds() - tree_start_ > set_.restart.tree_time_share * (tree_start_ - start_)) return false;
   int free_before = 0;
   const int fixed = global_fixings(&free_before);
   if (fixed == 0 || fixed < set_.restart.tree_share * free_before) {

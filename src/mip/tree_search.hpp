@@ -193,6 +193,7 @@ class TreeSearch {
   bool restart_ = false;
   bool fixings_grew_ = false;           // a new incumbent ran the root reduced-cost fixing
   double nodes_at_root_ = 0;            // nodes solved before this search's tree began
+  double tree_start_ = 0;               // wall clock when this search's tree began
   double outside_cutoff_ = 1e30;        // an objective value the host says is reachable
   double known_obj_ = 1e30;             // a solution value found before a restart
   std::vector<PoolCut> seed_cuts_;      // cuts carried over a restart, for the root LP
