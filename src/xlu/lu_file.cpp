@@ -72,9 +72,32 @@ std::int64_t File::total() const {
   return t;
 }
 
+// Long lines (dense U rows, bump rows) make this scan a visible share of the
+// updates and the elimination: blocks of 8 are compared without a branch, which
+// is vectorised, and only the block with the hit is searched entry by entry.
 bool File::remove_index(int l, int idx) {
-  for (int p = begin[l], e = end[l]; p < e; ++p) {
-    if (index[p] == idx) {
+  const int* ix = index.data();
+  const int e = end[l];
+  int p = begin[l];
+#if defined(__GNUC__)
+  typedef int Int4 __attribute__((vector_size(16)));
+  const Int4 key = {idx, idx, idx, idx};
+  for (; p + 8 <= e; p += 8) {
+    Int4 a, b;
+    std::memcpy(&a, ix + p, sizeof a);
+    std::memcpy(&b, ix + p + 4, sizeof b);
+    const Int4 hit = (a == key) | (b == key);
+    if (hit[0] | hit[1] | hit[2] | hit[3]) break;
+  }
+#else
+  for (; p + 8 <= e; p += 8) {
+    int hit = 0;
+    for (int k = 0; k < 8; ++k) hit |= ix[p + k] == idx;
+    if (hit) break;
+  }
+#endif
+  for (; p < e; ++p) {
+    if (ix[p] == idx) {
       remove_at(l, p);
       return true;
     }

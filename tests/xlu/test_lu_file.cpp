@@ -49,3 +49,36 @@ TEST(LuFile, ManyGrowingLinesKeepTheirEntriesThroughMovesAndCompression) {
   for (std::size_t k = 1; k < spans.size(); ++k) EXPECT_LE(spans[k - 1].second, spans[k].first);
   EXPECT_FALSE(F.remove_index(0, 5000));
 }
+
+// The search runs in blocks of 8 with a scalar tail: a hit in any position of
+// a block or of the tail, at any start offset, removes exactly that entry, and
+// with a repeated index the first one goes.
+TEST(LuFile, RemoveIndexFindsEveryPositionAcrossBlocksAndTail) {
+  for (int len = 0; len <= 19; ++len) {
+    for (int lead = 0; lead < 3; ++lead) {  // shifts line 1's start
+      for (int t = 0; t <= len; ++t) {      // t == len: index absent
+        File F;
+        F.init(2, 64, true);
+        for (int k = 0; k < lead; ++k) F.append(0, 900 + k, 0.0);
+        for (int k = 0; k < len; ++k) F.append(1, 10 * k, k + 0.5);
+        const int idx = t < len ? 10 * t : 7;
+        ASSERT_EQ(F.remove_index(1, idx), t < len) << len << " " << t;
+        std::vector<int> got(F.index.begin() + F.begin[1], F.index.begin() + F.end[1]);
+        std::sort(got.begin(), got.end());
+        std::vector<int> want;
+        for (int k = 0; k < len; ++k)
+          if (k != t) want.push_back(10 * k);
+        EXPECT_EQ(got, want) << len << " " << t;
+        for (int p = F.begin[1]; p < F.end[1]; ++p) EXPECT_EQ(F.value[p], F.index[p] / 10 + 0.5);
+      }
+    }
+  }
+  File F;
+  F.init(1, 32, true);
+  for (int k = 0; k < 12; ++k) F.append(0, k == 3 || k == 10 ? 5 : 100 + k, k);
+  ASSERT_TRUE(F.remove_index(0, 5));
+  int left = -1;
+  for (int p = F.begin[0]; p < F.end[0]; ++p)
+    if (F.index[p] == 5) left = static_cast<int>(F.value[p]);
+  EXPECT_EQ(left, 10);  // the first of the two went
+}
