@@ -200,8 +200,7 @@ int solve_mip_serial(base::Model *model, int *status, const RestartPolicy *resta
       return interrupted ? 0 : hooks.poll(c);
     };
     TreeOutcome prior;
-    PseudoCosts carried;
-    std::vector<PoolCut> carried_cuts;
+    RestartCarry carried;
     for (int round = 0;; ++round) {
       const WorkingProblem &sw = cur->active() ? cur->reduced() : chain.base();
       Incumbent &tinc = cur->active() ? cur->reduced_incumbent() : inc;
@@ -224,15 +223,16 @@ int solve_mip_serial(base::Model *model, int *status, const RestartPolicy *resta
       const std::vector<int> *prio = cur->active() ? cur->priorities(d.priority) : &d.priority;
       TreeSearch tree(ctx, rset, tinc, log, hooks, start, prio && prio->empty() ? nullptr : prio);
       tree.set_orbital_fixing(round == 0 ? orbital.get() : chain.orbital());
-      if (round > 0) tree.continue_from(prior, inc.incumbent_objective(), std::move(carried), std::move(carried_cuts));
+      if (round > 0) tree.continue_from(prior, inc.incumbent_objective(), std::move(carried));
       t = tree.run();
       if (cur->active()) cur->lift_into(inc, tinc.last_tag().c_str());
       if (round > 0) t.bound = std::max(t.bound, prior.bound);  // the first root's bound holds throughout
       if (!t.restart) break;
       prior = t;
       PresolvedMip *next = nullptr;
-      code = chain.restart(*cur, tree.global_lower(), tree.global_upper(), tree.pseudo_costs(), tree.cut_pool(), &next,
-                           &carried, &carried_cuts);
+      code = chain.restart(*cur, tree.global_lower(), tree.global_upper(), tree.pseudo_costs(),
+                           tree.root_cost_fixing(), tree.cut_pool(), inc.has_incumbent() ? inc.incumbent_objective() : 1e30,
+                           &next, &carried);
       if (code != 0) {
         t.code = code;
         break;

@@ -53,11 +53,13 @@ void mip_problem_of(const presolve::LinearProblem &r, MipProblem *out) {
   p.build_rows();
 }
 
-int PresolvedMip::run(base::Model *model, const WorkingProblem &w, const MipSettings &set, double start) {
+int PresolvedMip::run(base::Model *model, const WorkingProblem &w, const MipSettings &set, double start,
+                      double incumbent) {
   orig_ = &w;
   int_tol_ = set.int_tol;
   base::MipState state;
   state.cutoff = set.cutoff < 1e30 ? w.sense * set.cutoff : 1e30;
+  if (incumbent < 1e30) state.objective = w.sense * incumbent;
   if (set.time_limit >= 0) state.time_limit = std::max(0.0, set.time_limit - (common::wall_seconds() - start));
   const presolve::LinearProblem p = linear_problem_of(w.prob);
   if (int code = base::mip_presolve(model, p, true, state, &result_)) return code;
@@ -211,8 +213,8 @@ bool carry_cut(const PoolCut &c, const std::vector<int> &origin, const std::vect
 }
 
 int RestartChain::restart(const PresolvedMip &from, const std::vector<double> &lo, const std::vector<double> &up,
-                          const PseudoCosts &pc, const CutPool *pool, PresolvedMip **next, PseudoCosts *carried,
-                          std::vector<PoolCut> *cuts) {
+                          const PseudoCosts &pc, const RootCostFixing &rules, const CutPool *pool,
+                          double incumbent, PresolvedMip **next, RestartCarry *carry) {
   const WorkingProblem &b = base();
   // columns of the searched problem in base()'s numbering (identity when presolve left it alone)
   std::vector<int> origin;
@@ -250,7 +252,7 @@ int RestartChain::restart(const PresolvedMip &from, const std::vector<double> &l
         p.col_lo[u.col] = p.col_up[u.col] = u.value;
   problem_to_lp_data(p, &tight->data);
   auto pre = std::make_unique<PresolvedMip>();
-  if (int code = pre->run(model_, *tight, set_, start_)) return code;
+  if (int code = pre->run(model_, *tight, set_, start_, incumbent)) return code;
   // pseudo-costs follow their column into the new numbering
   std::vector<int> from_col;
   if (pre->active()) {
@@ -258,7 +260,18 @@ int RestartChain::restart(const PresolvedMip &from, const std::vector<double> &l
   } else {
     from_col = searched_of;
   }
-  *carried = pc.remapped(from_col);
+  carry->pc = pc.remapped(from_col);
+  // the rules speak of column values: none for a column that now stands for merged ones
+  std::vector<int> rule_from(from_col.size(), -1);
+  if (pre->active()) {
+    const std::vector<int> kept = pre->bound_origin();
+    for (size_t k = 0; k < kept.size(); ++k)
+      if (kept[k] >= 0) rule_from[k] = searched_of[kept[k]];
+  } else {
+    rule_from = searched_of;
+  }
+  carry->rules = rules.remapped(rule_from);
+  std::vector<PoolCut> *cuts = &carry->cuts;
   cuts->clear();
   if (pool && set_.restart.keep_cuts && !pre->settled()) {
     std::vector<int> to(p.n, -1);
@@ -274,7 +287,8 @@ int RestartChain::restart(const PresolvedMip &from, const std::vector<double> &l
     int in_lp = 0;
     for (int k = 0; k < pool->size(); ++k) {
       const PoolCut &old = pool->cut(k);
-      if (old.lp_row < 0 || old.state != 1) continue;
+      // cuts the tree parked while idle still hold, and the new root may need them
+      if (!old.parked && (old.lp_row < 0 || old.state != 1)) continue;
       ++in_lp;
       if (carry_cut(old, origin, to, rep, &c)) cuts->push_back(std::move(c));
     }

@@ -29,7 +29,9 @@ class PresolvedMip {
  public:
   // Presolves w with TV_IPARAM_MIP_PRELEVEL, the fill limit and what is left
   // of the time limit (`start`: wall-clock start of the solve). 0 or 2001.
-  int run(base::Model *model, const WorkingProblem &w, const MipSettings &set, double start);
+  // `incumbent`: the best value known so far (minimisation form, 1e30: none).
+  int run(base::Model *model, const WorkingProblem &w, const MipSettings &set, double start,
+          double incumbent = 1e30);
   // The tree searches reduced() instead of the working copy.
   bool active() const { return reduced_ != nullptr; }
   // Presolve found the model infeasible or fixed every column.
@@ -101,12 +103,14 @@ class RestartChain {
   // The symmetry of the latest restarted problem (null: none).
   OrbitalFixing *orbital() const { return orbital_.get(); }
   // Tightens base() by the global bounds lo/up the search over `from` ended its
-  // root with, presolves the result into *next, and maps the pseudo-costs pc
-  // over to its columns, and the cuts of `pool` in the LP whose columns all
-  // survive (or were fixed) over to *cuts. 0 or the presolve's error.
+  // root with, presolves the result into *next, and maps over to its columns
+  // the pseudo-costs pc, the reduced-cost rules of the roots so far, and the
+  // cuts of `pool` in the LP whose columns all survive (or were fixed).
+  // `incumbent`: the best value known (minimisation form, 1e30: none). 0 or
+  // the presolve's error.
   int restart(const PresolvedMip &from, const std::vector<double> &lo, const std::vector<double> &up,
-              const PseudoCosts &pc, const CutPool *pool, PresolvedMip **next, PseudoCosts *carried,
-              std::vector<PoolCut> *cuts);
+              const PseudoCosts &pc, const RootCostFixing &rules, const CutPool *pool, double incumbent,
+              PresolvedMip **next, RestartCarry *carry);
   // Reduced solutions of every presolve that failed their check.
   int lift_failures() const;
 

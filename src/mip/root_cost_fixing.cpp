@@ -74,4 +74,17 @@ int RootCostFixing::apply(double cutoff, std::vector<double> &lo, std::vector<do
   return tightened;
 }
 
+RootCostFixing RootCostFixing::remapped(const std::vector<int> &from) const {
+  RootCostFixing out;
+  out.reset(static_cast<int>(from.size()));
+  for (size_t j = 0; j < from.size(); ++j) {
+    const int k = from[j];
+    if (k < 0 || k >= static_cast<int>(up_rules_.size())) continue;
+    out.up_rules_[j] = up_rules_[k];
+    out.lo_rules_[j] = lo_rules_[k];
+    out.rules_ += static_cast<long long>(up_rules_[k].size() + lo_rules_[k].size());
+  }
+  return out;
+}
+
 }  // namespace tarvo::mip

@@ -4,8 +4,8 @@
 // better than a cutoff U has x <= l + floor((U - z) / d). Earlier LPs of the
 // cut loop often price a column higher than the final one, so each column
 // keeps the best few (cutoff, bound) rules over all of them. The rules speak
-// of the problem's column indices: a restarted (re-presolved) problem needs
-// a fresh set.
+// of the problem's column indices: a restarted (re-presolved) problem takes
+// them remapped, next to the rules of its own roots.
 #pragma once
 
 #include <vector>
@@ -26,6 +26,9 @@ class RootCostFixing {
   // Tightens lo/up by every rule whose cutoff lies above `cutoff`; the
   // number of bounds tightened.
   int apply(double cutoff, std::vector<double> &lo, std::vector<double> &up) const;
+  // The rules over another numbering: column j takes the rules of column
+  // from[j] (-1: none). The columns must keep their values (no merged ones).
+  RootCostFixing remapped(const std::vector<int> &from) const;
 
  private:
   // Every solution with objective below `cutoff` has its column within `bound`.

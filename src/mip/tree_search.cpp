@@ -178,7 +178,8 @@ double TreeSearch::current_bound() const {
   const double z = best_known();
   b = std::min(b, z);
   if (b >= 1e30) b = z < 1e30 ? z : out_.root_bound;
-  return std::max(b, out_.root_bound);
+  // a new root after a restart may prove less than the tree before it did (fewer cuts)
+  return std::max({b, out_.root_bound, std::min(prior_bound_, z)});
 }
 
 void TreeSearch::new_incumbent(const char *tag) {
@@ -717,16 +718,17 @@ void TreeSearch::finish_without_better() {
   out_.bound = z < 1e30 ? z : 1e30;
 }
 
-void TreeSearch::continue_from(const TreeOutcome &prior, double known, PseudoCosts pc,
-                               std::vector<PoolCut> seeds) {
+void TreeSearch::continue_from(const TreeOutcome &prior, double known, RestartCarry carry) {
   out_.lps = prior.lps;
   out_.branches = prior.branches;
   out_.iterations = prior.iterations;
   out_.nodes_solved = prior.nodes_solved;
   out_.lp_time = prior.lp_time;
   known_obj_ = known;
-  pc_ = std::move(pc);
-  seed_cuts_ = std::move(seeds);
+  prior_bound_ = prior.bound;
+  pc_ = std::move(carry.pc);
+  seed_cuts_ = std::move(carry.cuts);
+  root_fix_ = std::move(carry.rules);
 }
 
 // The carried cuts enter the pool (within its root capacity) and the LP before the root solve.

@@ -51,6 +51,13 @@ struct TreeOutcome {
   bool restart = false;       // left after the root: enough integer columns fixed to presolve again
 };
 
+// What a search hands the search after a restart, over the new columns.
+struct RestartCarry {
+  PseudoCosts pc;              // learnt pseudo-costs
+  std::vector<PoolCut> cuts;   // root cuts over surviving columns, for the new root LP
+  RootCostFixing rules;        // reduced-cost rules of the earlier roots
+};
+
 class TreeSearch {
  public:
   TreeSearch(MipContext &ctx, const MipSettings &set, Incumbent &inc, MipLog &log, TreeHooks hooks, double start,
@@ -64,10 +71,13 @@ class TreeSearch {
   // Dual proofs of pruned nodes kept for node presolve (null when off).
   const ConflictPool *conflict_pool() const { return conflicts_.get(); }
   // A search that follows a restart: the counters (and so the limits) go on
-  // from `prior`, a solution of value `known` (minimisation form, 1e30: none)
-  // exists outside this problem, branching starts from `pc` and the root LP
-  // from the cuts `seeds` (valid for this problem's solutions better than `known`).
-  void continue_from(const TreeOutcome &prior, double known, PseudoCosts pc, std::vector<PoolCut> seeds);
+  // from `prior` and its bound stays a floor of this search's, a solution of
+  // value `known` (minimisation form, 1e30: none) exists outside this
+  // problem, and `carry` seeds branching, the root LP and the reduced-cost
+  // fixing (valid for this problem's solutions better than `known`).
+  void continue_from(const TreeOutcome &prior, double known, RestartCarry carry);
+  // Reduced-cost rules of every optimal root LP of this search and those before it.
+  const RootCostFixing &root_cost_fixing() const { return root_fix_; }
   // Global bounds after the root (for a restart) and the learnt pseudo-costs.
   const std::vector<double> &global_lower() const { return glo_; }
   const std::vector<double> &global_upper() const { return gup_; }
@@ -196,6 +206,7 @@ class TreeSearch {
   double tree_start_ = 0;               // wall clock when this search's tree began
   double outside_cutoff_ = 1e30;        // an objective value the host says is reachable
   double known_obj_ = 1e30;             // a solution value found before a restart
+  double prior_bound_ = -1e30;          // the bound the searches before a restart proved
   std::vector<PoolCut> seed_cuts_;      // cuts carried over a restart, for the root LP
   int nint_ = 0;
   std::vector<int> branched_;           // branchings per column

@@ -60,6 +60,30 @@ TEST(RootCostFixing, EarlierLpFixesWhatTheLastCannot) {
   EXPECT_TRUE(off.empty());
 }
 
+// After a restart the rules follow their column into the new numbering; a
+// column without an origin (gone, or merged with others) takes none, and a
+// new root's rules join the carried ones.
+TEST(RootCostFixing, RemappedRulesFollowTheirColumns) {
+  const std::vector<char> is_int{1, 1, 1};
+  const Lp lp{10, {5, -3, 4}, {0, 1, 0}, {0, 0, 0}, {1, 1, 1}};
+  RootCostFixing old;
+  old.reset(3);
+  old.record(lp.z, lp.d, lp.x, lp.lo, lp.up, is_int, 1.0);
+  // new column 0 is old 2, new 1 is old 0, new 2 has no origin, new 3 is old 1
+  RootCostFixing now = old.remapped({2, 0, -1, 1});
+  std::vector<double> lo(4, 0), up(4, 1);
+  EXPECT_EQ(now.apply(12.5, lo, up), 3);
+  EXPECT_EQ(up, (std::vector<double>{0, 0, 1, 1}));
+  EXPECT_EQ(lo, (std::vector<double>{0, 0, 0, 1}));
+  // the new root prices the unmapped column; the carried rules stay
+  const Lp root{11, {0, 0, 2, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {1, 1, 1, 1}};
+  now.record(root.z, root.d, root.x, root.lo, root.up, {1, 1, 1, 1}, 1.0);
+  std::vector<double> lo2(4, 0), up2(4, 1);
+  EXPECT_EQ(now.apply(12.5, lo2, up2), 4);
+  EXPECT_EQ(up2[2], 0);
+  EXPECT_TRUE(RootCostFixing{}.remapped({0, 1}).empty());
+}
+
 // Random LPs over general integer and binary columns: the kept rules never
 // prove more than the LPs do, binaries get exactly the proven fixings, and
 // general integers their proven bounds within the rules' reach.
