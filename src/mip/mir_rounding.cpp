@@ -72,13 +72,6 @@ bool mir_extended(const SepInput &in, const MirBase &base, double delta, const s
     if (!e.known[k]) return false;
     const bool lo_ok = e.lo[k] > -kInf, up_ok = e.up[k] < kInf;
     if (!lo_ok && !up_ok) return false;
-    // A fixed variable is a constant: its rounded term would vanish on every
-    // feasible point, and for the slack of an equation it would only spread
-    // the row over the columns (set-partitioning tableau rows made dense cuts so).
-    if (lo_ok && up_ok && e.up[k] == e.lo[k]) {
-      beta -= a * e.lo[k];
-      continue;
-    }
     bool use_up;
     if (e.is_int[k])
       use_up = complement_up[t] ? up_ok : !lo_ok;

@@ -11,6 +11,7 @@
 #include "mip/conflict_graph.hpp"
 #include "mip/cutpool.hpp"
 #include "mip/implied_bounds.hpp"
+#include "mip/knapsack_side.hpp"
 #include "mip/separators.hpp"
 #include "mip_fixture.hpp"
 
@@ -462,48 +463,6 @@ TEST(Separators, CmirPathsThroughGeneralIntegersHoldAtEveryIntegerPoint) {
   EXPECT_GT(paths, single);
 }
 
-// Random set-partitioning problems: every row an equation, so every slack is
-// fixed. GMI cuts must hold at each partition and lie on the basic column of
-// their row and the nonbasic columns only; spreading the fixed slacks over
-// their rows made the cuts of such models dense.
-TEST(Separators, GomoryCutsOfEquationsLeaveTheFixedSlacksOut) {
-  std::mt19937 rng(3);
-  std::uniform_int_distribution<int> cost(1, 9), pick(0, 3);
-  const int m = 4, n = 11;
-  int cuts = 0;
-  for (int trial = 0; trial < 40; ++trial) {
-    std::vector<std::vector<double>> rows(m, std::vector<double>(n, 0.0));
-    std::vector<double> c(n);
-    for (int j = 0; j < n; ++j) {
-      if (j < m) {
-        rows[j][j] = 1;  // singletons keep every problem feasible, at a price
-        c[j] = 20;
-        continue;
-      }
-      for (int i = 0; i < m; ++i) rows[i][j] = pick(rng) < 2;
-      rows[pick(rng)][j] = 1;
-      c[j] = cost(rng);
-    }
-    Enumerable e(rows, std::vector<double>(m, 1.0), std::vector<double>(m, 1.0), c);
-    for (int i = 0; i < m; ++i) e.lp.set_row_bounds(i, 1, 1);
-    if (e.lp.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
-    AtLpPoint at(e);
-    std::vector<Cut> cands;
-    tarvo::mip::separate_gomory(at.in, cands);
-    std::vector<std::vector<double>> points;
-    e.each_point([&](const std::vector<double> &x) { points.push_back(x); });
-    for (const Cut &cut : cands) {
-      int basic = 0;
-      for (int j : cut.index) basic += e.lp.is_basic_col(j);
-      EXPECT_LE(basic, 1) << "trial " << trial;
-      EXPECT_GT(excess(cut.index, cut.value, cut.rhs, e.lp.x().data()), 0.0) << "trial " << trial;
-      for (const auto &x : points) ASSERT_LE(excess(cut.index, cut.value, cut.rhs, x.data()), 1e-9) << trial;
-      ++cuts;
-    }
-  }
-  EXPECT_GT(cuts, 5);
-}
-
 // max y with y <= x, y <= 1 - x, x binary: the LP sits at x = y = 1/2 and the
 // split on x proves y <= 0, which a single disjunctive cut must reach (the
 // tableau's intersection cut reaches it too, but a weak CGLP or a lost
@@ -623,6 +582,39 @@ TEST(Separators, CliquePartitionMatchesThePairwiseGreedy) {
         if (group[a] == group[b]) {
           EXPECT_TRUE(g.adjacent(lits[a], lits[b]));
         }
+  }
+}
+
+// A side is one clique by its weights only when its two lightest literals
+// together outweigh the capacity; otherwise the graph decides (here it has no
+// edges, so every literal stands alone).
+TEST(Separators, SideCliquePartitionTrustsOnlyTheTwoLightestWeights) {
+  tarvo::mip::MipProblem p;
+  p.n = 4;
+  p.c.assign(p.n, 0);
+  p.col_lo.assign(p.n, 0);
+  p.col_up.assign(p.n, 1);
+  p.is_int.assign(p.n, 1);
+  p.col_start.assign(p.n + 1, 0);
+  p.build_rows();
+  tarvo::mip::ConflictGraph g(p);
+  tarvo::mip::NeighbourMarks marks(g);
+  struct Case {
+    std::vector<double> w;
+    double cap;
+    int groups;
+  };
+  for (const Case &c : {Case{{5, 3, 4, 6}, 6, 1}, Case{{5, 2, 4, 6}, 6, 4}, Case{{3, 3, 9, 9}, 6, 4},
+                        Case{{3.5, 3, 9, 9}, 6, 1}}) {
+    tarvo::mip::KnapsackSide ks;
+    ks.cap = c.cap;
+    for (int j = 0; j < p.n; ++j) ks.lits.push_back({2 * j, c.w[j], 0.0});
+    std::vector<int> group;
+    EXPECT_EQ(tarvo::mip::side_clique_partition(ks, marks, group), c.groups) << c.w[0] << " " << c.w[1];
+    ASSERT_EQ(group.size(), ks.lits.size());
+    if (c.groups == 1) {
+      EXPECT_EQ(group, std::vector<int>(p.n, 0));
+    }
   }
 }
 
