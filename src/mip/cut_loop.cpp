@@ -261,6 +261,9 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     if (lim.root && ctx.root_lp_solved) ctx.root_lp_solved(ctx.root_lp_data);
     const double z_new = ctx.lp.objective();
     res.bound = z_new;
+    if (lim.root)
+      context_log(ctx, 3, "\nCut pass %d: bound %.10g, %d cuts, %.0f pivots, %.2f s", pass, z_new, added,
+                  ctx.lp.iterations(), common::wall_seconds());
     stalled = std::fabs(z_new - z_old) <= std::min(objtol, ratio) * (std::fabs(z_old) + 1);
     if (stalled && ++nonimp >= max_nonimp) break;
     history.push_back(z_new);

@@ -38,6 +38,13 @@ constexpr double kSmallestGapShare = 0.1;
 
 double int_tol(const MipContext &ctx) { return ctx.params.dbl(TV_DPARAM_MIP_INTTOL); }
 
+// One log line per root heuristic phase: where the root's time goes and what it found.
+void phase_line(const MipContext &ctx, const char *phase) {
+  const double z = ctx.sink.has_incumbent() ? ctx.sink.incumbent_objective() : 1e30;
+  context_log(ctx, 3, "\nRoot heuristics: %-14s done at %7.2f s, incumbent %g", phase,
+              common::wall_seconds() - ctx.heur->start, z);
+}
+
 // The advanced heuristics stop early once the incumbent is within the
 // relative tolerance of the target objective.
 bool target_reached(const MipContext &ctx) {
@@ -163,11 +170,14 @@ void root_neighbourhoods(MipContext &ctx, const std::vector<double> &root_x, int
                          double bound) {
   HeuristicState &st = *ctx.heur;
   auto worth = [&] { return !target_reached(ctx) && !gap_closed(ctx, bound) && seconds_left(ctx.deadline) > 0; };
-  if (!rens_done && worth())
+  if (!rens_done && worth()) {
     rens(ctx, root_x,
          ctx.sink.has_incumbent() ? improvement_budget(ctx, level, 2.0, bound) : sub_budget(ctx, level, 2.0));
+    phase_line(ctx, "RENS");
+  }
   if (!ctx.sink.has_incumbent()) return;
   const bool improved = worth() && rins(ctx, root_x, improvement_budget(ctx, level, 1.0, bound));
+  phase_line(ctx, "RINS");
   // local branching searches the whole problem around the incumbent, the
   // tree's own work: as in the tree it follows a RINS that found nothing,
   // and with half a budget
@@ -313,6 +323,7 @@ void root_heuristics(MipContext &ctx) {
   root_enumeration_with_cuts(ctx);
   context_log(ctx, 4, "\nRunning rounding heuristics...");
   run_rounding(ctx);
+  phase_line(ctx, "rounding");
   context_log(ctx, 4, " Done.");
   if (level < 2 || ctx.light_root || target_reached(ctx) || gap_closed(ctx, bound)) return;
   context_log(ctx, 4, "\nStart rounding heu (best_obj:%g, gbnd:%g)", ctx.sink.incumbent_objective(),
@@ -322,7 +333,9 @@ void root_heuristics(MipContext &ctx) {
     LpSnapshot snap(ctx.lp);
     complete_by_lp(ctx, ctx.lp.x(), kTagHeuristic);
   }
+  phase_line(ctx, "complete by LP");
   fix_propagate_heuristic(ctx, ctx.lp.x(), level >= 3 ? kRootFixPropagateRuns : kRootFixPropagateRuns / 2);
+  phase_line(ctx, "fix-propagate");
   // without a solution yet RENS comes before the pumps: the sub-MIP around the
   // cut loop's point is where a first solution is most often found
   bool rens_done = false;
@@ -340,7 +353,9 @@ void root_heuristics(MipContext &ctx) {
     }
     rens_done = true;
   }
+  phase_line(ctx, "first RENS");
   run_pumps(ctx);
+  phase_line(ctx, "pumps");
   const Locks locks(ctx.prob);
   // Once a solution is known the dives share one dive's time: on large
   // models a dive re-solves the LP at every depth and runs to its time
@@ -359,8 +374,10 @@ void root_heuristics(MipContext &ctx) {
       lim.deadline = std::min(lim.deadline, now + std::max(share, ctx.params.dbl(TV_DPARAM_MIP_HEUMINTIMLIM)));
     }
     dive(ctx, rules[k], locks, lim);
+    phase_line(ctx, "dive");
   }
   if (!ctx.sub_mip && seconds_left(ctx.deadline) > 0) root_neighbourhoods(ctx, root_x, level, rens_done, bound);
+  phase_line(ctx, "neighbourhoods");
 }
 
 void node_heuristics(MipContext &ctx) {

@@ -38,6 +38,24 @@ bool knapsack_of_side(const SepInput &in, const int *idx, const double *val, int
   return true;
 }
 
+int side_clique_partition(const KnapsackSide &ks, NeighbourMarks &marks, std::vector<int> &group) {
+  const size_t k = ks.lits.size();
+  double w1 = 1e300, w2 = 1e300;  // the two lightest weights
+  for (const KnapsackLiteral &l : ks.lits) {
+    if (l.w < w1)
+      w2 = w1, w1 = l.w;
+    else if (l.w < w2)
+      w2 = l.w;
+  }
+  if (k >= 2 && w1 + w2 > ks.cap + 1e-9 * (1 + std::fabs(ks.cap))) {
+    group.assign(k, 0);
+    return 1;
+  }
+  std::vector<int> lits(k);
+  for (size_t t = 0; t < k; ++t) lits[t] = ks.lits[t].lit;
+  return clique_partition(marks, lits, group);
+}
+
 void add_literal(Cut &cut, int lit, double coef) {
   cut.index.push_back(lit >> 1);
   if (lit & 1) {

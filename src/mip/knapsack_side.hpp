@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "mip/conflict_graph.hpp"
 #include "mip/separators.hpp"
 
 namespace tarvo::mip {
@@ -35,6 +36,12 @@ struct KnapsackSide {
 // `keep_stretch` non-binary columns with a negative weight go to `stretch`.
 bool knapsack_of_side(const SepInput &in, const int *idx, const double *val, int len, double side, double rhs,
                       bool keep_stretch, KnapsackSide &out);
+
+// Clique partition of the side's literals in their order (see
+// clique_partition). When any two literals together outweigh the capacity the
+// side is one clique by itself and the graph is not asked: on set-partitioning
+// rows the graph's partition cost a neighbourhood walk per literal.
+int side_clique_partition(const KnapsackSide &ks, NeighbourMarks &marks, std::vector<int> &group);
 
 // Appends coef * literal to the cut (a complemented literal moves coef to the rhs).
 void add_literal(Cut &cut, int lit, double coef);

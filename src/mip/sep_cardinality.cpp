@@ -26,9 +26,8 @@ bool cardinality_of_side(const SepInput &in, NeighbourMarks &marks, const int *i
   // lightest first; each literal joins the first group it conflicts with entirely
   std::sort(items.begin(), items.end(), [](const KnapsackLiteral &p, const KnapsackLiteral &q) { return p.w < q.w; });
   // the first literal of each group is its lightest: items come sorted
-  std::vector<int> lit_ids(items.size()), group_of;
-  for (size_t t = 0; t < items.size(); ++t) lit_ids[t] = items[t].lit;
-  std::vector<double> group_weight(clique_partition(marks, lit_ids, group_of), -1.0);
+  std::vector<int> group_of;
+  std::vector<double> group_weight(side_clique_partition(ks, marks, group_of), -1.0);
   for (size_t t = 0; t < items.size(); ++t)
     if (group_weight[group_of[t]] < 0) group_weight[group_of[t]] = items[t].w;
   std::sort(group_weight.begin(), group_weight.end());

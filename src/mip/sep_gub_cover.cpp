@@ -32,9 +32,8 @@ bool gub_cover_of_side(const SepInput &in, NeighbourMarks &marks, const int *idx
   if (lits.size() < 3 || cap < 0) return false;
   // clique partition, heaviest literals first
   std::sort(lits.begin(), lits.end(), [](const Lit &a, const Lit &b) { return a.w > b.w; });
-  std::vector<int> lit_ids(lits.size()), group_of;
-  for (size_t t = 0; t < lits.size(); ++t) lit_ids[t] = lits[t].lit;
-  std::vector<Group> groups(clique_partition(marks, lit_ids, group_of));
+  std::vector<int> group_of;
+  std::vector<Group> groups(side_clique_partition(ks, marks, group_of));
   for (size_t t = 0; t < lits.size(); ++t) groups[group_of[t]].lits.push_back(lits[t]);
   bool merged = false;
   for (const Group &gr : groups) merged |= gr.lits.size() > 1;

@@ -650,7 +650,12 @@ TreeOutcome TreeSearch::run() {
   cr.status = lp_.status();
   ctx_.root_lp_solved = [](void *self) { static_cast<TreeSearch *>(self)->note_root_lp(); };
   ctx_.root_lp_data = this;
-  if (cuts_.get()) cr = root_cut_loop(ctx_, *cuts_.get());
+  if (cuts_.get()) {
+    const double t0 = common::wall_seconds();
+    cr = root_cut_loop(ctx_, *cuts_.get());
+    log_.text(3, "\nRoot cut loop: %d passes, %d cuts, bound %g, %.2f s (ends at %.2f s)", cr.rounds, cr.cuts_added,
+              log_.user(cr.bound), common::wall_seconds() - t0, common::wall_seconds() - start_);
+  }
   ctx_.root_lp_solved = nullptr;
   ctx_.root_lp_data = nullptr;
   if (cr.status == LpStatus::kInfeasible || cr.status == LpStatus::kCutoff) {

@@ -11,6 +11,7 @@
 #include "mip/conflict_graph.hpp"
 #include "mip/cutpool.hpp"
 #include "mip/implied_bounds.hpp"
+#include "mip/knapsack_side.hpp"
 #include "mip/separators.hpp"
 #include "mip_fixture.hpp"
 
@@ -581,6 +582,39 @@ TEST(Separators, CliquePartitionMatchesThePairwiseGreedy) {
         if (group[a] == group[b]) {
           EXPECT_TRUE(g.adjacent(lits[a], lits[b]));
         }
+  }
+}
+
+// A side is one clique by its weights only when its two lightest literals
+// together outweigh the capacity; otherwise the graph decides (here it has no
+// edges, so every literal stands alone).
+TEST(Separators, SideCliquePartitionTrustsOnlyTheTwoLightestWeights) {
+  tarvo::mip::MipProblem p;
+  p.n = 4;
+  p.c.assign(p.n, 0);
+  p.col_lo.assign(p.n, 0);
+  p.col_up.assign(p.n, 1);
+  p.is_int.assign(p.n, 1);
+  p.col_start.assign(p.n + 1, 0);
+  p.build_rows();
+  tarvo::mip::ConflictGraph g(p);
+  tarvo::mip::NeighbourMarks marks(g);
+  struct Case {
+    std::vector<double> w;
+    double cap;
+    int groups;
+  };
+  for (const Case &c : {Case{{5, 3, 4, 6}, 6, 1}, Case{{5, 2, 4, 6}, 6, 4}, Case{{3, 3, 9, 9}, 6, 4},
+                        Case{{3.5, 3, 9, 9}, 6, 1}}) {
+    tarvo::mip::KnapsackSide ks;
+    ks.cap = c.cap;
+    for (int j = 0; j < p.n; ++j) ks.lits.push_back({2 * j, c.w[j], 0.0});
+    std::vector<int> group;
+    EXPECT_EQ(tarvo::mip::side_clique_partition(ks, marks, group), c.groups) << c.w[0] << " " << c.w[1];
+    ASSERT_EQ(group.size(), ks.lits.size());
+    if (c.groups == 1) {
+      EXPECT_EQ(group, std::vector<int>(p.n, 0));
+    }
   }
 }
 
