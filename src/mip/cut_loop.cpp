@@ -212,6 +212,7 @@ simplex::LpStatus resolve(MipContext &ctx) {
 // Passes of separation and re-optimisation until the bound stalls or a limit holds.
 CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
   CutLoopResult res;
+  const double loop_start = common::wall_seconds();
   res.status = ctx.lp.status();
   if (res.status == simplex::LpStatus::kOptimal) res.bound = ctx.lp.objective();
   const int max_nonimp = std::max(1, ctx.params.integer(TV_IPARAM_MIP_MAXNONIMP_CUTPASS));
@@ -262,8 +263,8 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     const double z_new = ctx.lp.objective();
     res.bound = z_new;
     if (lim.root)
-      context_log(ctx, 3, "\nCut pass %d: bound %.10g, %d cuts, %.0f pivots, %.2f s", pass, z_new, added,
-                  ctx.lp.iterations(), common::wall_seconds());
+      context_log(ctx, 3, "\nCut pass %d: bound %.10g, %d cuts, %.0f pivots, %.2f s into the loop", pass, z_new,
+                  added, ctx.lp.iterations(), common::wall_seconds() - loop_start);
     stalled = std::fabs(z_new - z_old) <= std::min(objtol, ratio) * (std::fabs(z_old) + 1);
     if (stalled && ++nonimp >= max_nonimp) break;
     history.push_back(z_new);
