@@ -111,9 +111,72 @@ void slacks_for_dependent_columns(Glp &g) {
   g.weights_exact = false;
 }
 
+// The LU relative pivot threshold per factorisation. The kernel's setting
+// (TV_DPARAM_LU_EPS_PIVREL) is the upper value. When the factors of a basis
+// fill in heavily, the same basis is factorised once more with a fifth of it;
+// the lower threshold stays while it saves enough fill without losing much of
+// the condition indicator, and numerical trouble brings the upper value back.
+// A probe or a lower threshold that did not pay doubles the wait before the
+// next probe.
+constexpr double kLowerShare = 0.2;      // lower threshold as a share of the upper
+constexpr double kProbeGain = 0.85;      // the lower threshold's fill must stay below this share
+constexpr double kProbeRcondKeep = 0.1;  // ... and its rcond above this share of the upper's
+constexpr int kProbeBackoffMax = 64;
+
+void back_off_probes(Glp::LuThreshold &t) {
+  t.wait = t.backoff;
+  t.backoff = std::min(2 * t.backoff, kProbeBackoffMax);
+}
+
+void threshold_to_upper(Glp &g) {
+  Glp::LuThreshold &t = g.lu_threshold;
+  if (!t.low) return;
+  g.lu.set_rel_pivot_tol(t.upper);
+  t.low = false;
+  back_off_probes(t);
+  trace_event(g, kTraceTolerances, " LU threshold back to %g", t.upper);
+}
+
+std::int64_t factor_fill(const Glp &g) { return g.lu.lnz() + g.lu.unz(); }
+
+// After a successful factorisation at the upper threshold; returns the
+// kernel's code for the factors left in place.
+int probe_lower_threshold(Glp &g, std::vector<int> &begin, std::vector<int> &end) {
+  Glp::LuThreshold &t = g.lu_threshold;
+  if (t.upper == 0.0) t.upper = g.lu.rel_pivot_tol();
+  if (t.low) return xlu::kOk;
+  if (t.wait > 0) {
+    --t.wait;
+    return xlu::kOk;
+  }
+  std::int64_t nnz = 0;
+  for (int p = 0; p < g.m; ++p) nnz += end[p] - begin[p];
+  const std::int64_t fill = factor_fill(g);
+  if (static_cast<double>(fill) < t.heavy_fill * static_cast<double>(nnz)) return xlu::kOk;
+  const double rcond_upper = g.lu.rcond();
+  const double lower = kLowerShare * t.upper;
+  ++t.probes;
+  ++g.stats.factor_calls;
+  g.lu.set_rel_pivot_tol(lower);
+  int rc = factorize_head(g, begin, end);
+  if (rc == xlu::kOk && static_cast<double>(factor_fill(g)) < kProbeGain * static_cast<double>(fill) &&
+      g.lu.rcond() >= kProbeRcondKeep * rcond_upper) {
+    t.low = true;
+    ++t.kept;
+    trace_event(g, kTraceTolerances, " LU threshold %g: fill %lld (%lld at %g)", lower,
+                static_cast<long long>(factor_fill(g)), static_cast<long long>(fill), t.upper);
+    return xlu::kOk;
+  }
+  g.lu.set_rel_pivot_tol(t.upper);
+  back_off_probes(t);
+  ++g.stats.factor_calls;
+  return factorize_head(g, begin, end);
+}
+
 // Fewer LU pivot candidates and a stricter relative pivot tolerance after a
 // singular factorisation.
 void stricter_lu(Glp &g) {
+  threshold_to_upper(g);
   BasisRecovery &h = g.recovery;
   if (h.ratrange - 1 >= 2) {
     xlu::Options o = g.lu.options();
@@ -124,7 +187,7 @@ void stricter_lu(Glp &g) {
     if (ierr == xlu::kOk) --h.ratrange;
   }
   const double rel = g.lu.rel_pivot_tol() + 0.02;
-  if (rel <= 0.9) g.lu.set_rel_pivot_tol(rel);
+  if (rel <= 0.9 && g.lu.set_rel_pivot_tol(rel) == xlu::kOk) g.lu_threshold.upper = rel;
 }
 
 }  // namespace
@@ -157,9 +220,11 @@ int refactor(Glp &g) {
     g.wfact = WFACT_NO;
     return 0;
   }
+  if (g.wfact == WFACT_NUMERR || g.wfact == WFACT_BUPERR) threshold_to_upper(g);
   std::vector<int> begin(g.m), end(g.m);
   ++g.stats.factor_calls;
   int rc = factorize_head(g, begin, end);
+  if (rc == xlu::kOk) rc = probe_lower_threshold(g, begin, end);
   if (rc == xlu::kOutOfMemory) return 2;
   if (rc == xlu::kOk) {
     factored_ok(g);

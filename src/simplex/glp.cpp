@@ -240,6 +240,7 @@ void build_glp(Glp &g, const base::ModelData &d, const LpOptions &opt) {
   g.pivot_tol_max = std::max(g.pivot_tol_min, opt.pivot_tol_max);
   g.pivot_tol = std::isnan(opt.pivot_tol) ? 1e-7 : std::clamp(opt.pivot_tol, g.pivot_tol_min, g.pivot_tol_max);
   g.recovery = BasisRecovery{};
+  g.lu_threshold = Glp::LuThreshold{};
   g.recovery.method = opt.basis_recovery;
   g.recovery.ratrange = opt.ratrange;
   g.pivot_activity.assign(nt, 0);

@@ -96,6 +96,16 @@ struct Glp : base::SolverWork {
   // fresh ones through updates (TV_IPARAM_LP_PALLOC; < 0: solver decides).
   double update_room = -1.0;
   int accuracy_refactors = 0;  // refactorisations asked for by the accuracy checks
+  // LU relative pivot threshold chosen per factorisation (bupdate.cpp): the
+  // kernel's setting is the upper value; `low` while a lower one is in use.
+  struct LuThreshold {
+    double upper = 0.0;  // 0: not yet read from the kernel
+    double heavy_fill = 2.0;  // (lnz + unz) / nnz(B) from which a lower one is tried
+    bool low = false;
+    int wait = 0;        // factorisations before the next probe
+    int backoff = 4;     // wait after a probe that did not pay
+    int probes = 0, kept = 0;
+  } lu_threshold;
   int lu_print_level = 0;      // TV_IPARAM_LU_PRINT_LEVEL: the kernel's figures after each factorisation
   int xstat = XSTAT_NA;
   int dual_phase_now = 0;  // phase of the running dual simplex (0 outside it)

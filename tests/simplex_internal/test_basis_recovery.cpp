@@ -113,6 +113,24 @@ TEST(BasisRecovery, RecoveryKeepsTheRefactorisationIntervalAtOrAboveItsFloor) {
   EXPECT_EQ(h.refactor_freq, 1);
 }
 
+// The stricter threshold after a singular basis starts from the kernel's
+// setting, not from a lower one in use at the time, and becomes the new ceiling.
+TEST(BasisRecovery, SingularBasisRaisesTheCeilingOfTheLuThreshold) {
+  TwinLp lp;
+  Glp g;
+  build_glp(g, lp.model->data, LpOptions{});
+  solve_to_optimum(g);
+  const double upper = g.lu.rel_pivot_tol();
+  g.lu_threshold.upper = upper;
+  g.lu_threshold.low = true;
+  g.lu.set_rel_pivot_tol(0.2 * upper);
+  make_singular(g);
+  ASSERT_EQ(refactor(g), 0);
+  EXPECT_DOUBLE_EQ(g.lu.rel_pivot_tol(), upper + 0.02);
+  EXPECT_DOUBLE_EQ(g.lu_threshold.upper, upper + 0.02);
+  EXPECT_FALSE(g.lu_threshold.low);
+}
+
 TEST(BasisRecovery, RollbackWithoutHistoryIsRefused) {
   TwinLp lp;
   Glp g;
