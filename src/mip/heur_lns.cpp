@@ -55,6 +55,9 @@ bool run_sub_mip(MipContext &ctx, SubMipSpec &spec, const SubMipBudget &b, const
     context_log(ctx, 4, "\nTerminated add_cuts_top (numcuts:%d)", r.cuts);
   }
   if (ctx.heur) ctx.heur->sub_seconds += common::wall_seconds() - t0;
+  context_log(ctx, 4, "\nSub-MIP %s: %d columns kept, %.0f branches, %.0f iterations, %.2f s, %s", tag,
+              r.kept_columns, r.branches, r.iterations, common::wall_seconds() - t0,
+              r.found ? "found" : r.exhausted ? "exhausted" : "stopped");
   if (exhausted) *exhausted = r.exhausted && !r.found;
   return r.found && ctx.sink.submit(r.x, tag);
 }
@@ -80,6 +83,8 @@ bool rens(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &
       ++free_count;
     }
   }
+  // the LP's own free columns meet the share: the region of share 0, searched before
+  if (free_share > 0 && free_count >= free_share * ints) return false;
   // the least priced-out columns are freed too until the share is met
   std::sort(integral.begin(), integral.end());
   for (size_t t = 0; t < integral.size() && free_count < free_share * ints; ++t, ++free_count) {
@@ -91,7 +96,7 @@ bool rens(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &
   return run_sub_mip(ctx, s, b, kTagAdvanced, exhausted);
 }
 
-bool rins(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b) {
+bool rins(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b, bool *exhausted) {
   if (!ctx.sink.has_incumbent()) return false;
   const MipProblem &p = ctx.prob;
   const std::vector<double> &z = ctx.sink.incumbent();
@@ -101,8 +106,9 @@ bool rins(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &
     if (p.is_int[j] && std::fabs(lp_x[j] - z[j]) <= tol) s.lo[j] = s.up[j] = z[j];
   const double share = fixed_integer_share(p, s);
   // all agree: the incumbent is the LP optimum of this region, nothing to gain
+  if (share >= 1.0 && exhausted) *exhausted = true;
   if (share < kMinFixedShare || share >= 1.0) return false;
-  return run_sub_mip(ctx, s, b, kTagImprove);
+  return run_sub_mip(ctx, s, b, kTagImprove, exhausted);
 }
 
 bool local_branching(MipContext &ctx, int k, const SubMipBudget &b) {

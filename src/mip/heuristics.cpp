@@ -35,6 +35,7 @@ constexpr double kSubIterationsPerRoot = 10.0;
 // below it the budget shrinks with the gap, down to the smallest share.
 constexpr double kFullEffortGap = 0.01;
 constexpr double kSmallestGapShare = 0.1;
+constexpr int kRootImproveRounds = 10;  // rounds of root improvement searches while they improve
 
 double int_tol(const MipContext &ctx) { return ctx.params.dbl(TV_DPARAM_MIP_INTTOL); }
 
@@ -165,24 +166,66 @@ SubMipBudget improvement_budget(const MipContext &ctx, int level, double weight,
   return b;
 }
 
+// RENS around the root point, widened while its region holds no (better)
+// solution: first by the integral columns the LP does not price out, then
+// by the cheapest of the rest. `plain_first` starts with the plain region
+// (all integral columns fixed). True when a solution came in.
+template <class Budget>
+bool widened_rens(MipContext &ctx, const std::vector<double> &root_x, Budget budget, bool plain_first) {
+  bool exhausted = !plain_first;  // the narrower region was searched before
+  if (plain_first && rens(ctx, root_x, budget(), nullptr, 0, &exhausted)) return true;
+  const std::vector<double> rc = ctx.lp.reduced_costs();
+  for (double share : kRensFreeShares) {
+    if (!exhausted || seconds_left(ctx.deadline) <= 0) break;
+    if (rens(ctx, root_x, budget(), &rc, share, &exhausted)) return true;
+  }
+  return false;
+}
+
 // RENS, RINS and local branching after the root heuristics.
 void root_neighbourhoods(MipContext &ctx, const std::vector<double> &root_x, int level, bool rens_done,
                          double bound) {
   HeuristicState &st = *ctx.heur;
   auto worth = [&] { return !target_reached(ctx) && !gap_closed(ctx, bound) && seconds_left(ctx.deadline) > 0; };
   if (!rens_done && worth()) {
-    rens(ctx, root_x,
-         ctx.sink.has_incumbent() ? improvement_budget(ctx, level, 2.0, bound) : sub_budget(ctx, level, 2.0));
+    if (ctx.sink.has_incumbent()) {
+      // the widened regions share one budget: their searches are costly where nothing better is near
+      const SubMipBudget b = improvement_budget(ctx, level, 2.0, bound);
+      widened_rens(ctx, root_x, [&] { return b; }, true);
+    } else
+      rens(ctx, root_x, sub_budget(ctx, level, 2.0));
     phase_line(ctx, "RENS");
   }
   if (!ctx.sink.has_incumbent()) return;
-  const bool improved = worth() && rins(ctx, root_x, improvement_budget(ctx, level, 1.0, bound));
-  phase_line(ctx, "RINS");
-  // local branching searches the whole problem around the incumbent, the
-  // tree's own work: as in the tree it follows a RINS that found nothing,
-  // and with half a budget
-  if (!improved && worth())
-    local_branching(ctx, local_branch_window(ctx), improvement_budget(ctx, level, 0.5, bound));
+  // each new incumbent opens a new RINS region: the searches repeat while
+  // they improve, all within the time of one double-weight search
+  const double rounds_end = improvement_budget(ctx, level, 2.0, bound).deadline;
+  auto budget = [&](double weight) {
+    SubMipBudget b = improvement_budget(ctx, level, weight, bound);
+    b.deadline = std::min(b.deadline, rounds_end);
+    return b;
+  };
+  for (int round = 0; round < kRootImproveRounds && worth() && seconds_left(rounds_end) > 0; ++round) {
+    bool rins_exhausted = false;
+    bool improved = rins(ctx, root_x, budget(1.0), &rins_exhausted);
+    phase_line(ctx, "RINS");
+    // where the incumbent agrees with the root point on every integral column
+    // the RINS region lies within RENS's: a wider one around the root point
+    // is searched instead
+    if (!improved && rins_exhausted && worth()) {
+      const SubMipBudget b = budget(1.0);
+      improved = widened_rens(ctx, root_x, [&] { return b; }, false);
+      phase_line(ctx, "widened RENS");
+    }
+    // local branching searches the whole problem around the incumbent, the
+    // tree's own work: as in the tree it follows a RINS that found nothing,
+    // and with half a budget
+    if (!improved && worth()) {
+      improved = local_branching(ctx, local_branch_window(ctx), budget(0.5));
+      phase_line(ctx, "local branching");
+    }
+    if (!improved) break;
+  }
   st.last_improved_obj = ctx.sink.incumbent_objective();
 }
 
@@ -340,17 +383,7 @@ void root_heuristics(MipContext &ctx) {
   // cut loop's point is where a first solution is most often found
   bool rens_done = false;
   if (!ctx.sub_mip && !ctx.sink.has_incumbent() && seconds_left(ctx.deadline) > 0) {
-    bool exhausted = false;
-    SubMipBudget first = first_solution_budget(ctx, level);
-    rens(ctx, root_x, first, nullptr, 0, &exhausted);
-    // a region without solutions is widened: first by the columns the LP does
-    // not price out, then by the cheapest of the rest
-    const std::vector<double> rc = ctx.lp.reduced_costs();
-    for (double share : kRensFreeShares) {
-      if (ctx.sink.has_incumbent() || !exhausted || seconds_left(ctx.deadline) <= 0) break;
-      first = first_solution_budget(ctx, level);
-      rens(ctx, root_x, first, &rc, share, &exhausted);
-    }
+    widened_rens(ctx, root_x, [&] { return first_solution_budget(ctx, level); }, true);
     rens_done = true;
   }
   phase_line(ctx, "first RENS");

@@ -83,10 +83,14 @@ struct SubMipBudget {
 // between their roundings; with reduced costs only the integral columns the
 // LP prices out are fixed (a degenerate LP's other zeros are arbitrary), and
 // the least priced out are freed too until `free_share` of the integer
-// columns is free. `exhausted` tells that the region holds no solution.
+// columns is free; a share the LP's free columns meet already is the region
+// of share 0 and nothing runs. `exhausted` tells that the region holds no
+// solution (left as it was when nothing ran).
 bool rens(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b,
           const std::vector<double> *reduced_costs = nullptr, double free_share = 0, bool *exhausted = nullptr);
-bool rins(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b);
+// RINS fixes the integer columns on which lp_x and the incumbent agree;
+// `exhausted` tells that its region holds no better solution.
+bool rins(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b, bool *exhausted = nullptr);
 // Searches the solutions within Hamming distance k of the incumbent over the binaries.
 bool local_branching(MipContext &ctx, int k, const SubMipBudget &b);
 // Crossover and mutation over the solution store: the integer columns the

@@ -253,6 +253,37 @@ TEST(Neighbourhoods, SolutionsAreFeasibleTaggedAndTheLpIsUntouched) {
   EXPECT_GE(found, 2);
 }
 
+// RINS with RENS's solution as incumbent searches a part of the region RENS
+// has searched through: it reports the region exhausted and changes nothing.
+// A RINS stopped by its deadline is not exhausted.
+TEST(Neighbourhoods, RinsWithinASearchedRensRegionIsExhausted) {
+  int checked = 0;
+  for (const char *name : {"bell5", "vpm2", "p0201", "rgn", "misc03"}) {
+    MipModel mm;
+    if (!mm.load(name)) continue;
+    CheckingSink sink(mm.prob);
+    auto ctx = mm.context(sink);
+    const std::vector<double> x = mm.lp.x();
+    tarvo::mip::SubMipBudget b;
+    b.branches = -1;  // searched to the end
+    b.deadline = tarvo::common::wall_seconds() + 60;
+    if (!tarvo::mip::rens(ctx, x, b)) continue;
+    const double z = sink.incumbent_objective();
+    const size_t accepted = sink.tags.size();
+    bool exhausted = false;
+    tarvo::mip::SubMipBudget late = b;
+    late.deadline = tarvo::common::wall_seconds() - 1;
+    EXPECT_FALSE(tarvo::mip::rins(ctx, x, late, &exhausted)) << name;
+    EXPECT_FALSE(exhausted) << name;
+    const bool improved = tarvo::mip::rins(ctx, x, b, &exhausted);
+    EXPECT_FALSE(improved) << name;
+    EXPECT_EQ(sink.tags.size(), accepted) << name;
+    EXPECT_EQ(sink.incumbent_objective(), z) << name;
+    checked += exhausted;
+  }
+  EXPECT_GE(checked, 2);
+}
+
 // A dense pure binary problem for the enumeration tests.
 MipProblem binary_problem(const std::vector<double> &c, const std::vector<std::vector<double>> &rows,
                           const std::vector<double> &row_lo, const std::vector<double> &row_up) {
