@@ -214,14 +214,19 @@ SubMipResult search_problem(const MipProblem &q, const base::ParamValues &params
   presolve::Result r;
   if (presolve::run(linear_problem_of(q), opt, &r) != 0) return search_tree(q, params, spec);
   const double int_tol = params.dbl(TV_DPARAM_MIP_INTTOL);
+  // returns whether the point is feasible for q, better than the cutoff or not
   auto lift = [&](const std::vector<double> &small, SubMipResult &res) {
+    const std::vector<double> x = postsolved(r, small);
     Incumbent check(q, int_tol, 1e-6);
     check.set_threshold(spec.zero_objective ? 1e30 : spec.cutoff);
-    res.found = check.submit(postsolved(r, small), "");
+    res.found = check.submit(x, "");
     if (res.found) {
       res.x = check.incumbent();
       res.objective = check.incumbent_objective();
+      return true;
     }
+    Incumbent feasible(q, int_tol, 1e-6);
+    return feasible.submit(x, "");
   };
   SubMipResult res;
   res.kept_columns = r.reduced.n;
@@ -231,8 +236,9 @@ SubMipResult search_problem(const MipProblem &q, const base::ParamValues &params
       res.bound = 1e30;
       return res;
     case presolve::Outcome::kSolved:
-      lift({}, res);
-      res.exhausted = res.found;
+      // presolve's point is an optimum of the region: when it is no better
+      // than the cutoff, the region holds nothing better either
+      res.exhausted = lift({}, res);
       res.bound = res.found ? res.objective : -1e30;
       return res;
     case presolve::Outcome::kReduced: {

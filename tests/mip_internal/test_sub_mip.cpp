@@ -144,6 +144,25 @@ TEST(SubMip, BranchLimitDeadlineAndCutoffHold) {
   EXPECT_TRUE(r.exhausted);
 }
 
+// A region that presolve solves outright (y is dominated by x, then the row
+// fixes x): its point is the region's optimum, so a cutoff at that value
+// leaves nothing better in the region, while a cutoff above it finds it.
+TEST(SubMip, RegionSolvedByPresolveIsExhaustedUnderACutoff) {
+  const MipProblem p = mip_test::dense_problem({{1, 1}}, {1}, {1e30}, {0, 0}, {1, 1}, {1, 1}, {1, 2});
+  tarvo::base::ParamValues params;
+  params.reset_to_defaults(tarvo::base::params::kModelScope);
+  SubMipSpec s = open_spec(p);
+  s.cutoff = 1.0;
+  SubMipResult r = tarvo::mip::solve_sub_mip(p, params, s);
+  EXPECT_FALSE(r.found);
+  EXPECT_TRUE(r.exhausted);
+  s.cutoff = 1.5;
+  r = tarvo::mip::solve_sub_mip(p, params, s);
+  ASSERT_TRUE(r.found);
+  EXPECT_TRUE(r.exhausted);
+  EXPECT_EQ(r.objective, 1.0);
+}
+
 // The iteration limit stops the sub-MIP's tree (within the node it is
 // working on) well before the same search without it.
 TEST(SubMip, IterationLimitStopsTheTree) {
