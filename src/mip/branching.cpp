@@ -68,20 +68,23 @@ struct Ranked {
 }  // namespace
 
 bool rounding_penalties(simplex::LpSolver &lp, int j, double f, double *down, double *up) {
-  std::vector<double> row;
-  if (!lp.tableau_row(j, row)) return false;
+  // one buffer for the few hundred rows a node asks for
+  thread_local std::vector<int> index;
+  thread_local std::vector<double> value;
+  if (!lp.tableau_row(j, index, value)) return false;
   const std::vector<double> &rc = lp.reduced_costs();
   const std::vector<double> &duals = lp.duals();
   const std::vector<double> &x = lp.x();
   const std::vector<double> &act = lp.row_activity();
   const int n = lp.cols();
   double rate_down = 1e30, rate_up = 1e30;  // cheapest objective change per unit of x_j
-  for (int k = 0; k < static_cast<int>(row.size()); ++k) {
-    const double a = row[k];
-    if (k == j || std::fabs(a) < 1e-9) continue;
+  for (size_t t = 0; t < index.size(); ++t) {
+    const int k = index[t];
+    const double a = value[t];
+    if (std::fabs(a) < 1e-9) continue;
+    // every listed position is nonbasic
     double v, lo, hi, d;
     if (k < n) {
-      if (lp.is_basic_col(k)) continue;
       v = x[k];
       lo = lp.col_lower(k);
       hi = lp.col_upper(k);
@@ -89,7 +92,6 @@ bool rounding_penalties(simplex::LpSolver &lp, int j, double f, double *down, do
     } else {
       // the slack of row i is -a_i x
       const int i = k - n;
-      if (lp.is_basic_row(i)) continue;
       v = -act[i];
       lo = -lp.row_upper(i);
       hi = -lp.row_lower(i);

@@ -84,6 +84,8 @@ int CutPool::add(int capacity, int sense, double zero_tol, const double *coef, c
     if (!prob_.is_binary(cols[k])) binary = false;
   }
   if (c.index.empty()) return -1;
+  for (double v : c.value) c.norm += v * v;
+  c.norm = std::sqrt(c.norm);
   if (binary) c.flags |= kFlagBinary;
   if (c.tag == "CLIQUE") c.flags |= kFlagClique;
   counts_[static_cast<int>(class_of_tag(tag))]++;
@@ -192,20 +194,71 @@ int CutPool::park_idle_cuts(simplex::LpSolver &lp, int max_age, int min_batch) {
   return delete_cuts(lp, idle, true);
 }
 
-int CutPool::unpark_violated(const double *x, double min_efficacy, int max_count) {
-  std::vector<std::pair<double, int>> found;
-  for (int k = 0; k < size(); ++k) {
-    const PoolCut &pc = cuts_[k];
-    if (!pc.parked) continue;
-    double act = 0, norm = 0;
-    for (size_t p = 0; p < pc.index.size(); ++p) {
-      act += pc.value[p] * x[pc.index[p]];
-      norm += pc.value[p] * pc.value[p];
+void CutPool::index_parked_cut(int k, const double *x) {
+  ParkedIndex &ix = parked_;
+  const PoolCut &pc = cuts_[k];
+  double act = 0;
+  for (size_t p = 0; p < pc.index.size(); ++p) {
+    const int j = pc.index[p];
+    ix.col_cut[j].push_back(k);
+    ix.col_coef[j].push_back(pc.value[p]);
+    act += pc.value[p] * x[j];
+  }
+  ix.act[k] = act;
+  ix.indexed[k] = 1;
+  ix.cuts.push_back(k);
+}
+
+// Brings the activities of the indexed cuts to `x` through the columns that
+// moved, and indexes the cuts parked since the last call.
+void CutPool::refresh_parked_index(const double *x) {
+  // rounding in the carried sums grows with the updates: a fresh evaluation now and then
+  constexpr int kMaxUpdates = 200;
+  ParkedIndex &ix = parked_;
+  const int n = prob_.n;
+  if (!ix.valid || ix.updates >= kMaxUpdates) {
+    ix.cuts.clear();
+    ix.indexed.assign(cuts_.size(), 0);
+    ix.act.assign(cuts_.size(), 0.0);
+    ix.col_cut.resize(n);
+    ix.col_coef.resize(n);
+    for (int j = 0; j < n; ++j) {
+      ix.col_cut[j].clear();
+      ix.col_coef[j].clear();
     }
+    ix.xref.assign(x, x + n);
+    ix.updates = 0;
+    ix.valid = true;
+  } else {
+    for (int j = 0; j < n; ++j) {
+      const double d = x[j] - ix.xref[j];
+      if (d == 0) continue;
+      ix.xref[j] = x[j];
+      const std::vector<int> &cut = ix.col_cut[j];
+      const std::vector<double> &coef = ix.col_coef[j];
+      for (size_t q = 0; q < cut.size(); ++q) ix.act[cut[q]] += coef[q] * d;
+    }
+    ++ix.updates;
+  }
+  // cuts added to the pool since; then the parked ones not yet indexed
+  ix.indexed.resize(cuts_.size(), 0);
+  ix.act.resize(cuts_.size(), 0.0);
+  for (int k = 0; k < size(); ++k)
+    if (cuts_[k].parked && !ix.indexed[k]) index_parked_cut(k, x);
+}
+
+int CutPool::unpark_violated(const double *x, double min_efficacy, int max_count) {
+  // rounding in the carried sums grows with the updates: a fresh evaluation now and then
+  refresh_parked_index(x);
+  std::vector<std::pair<double, int>> found;
+  for (int k : parked_.cuts) {
+    const PoolCut &pc = cuts_[k];
+    if (!pc.parked || pc.norm <= 0) continue;
+    const double act = parked_.act[k];
     double viol = 0;
     if (pc.sense != 'G') viol = std::max(viol, act - pc.rhs);
     if (pc.sense != 'L') viol = std::max(viol, pc.rhs - act);
-    if (norm > 0 && viol / std::sqrt(norm) >= min_efficacy) found.emplace_back(-viol / std::sqrt(norm), k);
+    if (viol / pc.norm >= min_efficacy) found.emplace_back(-viol / pc.norm, k);
   }
   if (static_cast<int>(found.size()) > max_count) {
     std::nth_element(found.begin(), found.begin() + max_count, found.end());
@@ -233,6 +286,7 @@ int CutPool::delete_cuts(simplex::LpSolver &lp, const std::function<bool(const P
     count++;
   }
   if (count == 0) return 0;
+  if (!park) parked_.valid = false;  // cut indices change
   lp.delete_rows(drop);
   std::vector<int> new_index(cuts_.size(), -1);
   if (park) {

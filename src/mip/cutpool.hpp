@@ -35,6 +35,7 @@ struct PoolCut {
   std::string tag;
   int lp_row = -1;             // row of the node LP that holds it, -1 when not in the LP
   bool parked = false;         // taken out of the node LP while idle; comes back when violated
+  double norm = 0;             // Euclidean norm of the coefficients
 };
 
 class ConflictGraph;
@@ -88,6 +89,8 @@ class CutPool {
   int park_idle_cuts(simplex::LpSolver &lp, int max_age, int min_batch);
   // Marks for the LP (the next flush) the parked cuts that `x` violates with
   // efficacy at least `min_efficacy`, most violated first, at most `max_count`.
+  // Activities are carried from the previous call's point through the
+  // columns whose values changed.
   int unpark_violated(const double *x, double min_efficacy, int max_count);
   // Marks parked cut k for the LP again (a stored basis has its row nonbasic).
   void unpark(int k);
@@ -117,8 +120,24 @@ class CutPool {
   // from the LP, and from the pool unless `park`.
   int delete_cuts(simplex::LpSolver &lp, const std::function<bool(const PoolCut &)> &goes, bool park = false);
 
+  // Column-wise copy of the cuts parked since the last build and their
+  // activities at `xref`. A cut unparked since keeps its entries (its
+  // activity stays current, ready for its next parking) and is skipped.
+  struct ParkedIndex {
+    bool valid = false;
+    int updates = 0;                            // carried updates since the last full evaluation
+    std::vector<int> cuts;                      // indexed cuts
+    std::vector<char> indexed;                  // per cut
+    std::vector<std::vector<int>> col_cut;      // per column: the indexed cuts with an entry
+    std::vector<std::vector<double>> col_coef;  // and their coefficients
+    std::vector<double> act, xref;
+  };
+  void index_parked_cut(int k, const double *x);
+  void refresh_parked_index(const double *x);
+
   const MipProblem &prob_;
   std::vector<PoolCut> cuts_;
+  ParkedIndex parked_;
   std::vector<int> row_cut_;  // LP row - prob rows -> cut index
   std::array<unsigned, static_cast<int>(CutClass::kCount)> counts_{};
   std::array<unsigned, static_cast<int>(CutClass::kCount)> basis_counts_{};

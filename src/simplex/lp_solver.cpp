@@ -505,7 +505,9 @@ double LpSolver::max_primal_violation() const {
   return worst;
 }
 
-bool LpSolver::tableau_row(int var, std::vector<double> &row) {
+bool LpSolver::tableau_row(int var, std::vector<int> &index, std::vector<double> &value) {
+  index.clear();
+  value.clear();
   if (!glp_ || var < 0 || var >= n_ + m_) return false;
   Glp &g = *glp_;
   const int p = g.where[var];
@@ -514,9 +516,23 @@ bool LpSolver::tableau_row(int var, std::vector<double> &row) {
   compute_pivot_row(g, g.work_row);
   // unscaled variable v_k = sc(k) v'_k; the row is multiplied by sc(var)
   auto sc = [&](int k) { return k < n_ ? g.col_scale[k] : 1.0 / g.row_scale[k - n_]; };
-  row.assign(n_ + m_, 0.0);
   const double sb = sc(var);
-  for (int k : g.alpha_list) row[k] = g.alpha_row[k] * sb / sc(k);
+  index.reserve(g.alpha_list.size());
+  value.reserve(g.alpha_list.size());
+  for (int k : g.alpha_list) {
+    if (k == var) continue;
+    index.push_back(k);
+    value.push_back(g.alpha_row[k] * sb / sc(k));
+  }
+  return true;
+}
+
+bool LpSolver::tableau_row(int var, std::vector<double> &row) {
+  std::vector<int> index;
+  std::vector<double> value;
+  if (!tableau_row(var, index, value)) return false;
+  row.assign(n_ + m_, 0.0);
+  for (size_t t = 0; t < index.size(); ++t) row[index[t]] = value[t];
   row[var] = 1.0;
   return true;
 }

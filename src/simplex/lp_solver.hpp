@@ -169,6 +169,9 @@ class LpSolver {
   // `var` (slack of row i is cols()+i). False when `var` is not basic.
   // Values refer to the unscaled variables.
   bool tableau_row(int var, std::vector<double> &row);
+  // The same row without its unit entry at `var`: the nonbasic positions
+  // with a nonzero, in no particular order.
+  bool tableau_row(int var, std::vector<int> &index, std::vector<double> &value);
 
  private:
   void rebuild();

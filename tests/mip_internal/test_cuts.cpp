@@ -1208,6 +1208,79 @@ TEST(CutPoolRules, ParkedCutsLeaveTheLpAndComeBackWhenViolated) {
   }
 }
 
+// The parked cuts' activities are carried from point to point through the
+// columns that moved: over a long walk of small and large moves, with cuts
+// parked again after coming back and new cuts joining, the cuts returned are
+// exactly those a fresh evaluation finds violated.
+TEST(CutPoolRules, ParkedCutScanMatchesAFreshEvaluationAlongAWalk) {
+  constexpr int n = 12;
+  Enumerable e({std::vector<double>(n, 1.0)}, {-1e30}, {n}, std::vector<double>(n, -1.0));
+  CutPool pool(e.prob);
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> coef(-3, 3), unit(0, 1);
+  auto add_parked = [&](int count) {
+    for (int c = 0; c < count; ++c) {
+      std::vector<int> cols;
+      std::vector<double> vals;
+      for (int j = 0; j < n; ++j)
+        if (unit(rng) < 0.5) cols.push_back(j), vals.push_back(coef(rng));
+      if (cols.empty()) continue;
+      const int sense = static_cast<int>(rng() % 3) - 1;
+      const int k = pool.add(1000, sense, 0, vals.data(), cols.data(), static_cast<int>(cols.size()), coef(rng), "MIGC");
+      ASSERT_GE(k, 0);
+      pool.cut(k).parked = true;
+    }
+  };
+  add_parked(40);
+  // a fresh evaluation of a cut's efficacy at x
+  auto efficacy = [](const tarvo::mip::PoolCut &c, const std::vector<double> &x) {
+    double act = 0, norm = 0;
+    for (size_t p = 0; p < c.index.size(); ++p) act += c.value[p] * x[c.index[p]], norm += c.value[p] * c.value[p];
+    return std::max(c.sense != 'G' ? act - c.rhs : 0.0, c.sense != 'L' ? c.rhs - act : 0.0) / std::sqrt(norm);
+  };
+  std::vector<double> x(n, 0.5);
+  constexpr double kEff = 0.05;
+  int returned = 0;
+  for (int step = 0; step < 600; ++step) {
+    // mostly a few columns move (a plunge), now and then all of them (a jump)
+    const int moves = step % 50 == 0 ? n : 1 + static_cast<int>(rng() % 3);
+    for (int t = 0; t < moves; ++t) x[rng() % n] = unit(rng) < 0.3 ? std::round(unit(rng)) : unit(rng);
+    if (step % 97 == 0) add_parked(5);
+    std::vector<int> expected;
+    for (int k = 0; k < pool.size(); ++k) {
+      if (!pool.cut(k).parked) continue;
+      const double eff = efficacy(pool.cut(k), x);
+      if (std::fabs(eff - kEff) < 1e-9) continue;  // too close to call for either evaluation
+      if (eff > kEff) expected.push_back(k);
+    }
+    std::vector<char> was_parked(pool.size());
+    for (int k = 0; k < pool.size(); ++k) was_parked[k] = pool.cut(k).parked;
+    const int got = pool.unpark_violated(x.data(), kEff, pool.size());
+    std::vector<int> back;
+    for (int k = 0; k < pool.size(); ++k)
+      if (was_parked[k] && !pool.cut(k).parked) back.push_back(k);
+    ASSERT_EQ(back, expected) << "step " << step;
+    EXPECT_EQ(got, static_cast<int>(back.size()));
+    returned += got;
+    // the cuts that came back leave again, most at once, some later
+    for (int k : back)
+      if (unit(rng) < 0.7) pool.cut(k).parked = true;
+    if (step % 13 == 0)
+      for (int k = 0; k < pool.size(); ++k) pool.cut(k).parked = true;
+  }
+  EXPECT_GT(returned, 100);
+  // at most max_count come back, the most violated first
+  for (int k = 0; k < pool.size(); ++k) pool.cut(k).parked = true;
+  std::fill(x.begin(), x.end(), 1.0);
+  std::vector<std::pair<double, int>> eff;
+  for (int k = 0; k < pool.size(); ++k) eff.emplace_back(-efficacy(pool.cut(k), x), k);
+  std::sort(eff.begin(), eff.end());
+  ASSERT_GT(-eff[3].first, kEff);
+  EXPECT_EQ(pool.unpark_violated(x.data(), kEff, 3), 3);
+  for (int t = 0; t < 3; ++t) EXPECT_FALSE(pool.cut(eff[t].second).parked);
+  EXPECT_TRUE(pool.cut(eff[3].second).parked);
+}
+
 TEST(RootLoopSettings, MaskZeroSkipsTheLoopAndNoRoomWarns) {
   MipModel mm;
   LOAD_OR_SKIP(mm, "p0033");

@@ -284,6 +284,17 @@ TEST(LpSolver, TableauRowsHoldAtTheSolution) {
       mag += std::fabs(row[k] * z[k]);
     }
     EXPECT_NEAR(s, 0.0, 1e-8 * (1 + mag)) << "basic variable " << v;
+    // the sparse form lists exactly the nonzeros other than the unit at v
+    std::vector<int> idx;
+    std::vector<double> val;
+    ASSERT_TRUE(lp.tableau_row(v, idx, val));
+    std::vector<double> again(n + m, 0.0);
+    again[v] = 1.0;
+    for (size_t t = 0; t < idx.size(); ++t) {
+      EXPECT_NE(idx[t], v);
+      again[idx[t]] = val[t];
+    }
+    EXPECT_EQ(again, row) << "basic variable " << v;
     ++checked;
   }
   EXPECT_EQ(checked, m);
