@@ -280,7 +280,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     const double z_new = ctx.lp.objective();
     res.bound = z_new;
     if (lim.root)
-      context_log(ctx, 3, "\nCut pass %d: bound %.10g, %d cuts, %.0f pivots, work %.3g, %.2f s into the loop", pass,
+      context_log(ctx, 3, "\nCut pass %d: bound %.10g, %d cuts, %.0f pivots, work %.0f, %.2f s into the loop", pass,
                   z_new, added, ctx.lp.iterations(), work, common::wall_seconds() - loop_start);
     stalled = std::fabs(z_new - z_old) <= std::min(objtol, ratio) * (std::fabs(z_old) + 1);
     if (stalled && ++nonimp >= max_nonimp) break;
@@ -291,7 +291,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     }
     ratio *= 0.5;
     if (work >= lim.work_budget) {
-      context_log(ctx, 3, "\nCut loop work budget %.3g spent", lim.work_budget);
+      context_log(ctx, 3, "\nCut loop work budget %.0f spent", lim.work_budget);
       break;
     }
   }
@@ -316,7 +316,9 @@ CutLoopResult root_cut_loop(MipContext &ctx, CutPool &pool) {
   lim.max_aggr = aggregation_limit(ctx.params.integer(TV_IPARAM_MIP_AGGCUTLIM_TOP), true);
   lim.max_per_pass = std::min(500, std::max(50, ctx.prob.m));
   lim.root = true;
-  lim.work_budget = kRootLoopWork + kRootWorkMultiple * lp_work(ctx, ctx.lp.total_iterations());
+  lim.work_budget = ctx.root_cut_work >= 0
+                        ? ctx.root_cut_work
+                        : kRootLoopWork + kRootWorkMultiple * lp_work(ctx, ctx.lp.total_iterations());
   double cut_time = ctx.params.dbl(TV_DPARAM_MIP_CUTTIMLIM);
   if (cut_time < 0 && ctx.params.integer(TV_IPARAM_MIP_CUTTIMLIM) >= 0)
     cut_time = ctx.params.integer(TV_IPARAM_MIP_CUTTIMLIM);
