@@ -42,7 +42,7 @@ constexpr int kDenseMaxAge = 2;
 // budget is a fixed amount (some seconds of separation-bound passes) plus a
 // multiple of the root LP's own work, so that larger models get more. A share
 // of the time left remains as a safety limit.
-constexpr double kRootLoopWork = 1.5e8;
+constexpr double kRootLoopWork = 2.5e8;
 constexpr double kRootWorkMultiple = 3;
 constexpr double kRootTimeShare = 0.5;
 constexpr int kRestartedRootPasses = 5;
