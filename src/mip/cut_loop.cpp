@@ -44,7 +44,7 @@ constexpr int kDenseMaxAge = 2;
 // of the time left remains as a safety limit. A heuristic's sub-MIP keeps
 // its former share: its whole search runs against a short clock, and a longer
 // cut loop would take the time its tree needs.
-constexpr double kRootLoopWork = 2.5e8;
+constexpr double kRootLoopWork = 3e8;
 constexpr double kRootWorkMultiple = 3;
 constexpr double kRootTimeShare = 0.5, kSubMipTimeShare = 0.2;
 constexpr int kRestartedRootPasses = 5;
