@@ -35,7 +35,18 @@ constexpr int kDenseChoice = 8;
 // A dense cut idle for this many re-optimisations leaves the LP: kept, it
 // would slow every LP of the tree while holding no part of the bound.
 constexpr int kDenseMaxAge = 2;
-constexpr double kRootTimeShare = 0.2;
+// The root loop stops on a budget of work, not of time: under load a time
+// share gave a different number of passes, hence another root point and
+// another first incumbent, from run to run. Work counts the entries the
+// separators scan plus, per simplex pivot, the LP's rows and columns; the
+// budget is a fixed amount (some seconds of separation-bound passes) plus a
+// multiple of the root LP's own work, so that larger models get more. A share
+// of the time left remains as a safety limit. A heuristic's sub-MIP keeps
+// its former share: its whole search runs against a short clock, and a longer
+// cut loop would take the time its tree needs.
+constexpr double kRootLoopWork = 3e8;
+constexpr double kRootWorkMultiple = 3;
+constexpr double kRootTimeShare = 0.5, kSubMipTimeShare = 0.2;
 constexpr int kRestartedRootPasses = 5;
 constexpr int kNever = 1 << 30;
 constexpr int kBasisFallback = 10;  // candidates below which the tableau rows' flow covers are sought
@@ -53,8 +64,14 @@ struct LoopLimits {
   int max_per_pass = 0;
   double min_efficacy = 1e-4;
   double deadline = 1e30;
+  double work_budget = 1e30;  // units of lp_work and SepInput::work
   bool root = true;
 };
+
+// Work of an LP solve in the loop's units: each pivot reads about a row and a column of the LP.
+double lp_work(const MipContext &ctx, double pivots) {
+  return pivots * (static_cast<double>(ctx.lp.rows()) + ctx.prob.n);
+}
 
 int aggregation_limit(int param, bool root) {
   if (param >= 0) return param;
@@ -65,14 +82,14 @@ int aggregation_limit(int param, bool root) {
 // `cglp_iterations` counts the simplex iterations of the loop's cut-generating LPs.
 // `dense_per_pass` is the number of dense cuts the pass will take.
 void separate(MipContext &ctx, CutPool &pool, const LoopLimits &lim, int pass, int dense_per_pass,
-              double &cglp_iterations, std::vector<Cut> &cands) {
+              double &cglp_iterations, double &work, std::vector<Cut> &cands) {
   ExtendedVars ext;
   ext.build(ctx.prob, pool, ctx.lp);
   CutSafety safety;
   safety.min_efficacy = lim.min_efficacy;
   SepInput in{ctx.prob, ctx.lp, pool, ext, ctx.lp.x().data(), ctx.params.dbl(TV_DPARAM_MIP_INTTOL),
               lim.max_aggr, lim.max_per_pass, safety, max_cut_nnz(ctx.prob), lim.deadline,
-              (lim.mask & TV_MIP_LIFT_CUTS) != 0, dense_nnz(ctx.prob), kDenseChoice * dense_per_pass};
+              (lim.mask & TV_MIP_LIFT_CUTS) != 0, dense_nnz(ctx.prob), kDenseChoice * dense_per_pass, &work};
   const double gbnd = ctx.lp.objective();
   if (lim.mask & TV_MIP_GOMORY_CUTS) {
     context_log(ctx, 7, "\nSearching for Gomory cuts (numcutpass:%d numcut:%d, gbnd:%g)", pass, pool.size(), gbnd);
@@ -229,6 +246,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
   const double z_start = ctx.lp.objective();
   std::vector<double> history;
   double cglp_iterations = 0;
+  double work = 0;
   for (int pass = 1; pass <= lim.max_passes; ++pass) {
     if (res.status != simplex::LpStatus::kOptimal) break;
     if (common::wall_seconds() >= lim.deadline) {
@@ -238,7 +256,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     const double z_old = ctx.lp.objective();
     std::vector<Cut> cands;
     const int dense_per_pass = stalled ? kDensePerStalledPass : kDensePerPass;
-    separate(ctx, pool, lim, pass, dense_per_pass, cglp_iterations, cands);
+    separate(ctx, pool, lim, pass, dense_per_pass, cglp_iterations, work, cands);
     // Cuts that held no part of the bound for long leave before the new ones
     // come in: the LP keeps its basis, and the pool has room again.
     if (lim.root) pool.drop_aged_cuts(ctx.lp, inactive_limit, dense_nnz(ctx.prob), kDenseMaxAge);
@@ -255,6 +273,7 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     res.cuts_added += added;
     res.rounds = pass;
     res.status = resolve(ctx);
+    work += lp_work(ctx, ctx.lp.iterations());
     if (ctx.cut_pass_line) ctx.cut_pass_line(ctx.log_data, pass, res.cuts_added);
     if (res.status != simplex::LpStatus::kOptimal) break;
     if (!lim.root) update_cut_activity(ctx, pool);
@@ -263,8 +282,8 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
     const double z_new = ctx.lp.objective();
     res.bound = z_new;
     if (lim.root)
-      context_log(ctx, 3, "\nCut pass %d: bound %.10g, %d cuts, %.0f pivots, %.2f s into the loop", pass, z_new,
-                  added, ctx.lp.iterations(), common::wall_seconds() - loop_start);
+      context_log(ctx, 3, "\nCut pass %d: bound %.10g, %d cuts, %.0f pivots, work %.0f, %.2f s into the loop", pass,
+                  z_new, added, ctx.lp.iterations(), work, common::wall_seconds() - loop_start);
     stalled = std::fabs(z_new - z_old) <= std::min(objtol, ratio) * (std::fabs(z_old) + 1);
     if (stalled && ++nonimp >= max_nonimp) break;
     history.push_back(z_new);
@@ -273,6 +292,10 @@ CutLoopResult run_loop(MipContext &ctx, CutPool &pool, const LoopLimits &lim) {
       if (recent <= kStallShare * (z_new - z_start)) break;
     }
     ratio *= 0.5;
+    if (work >= lim.work_budget) {
+      context_log(ctx, 3, "\nCut loop work budget %.0f spent", lim.work_budget);
+      break;
+    }
   }
   return res;
 }
@@ -295,6 +318,9 @@ CutLoopResult root_cut_loop(MipContext &ctx, CutPool &pool) {
   lim.max_aggr = aggregation_limit(ctx.params.integer(TV_IPARAM_MIP_AGGCUTLIM_TOP), true);
   lim.max_per_pass = std::min(500, std::max(50, ctx.prob.m));
   lim.root = true;
+  lim.work_budget = ctx.root_cut_work >= 0
+                        ? ctx.root_cut_work
+                        : kRootLoopWork + kRootWorkMultiple * lp_work(ctx, ctx.lp.total_iterations());
   double cut_time = ctx.params.dbl(TV_DPARAM_MIP_CUTTIMLIM);
   if (cut_time < 0 && ctx.params.integer(TV_IPARAM_MIP_CUTTIMLIM) >= 0)
     cut_time = ctx.params.integer(TV_IPARAM_MIP_CUTTIMLIM);
@@ -302,8 +328,9 @@ CutLoopResult root_cut_loop(MipContext &ctx, CutPool &pool) {
   lim.deadline = ctx.deadline;
   if (cut_time >= 0)
     lim.deadline = std::min(lim.deadline, now + cut_time);
-  else if (ctx.deadline < 1e29)  // no limit of its own: a share of the time left
-    lim.deadline = std::min(lim.deadline, now + kRootTimeShare * (ctx.deadline - now));
+  else if (ctx.deadline < 1e29)  // no limit of its own: a share of the time left, for safety
+    lim.deadline =
+        std::min(lim.deadline, now + (ctx.sub_mip ? kSubMipTimeShare : kRootTimeShare) * (ctx.deadline - now));
   context_log(ctx, 7, "\nStart cuts loop (cutlevel:%d numcut:%d, gbnd:%g)", lim.mask, pool.size(),
               ctx.lp.objective());
   CutLoopResult r = run_loop(ctx, pool, lim);

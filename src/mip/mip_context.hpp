@@ -47,6 +47,7 @@ struct MipContext {
   std::shared_ptr<HeuristicState> heur{};
   const PseudoCosts *pseudo = nullptr;  // the tree's, for pseudo-cost diving; may be null
   double dive_iterations = 1e30;     // LP pivots node dives may still spend (the tree's budget)
+  double root_cut_work = -1;         // work budget of the root cut loop; below 0 its own rule
   int print_level = 0;
   void (*log)(void *data, const char *line) = nullptr;  // complete lines, may be null
   void *log_data = nullptr;

@@ -57,6 +57,7 @@ bool mir_extended(const SepInput &in, const MirBase &base, double delta, const s
                   ExtendedCut &out) {
   const ExtendedVars &e = in.ext;
   if (!(delta > 0) || !std::isfinite(delta)) return false;
+  if (in.work) *in.work += static_cast<double>(base.index.size());
   struct Term {
     int k;
     double a;   // coefficient of y after substitution
@@ -149,6 +150,7 @@ class ColumnEfficacy {
       dense_[j] = 0, mark_[j] = 0;
     }
     support_ = static_cast<int>(touched_.size());
+    if (in_.work) *in_.work += static_cast<double>(c.coef.size() + touched_.size());
     const bool dense = support_ > in_.max_nnz;
     touched_.clear();
     if (!ok || dense || !(norm > 0)) return 0;

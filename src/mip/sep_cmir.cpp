@@ -139,6 +139,7 @@ void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
       for (int k : agg.touched)
         if (agg.coef[k] != 0.0) work.add(k, agg.coef[k]);
       substitute_variable_bounds(p, e, vb, work);
+      if (in.work) *in.work += static_cast<double>(work.touched.size());
       for (double sign : {1.0, -1.0}) {
         base.index.clear();
         base.value.clear();

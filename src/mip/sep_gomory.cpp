@@ -40,6 +40,7 @@ std::vector<int> fractional_basics(const SepInput &in) {
 bool tableau_base(const SepInput &in, int j, std::vector<double> &row, MirBase &base, std::vector<char> &comp) {
   const ExtendedVars &e = in.ext;
   if (!in.lp.tableau_row(j, row)) return false;
+  if (in.work) *in.work += static_cast<double>(row.size());
   base.index.clear();
   base.value.clear();
   base.rhs = 0;

@@ -24,6 +24,9 @@ struct SepInput {
   bool aggregated_flow_covers = false;  // lifted flow covers on the c-MIR aggregations too
   int dense_nnz = 1 << 30;   // cuts with more entries are dense
   int max_dense = 1 << 30;   // dense Gomory cuts worth building
+  // Entries the separators scanned (tableau rows, MIR bases, expanded cuts),
+  // added to when not null: the loop's deterministic measure of their work.
+  double *work = nullptr;
 };
 
 // Mixed-integer rounding of the base inequality sum a_k v_k <= beta over the

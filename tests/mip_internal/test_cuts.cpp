@@ -3,6 +3,7 @@
 // loop raises the bound without passing the optimum, the pool keeps its limit
 // and its activity rules, and unsafe cuts never get through.
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <map>
 #include <numeric>
@@ -1302,6 +1303,58 @@ TEST(RootLoopSettings, MaskZeroSkipsTheLoopAndNoRoomWarns) {
   EXPECT_EQ(r.cuts_added, 0);
   EXPECT_TRUE(mm.logged("try and increase TV_DPARAM_MIP_ADDCUTPER"));
   EXPECT_TRUE(mm.logged("Start cuts loop"));
+}
+
+// Bound and work of each root cut pass, read from the pass log lines.
+std::vector<std::pair<double, double>> pass_bounds_and_work(const MipModel &mm) {
+  std::vector<std::pair<double, double>> out;
+  for (const auto &l : mm.log) {
+    int pass, cuts;
+    double bound, pivots, work;
+    const auto at = l.find("Cut pass ");
+    if (at != std::string::npos &&
+        std::sscanf(l.c_str() + at, "Cut pass %d: bound %lf, %d cuts, %lf pivots, work %lf", &pass, &bound, &cuts,
+                    &pivots, &work) == 5)
+      out.emplace_back(bound, work);
+  }
+  return out;
+}
+
+// The root loop stops on work, not on the clock: each pass's work is the same
+// from run to run, and a budget ends the loop at the first pass that reaches
+// it, with the same bound the unlimited loop had after that pass.
+TEST(RootLoopSettings, WorkBudgetEndsTheLoopAtTheFirstPassReachingIt) {
+  for (const char *name : {"vpm2", "p0201"}) {
+    std::vector<std::pair<double, double>> full;
+    {
+      MipModel mm;
+      if (!mm.load(name)) continue;
+      CheckingSink sink(mm.prob);
+      auto ctx = mm.context(sink);
+      auto pool = tarvo::mip::make_cut_pool(mm.prob);
+      const auto r = tarvo::mip::root_cut_loop(ctx, *pool);
+      full = pass_bounds_and_work(mm);
+      ASSERT_EQ(static_cast<int>(full.size()), r.rounds) << name;
+    }
+    ASSERT_GE(full.size(), 5u) << name;
+    for (size_t k = 1; k < full.size(); ++k) EXPECT_GT(full[k].second, full[k - 1].second) << name;
+    MipModel mm;
+    ASSERT_TRUE(mm.load(name));
+    CheckingSink sink(mm.prob);
+    auto ctx = mm.context(sink);
+    ctx.root_cut_work = 0.5 * (full[2].second + full[3].second);  // inside the fourth pass
+    auto pool = tarvo::mip::make_cut_pool(mm.prob);
+    const auto r = tarvo::mip::root_cut_loop(ctx, *pool);
+    const auto cut_short = pass_bounds_and_work(mm);
+    EXPECT_EQ(r.rounds, 4) << name;
+    EXPECT_TRUE(mm.logged("work budget")) << name;
+    ASSERT_EQ(cut_short.size(), 4u) << name;
+    for (size_t k = 0; k < 4; ++k) {
+      EXPECT_EQ(cut_short[k].second, full[k].second) << name << " pass " << k + 1;
+      EXPECT_NEAR(cut_short[k].first, full[k].first, 1e-9 * (1 + std::fabs(full[k].first))) << name;
+    }
+    if (!mm.optimum.empty()) expect_keeps_optimum(mm, *pool);
+  }
 }
 
 // A pool that keeps filling: cuts deleted to make room must not leave the LP
