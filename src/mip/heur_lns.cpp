@@ -37,6 +37,19 @@ int integer_count(const MipProblem &p) {
   return static_cast<int>(std::count(p.is_int.begin(), p.is_int.end(), 1));
 }
 
+// Frees the least priced-out of the fixed columns in `fixed` (|reduced cost|,
+// column) until `target` integer columns are free: they can move at the
+// smallest loss of objective.
+void free_cheapest(const MipProblem &p, SubMipSpec &s, std::vector<std::pair<double, int>> &fixed, int free_count,
+                   double target) {
+  std::sort(fixed.begin(), fixed.end());
+  for (size_t t = 0; t < fixed.size() && free_count < target; ++t, ++free_count) {
+    const int j = fixed[t].second;
+    s.lo[j] = p.col_lo[j];
+    s.up[j] = p.col_up[j];
+  }
+}
+
 }  // namespace
 
 bool run_sub_mip(MipContext &ctx, SubMipSpec &spec, const SubMipBudget &b, const char *tag, bool *exhausted) {
@@ -86,24 +99,29 @@ bool rens(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &
   // the LP's own free columns meet the share: the region of share 0, searched before
   if (free_share > 0 && free_count >= free_share * ints) return false;
   // the least priced-out columns are freed too until the share is met
-  std::sort(integral.begin(), integral.end());
-  for (size_t t = 0; t < integral.size() && free_count < free_share * ints; ++t, ++free_count) {
-    const int j = integral[t].second;
-    s.lo[j] = p.col_lo[j];
-    s.up[j] = p.col_up[j];
-  }
+  free_cheapest(p, s, integral, free_count, free_share * ints);
   if (fixed_integer_share(p, s) < kMinFixedShare) return false;
   return run_sub_mip(ctx, s, b, kTagAdvanced, exhausted);
 }
 
-bool rins(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b, bool *exhausted) {
+bool rins(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b, bool *exhausted,
+          const std::vector<double> *reduced_costs, double free_share) {
   if (!ctx.sink.has_incumbent()) return false;
   const MipProblem &p = ctx.prob;
   const std::vector<double> &z = ctx.sink.incumbent();
   const double tol = ctx.params.dbl(TV_DPARAM_MIP_INTTOL);
   SubMipSpec s = spec_of(p);
-  for (int j = 0; j < p.n; ++j)
-    if (p.is_int[j] && std::fabs(lp_x[j] - z[j]) <= tol) s.lo[j] = s.up[j] = z[j];
+  std::vector<std::pair<double, int>> agreed;  // (|reduced cost|, column)
+  int ints = 0;
+  for (int j = 0; j < p.n; ++j) {
+    if (!p.is_int[j]) continue;
+    ++ints;
+    if (std::fabs(lp_x[j] - z[j]) > tol) continue;
+    s.lo[j] = s.up[j] = z[j];
+    if (reduced_costs) agreed.emplace_back(std::fabs((*reduced_costs)[j]), j);
+  }
+  if (free_share > 0 && reduced_costs)
+    free_cheapest(p, s, agreed, ints - static_cast<int>(agreed.size()), free_share * ints);
   const double share = fixed_integer_share(p, s);
   // all agree: the incumbent is the LP optimum of this region, nothing to gain
   if (share >= 1.0 && exhausted) *exhausted = true;

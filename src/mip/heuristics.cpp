@@ -17,6 +17,9 @@ namespace tarvo::mip {
 namespace {
 
 constexpr int kNodeDiveFrequency = 10;
+// Tree RINS: steps of the share of integer columns its regions free beyond
+// the disagreeing ones, and the most it frees.
+constexpr double kRinsFreeStep = 0.1, kRinsMostFreeShare = 0.5;
 constexpr double kMinNodeDiveIterations = 500;  // a dive shorter than this rarely reaches a leaf
 constexpr int kRootFixPropagateRuns = 6;
 constexpr int kNodeFixPropagateRuns = 2;
@@ -254,12 +257,23 @@ void search_neighbourhoods(MipContext &ctx, int level) {
   if (ctx.branches < st.next_rins) return;
   const double before = ctx.sink.incumbent_objective();
   const std::vector<double> x = ctx.lp.x();
-  bool improved = rins(ctx, x, sub_budget(ctx, level, 1.0));
+  // Deep nodes agree with the incumbent almost everywhere: their regions are
+  // searched out in a branch or two. While that happens the next regions
+  // keep a growing share of the agreed columns free (the cheapest by reduced
+  // cost); a region that stops at its limits unfound shrinks them again.
+  const std::vector<double> rc = ctx.lp.reduced_costs();
+  bool exhausted = false;
+  bool improved = rins(ctx, x, sub_budget(ctx, level, 1.0), &exhausted, &rc, st.rins_free_share);
+  // a region grown after running dry was too small to count as a failure
+  const bool grown = !improved && exhausted && st.rins_free_share < kRinsMostFreeShare;
+  if (!improved)
+    st.rins_free_share = exhausted ? std::min(kRinsMostFreeShare, st.rins_free_share + kRinsFreeStep)
+                                   : std::max(0.0, st.rins_free_share - kRinsFreeStep);
   if (!improved && before < st.last_improved_obj) {
     improved = local_branching(ctx, local_branch_window(ctx), sub_budget(ctx, level, 1.0));
     st.last_improved_obj = before;
   }
-  st.rins_failures = improved ? 0 : std::min(st.rins_failures + 1, 6);
+  if (improved || !grown) st.rins_failures = improved ? 0 : std::min(st.rins_failures + 1, 6);
   st.next_rins = ctx.branches + 50.0 * (1 << st.rins_failures);
 }
 

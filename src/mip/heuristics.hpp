@@ -63,6 +63,7 @@ struct HeuristicState {
   double next_polish = 0;        // branch count of the next polishing run
   double last_improved_obj = 1e30;  // incumbent the last neighbourhood search started from
   int rins_failures = 0;
+  double rins_free_share = 0;    // integer columns a tree RINS frees at least (grows while its regions run dry)
   unsigned rng = 1;
   bool pure_binary = false;      // the enumeration solver takes the model
 };
@@ -89,8 +90,11 @@ struct SubMipBudget {
 bool rens(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b,
           const std::vector<double> *reduced_costs = nullptr, double free_share = 0, bool *exhausted = nullptr);
 // RINS fixes the integer columns on which lp_x and the incumbent agree;
-// `exhausted` tells that its region holds no better solution.
-bool rins(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b, bool *exhausted = nullptr);
+// `exhausted` tells that its region holds no better solution. With the LP's
+// reduced costs, the least priced out of those columns are freed again
+// until `free_share` of the integer columns is free.
+bool rins(MipContext &ctx, const std::vector<double> &lp_x, const SubMipBudget &b, bool *exhausted = nullptr,
+          const std::vector<double> *reduced_costs = nullptr, double free_share = 0);
 // Searches the solutions within Hamming distance k of the incumbent over the binaries.
 bool local_branching(MipContext &ctx, int k, const SubMipBudget &b);
 // Crossover and mutation over the solution store: the integer columns the

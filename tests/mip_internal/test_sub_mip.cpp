@@ -303,6 +303,39 @@ TEST(Neighbourhoods, RinsWithinASearchedRensRegionIsExhausted) {
   EXPECT_GE(checked, 2);
 }
 
+// At a point that agrees with the incumbent everywhere RINS has no region
+// and reports it exhausted; with a free share it frees the columns the root
+// LP prices out least and searches them, improving a first solution.
+TEST(Neighbourhoods, RinsFreeShareWidensAnEmptyRegion) {
+  int improved_count = 0;
+  for (const char *name : {"p0201", "vpm2", "misc03", "bell5"}) {
+    MipModel mm;
+    if (!mm.load(name)) continue;
+    CheckingSink sink(mm.prob);
+    auto ctx = mm.context(sink);
+    tarvo::mip::SubMipBudget b;
+    b.branches = -1;
+    b.deadline = tarvo::common::wall_seconds() + 30;
+    tarvo::mip::SubMipBudget first = b;
+    first.solutions = 1;
+    if (!tarvo::mip::rens(ctx, mm.lp.x(), first)) continue;
+    const std::vector<double> z = sink.incumbent();
+    const double z_obj = sink.incumbent_objective();
+    const std::vector<double> rc = mm.lp.reduced_costs();
+    bool exhausted = false;
+    EXPECT_FALSE(tarvo::mip::rins(ctx, z, b, &exhausted, &rc, 0.0)) << name;
+    EXPECT_TRUE(exhausted) << name;
+    exhausted = false;
+    const bool improved = tarvo::mip::rins(ctx, z, b, &exhausted, &rc, 0.5);
+    EXPECT_TRUE(improved || exhausted) << name;  // searched to the end
+    if (improved) {
+      EXPECT_LT(sink.incumbent_objective(), z_obj) << name;
+    }
+    improved_count += improved;
+  }
+  EXPECT_GE(improved_count, 1);
+}
+
 // A dense pure binary problem for the enumeration tests.
 MipProblem binary_problem(const std::vector<double> &c, const std::vector<std::vector<double>> &rows,
                           const std::vector<double> &row_lo, const std::vector<double> &row_up) {
