@@ -379,6 +379,26 @@ TEST(Separators, CutsOfRandomKnapsacksHoldAtEveryIntegerPoint) {
   EXPECT_GT(per_tag["LPROUND"], 10);
 }
 
+// Cuts share one summing array: an expansion that fails half way (a slack of
+// no known row) must leave nothing behind for the next cut, and a slack
+// expands to minus its row.
+TEST(Separators, ExpansionAfterAFailedOneStartsClean) {
+  Enumerable e({{3, 2, 1, 0}, {0, 1, 1, 1}}, {-1e30, -1e30}, {4, 2}, {-1, -1, -1, -1});
+  ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  AtLpPoint at(e);
+  const int unknown_slack = at.ext.n + at.ext.rows + 3;
+  Cut cut;
+  EXPECT_FALSE(tarvo::mip::extended_to_columns(at.in, {{0, 5.0}, {2, 1.0}, {unknown_slack, 1.0}}, 1.0, cut));
+  // x3 - s_0 = 3 x0 + 2 x1 + x2 + x3 <= 4, scaled to largest coefficient one
+  ASSERT_TRUE(tarvo::mip::extended_to_columns(at.in, {{3, 1.0}, {at.ext.n, -1.0}}, 4.0, cut));
+  std::map<int, double> got;
+  for (size_t q = 0; q < cut.index.size(); ++q) got[cut.index[q]] += cut.value[q];
+  const std::map<int, double> want{{0, 1.0}, {1, 2.0 / 3}, {2, 1.0 / 3}, {3, 1.0 / 3}};
+  ASSERT_EQ(got.size(), want.size());
+  for (const auto &[j, v] : want) EXPECT_NEAR(got[j], v, 1e-12) << j;
+  EXPECT_NEAR(cut.rhs, 4.0 / 3, 1e-12);
+}
+
 // General integers in [0,3] and continuous columns under random rows: the
 // disjunctive cuts, strengthened on the integer columns, and the LP-rounding
 // cuts hold on the whole mixed set.
