@@ -379,6 +379,36 @@ TEST(Separators, CutsOfRandomKnapsacksHoldAtEveryIntegerPoint) {
   EXPECT_GT(per_tag["LPROUND"], 10);
 }
 
+// {0,1/2}-cuts of random rows with coefficients in {-1, 0, 1}, where a column
+// of the combined rows often cancels and comes back with a later row, hold at
+// every integer point.
+TEST(Separators, ZeroHalfCutsOfCancellingRowsHoldAtEveryIntegerPoint) {
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<int> coef(-1, 1), cost(-9, -1);
+  int cuts_seen = 0;
+  for (int trial = 0; trial < 2000; ++trial) {
+    const int n = 8, m = 10;
+    std::vector<std::vector<double>> rows(m, std::vector<double>(n));
+    std::vector<double> up(m), c(n);
+    for (int i = 0; i < m; ++i) {
+      int pos = 0;
+      for (int j = 0; j < n; ++j) rows[i][j] = coef(rng), pos += rows[i][j] > 0;
+      up[i] = std::max(0, pos / 2);
+    }
+    for (int j = 0; j < n; ++j) c[j] = cost(rng);
+    Enumerable e(rows, std::vector<double>(m, -1e30), up, c);
+    if (e.lp.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
+    AtLpPoint at(e);
+    std::vector<Cut> cands;
+    tarvo::mip::separate_zerohalf(at.in, cands);
+    cuts_seen += static_cast<int>(cands.size());
+    e.each_point([&](const std::vector<double> &x) {
+      for (const Cut &cut : cands) ASSERT_LE(excess(cut.index, cut.value, cut.rhs, x.data()), 1e-9) << trial;
+    });
+  }
+  EXPECT_GT(cuts_seen, 20);
+}
+
 // Cuts share one summing array: an expansion that fails half way (a slack of
 // no known row) must leave nothing behind for the next cut, and a slack
 // expands to minus its row.
