@@ -37,6 +37,16 @@ struct ExtendedVars {
   void build(const MipProblem &prob, const CutPool &pool, const simplex::LpSolver &lp);
 };
 
+// Row a_i of LP row i over the columns, its slack being s_i = -a_i x; views
+// into the problem or the pool, valid while neither changes. False when row i
+// is neither a problem row nor a pooled cut.
+struct SlackRow {
+  const int *index = nullptr;
+  const double *value = nullptr;
+  int len = 0;
+};
+bool slack_row(const MipProblem &prob, const CutPool &pool, int i, SlackRow &row);
+
 // Appends coef * s_i over the columns: the slack of LP row i is s_i = -a_i x.
 // False when row i is neither a problem row nor a pooled cut.
 bool append_slack_row(const MipProblem &prob, const CutPool &pool, int i, double coef, std::vector<int> &index,

@@ -70,21 +70,26 @@ void ExtendedVars::build(const MipProblem &prob, const CutPool &pool, const simp
   }
 }
 
-bool append_slack_row(const MipProblem &prob, const CutPool &pool, int i, double coef, std::vector<int> &index,
-                      std::vector<double> &value) {
+bool slack_row(const MipProblem &prob, const CutPool &pool, int i, SlackRow &row) {
   if (i < prob.m) {
-    for (int p = prob.row_start[i]; p < prob.row_start[i + 1]; ++p) {
-      index.push_back(prob.row_index[p]);
-      value.push_back(-coef * prob.row_value[p]);
-    }
+    const int s = prob.row_start[i];
+    row = {&prob.row_index[s], &prob.row_value[s], prob.row_start[i + 1] - s};
     return true;
   }
   const int c = pool.cut_of_row(i);
   if (c < 0) return false;
   const PoolCut &pc = pool.cut(c);
-  for (size_t p = 0; p < pc.index.size(); ++p) {
-    index.push_back(pc.index[p]);
-    value.push_back(-coef * pc.value[p]);
+  row = {pc.index.data(), pc.value.data(), static_cast<int>(pc.index.size())};
+  return true;
+}
+
+bool append_slack_row(const MipProblem &prob, const CutPool &pool, int i, double coef, std::vector<int> &index,
+                      std::vector<double> &value) {
+  SlackRow row;
+  if (!slack_row(prob, pool, i, row)) return false;
+  for (int p = 0; p < row.len; ++p) {
+    index.push_back(row.index[p]);
+    value.push_back(-coef * row.value[p]);
   }
   return true;
 }

@@ -3,6 +3,7 @@
 // delta and rounded with the MIR function, and the substitutions are undone.
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "mip/separators.hpp"
 
@@ -44,6 +45,61 @@ void tighten_integer_coefficients(const ExtendedVars &e, std::vector<Term> &term
     t.a = d;
   }
 }
+}  // namespace
+
+namespace {
+// Sums sparse contributions over the columns in a dense array that is zero
+// between uses. Cuts are made by the thousand a pass: one length-n array per
+// thread serves them all, where each used to allocate its own.
+class ColumnSum {
+ public:
+  explicit ColumnSum(int n) {
+    Arrays &a = arrays();
+    if (a.busy) {  // a nested use gets arrays of its own
+      own_ = std::make_unique<Arrays>();
+      a_ = own_.get();
+    } else {
+      a_ = &a;
+    }
+    a_->busy = true;
+    if (static_cast<int>(a_->dense.size()) < n) {
+      a_->dense.resize(n, 0.0);
+      a_->mark.resize(n, 0);
+    }
+  }
+  ~ColumnSum() {
+    clear();
+    a_->busy = false;
+  }
+  ColumnSum(const ColumnSum &) = delete;
+  ColumnSum &operator=(const ColumnSum &) = delete;
+
+  void put(int j, double v) {
+    if (!a_->mark[j]) a_->mark[j] = 1, a_->touched.push_back(j);
+    a_->dense[j] += v;
+  }
+  const std::vector<int> &touched() const { return a_->touched; }
+  double operator[](int j) const { return a_->dense[j]; }
+  // back to all zero
+  void clear() {
+    for (int j : a_->touched) a_->dense[j] = 0, a_->mark[j] = 0;
+    a_->touched.clear();
+  }
+
+ private:
+  struct Arrays {
+    std::vector<double> dense;
+    std::vector<char> mark;
+    std::vector<int> touched;
+    bool busy = false;
+  };
+  static Arrays &arrays() {
+    thread_local Arrays a;
+    return a;
+  }
+  std::unique_ptr<Arrays> own_;
+  Arrays *a_ = nullptr;
+};
 }  // namespace
 
 namespace {
@@ -122,7 +178,7 @@ bool mir_extended(const SepInput &in, const MirBase &base, double delta, const s
 // norm needs the slacks expanded. Scratch arrays are kept between calls.
 class ColumnEfficacy {
  public:
-  explicit ColumnEfficacy(const SepInput &in) : in_(in), dense_(in.ext.n, 0.0), mark_(in.ext.n, 0) {}
+  explicit ColumnEfficacy(const SepInput &in) : in_(in), sum_(in.ext.n) {}
   // 0 when the cut is not violated or cannot be expressed over the columns
   double operator()(const ExtendedCut &c) {
     const ExtendedVars &e = in_.ext;
@@ -133,26 +189,22 @@ class ColumnEfficacy {
     bool ok = true;
     for (const auto &[k, g] : c.coef) {
       if (k < e.n) {
-        put(k, g);
+        sum_.put(k, g);
         continue;
       }
-      idx_.clear();
-      val_.clear();
-      if (!append_slack_row(in_.prob, in_.pool, k - e.n, g, idx_, val_)) {
+      SlackRow r;
+      if (!slack_row(in_.prob, in_.pool, k - e.n, r)) {
         ok = false;
         break;
       }
-      for (size_t q = 0; q < idx_.size(); ++q) put(idx_[q], val_[q]);
+      for (int q = 0; q < r.len; ++q) sum_.put(r.index[q], -g * r.value[q]);
     }
     double norm = 0;
-    for (int j : touched_) {
-      norm += dense_[j] * dense_[j];
-      dense_[j] = 0, mark_[j] = 0;
-    }
-    support_ = static_cast<int>(touched_.size());
-    if (in_.work) *in_.work += static_cast<double>(c.coef.size() + touched_.size());
+    for (int j : sum_.touched()) norm += sum_[j] * sum_[j];
+    support_ = static_cast<int>(sum_.touched().size());
+    if (in_.work) *in_.work += static_cast<double>(c.coef.size() + sum_.touched().size());
     const bool dense = support_ > in_.max_nnz;
-    touched_.clear();
+    sum_.clear();
     if (!ok || dense || !(norm > 0)) return 0;
     return viol / std::sqrt(norm);
   }
@@ -160,15 +212,8 @@ class ColumnEfficacy {
   int support() const { return support_; }
 
  private:
-  void put(int j, double v) {
-    if (!mark_[j]) mark_[j] = 1, touched_.push_back(j);
-    dense_[j] += v;
-  }
   const SepInput &in_;
-  std::vector<double> dense_;
-  std::vector<char> mark_;
-  std::vector<int> touched_, idx_;
-  std::vector<double> val_;
+  ColumnSum sum_;
   int support_ = 0;
 };
 }  // namespace
@@ -241,34 +286,25 @@ bool extended_to_columns(const SepInput &in, const std::vector<std::pair<int, do
   const ExtendedVars &e = in.ext;
   if (ext_coef.empty()) return false;
   // slacks expand to their rows: sum into a dense column vector
-  std::vector<double> dense(e.n, 0.0);
-  std::vector<char> mark(e.n, 0);
-  std::vector<int> touched;
-  auto put = [&](int j, double v) {
-    if (!mark[j]) mark[j] = 1, touched.push_back(j);
-    dense[j] += v;
-  };
-  std::vector<int> idx;
-  std::vector<double> val;
+  ColumnSum sum(e.n);
   if (static_cast<int>(ext_coef.size()) > in.max_nnz + in.prob.m) return false;
   for (const auto &[k, g] : ext_coef) {
     if (k < e.n) {
-      put(k, g);
+      sum.put(k, g);
       continue;
     }
-    idx.clear();
-    val.clear();
-    if (!append_slack_row(in.prob, in.pool, k - e.n, g, idx, val)) return false;
-    for (size_t q = 0; q < idx.size(); ++q) put(idx[q], val[q]);
-    if (static_cast<int>(touched.size()) > in.max_nnz) return false;
+    SlackRow r;
+    if (!slack_row(in.prob, in.pool, k - e.n, r)) return false;
+    for (int q = 0; q < r.len; ++q) sum.put(r.index[q], -g * r.value[q]);
+    if (static_cast<int>(sum.touched().size()) > in.max_nnz) return false;
   }
   cut.index.clear();
   cut.value.clear();
   cut.rhs = rhs;
-  for (int j : touched)
-    if (dense[j] != 0.0) {
+  for (int j : sum.touched())
+    if (sum[j] != 0.0) {
       cut.index.push_back(j);
-      cut.value.push_back(dense[j]);
+      cut.value.push_back(sum[j]);
     }
   return tidy_cut(cut, in.prob, in.safety);
 }

@@ -18,6 +18,16 @@ constexpr double kTableauZero = 1e-11;
 // Rows of columns whose fractional part is this close to integrality make weak cuts.
 constexpr double kMinFrac = 0.01;
 
+// Buffers of one tableau row, kept across the rows of a pass.
+struct TableauScratch {
+  std::vector<int> index;
+  std::vector<double> value;
+  std::vector<std::pair<int, double>> entries;
+  std::vector<double> dense;  // zero between rows
+};
+// Rows with fewer entries than this share of the LP's columns and rows are sorted, denser ones scanned.
+constexpr int kSortedShare = 16;
+
 // Basic integer columns with a fractional value, most fractional first.
 std::vector<int> fractional_basics(const SepInput &in) {
   std::vector<std::pair<double, int>> cand;
@@ -36,20 +46,41 @@ std::vector<int> fractional_basics(const SepInput &in) {
 
 // The tableau row of basic column j as the base sum value v = 0 over the
 // extended variables, with each entry complemented toward its nearer bound.
-// False when the row touches a variable the space does not know.
-bool tableau_base(const SepInput &in, int j, std::vector<double> &row, MirBase &base, std::vector<char> &comp) {
+// False when the row touches a variable the space does not know. The row is
+// taken sparse; entries go in ascending order so that the cut's rounding and
+// sums match whatever the row's storage order.
+bool tableau_base(const SepInput &in, int j, TableauScratch &row, MirBase &base, std::vector<char> &comp) {
   const ExtendedVars &e = in.ext;
-  if (!in.lp.tableau_row(j, row)) return false;
-  if (in.work) *in.work += static_cast<double>(row.size());
+  if (!in.lp.tableau_row(j, row.index, row.value)) return false;
+  // charged as the full row: the pass count under the work budget stays that of a dense scan
+  if (in.work) *in.work += static_cast<double>(in.lp.cols() + in.lp.rows());
+  row.entries.clear();
+  const int len = in.lp.cols() + in.lp.rows();
+  if (static_cast<int>(row.index.size()) * kSortedShare < len) {
+    for (size_t t = 0; t < row.index.size(); ++t)
+      if (std::fabs(row.value[t]) > kTableauZero) row.entries.emplace_back(row.index[t], row.value[t]);
+    row.entries.emplace_back(j, 1.0);
+    std::sort(row.entries.begin(), row.entries.end(),
+              [](const std::pair<int, double> &a, const std::pair<int, double> &b) { return a.first < b.first; });
+  } else {  // a dense row: a scan in index order beats the sort
+    row.dense.resize(std::max<size_t>(row.dense.size(), len), 0.0);
+    for (size_t t = 0; t < row.index.size(); ++t) row.dense[row.index[t]] = row.value[t];
+    row.dense[j] = 1.0;
+    for (int k = 0; k < len; ++k) {
+      const double v = row.dense[k];
+      if (v == 0.0) continue;
+      row.dense[k] = 0.0;
+      if (std::fabs(v) > kTableauZero) row.entries.emplace_back(k, v);
+    }
+  }
   base.index.clear();
   base.value.clear();
   base.rhs = 0;
   comp.clear();
-  for (int k = 0; k < static_cast<int>(row.size()); ++k) {
-    if (std::fabs(row[k]) <= kTableauZero) continue;
+  for (const auto &[k, v] : row.entries) {
     if (!e.known[k]) return false;
     base.index.push_back(k);
-    base.value.push_back(row[k]);
+    base.value.push_back(v);
     const bool up_ok = e.up[k] < 1e30;
     comp.push_back(up_ok && (e.up[k] - e.x[k] < e.x[k] - e.lo[k]));
   }
@@ -59,7 +90,7 @@ bool tableau_base(const SepInput &in, int j, std::vector<double> &row, MirBase &
 // Calls f(j, base, comp) on the tableau row of each fractional basic integer column j.
 template <class F>
 void for_each_tableau_base(const SepInput &in, F f) {
-  std::vector<double> row;
+  TableauScratch row;
   MirBase base;
   std::vector<char> comp;
   for (int j : fractional_basics(in)) {
@@ -94,7 +125,7 @@ void separate_gomory(const SepInput &in, std::vector<Cut> &out) {
       in, [&](int j, const MirBase &base, const std::vector<char> &comp) { build(j, base, comp, true); });
   std::sort(dense.begin(), dense.end());
   const size_t ranked = dense.size();
-  std::vector<double> row;
+  TableauScratch row;
   MirBase base;
   std::vector<char> comp;
   int built = 0;

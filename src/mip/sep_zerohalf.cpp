@@ -88,6 +88,10 @@ void separate_zerohalf(const SepInput &in, std::vector<Cut> &out) {
     return c;
   };
   std::vector<char> used(rows.size(), 0);
+  // sums of the chosen rows, zero between combinations
+  std::vector<double> v(p.n, 0.0);
+  std::vector<char> listed(p.n, 0);
+  std::vector<int> touched;
   for (size_t start = 0; start < rows.size(); ++start) {
     if (static_cast<int>(out.size()) >= in.max_cuts) break;
     std::vector<int> chosen{static_cast<int>(start)};
@@ -122,14 +126,15 @@ void separate_zerohalf(const SepInput &in, std::vector<Cut> &out) {
     if (repeat) continue;
     for (int k : chosen) used[k] = 1;
     // build half of (sum of the rows + bound rows of the odd columns), rounded down
-    std::vector<double> v(p.n, 0.0);
-    std::vector<int> touched;
+    // a column whose sum cancels and comes back is listed once: twice, its
+    // coefficient would go into the cut twice, not halved
+    touched.clear();
     double rhs = 0;
     for (int k : chosen) {
       const ParityRow &r = rows[k];
       for (int q = p.row_start[r.row]; q < p.row_start[r.row + 1]; ++q) {
         const int j = p.row_index[q];
-        if (v[j] == 0.0) touched.push_back(j);
+        if (!listed[j]) listed[j] = 1, touched.push_back(j);
         v[j] += r.side * p.row_value[q];
       }
       rhs += r.side > 0 ? p.row_up[r.row] : -p.row_lo[r.row];
@@ -153,6 +158,7 @@ void separate_zerohalf(const SepInput &in, std::vector<Cut> &out) {
         cut.value.push_back(v[j] / 2);
       }
     }
+    for (int j : touched) v[j] = 0.0, listed[j] = 0;
     if (!ok || cut.index.empty()) continue;
     cut.rhs = std::floor(rhs / 2);
     cut.tag = "LATC";

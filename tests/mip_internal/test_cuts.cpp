@@ -379,6 +379,56 @@ TEST(Separators, CutsOfRandomKnapsacksHoldAtEveryIntegerPoint) {
   EXPECT_GT(per_tag["LPROUND"], 10);
 }
 
+// {0,1/2}-cuts of random rows with coefficients in {-1, 0, 1}, where a column
+// of the combined rows often cancels and comes back with a later row, hold at
+// every integer point.
+TEST(Separators, ZeroHalfCutsOfCancellingRowsHoldAtEveryIntegerPoint) {
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<int> coef(-1, 1), cost(-9, -1);
+  int cuts_seen = 0;
+  for (int trial = 0; trial < 2000; ++trial) {
+    const int n = 8, m = 10;
+    std::vector<std::vector<double>> rows(m, std::vector<double>(n));
+    std::vector<double> up(m), c(n);
+    for (int i = 0; i < m; ++i) {
+      int pos = 0;
+      for (int j = 0; j < n; ++j) rows[i][j] = coef(rng), pos += rows[i][j] > 0;
+      up[i] = std::max(0, pos / 2);
+    }
+    for (int j = 0; j < n; ++j) c[j] = cost(rng);
+    Enumerable e(rows, std::vector<double>(m, -1e30), up, c);
+    if (e.lp.solve(TV_METHOD_DSIMPLEX, {}) != LpStatus::kOptimal) continue;
+    AtLpPoint at(e);
+    std::vector<Cut> cands;
+    tarvo::mip::separate_zerohalf(at.in, cands);
+    cuts_seen += static_cast<int>(cands.size());
+    e.each_point([&](const std::vector<double> &x) {
+      for (const Cut &cut : cands) ASSERT_LE(excess(cut.index, cut.value, cut.rhs, x.data()), 1e-9) << trial;
+    });
+  }
+  EXPECT_GT(cuts_seen, 20);
+}
+
+// Cuts share one summing array: an expansion that fails half way (a slack of
+// no known row) must leave nothing behind for the next cut, and a slack
+// expands to minus its row.
+TEST(Separators, ExpansionAfterAFailedOneStartsClean) {
+  Enumerable e({{3, 2, 1, 0}, {0, 1, 1, 1}}, {-1e30, -1e30}, {4, 2}, {-1, -1, -1, -1});
+  ASSERT_EQ(e.lp.solve(TV_METHOD_DSIMPLEX, {}), LpStatus::kOptimal);
+  AtLpPoint at(e);
+  const int unknown_slack = at.ext.n + at.ext.rows + 3;
+  Cut cut;
+  EXPECT_FALSE(tarvo::mip::extended_to_columns(at.in, {{0, 5.0}, {2, 1.0}, {unknown_slack, 1.0}}, 1.0, cut));
+  // x3 - s_0 = 3 x0 + 2 x1 + x2 + x3 <= 4, scaled to largest coefficient one
+  ASSERT_TRUE(tarvo::mip::extended_to_columns(at.in, {{3, 1.0}, {at.ext.n, -1.0}}, 4.0, cut));
+  std::map<int, double> got;
+  for (size_t q = 0; q < cut.index.size(); ++q) got[cut.index[q]] += cut.value[q];
+  const std::map<int, double> want{{0, 1.0}, {1, 2.0 / 3}, {2, 1.0 / 3}, {3, 1.0 / 3}};
+  ASSERT_EQ(got.size(), want.size());
+  for (const auto &[j, v] : want) EXPECT_NEAR(got[j], v, 1e-12) << j;
+  EXPECT_NEAR(cut.rhs, 4.0 / 3, 1e-12);
+}
+
 // General integers in [0,3] and continuous columns under random rows: the
 // disjunctive cuts, strengthened on the integer columns, and the LP-rounding
 // cuts hold on the whole mixed set.
