@@ -471,9 +471,9 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
         rows.touch(p, xv);
       });
     };
-    // A change of most basics waits for the primal update, which then makes
-    // one pass over the positions for both (each basic still gets the flips'
-    // change first, then the step's).
+    // The change waits for the primal update, which takes both in one pass
+    // over all positions when that visits fewer than two passes would (each
+    // basic still gets the flips' change first, then the step's).
     bool flips_pending = false;
     if (!flips.empty()) {
       flip_delta.clear();
@@ -484,8 +484,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
         flip_delta.push_back(g.x[j] - old);
       }
       ftran_moves(g, flips, flip_delta, g.work_flip);
-      flips_pending = dx.count < 0 || dx.count > m / 2;
-      if (!flips_pending) apply_flips();
+      flips_pending = true;
     }
     load_column(g, q, g.work_col);
     // Steepest edge: w_r = ||rho||^2, and tau = B^-1 rho for the other rows the
@@ -567,6 +566,10 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     // pivot column
     const double tp = ((flips_pending ? g.x[leave] + dx.array[r] : g.x[leave]) - target) / arq;
     const bool weighted = rc.dual_pricing != 0;
+    if (flips_pending && col.count >= 0 && dx.count >= 0 && dx.count + col.count <= m) {
+      apply_flips();
+      flips_pending = false;
+    }
     // over all positions with pending flips, else over the column's
     const bool all = flips_pending || col.count < 0;
     const int npos = all ? m : col.count;
