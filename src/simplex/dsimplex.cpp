@@ -463,6 +463,18 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     }
     no_candidate_checks = 0;
     // apply bound flips to x
+    const xlu::Vector &dx = g.work_flip;
+    const auto apply_flips = [&]() {
+      for_each_position(dx, m, [&](int p) {
+        double &xv = g.x[g.head[p]];
+        xv += dx.array[p];
+        rows.touch(p, xv);
+      });
+    };
+    // The change waits for the primal update, which takes both in one pass
+    // over all positions when that visits fewer than two passes would (each
+    // basic still gets the flips' change first, then the step's).
+    bool flips_pending = false;
     if (!flips.empty()) {
       flip_delta.clear();
       for (int j : flips) {
@@ -472,12 +484,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
         flip_delta.push_back(g.x[j] - old);
       }
       ftran_moves(g, flips, flip_delta, g.work_flip);
-      const xlu::Vector &dx = g.work_flip;
-      for_each_position(dx, m, [&](int p) {
-        double &xv = g.x[g.head[p]];
-        xv += dx.array[p];
-        rows.touch(p, xv);
-      });
+      flips_pending = true;
     }
     load_column(g, q, g.work_col);
     // Steepest edge: w_r = ||rho||^2, and tau = B^-1 rho for the other rows the
@@ -513,8 +520,12 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     const xlu::Vector &col = g.work_col;
     double arq = col.array[r];
     double arow = g.alpha_row[q];
-    if (std::fabs(arq) < 1e-11 || std::fabs(arq - arow) > 1e-6 * (1.0 + std::fabs(arq)) ||
-        (g.numerical_fault && g.numerical_fault(g))) {
+    bool numerr = std::fabs(arq) < 1e-11 || std::fabs(arq - arow) > 1e-6 * (1.0 + std::fabs(arq));
+    if (flips_pending && (numerr || g.numerical_fault)) {
+      apply_flips();
+      flips_pending = false;
+    }
+    if (numerr || (g.numerical_fault && g.numerical_fault(g))) {
       if (have_tau) tau.clear();
       g.wfact = WFACT_NUMERR;
       g.factored = false;
@@ -553,15 +564,25 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     g.d[leave] = -td;
     // primal update and pricing weights in one pass over the (often dense)
     // pivot column
-    const double tp = (g.x[leave] - target) / arq;
+    const double tp = ((flips_pending ? g.x[leave] + dx.array[r] : g.x[leave]) - target) / arq;
     const bool weighted = rc.dual_pricing != 0;
-    for_each_position(col, m, [&](int i) {
+    if (flips_pending && col.count >= 0 && dx.count >= 0 && dx.count + col.count <= m) {
+      apply_flips();
+      flips_pending = false;
+    }
+    // over all positions with pending flips, else over the column's
+    const bool all = flips_pending || col.count < 0;
+    const int npos = all ? m : col.count;
+    for (int k = 0; k < npos; ++k) {
+      const int i = all ? k : col.index[k];
       const double a = col.array[i];
-      if (a == 0.0) return;
+      const double f = flips_pending ? dx.array[i] : 0.0;
+      if (a == 0.0 && f == 0.0) continue;
       double &xv = g.x[g.head[i]];
-      xv -= tp * a;
+      if (f != 0.0) xv += f;
+      if (a != 0.0) xv -= tp * a;
       rows.touch(i, xv);
-      if (!weighted || i == r) return;
+      if (a == 0.0 || !weighted || i == r) continue;
       const double ratio = a / arq;
       double w = g.weight[i];
       if (dse)
@@ -569,7 +590,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
       else
         w = std::max(w, ratio * ratio * wr);
       g.weight[i] = std::max(w, 1e-4);
-    });
+    }
     g.x[q] += tp;
     if (weighted) {
       g.weight[r] = std::max(wr / (arq * arq), 1e-4);
