@@ -248,7 +248,6 @@ void CutPool::refresh_parked_index(const double *x) {
 }
 
 int CutPool::unpark_violated(const double *x, double min_efficacy, int max_count) {
-  // rounding in the carried sums grows with the updates: a fresh evaluation now and then
   refresh_parked_index(x);
   std::vector<std::pair<double, int>> found;
   for (int k : parked_.cuts) {
