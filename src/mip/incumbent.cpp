@@ -25,11 +25,13 @@ Incumbent::Incumbent(const MipProblem &p, double int_tol, double feas_tol)
     : p_(p), int_tol_(int_tol), feas_tol_(feas_tol) {}
 
 bool Incumbent::submit(const std::vector<double> &x, const char *tag) {
+  last_feasible_ = false;
   if (static_cast<int>(x.size()) < p_.n) return false;
   std::vector<double> y(x.begin(), x.begin() + p_.n);
   if (!point_feasible(p_, y, int_tol_, feas_tol_)) return false;
   // what is reported sits exactly on integers and inside the bounds
   if (!clean_point(p_, y, feas_tol_)) return false;
+  last_feasible_ = true;
   const double obj = objective_of(p_, y.data());
   keep(obj, y);
   if (obj >= threshold_) return false;

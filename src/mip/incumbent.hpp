@@ -35,6 +35,9 @@ class Incumbent : public SolutionSink {
   // Solutions must be strictly better than this value (a user cutoff).
   void set_threshold(double value) { threshold_ = value; }
   const std::string &last_tag() const { return tag_; }
+  // Whether the last submitted point passed the feasibility checks (a point
+  // can be feasible and still refused as no better than the incumbent or cutoff).
+  bool last_point_feasible() const { return last_feasible_; }
   // Called after every improvement (the tree logs it and polls the host).
   void on_improve(std::function<void(const char *tag)> f) { notify_ = std::move(f); }
 
@@ -45,6 +48,7 @@ class Incumbent : public SolutionSink {
   double obj_ = 1e30;
   double threshold_ = 1e30;
   int count_ = 0;
+  bool last_feasible_ = false;
   int capacity_ = 10;
   std::vector<std::pair<double, std::vector<double>>> store_;
   std::string tag_;

@@ -973,7 +973,9 @@ void TreeSearch::search() {
     std::vector<int> frac = fractional_columns(p_, x, set_.int_tol);
     if (frac.empty()) {
       cur_code_ = kSrcTree;
-      if (!inc_.submit(x, "") && !(inc_.has_incumbent() && obj >= inc_.incumbent_objective() - 1e-9)) {
+      // a feasible point refused as no better than the incumbent or the user cutoff closes its node
+      if (!inc_.submit(x, "") && !inc_.last_point_feasible() &&
+          !(inc_.has_incumbent() && obj >= inc_.incumbent_objective() - 1e-9)) {
         // integral but rejected by the full check (tolerances): keep branching is impossible, record the bound
         unsafe_bound_ = std::min(unsafe_bound_, obj);
       }

@@ -93,3 +93,32 @@ INSTANTIATE_TEST_SUITE_P(Rules, MiplibBranchRule,
                          });
 
 }  // namespace
+
+namespace {
+
+// With the optimum itself as the user cutoff nothing strictly better exists:
+// the search must prove that (infeasible), not give up as unknown on leaves
+// whose integral point merely ties the cutoff.
+class MiplibCutoffAtOptimum : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(MiplibCutoffAtOptimum, ProvesNothingBetterExists) {
+  const auto optima = reference_optima();
+  if (optima.empty()) GTEST_SKIP() << "no MIPLIB 3 data under " << TARVO_DATA_DIR;
+  const std::string name = GetParam();
+  tvtest::EnvHandle env;
+  tvtest::ModelHandle model(env);
+  const std::string path = std::string(TARVO_DATA_DIR) + "/miplib3/" + name + ".mps.gz";
+  ASSERT_EQ(TVreadMPSFile(model, path.c_str(), 1), 0) << path;
+  TVsetModelDouParameter(model, TV_DPARAM_MIP_TIMLIM, 120);
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_HEULEVEL, 0);
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_USECUTOFFOBJ, 1);
+  TVsetModelDouParameter(model, TV_DPARAM_MIP_CUTOFFOBJ, optima.at(name));
+  const mipfix::Solved s = mipfix::solve(model);
+  ASSERT_EQ(s.code, 0) << name;
+  EXPECT_EQ(s.status, TV_STATUS_INFEASIBLE) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Fast, MiplibCutoffAtOptimum, ::testing::Values("vpm2", "p0201", "stein27"),
+                         [](const auto &info) { return std::string(info.param); });
+
+}  // namespace
