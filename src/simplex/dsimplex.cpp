@@ -483,13 +483,14 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
         place_nonbasic(g, j);
         flip_delta.push_back(g.x[j] - old);
       }
-      ftran_moves(g, flips, flip_delta, g.work_flip);
+      load_moves(g, flips, flip_delta, g.work_flip);
       flips_pending = true;
     }
     load_column(g, q, g.work_col);
     // Steepest edge: w_r = ||rho||^2, and tau = B^-1 rho for the other rows the
     // pivot column reaches (a column with no other nonzero needs no tau). When
-    // both solves are dense they share one pass over the factors.
+    // both solves are dense they share one pass over the factors, which takes
+    // the flips' column as well when that is dense too.
     const bool dse = rc.dual_pricing == 1;
     xlu::Vector &tau = g.work_tau;
     const auto rho_norm2 = [&](bool load_tau) {
@@ -507,12 +508,18 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
       if (load_tau) tau.count = c;
       return sum[0] + sum[1];
     };
-    const bool paired = dse && g.lu.pair_shares_pass(g.work_col.count, g.work_row.count);
+    const bool tripled =
+        dse && flips_pending && g.lu.triple_shares_pass(g.work_col.count, g.work_row.count, g.work_flip.count);
+    if (flips_pending && !tripled) g.lu.ftran(g.work_flip, false);
+    const bool paired = tripled || (dse && g.lu.pair_shares_pass(g.work_col.count, g.work_row.count));
     double wr = g.weight[r];
     bool have_tau = false;
     if (paired) {
       wr = rho_norm2(true);
-      g.lu.ftran_pair(g.work_col, tau);
+      if (tripled)
+        g.lu.ftran_triple(g.work_col, tau, g.work_flip);
+      else
+        g.lu.ftran_pair(g.work_col, tau);
       have_tau = true;
     } else {
       g.lu.ftran(g.work_col, true);

@@ -413,7 +413,7 @@ void load_column(const Glp &g, int j, xlu::Vector &v) {
   v.count = c;
 }
 
-void ftran_moves(Glp &g, const std::vector<int> &cols, const std::vector<double> &delta, xlu::Vector &v) {
+void load_moves(const Glp &g, const std::vector<int> &cols, const std::vector<double> &delta, xlu::Vector &v) {
   v.clear();
   int c = 0;
   for (std::size_t t = 0; t < cols.size(); ++t) {
@@ -428,7 +428,6 @@ void ftran_moves(Glp &g, const std::vector<int> &cols, const std::vector<double>
   std::sort(v.index.begin(), v.index.begin() + c);
   v.count = static_cast<int>(std::unique(v.index.begin(), v.index.begin() + c) - v.index.begin());
   if (c >= g.m) v.repack();
-  if (g.m > 0) g.lu.ftran(v, false);
 }
 
 void compute_primal(Glp &g) {

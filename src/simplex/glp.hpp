@@ -257,8 +257,9 @@ void note_basis_change(Glp &g, int entering, int leaving);
 // Entering column a_j scattered into v (by rows).
 void load_column(const Glp &g, int j, xlu::Vector &v);
 
-// v = B^-1 * (-sum of delta_j a_j) over the given columns (by positions).
-void ftran_moves(Glp &g, const std::vector<int> &cols, const std::vector<double> &delta, xlu::Vector &v);
+// v = -sum of delta_j a_j over the given columns (by rows): its FTRAN is the
+// change of the basics when the columns move by delta.
+void load_moves(const Glp &g, const std::vector<int> &cols, const std::vector<double> &delta, xlu::Vector &v);
 
 // Calls f(p) for every position of v that may hold a nonzero.
 template <class F>

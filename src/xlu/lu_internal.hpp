@@ -147,8 +147,10 @@ struct Work {
   // ---- solve workspace (kept zero between calls)
   std::vector<double> w;
   std::vector<double> w2;  // second vector of a paired FTRAN, zero between calls
-  std::vector<double> w12;  // w and w2 interleaved during a paired FTRAN (no invariant)
+  std::vector<double> w3;  // third vector of a triple FTRAN, zero between calls
+  std::vector<double> w12;  // w, w2 (and w3) interleaved during a shared FTRAN (no invariant)
   std::vector<int> pat[2];
+  std::vector<int> pat3;  // pattern of w3
   int cur = 0;
   int nz = 0;  // count of pat[cur]; -1 when dense
   std::vector<int> mark;
@@ -230,6 +232,10 @@ void keep_spike(Work& W);
 // Leaves W.w's pattern in pat[cur] and W.w2's in pat[1 - cur]; returns the
 // count of the latter.
 int ftran_pair_work(Work& W, bool keep);
+// As ftran_pair_work with W.w3 as a third vector: its pattern goes to pat3,
+// the counts of the second and third to *nz2 and *nz3, and the L and U entries
+// a dense FTRAN of W.w3 alone would apply to ops3[0] and ops3[1].
+void ftran_triple_work(Work& W, bool keep, int* nz2, int* nz3, std::int64_t* ops3);
 // Dense solves without statistics, for the estimators: in/out of length m.
 void dense_ftran(Work& W, const double* rhs_rows, double* x_cols);
 void dense_btran(Work& W, const double* rhs_cols, double* y_rows);

@@ -70,70 +70,146 @@ std::int64_t sweep(const Lines& F, const int* order, int n, const double* diag, 
   return ops;
 }
 
-// Two vectors through one pass, held interleaved (pair a at [2a, 2a+1]) so
-// each factor entry costs one load, multiply and store of both lanes, and the
-// scattered accesses touch one cache line instead of two. Lane-wise the
-// operations and their order are those of a sweep of each vector alone, so
-// the results equal two separate sweeps (up to the sign of zeros).
+// Two or three vectors through one pass, held interleaved (pair a at lane l
+// of w[a]) so each factor entry costs one load, multiply and store of all
+// lanes, and the scattered accesses touch one cache line instead of several.
+// Lane-wise the operations and their order are those of a sweep of each vector
+// alone, so the results equal separate sweeps (up to the sign of zeros).
 #if defined(__GNUC__)
 // aligned(8): the buffer is a vector of doubles
-typedef double Lanes __attribute__((vector_size(16), aligned(8)));
-#else
-struct Lanes {
-  double v[2];
-  double operator[](int i) const { return v[i]; }
+typedef double Lanes2 __attribute__((vector_size(16), aligned(8)));
+inline void set_lane(Lanes2& x, int l, double v) { x[l] = v; }
+// Three lanes as a pair and a scalar: a 32-byte generic vector without AVX
+// compiles to spills.
+struct Lanes3 {
+  Lanes2 lo = {0.0, 0.0};
+  double hi = 0.0;
+  double operator[](int i) const { return i < 2 ? lo[i] : hi; }
+  Lanes3& operator-=(const Lanes3& o) {
+    lo -= o.lo;
+    hi -= o.hi;
+    return *this;
+  }
+  Lanes3& operator+=(const Lanes3& o) {
+    lo += o.lo;
+    hi += o.hi;
+    return *this;
+  }
+  friend Lanes3 operator*(double s, const Lanes3& x) { return Lanes3{s * x.lo, s * x.hi}; }
+  friend Lanes3 operator/(const Lanes3& x, double s) { return Lanes3{x.lo / s, x.hi / s}; }
 };
-#endif
-
-inline Lanes lanes(double a, double b) { return Lanes{a, b}; }
-inline void sub_scaled(Lanes& y, double v, const Lanes& x) {
-#if defined(__GNUC__)
-  y -= lanes(v, v) * x;
-#else
-  y.v[0] -= v * x.v[0];
-  y.v[1] -= v * x.v[1];
-#endif
+inline void set_lane(Lanes3& x, int l, double v) {
+  if (l < 2)
+    x.lo[l] = v;
+  else
+    x.hi = v;
 }
+#else
+template <int N>
+struct Pack {
+  double v[N] = {};
+  double operator[](int i) const { return v[i]; }
+  double& operator[](int i) { return v[i]; }
+  Pack& operator-=(const Pack& o) {
+    for (int i = 0; i < N; ++i) v[i] -= o.v[i];
+    return *this;
+  }
+  Pack& operator+=(const Pack& o) {
+    for (int i = 0; i < N; ++i) v[i] += o.v[i];
+    return *this;
+  }
+  friend Pack operator*(double s, Pack x) {
+    for (int i = 0; i < N; ++i) x.v[i] = s * x.v[i];
+    return x;
+  }
+  friend Pack operator/(Pack x, double s) {
+    for (int i = 0; i < N; ++i) x.v[i] = x.v[i] / s;
+    return x;
+  }
+};
+typedef Pack<2> Lanes2;
+typedef Pack<3> Lanes3;
+template <int N>
+inline void set_lane(Pack<N>& x, int l, double v) {
+  x.v[l] = v;
+}
+#endif
 
-template <bool kBackward, bool kList>
-void sweep_pair(const Lines& F, const int* order, int n, const double* diag, Lanes* w, int* pat1, int* n1,
-                int* pat2, int* n2) {
-  int c1 = 0, c2 = 0;
+// K lanes of V in use. Lists the pattern of each lane when kList, and adds to
+// *ops the entries a sweep of lane kOpsLane alone would apply (none when < 0).
+template <bool kBackward, bool kList, int K, int kOpsLane, class V>
+void sweep_lanes(const Lines& F, const int* order, int n, const double* diag, V* w, int* const* pats, int* counts,
+                 std::int64_t* ops) {
+  int c[K] = {};
+  std::int64_t applied = 0;
   for (int k = 0; k < n; ++k) {
     const int a = order[kBackward ? n - 1 - k : k];
     if (a < 0) continue;
-    Lanes x = w[a];
-    if (x[0] == 0.0 && x[1] == 0.0) continue;
+    V x = w[a];
+    bool zero = true;
+    for (int l = 0; l < K; ++l) zero = zero && x[l] == 0.0;
+    if (zero) continue;
+    const int b = F.begin[a], e = F.end[a];
+    if constexpr (kOpsLane >= 0) applied += x[kOpsLane] != 0.0 ? e - b : 0;
     if (diag) {
-      x = x / lanes(diag[a], diag[a]);
+      x = x / diag[a];
       w[a] = x;
     }
     if constexpr (kList) {
-      pat1[c1] = a;
-      c1 += x[0] != 0.0;
-      pat2[c2] = a;
-      c2 += x[1] != 0.0;
+      for (int l = 0; l < K; ++l) {
+        pats[l][c[l]] = a;
+        c[l] += x[l] != 0.0;
+      }
     }
-    for (int q = F.begin[a], e = F.end[a]; q < e; ++q) sub_scaled(w[F.index[q]], F.value[q], x);
+    for (int q = b; q < e; ++q) w[F.index[q]] -= F.value[q] * x;
   }
-  if constexpr (kList) {
-    *n1 = c1;
-    *n2 = c2;
-  }
+  if constexpr (kList)
+    for (int l = 0; l < K; ++l) counts[l] = c[l];
+  if constexpr (kOpsLane >= 0) *ops += applied;
 }
 
-// The row etas of the updates, forward, on the interleaved pair.
-void rsolve_pair(Work& W, Lanes* w) {
+// The row etas of the updates, forward, on the interleaved lanes.
+template <class V>
+void rsolve_lanes(Work& W, V* w) {
   const int T = static_cast<int>(W.eta_pivot.size());
   const int* idx = W.eta_index.data();
   const double* val = W.eta_value.data();
   const int* begin = W.eta_begin.data();
   for (int t = 0; t < T; ++t) {
-    Lanes s = lanes(0.0, 0.0);
-    for (int q = begin[t], e = begin[t + 1]; q < e; ++q) sub_scaled(s, -val[q], w[idx[q]]);
-    const int p = W.eta_pivot[t];
-    sub_scaled(w[p], 1.0, s);
+    V s{};
+    for (int q = begin[t], e = begin[t + 1]; q < e; ++q) s += val[q] * w[idx[q]];
+    w[W.eta_pivot[t]] -= s;
   }
+}
+
+// Dense FTRAN of K workspaces at once. Lane 0 may keep its spike; each lane's
+// pattern goes to pats[l], its count to counts[l]; ops[0..1] get the L and U
+// entries lane kOpsLane applied.
+template <int K, int kOpsLane, class V>
+void ftran_lanes(Work& W, bool keep, double* const* in, int* const* pats, int* counts, std::int64_t* ops) {
+  const int m = W.m;
+  V* w = reinterpret_cast<V*>(W.w12.data());
+  for (int a = 0; a < m; ++a) {
+    V x{};
+    for (int l = 0; l < K; ++l) set_lane(x, l, in[l][a]);
+    w[a] = x;
+  }
+  sweep_lanes<false, false, K, kOpsLane>(l_columns(W), W.lorder.data(), m, nullptr, w, nullptr, nullptr, ops);
+  rsolve_lanes(W, w);
+  if (keep) {
+    int n = 0;
+    for (int a = 0; a < m; ++a) {
+      const double x = w[a][0];
+      if (x == 0.0) continue;
+      W.spike[a] = x;
+      W.spike_pat[n++] = a;
+    }
+    W.spike_nz = n;
+  }
+  sweep_lanes<true, true, K, kOpsLane>(u_lines(W.Uc), W.uorder.data(), W.uend, W.diag.data(), w, pats, counts,
+                                       ops ? ops + 1 : nullptr);
+  for (int a = 0; a < m; ++a)
+    for (int l = 0; l < K; ++l) in[l][a] = w[a][l];
 }
 
 }  // namespace
@@ -220,31 +296,23 @@ void utsolve_dense(Work& W) {
 }
 
 int ftran_pair_work(Work& W, bool keep) {
-  const int m = W.m;
-  double* w1 = W.w.data();
-  double* w2 = W.w2.data();
-  Lanes* w = reinterpret_cast<Lanes*>(W.w12.data());
-  for (int a = 0; a < m; ++a) w[a] = lanes(w1[a], w2[a]);
-  sweep_pair<false, false>(l_columns(W), W.lorder.data(), m, nullptr, w, nullptr, nullptr, nullptr, nullptr);
-  rsolve_pair(W, w);
-  if (keep) {
-    int n = 0;
-    for (int a = 0; a < m; ++a) {
-      const double x = w[a][0];
-      if (x == 0.0) continue;
-      W.spike[a] = x;
-      W.spike_pat[n++] = a;
-    }
-    W.spike_nz = n;
-  }
-  int n2 = 0;
-  sweep_pair<true, true>(u_lines(W.Uc), W.uorder.data(), W.uend, W.diag.data(), w, W.pat[W.cur].data(), &W.nz,
-                         W.pat[1 - W.cur].data(), &n2);
-  for (int a = 0; a < m; ++a) {
-    w1[a] = w[a][0];
-    w2[a] = w[a][1];
-  }
-  return n2;
+  double* in[2] = {W.w.data(), W.w2.data()};
+  int* pats[2] = {W.pat[W.cur].data(), W.pat[1 - W.cur].data()};
+  int counts[2];
+  ftran_lanes<2, -1, Lanes2>(W, keep, in, pats, counts, nullptr);
+  W.nz = counts[0];
+  return counts[1];
+}
+
+void ftran_triple_work(Work& W, bool keep, int* nz2, int* nz3, std::int64_t* ops3) {
+  double* in[3] = {W.w.data(), W.w2.data(), W.w3.data()};
+  int* pats[3] = {W.pat[W.cur].data(), W.pat[1 - W.cur].data(), W.pat3.data()};
+  int counts[3];
+  ops3[0] = ops3[1] = 0;
+  ftran_lanes<3, 2, Lanes3>(W, keep, in, pats, counts, ops3);
+  W.nz = counts[0];
+  *nz2 = counts[1];
+  *nz3 = counts[2];
 }
 
 void rsolve(Work& W) {

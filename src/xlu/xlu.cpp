@@ -21,7 +21,9 @@ void Vector::resize(int m) {
 }
 
 void Vector::clear() {
-  if (count < 0 || count > size()) {
+  // Past a quarter of the entries one streaming fill beats the scattered
+  // stores; unlisted entries are zero already.
+  if (count < 0 || count > size() / 4) {
     std::fill(array.begin(), array.end(), 0.0);
   } else {
     for (int k = 0; k < count; ++k) {
@@ -77,9 +79,11 @@ void Work::setup(int dim, std::int64_t nnz_hint, int update_slots) {
   upos.assign(n, 0);
   w.assign(n, 0.0);
   w2.assign(n, 0.0);
-  w12.assign(2 * static_cast<std::size_t>(n), 0.0);
+  w3.assign(n, 0.0);
+  w12.assign(3 * static_cast<std::size_t>(n), 0.0);
   pat[0].assign(n + 1, 0);
   pat[1].assign(n + 1, 0);
+  pat3.assign(n + 1, 0);
   mark.assign(n, 0);
   stamp = 0;
   stack.assign(n + 1, 0);
@@ -473,6 +477,41 @@ bool Factor::pair_shares_pass(int nz_a, int nz_b) const {
   return ftran_goes_dense(W, nz_a, W.hist_col) && ftran_goes_dense(W, nz_b, W.hist_ftran);
 }
 
+namespace {
+
+// Moves `v` into `buf` (the workspace of a second or third shared vector).
+int gather_into(Work& W, std::vector<double>& buf, Vector& v) {
+  std::swap(W.w, buf);
+  const int rc = gather_rows(W, v, false);
+  std::swap(W.w, buf);
+  return rc;
+}
+
+// Moves the result left in `buf` (pattern in `pat`, nz entries) out to `v`.
+void scatter_from(Work& W, std::vector<double>& buf, std::vector<int>& pat, int nz, Vector& v) {
+  std::swap(W.w, buf);
+  std::swap(W.pat[W.cur], pat);
+  W.nz = nz;
+  scatter(W, v, false);
+  std::swap(W.pat[W.cur], pat);
+  std::swap(W.w, buf);
+  W.hist_ftran.density = blend(W.hist_ftran.density, v.count / static_cast<double>(std::max(W.m, 1)));
+  W.stats.ftran_dense++;
+}
+
+// The entering column `a` and the second vector, solved by one shared pass
+// (a's pattern in pat[cur], the second's in pat[1 - cur]).
+void finish_pair(Work& W, Vector& a, int nz_a, Vector& b, int nz_b) {
+  W.nz = nz_a;
+  scatter(W, a, false);
+  W.hist_col.density = blend(W.hist_col.density, a.count / static_cast<double>(std::max(W.m, 1)));
+  W.stats.ftran_dense++;
+  scatter_from(W, W.w2, W.pat[1 - W.cur], nz_b, b);
+  keep_result(W, a);
+}
+
+}  // namespace
+
 int Factor::ftran_pair(Vector& a, Vector& b) {
   Work& W = *w_;
   if (!W.valid) return kInvalidInput;
@@ -484,28 +523,48 @@ int Factor::ftran_pair(Vector& a, Vector& b) {
   }
   clear_spike(W);
   W.kept = false;
-  if (gather_rows(W, a, true) != kOk) return kInvalidInput;
-  std::swap(W.w, W.w2);
-  const int rc = gather_rows(W, b, false);
-  std::swap(W.w, W.w2);
-  if (rc != kOk) {
-    // undo the first gather: the workspace must be zero between calls
-    std::fill(W.w.begin(), W.w.end(), 0.0);
-    W.nz = 0;
+  // sizes are checked: the gathers cannot fail half-way
+  gather_rows(W, a, true);
+  gather_into(W, W.w2, b);
+  const int out_b = detail::ftran_pair_work(W, true);
+  finish_pair(W, a, W.nz, b, out_b);
+  return kOk;
+}
+
+// The third vector's FTRAN came first when run alone, and the pair's choice
+// followed the history it left: sharing the pass must not change that choice,
+// so `b` has to go dense whatever density `c` blends in (a tenth at most).
+bool Factor::triple_shares_pass(int nz_a, int nz_b, int nz_c) const {
+  const Work& W = *w_;
+  if (!W.valid || !W.ft) return false;
+  const double tol = W.opt.spvtol_ftran;
+  const bool b_dense = nz_b > tol * std::max(W.m, 1) || 0.9 * W.hist_ftran.density > tol;
+  return b_dense && ftran_goes_dense(W, nz_c, W.hist_ftran) && ftran_goes_dense(W, nz_a, W.hist_col);
+}
+
+int Factor::ftran_triple(Vector& a, Vector& b, Vector& c) {
+  Work& W = *w_;
+  if (!W.valid) return kInvalidInput;
+  if (a.size() != W.m || b.size() != W.m || c.size() != W.m || &a == &b || &a == &c || &b == &c)
     return kInvalidInput;
+  const auto nz = [&](const Vector& v) { return v.count < 0 ? W.m : v.count; };
+  if (!triple_shares_pass(nz(a), nz(b), nz(c))) {
+    if (const int rc = ftran(c, false); rc != kOk) return rc;
+    return ftran_pair(a, b);
   }
-  const int nz_w2 = detail::ftran_pair_work(W, true);
-  const double m = std::max(W.m, 1);
-  scatter(W, a, false);
-  W.hist_col.density = blend(W.hist_col.density, a.count / m);
-  std::swap(W.w, W.w2);
-  W.cur = 1 - W.cur;
-  W.nz = nz_w2;
-  scatter(W, b, false);
-  std::swap(W.w, W.w2);
-  W.hist_ftran.density = blend(W.hist_ftran.density, b.count / m);
-  W.stats.ftran_dense += 2;
-  keep_result(W, a);
+  clear_spike(W);
+  W.kept = false;
+  gather_rows(W, a, true);
+  gather_into(W, W.w2, b);
+  gather_into(W, W.w3, c);
+  int nz_b = 0, nz_c = 0;
+  std::int64_t ops_c[2];
+  detail::ftran_triple_work(W, true, &nz_b, &nz_c, ops_c);
+  const int nz_a = W.nz;
+  // c's record first, as if solved alone before the pair
+  for (int s = 0; s < 2; ++s) W.hist_ftran.work[s] = 0.9 * W.hist_ftran.work[s] + 0.1 * static_cast<double>(ops_c[s]);
+  scatter_from(W, W.w3, W.pat3, nz_c, c);
+  finish_pair(W, a, nz_a, b, nz_b);
   return kOk;
 }
 

@@ -135,6 +135,11 @@ class Factor {
   // True when both right-hand sides (of these nonzero counts) would take the
   // dense kernels, so that one shared pass replaces two.
   bool pair_shares_pass(int nz_a, int nz_b) const;
+  // Three FTRANs: `c` as by ftran(c), then `a` and `b` as by ftran_pair(a, b).
+  // When triple_shares_pass() says so all three share one dense pass, with
+  // the results and choices of the separate solves.
+  int ftran_triple(Vector& a, Vector& b, Vector& c);
+  bool triple_shares_pass(int nz_a, int nz_b, int nz_c) const;
   // y^T B = c^T, in place: rhs indexed by basic positions, result by rows.
   int btran(Vector& v);
   int btran(int nz, const int* index, const double* value, Vector& out);

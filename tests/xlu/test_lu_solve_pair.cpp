@@ -1,4 +1,4 @@
-// Paired FTRAN: the shared pass must give exactly what two separate solves
+// Paired (and tripled) FTRAN: the shared pass must give exactly what separate solves
 // give, keep the first column for the update, fall back to two solves when
 // either vector is sparse, and refuse bad arguments without leaving the
 // workspace dirty. Also the dense transposed solves against the sparse ones,
@@ -70,6 +70,11 @@ int pivot_position(const Vector& x) {
   for (int i = 0; i < m; ++i)
     if (v.array[i] != 0.0 && !seen[i]) return ::testing::AssertionFailure() << "nonzero " << i << " not listed";
   return ::testing::AssertionSuccess();
+}
+
+// Factors B twice alike: a shared pass in one against separate solves in the other.
+bool factor_both(Basis& B, const Options& o, Factor& f1, Factor& f2) {
+  return f1.set_options(o) == 0 && f2.set_options(o) == 0 && B.factorize(f1) == 0 && B.factorize(f2) == 0;
 }
 
 }  // namespace
@@ -147,10 +152,7 @@ TEST(LuSolvePair, SharedPassEqualsTwoSolvesThroughUpdates) {
   Basis B = lutest::lp_basis(m, 0.3, 6, 41);
   const Options o = dense_options();
   Factor paired(m, m, B.nnz(), o.max_updates), single(m, m, B.nnz(), o.max_updates);
-  ASSERT_EQ(paired.set_options(o), 0);
-  ASSERT_EQ(single.set_options(o), 0);
-  ASSERT_EQ(B.factorize(paired), 0);
-  ASSERT_EQ(B.factorize(single), 0);
+  ASSERT_TRUE(factor_both(B, o, paired, single));
   std::mt19937 rng(7);
   int exchanges = 0;
   for (int t = 0; t < 120; ++t) {
@@ -257,4 +259,68 @@ TEST(LuSolvePair, DenseTransposedSolveMatchesSparseAfterUpdates) {
   }
   EXPECT_GT(fd.stats().binvi_dense, 0);
   EXPECT_GT(fs.stats().binvi_sparse, 0);
+}
+
+TEST(LuSolvePair, TripleEqualsThreeSolvesThroughUpdates) {
+  // The third lane stands for the bound flips' column: it must come out as
+  // its own solve before the pair would, and leave the same statistics.
+  const int m = 500;
+  Basis B = lutest::lp_basis(m, 0.3, 6, 61);
+  const Options o = dense_options();
+  Factor shared(m, m, B.nnz(), o.max_updates), single(m, m, B.nnz(), o.max_updates);
+  ASSERT_TRUE(factor_both(B, o, shared, single));
+  std::mt19937 rng(62);
+  int exchanges = 0;
+  for (int t = 0; t < 100; ++t) {
+    const auto col = random_column(m, rng);
+    Vector a1 = column_vector(m, col), a2 = a1;
+    Vector b1 = lutest::to_vector(lutest::random_vector(m, 300 + t)), b2 = b1;
+    // a sparse third vector too: the pass is dense for all lanes alike
+    Vector c1 = t % 3 == 0 ? column_vector(m, random_column(m, rng)) : lutest::to_vector(lutest::random_vector(m, 600 + t));
+    Vector c2 = c1;
+    ASSERT_TRUE(shared.triple_shares_pass(a1.count, b1.count, c1.count));
+    ASSERT_EQ(shared.ftran_triple(a1, b1, c1), 0);
+    ASSERT_EQ(single.ftran(c2), 0);
+    ASSERT_EQ(single.ftran(a2, true), 0);
+    ASSERT_EQ(single.ftran(b2), 0);
+    for (auto* v : {&a1, &b1, &c1}) ASSERT_TRUE(lists_its_nonzeros(*v)) << "step " << t;
+    ASSERT_EQ(a1.array, a2.array) << "step " << t;
+    ASSERT_EQ(b1.array, b2.array) << "step " << t;
+    ASSERT_EQ(c1.array, c2.array) << "step " << t;
+    // `a` is the one kept for the update
+    const int p = pivot_position(a1);
+    ASSERT_GE(p, 0);
+    const int rc1 = shared.update(p), rc2 = single.update(p);
+    ASSERT_EQ(rc1, rc2);
+    if (rc1 != 0) continue;
+    B.cols[p] = col;
+    ++exchanges;
+  }
+  EXPECT_GT(exchanges, 80);
+  EXPECT_EQ(shared.stats().ftran_dense, single.stats().ftran_dense);
+  EXPECT_LT(lutest::ftran_residual(shared, B, 63), 1e-10);
+}
+
+TEST(LuSolvePair, TripleFallsBackAndRefusesBadArguments) {
+  const int m = 2000;
+  Basis B = lutest::lp_basis(m, 0.7, 3, 64);
+  Factor f(m);
+  Options o;
+  o.spvtol_ftran = 0.5;
+  ASSERT_EQ(f.set_options(o), 0);
+  ASSERT_EQ(B.factorize(f), 0);
+  const auto rhs = lutest::random_vector(m, 65);
+  std::vector<double> e(m, 0.0);
+  e[9] = 2.0;
+  Vector a = lutest::to_vector(rhs), b = lutest::to_vector(rhs), c = lutest::to_vector(e), short_vec(m - 1);
+  EXPECT_EQ(f.ftran_triple(a, b, short_vec), tarvo::xlu::kInvalidInput);
+  EXPECT_EQ(f.ftran_triple(a, b, a), tarvo::xlu::kInvalidInput);
+  // a one-entry third vector keeps its sparse solve; the dense pair still shares
+  EXPECT_FALSE(f.triple_shares_pass(a.count, b.count, c.count));
+  ASSERT_EQ(f.ftran_triple(a, b, c), 0);
+  EXPECT_EQ(f.stats().ftran_sparse, 1);
+  EXPECT_LT(lutest::rel_diff(B.times(a.array), rhs), 1e-12);
+  EXPECT_EQ(a.array, b.array);
+  EXPECT_LT(lutest::rel_diff(B.times(c.array), e), 1e-13);
+  ASSERT_EQ(f.update(pivot_position(a)), 0);
 }
