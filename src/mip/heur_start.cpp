@@ -142,12 +142,13 @@ PreTreeOutcome fast_enumeration(const MipProblem &p, const base::ParamValues &pa
   const bool only = params.integer(TV_IPARAM_MIP_SOLVERTYPE) == 2;
   const double now = common::wall_seconds();
   EnumerationLimits lim;
-  lim.deadline = only ? deadline : std::min(deadline, now + (deadline < 1e29 ? 0.1 * (deadline - now) : 10.0));
+  // as a heuristic it stops by its node budget, so that it takes the same path whatever the machine's load
+  lim.deadline = deadline;
   lim.node_limit = only ? -1 : std::max(1000.0, kFastEnumerationWork / (p.n + p.col_start[p.n] + 1.0));
   // the user's branch limit bounds the enumeration's nodes too
   const int branch_limit = params.integer(TV_IPARAM_MIP_BRANCH_LIMIT);
   if (branch_limit >= 0) lim.node_limit = lim.node_limit < 0 ? branch_limit : std::min<double>(lim.node_limit, branch_limit);
-  log.text(2, "\nStarted fast enumeration solver, (time_lim:%g)", lim.deadline < 1e29 ? lim.deadline - now : -1.0);
+  log.text(2, "\nStarted fast enumeration solver, (node_lim:%g)", lim.node_limit);
   const int before = inc.solutions();
   const EnumerationResult r = enumerate_binary(p, p.col_lo, p.col_up, inc, lim);
   announce(inc.solutions() > before, inc, log, now);
