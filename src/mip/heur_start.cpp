@@ -148,7 +148,7 @@ PreTreeOutcome fast_enumeration(const MipProblem &p, const base::ParamValues &pa
   // the user's branch limit bounds the enumeration's nodes too
   const int branch_limit = params.integer(TV_IPARAM_MIP_BRANCH_LIMIT);
   if (branch_limit >= 0) lim.node_limit = lim.node_limit < 0 ? branch_limit : std::min<double>(lim.node_limit, branch_limit);
-  log.text(2, "\nStarted fast enumeration solver, (node_lim:%g)", lim.node_limit);
+  log.text(2, "\nStarted fast enumeration solver, (time_lim:%g)", lim.deadline < 1e29 ? lim.deadline - now : -1.0);
   const int before = inc.solutions();
   const EnumerationResult r = enumerate_binary(p, p.col_lo, p.col_up, inc, lim);
   announce(inc.solutions() > before, inc, log, now);
