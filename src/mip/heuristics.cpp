@@ -65,28 +65,28 @@ void run_rounding(MipContext &ctx) {
   activity_rounding(ctx, x, int_tol(ctx));
 }
 
-// Heuristics stop by their work budgets (simplex iterations, branches),
-// so that a solve takes the same path on a busy machine as on an idle one;
-// TV_IPARAM_MIP_HEU_MODE 1 asks for shares of the time instead.
+// Mode 1 of TV_IPARAM_MIP_HEU_MODE paces heuristics by time alone; the
+// other modes decide by counted work (simplex iterations, branches), so that
+// a solve takes the same path on a busy machine as on an idle one.
 bool time_paced(const MipContext &ctx) { return ctx.params.integer(TV_IPARAM_MIP_HEU_MODE) == 1; }
 
 // Limits of one sub-MIP: branches grow with the level and `weight`, and the
 // tree's iterations with the effort the root took, so that a sub-MIP as
-// large as the problem cannot outlast the root by far. Paced by time, it
-// gets a share of what is left (of the elapsed time without a limit), at
-// least the minimum heuristic time, and no branch budget.
+// large as the problem cannot outlast the root by far. Mode 0 caps them by a
+// share of the time left (of the elapsed time without a limit), at least the
+// minimum heuristic time: on large models the work budgets alone let the
+// root heuristics take most of a short time limit. Mode 1 stops by time
+// only, mode 2 by the work budgets only.
 SubMipBudget sub_budget(const MipContext &ctx, int level, double weight) {
   SubMipBudget b;
-  b.deadline = ctx.deadline;
-  if (time_paced(ctx)) {
-    b.branches = -1;
-    const double now = common::wall_seconds();
-    const double started = ctx.heur ? ctx.heur->start : now;
-    double share = ctx.deadline < 1e29 ? 0.05 * weight * (ctx.deadline - now) : 5.0 * weight + 0.05 * (now - started);
-    share = std::max(share, ctx.params.dbl(TV_DPARAM_MIP_HEUMINTIMLIM));
-    b.deadline = std::min(ctx.deadline, now + share);
-  } else {
-    b.branches = 100.0 * std::max(level, 2) * weight;
+  const int mode = ctx.params.integer(TV_IPARAM_MIP_HEU_MODE);
+  b.branches = mode == 1 ? -1 : 100.0 * std::max(level, 2) * weight;
+  const double now = common::wall_seconds();
+  const double started = ctx.heur ? ctx.heur->start : now;
+  double share = ctx.deadline < 1e29 ? 0.05 * weight * (ctx.deadline - now) : 5.0 * weight + 0.05 * (now - started);
+  share = std::max(share, ctx.params.dbl(TV_DPARAM_MIP_HEUMINTIMLIM));
+  b.deadline = mode == 2 ? ctx.deadline : std::min(ctx.deadline, now + share);
+  if (mode != 1) {
     const double root = ctx.heur ? ctx.heur->root_iterations : 0.0;
     b.iterations = std::max(2.0 * (ctx.prob.m + ctx.prob.n), kSubIterationsPerRoot * weight * root);
   }
@@ -297,9 +297,8 @@ void search_neighbourhoods(MipContext &ctx, int level) {
   st.next_rins = ctx.branches + 50.0 * (1 << st.rins_failures);
 }
 
-// Dive budget: LP iterations grow with the level and the LP size; paced by
-// time, the share is a tenth of what is left, at least the minimum
-// heuristic time.
+// Dive budget: LP iterations grow with the level and the LP size; the time
+// share is a tenth of what is left, at least the minimum heuristic time.
 DiveLimits dive_limits(const MipContext &ctx, int level, bool root) {
   DiveLimits lim;
   const int mode = ctx.params.integer(TV_IPARAM_MIP_HEU_MODE);
@@ -307,7 +306,7 @@ DiveLimits dive_limits(const MipContext &ctx, int level, bool root) {
   lim.max_lp_iterations = mode == 1 ? 1e30 : std::max(500.0, (root ? 1.0 : 0.2) * level * size);
   lim.max_depth = ctx.prob.n + 1;
   lim.deadline = ctx.deadline;
-  if (time_paced(ctx) && ctx.deadline < 1e29) {
+  if (mode != 2 && ctx.deadline < 1e29) {
     const double now = common::wall_seconds();
     const double share = std::max(ctx.params.dbl(TV_DPARAM_MIP_HEUMINTIMLIM), 0.1 * (ctx.deadline - now));
     lim.deadline = std::min(ctx.deadline, now + share);
@@ -425,10 +424,10 @@ void root_heuristics(MipContext &ctx) {
   run_pumps(ctx);
   phase_line(ctx, "pumps");
   const Locks locks(ctx.prob);
-  // Paced by time and once a solution is known, the dives share one dive's
-  // time: on large models a dive re-solves the LP at every depth and runs to
-  // its time limit, four of them took most of the root. A dive that ends
-  // early leaves its time to the next. Otherwise each keeps its own budget.
+  // Once a solution is known the dives share one dive's time: on large
+  // models a dive re-solves the LP at every depth and runs to its time
+  // limit, four of them took most of the root. A dive that ends early leaves
+  // its time to the next. Without a solution each dive keeps its own share.
   const DiveRule rules[] = {DiveRule::kCoefficient, DiveRule::kFractional, DiveRule::kVectorLength,
                             DiveRule::kGuided};
   const int dives = static_cast<int>(std::size(rules));
