@@ -67,7 +67,10 @@ bool run_sub_mip(MipContext &ctx, SubMipSpec &spec, const SubMipBudget &b, const
     context_log(ctx, 4, "\nStart add_cuts_top (maxcut:%d)", r.cut_capacity);
     context_log(ctx, 4, "\nTerminated add_cuts_top (numcuts:%d)", r.cuts);
   }
-  if (ctx.heur) ctx.heur->sub_seconds += common::wall_seconds() - t0;
+  if (ctx.heur) {
+    ctx.heur->sub_seconds += common::wall_seconds() - t0;
+    ctx.heur->sub_iterations += r.iterations;
+  }
   context_log(ctx, 4, "\nSub-MIP %s: %d columns kept, %.0f branches, %.0f iterations, %.2f s, %s", tag,
               r.kept_columns, r.branches, r.iterations, common::wall_seconds() - t0,
               r.found ? "found" : r.exhausted ? "exhausted" : "stopped");

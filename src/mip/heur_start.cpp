@@ -142,7 +142,8 @@ PreTreeOutcome fast_enumeration(const MipProblem &p, const base::ParamValues &pa
   const bool only = params.integer(TV_IPARAM_MIP_SOLVERTYPE) == 2;
   const double now = common::wall_seconds();
   EnumerationLimits lim;
-  lim.deadline = only ? deadline : std::min(deadline, now + (deadline < 1e29 ? 0.1 * (deadline - now) : 10.0));
+  // as a heuristic it stops by its node budget, so that it takes the same path whatever the machine's load
+  lim.deadline = deadline;
   lim.node_limit = only ? -1 : std::max(1000.0, kFastEnumerationWork / (p.n + p.col_start[p.n] + 1.0));
   // the user's branch limit bounds the enumeration's nodes too
   const int branch_limit = params.integer(TV_IPARAM_MIP_BRANCH_LIMIT);

@@ -65,10 +65,18 @@ void run_rounding(MipContext &ctx) {
   activity_rounding(ctx, x, int_tol(ctx));
 }
 
-// Limits of one sub-MIP: branches grow with the level and `weight`; the time
-// share is a part of what is left (of the elapsed time without a limit), at
-// least the minimum heuristic time. Mode 1 stops by time only, mode 2 by the
-// branch budget only.
+// Mode 1 of TV_IPARAM_MIP_HEU_MODE paces heuristics by time alone; the
+// other modes decide by counted work (simplex iterations, branches), so that
+// a solve takes the same path on a busy machine as on an idle one.
+bool time_paced(const MipContext &ctx) { return ctx.params.integer(TV_IPARAM_MIP_HEU_MODE) == 1; }
+
+// Limits of one sub-MIP: branches grow with the level and `weight`, and the
+// tree's iterations with the effort the root took, so that a sub-MIP as
+// large as the problem cannot outlast the root by far. Mode 0 caps them by a
+// share of the time left (of the elapsed time without a limit), at least the
+// minimum heuristic time: on large models the work budgets alone let the
+// root heuristics take most of a short time limit. Mode 1 stops by time
+// only, mode 2 by the work budgets only.
 SubMipBudget sub_budget(const MipContext &ctx, int level, double weight) {
   SubMipBudget b;
   const int mode = ctx.params.integer(TV_IPARAM_MIP_HEU_MODE);
@@ -78,8 +86,6 @@ SubMipBudget sub_budget(const MipContext &ctx, int level, double weight) {
   double share = ctx.deadline < 1e29 ? 0.05 * weight * (ctx.deadline - now) : 5.0 * weight + 0.05 * (now - started);
   share = std::max(share, ctx.params.dbl(TV_DPARAM_MIP_HEUMINTIMLIM));
   b.deadline = mode == 2 ? ctx.deadline : std::min(ctx.deadline, now + share);
-  // the tree's iterations grow with the effort the root took, so that a
-  // sub-MIP as large as the problem cannot outlast the root by far
   if (mode != 1) {
     const double root = ctx.heur ? ctx.heur->root_iterations : 0.0;
     b.iterations = std::max(2.0 * (ctx.prob.m + ctx.prob.n), kSubIterationsPerRoot * weight * root);
@@ -101,12 +107,20 @@ SubMipBudget first_solution_budget(const MipContext &ctx, int level) {
   return b;
 }
 
-// Sub-MIPs in the tree take at most a tenth of the time so far (at least the
-// minimum heuristic time).
+// Sub-MIPs in the tree take at most a tenth of the work so far (simplex
+// iterations of the solve's own LP and of the sub-MIPs since the root
+// heuristics began) beyond the budget of one unit-weight sub-MIP; paced by
+// time, a tenth of the time so far beyond a second. The minimum heuristic
+// time is granted either way.
 bool sub_time_left(const MipContext &ctx) {
   if (!ctx.heur) return false;
-  const double elapsed = common::wall_seconds() - ctx.heur->start;
-  return ctx.heur->sub_seconds <= std::max(ctx.params.dbl(TV_DPARAM_MIP_HEUMINTIMLIM), 0.1 * elapsed + 1.0);
+  const HeuristicState &st = *ctx.heur;
+  const double min_seconds = ctx.params.dbl(TV_DPARAM_MIP_HEUMINTIMLIM);
+  if (min_seconds > 0 && st.sub_seconds <= min_seconds) return true;
+  if (time_paced(ctx)) return st.sub_seconds <= 0.1 * (common::wall_seconds() - st.start) + 1.0;
+  const double own = std::max(0.0, ctx.lp.total_iterations() - st.root_iterations);
+  const double allowance = std::max(2.0 * (ctx.prob.m + ctx.prob.n), kSubIterationsPerRoot * st.root_iterations);
+  return st.sub_iterations <= allowance + 0.1 * (own + st.sub_iterations);
 }
 
 // The enumeration solver over the node's bounds of a pure binary model when
@@ -201,14 +215,20 @@ void root_neighbourhoods(MipContext &ctx, const std::vector<double> &root_x, int
   }
   if (!ctx.sink.has_incumbent()) return;
   // each new incumbent opens a new RINS region: the searches repeat while
-  // they improve, all within the time of one double-weight search
-  const double rounds_end = improvement_budget(ctx, level, 2.0, bound).deadline;
+  // they improve, all within the budget of one double-weight search
+  const SubMipBudget rounds = improvement_budget(ctx, level, 2.0, bound);
+  const double iterations_before = st.sub_iterations;
+  auto iterations_left = [&] { return rounds.iterations - (st.sub_iterations - iterations_before); };
   auto budget = [&](double weight) {
     SubMipBudget b = improvement_budget(ctx, level, weight, bound);
-    b.deadline = std::min(b.deadline, rounds_end);
+    b.deadline = std::min(b.deadline, rounds.deadline);
+    if (b.iterations >= 0) b.iterations = std::min(b.iterations, iterations_left());
     return b;
   };
-  for (int round = 0; round < kRootImproveRounds && worth() && seconds_left(rounds_end) > 0; ++round) {
+  auto rounds_left = [&] {
+    return seconds_left(rounds.deadline) > 0 && (rounds.iterations < 0 || iterations_left() > 0);
+  };
+  for (int round = 0; round < kRootImproveRounds && worth() && rounds_left(); ++round) {
     bool rins_exhausted = false;
     bool improved = rins(ctx, root_x, budget(1.0), &rins_exhausted);
     phase_line(ctx, "RINS");
@@ -411,13 +431,13 @@ void root_heuristics(MipContext &ctx) {
   const DiveRule rules[] = {DiveRule::kCoefficient, DiveRule::kFractional, DiveRule::kVectorLength,
                             DiveRule::kGuided};
   const int dives = static_cast<int>(std::size(rules));
-  const double dives_end = dive_limits(ctx, level, true).deadline;
+  const DiveLimits shared = dive_limits(ctx, level, true);
   for (int k = 0; k < dives; ++k) {
     if (target_reached(ctx) || gap_closed(ctx, bound) || seconds_left(ctx.deadline) <= 0) break;
     DiveLimits lim = dive_limits(ctx, level, true);
-    if (dives_end < ctx.deadline && ctx.sink.has_incumbent()) {
+    if (ctx.sink.has_incumbent() && shared.deadline < ctx.deadline) {
       const double now = common::wall_seconds();
-      const double share = std::max(0.0, dives_end - now) / (dives - k);
+      const double share = std::max(0.0, shared.deadline - now) / (dives - k);
       lim.deadline = std::min(lim.deadline, now + std::max(share, ctx.params.dbl(TV_DPARAM_MIP_HEUMINTIMLIM)));
     }
     dive(ctx, rules[k], locks, lim);
@@ -425,6 +445,10 @@ void root_heuristics(MipContext &ctx) {
   }
   if (!ctx.sub_mip && seconds_left(ctx.deadline) > 0) root_neighbourhoods(ctx, root_x, level, rens_done, bound);
   phase_line(ctx, "neighbourhoods");
+}
+
+double solve_iterations(const MipContext &ctx) {
+  return ctx.lp.total_iterations() + (ctx.heur ? ctx.heur->sub_iterations : 0.0);
 }
 
 void node_heuristics(MipContext &ctx) {

@@ -53,11 +53,12 @@ std::vector<int> parallel_pumps(MipContext &ctx, const std::vector<PumpSettings>
 // row feasibility; succeeds when every column becomes integral.
 bool zi_rounding(MipContext &ctx, const std::vector<double> &x, double tol);
 
-// The schedule of the heuristics within one solve: time spent in sub-MIPs,
+// The schedule of the heuristics within one solve: work spent in sub-MIPs,
 // when RINS, local branching and polishing run next.
 struct HeuristicState {
   double start = 0;              // wall clock of the first root call
   double sub_seconds = 0;        // spent in sub-MIPs so far
+  double sub_iterations = 0;     // simplex iterations of the sub-MIPs so far
   double root_iterations = 0;    // simplex iterations of the root LP and its cut loop
   double next_rins = 0;          // branch count of the next RINS try
   double next_polish = 0;        // branch count of the next polishing run
@@ -68,7 +69,8 @@ struct HeuristicState {
   bool pure_binary = false;      // the enumeration solver takes the model
 };
 
-// Limits of one sub-MIP run: a branch budget and a deadline.
+// Limits of one sub-MIP run: branch and iteration budgets, and a deadline
+// that only TV_IPARAM_MIP_HEU_MODE 1 draws short of the solve's own.
 struct SubMipBudget {
   double branches = 500;
   double iterations = -1;  // simplex iterations of its tree (<0 none)

@@ -83,6 +83,9 @@ CutLoopResult node_cut_loop(MipContext &ctx, CutPool &pool);
 // solution goes through ctx.sink.
 void root_heuristics(MipContext &ctx);
 void node_heuristics(MipContext &ctx);
+// The solve's simplex iterations so far: its own LP's and the heuristics'
+// sub-MIPs'. The measure of work by which its effort is shared out.
+double solve_iterations(const MipContext &ctx);
 // Activity management of the pooled cuts after a node basis is loaded or the
 // node LP re-optimised: binding inactive cuts come back, slack ones age.
 // Returns the number re-activated.

@@ -13,7 +13,7 @@ struct RestartPolicy {
   // from inside the tree: this share fixed after a new solution, within tree_nodes nodes of the root
   double tree_share = 0.1;
   double tree_nodes = 1000;
-  double tree_time_share = 1.0;  // ... and while the tree took at most this share of the solve's time before it
+  double tree_work_share = 1.0;  // ... and while the tree took at most this share of the simplex iterations before it
   int max_restarts = 2;
   bool keep_cuts = true;   // the root's cuts over surviving columns seed the new root
   bool light_root = true;  // the new root runs the rounding heuristics only (when a solution is known)

@@ -28,7 +28,6 @@ void TreeSearch::probe_root() {
   log_.text(2, "\nStarted probe_bound_loop (maxiter:%d, add_cuts:%d)..", kProbePasses, 0);
   BoundPropagator prop(p_, glo_, gup_, set_.int_tol);
   prop.set_work_limit(20.0 * nnz + 2e5);
-  const double stop_at = std::min(deadline_, common::wall_seconds() + 5.0);
   bool feasible = prop.propagate_all();
   int nfix = 0;
   std::vector<int> order;
@@ -44,7 +43,7 @@ void TreeSearch::probe_root() {
   for (int pass = 0; pass < kProbePasses && feasible; ++pass) {
     const int before = nfix;
     for (int j : order) {
-      if (prop.work() > 20.0 * nnz + 2e5 || common::wall_seconds() > stop_at) break;
+      if (prop.work() > 20.0 * nnz + 2e5 || common::wall_seconds() > deadline_) break;
       if (prop.lower()[j] == prop.upper()[j]) continue;
       const size_t mark = prop.mark();
       const bool ok0 = prop.tighten(j, 0, 0);

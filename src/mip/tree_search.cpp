@@ -204,10 +204,7 @@ void TreeSearch::new_incumbent(const char *tag) {
   log_.incumbent_line(c, code);
   if (hooks_.on_incumbent && !stop_code_) stop_code_ = hooks_.on_incumbent(c);
   if (!stop_code_ && set_.solution_limit > 0 && inc_.solutions() >= set_.solution_limit) stop_code_ = -1;
-  if (!stop_code_ && optimal_now()) {
-    log_.text(1, "\nUser optimality tolerance satisfied.\n");
-    stop_code_ = -2;
-  }
+  stop_if_optimal();
 }
 
 // Root reduced costs bound every solution: a column at a bound whose cost
@@ -510,7 +507,10 @@ void TreeSearch::periodic_line(bool force) {
   if (log_.on()) log_.tree_line(c, force ? kSrcFinal : kSrcNone);
   if (hooks_.poll && !stop_code_) stop_code_ = hooks_.poll(c);
   if (!force && !stop_code_) take_offers();
-  if (!force && !stop_code_ && optimal_now()) {
+}
+
+void TreeSearch::stop_if_optimal() {
+  if (!stop_code_ && optimal_now()) {
     log_.text(1, "\nUser optimality tolerance satisfied.\n");
     stop_code_ = -2;
   }
@@ -701,7 +701,7 @@ TreeOutcome TreeSearch::run() {
   }
   log_.text(1, "\nStarted %s B&B search", "master");
   nodes_at_root_ = out_.nodes_solved;
-  tree_start_ = common::wall_seconds();
+  tree_start_ = solve_iterations(ctx_);
   fixings_grew_ = false;
   search();
   log_.text(1, "\nTerminated %s B&B search", "master");
@@ -786,8 +786,10 @@ bool TreeSearch::tree_restart_due() {
   fixings_grew_ = false;
   if (set_.max_restarts <= 0 || stop_code_ != 0) return false;
   if (out_.nodes_solved - nodes_at_root_ > set_.restart.tree_nodes) return false;
-  // a tree that already took longer than the solve before it loses more than a new root would save
-  if (common::wall_seconds() - tree_start_ > set_.restart.tree_time_share * (tree_start_ - start_)) return false;
+  // a tree that already took more work than the solve before it loses more
+  // than a new root would save (counted in iterations, not seconds: the
+  // choice must not depend on the machine's load)
+  if (solve_iterations(ctx_) - tree_start_ > set_.restart.tree_work_share * tree_start_) return false;
   int free_before = 0;
   const int fixed = global_fixings(&free_before);
   if (fixed == 0 || fixed < set_.restart.tree_share * free_before) {
@@ -894,6 +896,9 @@ void TreeSearch::search() {
     switch_node_rule();
     reorder_due();
     periodic_line(false);
+    // the gap is tested at every node rather than with the periodic line, so
+    // that where the search stops does not depend on the clock
+    stop_if_optimal();
     if (stop_code_) break;
 
     Node &nd = pool_[cur];

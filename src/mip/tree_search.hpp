@@ -154,6 +154,7 @@ class TreeSearch {
   // The enumeration solver of pure binary problems; true when it settled the problem.
   LogCounters counters();
   void periodic_line(bool force);
+  void stop_if_optimal();  // stops the search once the gap is within the tolerances
   void trace_node(int index, const Node &nd);
   void try_blocks();
   double current_bound() const;
@@ -203,7 +204,7 @@ class TreeSearch {
   bool restart_ = false;
   bool fixings_grew_ = false;           // a new incumbent ran the root reduced-cost fixing
   double nodes_at_root_ = 0;            // nodes solved before this search's tree began
-  double tree_start_ = 0;               // wall clock when this search's tree began
+  double tree_start_ = 0;               // the solve's simplex iterations when this search's tree began
   double outside_cutoff_ = 1e30;        // an objective value the host says is reachable
   double known_obj_ = 1e30;             // a solution value found before a restart
   double prior_bound_ = -1e30;          // the bound the searches before a restart proved

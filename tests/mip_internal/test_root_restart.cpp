@@ -51,7 +51,7 @@ SolveRun solve(MipModel &mm, double share, int max_restarts, double tree_share =
   tarvo::mip::RestartPolicy policy;
   policy.share = share;
   policy.tree_share = tree_share;
-  policy.tree_time_share = 1e9;  // small models' roots take milliseconds: the clock must not decide here
+  policy.tree_work_share = 1e9;  // small models' roots take few iterations: their share must not decide here
   policy.max_restarts = max_restarts;
   SolveRun r;
   TVsetModelLogfunc(mm.model, count_restarts, &r);
