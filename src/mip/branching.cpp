@@ -19,6 +19,19 @@ struct Trial {
   double bound = 0;
 };
 
+// How many candidates get trial solves at a node and how far each may pivot.
+struct TrialPlan {
+  int max_trials = 0;
+  int least_trials = 0;  // tried even when trusted
+  int lookahead = 0;     // trials without a new leader before the search stops
+  double iter_limit = 0;
+  bool stop_on_winner = false;  // stop once the leader's trial score beats the next estimate
+  // dual pricing: steepest edge with the node's exact norms, which its restore
+  // point brings back; Devex where m solves for the norms would cost more
+  // than the short trials themselves
+  int pricing = 1;
+};
+
 // The node's LP state the trial solves return to: its factored basis when
 // the LP can save one (a copy per trial instead of a factorisation), else
 // the bare basis.
@@ -33,13 +46,14 @@ struct NodeState {
 
 // Solves the node LP with column j's bounds replaced by [lo, up], then puts
 // the bounds and the node's state back.
-Trial trial_solve(BranchInput &in, NodeState &start, int j, double lo, double up, double *iters) {
+Trial trial_solve(BranchInput &in, NodeState &start, int j, double lo, double up, const TrialPlan &plan,
+                  double *iters) {
   simplex::LpSolver &lp = in.lp;
   const double old_lo = lp.col_lower(j), old_up = lp.col_upper(j);
   lp.set_col_bounds(j, lo, up);
   simplex::LpLimits lim;
-  lim.dual_pricing = 1;  // the node's exact steepest-edge norms come back with its restore point
-  lim.iter_limit = in.sb_iter_limit;
+  lim.dual_pricing = plan.pricing;
+  lim.iter_limit = plan.iter_limit;
   lim.keep_factors = true;
   lim.time_limit = std::max(0.0, in.deadline - common::wall_seconds());
   const simplex::LpStatus st = lp.solve(TV_METHOD_DSIMPLEX, lim);
@@ -199,39 +213,58 @@ BranchDecision choose_branch(BranchInput &in, const std::vector<double> &x, cons
   int best = order[0];
   std::vector<char> trusted(k, 0);
   // trial solves belong to the solver's own rule; the named rules rank alone
-  const int max_trials = std::max(in.set.strong_num, 8);
-  bool strong_here = in.set.branch_rule == 0 && in.depth <= in.set.strong_level && in.set.strong_num > 0;
+  const bool shallow = in.depth <= in.set.strong_level;
+  TrialPlan plan;
+  if (in.set.branch_rule == 0 && in.set.strong_num > 0) {
+    if (shallow) {
+      plan.max_trials = std::max(in.set.strong_num, 8);
+      plan.least_trials = in.set.strong_num;
+      plan.lookahead = 4;
+      plan.iter_limit = in.sb_iter_limit;
+    } else if (in.deep_trials > 0) {
+      // deeper, only the untrusted leaders are tried, cheaply, and a trial
+      // that beats every untried estimate ends the search
+      plan.max_trials = in.deep_trials;
+      plan.lookahead = 2;
+      plan.iter_limit = in.deep_iter_limit;
+      plan.stop_on_winner = true;
+      plan.pricing = 3;
+    }
+  }
+  bool strong_here = plan.max_trials > 0;
   if (strong_here) {
     // reliability branching: where the leading candidates' pseudo-costs are
     // all trusted, trial solves would only confirm them
     bool unreliable = false;
-    for (int pos = 0; pos < std::min(k, max_trials) && !unreliable; ++pos)
+    for (int pos = 0; pos < std::min(k, std::max(plan.max_trials, 8)) && !unreliable; ++pos)
       unreliable = in.pc.reliability(cand[order[pos]]) < in.reliable;
     strong_here = unreliable;
   }
   if (strong_here) {
-    // a pass without pivots leaves the node's basis with exact steepest-edge
-    // norms (computed here only when the node LP was not priced that way)
-    simplex::LpLimits exact;
-    exact.dual_pricing = 1;
-    exact.time_limit = std::max(0.0, in.deadline - common::wall_seconds());
-    in.lp.solve(TV_METHOD_DSIMPLEX, exact);
+    if (plan.pricing == 1) {
+      // a pass without pivots leaves the node's basis with exact steepest-edge
+      // norms (computed here only when the node LP was not priced that way)
+      simplex::LpLimits exact;
+      exact.dual_pricing = 1;
+      exact.time_limit = std::max(0.0, in.deadline - common::wall_seconds());
+      in.lp.solve(TV_METHOD_DSIMPLEX, exact);
+    }
     NodeState start;
     start.basis = in.lp.basis();
     start.saved = in.lp.save(start.point);
-    const int lookahead = 4;
     int tried = 0, since_best = 0;
     double best_score = -1;
     const double gap_cap = in.cutoff < 1e30 ? in.cutoff - in.node_obj : 1e30;
-    for (int pos = 0; pos < k && tried < max_trials && since_best < lookahead; ++pos) {
+    for (int pos = 0; pos < k && tried < plan.max_trials && since_best < plan.lookahead; ++pos) {
       const int i = order[pos];
       const int j = cand[i];
-      if (in.pc.reliability(j) >= in.reliable && tried >= in.set.strong_num) continue;
+      if (in.pc.reliability(j) >= in.reliable && tried >= plan.least_trials) continue;
+      if (plan.stop_on_winner && tried > 0 && best_score >= score[i]) break;
       if (common::wall_seconds() > in.deadline) break;
       const double v = x[j];
       const double lo = in.lp.col_lower(j), upb = in.lp.col_upper(j);
-      Trial td = trial_solve(in, start, j, lo, std::floor(v), &d.trial_iterations);
-      Trial tu = trial_solve(in, start, j, std::ceil(v), upb, &d.trial_iterations);
+      Trial td = trial_solve(in, start, j, lo, std::floor(v), plan, &d.trial_iterations);
+      Trial tu = trial_solve(in, start, j, std::ceil(v), upb, plan, &d.trial_iterations);
       d.trial_solves += 2;
       ++tried;
       if (td.empty && tu.empty) {

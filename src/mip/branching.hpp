@@ -1,7 +1,8 @@
 // Choice of the branching column at a node: pseudo-cost scores, with trial
 // solves of both children (strong branching) for columns whose pseudo-costs
-// are not yet reliable while the node is shallow enough; deeper, rounding
-// penalties stand under those columns' estimates.
+// are not yet reliable. Deeper than the strong-branching depth, rounding
+// penalties stand under those columns' estimates and only a few of the
+// leading ones get short trial solves.
 #pragma once
 
 #include <vector>
@@ -24,6 +25,8 @@ struct BranchInput {
   double node_obj = 0;         // the node's relaxation value
   double cutoff = 1e30;        // children at or above it are pruned
   double sb_iter_limit = 100;  // iterations of one trial solve
+  int deep_trials = 0;         // candidates tried below the strong-branching depth
+  double deep_iter_limit = 0;  // iterations of one trial solve there
   double deadline = 1e30;      // wall-clock seconds
   int reliable = 4;            // trial solves until a column's pseudo-costs are trusted
   const std::vector<int> *branched = nullptr;  // branchings so far per column (rule 5)

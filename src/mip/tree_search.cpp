@@ -370,6 +370,16 @@ int TreeSearch::reliability_threshold() const {
 // misc07 needed 4.5 and 1.25 times the nodes of this limit.
 double TreeSearch::trial_iteration_limit() const { return std::clamp(4 * avg_node_iters_ + 50, 50.0, 1000.0); }
 
+// Below the strong-branching depth the untrusted leaders get trial solves
+// (as many as strong branching's least count, two to four) about as long as
+// a node LP, so that a node costs a few node LPs at most, and their pivots
+// stay within half of the node LPs' over the search.
+void TreeSearch::deep_trial_plan(BranchInput &in) const {
+  if (deep_iters_ >= 0.5 * node_lp_iters_ + 5000) return;
+  in.deep_trials = std::clamp(set_.strong_num, 2, 4);
+  in.deep_iter_limit = std::clamp(avg_node_iters_ + 10, 10.0, 500.0);
+}
+
 simplex::LpBasis TreeSearch::slack_basis() const {
   simplex::LpBasis b;
   b.state.assign(lp_.cols() + lp_.rows(), simplex::kBasic);
@@ -1021,11 +1031,12 @@ void TreeSearch::search() {
     in.cutoff = cutoff();
     in.sb_iter_limit = trial_iteration_limit();
     in.reliable = reliability_threshold();
+    deep_trial_plan(in);
     in.deadline = deadline_;
     in.branched = &branched_;
     BranchDecision bd = choose_branch(in, x, frac);
     out_.iterations += bd.trial_iterations;
-    trial_iters_ += bd.trial_iterations;
+    (in.depth > set_.strong_level ? deep_iters_ : trial_iters_) += bd.trial_iterations;
     out_.lps += bd.trial_solves;
     if (bd.trial_solves > 0)
       log_.text(11, "\nSB completed, b_index=%d, max_tc=%d, lift=%d mfn=%d cmfn=%d bs=%e mfs=%e ", bd.col,

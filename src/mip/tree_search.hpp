@@ -134,6 +134,8 @@ class TreeSearch {
   // Trial solves a column needs before its pseudo-costs are trusted.
   int reliability_threshold() const;
   double trial_iteration_limit() const;
+  // Count and pivot limit of the trial solves below the strong-branching depth.
+  void deep_trial_plan(BranchInput &in) const;
   // Pivots the node dives may still spend.
   double dive_budget() const;
   bool limits_hit();
@@ -191,6 +193,7 @@ class TreeSearch {
   double last_line_ = 0, last_incumbent_time_ = 0;
   double avg_node_iters_ = 0;
   double node_lp_iters_ = 0, trial_iters_ = 0;  // pivots of node LPs and of strong-branching trials
+  double deep_iters_ = 0;  // pivots of trials below the strong-branching depth
   double heur_iters_ = 0;               // pivots of node heuristics on the node LP
   int cur_code_ = kSrcTree;
   bool basis_installed_ = false;        // the next node LP starts from a basis to factorise anyway

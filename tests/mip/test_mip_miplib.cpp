@@ -92,6 +92,22 @@ INSTANTIATE_TEST_SUITE_P(Rules, MiplibBranchRule,
                                   std::to_string(std::get<1>(info.param));
                          });
 
+// With strong branching at the root only, every deeper node gets the short
+// trial solves of its untrusted leaders; their fixes and pruning must keep
+// the optimum.
+class MiplibDeepTrials : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(MiplibDeepTrials, ReachesTheReferenceOptimum) {
+  expect_reference_optimum(GetParam(), [](pTVmodel model) {
+    TVsetModelIntParameter(model, TV_IPARAM_MIP_STRONGBRANCHLEVEL, 0);
+    TVsetModelIntParameter(model, TV_IPARAM_MIP_CUTLEVEL_TOP, 0);
+    TVsetModelIntParameter(model, TV_IPARAM_MIP_HEULEVEL, 0);
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Fast, MiplibDeepTrials, ::testing::Values("p0033", "p0201", "lseu", "stein27", "egout"),
+                         [](const auto &info) { return std::string(info.param); });
+
 }  // namespace
 
 namespace {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mip/bound_propagation.hpp"
@@ -88,11 +89,12 @@ TEST_P(ModelParam, RoundingPenaltiesNeverExceedTheChildBounds) {
   EXPECT_GT(checked, 0);
 }
 
-// Strong branching leaves the node as it found it (basis, objective, point;
-// nothing left to re-optimise) and its child bounds are what re-solving each
-// child from the node's basis by a fresh factorisation gives: equal where the
-// trial ran to its optimum, never above it where it stopped early. A fix it
-// reports must have an empty other side.
+// Strong branching, at the root and below the strong-branching depth alike,
+// leaves the node as it found it (basis, objective, point; nothing left to
+// re-optimise) and its child bounds are what re-solving each child from the
+// node's basis by a fresh factorisation gives: equal where the trial ran to
+// its optimum, never above it where it stopped early. A fix it reports must
+// have an empty other side.
 TEST_P(ModelParam, StrongBranchingRestoresTheNodeAndBoundsItsChildren) {
   mip_test::MipModel mm;
   LOAD_OR_SKIP(mm, GetParam());
@@ -114,13 +116,17 @@ TEST_P(ModelParam, StrongBranchingRestoresTheNodeAndBoundsItsChildren) {
     lp.solve(TV_METHOD_DSIMPLEX, {});
     return z;
   };
-  for (double iter_limit : {1e9, 5.0}) {
+  const std::pair<bool, double> runs[] = {{false, 1e9}, {false, 5.0}, {true, 1e9}, {true, 5.0}};
+  for (const auto &[deep, iter_limit] : runs) {
     MipSettings set;
     set.strong_num = 1000;  // every candidate gets its trials
     PseudoCosts pc(p.n);
     BranchInput in{p, lp, set, pc};
     in.node_obj = root;
-    in.sb_iter_limit = iter_limit;
+    in.sb_iter_limit = deep ? 0 : iter_limit;
+    in.depth = deep ? set.strong_level + 1 : 0;
+    in.deep_trials = deep ? 1000 : 0;
+    in.deep_iter_limit = deep ? iter_limit : 0;
     in.reliable = 1000;
     const BranchDecision d = choose_branch(in, x, frac);
     EXPECT_EQ(lp.basis().state, node.state);
@@ -196,6 +202,23 @@ TEST_P(ModelParam, TrialSolvesAndPenaltiesOnlyForUntrustedPseudoCosts) {
   const BranchDecision untrusted = choose_branch(in, x, frac);
   if (untrusted.infeasible || !untrusted.fixes.empty()) return;
   EXPECT_GE(untrusted.trial_solves, 2 * std::min<int>(set.strong_num, static_cast<int>(frac.size())));
+  // deeper, trials stay within their count, teach the pseudo-costs of what
+  // they tried, and skip the trusted columns
+  PseudoCosts fresh(p.n);
+  BranchInput deep_in{p, lp, set, fresh};
+  deep_in.node_obj = lp.objective();
+  deep_in.depth = set.strong_level + 1;
+  deep_in.reliable = 1;
+  deep_in.deep_trials = 2;
+  deep_in.deep_iter_limit = 1e9;
+  const BranchDecision first = choose_branch(deep_in, x, frac);
+  EXPECT_GT(first.trial_solves, 0);
+  EXPECT_LE(first.trial_solves, 4);
+  if (first.infeasible || !first.fixes.empty()) return;
+  EXPECT_TRUE(first.strong);
+  EXPECT_EQ(fresh.reliability(first.col), 1);
+  for (int j : frac) fresh.record(j, false, 0.5, 1e-7), fresh.record(j, true, 0.5, 1e-7);
+  EXPECT_EQ(choose_branch(deep_in, x, frac).trial_solves, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Miplib3, ModelParam, ::testing::Values("p0033", "lseu", "egout", "p0201", "stein27"),
