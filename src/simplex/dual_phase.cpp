@@ -34,14 +34,21 @@ bool DualPhase::at_artificial_bound(const Glp &g, int j) const {
   }
 }
 
-int DualPhase::at_box(const Glp &g, bool held_only) const {
-  int count = 0;
-  for (int j : boxed_) {
+bool DualPhase::any_at_box(const Glp &g, bool held_only) const {
+  // Starts where the last one was found: in phase 1 this runs after every
+  // pivot that moves a boxed variable, and that one mostly stays at its box.
+  const std::size_t n = boxed_.size();
+  if (box_cursor_ >= n) box_cursor_ = 0;
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::size_t t = box_cursor_ + k < n ? box_cursor_ + k : box_cursor_ + k - n;
+    const int j = boxed_[t];
     if (!at_artificial_bound(g, j)) continue;
     // at its lower box with d > 0 (or upper with d < 0) the true problem lets it go further
-    if (!held_only || std::fabs(g.d[j]) > g.dtol) ++count;
+    if (held_only && std::fabs(g.d[j]) <= g.dtol) continue;
+    box_cursor_ = t;
+    return true;
   }
-  return count;
+  return false;
 }
 
 void DualPhase::add_boxes(Glp &g) {
@@ -109,22 +116,22 @@ bool DualPhase::after_refactor(Glp &g) {
     if (wrong > 0 && (mode_ == 2 || phase_ == 1)) add_boxes(g);
     return wrong > 0 && (mode_ == 2 || phase_ == 1);
   }
-  const int held = boxes_on() ? at_box(g, true) : 0;
-  if (wrong + held > 0) {
+  const bool held = boxes_on() && any_at_box(g, true);
+  if (wrong > 0 || held) {
     enter_phase(g, 1);
     if (wrong > 0) add_boxes(g);
     return wrong > 0;
   }
   if (phase_ == 2) return false;
   enter_phase(g, 2);
-  const bool moves = boxes_on() && at_box(g, false) > 0;
+  const bool moves = boxes_on() && any_at_box(g, false);
   remove_boxes(g);
   return moves;
 }
 
 bool DualPhase::moved(Glp &g, int j) {
   if (phase_ != 1 || mode_ == 3 || !boxes_on() || !has_box_[j]) return false;
-  if (at_box(g, false) > 0) return false;
+  if (any_at_box(g, false)) return false;
   // Nothing sits at a box any more. The basics were updated by steps the size
   // of the boxes, so they are recomputed for phase 2 (the caller does).
   enter_phase(g, 2);
@@ -134,12 +141,12 @@ bool DualPhase::moved(Glp &g, int j) {
 
 bool DualPhase::finish(Glp &g) {
   if (!boxes_on()) return false;
-  if (at_box(g, true) > 0) {
+  if (any_at_box(g, true)) {
     trace_warning(g, "\nWarning: some nonbasics are at artificial bounds. (stat = %d)", g.xstat);
     give_up(g);
     return true;
   }
-  const bool moves = at_box(g, false) > 0;
+  const bool moves = any_at_box(g, false);
   if (mode_ != 3) enter_phase(g, 2);
   remove_boxes(g);
   return moves;

@@ -49,8 +49,8 @@ class DualPhase {
  private:
   // Nonbasic variables whose reduced cost pushes them to an infinite bound.
   int unboxed_infeasible(const Glp &g) const;
-  // Nonbasic variables at a box: all of them, and those held there by their reduced cost.
-  int at_box(const Glp &g, bool held_only) const;
+  // Some nonbasic variable sits at a box (held_only: and its reduced cost holds it there).
+  bool any_at_box(const Glp &g, bool held_only) const;
   bool at_artificial_bound(const Glp &g, int j) const;
   void add_boxes(Glp &g);
   // Takes every box off; a nonbasic at a box goes to its true bound (or 0).
@@ -62,6 +62,7 @@ class DualPhase {
   int phase_ = 0;
   std::vector<int> boxed_;       // variables with a box on
   std::vector<char> has_box_;    // per variable
+  mutable std::size_t box_cursor_ = 0;  // in boxed_: where any_at_box last found one
   std::vector<double> lower_, upper_;  // true bounds, kept while boxes are on
 };
 
