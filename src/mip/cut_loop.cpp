@@ -40,13 +40,13 @@ constexpr int kDenseMaxAge = 2;
 // another first incumbent, from run to run. Work counts the entries the
 // separators scan plus, per simplex pivot, the LP's rows and columns; the
 // budget is a fixed amount (some seconds of separation-bound passes) plus a
-// multiple of the root LP's own work, so that larger models get more. A share
-// of the time left remains as a safety limit. A heuristic's sub-MIP keeps
-// its former share: its whole search runs against a short clock, and a longer
-// cut loop would take the time its tree needs.
+// multiple of the root LP's own work, so that larger models get more. Only
+// the solve's own deadline stops it by the clock. A heuristic's sub-MIP
+// keeps a share of its time left: its whole search runs against a short
+// clock, and a longer cut loop would take the time its tree needs.
 constexpr double kRootLoopWork = 3e8;
 constexpr double kRootWorkMultiple = 3;
-constexpr double kRootTimeShare = 0.5, kSubMipTimeShare = 0.2;
+constexpr double kSubMipTimeShare = 0.2;
 constexpr int kRestartedRootPasses = 5;
 constexpr int kNever = 1 << 30;
 constexpr int kBasisFallback = 10;  // candidates below which the tableau rows' flow covers are sought
@@ -328,9 +328,8 @@ CutLoopResult root_cut_loop(MipContext &ctx, CutPool &pool) {
   lim.deadline = ctx.deadline;
   if (cut_time >= 0)
     lim.deadline = std::min(lim.deadline, now + cut_time);
-  else if (ctx.deadline < 1e29)  // no limit of its own: a share of the time left, for safety
-    lim.deadline =
-        std::min(lim.deadline, now + (ctx.sub_mip ? kSubMipTimeShare : kRootTimeShare) * (ctx.deadline - now));
+  else if (ctx.sub_mip && ctx.deadline < 1e29)
+    lim.deadline = std::min(lim.deadline, now + kSubMipTimeShare * (ctx.deadline - now));
   context_log(ctx, 7, "\nStart cuts loop (cutlevel:%d numcut:%d, gbnd:%g)", lim.mask, pool.size(),
               ctx.lp.objective());
   CutLoopResult r = run_loop(ctx, pool, lim);

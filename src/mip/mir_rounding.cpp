@@ -187,6 +187,8 @@ class ColumnEfficacy {
     const double viol = act - c.rhs;
     if (!(viol > 0)) return 0;
     bool ok = true;
+    // every entry of an expanded slack row is read: on dense rows that is far more than the cut's support
+    double scanned = static_cast<double>(c.coef.size());
     for (const auto &[k, g] : c.coef) {
       if (k < e.n) {
         sum_.put(k, g);
@@ -197,12 +199,13 @@ class ColumnEfficacy {
         ok = false;
         break;
       }
+      scanned += r.len;
       for (int q = 0; q < r.len; ++q) sum_.put(r.index[q], -g * r.value[q]);
     }
     double norm = 0;
     for (int j : sum_.touched()) norm += sum_[j] * sum_[j];
     support_ = static_cast<int>(sum_.touched().size());
-    if (in_.work) *in_.work += static_cast<double>(c.coef.size() + sum_.touched().size());
+    if (in_.work) *in_.work += scanned + static_cast<double>(support_);
     const bool dense = support_ > in_.max_nnz;
     sum_.clear();
     if (!ok || dense || !(norm > 0)) return 0;
@@ -295,6 +298,7 @@ bool extended_to_columns(const SepInput &in, const std::vector<std::pair<int, do
     }
     SlackRow r;
     if (!slack_row(in.prob, in.pool, k - e.n, r)) return false;
+    if (in.work) *in.work += r.len;
     for (int q = 0; q < r.len; ++q) sum.put(r.index[q], -g * r.value[q]);
     if (static_cast<int>(sum.touched().size()) > in.max_nnz) return false;
   }

@@ -52,8 +52,9 @@ std::vector<int> fractional_basics(const SepInput &in) {
 bool tableau_base(const SepInput &in, int j, TableauScratch &row, MirBase &base, std::vector<char> &comp) {
   const ExtendedVars &e = in.ext;
   if (!in.lp.tableau_row(j, row.index, row.value)) return false;
-  // charged as the full row: the pass count under the work budget stays that of a dense scan
-  if (in.work) *in.work += static_cast<double>(in.lp.cols() + in.lp.rows());
+  // charged as a dense scan of the row plus the pricing of the inverse's row
+  // against the matrix, which reads about all of the model's entries
+  if (in.work) *in.work += static_cast<double>(in.lp.cols() + in.lp.rows() + in.prob.col_start[in.prob.n]);
   row.entries.clear();
   const int len = in.lp.cols() + in.lp.rows();
   if (static_cast<int>(row.index.size()) * kSortedShare < len) {
