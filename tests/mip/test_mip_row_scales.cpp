@@ -12,6 +12,7 @@
 namespace {
 
 using lpfix::Lp;
+using mipfix::brute_force;
 using mipfix::load_mip;
 using mipfix::Solved;
 using mipfix::solve;
@@ -55,6 +56,37 @@ TEST(MipRowScales, AggregatingRowsOfScale1e6And1e_6KeepsTheOptimum) {
     EXPECT_NEAR(s.obj, 39, 1e-6);
     EXPECT_NEAR(mipcheck::verify_incumbent(model), 39, 1e-6);
   }
+}
+
+// Two equality knapsacks over general integers, one row scaled by 1e7 and
+// the other by 1e-5: most branches are infeasible, and the node LPs must
+// prove it though the rows' multipliers differ by 1e12.
+TEST(MipRowScales, InfeasibleNodesOfEqualitiesScaled1e7And1e_5AreProvedSo) {
+  Lp lp;
+  lp.sense = TV_MIN;
+  lp.c = {0, 0, 0, 0, 0, 19};
+  lp.rows = {{3.4e8, 3.8e8, 2e8, 2.8e8, 7e7, 1.7e8}, {7.2e-4, 1.2e-3, 2.7e-4, 5.4e-4, 0, 1.2e-4}};
+  lp.b = {6.07e9, 0.01329};
+  lp.types = "EE";
+  lp.lower = {0, 7, 0, 0, 0, 0};
+  lp.upper = {6, 7, 7, 3, 5, 7};
+  const double best = brute_force(lp, "IIIIII");
+  ASSERT_FALSE(std::isnan(best));
+  tvtest::EnvHandle env;
+  tvtest::ModelHandle model(env);
+  load_mip(model, lp, "IIIIII");
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_PRINTLEVEL, 0);
+  TVsetModelDouParameter(model, TV_DPARAM_MIP_RELOPTTOL, 1e-10);
+  // presolve would rescale the rows; cuts and heuristics would close the tree before the nodes matter
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_PRELEVEL, 0);
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_CUTLEVEL_TOP, 0);
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_CUTLEVEL_TREE, 0);
+  TVsetModelIntParameter(model, TV_IPARAM_MIP_HEULEVEL, 0);
+  const Solved s = solve(model);
+  ASSERT_EQ(s.code, 0);
+  ASSERT_EQ(s.status, TV_STATUS_OPTIMAL);
+  EXPECT_NEAR(s.obj, best, 1e-6);
+  EXPECT_NEAR(s.bound, best, 1e-6);
 }
 
 }  // namespace
