@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "lp_fixture.hpp"
 #include "mip_check.hpp"
@@ -61,23 +62,17 @@ TEST(MipRowScales, AggregatingRowsOfScale1e6And1e_6KeepsTheOptimum) {
 // Two equality knapsacks over general integers, one row scaled by 1e7 and
 // the other by 1e-5: most branches are infeasible, and the node LPs must
 // prove it though the rows' multipliers differ by 1e12.
-TEST(MipRowScales, InfeasibleNodesOfEqualitiesScaled1e7And1e_5AreProvedSo) {
-  Lp lp;
-  lp.sense = TV_MIN;
-  lp.c = {0, 0, 0, 0, 0, 19};
-  lp.rows = {{3.4e8, 3.8e8, 2e8, 2.8e8, 7e7, 1.7e8}, {7.2e-4, 1.2e-3, 2.7e-4, 5.4e-4, 0, 1.2e-4}};
-  lp.b = {6.07e9, 0.01329};
-  lp.types = "EE";
-  lp.lower = {0, 7, 0, 0, 0, 0};
-  lp.upper = {6, 7, 7, 3, 5, 7};
-  const double best = brute_force(lp, "IIIIII");
+// A pure integer program solved without presolve, cuts and heuristics (presolve
+// would rescale the rows, cuts and heuristics close the tree before the nodes
+// matter), checked against enumeration: optimal, and proved so.
+void expect_tree_proves_optimum(const Lp &lp, const std::string &vtypes) {
+  const double best = brute_force(lp, vtypes);
   ASSERT_FALSE(std::isnan(best));
   tvtest::EnvHandle env;
   tvtest::ModelHandle model(env);
-  load_mip(model, lp, "IIIIII");
+  load_mip(model, lp, vtypes);
   TVsetModelIntParameter(model, TV_IPARAM_MIP_PRINTLEVEL, 0);
   TVsetModelDouParameter(model, TV_DPARAM_MIP_RELOPTTOL, 1e-10);
-  // presolve would rescale the rows; cuts and heuristics would close the tree before the nodes matter
   TVsetModelIntParameter(model, TV_IPARAM_MIP_PRELEVEL, 0);
   TVsetModelIntParameter(model, TV_IPARAM_MIP_CUTLEVEL_TOP, 0);
   TVsetModelIntParameter(model, TV_IPARAM_MIP_CUTLEVEL_TREE, 0);
@@ -87,6 +82,37 @@ TEST(MipRowScales, InfeasibleNodesOfEqualitiesScaled1e7And1e_5AreProvedSo) {
   ASSERT_EQ(s.status, TV_STATUS_OPTIMAL);
   EXPECT_NEAR(s.obj, best, 1e-6);
   EXPECT_NEAR(s.bound, best, 1e-6);
+}
+
+TEST(MipRowScales, InfeasibleNodesOfEqualitiesScaled1e7And1e_5AreProvedSo) {
+  // multipliers of the two rows differ by 1e12: a share of the largest as
+  // rounding level zeroed the big row's and voided every proof
+  Lp lp;
+  lp.sense = TV_MIN;
+  lp.c = {0, 0, 0, 0, 0, 19};
+  lp.rows = {{3.4e8, 3.8e8, 2e8, 2.8e8, 7e7, 1.7e8}, {7.2e-4, 1.2e-3, 2.7e-4, 5.4e-4, 0, 1.2e-4}};
+  lp.b = {6.07e9, 0.01329};
+  lp.types = "EE";
+  lp.lower = {0, 7, 0, 0, 0, 0};
+  lp.upper = {6, 7, 7, 3, 5, 7};
+  expect_tree_proves_optimum(lp, "IIIIII");
+}
+
+TEST(MipRowScales, InfeasibilityOfARowScaled1e_5IsMeasuredInItsOwnUnits) {
+  // the node proofs use row 1 with a multiplier near 3e4: an allowance of
+  // 1e-7 per unit of it on the unscaled row swallowed them, in the row's
+  // scaled units they hold with room
+  Lp lp;
+  lp.sense = TV_MIN;
+  lp.c = {0, 0, 0, 0, 0, 12, 18, 13};
+  lp.rows = {{6.9e-4, 7.8e-4, 0, 2.7e-4, 4.8e-4, 9.6e-4, 9e-4, 4.5e-4},
+             {0, 0, 0, 3.9e-5, 1.8e-5, 0, 3e-6, 2.5e-5},
+             {2.5e6, 3.2e6, 2.3e6, 0, 0, 2.1e6, 1.9e6, 0}};
+  lp.b = {0.01725, 0.000397 - 6 * 2.6e-5, 60500000};
+  lp.types = "EEE";
+  lp.lower = {0, 0, 0, 0, 0, 0, 0, 0};
+  lp.upper = {8, 9, 8, 4, 2, 4, 8, 4};
+  expect_tree_proves_optimum(lp, "IIIIIIII");
 }
 
 }  // namespace
