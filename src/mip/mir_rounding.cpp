@@ -221,6 +221,20 @@ class ColumnEfficacy {
 };
 }  // namespace
 
+bool add_base_term(const ExtendedVars &e, int k, double a, double zero, MirBase &base) {
+  if (a == 0.0) return false;
+  if (std::fabs(a) <= zero) {
+    const double bound = a > 0 ? e.lo[k] : e.up[k];
+    if (std::fabs(bound) < kInf) {
+      base.rhs -= a * bound;
+      return false;
+    }
+  }
+  base.index.push_back(k);
+  base.value.push_back(a);
+  return true;
+}
+
 bool mir_cut(const SepInput &in, const MirBase &base, double delta, const std::vector<char> &complement_up,
              Cut &cut, double *dense_efficacy) {
   if (dense_efficacy) *dense_efficacy = 0;

@@ -144,11 +144,7 @@ void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
         base.index.clear();
         base.value.clear();
         base.rhs = 0;
-        for (int k : work.touched)
-          if (std::fabs(work.coef[k]) > kZero) {
-            base.index.push_back(k);
-            base.value.push_back(sign * work.coef[k]);
-          }
+        for (int k : work.touched) add_base_term(e, k, sign * work.coef[k], kZero, base);
         Cut cut;
         if (best_mir(in, base, cut)) {
           cut.tag = "MIGC";
@@ -158,17 +154,14 @@ void separate_cmir(const SepInput &in, std::vector<Cut> &out) {
       }
       // single rows have their own flow cover pass
       if (!got && round > 0 && in.aggregated_flow_covers) {
-        base.index.clear();
-        base.value.clear();
-        for (int k : agg.touched)
-          if (std::fabs(agg.coef[k]) > kZero) {
-            base.index.push_back(k);
-            base.value.push_back(agg.coef[k]);
-          }
-        const int len = static_cast<int>(base.index.size());
         for (double side : {1.0, -1.0}) {
+          base.index.clear();
+          base.value.clear();
+          base.rhs = 0;
+          for (int k : agg.touched) add_base_term(e, k, side * agg.coef[k], kZero, base);
+          const int len = static_cast<int>(base.index.size());
           Cut cut;
-          if (lifted_flow_cover(in, vub, base.index.data(), base.value.data(), len, side, 0.0, cut)) {
+          if (lifted_flow_cover(in, vub, base.index.data(), base.value.data(), len, 1.0, base.rhs, cut)) {
             emit(std::move(cut));
             got = true;
           }

@@ -44,13 +44,10 @@ std::vector<int> fractional_basics(const SepInput &in) {
   return cols;
 }
 
-// The tableau row of basic column j as the base sum value v = 0 over the
-// extended variables, with each entry complemented toward its nearer bound.
-// False when the row touches a variable the space does not know. The row is
-// taken sparse; entries go in ascending order so that the cut's rounding and
-// sums match whatever the row's storage order.
-bool tableau_base(const SepInput &in, int j, TableauScratch &row, MirBase &base, std::vector<char> &comp) {
-  const ExtendedVars &e = in.ext;
+// The tableau row of basic column j over the extended variables, taken
+// sparse, every nonzero kept; entries go in ascending order so that the cut's
+// rounding and sums match whatever the row's storage order.
+bool tableau_entries(const SepInput &in, int j, TableauScratch &row) {
   if (!in.lp.tableau_row(j, row.index, row.value)) return false;
   // charged as a dense scan of the row plus the pricing of the inverse's row
   // against the matrix, which reads about all of the model's entries
@@ -59,7 +56,7 @@ bool tableau_base(const SepInput &in, int j, TableauScratch &row, MirBase &base,
   const int len = in.lp.cols() + in.lp.rows();
   if (static_cast<int>(row.index.size()) * kSortedShare < len) {
     for (size_t t = 0; t < row.index.size(); ++t)
-      if (std::fabs(row.value[t]) > kTableauZero) row.entries.emplace_back(row.index[t], row.value[t]);
+      if (row.value[t] != 0.0) row.entries.emplace_back(row.index[t], row.value[t]);
     row.entries.emplace_back(j, 1.0);
     std::sort(row.entries.begin(), row.entries.end(),
               [](const std::pair<int, double> &a, const std::pair<int, double> &b) { return a.first < b.first; });
@@ -71,32 +68,40 @@ bool tableau_base(const SepInput &in, int j, TableauScratch &row, MirBase &base,
       const double v = row.dense[k];
       if (v == 0.0) continue;
       row.dense[k] = 0.0;
-      if (std::fabs(v) > kTableauZero) row.entries.emplace_back(k, v);
+      row.entries.emplace_back(k, v);
     }
   }
+  return true;
+}
+
+// The tableau row times `side` as the base sum value v <= 0, each entry
+// complemented toward its nearer bound. Round-off entries leave the base
+// through its right-hand side: a slack of a row scaled by 1e6 turns even
+// 1e-12 into a term that decides the cut. False when the row touches a
+// variable the space does not know.
+bool tableau_base(const SepInput &in, const std::vector<std::pair<int, double>> &entries, double side, MirBase &base,
+                  std::vector<char> &comp) {
+  const ExtendedVars &e = in.ext;
   base.index.clear();
   base.value.clear();
   base.rhs = 0;
   comp.clear();
-  for (const auto &[k, v] : row.entries) {
+  for (const auto &[k, v] : entries) {
     if (!e.known[k]) return false;
-    base.index.push_back(k);
-    base.value.push_back(v);
+    if (!add_base_term(e, k, side * v, kTableauZero, base)) continue;
     const bool up_ok = e.up[k] < 1e30;
     comp.push_back(up_ok && (e.up[k] - e.x[k] < e.x[k] - e.lo[k]));
   }
   return true;
 }
 
-// Calls f(j, base, comp) on the tableau row of each fractional basic integer column j.
+// Calls f(j, entries) on the tableau row of each fractional basic integer column j.
 template <class F>
-void for_each_tableau_base(const SepInput &in, F f) {
+void for_each_tableau_row(const SepInput &in, F f) {
   TableauScratch row;
-  MirBase base;
-  std::vector<char> comp;
   for (int j : fractional_basics(in)) {
     if (common::wall_seconds() > in.deadline) break;
-    if (tableau_base(in, j, row, base, comp)) f(j, base, comp);
+    if (tableau_entries(in, j, row)) f(j, row.entries);
   }
 }
 
@@ -122,31 +127,35 @@ void separate_gomory(const SepInput &in, std::vector<Cut> &out) {
     out.push_back(std::move(cut));
     return true;
   };
-  for_each_tableau_base(
-      in, [&](int j, const MirBase &base, const std::vector<char> &comp) { build(j, base, comp, true); });
+  MirBase base;
+  std::vector<char> comp;
+  for_each_tableau_row(in, [&](int j, const std::vector<std::pair<int, double>> &entries) {
+    if (tableau_base(in, entries, 1.0, base, comp)) build(j, base, comp, true);
+  });
   std::sort(dense.begin(), dense.end());
   const size_t ranked = dense.size();
   TableauScratch row;
-  MirBase base;
-  std::vector<char> comp;
   int built = 0;
   for (size_t t = 0; t < ranked && built < in.max_dense; ++t) {
     if (common::wall_seconds() > in.deadline) break;
     const int j = dense[t].second;
     // tidying may leave a cut sparse: it takes no dense cut's place
-    if (tableau_base(in, j, row, base, comp) && build(j, base, comp, false))
+    if (tableau_entries(in, j, row) && tableau_base(in, row.entries, 1.0, base, comp) && build(j, base, comp, false))
       built += static_cast<int>(out.back().index.size()) > in.dense_nnz;
   }
 }
 
 void separate_tableau_flow_covers(const SepInput &in, std::vector<Cut> &out) {
   const std::vector<Vub> vub = variable_upper_bounds(in.prob, in.x);
-  for_each_tableau_base(in, [&](int, const MirBase &base, const std::vector<char> &) {
+  MirBase base;
+  std::vector<char> comp;
+  for_each_tableau_row(in, [&](int, const std::vector<std::pair<int, double>> &entries) {
     // the row is an equation: a flow set either way
     for (double side : {1.0, -1.0}) {
       Cut cut;
-      if (!lifted_flow_cover(in, vub, base.index.data(), base.value.data(), static_cast<int>(base.index.size()),
-                             side, 0.0, cut))
+      if (!tableau_base(in, entries, side, base, comp) ||
+          !lifted_flow_cover(in, vub, base.index.data(), base.value.data(), static_cast<int>(base.index.size()), 1.0,
+                             base.rhs, cut))
         continue;
       cut.from_basis = true;
       out.push_back(std::move(cut));

@@ -40,6 +40,12 @@ struct MirBase {
   std::vector<double> value;
   double rhs = 0;
 };
+// Appends a * v_k to the base. A coefficient of at most `zero` in magnitude,
+// left over from cancellation, is not dropped outright: the right-hand side
+// takes the least value of a * v_k over v_k's bounds, so that the base stays
+// valid however large v_k is; the term stays when that bound is infinite.
+// False when the term went into the right-hand side or was zero.
+bool add_base_term(const ExtendedVars &e, int k, double a, double zero, MirBase &base);
 // With `dense_efficacy`, a cut of more than in.dense_nnz entries over the
 // columns is measured, not built: false with its efficacy stored there (0
 // whenever no such cut is left unbuilt).

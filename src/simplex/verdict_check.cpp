@@ -39,15 +39,23 @@ bool farkas_certifies(const Glp &g, const base::ModelData &d, const std::vector<
     ynorm += std::fabs(y[i]);
   }
   if (!(ynorm > 0)) return false;
-  double ymax = 0;
-  for (double v : y) ymax = std::max(ymax, std::fabs(v));
+  double ymax = 0, ymax_scaled = 0;
+  for (int i = 0; i < m; ++i) {
+    ymax = std::max(ymax, std::fabs(y[i]));
+    ymax_scaled = std::max(ymax_scaled, std::fabs(y_scaled[i]));
+  }
   // Multipliers at rounding level are zeros the solve could not produce
   // exactly: one of the wrong sign on an unbounded row would void the proof.
-  // The check below holds for the cleaned vector as it stands.
-  ynorm = 0;
-  for (double &v : y) {
-    if (std::fabs(v) <= kRayZero * ymax) v = 0;
-    ynorm += std::fabs(v);
+  // Rounding level is judged in the solver's scaled units: unscaled, the
+  // multiplier of a row scaled by 1e8 is 1e12 times smaller than that of a
+  // row scaled by 1e-4, and both may carry the proof. The check below holds
+  // for the cleaned vector as it stands.
+  // Each row may be off by tol, unscaled or in the solver's units, whichever
+  // is tighter: a row scaled by 1e-5 is not loose by 1e-7 of its own units.
+  double allowance = 0;
+  for (int i = 0; i < m; ++i) {
+    if (std::fabs(y_scaled[i]) <= kRayZero * ymax_scaled) y[i] = 0;
+    if (y[i] != 0) allowance += std::min(std::fabs(y[i]), std::fabs(y_scaled[i]));
   }
   double low = 0, high = 0, terms = 0;
   bool low_finite = true, high_finite = true;
@@ -93,7 +101,7 @@ bool farkas_certifies(const Glp &g, const base::ModelData &d, const std::vector<
     row_slack_bounds(d, i, &lo, &up);
     add(y[i], kRoundoff * ymax, lo, up);
   }
-  const double need = tol * ynorm + 1e-14 * terms;
+  const double need = tol * allowance + 1e-14 * terms;
   return (high_finite && high < -need) || (low_finite && low > need);
 }
 
