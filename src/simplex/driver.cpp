@@ -319,11 +319,9 @@ int run_methods(Glp &g, RunControl &rc, bool primal) {
     g.xstat = XSTAT_CUTOFF;
   // a clean, unperturbed dual state for the solution
   std::fill(g.shift.begin(), g.shift.end(), 0.0);
-  if (g.factored && g.wfact == WFACT_NO && code != kRunNoMemory) {
+  if (code != kRunNoMemory && ((g.factored && g.wfact == WFACT_NO) || refactor(g) == 0)) {
     compute_primal(g);
-    compute_dual(g);
-  } else if (code != kRunNoMemory && refactor(g) == 0) {
-    compute_primal(g);
+    refine_primal(g);
     compute_dual(g);
   }
   return code;

@@ -234,6 +234,10 @@ bool rollback_to_factorization(Glp &g);
 int crash_basis(Glp &g);
 
 void compute_primal(Glp &g);
+// One step of iterative refinement of the basics from the residual of the
+// whole system: a factorisation with growth leaves a residual far above the
+// rounding of the data, which the final solution must not carry.
+void refine_primal(Glp &g);
 // compute_primal after a refactorisation, comparing the basics the updates
 // carried with the recomputed ones: a large drift shortens the
 // refactorisation interval for the rest of the solve.
