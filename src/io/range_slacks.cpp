@@ -12,9 +12,18 @@ int add_range_slacks(pTVmodel model, const RangeSlacks &s) {
   std::vector<std::string> names(k);
   std::vector<char *> name_ptrs(k);
   std::vector<int> starts(k + 1);
+  // A model may already have columns named like the slacks (a model written
+  // after reading ranges carries them); the next free number is taken so that
+  // names stay unique. Each skip passes one existing column, so the loop ends.
+  int number = 0;
   for (int t = 0; t < k; ++t) {
     char name[32];
-    std::snprintf(name, sizeof name, "slk%05d", t);
+    for (;; ++number) {
+      std::snprintf(name, sizeof name, "slk%05d", number);
+      int j = -1;
+      if (TVgetVariableIndex(model, name, &j) != 0 || j < 0) break;
+    }
+    ++number;
     names[t] = name;
     name_ptrs[t] = names[t].data();
     starts[t + 1] = t + 1;

@@ -1,5 +1,6 @@
 // Ranged rows as the readers store them: the row becomes an equation and a
-// bounded slack column "slk%05d" carries the width of the range.
+// bounded slack column "slk%05d" carries the width of the range (numbers
+// taken by the model's own columns are skipped).
 #pragma once
 
 #include <vector>

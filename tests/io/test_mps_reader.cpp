@@ -239,6 +239,25 @@ TEST(MpsReader, RangesBecomeSlackColumns) {
   EXPECT_EQ(p.colnames[2], "slk00001");
 }
 
+TEST(MpsReader, SlackNamesSkipTheModelsOwnColumns) {
+  // A model written after its ranges were read carries slack columns; read
+  // again with one more range, the new slack must not repeat their names.
+  MpsModel mps;
+  ASSERT_EQ(mps.read_text(with_sections(" slk00000 r1 1\n slk00002 r2 1\n x r1 1 r2 1\n",
+                                        " rhs r1 4 r2 1\nRANGES\n rng r1 2 r2 3\n")),
+            0);
+  EXPECT_CONSISTENT(mps);
+  const Picture p = picture(mps);
+  ASSERT_EQ(p.n, 5);
+  EXPECT_EQ(p.colnames[3], "slk00001");
+  EXPECT_EQ(p.colnames[4], "slk00003");
+  for (const char *name : {"slk00000", "slk00001", "slk00002", "slk00003"}) {
+    int j = -1;
+    ASSERT_EQ(TVgetVariableIndex(mps.model, name, &j), 0) << name;
+    EXPECT_EQ(p.colnames[j], name);
+  }
+}
+
 TEST(MpsReader, OnlyTheFirstSetOfRhsRangesAndBoundsIsRead) {
   MpsModel mps;
   ASSERT_EQ(mps.read_text(with_sections(" x r1 1\n",
