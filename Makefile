@@ -6,13 +6,15 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= 2
 PREFIX     ?= /usr/local
 PACKAGES   := g++ cmake ninja-build make libgtest-dev zlib1g-dev pkg-config libboost-dev
+# The peer solvers the benchmarks in bench/ run side by side with runtarvo.
+BENCH_PACKAGES := coinor-clp coinor-cbc
 
-.PHONY: all setup build example test test-asan install check-examples clean
+.PHONY: all setup bench-setup build example test test-asan install check-examples clean
 
 all: build
 
-setup:
-	@missing=""; for p in $(PACKAGES); do \
+setup bench-setup:
+	@missing=""; for p in $(if $(filter bench-setup,$@),$(BENCH_PACKAGES),$(PACKAGES)); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
