@@ -150,18 +150,34 @@ constexpr int kIdleLimit = 60;           // loop passes without a pivot
 constexpr double kDegenerateShare = 0.5;
 constexpr double kDegenerateWindow = 30;
 
+// Fixed columns never enter. The ratio test asks for every pivot-row entry of
+// the right sign: one byte per column answers it from cache, where the two
+// bounds are two misses on a large model.
+struct FixedColumns {
+  std::vector<char> fixed;
+  int seen = -1;  // DualPhase::bound_changes() the flags were taken at
+
+  void sync(const Glp &g, int bound_changes) {
+    if (bound_changes == seen) return;
+    seen = bound_changes;
+    const std::size_t nt = g.lower.size();
+    fixed.resize(nt);
+    for (std::size_t j = 0; j < nt; ++j) fixed[j] = g.lower[j] == g.upper[j];
+  }
+};
+
 // The breakpoints of the leaving row (sgn: the direction the row's dual moves):
 // the nonbasic columns whose reduced cost the step drives towards zero. Kept
 // apart from the main loop so that its pointers stay in registers: the loop
 // runs over every entry of every pivot row.
-void collect_breakpoints(const Glp &g, double sgn, bool harris, std::vector<Candidate> &cands) {
+void collect_breakpoints(const Glp &g, const FixedColumns &fc, double sgn, bool harris,
+                         std::vector<Candidate> &cands) {
   const std::size_t len = g.alpha_list.size();
   if (cands.size() < len) cands.resize(len);
   const int *list = g.alpha_list.data();
   const double *alpha = g.alpha_row.data();
   const signed char *state = g.state.data();
-  const double *lower = g.lower.data();
-  const double *upper = g.upper.data();
+  const char *fixed = fc.fixed.data();
   const double *d = g.d.data();
   const double ptol = g.pivot_tol, dtol = g.dtol;
   Candidate *out = cands.data();
@@ -171,7 +187,7 @@ void collect_breakpoints(const Glp &g, double sgn, bool harris, std::vector<Cand
     const double a = sgn * alpha[j];
     if (std::fabs(a) <= ptol) continue;  // rises after a bad pivot
     const signed char st = state[j];
-    if ((st == kAtLower && a > 0) || (st == kAtUpper && a < 0) || lower[j] == upper[j]) continue;
+    if ((st == kAtLower && a > 0) || (st == kAtUpper && a < 0) || fixed[j]) continue;
     const double dj = d[j];
     if (st == kAtLower) {
       const double exact = std::max(dj, 0.0) / -a;
@@ -250,6 +266,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
   note_dual_progress(g, ph);
 
   std::vector<Candidate> cands;
+  FixedColumns fixed_cols;
   std::vector<int> flips;
   WalkScratch walk_scratch;
   std::vector<double> flip_delta;
@@ -426,7 +443,8 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     // (TV_IPARAM_LP_DRATIO: 0 textbook, 2 Harris, both without flips; 1 and 3
     // flip boxed columns, 1 also looks past a tiny pivot)
     const bool harris = rc.dual_ratio != 0;
-    collect_breakpoints(g, sgn, harris, cands);
+    fixed_cols.sync(g, ph.bound_changes());
+    collect_breakpoints(g, fixed_cols, sgn, harris, cands);
     double slope = std::fabs(g.x[leave] - target);
     const bool flipping = rc.bound_flips && (rc.dual_ratio == 1 || rc.dual_ratio == 3);
     int q = bound_flipping_walk(cands, slope, flipping ? g.lower.data() : nullptr, g.upper.data(), g.ptol, flips,

@@ -66,6 +66,7 @@ void DualPhase::add_boxes(Glp &g) {
     if (infinite_lower(l)) g.lower[j] = (infinite_upper(u) ? 0.0 : u) - box_;
     has_box_[j] = 1;
     boxed_.push_back(j);
+    ++bound_changes_;
     // the bound the reduced cost asks for
     g.state[j] = d >= 0 ? kAtLower : kAtUpper;
     place_nonbasic(g, j);
@@ -73,6 +74,7 @@ void DualPhase::add_boxes(Glp &g) {
 }
 
 void DualPhase::remove_boxes(Glp &g) {
+  if (!boxed_.empty()) ++bound_changes_;
   for (int j : boxed_) {
     const bool was_at_box = at_artificial_bound(g, j);
     g.lower[j] = lower_[j];

@@ -41,6 +41,8 @@ class DualPhase {
   void release(Glp &g) { remove_boxes(g); }
 
   bool boxes_on() const { return !boxed_.empty(); }
+  // Counts the changes of g's bounds by the boxes (added or taken off).
+  int bound_changes() const { return bound_changes_; }
   int phase() const { return phase_; }
   // True bounds while boxes are on (for tests that must not count the boxes).
   const std::vector<double> *true_lower() const { return boxes_on() ? &lower_ : nullptr; }
@@ -62,6 +64,7 @@ class DualPhase {
   int phase_ = 0;
   std::vector<int> boxed_;       // variables with a box on
   std::vector<char> has_box_;    // per variable
+  int bound_changes_ = 0;
   mutable std::size_t box_cursor_ = 0;  // in boxed_: where any_at_box last found one
   std::vector<double> lower_, upper_;  // true bounds, kept while boxes are on
 };
