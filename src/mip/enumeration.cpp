@@ -48,10 +48,12 @@ class Enumerator {
   bool stopped_ = false;
 };
 
+// Without an incumbent the sink's cutoff still turns away every point at or
+// above it: searching there only finds what it will refuse.
 double Enumerator::cutoff() const {
-  if (!sink_.has_incumbent()) return 1e30;
+  if (!sink_.has_incumbent()) return sink_.threshold();
   const double z = sink_.incumbent_objective();
-  return z - 1e-9 * std::max(1.0, std::fabs(z));
+  return std::min(sink_.threshold(), z - 1e-9 * std::max(1.0, std::fabs(z)));
 }
 
 bool Enumerator::fix(int j, int v) {

@@ -34,6 +34,7 @@ class Incumbent : public SolutionSink {
   double stored_objective(int k) const { return store_[k].first; }
   // Solutions must be strictly better than this value (a user cutoff).
   void set_threshold(double value) { threshold_ = value; }
+  double threshold() const override { return threshold_; }
   const std::string &last_tag() const { return tag_; }
   // Whether the last submitted point passed the feasibility checks (a point
   // can be feasible and still refused as no better than the incumbent or cutoff).

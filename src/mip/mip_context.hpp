@@ -23,6 +23,8 @@ class SolutionSink {
   virtual bool has_incumbent() const = 0;
   virtual double incumbent_objective() const = 0;  // +1e30 when none
   virtual const std::vector<double> &incumbent() const = 0;
+  // Submitted points must be strictly better than this value (a cutoff), +1e30 when none.
+  virtual double threshold() const { return 1e30; }
   // The solution store: feasible solutions kept besides the incumbent, best first.
   virtual int stored_count() const { return 0; }
   virtual const std::vector<double> &stored(int) const { return incumbent(); }

@@ -210,7 +210,8 @@ void TreeSearch::new_incumbent(const char *tag) {
 // Root reduced costs bound every solution: a column at a bound whose cost
 // times its distance from that bound exceeds the gap cannot move that far.
 void TreeSearch::fix_global_by_root_costs() {
-  if (root_rc_.empty() || best_known() >= 1e30 || set_.redcost_fix_root <= 0) return;
+  // a user cutoff bounds the solutions sought as an incumbent does
+  if (root_rc_.empty() || cutoff() >= 1e30 || set_.redcost_fix_root <= 0) return;
   const double gap = cutoff() - root_obj_;
   if (!(gap >= 0)) return;
   for (int j = 0; j < p_.n; ++j) {
@@ -256,7 +257,7 @@ bool TreeSearch::presolve_node() {
 }
 
 void TreeSearch::fix_local_by_costs(double obj) {
-  if (best_known() >= 1e30 || set_.redcost_fix_tree <= 0 || !(set_.tree_prelevel & presolve::kDualReductions)) return;
+  if (cutoff() >= 1e30 || set_.redcost_fix_tree <= 0 || !(set_.tree_prelevel & presolve::kDualReductions)) return;
   const double gap = cutoff() - obj;
   if (!(gap >= 0)) return;
   const std::vector<double> &rc = lp_.reduced_costs();

@@ -27,6 +27,7 @@ struct SolveRun {
   double obj = NAN, bound = NAN;
   int restarts = 0;
   int tree_restarts = 0;  // of those, restarts from inside the tree after a new solution
+  int root_fixed = -1;    // integer columns the root fixed, where it did not restart
   std::vector<double> x;
   std::vector<Report> reports;  // each new incumbent as the host saw it
   int lps = 0;
@@ -34,8 +35,10 @@ struct SolveRun {
 
 void count_restarts(pTVmodel, const char *text, void *data) {
   const std::string line(text);
-  if (line.find("Restarting the search") == std::string::npos) return;
   SolveRun &r = *static_cast<SolveRun *>(data);
+  if (const std::size_t at = line.find("Root fixings: "); at != std::string::npos && r.root_fixed < 0)
+    r.root_fixed = std::stoi(line.substr(at + 14));
+  if (line.find("Restarting the search") == std::string::npos) return;
   ++r.restarts;
   if (line.find(" nodes") != std::string::npos) ++r.tree_restarts;
 }
@@ -47,7 +50,7 @@ int on_solution(pTVmodel model, void *data, double obj, double *) {
   return 0;
 }
 
-SolveRun solve(MipModel &mm, double share, int max_restarts, double tree_share = 0.1) {
+SolveRun solve(MipModel &mm, double share, int max_restarts, double tree_share = 0.1, int print_level = 1) {
   tarvo::mip::RestartPolicy policy;
   policy.share = share;
   policy.tree_share = tree_share;
@@ -55,7 +58,7 @@ SolveRun solve(MipModel &mm, double share, int max_restarts, double tree_share =
   policy.max_restarts = max_restarts;
   SolveRun r;
   TVsetModelLogfunc(mm.model, count_restarts, &r);
-  TVsetModelIntParameter(mm.model, TV_IPARAM_MIP_PRINTLEVEL, 1);
+  TVsetModelIntParameter(mm.model, TV_IPARAM_MIP_PRINTLEVEL, print_level);
   TVsetModelDouParameter(mm.model, TV_DPARAM_MIP_TIMLIM, 60);
   TVsetMIPCallback(mm.model, on_solution, &r);
   r.code = tarvo::mip::solve_mip_serial(mm.model, &r.status, &policy);
@@ -120,6 +123,34 @@ TEST(RootRestart, ForcedRestartsReachTheOptimumOfTheSearchWithoutThem) {
   EXPECT_GE(restarted, 3);
   // and a solution found early in the tree started it over from there too
   EXPECT_GE(tree_restarted, 1);
+}
+
+// A user cutoff bounds the solutions sought as an incumbent does: with no
+// heuristics to find one, the root's reduced costs still fix columns against
+// it, and the optimum just inside it is found all the same.
+TEST(RootRestart, UserCutoffFixesByReducedCostsWithoutAnIncumbent) {
+  const char *const models[] = {"p0201", "p0282", "p0548", "lseu", "mod008"};
+  int gained = 0, loaded = 0;
+  for (const char *name : models) {
+    MipModel mm;
+    if (!mm.load(name)) continue;
+    ++loaded;
+    TVsetModelIntParameter(mm.model, TV_IPARAM_MIP_HEULEVEL, 0);
+    const SolveRun plain = solve(mm, 2, 2, 2, 3);
+    ASSERT_EQ(plain.status, TV_STATUS_OPTIMAL) << name;
+    const double sense = mm.model->data.sense == TV_MAX ? -1 : 1;
+    TVsetModelDouParameter(mm.model, TV_DPARAM_MIP_CUTOFFOBJ, plain.obj + sense * 1e-4 * (1 + std::fabs(plain.obj)));
+    const SolveRun cut = solve(mm, 2, 2, 2, 3);
+    ASSERT_EQ(cut.code, 0) << name;
+    ASSERT_EQ(cut.status, TV_STATUS_OPTIMAL) << name;
+    EXPECT_NEAR(cut.obj, plain.obj, rel_tol(plain.obj)) << name;
+    EXPECT_TRUE(feasible(mm.prob, cut.x)) << name;
+    ASSERT_GE(plain.root_fixed, 0) << name;
+    ASSERT_GE(cut.root_fixed, plain.root_fixed) << name;
+    gained += cut.root_fixed > plain.root_fixed;
+  }
+  if (loaded == 0) GTEST_SKIP() << "MIPLIB 3 models not available";
+  EXPECT_GE(gained, 3);
 }
 
 tarvo::mip::PoolCut cut_of(std::vector<int> index, std::vector<double> value, double rhs) {

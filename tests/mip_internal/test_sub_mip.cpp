@@ -405,6 +405,46 @@ TEST(Enumeration, KnapsacksAndSetCoversReachTheBruteForceOptimum) {
   EXPECT_GE(infeasible_seen, 1);
 }
 
+// A sink's cutoff prunes the search before any incumbent exists: at the
+// optimum it leaves nothing to find (in fewer nodes than the search without
+// it), just above it the optimum is still found.
+TEST(Enumeration, SinkCutoffPrunesWithoutAnIncumbent) {
+  std::mt19937 gen(5);
+  std::uniform_int_distribution<int> w(1, 30);
+  double plain_nodes = 0, cut_nodes = 0;
+  for (int trial = 0; trial < 8; ++trial) {
+    const int n = 12 + trial % 4;
+    std::vector<double> c(n), a(n);
+    double total = 0;
+    for (int j = 0; j < n; ++j) {
+      c[j] = -w(gen);
+      a[j] = w(gen);
+      total += a[j];
+    }
+    // a cover row too, so that the single-knapsack bound does not settle it alone
+    const MipProblem p = binary_problem(c, {a, std::vector<double>(n, 1.0)}, {-1e30, 2}, {std::floor(total / 2), 1e30});
+    tarvo::mip::Incumbent plain(p, 1e-6, 1e-6);
+    const auto r0 = tarvo::mip::enumerate_binary(p, p.col_lo, p.col_up, plain, {});
+    ASSERT_TRUE(r0.complete && plain.has_incumbent()) << trial;
+    const double opt = plain.incumbent_objective();
+    ASSERT_NEAR(opt, brute_force(p), 1e-9) << trial;
+    tarvo::mip::Incumbent above(p, 1e-6, 1e-6);
+    above.set_threshold(opt + 0.5);
+    const auto r1 = tarvo::mip::enumerate_binary(p, p.col_lo, p.col_up, above, {});
+    EXPECT_TRUE(r1.complete) << trial;
+    ASSERT_TRUE(above.has_incumbent()) << trial;
+    EXPECT_NEAR(above.incumbent_objective(), opt, 1e-9) << trial;
+    tarvo::mip::Incumbent at(p, 1e-6, 1e-6);
+    at.set_threshold(opt);
+    const auto r2 = tarvo::mip::enumerate_binary(p, p.col_lo, p.col_up, at, {});
+    EXPECT_TRUE(r2.complete) << trial;
+    EXPECT_FALSE(at.has_incumbent()) << trial;
+    plain_nodes += r0.nodes;
+    cut_nodes += r2.nodes;
+  }
+  EXPECT_LT(cut_nodes, 0.9 * plain_nodes);
+}
+
 TEST(Enumeration, NodeLimitStopsTheSearchAndOtherModelsAreRefused) {
   std::vector<double> c(30, -1.0), a(30, 1.0);
   const MipProblem p = binary_problem(c, {a}, {-1e30}, {15.5});
