@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "mip/conflict_graph.hpp"
 #include "mip/conflict_pool.hpp"
+#include "mip/objective_propagation.hpp"
 
 namespace tarvo::mip {
 
@@ -22,9 +24,34 @@ void NodePresolve::rebase(const std::vector<double> &glo, const std::vector<doub
   prop_ = std::make_unique<BoundPropagator>(p_, glo, gup, int_tol_);
 }
 
+bool NodePresolve::propagate_objective(double cutoff) {
+  if (!objective_) {
+    // built with the first cutoff: many searches never have one
+    graph_ = std::make_unique<ConflictGraph>(p_);
+    objective_ = std::make_unique<ObjectivePropagator>(p_, *graph_, int_tol_);
+  }
+  BoundPropagator &prop = *prop_;
+  // each round fixes columns; the rows' answer may raise the bound again
+  for (int round = 0; round < 8; ++round) {
+    bool ok = objective_->propagate(prop.lower(), prop.upper(), cutoff, &obj_changes_);
+    obj_tightened_ += static_cast<long long>(obj_changes_.size());
+    for (size_t k = 0; ok && k < obj_changes_.size(); ++k)
+      ok = prop.tighten(obj_changes_[k].col, obj_changes_[k].lo, obj_changes_[k].up);
+    if (!ok) {
+      // what is left holds no point below the cutoff: that is the node's bound
+      pruned_bound_ = cutoff;
+      ++obj_pruned_;
+      return false;
+    }
+    if (obj_changes_.empty()) break;
+  }
+  return true;
+}
+
 bool NodePresolve::run(const std::vector<double> &glo, const std::vector<double> &gup,
-                       const std::vector<BoundChange> &path, std::vector<BoundChange> *tightened) {
+                       const std::vector<BoundChange> &path, double cutoff, std::vector<BoundChange> *tightened) {
   tightened->clear();
+  pruned_bound_ = 1e30;
   rebase(glo, gup);
   BoundPropagator &prop = *prop_;
   const std::size_t mark = prop.mark();
@@ -36,6 +63,7 @@ bool NodePresolve::run(const std::vector<double> &glo, const std::vector<double>
       break;
     }
   if (ok && conflicts_ && conflicts_->size() > 0) ok = conflicts_->propagate(prop, prop.sides_changed_since(mark));
+  if (ok && cutoff < 1e30) ok = propagate_objective(cutoff);
   if (ok) {
     const std::vector<int> changed = prop.changed_since(mark);
     for (int j : changed) {

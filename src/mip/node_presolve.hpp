@@ -1,7 +1,8 @@
 // Light presolve of a node before its LP: bound propagation from the bounds
 // the node's path imposes. It runs on a propagator that holds the global
 // bounds, so a node costs the rows its changes wake up, not a pass over the
-// whole problem; the trail is undone afterwards.
+// whole problem; the trail is undone afterwards. With a cutoff the objective
+// takes part as one more row (objective_propagation.hpp).
 #pragma once
 
 #include <memory>
@@ -13,6 +14,8 @@
 namespace tarvo::mip {
 
 class ConflictPool;
+class ConflictGraph;
+class ObjectivePropagator;
 
 class NodePresolve {
  public:
@@ -22,17 +25,26 @@ class NodePresolve {
   ~NodePresolve();
 
   // Propagates the node bounds `path` (each already within the global bounds
-  // `glo`/`gup`). False when the node has no solution. Otherwise *tightened
-  // lists the integer columns whose bounds the rows imply beyond the path's.
+  // `glo`/`gup`) and, below 1e30, the row c x < cutoff. False when the node
+  // has no solution better than the cutoff. Otherwise *tightened lists the
+  // integer columns whose bounds are implied beyond the path's.
   bool run(const std::vector<double> &glo, const std::vector<double> &gup, const std::vector<BoundChange> &path,
-           std::vector<BoundChange> *tightened);
+           double cutoff, std::vector<BoundChange> *tightened);
+  // A bound on the objective of the node last pruned: the cutoff when the
+  // objective row took part in the proof, else 1e30 (no solution at all).
+  double pruned_bound() const { return pruned_bound_; }
   // Proofs applied after the path's bounds (null: none); the pool outlives this object.
   void set_conflicts(ConflictPool *pool) { conflicts_ = pool; }
   long long columns_tightened() const { return tightened_total_; }
   long long nodes_pruned() const { return pruned_total_; }
+  // Of those, the bounds the objective row implied and the nodes it pruned.
+  long long objective_tightened() const { return obj_tightened_; }
+  long long objective_pruned() const { return obj_pruned_; }
 
  private:
   void rebase(const std::vector<double> &glo, const std::vector<double> &gup);
+  // Alternates the objective row with the rows its bounds wake up; false when the node is empty.
+  bool propagate_objective(double cutoff);
 
   const MipProblem &p_;
   double int_tol_;
@@ -42,6 +54,11 @@ class NodePresolve {
   std::vector<double> base_lo_, base_up_;
   std::vector<char> seen_;
   long long tightened_total_ = 0, pruned_total_ = 0;
+  std::unique_ptr<ConflictGraph> graph_;
+  std::unique_ptr<ObjectivePropagator> objective_;
+  std::vector<BoundChange> obj_changes_;
+  double pruned_bound_ = 1e30;
+  long long obj_tightened_ = 0, obj_pruned_ = 0;
 };
 
 }  // namespace tarvo::mip
