@@ -1,8 +1,9 @@
 // Light presolve of a node before its LP: bound propagation from the bounds
 // the node's path imposes. It runs on a propagator that holds the global
 // bounds, so a node costs the rows its changes wake up, not a pass over the
-// whole problem; the trail is undone afterwards. With a cutoff the objective
-// takes part as one more row (objective_propagation.hpp).
+// whole problem; the trail is undone afterwards. Rows whose binaries fall
+// into cliques, and with a cutoff the objective, then take part with their
+// clique-strengthened activity (clique_row.hpp).
 #pragma once
 
 #include <memory>
@@ -15,7 +16,7 @@ namespace tarvo::mip {
 
 class ConflictPool;
 class ConflictGraph;
-class ObjectivePropagator;
+class CliqueRow;
 
 class NodePresolve {
  public:
@@ -37,14 +38,16 @@ class NodePresolve {
   void set_conflicts(ConflictPool *pool) { conflicts_ = pool; }
   long long columns_tightened() const { return tightened_total_; }
   long long nodes_pruned() const { return pruned_total_; }
-  // Of those, the bounds the objective row implied and the nodes it pruned.
-  long long objective_tightened() const { return obj_tightened_; }
-  long long objective_pruned() const { return obj_pruned_; }
+  // Of those, the bounds the clique rows (objective included) implied and the nodes they pruned.
+  long long clique_tightened() const { return clique_tightened_; }
+  long long clique_pruned() const { return clique_pruned_; }
 
  private:
   void rebase(const std::vector<double> &glo, const std::vector<double> &gup);
-  // Alternates the objective row with the rows its bounds wake up; false when the node is empty.
-  bool propagate_objective(double cutoff);
+  void build_clique_rows();
+  // Alternates the clique rows with the plain rows their bounds wake up;
+  // false when the node is empty.
+  bool propagate_cliques(double cutoff);
 
   const MipProblem &p_;
   double int_tol_;
@@ -54,11 +57,15 @@ class NodePresolve {
   std::vector<double> base_lo_, base_up_;
   std::vector<char> seen_;
   long long tightened_total_ = 0, pruned_total_ = 0;
+  bool clique_rows_built_ = false;
   std::unique_ptr<ConflictGraph> graph_;
-  std::unique_ptr<ObjectivePropagator> objective_;
-  std::vector<BoundChange> obj_changes_;
+  // row sides a x <= b of the problem, and the objective (its b is the cutoff)
+  std::vector<CliqueRow> rows_;
+  std::vector<double> rows_b_;
+  std::unique_ptr<CliqueRow> objective_;
+  std::vector<BoundChange> changes_;
   double pruned_bound_ = 1e30;
-  long long obj_tightened_ = 0, obj_pruned_ = 0;
+  long long clique_tightened_ = 0, clique_pruned_ = 0;
 };
 
 }  // namespace tarvo::mip

@@ -1,6 +1,6 @@
-// The objective row c x < cutoff with clique-strengthened least activity:
-// its prunes and fixings agree with enumeration of every binary point, and
-// the cliques make it prune nodes that the rows and the plain bound keep.
+// Row sides with clique-strengthened least activity (the objective against
+// the cutoff among them): prunes and fixings agree with enumeration of every
+// binary point, and the cliques empty nodes that plain propagation keeps.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -8,7 +8,7 @@
 
 #include "mip/conflict_graph.hpp"
 #include "mip/node_presolve.hpp"
-#include "mip/objective_propagation.hpp"
+#include "mip/clique_row.hpp"
 
 namespace {
 
@@ -48,15 +48,22 @@ MipProblem two_groups() {
   return packing({-10, -9, -1, -8, -7, -1}, {{{0, 1}, {1, 1}, {2, 1}}, {{3, 1}, {4, 1}, {5, 1}}}, {1, 1});
 }
 
-TEST(ObjectivePropagation, CliquesPruneAndFixWhereThePlainRowCannot) {
+CliqueRow objective_row(const MipProblem &p, const ConflictGraph &g) {
+  std::vector<int> cols(p.n);
+  for (int j = 0; j < p.n; ++j) cols[j] = j;
+  double work = 1e9;
+  return CliqueRow(p, cols, p.c, g, &work);
+}
+
+TEST(CliqueRow, ObjectiveCliquesPruneAndFixWhereThePlainRowCannot) {
   const MipProblem p = two_groups();
   ConflictGraph g(p);
-  ObjectivePropagator obj(p, g, 1e-6);
+  CliqueRow obj = objective_row(p, g);
   EXPECT_EQ(obj.cliques(), 2);
   EXPECT_DOUBLE_EQ(obj.min_activity(p.col_lo, p.col_up), -18);
   std::vector<BoundChange> fix;
   // below -16.5: x2 and x5 would cost 9 and 7 more than their groups' best
-  ASSERT_TRUE(obj.propagate(p.col_lo, p.col_up, -16.5, &fix));
+  ASSERT_TRUE(obj.propagate(p.col_lo, p.col_up, -16.5, 1e-6, &fix));
   ASSERT_EQ(fix.size(), 2u);
   EXPECT_EQ(fix[0].col, 2);
   EXPECT_EQ(fix[0].up, 0);
@@ -70,7 +77,7 @@ TEST(ObjectivePropagation, CliquesPruneAndFixWhereThePlainRowCannot) {
   const std::vector<BoundChange> path = {{0, 0, 0}, {3, 0, 0}};
   EXPECT_TRUE(pre.run(p.col_lo, p.col_up, path, 1e30, &implied));
   EXPECT_FALSE(pre.run(p.col_lo, p.col_up, path, -16.5, &implied));
-  EXPECT_EQ(pre.objective_pruned(), 1);
+  EXPECT_EQ(pre.clique_pruned(), 1);
   EXPECT_DOUBLE_EQ(pre.pruned_bound(), -16.5);
   // x0 = 0 alone leaves -17: x1 must be 1 (else at most -9), the rows then clear x2
   ASSERT_TRUE(pre.run(p.col_lo, p.col_up, {{0, 0, 0}}, -16.5, &implied));
@@ -81,10 +88,35 @@ TEST(ObjectivePropagation, CliquesPruneAndFixWhereThePlainRowCannot) {
   EXPECT_TRUE(pre.run(p.col_lo, p.col_up, path, -16, &implied));
 }
 
+// A knapsack over the two pick-one groups, 5 x0 + 4 x1 + 4 x2 + 5 x3 + 4 x4 + 4 x5 >= 9:
+// the plain bound lets it reach 26, the cliques only 10.
+TEST(CliqueRow, KnapsackOverPickOneRowsEmptiesNodes) {
+  const MipProblem p = packing({0, 0, 0, 0, 0, 0},
+                               {{{0, 1}, {1, 1}, {2, 1}},
+                                {{3, 1}, {4, 1}, {5, 1}},
+                                {{0, -5}, {1, -4}, {2, -4}, {3, -5}, {4, -4}, {5, -4}}},
+                               {1, 1, -9});
+  NodePresolve pre(p, 1e-6, false);
+  std::vector<BoundChange> implied;
+  // x0 = 0 leaves exactly 9: x3 must be 1 (its row then clears x4, x5); x1, x2 stay free
+  ASSERT_TRUE(pre.run(p.col_lo, p.col_up, {{0, 0, 0}}, 1e30, &implied));
+  ASSERT_EQ(implied.size(), 3u);
+  for (const BoundChange &c : implied) {
+    EXPECT_GE(c.col, 3);
+    EXPECT_EQ(c.col == 3 ? c.lo : c.up, c.col == 3 ? 1 : 0);
+  }
+  // x0 = x3 = 0 leaves 8
+  EXPECT_FALSE(pre.run(p.col_lo, p.col_up, {{0, 0, 0}, {3, 0, 0}}, 1e30, &implied));
+  EXPECT_EQ(pre.clique_pruned(), 1);
+  EXPECT_GT(pre.pruned_bound(), 1e29);  // no point at all, whatever the cutoff
+  // x2 = 0 alone: 10 is still in reach
+  EXPECT_TRUE(pre.run(p.col_lo, p.col_up, {{2, 0, 0}}, 1e30, &implied));
+}
+
 // Random packing rows (some with complemented literals), costs of both signs
 // and random node bounds: a prune means no point of the node beats the
 // cutoff, and every point that does lies within the fixed bounds.
-TEST(ObjectivePropagation, NeverCutsOffAPointBelowTheCutoff) {
+TEST(CliqueRow, NeverCutsOffAPointBelowTheCutoff) {
   std::mt19937 rng(7);
   const int n = 9;
   int prunes = 0, fixes = 0;
@@ -108,7 +140,7 @@ TEST(ObjectivePropagation, NeverCutsOffAPointBelowTheCutoff) {
     }
     const MipProblem p = packing(c, rows, rhs);
     ConflictGraph g(p);
-    ObjectivePropagator obj(p, g, 1e-6);
+    CliqueRow obj = objective_row(p, g);
     std::vector<double> lo = p.col_lo, up = p.col_up;
     for (int j = 0; j < n; ++j)
       if (rng() % 4 == 0) (rng() % 2 ? lo : up)[j] = rng() % 2;
@@ -140,7 +172,7 @@ TEST(ObjectivePropagation, NeverCutsOffAPointBelowTheCutoff) {
     for (double cutoff : {best + 0.5, best + 3.0, best - 0.5}) {
       SCOPED_TRACE(testing::Message() << "trial " << trial << " cutoff " << cutoff);
       std::vector<BoundChange> fix;
-      const bool open = obj.propagate(lo, up, cutoff, &fix);
+      const bool open = obj.propagate(lo, up, cutoff, 1e-6, &fix);
       EXPECT_LE(obj.min_activity(lo, up), best);
       if (!open) {
         ++prunes;
