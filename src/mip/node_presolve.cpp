@@ -34,11 +34,11 @@ void NodePresolve::rebase(const std::vector<double> &glo, const std::vector<doub
 void NodePresolve::build_clique_rows() {
   clique_rows_built_ = true;
   graph_ = std::make_unique<ConflictGraph>(p_);
-  if (graph_->cliques() == 0) return;
   double work = kPartitionWork * budget_;
   std::vector<int> cols;
   std::vector<double> a;
-  for (int i = 0; i < p_.m; ++i) {
+  // the objective goes in even without cliques: the plain bound of c x < cutoff is news to the rows
+  for (int i = 0; i < p_.m && graph_->cliques() > 0; ++i) {
     cols.assign(p_.row_index.begin() + p_.row_start[i], p_.row_index.begin() + p_.row_start[i + 1]);
     for (double side : {1.0, -1.0}) {
       const double b = side > 0 ? p_.row_up[i] : -p_.row_lo[i];

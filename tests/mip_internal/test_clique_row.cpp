@@ -48,6 +48,12 @@ MipProblem two_groups() {
   return packing({-10, -9, -1, -8, -7, -1}, {{{0, 1}, {1, 1}, {2, 1}}, {{3, 1}, {4, 1}, {5, 1}}}, {1, 1});
 }
 
+const BoundChange *find_change(const std::vector<BoundChange> &v, int col) {
+  for (const BoundChange &c : v)
+    if (c.col == col) return &c;
+  return nullptr;
+}
+
 CliqueRow objective_row(const MipProblem &p, const ConflictGraph &g) {
   std::vector<int> cols(p.n);
   for (int j = 0; j < p.n; ++j) cols[j] = j;
@@ -111,6 +117,25 @@ TEST(CliqueRow, KnapsackOverPickOneRowsEmptiesNodes) {
   EXPECT_GT(pre.pruned_bound(), 1e29);  // no point at all, whatever the cutoff
   // x2 = 0 alone: 10 is still in reach
   EXPECT_TRUE(pre.run(p.col_lo, p.col_up, {{2, 0, 0}}, 1e30, &implied));
+}
+
+// Without any clique the objective still bounds the columns against the
+// cutoff: costs 3, 4, 10 with x0 + x1 + x2 >= 1 and nothing below 8 wanted.
+TEST(CliqueRow, ObjectiveWithoutCliquesStillFixes) {
+  MipProblem p = packing({3, 4, 10}, {{{0, -1}, {1, -1}, {2, -1}}}, {-1});
+  NodePresolve pre(p, 1e-6, false);
+  std::vector<BoundChange> implied;
+  ASSERT_TRUE(pre.run(p.col_lo, p.col_up, {{0, 0, 0}}, 1e30, &implied));
+  EXPECT_TRUE(implied.empty());
+  // x2 would cost 10: the row then needs x1
+  ASSERT_TRUE(pre.run(p.col_lo, p.col_up, {{0, 0, 0}}, 8, &implied));
+  ASSERT_NE(find_change(implied, 2), nullptr);
+  EXPECT_EQ(find_change(implied, 2)->up, 0);
+  ASSERT_NE(find_change(implied, 1), nullptr);
+  EXPECT_EQ(find_change(implied, 1)->lo, 1);
+  // below 3.5 nothing is left, and the cutoff is the node's bound
+  EXPECT_FALSE(pre.run(p.col_lo, p.col_up, {{0, 0, 0}}, 3.5, &implied));
+  EXPECT_EQ(pre.pruned_bound(), 3.5);
 }
 
 // Random packing rows (some with complemented literals), costs of both signs
