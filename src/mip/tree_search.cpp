@@ -250,7 +250,10 @@ void TreeSearch::learn_conflict() {
 bool TreeSearch::presolve_node() {
   if (!node_pre_ || cur_changes_.empty()) return true;
   std::vector<BoundChange> implied;
-  if (!node_pre_->run(glo_, gup_, cur_changes_, &implied)) return false;
+  if (!node_pre_->run(glo_, gup_, cur_changes_, cutoff(), &implied)) {
+    note_pruned(node_pre_->pruned_bound());
+    return false;
+  }
   bool ok = true;
   for (const BoundChange &c : implied) ok = apply_change(c) && ok;
   return ok;

@@ -137,4 +137,22 @@ TEST_P(MiplibCutoffAtOptimum, ProvesNothingBetterExists) {
 INSTANTIATE_TEST_SUITE_P(Fast, MiplibCutoffAtOptimum, ::testing::Values("vpm2", "p0201", "stein27"),
                          [](const auto &info) { return std::string(info.param); });
 
+// A user cutoff just above the optimum (no heuristics): every node is
+// propagated against it, which must prune and fix only worse points.
+class MiplibCutoffAboveOptimum : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(MiplibCutoffAboveOptimum, ReachesTheReferenceOptimum) {
+  const auto optima = reference_optima();
+  if (optima.empty()) GTEST_SKIP() << "no MIPLIB 3 data under " << TARVO_DATA_DIR;
+  const double ref = optima.at(GetParam());
+  expect_reference_optimum(GetParam(), [ref](pTVmodel model) {
+    TVsetModelIntParameter(model, TV_IPARAM_MIP_HEULEVEL, 0);
+    TVsetModelIntParameter(model, TV_IPARAM_MIP_USECUTOFFOBJ, 1);
+    TVsetModelDouParameter(model, TV_DPARAM_MIP_CUTOFFOBJ, ref + 1e-5 * std::max(1.0, std::fabs(ref)));
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Fast, MiplibCutoffAboveOptimum, ::testing::Values("lseu", "mod008", "p0282"),
+                         [](const auto &info) { return std::string(info.param); });
+
 }  // namespace

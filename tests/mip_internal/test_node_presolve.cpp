@@ -42,7 +42,7 @@ TEST(NodePresolve, PathBoundsImplyIntegerBoundsAndEmptyNodesAreFound) {
   NodePresolve pre(p, 1e-6, false);
   std::vector<BoundChange> implied;
   // x0 = 1 empties the rest of the packing row, and x2 = 0 asks y >= 2
-  ASSERT_TRUE(pre.run(p.col_lo, p.col_up, {{0, 1, 1}}, &implied));
+  ASSERT_TRUE(pre.run(p.col_lo, p.col_up, {{0, 1, 1}}, 1e30, &implied));
   ASSERT_NE(find(implied, 1), nullptr);
   EXPECT_EQ(find(implied, 1)->up, 0);
   ASSERT_NE(find(implied, 2), nullptr);
@@ -52,10 +52,10 @@ TEST(NodePresolve, PathBoundsImplyIntegerBoundsAndEmptyNodesAreFound) {
   EXPECT_EQ(find(implied, 0), nullptr);  // the path's own change is not news
   EXPECT_EQ(find(implied, 5), nullptr);  // continuous columns stay with the LP
   // two members of the packing row at 1: no solution below this node
-  EXPECT_FALSE(pre.run(p.col_lo, p.col_up, {{0, 1, 1}, {1, 1, 1}}, &implied));
+  EXPECT_FALSE(pre.run(p.col_lo, p.col_up, {{0, 1, 1}, {1, 1, 1}}, 1e30, &implied));
   EXPECT_EQ(pre.nodes_pruned(), 1);
   // the earlier nodes left nothing behind: x3 = 1 implies only z <= 1, nothing integer
-  ASSERT_TRUE(pre.run(p.col_lo, p.col_up, {{3, 1, 1}}, &implied));
+  ASSERT_TRUE(pre.run(p.col_lo, p.col_up, {{3, 1, 1}}, 1e30, &implied));
   EXPECT_TRUE(implied.empty());
 }
 
@@ -65,11 +65,11 @@ TEST(NodePresolve, TighterGlobalBoundsAreTakenUp) {
   std::vector<BoundChange> implied;
   std::vector<double> lo = p.col_lo, up = p.col_up;
   up[4] = 1;  // y <= 1 globally: x2 = 0 leaves x2 + y >= 2 out of reach
-  EXPECT_FALSE(pre.run(lo, up, {{2, 0, 0}}, &implied));
+  EXPECT_FALSE(pre.run(lo, up, {{2, 0, 0}}, 1e30, &implied));
   // x1 = 1 forces x2 = 0 through the packing row: the same dead end one step on
-  EXPECT_FALSE(pre.run(lo, up, {{1, 1, 1}}, &implied));
+  EXPECT_FALSE(pre.run(lo, up, {{1, 1, 1}}, 1e30, &implied));
   // back to the old globals the same node is fine
-  ASSERT_TRUE(pre.run(p.col_lo, p.col_up, {{2, 0, 0}}, &implied));
+  ASSERT_TRUE(pre.run(p.col_lo, p.col_up, {{2, 0, 0}}, 1e30, &implied));
   ASSERT_NE(find(implied, 4), nullptr);
   EXPECT_EQ(find(implied, 4)->lo, 2);
 }
