@@ -70,6 +70,7 @@ int LeavingRows::full_scan(const Glp &g, const std::vector<char> &skip, bool wei
   for (std::size_t k = 0; k < ndirty_; ++k) dirty_mark_[dirty_[k]] = 0;
   ndirty_ = 0;
   scored_.clear();
+  bar_ = 0;
   int r = -1;
   double best = 0;
   size_t keep = 0;
@@ -83,28 +84,35 @@ int LeavingRows::full_scan(const Glp &g, const std::vector<char> &skip, bool wei
     list_[keep++] = p;
     if (skip[p]) continue;
     const double score = weighted ? v / g.weight[p] : v;
-    if (keep_best_rows) scored_.push_back({score, p});
+    // only scores above the bar can be kept; cutting the buffer now and then
+    // raises the bar, so most rows of a long list cost one comparison
+    if (keep_best_rows && score > bar_) {
+      scored_.push_back({score, p});
+      if (scored_.size() >= 4 * kKeep) trim();
+    }
     if (score > best || (score == best && p < r)) {
       best = score;
       r = p;
     }
   }
   size_ = keep;
-  bar_ = 0;
   valid_ = keep_best_rows;
   best_.clear();
   if (valid_) keep_best();
   return r;
 }
 
+void LeavingRows::trim() {
+  if (scored_.size() <= kKeep) return;
+  const auto mid = scored_.begin() + static_cast<std::ptrdiff_t>(kKeep);
+  std::nth_element(scored_.begin(), mid, scored_.end(),
+                   [](const Scored &a, const Scored &b) { return a.score > b.score; });
+  for (auto it = mid; it != scored_.end(); ++it) bar_ = std::max(bar_, it->score);
+  scored_.resize(kKeep);
+}
+
 void LeavingRows::keep_best() {
-  if (scored_.size() > kKeep) {
-    const auto mid = scored_.begin() + static_cast<std::ptrdiff_t>(kKeep);
-    std::nth_element(scored_.begin(), mid, scored_.end(),
-                     [](const Scored &a, const Scored &b) { return a.score > b.score; });
-    for (auto it = mid; it != scored_.end(); ++it) bar_ = std::max(bar_, it->score);
-    scored_.resize(kKeep);
-  }
+  trim();
   best_.clear();
   for (const Scored &s : scored_)
     if (s.score > bar_) best_.push_back(s.p);

@@ -77,6 +77,9 @@ class LeavingRows {
   // Keeps the kKeep best of scored_ in best_ and lowers bar_ to the largest
   // score left out (bar_ never falls: what was below it stays below).
   void keep_best();
+  // The kKeep best of scored_ stay (in any order), the bar rises to the
+  // largest score cut.
+  void trim();
   std::vector<int> dirty_;        // positions touched since the last choice (room for m + 1)
   std::size_t ndirty_ = 0;
   std::vector<char> dirty_mark_;

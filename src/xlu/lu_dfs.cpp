@@ -6,45 +6,48 @@
 
 namespace tarvo::xlu::detail {
 
+// The search is bound by the latency of its scattered loads (mark, begin, end
+// of each child), so the loop keeps its state in locals: the node on top, its
+// next edge and its end, and the output cursor. The stacks are touched only
+// on a push or a pop.
 int dfs_reach(int m, int nstart, const int* start, const int* begin, const int* end,
               const int* index, int* mark, int stamp, int* stack, int* pstack, int* out) {
-  int top = m;
+  int* o = out + m;
   for (int s = 0; s < nstart; ++s) {
     const int root = start[s];
     if (mark[root] == stamp) continue;
-    int head = 0;
-    stack[0] = root;
-    pstack[0] = begin[root];
     mark[root] = stamp;
-    while (head >= 0) {
-      const int node = stack[head];
-      int p = pstack[head];
-      const int e = end[node];
-      int child = -1;
-      for (; p < e; ++p) {
-        const int c = index[p];
+    int head = 0;
+    int node = root;
+    int p = begin[root];
+    int e = end[root];
+    for (;;) {
+      // a node without edges is finished at once: no push and pop
+      while (p < e) {
+        const int c = index[p++];
         if (mark[c] == stamp) continue;
         mark[c] = stamp;
-        // a node without edges is finished at once: no push and pop
-        if (begin[c] == end[c]) {
-          out[--top] = c;
+        const int cb = begin[c], ce = end[c];
+        if (cb == ce) {
+          *--o = c;
           continue;
         }
-        child = c;
-        break;
-      }
-      if (child >= 0) {
-        pstack[head] = p + 1;
+        stack[head] = node;
+        pstack[head] = p;
         ++head;
-        stack[head] = child;
-        pstack[head] = begin[child];
-      } else {
-        out[--top] = node;
-        --head;
+        node = c;
+        p = cb;
+        e = ce;
       }
+      *--o = node;
+      if (head == 0) break;
+      --head;
+      node = stack[head];
+      p = pstack[head];
+      e = end[node];
     }
   }
-  return top;
+  return static_cast<int>(o - out);
 }
 
 }  // namespace tarvo::xlu::detail

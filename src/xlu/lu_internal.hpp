@@ -250,7 +250,7 @@ double b_norm1(const Work& W);
 double b_norminf(const Work& W);
 double inverse_norm1_estimate(Work& W, bool transposed);
 double residual_test(Work& W);     // lu_residual_test.cpp
-double kept_column_residual(const Work& W);
+double kept_column_residual(Work& W);  // uses the update scratch and `mark`
 
 int update_ft(Work& W, int p);     // lu_update.cpp
 int update_pf(Work& W, int p);

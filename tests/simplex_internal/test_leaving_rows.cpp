@@ -2,7 +2,8 @@
 // row: random pivots touch a few positions (values and weights), now and then
 // a row is skipped, the weighting switches or a refactorisation intervenes.
 // Every choice must be the reference's: largest violation^2 / weight, lowest
-// position on ties, skipped and feasible rows left out.
+// position on ties, skipped and feasible rows left out. The largest size lists
+// enough rows that a full scan cuts its kept buffer while it runs.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -50,7 +51,7 @@ void random_state(Glp &g, int m, std::mt19937 &rng) {
 
 TEST(LeavingRows, KeptChoiceMatchesAFullScanThroughRandomPivots) {
   std::mt19937 rng(7);
-  for (const int m : {5, 40, 300}) {
+  for (const int m : {5, 40, 300, 3000}) {
     Glp g;
     random_state(g, m, rng);
     std::vector<char> skip(m, 0);
