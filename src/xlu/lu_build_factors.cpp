@@ -104,7 +104,7 @@ void build_factors(Work& W) {
   int* order = W.queue.data();
   for (int k = 0; k < m; ++k) order[k] = W.pcol[m - 1 - k];
   W.Uc.layout(uclen, 0, order);
-  W.Ur.layout(urlen, 0, W.pcol.data());
+  W.Ur.layout(urlen, 0, W.pcol.data(), true);  // the update spikes append to the rows
   for (int k = 0; k < m; ++k) {
     const int a = W.pcol[k];
     W.diag[a] = W.pval[k];

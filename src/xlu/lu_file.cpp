@@ -26,6 +26,9 @@ void File::init(int n, std::int64_t cap, bool values) {
   nlines = n;
   with_values = values;
   if (cap < 16) cap = 16;
+  // An area that grew keeps its size: the next factors grow about as much
+  // through their updates, and each enlargement copies and clears it.
+  cap = std::max(cap, capacity());
   if (cap > INT_MAX) cap = INT_MAX;
   begin.assign(n + 1, 0);
   end.assign(n + 1, 0);
@@ -47,9 +50,12 @@ void File::clear_all() {
   for (int l = 0; l < nlines; ++l) end[l] = begin[l];
 }
 
-void File::layout(const int* len, int elbow, const int* order) {
+void File::layout(const int* len, int elbow, const int* order, bool will_grow) {
+  const auto room = [&](int l) {
+    return static_cast<std::int64_t>(len[l]) + elbow + (will_grow ? growth_room(len[l]) : 0);
+  };
   std::int64_t need = 0;
-  for (int l = 0; l < nlines; ++l) need += static_cast<std::int64_t>(len[l]) + elbow;
+  for (int l = 0; l < nlines; ++l) need += room(l);
   if (need > capacity()) grow_area(*this, need);
   std::int64_t pos = 0;
   int last = nlines;  // the sentinel closes the ring
@@ -59,7 +65,7 @@ void File::layout(const int* len, int elbow, const int* order) {
     prev[l] = last;
     next[last] = l;
     last = l;
-    pos += static_cast<std::int64_t>(len[l]) + elbow;
+    pos += room(l);
   }
   next[last] = nlines;
   prev[nlines] = last;
@@ -111,7 +117,7 @@ void File::reserve_line(int l, int extra) {
   const std::int64_t need = static_cast<std::int64_t>(len) + extra + std::max(4, len / 2);
   if (prev[nlines] == l) {  // already last: the area itself must grow
     compress();
-    if (capacity() - end[l] < extra + capacity() / 4)
+    if (capacity() - end[l] < extra + capacity() / 2)
       grow_area(*this, end[l] + need + capacity() / 2);
     return;
   }
@@ -122,7 +128,7 @@ void File::reserve_line(int l, int extra) {
     if (limit_of(l) - end[l] >= extra) return;
     start = end[prev[nlines]] + 4;
     // Grow as well when compression freed little, so that it does not repeat soon.
-    if (capacity() - start < need + capacity() / 4)
+    if (capacity() - start < need + capacity() / 2)
       grow_area(*this, start + need + capacity() / 2);
   }
   const int nb = static_cast<int>(start);

@@ -7,8 +7,14 @@
 
 namespace tarvo::xlu::detail {
 
+// Packs the lines in memory order, then spreads them with growth room when
+// that still leaves half the area free: packed tight, the next few updates
+// moved most rows of U to the tail again and soon called for another
+// compression. The spread runs from the last line back: each line only moves
+// up, into space its successors have left.
 void File::compress() {
   int pos = 0;
+  std::int64_t spread = 0;
   int guard = nlines;  // each line is visited once
   for (int l = next[nlines]; l != nlines && guard-- > 0; l = next[l]) {
     const int len = end[l] - begin[l];
@@ -19,6 +25,20 @@ void File::compress() {
     begin[l] = pos;
     end[l] = pos + len;
     pos += len;
+    spread += len + growth_room(len);
+  }
+  if (spread > capacity() / 2) return;
+  int top = static_cast<int>(spread);
+  guard = nlines;
+  for (int l = prev[nlines]; l != nlines && guard-- > 0; l = prev[l]) {
+    const int len = end[l] - begin[l];
+    top -= len + growth_room(len);
+    if (top != begin[l] && len > 0) {
+      std::memmove(&index[top], &index[begin[l]], sizeof(int) * len);
+      if (with_values) std::memmove(&value[top], &value[begin[l]], sizeof(double) * len);
+    }
+    begin[l] = top;
+    end[l] = top + len;
   }
 }
 

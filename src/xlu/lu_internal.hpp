@@ -26,8 +26,13 @@ struct File {
 
   void init(int n, std::int64_t capacity, bool values);
   // Lay the lines out in order 0..n-1 (or order[0..n)), line l with room for
-  // len[l] + elbow entries, all empty; grows the area when needed.
-  void layout(const int* len, int elbow, const int* order = nullptr);
+  // len[l] + elbow entries, and growth_room(len[l]) more for lines that will
+  // grow, all empty; grows the area when needed.
+  void layout(const int* len, int elbow, const int* order = nullptr, bool will_grow = false);
+  // Room left behind a line of len entries that is expected to grow: update
+  // spikes add one entry to each row of U they reach, and a line without room
+  // moves to the tail on its next append.
+  static int growth_room(int len) { return 4 + len / 4; }
   void clear_all();
   int length(int l) const { return end[l] - begin[l]; }
   std::int64_t capacity() const { return static_cast<std::int64_t>(index.size()); }

@@ -82,3 +82,52 @@ TEST(LuFile, RemoveIndexFindsEveryPositionAcrossBlocksAndTail) {
     if (F.index[p] == 5) left = static_cast<int>(F.value[p]);
   EXPECT_EQ(left, 10);  // the first of the two went
 }
+
+// Update spikes append one entry to many rows of U at once. After a
+// compression of an area at most half full, and in a fresh layout of lines
+// that will grow, every line has room of its own: one more entry in each
+// moves none of them, and the lines keep their entries and memory order.
+TEST(LuFile, CompressionAndGrowingLayoutLeaveRoomInEveryLine) {
+  const int n = 40;
+  File F;
+  F.init(n, 8192, true);
+  std::vector<int> len(n);
+  for (int l = 0; l < n; ++l) len[l] = (l * 7) % 23;
+  F.layout(len.data(), 0);
+  for (int l = 0; l < n; ++l)
+    for (int k = 0; k < len[l]; ++k) F.append(l, 100 * l + k, l + 0.25 * k);
+  // every line outgrew its slot once: each moved to the tail, leaving gaps
+  for (int l = 0; l < n; ++l) F.append(l, 100 * l + len[l], l + 0.25 * len[l]);
+  F.compress();
+
+  const auto entries_and_order_hold = [&](int extra) {
+    std::vector<std::pair<int, int>> spans;
+    for (int l = 0; l < n; ++l) {
+      ASSERT_EQ(F.end[l] - F.begin[l], len[l] + extra) << l;
+      for (int k = 0; k < len[l] + extra; ++k) {
+        EXPECT_EQ(F.index[F.begin[l] + k], 100 * l + k);
+        EXPECT_EQ(F.value[F.begin[l] + k], l + 0.25 * k);
+      }
+      spans.push_back({F.begin[l], F.end[l]});
+    }
+    std::sort(spans.begin(), spans.end());
+    for (std::size_t k = 1; k < spans.size(); ++k) EXPECT_LE(spans[k - 1].second, spans[k].first);
+  };
+  const auto one_more_moves_none = [&](int have) {
+    const std::vector<int> before = F.begin;
+    for (int l = 0; l < n; ++l) F.append(l, 100 * l + len[l] + have, l + 0.25 * (len[l] + have));
+    EXPECT_EQ(F.begin, before);
+    entries_and_order_hold(have + 1);
+  };
+  entries_and_order_hold(1);
+  one_more_moves_none(1);
+
+  File G;
+  G.init(n, 16, true);
+  G.layout(len.data(), 0, nullptr, true);
+  for (int l = 0; l < n; ++l)
+    for (int k = 0; k < len[l]; ++k) G.append(l, 100 * l + k, l + 0.25 * k);
+  const std::vector<int> before = G.begin;
+  for (int l = 0; l < n; ++l) G.append(l, 100 * l + len[l], 0.0);
+  EXPECT_EQ(G.begin, before);
+}
