@@ -42,7 +42,7 @@ void ConflictPool::evict() {
 
 void ConflictPool::add(ProofRow &&row) {
   const long long nz = static_cast<long long>(row.index.size());
-  if (nz == 0 || nz > max_nonzeros_ / 2) return;
+  if (retired_ || nz == 0 || nz > max_nonzeros_ / 2) return;
   if (size() >= capacity_ || nonzeros_ + nz > max_nonzeros_) evict();
   nonzeros_ += nz;
   entries_.push_back({std::move(row), calls_});
@@ -88,7 +88,21 @@ int ConflictPool::apply(const Entry &e, BoundPropagator &prop) {
   return prop.mark() > mark ? 1 : 0;
 }
 
+void ConflictPool::tally(long long applies, long long effects) {
+  applies_ += applies;
+  effects_ += effects;
+  if (applies_ < next_check_) return;
+  next_check_ = applies_ + kTrialApplies;
+  if (static_cast<double>(effects_) >= kMinEffectShare * static_cast<double>(applies_)) return;
+  retired_ = true;
+  entries_.clear();
+  seen_.clear();
+  for (auto &l : by_side_) std::vector<int>().swap(l);
+  nonzeros_ = 0;
+}
+
 bool ConflictPool::propagate(BoundPropagator &prop, const std::vector<int> &moved) {
+  if (retired_) return true;
   ++calls_;
   std::vector<int> queue;
   for (int side : moved)
@@ -98,22 +112,28 @@ bool ConflictPool::propagate(BoundPropagator &prop, const std::vector<int> &move
         queue.push_back(k);
       }
   // a second sweep only when the first one moved bounds
-  for (int sweep = 0; sweep < 2; ++sweep) {
+  long long applies = 0, effects = 0;
+  bool feasible = true;
+  for (int sweep = 0; sweep < 2 && feasible; ++sweep) {
     bool any = false;
     for (int k : queue) {
       Entry &e = entries_[k];
       const int r = apply(e, prop);
+      ++applies;
       if (r == 0) continue;
+      ++effects;
       e.last_use = calls_;
       if (r < 0) {
         ++prunes_;
-        return false;
+        feasible = false;
+        break;
       }
       any = true;
     }
     if (!any) break;
   }
-  return true;
+  tally(applies, effects);
+  return feasible;
 }
 
 }  // namespace tarvo::mip

@@ -28,6 +28,13 @@ class ConflictPool {
 
   long long added() const { return added_; }
   long long prunes() const { return prunes_; }
+  // Proofs that almost never tighten or prune cost more than they save: once
+  // `kTrialApplies` applications have passed, a pool where fewer than
+  // `kMinEffectShare` of them acted retires for good (it empties and takes no
+  // more proofs). Checked again after every further `kTrialApplies`.
+  static constexpr long long kTrialApplies = 100000;
+  static constexpr double kMinEffectShare = 0.002;
+  bool retired() const { return retired_; }
 
  private:
   struct Entry {
@@ -39,6 +46,8 @@ class ConflictPool {
   // Drops the idle half of the proofs (a batch keeps the column index cheap).
   void evict();
   void index(int k);
+  // Counts the applications of one propagate() call and retires the pool when they do not pay.
+  void tally(long long applies, long long effects);
 
   int capacity_;
   long long max_nonzeros_, nonzeros_ = 0;
@@ -48,6 +57,8 @@ class ConflictPool {
   std::vector<std::vector<int>> by_side_;
   std::vector<long long> seen_;           // per proof: the call that last queued it
   long long calls_ = 0, added_ = 0, prunes_ = 0;
+  long long applies_ = 0, effects_ = 0, next_check_ = kTrialApplies;
+  bool retired_ = false;
 };
 
 }  // namespace tarvo::mip

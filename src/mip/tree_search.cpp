@@ -240,7 +240,7 @@ void TreeSearch::note_root_lp() {
 }
 
 void TreeSearch::learn_conflict() {
-  if (!conflicts_) return;
+  if (!conflicts_ || conflicts_->retired()) return;
   ProofRow proof;
   ProofLimits lim;
   lim.max_len = proof_length_limit(p_.n);

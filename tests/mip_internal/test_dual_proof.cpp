@@ -192,6 +192,36 @@ TEST(ConflictPool, ProofsPruneAndTightenNodesAndIdleOnesMakeRoom) {
   EXPECT_TRUE(packing && newest);
 }
 
+// A pool whose proofs keep failing to act retires and takes no more proofs;
+// one whose proofs act keeps working past the same number of applications.
+TEST(ConflictPool, RetiresWhenItsProofsRarelyActOnly) {
+  const MipProblem p = free_columns();
+  ConflictPool idle(p.n, 10, 100), busy(p.n, 10, 100);
+  idle.add({{0, 1, 2}, {1, 1, 1}, 2});  // x0 = 1 leaves room for any other column
+  busy.add({{0, 1, 2}, {1, 1, 1}, 1});  // x0 = 1 fixes the other two at 0
+  BoundPropagator prop(p, p.col_lo, p.col_up, 1e-6);
+  const std::size_t root = prop.mark();
+  for (long long k = 0; k <= ConflictPool::kTrialApplies; ++k) {
+    ASSERT_TRUE(prop.tighten(0, 1, 1));
+    const std::vector<int> moved = prop.sides_changed_since(root);
+    ASSERT_TRUE(idle.propagate(prop, moved));
+    ASSERT_TRUE(busy.propagate(prop, moved));
+    ASSERT_EQ(prop.upper()[1], 0);
+    prop.undo(root);
+  }
+  EXPECT_FALSE(busy.retired());
+  EXPECT_EQ(busy.size(), 1);
+  ASSERT_TRUE(idle.retired());
+  EXPECT_EQ(idle.size(), 0);
+  // a retired pool ignores a proof that would prune the node
+  idle.add({{0}, {1}, 0});
+  EXPECT_EQ(idle.size(), 0);
+  ASSERT_TRUE(prop.tighten(0, 1, 1));
+  EXPECT_TRUE(idle.propagate(prop, prop.sides_changed_since(root)));
+  busy.add({{0}, {1}, 0});
+  EXPECT_FALSE(busy.propagate(prop, prop.sides_changed_since(root)));
+}
+
 // The search with and without the pool ends at the same optimum.
 class ConflictSearch : public ::testing::TestWithParam<const char *> {};
 
