@@ -362,9 +362,9 @@ void TreeSearch::record_pseudo_cost(const Node &nd, double obj) {
 // trials have had their share.
 int TreeSearch::reliability_threshold() const {
   constexpr int kMostTrials = 4, kFewestTrials = 1;
-  const double allowed = 0.5 * node_lp_iters_ + 20000;
-  if (trial_iters_ >= allowed) return kFewestTrials;
-  const double unused = 1 - trial_iters_ / allowed;
+  const double allowed = 0.5 * out_.effort.node + 20000;
+  if (out_.effort.trial >= allowed) return kFewestTrials;
+  const double unused = 1 - out_.effort.trial / allowed;
   return kFewestTrials + static_cast<int>(std::ceil((kMostTrials - kFewestTrials) * unused));
 }
 
@@ -379,7 +379,7 @@ double TreeSearch::trial_iteration_limit() const { return std::clamp(4 * avg_nod
 // a node LP, so that a node costs a few node LPs at most, and their pivots
 // stay within half of the node LPs' over the search.
 void TreeSearch::deep_trial_plan(BranchInput &in) const {
-  if (deep_iters_ >= 0.5 * node_lp_iters_ + 5000) return;
+  if (out_.effort.deep >= 0.5 * out_.effort.node + 5000) return;
   in.deep_trials = std::clamp(set_.strong_num, 2, 4);
   in.deep_iter_limit = std::clamp(avg_node_iters_ + 10, 10.0, 500.0);
 }
@@ -432,6 +432,7 @@ bool TreeSearch::solve_with_fallbacks(const simplex::LpLimits &lim) {
 }
 
 bool TreeSearch::solve_node_lp(double *seconds) {
+  const double pivots_before = out_.iterations;
   const bool refactor_due = basis_installed_;
   basis_installed_ = false;
   simplex::LpLimits lim;
@@ -456,6 +457,7 @@ bool TreeSearch::solve_node_lp(double *seconds) {
     empty = !solve_with_fallbacks(lim);
   }
   out_.iterations += lp_.iterations();
+  out_.effort.node += out_.iterations - pivots_before;
   out_.lps += 1;
   *seconds = common::wall_seconds() - now;
   out_.lp_time += *seconds;
@@ -468,7 +470,7 @@ bool TreeSearch::solve_node_lp(double *seconds) {
 double TreeSearch::dive_budget() const {
   constexpr double kShare = 0.1, kShareNoIncumbent = 0.3, kAllowance = 20000;
   const double share = inc_.has_incumbent() ? kShare : kShareNoIncumbent;
-  return kAllowance + share * (node_lp_iters_ + trial_iters_) - heur_iters_;
+  return kAllowance + share * (out_.effort.node + out_.effort.trial) - heur_iters_;
 }
 
 // Cut passes run at every cut_freq-th node solved down to the cut depth:
@@ -538,7 +540,7 @@ int TreeSearch::solve_root() {
   simplex::LpLimits lim;
   if (deadline_ < 1e30) lim.time_limit = std::max(0.0, deadline_ - common::wall_seconds());
   if (set_.iter_limit >= 0) lim.iter_limit = std::max(0.0, set_.iter_limit - out_.iterations);
-  const double t0 = common::wall_seconds();
+  const double t0 = common::wall_seconds(), pivots_before = out_.iterations;
   LpStatus st = lp_.solve(set_.top_method == TV_METHOD_PSIMPLEX ? TV_METHOD_PSIMPLEX : TV_METHOD_DSIMPLEX, lim);
   // an undecided verdict is settled by the primal simplex, whose phase 1 tells infeasible from unbounded
   if (st == LpStatus::kInfeasibleOrUnbounded || st == LpStatus::kNumerical) {
@@ -546,6 +548,7 @@ int TreeSearch::solve_root() {
     st = lp_.solve(TV_METHOD_PSIMPLEX, lim);
   }
   out_.iterations += lp_.iterations();
+  out_.effort.root = out_.iterations - pivots_before;
   out_.lps += 1;
   out_.lp_time += common::wall_seconds() - t0;
   switch (st) {
@@ -931,7 +934,6 @@ void TreeSearch::search() {
         continue;
       }
       avg_node_iters_ = 0.9 * avg_node_iters_ + 0.1 * lp_.iterations();
-      node_lp_iters_ += lp_.iterations();
     }
     lp_ready = false;
     const LpStatus st = lp_.status();
@@ -1021,7 +1023,11 @@ void TreeSearch::search() {
     if (!cuts_done && cuts_.get() && nd.depth > 0 && cut_passes_due(nd.depth)) {
       // the node is evaluated again from the LP the passes leave
       cuts_done = true;
+      const double before = lp_.total_iterations();
       node_cut_loop(ctx_, *cuts_.get());
+      const double pivots = lp_.total_iterations() - before;
+      out_.iterations += pivots;
+      out_.effort.node += pivots;
       reps = std::max(reps, 1);
       lp_ready = true;
       continue;
@@ -1040,7 +1046,7 @@ void TreeSearch::search() {
     in.branched = &branched_;
     BranchDecision bd = choose_branch(in, x, frac);
     out_.iterations += bd.trial_iterations;
-    (in.depth > set_.strong_level ? deep_iters_ : trial_iters_) += bd.trial_iterations;
+    (in.depth > set_.strong_level ? out_.effort.deep : out_.effort.trial) += bd.trial_iterations;
     out_.lps += bd.trial_solves;
     if (bd.trial_solves > 0)
       log_.text(11, "\nSB completed, b_index=%d, max_tc=%d, lift=%d mfn=%d cmfn=%d bs=%e mfs=%e ", bd.col,

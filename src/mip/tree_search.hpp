@@ -39,6 +39,16 @@ struct TreeHooks {
   int user_cols = -1;
 };
 
+// Simplex pivots of one search by what they were spent on (a search after a
+// restart counts afresh). The strong-branching allowance is measured against
+// `node`, so every node LP counts there, whatever its outcome.
+struct TreeEffort {
+  double root = 0;   // the root LP's first solve
+  double node = 0;   // node LPs with their fallbacks, returning cuts and node cut passes
+  double trial = 0;  // strong-branching trials down to the strong-branching depth
+  double deep = 0;   // trial solves below it
+};
+
 struct TreeOutcome {
   int code = 0;               // 0 or 2016, 2017, 2023, 2037, 2001, 2006, 2019
   int state = kStateNone;
@@ -48,6 +58,7 @@ struct TreeOutcome {
   double root_bound = -1e30;
   double lps = 0, branches = 0, open_nodes = 0, iterations = 0, nodes_solved = 0;
   double lp_time = 0;
+  TreeEffort effort;
   bool restart = false;       // left after the root: enough integer columns fixed to presolve again
 };
 
@@ -192,8 +203,6 @@ class TreeSearch {
   int stop_code_ = 0;
   double last_line_ = 0, last_incumbent_time_ = 0;
   double avg_node_iters_ = 0;
-  double node_lp_iters_ = 0, trial_iters_ = 0;  // pivots of node LPs and of strong-branching trials
-  double deep_iters_ = 0;  // pivots of trials below the strong-branching depth
   double heur_iters_ = 0;               // pivots of node heuristics on the node LP
   int cur_code_ = kSrcTree;
   bool basis_installed_ = false;        // the next node LP starts from a basis to factorise anyway

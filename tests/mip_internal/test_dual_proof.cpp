@@ -9,13 +9,13 @@
 #include <random>
 #include <vector>
 
-#include "common/clock.hpp"
 #include "mip/conflict_pool.hpp"
 #include "mip/dual_proof.hpp"
 #include "mip/tree_search.hpp"
 #include "mip/working_problem.hpp"
 #include "dense_problem.hpp"
 #include "mip_fixture.hpp"
+#include "quiet_tree.hpp"
 
 namespace {
 
@@ -236,17 +236,13 @@ TEST_P(ConflictSearch, SameOptimumWithAndWithoutProofs) {
     set.print_level = 0;
     set.time_limit = 120;  // a safety net only
     set.conflict_analysis = on;
-    Incumbent inc(mm.prob, set.int_tol, 1e-6);
-    auto ctx = mm.context(inc);
-    ctx.print_level = 0;
-    MipLog log(mm.model, 0, 1);
-    TreeSearch tree(ctx, set, inc, log, {}, tarvo::common::wall_seconds(), nullptr);
-    const TreeOutcome out = tree.run();
+    mip_test::QuietTree t(mm, set);
+    const TreeOutcome out = t.tree.run();
     EXPECT_TRUE(out.complete) << (on ? "with" : "without") << " proofs";
-    ASSERT_TRUE(inc.has_incumbent());
-    EXPECT_NEAR(inc.incumbent_objective(), opt, 1e-6 * (1 + std::fabs(opt))) << (on ? "with" : "without") << " proofs";
+    ASSERT_TRUE(t.inc.has_incumbent());
+    EXPECT_NEAR(t.inc.incumbent_objective(), opt, 1e-6 * (1 + std::fabs(opt))) << (on ? "with" : "without") << " proofs";
     // proofs from the cutoff may exclude the optimum once it is the incumbent: only their count is checked
-    if (on && tree.conflict_pool()) learned = tree.conflict_pool()->added();
+    if (on && t.tree.conflict_pool()) learned = t.tree.conflict_pool()->added();
   }
   std::cout << GetParam() << ": proofs learned " << learned << "\n";
 }

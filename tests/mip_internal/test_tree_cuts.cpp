@@ -5,11 +5,10 @@
 // objective cut rounded from a node's LP value).
 #include <iostream>
 
-#include "common/clock.hpp"
 #include "mip/cutpool.hpp"
 #include "mip/separators.hpp"
-#include "mip/tree_search.hpp"
 #include "mip_fixture.hpp"
+#include "quiet_tree.hpp"
 
 using namespace mip_test;
 
@@ -44,13 +43,9 @@ TEST_P(TreeCuts, EveryPooledCutKeepsTheOptimumAndTheSearchReachesIt) {
   ASSERT_GT(set.cut_depth, 0);
   // cut at every node of the first levels: small trees must still make node cuts
   set.cut_freq = 1;
-  tarvo::mip::Incumbent inc(mm.prob, set.int_tol, 1e-6);
-  auto ctx = mm.context(inc);
-  ctx.print_level = 0;
-  tarvo::mip::MipLog log(mm.model, 0, 1);
-  tarvo::mip::TreeSearch tree(ctx, set, inc, log, {}, tarvo::common::wall_seconds(), nullptr);
-  const tarvo::mip::TreeOutcome out = tree.run();
-  const tarvo::mip::CutPool *pool = tree.cut_pool();
+  QuietTree t(mm, set);
+  const tarvo::mip::TreeOutcome out = t.tree.run();
+  const tarvo::mip::CutPool *pool = t.tree.cut_pool();
   ASSERT_NE(pool, nullptr);
   for (int k = 0; k < pool->size(); ++k)
     EXPECT_LE(excess(pool->cut(k), mm.optimum), 1e-7)
@@ -58,8 +53,8 @@ TEST_P(TreeCuts, EveryPooledCutKeepsTheOptimumAndTheSearchReachesIt) {
   EXPECT_GT(pool->size(), pool->root_size()) << "no cut was made at a node: the test checks nothing";
   EXPECT_EQ(out.code, 0);
   EXPECT_TRUE(out.complete);
-  ASSERT_TRUE(inc.has_incumbent()) << "reported infeasible";
-  EXPECT_NEAR(inc.incumbent_objective(), opt, 1e-6 * (1 + std::fabs(opt)));
+  ASSERT_TRUE(t.inc.has_incumbent()) << "reported infeasible";
+  EXPECT_NEAR(t.inc.incumbent_objective(), opt, 1e-6 * (1 + std::fabs(opt)));
   std::cout << GetParam() << ": root cuts " << pool->root_size() << ", tree cuts " << pool->size() - pool->root_size()
             << ", nodes " << out.nodes_solved << "\n";
 }
