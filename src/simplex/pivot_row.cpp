@@ -72,6 +72,9 @@ void price_by_row(Glp &g, const xlu::Vector &rho) {
   }
 }
 
+// Over every nonbasic column: on models with many short columns the loop's
+// cost is per column rather than per entry, so the list is written without
+// branches into scratch (a zero product overwrites the zero alpha it leaves).
 void price_by_column(Glp &g, const xlu::Vector &rho) {
   const int n = g.n, m = g.m;
   const double *r = rho.array.data();
@@ -80,21 +83,25 @@ void price_by_column(Glp &g, const xlu::Vector &rho) {
   const int *index = g.col_index.data();
   const double *value = g.col_value.data();
   double *alpha = g.alpha_row.data();
-  std::vector<int> &list = g.alpha_list;
+  std::vector<int> &listed = g.price_scratch;
+  listed.resize(static_cast<std::size_t>(n) + m);
+  int *list = listed.data();
+  int count = 0;
   for (int j = 0; j < n; ++j) {
     if (state[j] == kBasic) continue;
     double s = 0;
-    for (int k = start[j]; k < start[j + 1]; ++k) s += value[k] * r[index[k]];
-    if (std::fabs(s) >= kDropTiny) {
-      alpha[j] = s;
-      list.push_back(j);
-    }
+    for (int k = start[j], end = start[j + 1]; k < end; ++k) s += value[k] * r[index[k]];
+    const bool keep = std::fabs(s) >= kDropTiny;
+    alpha[j] = keep ? s : 0.0;
+    list[count] = j;
+    count += keep;
   }
   for (int i = 0; i < m; ++i) {
     if (state[n + i] == kBasic || std::fabs(r[i]) < kDropTiny) continue;
     alpha[n + i] = r[i];
-    list.push_back(n + i);
+    list[count++] = n + i;
   }
+  g.alpha_list.assign(list, list + count);
 }
 
 }  // namespace
