@@ -13,15 +13,18 @@ class CostlyEdgeWatch {
   CostlyEdgeWatch(int m, int n) : min_iterations_(std::max(1000, (m + n) / 10)) {}
 
   // Densities (0..1) of this iteration's tau (0 when none was needed) and
-  // pivot column; true once steepest edge has been costly for long enough.
-  bool costly(double iterations, double tau_density, double col_density) {
+  // pivot column, and the factors' nonzeros over the matrix's; true once
+  // steepest edge has been costly for long enough.
+  bool costly(double iterations, double tau_density, double col_density, double factor_to_matrix) {
     tau_ = kDecay * tau_ + (1.0 - kDecay) * tau_density;
     col_ = kDecay * col_ + (1.0 - kDecay) * col_density;
     if (++seen_ < kWindow) return false;
     seen_ = 0;
     // both solves full: tau is a third of the solve work and Devex's extra
     // pivots cost less than that; with a sparser column they cost more
-    const bool dense = tau_ > kDense && col_ > kDense;
+    // and a dense solve costs more than the pivot row: with lighter factors
+    // (fit2p) pricing dominates and Devex's extra pivots cost more than tau
+    const bool dense = tau_ > kDense && col_ > kDense && factor_to_matrix > 1.0;
     run_ = dense ? run_ + 1 : 0;
     return run_ >= kWindows && iterations >= min_iterations_;
   }

@@ -249,7 +249,8 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     if ((code = refactor(g))) return code == 2 ? kRunNoMemory : kRunNumerical;
   }
   // Devex keeps reference weights of its own; steepest edge needs the true norms
-  if (rc.dual_pricing == 3) {
+  const bool framework = rc.dual_pricing == 3 && rc.devex_framework;
+  if (framework) {
     if (g.weights_exact || g.devex_ref.size() != static_cast<std::size_t>(n + m)) reset_devex_framework(g);
   } else if (rc.dual_pricing != 1) {
     g.weights_exact = false;
@@ -538,7 +539,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     double wr = g.weight[r];
     // Devex: the framework weight of row r comes exact from the pivot row; a
     // stored weight far above it means the framework has worn out
-    const bool devex = rc.dual_pricing == 3;
+    const bool devex = rc.dual_pricing == 3 && rc.devex_framework;
     bool devex_worn = false;
     if (devex) {
       const double exact = devex_reference_weight(g, leave);
@@ -586,8 +587,10 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
       }
     }
     const auto density = [m](const xlu::Vector &v) { return v.count < 0 ? 1.0 : static_cast<double>(v.count) / m; };
-    const bool to_devex = dse && rc.devex_when_costly &&
-                          edge_watch.costly(g.iterations, have_tau ? density(tau) : 0.0, density(col));
+    const bool to_devex =
+        dse && rc.devex_when_costly &&
+        edge_watch.costly(g.iterations, have_tau ? density(tau) : 0.0, density(col),
+                          static_cast<double>(g.lu.fresh_nnz()) / static_cast<double>(g.col_value.size()));
     // A reduced cost of the wrong sign (inside the Harris tolerance) would move
     // the dual objective backwards, the seed of cycling: shift the cost so the
     // step is degenerate instead.

@@ -307,6 +307,10 @@ struct RunControl {
   int location = 0;
   int dual_pricing = 1;    // 0 Dantzig, 1 steepest edge, 3 Devex
   bool devex_when_costly = false;  // steepest edge may turn to Devex when its solves get dense
+  // Devex weights measured in a reference framework (exact weight of the
+  // leaving row, reset when worn); false: carried on from the last solve as
+  // they stand, with no upkeep
+  bool devex_framework = true;
   int dual_partial = 0;    // TV_IPARAM_LP_DPARTIAL with Dantzig's rule: 0 full scan, 1-3 partial
   int primal_pricing = -1;  // -1 automatic, 0 partial, 2 Devex
   int primal_partial = 2;   // partial pricing method 1 or 2
