@@ -53,6 +53,7 @@ Trial trial_solve(BranchInput &in, NodeState &start, int j, double lo, double up
   lp.set_col_bounds(j, lo, up);
   simplex::LpLimits lim;
   lim.dual_pricing = plan.pricing;
+  lim.devex_carry_weights = true;  // as the node solves do
   lim.iter_limit = plan.iter_limit;
   lim.keep_factors = true;
   lim.time_limit = std::max(0.0, in.deadline - common::wall_seconds());

@@ -77,6 +77,7 @@ RunControl controls(const base::Model &model) {
   rc.time_limit = tl;
   int dp = model.params.integer(TV_IPARAM_SPLEX_DPRICING);
   rc.dual_pricing = dp == 0 ? 0 : (dp == 3 || dp == 4) ? 3 : 1;
+  rc.devex_when_costly = dp == -1;  // the solver decides: steepest edge while it pays
   rc.dual_partial = std::clamp(model.params.integer(TV_IPARAM_LP_DPARTIAL), 0, 3);
   int pp = model.params.integer(TV_IPARAM_SPLEX_PPRICING);
   rc.primal_pricing = pp < 0 ? -1 : pp == 0 ? 0 : 2;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "simplex/costly_edge_watch.hpp"
 #include "simplex/dual_phase.hpp"
 #include "simplex/dual_ratio_walk.hpp"
 #include "simplex/glp.hpp"
@@ -248,10 +249,14 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     if ((code = refactor(g))) return code == 2 ? kRunNoMemory : kRunNumerical;
   }
   // Devex keeps reference weights of its own; steepest edge needs the true norms
-  if (rc.dual_pricing != 1)
+  const bool framework = rc.dual_pricing == 3 && rc.devex_framework;
+  if (framework) {
+    if (g.weights_exact || g.devex_ref.size() != static_cast<std::size_t>(n + m)) reset_devex_framework(g);
+  } else if (rc.dual_pricing != 1) {
     g.weights_exact = false;
-  else if (!g.weights_exact)
+  } else if (!g.weights_exact) {
     compute_dse_weights(g);
+  }
   compute_dual(g);
   int perturbations = 0;
   if (rc.perturb && g.iterations == 0 && !has_shifts(g)) {
@@ -288,6 +293,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     make_dual_feasible(g, true);
     compute_primal(g);
   };
+  CostlyEdgeWatch edge_watch(m, n);
   LeavingRows rows;
   bool rows_fresh = false;  // rows matches x
   // after x and d were recomputed: the phase and the dual feasibility follow them
@@ -531,6 +537,15 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     if (flips_pending && !tripled) g.lu.ftran(g.work_flip, false);
     const bool paired = tripled || (dse && g.lu.pair_shares_pass(g.work_col.count, g.work_row.count));
     double wr = g.weight[r];
+    // Devex: the framework weight of row r comes exact from the pivot row; a
+    // stored weight far above it means the framework has worn out
+    const bool devex = rc.dual_pricing == 3 && rc.devex_framework;
+    bool devex_worn = false;
+    if (devex) {
+      const double exact = devex_reference_weight(g, leave);
+      devex_worn = wr > 3.0 * exact;
+      wr = exact;
+    }
     bool have_tau = false;
     if (paired) {
       wr = rho_norm2(true);
@@ -571,6 +586,11 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
         have_tau = true;
       }
     }
+    const auto density = [m](const xlu::Vector &v) { return v.count < 0 ? 1.0 : static_cast<double>(v.count) / m; };
+    const bool to_devex =
+        dse && rc.devex_when_costly &&
+        edge_watch.costly(g.iterations, have_tau ? density(tau) : 0.0, density(col),
+                          static_cast<double>(g.lu.fresh_nnz()) / static_cast<double>(g.col_value.size()));
     // A reduced cost of the wrong sign (inside the Harris tolerance) would move
     // the dual objective backwards, the seed of cycling: shift the cost so the
     // step is degenerate instead.
@@ -618,7 +638,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     }
     g.x[q] += tp;
     if (weighted) {
-      g.weight[r] = std::max(wr / (arq * arq), 1e-4);
+      g.weight[r] = std::max(wr / (arq * arq), devex ? 1.0 : 1e-4);
       if (have_tau) g.work_tau.clear();
     }
     // basis change
@@ -628,6 +648,17 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     pivot_basis(g, r, q, to_lower ? kAtLower : kAtUpper, arq);
     rows.reseat(g, r);
     g.iterations += 1;
+    if (devex_worn || to_devex) {
+      if (to_devex) {
+        rc.dual_pricing = 3;
+        trace_event(g, kTracePricing, " dual pricing turns to Devex at iteration %.0f: tau fills %.0f%% of the rows, the column %.0f%%",
+                    g.iterations, 100.0 * edge_watch.tau_density(), 100.0 * edge_watch.col_density());
+      } else {
+        trace_event(g, kTracePricing, " dual Devex framework reset at iteration %.0f", g.iterations);
+      }
+      reset_devex_framework(g);
+      rows_fresh = false;  // every score changed
+    }
     idle = 0;
     if (ph.boxes_on()) {
       bool phase_change = ph.moved(g, q);

@@ -77,6 +77,7 @@ struct Glp : base::SolverWork {
   std::vector<int> where;                    // position of a basic variable, -1 otherwise
   std::vector<double> weight;                // dual pricing weights per position
   bool weights_exact = true;                 // weight holds the steepest-edge norms of this basis
+  std::vector<char> devex_ref;               // n+m: in the dual Devex reference framework
   xlu::Factor lu{0};
   bool factored = false;
   bool have_basis = false;  // the basis header was set (by a solve or the host)
@@ -305,6 +306,11 @@ struct RunControl {
   double start_time = 0;
   int location = 0;
   int dual_pricing = 1;    // 0 Dantzig, 1 steepest edge, 3 Devex
+  bool devex_when_costly = false;  // steepest edge may turn to Devex when its solves get dense
+  // Devex weights measured in a reference framework (exact weight of the
+  // leaving row, reset when worn); false: carried on from the last solve as
+  // they stand, with no upkeep
+  bool devex_framework = true;
   int dual_partial = 0;    // TV_IPARAM_LP_DPARTIAL with Dantzig's rule: 0 full scan, 1-3 partial
   int primal_pricing = -1;  // -1 automatic, 0 partial, 2 Devex
   int primal_partial = 2;   // partial pricing method 1 or 2
@@ -355,6 +361,10 @@ bool polish_basis(Glp &g, const RunControl &rc, const PolishSettings &ps);
 
 // Exact dual steepest-edge weights of the current (factored) basis.
 void compute_dse_weights(Glp &g);
+// Dual Devex: weights of 1 in the framework of the current basic variables,
+// and the exact framework weight of the row leaving by the current pivot row.
+void reset_devex_framework(Glp &g);
+double devex_reference_weight(const Glp &g, int leave);
 
 // The dual and primal simplex entries; the exit code is left in g.xstat.
 int dual_simplex(Glp &g, const RunControl &rc);

@@ -401,6 +401,7 @@ LpStatus LpSolver::solve(int method, const LpLimits &limits) {
   g.xstat = XSTAT_CONT;
   RunControl rc;
   rc.dual_pricing = limits.dual_pricing == 3 ? 3 : limits.dual_pricing == 0 ? 0 : 1;
+  rc.devex_framework = !limits.devex_carry_weights;
   rc.iter_limit = limits.iter_limit;
   rc.time_limit = limits.time_limit;
   rc.start_time = common::wall_seconds();

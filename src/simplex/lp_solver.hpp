@@ -32,6 +32,9 @@ struct LpLimits {
   // Dual pricing: 1 steepest edge (exact norms computed after set_basis), 3
   // Devex (cheap restarts: the rule for tree nodes that jump between bases).
   int dual_pricing = 1;
+  // Devex only: carry the weights the last solve left, without a reference
+  // framework or its upkeep (tree nodes: short warm re-solves in a row)
+  bool devex_carry_weights = false;
   double iter_limit = -1;
   double time_limit = -1;          // seconds of this call
   const std::atomic<bool> *interrupt = nullptr;
