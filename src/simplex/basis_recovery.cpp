@@ -147,7 +147,8 @@ void note_progress(Glp &g, ProgressKind kind, double measure) {
   h.best_state = g.state;
   h.best_iteration = g.iterations;
   trace_event(g, kTraceRecovery, "Saved current basis as the %s basis, top:%lld, cond2est:%g, rcond:%g, bhash=%llx",
-              "best", h.top, 1.0 / std::max(g.lu.rcond(), 1e-300), g.lu.rcond(), basis_hash(g));
+              "best", h.top, 1.0 / std::max(g.lu.rcond(), 1e-300), g.lu.rcond(),
+              g.trace_cfg.on(kTraceRecovery) ? basis_hash(g) : 0ull);
 }
 
 void forget_best_basis(Glp &g) {

@@ -176,7 +176,7 @@ void collect_breakpoints(const Glp &g, const FixedColumns &fc, double sgn, bool 
   const std::size_t len = g.alpha_list.size();
   if (cands.size() < len) cands.resize(len);
   const int *list = g.alpha_list.data();
-  const double *alpha = g.alpha_row.data();
+  const double *alpha = g.alpha_vals.data();
   const signed char *state = g.state.data();
   const char *fixed = fc.fixed.data();
   const double *d = g.d.data();
@@ -185,7 +185,7 @@ void collect_breakpoints(const Glp &g, const FixedColumns &fc, double sgn, bool 
   std::size_t n = 0;
   for (std::size_t k = 0; k < len; ++k) {
     const int j = list[k];
-    const double a = sgn * alpha[j];
+    const double a = sgn * alpha[k];
     if (std::fabs(a) <= ptol) continue;  // rises after a bad pivot
     const signed char st = state[j];
     if ((st == kAtLower && a > 0) || (st == kAtUpper && a < 0) || fixed[j]) continue;
@@ -607,7 +607,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     }
     // dual update
     double td = g.d[q] / arow;
-    for (int j : g.alpha_list) g.d[j] -= td * g.alpha_row[j];
+    subtract_along_row(g, td);
     g.d[q] = 0.0;
     g.d[leave] = -td;
     // primal update and pricing weights in one pass over the (often dense)

@@ -262,6 +262,7 @@ void build_glp(Glp &g, const base::ModelData &d, const LpOptions &opt) {
   g.work_flip.resize(m);
   g.alpha_row.assign(nt, 0.0);
   g.alpha_list.clear();
+  g.alpha_vals.clear();
   g.factored = false;
   g.have_basis = false;
   g.wfact = WFACT_INIT;

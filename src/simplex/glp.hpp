@@ -132,6 +132,7 @@ struct Glp : base::SolverWork {
   xlu::Vector work_col, work_row, work_tau, work_flip;
   std::vector<double> alpha_row;  // n+m pivot row
   std::vector<int> alpha_list;    // nonbasic indices with a nonzero in alpha_row
+  std::vector<double> alpha_vals; // alpha_row[alpha_list[k]] at k: the loops over the row read it in order
   std::vector<int> price_scratch; // n+m
   double sparse_row_density = 0;  // pivot rows priced row-wise below this share of m (0: by work)
   bool sparse_pricing = true;
@@ -256,6 +257,8 @@ void compute_dual(Glp &g);
 // below 1e-14 in magnitude are dropped.
 enum class PriceMode { kAuto, kByRow, kByColumn };
 void compute_pivot_row(Glp &g, const xlu::Vector &rho, PriceMode mode = PriceMode::kAuto);
+// d_j -= t * alpha_j over the pivot row's nonzeros.
+void subtract_along_row(Glp &g, double t);
 // Keeps the row-wise copy in step with a pivot (entering became basic,
 // leaving nonbasic); pivot_basis calls it.
 void note_basis_change(Glp &g, int entering, int leaving);

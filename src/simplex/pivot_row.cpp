@@ -63,12 +63,16 @@ void price_by_row(Glp &g, const xlu::Vector &rho) {
   }
   // what cancelled is dropped
   std::vector<int> &out = g.alpha_list;
+  std::vector<double> &vals = g.alpha_vals;
   for (int k = 0; k < count; ++k) {
     const int j = list[k];
-    if (std::fabs(alpha[j]) < kDropTiny)
+    const double a = alpha[j];
+    if (std::fabs(a) < kDropTiny) {
       alpha[j] = 0.0;
-    else
+    } else {
       out.push_back(j);
+      vals.push_back(a);
+    }
   }
 }
 
@@ -102,6 +106,8 @@ void price_by_column(Glp &g, const xlu::Vector &rho) {
     list[count++] = n + i;
   }
   g.alpha_list.assign(list, list + count);
+  g.alpha_vals.resize(static_cast<std::size_t>(count));
+  for (int k = 0; k < count; ++k) g.alpha_vals[k] = alpha[list[k]];
 }
 
 }  // namespace
@@ -109,6 +115,7 @@ void price_by_column(Glp &g, const xlu::Vector &rho) {
 void compute_pivot_row(Glp &g, const xlu::Vector &rho, PriceMode mode) {
   for (const int j : g.alpha_list) g.alpha_row[j] = 0.0;
   g.alpha_list.clear();
+  g.alpha_vals.clear();
   sync_rows(g);
   bool by_row = rho.count >= 0 && rho.count <= g.m;
   if (by_row && mode != PriceMode::kByRow) by_row = mode == PriceMode::kAuto && row_wise_pays(g, rho);
@@ -117,6 +124,13 @@ void compute_pivot_row(Glp &g, const xlu::Vector &rho, PriceMode mode) {
     price_by_row(g, rho);
   else
     price_by_column(g, rho);
+}
+
+void subtract_along_row(Glp &g, double t) {
+  double *d = g.d.data();
+  const int *list = g.alpha_list.data();
+  const double *vals = g.alpha_vals.data();
+  for (std::size_t k = 0, n = g.alpha_list.size(); k < n; ++k) d[list[k]] -= t * vals[k];
 }
 
 void note_basis_change(Glp &g, int entering, int leaving) {

@@ -322,7 +322,7 @@ int primal_simplex(Glp &g, const RunControl &rc) {
     if (!to_lower && g.x[leave] > g.upper[leave]) shift_bound(g, ps.shifts, leave, false, g.x[leave]);
     // reduced costs and Devex weights from the pivot row
     const double td = g.d[q] / arq;
-    for (int j : g.alpha_list) g.d[j] -= td * g.alpha_row[j];
+    subtract_along_row(g, td);
     g.d[q] = 0.0;
     g.d[leave] = -td;
     if (ps.pricing == kDevexPricing) update_devex(g, ps, q, leave, arq);

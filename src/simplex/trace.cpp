@@ -172,13 +172,12 @@ void sample_lengths(Glp &g) {
 }  // namespace
 
 unsigned long long basis_hash(const Glp &g) {
-  unsigned long long h = 1469598103934665603ull;  // FNV-1a over the header entries
+  // FNV-1a with the header entries as its symbols: one multiply an entry (it
+  // runs at every factorisation of bases with up to millions of rows)
+  unsigned long long h = 1469598103934665603ull;
   for (int v : g.head) {
-    const unsigned u = static_cast<unsigned>(v);
-    for (int b = 0; b < 4; ++b) {
-      h ^= (u >> (8 * b)) & 0xffu;
-      h *= 1099511628211ull;
-    }
+    h ^= static_cast<unsigned>(v);
+    h *= 1099511628211ull;
   }
   return h;
 }
