@@ -29,8 +29,8 @@ void build_factors(Work& W) {
     W.B.append(j, i, 1.0);
     W.colmax_orig[j] = 1.0;
   }
-  W.lrec_begin.push_back(static_cast<int>(W.lrec_index.size()));
-  W.urec_begin.push_back(static_cast<int>(W.urec_index.size()));
+  W.lrec_begin[m] = static_cast<int>(W.lrec_index.size());
+  W.urec_begin[m] = static_cast<int>(W.urec_index.size());
   const int rank = W.rank;
 
   for (int k = 0; k < m; ++k) {
