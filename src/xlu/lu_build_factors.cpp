@@ -29,8 +29,8 @@ void build_factors(Work& W) {
     W.B.append(j, i, 1.0);
     W.colmax_orig[j] = 1.0;
   }
-  W.lrec_begin.push_back(static_cast<int>(W.lrec_index.size()));
-  W.urec_begin.push_back(static_cast<int>(W.urec_index.size()));
+  W.lrec_begin[m] = static_cast<int>(W.lrec_index.size());
+  W.urec_begin[m] = static_cast<int>(W.urec_index.size());
   const int rank = W.rank;
 
   for (int k = 0; k < m; ++k) {
@@ -97,8 +97,8 @@ void build_factors(Work& W) {
     }
   }
   const std::int64_t cap = 2 * unz + 4 * static_cast<std::int64_t>(m) + 64;
-  W.Uc.init(m, cap, true);
-  W.Ur.init(m, cap, true);
+  W.Uc.size_for(m, cap, true);
+  W.Ur.size_for(m, cap, true);
   // Memory in the order of the dense solves: U columns backwards through the
   // pivot order, U rows forwards.
   int* order = W.queue.data();
@@ -140,10 +140,8 @@ void build_factors(Work& W) {
   W.last_mismatch = 0.0;
   W.cond1 = W.condinf = -1.0;
   recompute_rcond(W);
-  // The bump files are no longer needed at their full size.
-  W.rbegin.clear();
-  W.rindex.clear();
-  W.rvalue.clear();
+  // The row copy of B (rbegin, rindex, rvalue) keeps its size: cleared, the
+  // next factorisation would zero it again before overwriting every entry.
 }
 
 }  // namespace tarvo::xlu::detail

@@ -22,7 +22,7 @@ void grow_area(File& F, std::int64_t needed) {
 
 }  // namespace
 
-void File::init(int n, std::int64_t cap, bool values) {
+void File::size_for(int n, std::int64_t cap, bool values) {
   nlines = n;
   with_values = values;
   if (cap < 16) cap = 16;
@@ -30,20 +30,25 @@ void File::init(int n, std::int64_t cap, bool values) {
   // through their updates, and each enlargement copies and clears it.
   cap = std::max(cap, capacity());
   if (cap > INT_MAX) cap = INT_MAX;
-  begin.assign(n + 1, 0);
-  end.assign(n + 1, 0);
+  begin.resize(n + 1);
+  end.resize(n + 1);
   prev.resize(n + 1);
   next.resize(n + 1);
   index.resize(static_cast<std::size_t>(cap));
   if (values) value.resize(static_cast<std::size_t>(cap));
   else value.clear();
+  // The sentinel marks the end of the area.
+  begin[n] = end[n] = static_cast<int>(index.size());
+}
+
+void File::init(int n, std::int64_t cap, bool values) {
+  size_for(n, cap, values);
+  for (int l = 0; l < n; ++l) begin[l] = end[l] = 0;
   for (int l = 0; l <= n; ++l) {
     prev[l] = l == 0 ? n : l - 1;
     next[l] = l == n ? 0 : l + 1;
   }
   if (n == 0) next[0] = prev[0] = 0;
-  // The sentinel marks the end of the area.
-  begin[n] = end[n] = static_cast<int>(index.size());
 }
 
 void File::clear_all() {

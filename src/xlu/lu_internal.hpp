@@ -24,7 +24,10 @@ struct File {
   std::vector<int> index;
   std::vector<double> value;
 
+  // n empty lines in an area of the given capacity (at least what it had).
   void init(int n, std::int64_t capacity, bool values);
+  // As init, but the lines' places are left for the layout() that follows.
+  void size_for(int n, std::int64_t capacity, bool values);
   // Lay the lines out in order 0..n-1 (or order[0..n)), line l with room for
   // len[l] + elbow entries, and growth_room(len[l]) more for lines that will
   // grow, all empty; grows the area when needed.

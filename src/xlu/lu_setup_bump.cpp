@@ -109,8 +109,8 @@ void setup_bump(Work& W) {
     nnz += clen[j];
   }
   const std::int64_t cap = 3 * nnz + 8 * static_cast<std::int64_t>(nrows) + 64;
-  W.AC.init(m, cap, true);
-  W.AR.init(m, cap, false);
+  W.AC.size_for(m, cap, true);
+  W.AR.size_for(m, cap, false);
   W.AC.layout(clen, 2);
   W.AR.layout(rlen, 2);
   for (int j = 0; j < m; ++j) {

@@ -11,15 +11,15 @@
 namespace tarvo::xlu::detail {
 
 void record_pivot(Work& W, int r, int c, double v) {
-  W.prow.push_back(r);
-  W.pcol.push_back(c);
-  W.pval.push_back(v);
+  const int k = W.npiv++;
+  W.prow[k] = r;
+  W.pcol[k] = c;
+  W.pval[k] = v;
   W.pivot_max = std::max(W.pivot_max, std::fabs(v));
-  W.lrec_begin.push_back(static_cast<int>(W.lrec_index.size()));
-  W.urec_begin.push_back(static_cast<int>(W.urec_index.size()));
-  W.row_state[r] = W.npiv;
-  W.col_state[c] = W.npiv;
-  ++W.npiv;
+  W.lrec_begin[k] = static_cast<int>(W.lrec_index.size());
+  W.urec_begin[k] = static_cast<int>(W.urec_index.size());
+  W.row_state[r] = k;
+  W.col_state[c] = k;
 }
 
 namespace {

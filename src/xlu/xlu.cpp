@@ -53,9 +53,6 @@ void Work::setup(int dim, std::int64_t nnz_hint, int update_slots) {
   rowcount.assign(n, 0);
   queue.assign(n + 1, 0);
   lrows.assign(n + 1, 0);
-  prow.reserve(n);
-  pcol.reserve(n);
-  pval.reserve(n);
   chead.assign(n + 2, -1);
   rhead.assign(n + 2, -1);
   cnext.assign(n, -1);
@@ -286,13 +283,15 @@ int Factor::factorize(const int* begin, const int* end, const int* index, const 
     int rc = detail::load_matrix(W, begin, end, index, value);
     if (rc != kOk) return W.status = rc;
     W.npiv = 0;
-    W.prow.clear();
-    W.pcol.clear();
-    W.pval.clear();
-    W.lrec_begin.clear();
+    // one slot per pivot (every row and column gets one, dependent columns
+    // last), and one more for the end of the last pivot's records
+    W.prow.resize(static_cast<std::size_t>(m));
+    W.pcol.resize(static_cast<std::size_t>(m));
+    W.pval.resize(static_cast<std::size_t>(m));
+    W.lrec_begin.resize(static_cast<std::size_t>(m) + 1);
+    W.urec_begin.resize(static_cast<std::size_t>(m) + 1);
     W.lrec_index.clear();
     W.lrec_value.clear();
-    W.urec_begin.clear();
     W.urec_index.clear();
     W.urec_value.clear();
     std::fill(W.row_state.begin(), W.row_state.end(), -1);
