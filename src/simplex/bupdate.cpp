@@ -361,12 +361,10 @@ constexpr double kDriftScaleShare = 1e-6;
 
 void compute_primal_checked(Glp &g) {
   std::vector<double> carried(g.m);
-  double xmax = 0;
-  for (int p = 0; p < g.m; ++p) {
-    carried[p] = g.x[g.head[p]];
-    xmax = std::max(xmax, std::fabs(carried[p]));
-  }
+  for (int p = 0; p < g.m; ++p) carried[p] = g.x[g.head[p]];
   compute_primal(g);
+  double xmax = 0;  // of the fresh values: a wild carried one must not hide itself
+  for (int p = 0; p < g.m; ++p) xmax = std::max(xmax, std::fabs(g.x[g.head[p]]));
   const double floor = 1.0 + kDriftScaleShare * (std::isfinite(xmax) ? xmax : 0.0);
   double drift = 0;
   for (int p = 0; p < g.m; ++p) {
