@@ -6,7 +6,11 @@
 // model such as maros-r7), and the kernel's residual test. Unscaled matrix,
 // slacks as unit columns.
 //
-//   bench_lu_bases MODEL.mps[.gz] ITER1,ITER2,... [REPEAT]
+//   bench_lu_bases MODEL.mps[.gz] ITER1,ITER2,... [REPEAT [SETTING [fact]]]
+//
+// SETTING runs that setting alone; "fact" skips the solves (for a profile of
+// the factorisation).
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -64,7 +68,7 @@ Csc basis_matrix(int m, const std::vector<int>& cbeg, const std::vector<int>& cl
   return B;
 }
 
-void measure(const Csc& B, int m, const Setting& s, int repeat, int iters) {
+void measure(const Csc& B, int m, const Setting& s, int repeat, int iters, bool solves) {
   tarvo::xlu::Factor f(m, m, static_cast<std::int64_t>(B.index.size()), 8);
   tarvo::xlu::Options o;
   s.apply(o);
@@ -79,7 +83,7 @@ void measure(const Csc& B, int m, const Setting& s, int repeat, int iters) {
   std::mt19937 rng(7);
   std::uniform_real_distribution<double> u(-1.0, 1.0);
   std::vector<double> x(m);
-  const int nsolve = 20 * repeat;
+  const int nsolve = solves ? 20 * repeat : 0;
   double tf = 0.0, tb = 0.0;
   for (int k = 0; k < nsolve; ++k) {
     for (auto& v : x) v = u(rng);
@@ -91,19 +95,22 @@ void measure(const Csc& B, int m, const Setting& s, int repeat, int iters) {
     f.btran_dense(x.data());
     tb += cpu_now() - t0;
   }
+  const int per = std::max(nsolve, 1);
   std::printf("%7d %6d %-12s %3d %6d %6d %9lld %9lld %9.2f %9.1f %9.1f %9.1e\n", iters, m, s.name, rc,
               I.bump_size, I.dense_size, static_cast<long long>(I.lnz), static_cast<long long>(I.unz), 1e3 * tfac,
-              1e6 * tf / nsolve, 1e6 * tb / nsolve, resid);
+              1e6 * tf / per, 1e6 * tb / per, resid);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s MODEL.mps[.gz] ITER1,ITER2,... [REPEAT]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s MODEL.mps[.gz] ITER1,ITER2,... [REPEAT [SETTING [fact]]]\n", argv[0]);
     return 2;
   }
   const int repeat = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+  const std::string only = argc > 4 ? argv[4] : "";
+  const bool solves = !(argc > 5 && std::string(argv[5]) == "fact");
   std::vector<int> limits;
   std::stringstream ss(argv[2]);
   for (std::string t; std::getline(ss, t, ',');) limits.push_back(std::atoi(t.c_str()));
@@ -140,7 +147,8 @@ int main(int argc, char** argv) {
       std::printf("%7d basis has %zu columns\n", lim, B.begin.size());
       continue;
     }
-    for (const Setting& s : kSettings) measure(B, m, s, repeat, lim);
+    for (const Setting& s : kSettings)
+      if (only.empty() || only == s.name) measure(B, m, s, repeat, lim, solves);
   }
   TVdeleteModel(&model);
   TVdeleteEnv(&env);

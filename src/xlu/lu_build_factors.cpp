@@ -86,11 +86,15 @@ void build_factors(Work& W) {
   std::fill(uclen, uclen + m, 0);
   std::fill(urlen, urlen + m, 0);
   std::int64_t unz = 0;
+  // Only a replaced column (pivot position at or beyond the rank) drops its
+  // entries; with full rank the test would cost a scattered load an entry.
+  const bool replaced = rank < m;
+  const auto kept = [&](int j, double u) { return !(replaced && W.col_state[j] >= rank) && std::fabs(u) > drop; };
   for (int k = 0; k < m; ++k) {
     const int a = W.pcol[k];
     for (int q = W.urec_begin[k]; q < W.urec_begin[k + 1]; ++q) {
       const int j = W.urec_index[q];
-      if (W.col_state[j] >= rank || std::fabs(W.urec_value[q]) <= drop) continue;
+      if (!kept(j, W.urec_value[q])) continue;
       uclen[j]++;
       urlen[a]++;
       ++unz;
@@ -111,7 +115,7 @@ void build_factors(Work& W) {
     for (int q = W.urec_begin[k]; q < W.urec_begin[k + 1]; ++q) {
       const int j = W.urec_index[q];
       const double u = W.urec_value[q];
-      if (W.col_state[j] >= rank || std::fabs(u) <= drop) continue;
+      if (!kept(j, u)) continue;
       const int pc = W.Uc.end[j]++;
       W.Uc.index[pc] = a;
       W.Uc.value[pc] = u;

@@ -77,6 +77,27 @@ void File::layout(const int* len, int elbow, const int* order, bool will_grow) {
   begin[nlines] = end[nlines] = static_cast<int>(index.size());
 }
 
+void File::layout_lines(const int* len, int elbow, const int* lines, int count) {
+  std::int64_t need = 0;
+  for (int k = 0; k < count; ++k) need += static_cast<std::int64_t>(len[lines[k]]) + elbow;
+  if (need > capacity()) grow_area(*this, need);
+  std::fill(begin.begin(), begin.begin() + nlines, 0);
+  std::fill(end.begin(), end.begin() + nlines, 0);
+  std::int64_t pos = 0;
+  int last = nlines;
+  for (int k = 0; k < count; ++k) {
+    const int l = lines[k];
+    begin[l] = end[l] = static_cast<int>(pos);
+    prev[l] = last;
+    next[last] = l;
+    last = l;
+    pos += static_cast<std::int64_t>(len[l]) + elbow;
+  }
+  next[last] = nlines;
+  prev[nlines] = last;
+  begin[nlines] = end[nlines] = static_cast<int>(index.size());
+}
+
 std::int64_t File::total() const {
   std::int64_t t = 0;
   for (int l = 0; l < nlines; ++l) t += end[l] - begin[l];

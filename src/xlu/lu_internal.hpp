@@ -32,6 +32,10 @@ struct File {
   // len[l] + elbow entries, and growth_room(len[l]) more for lines that will
   // grow, all empty; grows the area when needed.
   void layout(const int* len, int elbow, const int* order = nullptr, bool will_grow = false);
+  // As layout, but only the `count` lines of `lines` (in that order) get room
+  // and join the ring; every other line is left empty at 0 and must not be
+  // appended to.
+  void layout_lines(const int* len, int elbow, const int* lines, int count);
   // Room left behind a line of len entries that is expected to grow: update
   // spikes add one entry to each row of U they reach, and a line without room
   // moves to the tail on its next append.

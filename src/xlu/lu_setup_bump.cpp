@@ -79,42 +79,55 @@ void unpark_rows_of_column(Work& W, int j) {
   }
 }
 
+// Only the bump's lines are visited: after the singleton passes it is often a
+// small part of B.
 void setup_bump(Work& W) {
   const int m = W.m;
   const File& B = W.B;
   W.nactive = W.nactive_rows = 0;
   W.act_nnz = 0;
-  std::fill(W.chead.begin(), W.chead.end(), -1);
-  std::fill(W.rhead.begin(), W.rhead.end(), -1);
-  std::fill(W.rparked.begin(), W.rparked.end(), 0);
-  int nrows = 0;
-  for (int i = 0; i < m; ++i) nrows += W.row_state[i] == -1;
+  int* rows = W.lrows.data();  // free until the bump's first pivot
+  int* cols = W.queue.data();  // free until build_factors
+  int nrows = 0, ncols = 0;
+  for (int i = 0; i < m; ++i) {
+    rows[nrows] = i;
+    nrows += W.row_state[i] == -1;
+  }
+  for (int j = 0; j < m; ++j) {
+    cols[ncols] = j;
+    ncols += W.col_state[j] == -1;
+  }
   W.bump_size = nrows;
+  // counts never exceed the bump's order; dense_tail clears the lists whole
+  const int top = std::max(nrows, ncols) + 1;
+  std::fill(W.chead.begin(), W.chead.begin() + top, -1);
+  std::fill(W.rhead.begin(), W.rhead.begin() + top, -1);
   if (nrows == 0) return;
 
   // Lengths of the active columns and rows.
   int* clen = W.colcount.data();
   int* rlen = W.rowcount.data();
-  std::fill(rlen, rlen + m, 0);
+  for (int k = 0; k < nrows; ++k) rlen[rows[k]] = 0;
   std::int64_t nnz = 0;
-  for (int j = 0; j < m; ++j) {
-    clen[j] = 0;
-    if (W.col_state[j] != -1) continue;
+  for (int k = 0; k < ncols; ++k) {
+    const int j = cols[k];
+    int c = 0;
     for (int p = B.begin[j]; p < B.end[j]; ++p) {
       const int i = B.index[p];
       if (W.row_state[i] != -1) continue;
-      ++clen[j];
+      ++c;
       ++rlen[i];
     }
-    nnz += clen[j];
+    clen[j] = c;
+    nnz += c;
   }
   const std::int64_t cap = 3 * nnz + 8 * static_cast<std::int64_t>(nrows) + 64;
   W.AC.size_for(m, cap, true);
   W.AR.size_for(m, cap, false);
-  W.AC.layout(clen, 2);
-  W.AR.layout(rlen, 2);
-  for (int j = 0; j < m; ++j) {
-    if (W.col_state[j] != -1) continue;
+  W.AC.layout_lines(clen, 2, cols, ncols);
+  W.AR.layout_lines(rlen, 2, rows, nrows);
+  for (int k = 0; k < ncols; ++k) {
+    const int j = cols[k];
     double cmax = 0.0;
     for (int p = B.begin[j]; p < B.end[j]; ++p) {
       const int i = B.index[p];
@@ -127,13 +140,13 @@ void setup_bump(Work& W) {
     }
     W.colmax[j] = cmax;
   }
-  for (int j = 0; j < m; ++j) {
-    if (W.col_state[j] != -1) continue;
+  for (int k = 0; k < ncols; ++k) {
+    const int j = cols[k];
     if (W.AC.length(j) == 0) W.col_state[j] = -2;
     else list_insert_col(W, j);
   }
-  for (int i = 0; i < m; ++i) {
-    if (W.row_state[i] != -1) continue;
+  for (int k = 0; k < nrows; ++k) {
+    const int i = rows[k];
     if (W.AR.length(i) == 0) W.row_state[i] = -2;
     else list_insert_row(W, i);
   }

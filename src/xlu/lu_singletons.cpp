@@ -83,10 +83,10 @@ void row_singletons(Work& W) {
   const File& B = W.B;
   int* queue = W.queue.data();
   int qn = 0;
+  // A column singleton's other entries lie in rows pivoted before it, so the
+  // rows still active hold active columns only: their counts are their lengths.
   for (int i = 0; i < m; ++i) {
-    int cnt = 0;
-    if (W.row_state[i] == -1)
-      for (int q = W.rbegin[i]; q < W.rbegin[i + 1]; ++q) cnt += W.col_state[W.rindex[q]] == -1;
+    const int cnt = W.row_state[i] == -1 ? W.rbegin[i + 1] - W.rbegin[i] : 0;
     W.rowcount[i] = cnt;
     if (cnt == 1) queue[qn++] = i;
   }

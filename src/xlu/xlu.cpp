@@ -185,22 +185,31 @@ int load_matrix(Work& W, const int* begin, const int* end, const int* index, con
     const int st = W.next_stamp();
     int nz = 0;
     const int b0 = W.B.begin[j];
+    double cmax = 0.0;
+    bool tidy = true;  // no duplicate, no zero: the copy is final as it stands
     for (int p = begin[j]; p < end[j]; ++p) {
       const int i = index[p];
       const double v = value[p];
       if (i < 0 || i >= m || !finite(v)) return kInvalidInput;
       if (slot[i] == st) {
         W.B.value[b0 + where[i]] += v;
+        tidy = false;
       } else {
         slot[i] = st;
         where[i] = nz;
         W.B.index[b0 + nz] = i;
         W.B.value[b0 + nz] = v;
         ++nz;
+        tidy = tidy && v != 0.0;
+        cmax = std::max(cmax, std::fabs(v));
       }
     }
     W.B.end[j] = b0 + nz;
-    double cmax = 0.0;
+    if (tidy) {
+      W.colmax_orig[j] = cmax;
+      continue;
+    }
+    cmax = 0.0;
     for (int p = b0; p < W.B.end[j];) {
       const double a = std::fabs(W.B.value[p]);
       if (a == 0.0 || !finite(W.B.value[p])) {

@@ -3,6 +3,7 @@
 // (TV_IPARAM_LP_PALLOC), both without changing the answer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "netlib_model.hpp"
@@ -69,4 +70,38 @@ TEST(RefactorTriggers, GrowthRoomOfTheFactorsSetsTheRefactorisationInterval) {
   EXPECT_GT(small.factorizations, 2 * dflt.factorizations);
   // with unlimited room the interval is exactly the update count
   EXPECT_LE(large.factorizations, static_cast<int>(large.iterations / 100) + 12);
+}
+
+// The drift of the updated basics against fresh values shortens the update
+// sequence when the updates went wrong, judged against the magnitude of the
+// basics: beside values of 1e10 a carried error of 10 is rounding (the
+// artificial boxes of the dual phase 1 give such values), an error of 1e7 is not.
+TEST(RefactorTriggers, DriftOfTheUpdatedBasicsIsJudgedAgainstTheirMagnitude) {
+  NetlibModel l;
+  if (!l.load("afiro")) GTEST_SKIP() << "netlib data not found";
+  tarvo::base::ModelData d = l.data();
+  for (int i = 0; i < d.m; ++i) d.b[i] *= 1e10;
+  Glp g;
+  build_glp(g, d, LpOptions{});
+  RunControl rc;
+  ASSERT_EQ(run_methods(g, rc, false), kRunOk);
+  ASSERT_EQ(g.xstat, XSTAT_OPT);
+  g.factored = false;
+  ASSERT_EQ(refactor(g), 0);
+  compute_primal(g);
+  double xmax = 0;
+  int small = 0;
+  for (int p = 0; p < g.m; ++p) {
+    const double v = std::fabs(g.x[g.head[p]]);
+    xmax = std::max(xmax, v);
+    if (v < std::fabs(g.x[g.head[small]])) small = p;
+  }
+  ASSERT_GT(xmax, 1e9);
+  const int freq = g.refactor_freq;
+  g.x[g.head[small]] += 1e-9 * xmax;
+  compute_primal_checked(g);
+  EXPECT_EQ(g.refactor_freq, freq) << "rounding-sized drift";
+  g.x[g.head[small]] += 1e-3 * xmax;
+  compute_primal_checked(g);
+  EXPECT_LT(g.refactor_freq, freq) << "a real loss of accuracy";
 }

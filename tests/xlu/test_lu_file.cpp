@@ -131,3 +131,37 @@ TEST(LuFile, CompressionAndGrowingLayoutLeaveRoomInEveryLine) {
   for (int l = 0; l < n; ++l) G.append(l, 100 * l + len[l], 0.0);
   EXPECT_EQ(G.begin, before);
 }
+
+// The bump's files lay out only the bump's lines: those keep their entries
+// through moves to the tail and compression, the others stay empty and out of
+// the way.
+TEST(LuFile, LayoutOfSomeLinesLeavesTheOthersEmpty) {
+  const int n = 30;
+  File F;
+  F.init(n, 16, true);
+  for (int l = 0; l < n; ++l) F.append(l, l, 1.0);  // stale entries from an earlier use
+  std::vector<int> len(n, 0), lines;
+  for (int l = n - 1; l >= 0; l -= 3) {
+    lines.push_back(l);
+    len[l] = l % 5;
+  }
+  F.size_for(n, 64, true);
+  F.layout_lines(len.data(), 2, lines.data(), static_cast<int>(lines.size()));
+  for (int round = 0; round < 3; ++round) {
+    for (const int l : lines)
+      for (int k = 0; k < len[l] + 4; ++k) F.append(l, 1000 * l + F.length(l), 0.5 * l);
+    F.compress();
+  }
+  for (int l = 0; l < n; ++l) {
+    const bool listed = std::find(lines.begin(), lines.end(), l) != lines.end();
+    if (!listed) {
+      EXPECT_EQ(F.length(l), 0) << l;
+      continue;
+    }
+    ASSERT_EQ(F.length(l), 3 * (len[l] + 4)) << l;
+    for (int k = 0; k < F.length(l); ++k) {
+      EXPECT_EQ(F.index[F.begin[l] + k], 1000 * l + k);
+      EXPECT_EQ(F.value[F.begin[l] + k], 0.5 * l);
+    }
+  }
+}
