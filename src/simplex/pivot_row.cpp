@@ -34,6 +34,14 @@ bool row_wise_pays(const Glp &g, const xlu::Vector &rho) {
   return kRowEntryCost * static_cast<double>(by_row) < static_cast<double>(R.nonbasic_entries() + g.n);
 }
 
+// The pivot row's list and packed values from the first count of list.
+void take_list(Glp &g, const int *list, int count) {
+  const double *alpha = g.alpha_row.data();
+  g.alpha_list.assign(list, list + count);
+  g.alpha_vals.resize(static_cast<std::size_t>(count));
+  for (int k = 0; k < count; ++k) g.alpha_vals[k] = alpha[list[k]];
+}
+
 void price_by_row(Glp &g, const xlu::Vector &rho) {
   const NonbasicRows &R = g.nonbasic_rows;
   const int *col = R.column();
@@ -61,19 +69,17 @@ void price_by_row(Glp &g, const xlu::Vector &rho) {
       alpha[s] = r;
     }
   }
-  // what cancelled is dropped
-  std::vector<int> &out = g.alpha_list;
-  std::vector<double> &vals = g.alpha_vals;
+  // what cancelled is dropped (compacted in place, without branches)
+  int kept = 0;
   for (int k = 0; k < count; ++k) {
     const int j = list[k];
     const double a = alpha[j];
-    if (std::fabs(a) < kDropTiny) {
-      alpha[j] = 0.0;
-    } else {
-      out.push_back(j);
-      vals.push_back(a);
-    }
+    const bool keep = std::fabs(a) >= kDropTiny;
+    alpha[j] = keep ? a : 0.0;
+    list[kept] = j;
+    kept += keep;
   }
+  take_list(g, list, kept);
 }
 
 // Over every nonbasic column: on models with many short columns the loop's
@@ -91,23 +97,24 @@ void price_by_column(Glp &g, const xlu::Vector &rho) {
   listed.resize(static_cast<std::size_t>(n) + m);
   int *list = listed.data();
   int count = 0;
+  // Whether a column is basic is a coin toss along the columns: a basic one
+  // gets an empty product instead of a branch (its alpha stays 0).
   for (int j = 0; j < n; ++j) {
-    if (state[j] == kBasic) continue;
+    const bool nonbasic = state[j] != kBasic;
     double s = 0;
-    for (int k = start[j], end = start[j + 1]; k < end; ++k) s += value[k] * r[index[k]];
-    const bool keep = std::fabs(s) >= kDropTiny;
+    for (int k = start[j], end = nonbasic ? start[j + 1] : start[j]; k < end; ++k) s += value[k] * r[index[k]];
+    const bool keep = nonbasic && std::fabs(s) >= kDropTiny;
     alpha[j] = keep ? s : 0.0;
     list[count] = j;
     count += keep;
   }
   for (int i = 0; i < m; ++i) {
-    if (state[n + i] == kBasic || std::fabs(r[i]) < kDropTiny) continue;
-    alpha[n + i] = r[i];
-    list[count++] = n + i;
+    const bool keep = state[n + i] != kBasic && std::fabs(r[i]) >= kDropTiny;
+    alpha[n + i] = keep ? r[i] : 0.0;
+    list[count] = n + i;
+    count += keep;
   }
-  g.alpha_list.assign(list, list + count);
-  g.alpha_vals.resize(static_cast<std::size_t>(count));
-  for (int k = 0; k < count; ++k) g.alpha_vals[k] = alpha[list[k]];
+  take_list(g, list, count);
 }
 
 }  // namespace
