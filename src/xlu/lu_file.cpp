@@ -55,47 +55,44 @@ void File::clear_all() {
   for (int l = 0; l < nlines; ++l) end[l] = begin[l];
 }
 
-void File::layout(const int* len, int elbow, const int* order, bool will_grow) {
-  const auto room = [&](int l) {
-    return static_cast<std::int64_t>(len[l]) + elbow + (will_grow ? growth_room(len[l]) : 0);
-  };
+namespace {
+
+// Lines line_at(0..count) in that order, each with room(l) slots, joined into
+// the ring closed by the sentinel; grows the area when needed.
+template <class LineAt, class Room>
+void place_lines(File& F, int count, LineAt line_at, Room room) {
   std::int64_t need = 0;
-  for (int l = 0; l < nlines; ++l) need += room(l);
-  if (need > capacity()) grow_area(*this, need);
+  for (int k = 0; k < count; ++k) need += room(line_at(k));
+  if (need > F.capacity()) grow_area(F, need);
   std::int64_t pos = 0;
-  int last = nlines;  // the sentinel closes the ring
-  for (int k = 0; k < nlines; ++k) {
-    const int l = order ? order[k] : k;
-    begin[l] = end[l] = static_cast<int>(pos);
-    prev[l] = last;
-    next[last] = l;
+  int last = F.nlines;
+  for (int k = 0; k < count; ++k) {
+    const int l = line_at(k);
+    F.begin[l] = F.end[l] = static_cast<int>(pos);
+    F.prev[l] = last;
+    F.next[last] = l;
     last = l;
     pos += room(l);
   }
-  next[last] = nlines;
-  prev[nlines] = last;
-  begin[nlines] = end[nlines] = static_cast<int>(index.size());
+  F.next[last] = F.nlines;
+  F.prev[F.nlines] = last;
+  F.begin[F.nlines] = F.end[F.nlines] = static_cast<int>(F.index.size());
+}
+
+}  // namespace
+
+void File::layout(const int* len, int elbow, const int* order, bool will_grow) {
+  place_lines(
+      *this, nlines, [&](int k) { return order ? order[k] : k; },
+      [&](int l) { return static_cast<std::int64_t>(len[l]) + elbow + (will_grow ? growth_room(len[l]) : 0); });
 }
 
 void File::layout_lines(const int* len, int elbow, const int* lines, int count) {
-  std::int64_t need = 0;
-  for (int k = 0; k < count; ++k) need += static_cast<std::int64_t>(len[lines[k]]) + elbow;
-  if (need > capacity()) grow_area(*this, need);
   std::fill(begin.begin(), begin.begin() + nlines, 0);
   std::fill(end.begin(), end.begin() + nlines, 0);
-  std::int64_t pos = 0;
-  int last = nlines;
-  for (int k = 0; k < count; ++k) {
-    const int l = lines[k];
-    begin[l] = end[l] = static_cast<int>(pos);
-    prev[l] = last;
-    next[last] = l;
-    last = l;
-    pos += static_cast<std::int64_t>(len[l]) + elbow;
-  }
-  next[last] = nlines;
-  prev[nlines] = last;
-  begin[nlines] = end[nlines] = static_cast<int>(index.size());
+  place_lines(
+      *this, count, [&](int k) { return lines[k]; },
+      [&](int l) { return static_cast<std::int64_t>(len[l]) + elbow; });
 }
 
 std::int64_t File::total() const {
