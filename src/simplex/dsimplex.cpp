@@ -190,12 +190,15 @@ void collect_breakpoints(const Glp &g, const FixedColumns &fc, double sgn, bool 
     const signed char st = state[j];
     if ((st == kAtLower && a > 0) || (st == kAtUpper && a < 0) || fixed[j]) continue;
     const double dj = d[j];
+    // one division per breakpoint: it is the loop's slowest instruction
     if (st == kAtLower) {
-      const double exact = std::max(dj, 0.0) / -a;
-      out[n++] = {j, harris ? (dj + dtol) / -a : exact, exact, -a};
+      const double inv = -1.0 / a;
+      const double exact = std::max(dj, 0.0) * inv;
+      out[n++] = {j, harris ? (dj + dtol) * inv : exact, exact, -a};
     } else if (st == kAtUpper) {
-      const double exact = std::max(-dj, 0.0) / a;
-      out[n++] = {j, harris ? (-dj + dtol) / a : exact, exact, a};
+      const double inv = 1.0 / a;
+      const double exact = std::max(-dj, 0.0) * inv;
+      out[n++] = {j, harris ? (-dj + dtol) * inv : exact, exact, a};
     } else if (st == kFreeZero) {
       out[n++] = {j, harris ? dtol / std::fabs(a) : 0.0, 0.0, std::fabs(a)};
     }
@@ -621,6 +624,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     // over all positions with pending flips, else over the column's
     const bool all = flips_pending || col.count < 0;
     const int npos = all ? m : col.count;
+    const double inv_arq = 1.0 / arq;  // a multiplication per entry, not a division
     for (int k = 0; k < npos; ++k) {
       const int i = all ? k : col.index[k];
       const double a = col.array[i];
