@@ -538,7 +538,7 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     };
     const bool tripled =
         dse && flips_pending && g.lu.triple_shares_pass(g.work_col.count, g.work_row.count, g.work_flip.count);
-    if (flips_pending && !tripled) g.lu.ftran(g.work_flip, false);
+    if (flips_pending && !tripled) g.lu.ftran_flips(g.work_flip);
     const bool paired = tripled || (dse && g.lu.pair_shares_pass(g.work_col.count, g.work_row.count));
     double wr = g.weight[r];
     // Devex: the framework weight of row r comes exact from the pivot row; a

@@ -171,7 +171,7 @@ struct Work {
   // One history per kind of solve: entering columns, other FTRANs (DSE and
   // flip columns, far denser), BTRANs, rows of the inverse. Mixing the kinds
   // let the dense ones ride the sparse path with a reach as large as the factor.
-  SolveHist hist_col, hist_ftran, hist_btran, hist_binvi;
+  SolveHist hist_col, hist_ftran, hist_flip, hist_btran, hist_binvi;
   std::int64_t ops = 0;  // factor entries applied by the last triangular stage
 
   // ---- data kept by ftran(for_update)

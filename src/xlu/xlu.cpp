@@ -459,8 +459,10 @@ bool ftran_goes_dense(const Work& W, int nz, const detail::SolveHist& h) {
 
 }  // namespace
 
-int Factor::ftran(Vector& v, bool for_update) {
-  Work& W = *w_;
+namespace {
+
+// One FTRAN of v, its kernels chosen from the history h of its kind.
+int ftran_vector(Work& W, Vector& v, bool for_update, detail::SolveHist& h) {
   if (!W.valid) return kInvalidInput;
   if (for_update) {
     clear_spike(W);
@@ -468,7 +470,6 @@ int Factor::ftran(Vector& v, bool for_update) {
   }
   if (gather_rows(W, v, for_update) != kOk) return kInvalidInput;
   const double m = std::max(W.m, 1);
-  detail::SolveHist &h = for_update ? W.hist_col : W.hist_ftran;
   const bool ran_sparse = detail::ftran_work(W, !ftran_goes_dense(W, W.nz, h), for_update, h);
   scatter(W, v, false);
   h.density = blend(h.density, v.count / m);
@@ -476,6 +477,15 @@ int Factor::ftran(Vector& v, bool for_update) {
   if (for_update) keep_result(W, v);
   return kOk;
 }
+
+}  // namespace
+
+int Factor::ftran(Vector& v, bool for_update) {
+  Work& W = *w_;
+  return ftran_vector(W, v, for_update, for_update ? W.hist_col : W.hist_ftran);
+}
+
+int Factor::ftran_flips(Vector& v) { return ftran_vector(*w_, v, false, w_->hist_flip); }
 
 // Pairing forces both solves dense: a sparse entering column next to a dense
 // second vector must keep its own sparse solve.
@@ -495,15 +505,17 @@ int gather_into(Work& W, std::vector<double>& buf, Vector& v) {
   return rc;
 }
 
-// Moves the result left in `buf` (pattern in `pat`, nz entries) out to `v`.
-void scatter_from(Work& W, std::vector<double>& buf, std::vector<int>& pat, int nz, Vector& v) {
+// Moves the result left in `buf` (pattern in `pat`, nz entries) out to `v`,
+// whose density joins the history h of its kind.
+void scatter_from(Work& W, std::vector<double>& buf, std::vector<int>& pat, int nz, Vector& v,
+                  detail::SolveHist& h) {
   std::swap(W.w, buf);
   std::swap(W.pat[W.cur], pat);
   W.nz = nz;
   scatter(W, v, false);
   std::swap(W.pat[W.cur], pat);
   std::swap(W.w, buf);
-  W.hist_ftran.density = blend(W.hist_ftran.density, v.count / static_cast<double>(std::max(W.m, 1)));
+  h.density = blend(h.density, v.count / static_cast<double>(std::max(W.m, 1)));
   W.stats.ftran_dense++;
 }
 
@@ -514,7 +526,7 @@ void finish_pair(Work& W, Vector& a, int nz_a, Vector& b, int nz_b) {
   scatter(W, a, false);
   W.hist_col.density = blend(W.hist_col.density, a.count / static_cast<double>(std::max(W.m, 1)));
   W.stats.ftran_dense++;
-  scatter_from(W, W.w2, W.pat[1 - W.cur], nz_b, b);
+  scatter_from(W, W.w2, W.pat[1 - W.cur], nz_b, b, W.hist_ftran);
   keep_result(W, a);
 }
 
@@ -539,15 +551,10 @@ int Factor::ftran_pair(Vector& a, Vector& b) {
   return kOk;
 }
 
-// The third vector's FTRAN came first when run alone, and the pair's choice
-// followed the history it left: sharing the pass must not change that choice,
-// so `b` has to go dense whatever density `c` blends in (a tenth at most).
 bool Factor::triple_shares_pass(int nz_a, int nz_b, int nz_c) const {
   const Work& W = *w_;
   if (!W.valid || !W.ft) return false;
-  const double tol = W.opt.spvtol_ftran;
-  const bool b_dense = nz_b > tol * std::max(W.m, 1) || 0.9 * W.hist_ftran.density > tol;
-  return b_dense && ftran_goes_dense(W, nz_c, W.hist_ftran) && ftran_goes_dense(W, nz_a, W.hist_col);
+  return ftran_goes_dense(W, nz_c, W.hist_flip) && pair_shares_pass(nz_a, nz_b);
 }
 
 int Factor::ftran_triple(Vector& a, Vector& b, Vector& c) {
@@ -557,7 +564,7 @@ int Factor::ftran_triple(Vector& a, Vector& b, Vector& c) {
     return kInvalidInput;
   const auto nz = [&](const Vector& v) { return v.count < 0 ? W.m : v.count; };
   if (!triple_shares_pass(nz(a), nz(b), nz(c))) {
-    if (const int rc = ftran(c, false); rc != kOk) return rc;
+    if (const int rc = ftran_flips(c); rc != kOk) return rc;
     return ftran_pair(a, b);
   }
   clear_spike(W);
@@ -570,8 +577,8 @@ int Factor::ftran_triple(Vector& a, Vector& b, Vector& c) {
   detail::ftran_triple_work(W, true, &nz_b, &nz_c, ops_c);
   const int nz_a = W.nz;
   // c's record first, as if solved alone before the pair
-  for (int s = 0; s < 2; ++s) W.hist_ftran.work[s] = 0.9 * W.hist_ftran.work[s] + 0.1 * static_cast<double>(ops_c[s]);
-  scatter_from(W, W.w3, W.pat3, nz_c, c);
+  for (int s = 0; s < 2; ++s) W.hist_flip.work[s] = 0.9 * W.hist_flip.work[s] + 0.1 * static_cast<double>(ops_c[s]);
+  scatter_from(W, W.w3, W.pat3, nz_c, c, W.hist_flip);
   finish_pair(W, a, nz_a, b, nz_b);
   return kOk;
 }

@@ -128,6 +128,10 @@ class Factor {
   int ftran(Vector& v, bool for_update = false);
   int ftran(int nz, const int* index, const double* value, Vector& out, bool for_update = false);
   int ftran_dense(double* x, bool for_update = false);
+  // As ftran(v), for the bound flips' right-hand side of a dual ratio test:
+  // its kernels follow the densities of earlier flips, which are often far
+  // from those of the other plain FTRANs (edge-weight vectors).
+  int ftran_flips(Vector& v);
   // Two FTRANs: `a` as by ftran(a, true), then `b` as by ftran(b). When
   // pair_shares_pass() says so they share one pass over the factors (both
   // solved densely); otherwise they run one after the other.
@@ -135,7 +139,7 @@ class Factor {
   // True when both right-hand sides (of these nonzero counts) would take the
   // dense kernels, so that one shared pass replaces two.
   bool pair_shares_pass(int nz_a, int nz_b) const;
-  // Three FTRANs: `c` as by ftran(c), then `a` and `b` as by ftran_pair(a, b).
+  // Three FTRANs: `c` as by ftran_flips(c), then `a` and `b` as by ftran_pair(a, b).
   // When triple_shares_pass() says so all three share one dense pass, with
   // the results and choices of the separate solves.
   int ftran_triple(Vector& a, Vector& b, Vector& c);

@@ -147,6 +147,42 @@ TEST(LuSolvePair, SparseColumnIsNotPulledIntoADensePass) {
   EXPECT_TRUE(f.pair_shares_pass(a.count, b.count));
 }
 
+TEST(LuSolvePair, BoundFlipsKeepTheirOwnDensityHistory) {
+  // Dense flips must not send the sparse edge-weight solves through the dense
+  // kernels, nor dense edge-weight solves the sparse flips; the results are
+  // those of plain solves either way.
+  const int m = 2000;
+  Basis B = lutest::lp_basis(m, 0.7, 3, 56);
+  Factor f(m);
+  ASSERT_EQ(B.factorize(f), 0);
+  const auto dense_rhs = lutest::random_vector(m, 57);
+  std::vector<double> e(m, 0.0);
+  e[11] = -0.5;
+  const auto solves_sparse = [&](bool flips) {
+    Vector v = lutest::to_vector(e);
+    const auto before = f.stats().ftran_sparse;
+    EXPECT_EQ(flips ? f.ftran_flips(v) : f.ftran(v), 0);
+    EXPECT_LT(lutest::rel_diff(B.times(v.array), e), 1e-13);
+    EXPECT_TRUE(lists_its_nonzeros(v));
+    return f.stats().ftran_sparse == before + 1;
+  };
+  for (int t = 0; t < 20; ++t) {
+    Vector d = lutest::to_vector(dense_rhs);
+    ASSERT_EQ(f.ftran_flips(d), 0);
+    EXPECT_LT(lutest::rel_diff(B.times(d.array), dense_rhs), 1e-12);
+  }
+  EXPECT_TRUE(solves_sparse(false));
+  EXPECT_FALSE(solves_sparse(true));
+  for (int t = 0; t < 40; ++t) {
+    Vector d = lutest::to_vector(dense_rhs);
+    ASSERT_EQ(f.ftran(d), 0);
+    Vector s = lutest::to_vector(e);
+    ASSERT_EQ(f.ftran_flips(s), 0);
+  }
+  EXPECT_TRUE(solves_sparse(true));
+  EXPECT_FALSE(solves_sparse(false));
+}
+
 TEST(LuSolvePair, SharedPassEqualsTwoSolvesThroughUpdates) {
   const int m = 600;
   Basis B = lutest::lp_basis(m, 0.3, 6, 41);
@@ -280,7 +316,7 @@ TEST(LuSolvePair, TripleEqualsThreeSolvesThroughUpdates) {
     Vector c2 = c1;
     ASSERT_TRUE(shared.triple_shares_pass(a1.count, b1.count, c1.count));
     ASSERT_EQ(shared.ftran_triple(a1, b1, c1), 0);
-    ASSERT_EQ(single.ftran(c2), 0);
+    ASSERT_EQ(single.ftran_flips(c2), 0);
     ASSERT_EQ(single.ftran(a2, true), 0);
     ASSERT_EQ(single.ftran(b2), 0);
     for (auto* v : {&a1, &b1, &c1}) ASSERT_TRUE(lists_its_nonzeros(*v)) << "step " << t;
