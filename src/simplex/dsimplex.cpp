@@ -624,7 +624,6 @@ int dual_run(Glp &g, const RunControl &rc_in, DualPhase &ph) {
     // over all positions with pending flips, else over the column's
     const bool all = flips_pending || col.count < 0;
     const int npos = all ? m : col.count;
-    const double inv_arq = 1.0 / arq;  // a multiplication per entry, not a division
     for (int k = 0; k < npos; ++k) {
       const int i = all ? k : col.index[k];
       const double a = col.array[i];

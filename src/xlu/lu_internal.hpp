@@ -168,9 +168,10 @@ struct Work {
   std::vector<int> mark;
   int stamp = 0;
   std::vector<int> stack, pstack;
-  // One history per kind of solve: entering columns, other FTRANs (DSE and
-  // flip columns, far denser), BTRANs, rows of the inverse. Mixing the kinds
-  // let the dense ones ride the sparse path with a reach as large as the factor.
+  // One history per kind of solve: entering columns, other FTRANs (DSE
+  // columns, far denser), bound flips' columns, BTRANs, rows of the inverse.
+  // Mixing the kinds let the dense ones ride the sparse path with a reach as
+  // large as the factor.
   SolveHist hist_col, hist_ftran, hist_flip, hist_btran, hist_binvi;
   std::int64_t ops = 0;  // factor entries applied by the last triangular stage
 

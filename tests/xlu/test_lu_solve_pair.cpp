@@ -72,6 +72,16 @@ int pivot_position(const Vector& x) {
   return ::testing::AssertionSuccess();
 }
 
+// Solves the dense right-hand side `times` times through `solve`, so that
+// the density history of that kind of solve turns dense.
+template <class Solve>
+void repeat_dense(int times, const std::vector<double>& rhs, Solve solve) {
+  for (int t = 0; t < times; ++t) {
+    Vector d = lutest::to_vector(rhs);
+    ASSERT_EQ(solve(d), 0);
+  }
+}
+
 // Factors B twice alike: a shared pass in one against separate solves in the other.
 bool factor_both(Basis& B, const Options& o, Factor& f1, Factor& f2) {
   return f1.set_options(o) == 0 && f2.set_options(o) == 0 && B.factorize(f1) == 0 && B.factorize(f2) == 0;
@@ -124,10 +134,7 @@ TEST(LuSolvePair, SparseColumnIsNotPulledIntoADensePass) {
   Factor f(m);
   ASSERT_EQ(B.factorize(f), 0);
   const auto dense_rhs = lutest::random_vector(m, 55);
-  for (int t = 0; t < 20; ++t) {
-    Vector d = lutest::to_vector(dense_rhs);
-    ASSERT_EQ(f.ftran(d), 0);
-  }
+  repeat_dense(20, dense_rhs, [&](Vector& d) { return f.ftran(d); });
   std::vector<double> e(m, 0.0);
   e[7] = 1.5;
   Vector a = lutest::to_vector(e), b = lutest::to_vector(dense_rhs);
@@ -140,10 +147,7 @@ TEST(LuSolvePair, SparseColumnIsNotPulledIntoADensePass) {
   EXPECT_TRUE(lists_its_nonzeros(a));
   EXPECT_TRUE(lists_its_nonzeros(b));
   // once entering columns run dense too, the pair shares the pass
-  for (int t = 0; t < 30; ++t) {
-    Vector d = lutest::to_vector(dense_rhs);
-    ASSERT_EQ(f.ftran(d, true), 0);
-  }
+  repeat_dense(30, dense_rhs, [&](Vector& d) { return f.ftran(d, true); });
   EXPECT_TRUE(f.pair_shares_pass(a.count, b.count));
 }
 
@@ -166,11 +170,11 @@ TEST(LuSolvePair, BoundFlipsKeepTheirOwnDensityHistory) {
     EXPECT_TRUE(lists_its_nonzeros(v));
     return f.stats().ftran_sparse == before + 1;
   };
-  for (int t = 0; t < 20; ++t) {
-    Vector d = lutest::to_vector(dense_rhs);
-    ASSERT_EQ(f.ftran_flips(d), 0);
+  repeat_dense(20, dense_rhs, [&](Vector& d) {
+    const int rc = f.ftran_flips(d);
     EXPECT_LT(lutest::rel_diff(B.times(d.array), dense_rhs), 1e-12);
-  }
+    return rc;
+  });
   EXPECT_TRUE(solves_sparse(false));
   EXPECT_FALSE(solves_sparse(true));
   for (int t = 0; t < 40; ++t) {
