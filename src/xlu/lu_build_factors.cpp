@@ -80,26 +80,16 @@ void build_factors(Work& W) {
     }
   }
 
-  // U by columns and rows; entries in replaced columns vanish.
-  int* uclen = W.colcount.data();
+  // U by columns and rows; entries in replaced columns vanish. The lines are
+  // laid out by the record counts: what the drops leave is room.
+  const int* uclen = W.ucount.data();
   int* urlen = W.rowcount.data();
-  std::fill(uclen, uclen + m, 0);
-  std::fill(urlen, urlen + m, 0);
-  std::int64_t unz = 0;
+  for (int k = 0; k < m; ++k) urlen[W.pcol[k]] = W.urec_begin[k + 1] - W.urec_begin[k];
+  const std::int64_t unz = static_cast<std::int64_t>(W.urec_index.size());
   // Only a replaced column (pivot position at or beyond the rank) drops its
   // entries; with full rank the test would cost a scattered load an entry.
   const bool replaced = rank < m;
   const auto kept = [&](int j, double u) { return !(replaced && W.col_state[j] >= rank) && std::fabs(u) > drop; };
-  for (int k = 0; k < m; ++k) {
-    const int a = W.pcol[k];
-    for (int q = W.urec_begin[k]; q < W.urec_begin[k + 1]; ++q) {
-      const int j = W.urec_index[q];
-      if (!kept(j, W.urec_value[q])) continue;
-      uclen[j]++;
-      urlen[a]++;
-      ++unz;
-    }
-  }
   const std::int64_t cap = 2 * unz + 4 * static_cast<std::int64_t>(m) + 64;
   W.Uc.size_for(m, cap, true);
   W.Ur.size_for(m, cap, true);

@@ -87,8 +87,7 @@ void dense_tail(Work& W) {
       double* ct = &D[static_cast<std::size_t>(t) * nr];
       const double u = ct[s];
       if (std::fabs(u) <= drop) continue;
-      W.urec_index.push_back(cols[t]);
-      W.urec_value.push_back(u);
+      record_u(W, cols[t], u);
       for (int k = s + 1; k < nr; ++k) ct[k] -= col[k] * u;
     }
     ++s;

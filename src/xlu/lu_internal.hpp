@@ -117,6 +117,7 @@ struct Work {
   std::vector<double> lrec_value;
   std::vector<int> urec_begin, urec_index;  // U row of each pivot (column, value)
   std::vector<double> urec_value;
+  std::vector<int> ucount;  // U records per column: its U column's length before drops
   // Active submatrix of the bump.
   File AC;  // columns: (row, value)
   File AR;  // rows: column pattern
@@ -216,6 +217,12 @@ void factorize_bump(Work& W);      // lu_factorize_bump.cpp
 void dense_tail(Work& W);
 void build_factors(Work& W);       // lu_build_factors.cpp
 void record_pivot(Work& W, int r, int c, double v);
+// Entry (current pivot's row, column j) of U.
+inline void record_u(Work& W, int j, double v) {
+  W.urec_index.push_back(j);
+  W.urec_value.push_back(v);
+  W.ucount[j]++;
+}
 void compact_uorder(Work& W);      // lu_garbage_perm.cpp
 inline double column_tol(const Work& W, int j) {
   const double cmax = W.colmax_orig[j];

@@ -87,8 +87,7 @@ void pivot(Work& W, int r, int c) {
       for (int t = 0; t < nmarked; ++t) W.cmark[ix[marked[t]]] = cs;
     }
     const double u = upos >= 0 ? AC.value[upos] : 0.0;
-    W.urec_index.push_back(j);
-    W.urec_value.push_back(u);
+    record_u(W, j, u);
     bool dropped = false;
     for (int t = 0; t < nmarked; ++t) {
       const int p = marked[t];

@@ -71,8 +71,7 @@ void column_singletons(Work& W) {
     for (int q = W.rbegin[r]; q < W.rbegin[r + 1]; ++q) {
       const int j2 = W.rindex[q];
       if (W.col_state[j2] != -1) continue;
-      W.urec_index.push_back(j2);
-      W.urec_value.push_back(W.rvalue[q]);
+      record_u(W, j2, W.rvalue[q]);
       if (--W.colcount[j2] == 1 && qn < m) queue[qn++] = j2;
     }
   }

@@ -50,6 +50,7 @@ void Work::setup(int dim, std::int64_t nnz_hint, int update_slots) {
   row_state.assign(n, -1);
   col_state.assign(n, -1);
   colcount.assign(n, 0);
+  ucount.assign(n, 0);
   rowcount.assign(n, 0);
   queue.assign(n + 1, 0);
   lrows.assign(n + 1, 0);
@@ -303,6 +304,7 @@ int Factor::factorize(const int* begin, const int* end, const int* index, const 
     W.lrec_value.clear();
     W.urec_index.clear();
     W.urec_value.clear();
+    std::fill(W.ucount.begin(), W.ucount.end(), 0);
     std::fill(W.row_state.begin(), W.row_state.end(), -1);
     std::fill(W.col_state.begin(), W.col_state.end(), -1);
     W.bump_size = W.dense_size = 0;
