@@ -117,7 +117,9 @@ struct Work {
   std::vector<double> lrec_value;
   std::vector<int> urec_begin, urec_index;  // U row of each pivot (column, value)
   std::vector<double> urec_value;
-  std::vector<int> ucount;  // U records per column: its U column's length before drops
+  // U records per column (its U column's length before drops): set by the
+  // column singletons, raised by the bump
+  std::vector<int> ucount;
   // Active submatrix of the bump.
   File AC;  // columns: (row, value)
   File AR;  // rows: column pattern

@@ -71,10 +71,14 @@ void column_singletons(Work& W) {
     for (int q = W.rbegin[r]; q < W.rbegin[r + 1]; ++q) {
       const int j2 = W.rindex[q];
       if (W.col_state[j2] != -1) continue;
-      record_u(W, j2, W.rvalue[q]);
+      W.urec_index.push_back(j2);
+      W.urec_value.push_back(W.rvalue[q]);
       if (--W.colcount[j2] == 1 && qn < m) queue[qn++] = j2;
     }
   }
+  // Every entry a column lost from its count went to a U row: the U counts
+  // need no upkeep in the loop above.
+  for (int j = 0; j < m; ++j) W.ucount[j] = B.length(j) - W.colcount[j];
 }
 
 void row_singletons(Work& W) {

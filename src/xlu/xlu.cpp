@@ -304,7 +304,6 @@ int Factor::factorize(const int* begin, const int* end, const int* index, const 
     W.lrec_value.clear();
     W.urec_index.clear();
     W.urec_value.clear();
-    std::fill(W.ucount.begin(), W.ucount.end(), 0);
     std::fill(W.row_state.begin(), W.row_state.end(), -1);
     std::fill(W.col_state.begin(), W.col_state.end(), -1);
     W.bump_size = W.dense_size = 0;

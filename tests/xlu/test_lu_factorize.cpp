@@ -153,6 +153,41 @@ TEST(LuFactorize, DuplicateEntriesAreSummedAndZerosIgnored) {
   EXPECT_EQ(f.unz(), 1);
 }
 
+// Repeats and zeros are merged in columns of every length, also in a column
+// that lists more entries than B has rows.
+TEST(LuFactorize, RepeatedRowsAreSummedInShortAndLongColumns) {
+  const int m = 30;
+  lutest::Basis B = lutest::random_basis(m, 0.2, 17);
+  lutest::Basis given(m);
+  for (int j = 0; j < m; ++j) {
+    for (auto [i, v] : B.cols[j]) {
+      if (j % 3 == 0) {  // split in two entries
+        given.add(i, j, 0.25 * v);
+        given.add(i, j, 0.75 * v);
+      } else {
+        given.add(i, j, v);
+      }
+      if (j % 4 == 1) given.add(i, j, 0.0);
+    }
+  }
+  Factor f(m);
+  const auto g = given.csc();
+  ASSERT_EQ(f.factorize(g.begin.data(), g.end.data(), g.index.data(), g.value.data()), 0);
+  EXPECT_LT(lutest::ftran_residual(f, B, 3), 1e-12);
+  EXPECT_LT(lutest::btran_residual(f, B, 4), 1e-12);
+
+  // 2 x 2, column 0 given with four entries (more than m, fewer than the
+  // pairwise length): B = [3 1; 0 4].
+  int begin[2] = {0, 4}, end[2] = {4, 6};
+  int index[6] = {0, 1, 0, 1, 0, 1};
+  double value[6] = {1.0, 2.0, 2.0, -2.0, 1.0, 4.0};
+  Factor small(2);
+  ASSERT_EQ(small.factorize(begin, end, index, value), 0);
+  auto x = lutest::solve(small, {3.0, 4.0});
+  EXPECT_NEAR(x[0], 2.0 / 3.0, 1e-15);
+  EXPECT_NEAR(x[1], 1.0, 1e-15);
+}
+
 TEST(LuFactorize, MalformedInputIsRefusedAndLeavesNoFactors) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
