@@ -202,7 +202,7 @@ struct Work {
 };
 
 // ---- factorisation steps (one module each)
-void singletons(Work& W);          // lu_singletons.cpp
+void singletons(Work& W);          // lu_singletons.cpp; after load_matrix (row lengths)
 void setup_bump(Work& W);          // lu_setup_bump.cpp
 // Markowitz search: returns 1 with (r, c) set, 2 with c a dependent column
 // found on the way, 0 when no active column is left.

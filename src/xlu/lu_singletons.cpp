@@ -24,12 +24,10 @@ void record_pivot(Work& W, int r, int c, double v) {
 
 namespace {
 
+// The row lengths come from load_matrix (rbegin[i + 1]).
 void build_rows(Work& W) {
   const int m = W.m;
   const File& B = W.B;
-  W.rbegin.assign(static_cast<std::size_t>(m) + 1, 0);
-  for (int j = 0; j < m; ++j)
-    for (int p = B.begin[j]; p < B.end[j]; ++p) W.rbegin[B.index[p] + 1]++;
   for (int i = 0; i < m; ++i) W.rbegin[i + 1] += W.rbegin[i];
   const std::size_t nnz = static_cast<std::size_t>(W.rbegin[m]);
   W.rindex.resize(nnz);

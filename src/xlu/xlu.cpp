@@ -180,6 +180,10 @@ int load_matrix(Work& W, const int* begin, const int* end, const int* index, con
     len[j] = static_cast<int>(std::min<std::int64_t>(l, m));
   }
   W.B.layout(len.data(), 0);
+  // Row lengths for the row copy of the singleton passes, counted while each
+  // column is at hand: rbegin[i + 1] holds row i's.
+  W.rbegin.assign(static_cast<std::size_t>(m) + 1, 0);
+  int* rlen = W.rbegin.data() + 1;
   int* slot = W.mark.data();  // row -> position in the current column, by stamp
   int* where = W.stack.data();
   for (int j = 0; j < m; ++j) {
@@ -208,6 +212,7 @@ int load_matrix(Work& W, const int* begin, const int* end, const int* index, con
     W.B.end[j] = b0 + nz;
     if (tidy) {
       W.colmax_orig[j] = cmax;
+      for (int p = b0; p < b0 + nz; ++p) rlen[W.B.index[p]]++;
       continue;
     }
     cmax = 0.0;
@@ -221,6 +226,7 @@ int load_matrix(Work& W, const int* begin, const int* end, const int* index, con
         ++p;
       }
     }
+    for (int p = b0; p < W.B.end[j]; ++p) rlen[W.B.index[p]]++;
     W.colmax_orig[j] = cmax;
   }
   return kOk;
