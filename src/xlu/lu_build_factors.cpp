@@ -41,24 +41,31 @@ void build_factors(Work& W) {
   }
 
   // L by pair, in elimination order.
-  W.lindex.clear();
-  W.lvalue.clear();
-  W.lindex.reserve(W.lrec_index.size());
-  W.lvalue.reserve(W.lrec_index.size());
   int* ltlen = W.rowcount.data();
   std::fill(ltlen, ltlen + m, 0);
-  for (int k = 0; k < m; ++k) {
-    const int a = W.pcol[k];
-    W.lbegin[a] = static_cast<int>(W.lindex.size());
-    for (int q = W.lrec_begin[k]; q < W.lrec_begin[k + 1]; ++q) {
-      const double l = W.lrec_value[q];
-      if (std::fabs(l) <= drop) continue;
-      const int b = W.col_of_row[W.lrec_index[q]];
-      W.lindex.push_back(b);
-      W.lvalue.push_back(l);
-      ltlen[b]++;
+  W.lindex.resize(W.lrec_index.size());
+  W.lvalue.resize(W.lrec_index.size());
+  {
+    int* lindex = W.lindex.data();
+    double* lvalue = W.lvalue.data();
+    const int* col_of_row = W.col_of_row.data();
+    int nl = 0;
+    for (int k = 0; k < m; ++k) {
+      const int a = W.pcol[k];
+      W.lbegin[a] = nl;
+      for (int q = W.lrec_begin[k]; q < W.lrec_begin[k + 1]; ++q) {
+        const double l = W.lrec_value[q];
+        if (std::fabs(l) <= drop) continue;
+        const int b = col_of_row[W.lrec_index[q]];
+        lindex[nl] = b;
+        lvalue[nl] = l;
+        ++nl;
+        ltlen[b]++;
+      }
+      W.lend[a] = nl;
     }
-    W.lend[a] = static_cast<int>(W.lindex.size());
+    W.lindex.resize(static_cast<std::size_t>(nl));
+    W.lvalue.resize(static_cast<std::size_t>(nl));
   }
   W.lmax = 0.0;
   for (double l : W.lvalue) W.lmax = std::max(W.lmax, std::fabs(l));
@@ -99,20 +106,31 @@ void build_factors(Work& W) {
   for (int k = 0; k < m; ++k) order[k] = W.pcol[m - 1 - k];
   W.Uc.layout(uclen, 0, order);
   W.Ur.layout(urlen, 0, W.pcol.data(), true);  // the update spikes append to the rows
+  // Row a is written through a local cursor: its end in memory would chain
+  // every entry to the store of the one before.
+  int* uc_end = W.Uc.end.data();
+  int* uc_index = W.Uc.index.data();
+  double* uc_value = W.Uc.value.data();
+  int* ur_index = W.Ur.index.data();
+  double* ur_value = W.Ur.value.data();
+  const int* urec_index = W.urec_index.data();
+  const double* urec_value = W.urec_value.data();
   for (int k = 0; k < m; ++k) {
     const int a = W.pcol[k];
     W.diag[a] = W.pval[k];
+    int pr = W.Ur.begin[a];
     for (int q = W.urec_begin[k]; q < W.urec_begin[k + 1]; ++q) {
-      const int j = W.urec_index[q];
-      const double u = W.urec_value[q];
+      const int j = urec_index[q];
+      const double u = urec_value[q];
       if (!kept(j, u)) continue;
-      const int pc = W.Uc.end[j]++;
-      W.Uc.index[pc] = a;
-      W.Uc.value[pc] = u;
-      const int pr = W.Ur.end[a]++;
-      W.Ur.index[pr] = j;
-      W.Ur.value[pr] = u;
+      const int pc = uc_end[j]++;
+      uc_index[pc] = a;
+      uc_value[pc] = u;
+      ur_index[pr] = j;
+      ur_value[pr] = u;
+      ++pr;
     }
+    W.Ur.end[a] = pr;
   }
 
   const int cap_order = m + std::max(W.opt.max_updates, 1) + 1;
