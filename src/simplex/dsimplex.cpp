@@ -171,6 +171,13 @@ struct FixedColumns {
 // the nonbasic columns whose reduced cost the step drives towards zero. Kept
 // apart from the main loop so that its pointers stay in registers: the loop
 // runs over every entry of every pivot row.
+//
+// Whether an entry is a breakpoint is a coin toss per entry on long rows, so
+// the first pass decides it without a branch: t is the entry seen from the
+// column's side (-a at its lower bound, a at its upper, |a| when free, 0 when
+// it cannot move), dm the reduced cost seen the same way, and every entry is
+// written while only a breakpoint advances the output. The ratios follow over
+// the breakpoints alone, one division each.
 void collect_breakpoints(const Glp &g, const FixedColumns &fc, double sgn, bool harris,
                          std::vector<Candidate> &cands) {
   const std::size_t len = g.alpha_list.size();
@@ -181,27 +188,30 @@ void collect_breakpoints(const Glp &g, const FixedColumns &fc, double sgn, bool 
   const char *fixed = fc.fixed.data();
   const double *d = g.d.data();
   const double ptol = g.pivot_tol, dtol = g.dtol;
+  // by state: basic, at lower, at upper, free
+  static constexpr double kSide[4] = {0.0, -1.0, 1.0, 0.0};
+  static constexpr double kCostSide[4] = {0.0, 1.0, -1.0, 0.0};
   Candidate *out = cands.data();
   std::size_t n = 0;
   for (std::size_t k = 0; k < len; ++k) {
     const int j = list[k];
     const double a = sgn * alpha[k];
-    if (std::fabs(a) <= ptol) continue;  // rises after a bad pivot
-    const signed char st = state[j];
-    if ((st == kAtLower && a > 0) || (st == kAtUpper && a < 0) || fixed[j]) continue;
-    const double dj = d[j];
-    // one division per breakpoint: it is the loop's slowest instruction
-    if (st == kAtLower) {
-      const double inv = -1.0 / a;
-      const double exact = std::max(dj, 0.0) * inv;
-      out[n++] = {j, harris ? (dj + dtol) * inv : exact, exact, -a};
-    } else if (st == kAtUpper) {
-      const double inv = 1.0 / a;
-      const double exact = std::max(-dj, 0.0) * inv;
-      out[n++] = {j, harris ? (-dj + dtol) * inv : exact, exact, a};
-    } else if (st == kFreeZero) {
-      out[n++] = {j, harris ? dtol / std::fabs(a) : 0.0, 0.0, std::fabs(a)};
+    const int st = state[j] & 3;
+    const double t = st == kFreeZero ? std::fabs(a) : kSide[st] * a;
+    out[n] = {j, 0.0, d[j] * kCostSide[st], t};
+    n += (t > ptol) & !fixed[j];
+  }
+  for (std::size_t k = 0; k < n; ++k) {
+    Candidate &c = out[k];
+    if (state[c.j] == kFreeZero) {
+      c.ratio = harris ? dtol / c.absval : 0.0;
+      c.exact = 0.0;
+      continue;
     }
+    const double inv = 1.0 / c.absval;
+    const double dm = c.exact;
+    c.exact = std::max(dm, 0.0) * inv;
+    c.ratio = harris ? (dm + dtol) * inv : c.exact;
   }
   cands.resize(n);
 }
