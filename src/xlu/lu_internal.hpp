@@ -107,6 +107,8 @@ struct Work {
   std::vector<int> rbegin, rindex;  // row-wise copy of B
   std::vector<double> rvalue;
   std::vector<int> row_state, col_state;  // -1 active, -2 dependent/uncovered, >= 0 pivot no.
+  // colcount: after the singleton passes, the active length of every active
+  // column (the bump is laid out by it)
   std::vector<int> colcount, rowcount;
   std::vector<int> queue, lrows;  // scratch lists of size m
   // Pivot records in elimination order.

@@ -104,20 +104,17 @@ void setup_bump(Work& W) {
   std::fill(W.rhead.begin(), W.rhead.begin() + top, -1);
   if (nrows == 0) return;
 
-  // The columns are copied straight from B, each laid out by its length in B
-  // (what the pivoted rows leave is room), and the row lengths counted on
-  // the way; the rows are then filled from the column copy. One pass over B's
-  // columns instead of two, whose scattered row tests dominated this step.
-  int* clen = W.colcount.data();
+  // The columns are copied straight from B, each laid out by its active
+  // length (the column counts the singleton passes kept exact), and the row
+  // lengths counted on the way; the rows are then filled from the column copy.
+  // One pass over B's columns instead of two, whose scattered row tests
+  // dominated this step.
+  const int* clen = W.colcount.data();
   int* rlen = W.rowcount.data();
   for (int k = 0; k < nrows; ++k) rlen[rows[k]] = 0;
-  std::int64_t bnz = 0;
-  for (int k = 0; k < ncols; ++k) {
-    const int j = cols[k];
-    clen[j] = B.length(j);
-    bnz += clen[j];
-  }
-  const std::int64_t cap = 3 * bnz + 8 * static_cast<std::int64_t>(nrows) + 64;
+  std::int64_t nnz = 0;
+  for (int k = 0; k < ncols; ++k) nnz += clen[cols[k]];
+  const std::int64_t cap = 3 * nnz + 8 * static_cast<std::int64_t>(nrows) + 64;
   W.AC.size_for(m, cap, true);
   W.AR.size_for(m, cap, false);
   W.AC.layout_lines(clen, 2, cols, ncols);
