@@ -76,10 +76,17 @@ void perturb_costs(Glp &g, double factor, std::uint32_t seed) {
   }
 }
 
+// Four partial sums: one chain of additions over n + m terms was a visible
+// share of the iteration on large models (it is sampled every 50 pivots).
 double shifted_objective(const Glp &g) {
-  double obj = 0;
-  for (int j = 0; j < g.n + g.m; ++j) obj += (g.cost[j] + g.shift[j]) * g.x[j];
-  return obj;
+  const int nt = g.n + g.m;
+  const double *c = g.cost.data(), *s = g.shift.data(), *x = g.x.data();
+  double part[4] = {0.0, 0.0, 0.0, 0.0};
+  int j = 0;
+  for (; j + 4 <= nt; j += 4)
+    for (int l = 0; l < 4; ++l) part[l] += (c[j + l] + s[j + l]) * x[j + l];
+  for (; j < nt; ++j) part[0] += (c[j] + s[j]) * x[j];
+  return (part[0] + part[1]) + (part[2] + part[3]);
 }
 
 bool has_shifts(const Glp &g) {
