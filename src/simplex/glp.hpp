@@ -134,6 +134,7 @@ struct Glp : base::SolverWork {
   std::vector<int> alpha_list;    // nonbasic indices with a nonzero in alpha_row
   std::vector<double> alpha_vals; // alpha_row[alpha_list[k]] at k: the loops over the row read it in order
   std::vector<int> price_scratch; // n+m
+  std::vector<double> price_values;  // n+m: the pivot row's values as PRICE by columns lists them
   double sparse_row_density = 0;  // pivot rows priced row-wise below this share of m (0: by work)
   bool sparse_pricing = true;
 

@@ -95,10 +95,13 @@ void price_by_column(Glp &g, const xlu::Vector &rho) {
   double *alpha = g.alpha_row.data();
   std::vector<int> &listed = g.price_scratch;
   listed.resize(static_cast<std::size_t>(n) + m);
+  g.price_values.resize(static_cast<std::size_t>(n) + m);
   int *list = listed.data();
+  double *vals = g.price_values.data();
   int count = 0;
   // Whether a column is basic is a coin toss along the columns: a basic one
-  // gets an empty product instead of a branch (its alpha stays 0).
+  // gets an empty product instead of a branch (its alpha stays 0). The values
+  // are listed with the columns, so no gather follows.
   for (int j = 0; j < n; ++j) {
     const bool nonbasic = state[j] != kBasic;
     double s = 0;
@@ -106,15 +109,18 @@ void price_by_column(Glp &g, const xlu::Vector &rho) {
     const bool keep = nonbasic && std::fabs(s) >= kDropTiny;
     alpha[j] = keep ? s : 0.0;
     list[count] = j;
+    vals[count] = s;
     count += keep;
   }
   for (int i = 0; i < m; ++i) {
     const bool keep = state[n + i] != kBasic && std::fabs(r[i]) >= kDropTiny;
     alpha[n + i] = keep ? r[i] : 0.0;
     list[count] = n + i;
+    vals[count] = r[i];
     count += keep;
   }
-  take_list(g, list, count);
+  g.alpha_list.assign(list, list + count);
+  g.alpha_vals.assign(vals, vals + count);
 }
 
 }  // namespace
