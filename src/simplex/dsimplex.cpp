@@ -205,7 +205,10 @@ void collect_breakpoints(const Glp &g, const FixedColumns &fc, double sgn, bool 
     const double a = sgn * alpha[k];
     const int st = state[j] & 3;
     const double t = st == kFreeZero ? std::fabs(a) : kSide[st] * a;
-    out[n] = {j, 0.0, d[j] * kCostSide[st], t};
+    Candidate &c = out[n];  // the ratio is set below, for breakpoints only
+    c.j = j;
+    c.exact = d[j] * kCostSide[st];
+    c.absval = t;
     n += (t > ptol) & !fixed[j];
   }
   for (std::size_t k = 0; k < n; ++k) {
