@@ -195,9 +195,9 @@ void collect_breakpoints(const Glp &g, const FixedColumns &fc, double sgn, bool 
   const char *fixed = fc.fixed.data();
   const double *d = g.d.data();
   const double ptol = g.pivot_tol, dtol = g.dtol;
-  // by state: basic, at lower, at upper, free
+  // by state: basic, at lower, at upper, free (the reduced cost is seen with
+  // the opposite sign)
   static constexpr double kSide[4] = {0.0, -1.0, 1.0, 0.0};
-  static constexpr double kCostSide[4] = {0.0, 1.0, -1.0, 0.0};
   Candidate *out = cands.data();
   std::size_t n = 0;
   for (std::size_t k = 0; k < len; ++k) {
@@ -207,7 +207,7 @@ void collect_breakpoints(const Glp &g, const FixedColumns &fc, double sgn, bool 
     const double t = st == kFreeZero ? std::fabs(a) : kSide[st] * a;
     Candidate &c = out[n];  // the ratio is set below, for breakpoints only
     c.j = j;
-    c.exact = d[j] * kCostSide[st];
+    c.exact = -(kSide[st] * d[j]);
     c.absval = t;
     n += (t > ptol) & !fixed[j];
   }

@@ -210,20 +210,17 @@ int load_matrix(Work& W, const int* begin, const int* end, const int* index, con
       }
     }
     W.B.end[j] = b0 + nz;
-    if (tidy) {
-      W.colmax_orig[j] = cmax;
-      for (int p = b0; p < b0 + nz; ++p) rlen[W.B.index[p]]++;
-      continue;
-    }
-    cmax = 0.0;
-    for (int p = b0; p < W.B.end[j];) {
-      const double a = std::fabs(W.B.value[p]);
-      if (a == 0.0 || !finite(W.B.value[p])) {
-        if (!finite(W.B.value[p])) return kInvalidInput;
-        W.B.remove_at(j, p);
-      } else {
-        cmax = std::max(cmax, a);
-        ++p;
+    if (!tidy) {
+      cmax = 0.0;
+      for (int p = b0; p < W.B.end[j];) {
+        const double a = std::fabs(W.B.value[p]);
+        if (a == 0.0 || !finite(W.B.value[p])) {
+          if (!finite(W.B.value[p])) return kInvalidInput;
+          W.B.remove_at(j, p);
+        } else {
+          cmax = std::max(cmax, a);
+          ++p;
+        }
       }
     }
     for (int p = b0; p < W.B.end[j]; ++p) rlen[W.B.index[p]]++;
