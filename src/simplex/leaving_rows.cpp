@@ -46,7 +46,8 @@ int LeavingRows::choose(const Glp &g, const std::vector<char> &skip, bool weight
       const double v = infeas_[p];
       if (v == 0.0 || skip[p]) return;
       const double score = weighted ? v / g.weight[p] : v;
-      if (score > bar_) scored_.push_back({score, p});
+      const Scored row{score, p};
+      if (row.ranks_above(bar_)) scored_.push_back(row);
       if (score > best || (score == best && p < r)) {
         best = score;
         r = p;
@@ -57,8 +58,8 @@ int LeavingRows::choose(const Glp &g, const std::vector<char> &skip, bool weight
       if (!dirty_mark_[p]) consider(p);
     for (std::size_t k = 0; k < ndirty_; ++k) dirty_mark_[dirty_[k]] = 0;
     ndirty_ = 0;
-    // every position not considered scores at most bar_
-    if (r >= 0 && best > bar_) {
+    // every position not considered ranks below bar_
+    if (r >= 0 && Scored{best, r}.ranks_above(bar_)) {
       keep_best();
       return r;
     }
@@ -67,10 +68,11 @@ int LeavingRows::choose(const Glp &g, const std::vector<char> &skip, bool weight
 }
 
 int LeavingRows::full_scan(const Glp &g, const std::vector<char> &skip, bool weighted, bool keep_best_rows) {
+  ++full_scans_;
   for (std::size_t k = 0; k < ndirty_; ++k) dirty_mark_[dirty_[k]] = 0;
   ndirty_ = 0;
   scored_.clear();
-  bar_ = 0;
+  bar_ = kNoBar;
   int r = -1;
   double best = 0;
   size_t keep = 0;
@@ -86,7 +88,7 @@ int LeavingRows::full_scan(const Glp &g, const std::vector<char> &skip, bool wei
     const double score = weighted ? v / g.weight[p] : v;
     // only scores above the bar can be kept; cutting the buffer now and then
     // raises the bar, so most rows of a long list cost one comparison
-    if (keep_best_rows && score > bar_) {
+    if (keep_best_rows && Scored{score, p}.ranks_above(bar_)) {
       scored_.push_back({score, p});
       if (scored_.size() >= 4 * kKeep) trim();
     }
@@ -106,8 +108,9 @@ void LeavingRows::trim() {
   if (scored_.size() <= kKeep) return;
   const auto mid = scored_.begin() + static_cast<std::ptrdiff_t>(kKeep);
   std::nth_element(scored_.begin(), mid, scored_.end(),
-                   [](const Scored &a, const Scored &b) { return a.score > b.score; });
-  for (auto it = mid; it != scored_.end(); ++it) bar_ = std::max(bar_, it->score);
+                   [](const Scored &a, const Scored &b) { return a.ranks_above(b); });
+  for (auto it = mid; it != scored_.end(); ++it)
+    if (it->ranks_above(bar_)) bar_ = *it;
   scored_.resize(kKeep);
 }
 
@@ -115,7 +118,7 @@ void LeavingRows::keep_best() {
   trim();
   best_.clear();
   for (const Scored &s : scored_)
-    if (s.score > bar_) best_.push_back(s.p);
+    if (s.ranks_above(bar_)) best_.push_back(s.p);
 }
 
 int LeavingRows::choose_partial(const Glp &g, const std::vector<char> &skip, int method) {

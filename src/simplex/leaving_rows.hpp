@@ -14,6 +14,8 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "simplex/glp.hpp"
@@ -56,6 +58,8 @@ class LeavingRows {
   // violations, 3 the first row of the largest binary magnitude class. A
   // chunk without an eligible row widens to the whole list. -1 when none.
   int choose_partial(const Glp &g, const std::vector<char> &skip, int method);
+  // Choices that had to scan the whole list (the others came from the kept rows).
+  std::int64_t full_scans() const { return full_scans_; }
 
  private:
   std::vector<double> infeas_;  // squared violation beyond ptol, 0 when feasible
@@ -69,27 +73,33 @@ class LeavingRows {
   double largest_seen_ = 0;    // largest violation^2 of the last full scan
 
   // ---- incremental choice
+  // Rows are ranked by score, then by lower position (the choice's tie rule),
+  // a strict order: with many equal scores (integral data, unit weights) a
+  // bar on the score alone would keep none of the tied rows.
   struct Scored {
     double score;
     int p;
+    bool ranks_above(const Scored &o) const { return score > o.score || (score == o.score && p < o.p); }
   };
   int full_scan(const Glp &g, const std::vector<char> &skip, bool weighted, bool keep_best_rows);
-  // Keeps the kKeep best of scored_ in best_ and lowers bar_ to the largest
-  // score left out (bar_ never falls: what was below it stays below).
+  // Keeps the kKeep best of scored_ in best_ and raises bar_ to the highest
+  // ranked row left out (bar_ never falls: what was below it stays below).
   void keep_best();
   // The kKeep best of scored_ stay (in any order), the bar rises to the
-  // largest score cut.
+  // highest ranked row cut.
   void trim();
   std::vector<int> dirty_;        // positions touched since the last choice (room for m + 1)
   std::size_t ndirty_ = 0;
   std::vector<char> dirty_mark_;
-  std::vector<int> best_;         // kept positions; every other listed score is <= bar_
-  double bar_ = 0;
+  std::vector<int> best_;         // kept positions; every other listed row ranks below bar_
+  static constexpr Scored kNoBar{0.0, std::numeric_limits<int>::max()};  // below every candidate
+  Scored bar_ = kNoBar;
   std::vector<Scored> scored_;    // scratch
   bool valid_ = false;            // best_/bar_ hold for the state after the last choice
   bool last_weighted_ = false;
   double last_iteration_ = -1;
   std::int64_t last_factorization_ = -1;
+  std::int64_t full_scans_ = 0;
 };
 
 }  // namespace tarvo::simplex
