@@ -24,8 +24,9 @@ bool boxed(const Glp &g, int j) { return g.lower[j] > -kInf && g.upper[j] < kInf
 bool make_dual_feasible(Glp &g, bool allow_shift) {
   bool flipped = false;
   for (int j = 0; j < g.n + g.m; ++j) {
+    // the common case, decided without branching on the state
+    if (!(dual_violation(g, j) > g.dtol)) continue;
     signed char st = g.state[j];
-    if (st == kBasic || g.lower[j] == g.upper[j]) continue;
     double dj = g.d[j];
     if (st == kAtLower && dj < -g.dtol) {
       if (boxed(g, j)) {

@@ -17,10 +17,15 @@ bool pushed_to_infinity(double l, double u, double d, double tol) {
 }  // namespace
 
 int DualPhase::unboxed_infeasible(const Glp &g) const {
+  // runs after every refactorisation over all columns: counted without
+  // branches (pushed_to_infinity spelled out with bitwise operations)
   int count = 0;
+  const bool boxes = !has_box_.empty();
+  const double tol = g.dtol;
   for (int j = 0; j < g.n + g.m; ++j) {
-    if (g.state[j] == kBasic || (!has_box_.empty() && has_box_[j])) continue;
-    count += pushed_to_infinity(g.lower[j], g.upper[j], g.d[j], g.dtol);
+    const double l = g.lower[j], u = g.upper[j], d = g.d[j];
+    const bool pushed = (infinite_upper(u) & (d < -tol)) | (infinite_lower(l) & (d > tol));
+    count += (g.state[j] != kBasic) & !(boxes && has_box_[j]) & (l != u) & pushed;
   }
   return count;
 }

@@ -489,14 +489,15 @@ void compute_dual(Glp &g) {
   }
   if (g.m > 0) g.lu.btran_dense(cb.data());
   for (int i = 0; i < g.m; ++i) g.y[i] = cb[i];
+  // Whether a column is basic is a coin toss along the columns: a basic one
+  // gets an empty product instead of a branch.
+  const int *start = g.col_start.data(), *index = g.col_index.data();
+  const double *value = g.col_value.data(), *y = g.y.data();
   for (int j = 0; j < g.n + g.m; ++j) {
-    if (g.state[j] == kBasic) {
-      g.d[j] = 0.0;
-      continue;
-    }
+    const bool basic = g.state[j] == kBasic;
     double s = g.cost[j] + g.shift[j];
-    for (int k = g.col_start[j]; k < g.col_start[j + 1]; ++k) s -= g.col_value[k] * g.y[g.col_index[k]];
-    g.d[j] = s;
+    for (int k = start[j], end = basic ? start[j] : start[j + 1]; k < end; ++k) s -= value[k] * y[index[k]];
+    g.d[j] = basic ? 0.0 : s;
   }
 }
 
