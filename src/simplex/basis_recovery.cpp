@@ -129,16 +129,21 @@ bool restore_fallback(Glp &g) {
   return true;
 }
 
-void note_progress(Glp &g, ProgressKind kind, double measure) {
+bool progress_due(const Glp &g) {
+  const BasisRecovery &h = g.recovery;
+  if (!h.keep_best || !g.factored || g.wfact != WFACT_NO || g.m == 0) return false;
+  return !h.best_saved() || g.iterations - h.best_checked >= kBestEvery;
+}
+
+void note_progress(Glp &g, ProgressKind kind, double measure, int dual_bad) {
   BasisRecovery &h = g.recovery;
-  if (!h.keep_best || !g.factored || g.wfact != WFACT_NO || g.m == 0) return;
-  if (h.best_saved() && g.iterations - h.best_checked < kBestEvery) return;
+  if (!progress_due(g)) return;
   h.best_checked = g.iterations;
   Progress now{2, kind, measure};
   if (kind == kPrimalPhase2 || kind == kDualPhase2) {
-    int np = 0, nd = 0;
+    int np = 0, nd = dual_bad;
     primal_infeasibility(g, &np);
-    dual_infeasibility(g, &nd);
+    if (nd < 0) dual_infeasibility(g, &nd);
     now.level = (np > 0) + (nd > 0);
   }
   if (!better(now, h.best)) return;

@@ -98,8 +98,10 @@ bool has_shifts(const Glp &g) {
 
 // The progress of a freshly factorised basis, for the best-basis record: the
 // dual objective rises in both phases (on the boxed problem in phase 1).
+// Called right after make_dual_feasible with shifts allowed: no dual
+// infeasibility is left to count.
 void note_dual_progress(Glp &g, const DualPhase &ph) {
-  if (g.recovery.keep_best) note_progress(g, ph.boxes_on() ? kDualPhase1 : kDualPhase2, -shifted_objective(g));
+  if (progress_due(g)) note_progress(g, ph.boxes_on() ? kDualPhase1 : kDualPhase2, -shifted_objective(g), 0);
 }
 
 constexpr int kCutoffTestEvery = 10;  // pivots between O(n) cutoff tests

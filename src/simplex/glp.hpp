@@ -223,8 +223,11 @@ void save_fallback(Glp &g);
 bool restore_fallback(Glp &g);
 // The best basis of the solve (TV_IPARAM_LP_UMODE bit 4): the loops report
 // their progress right after a refactorisation, with x and the reduced costs
-// fresh; forget_best_basis starts a new solve.
-void note_progress(Glp &g, ProgressKind kind, double measure);
+// fresh; forget_best_basis starts a new solve. progress_due says whether a
+// report would be looked at (the measure costs a pass over all columns);
+// dual_bad is the count of dual infeasibilities when the caller knows it.
+bool progress_due(const Glp &g);
+void note_progress(Glp &g, ProgressKind kind, double measure, int dual_bad = -1);
 void forget_best_basis(Glp &g);
 // The restore a repeated numerical error asks for: the best basis when one is
 // kept, else the fallback basis. True when the basis changed.

@@ -103,7 +103,7 @@ void decide_pricing(Glp &g, PrimalState &ps, const RunControl &rc) {
 
 // The progress of a freshly factorised basis, for the best-basis record.
 void note_primal_progress(Glp &g, const PrimalState &ps) {
-  if (g.recovery.keep_best)
+  if (progress_due(g))
     note_progress(g, ps.phase1 ? kPrimalPhase1 : kPrimalPhase2, ps.phase1 ? infeasibility_sum(g) : objective_value(g));
 }
 
