@@ -17,14 +17,17 @@ class StallWatch {
   enum Verdict { kGoOn, kPerturb, kGiveUp };
 
   explicit StallWatch(const Glp &g)
-      : since_(g.iterations), next_(g.iterations), window_(std::max(1000, 2 * g.m)) {}
+      : since_(g.iterations),
+        next_(g.iterations),
+        window_(std::max(1000, 2 * g.m)),
+        sample_every_(std::max(kSampleEvery, window_ / kSamplesPerWindow)) {}
 
   // True when the measure should be sampled at this iteration count.
   bool due(double iterations) const { return iterations >= next_; }
 
   // Records `value` (larger is better) and says what the run must do.
   Verdict observe(double iterations, double value) {
-    next_ = iterations + kSampleEvery;
+    next_ = iterations + sample_every_;
     last_ = iterations;
     if (!measured_ || value > best_ + 1e-9 * (1.0 + std::fabs(best_))) {
       best_ = value;
@@ -49,12 +52,16 @@ class StallWatch {
   }
 
  private:
+  // The measure is a pass over all columns: on large models the samples
+  // are spaced by the window (a hundred per window), else every 50 pivots.
   static constexpr double kSampleEvery = 50;
+  static constexpr double kSamplesPerWindow = 100;
   double best_ = 0;
   bool measured_ = false;
   double since_, next_, last_ = 0;
   int worse_ = 0;
   int window_;
+  double sample_every_;
   int actions_ = 0;
 };
 
