@@ -293,14 +293,18 @@ inline double basic_violation(const Glp &g, int p) {
   const int j = g.head[p];
   return std::max(g.lower[j] - g.x[j], g.x[j] - g.upper[j]);
 }
-// Without branches on the state: over all columns its outcome is a coin toss.
+// How far d_j has the sign its state forbids (0 when it has not). Without
+// branches on the state: over all columns its outcome is a coin toss.
 inline double dual_violation(const Glp &g, int j) {
-  static constexpr double kWrongSign[4] = {0.0, -1.0, 1.0, 0.0};  // by state
+  // by state (basic, at lower, at upper, free): the forbidden sign, and
+  // whether any nonzero d_j is wrong
+  static constexpr double kWrongSign[4] = {0.0, -1.0, 1.0, 0.0};
+  static constexpr double kAnySign[4] = {0.0, 0.0, 0.0, 1.0};
   const int st = g.state[j] & 3;
   const double d = g.d[j];
-  const double v = st == kFreeZero ? std::fabs(d) : kWrongSign[st] * d;
-  // basic (its d may be any leftover) and fixed variables have no sign to keep
-  return st != kBasic && (st == kFreeZero || g.upper[j] > g.lower[j]) ? v : 0.0;
+  const double v = std::max(kWrongSign[st] * d, kAnySign[st] * std::fabs(d));
+  // a fixed variable has no sign to keep (a free one is never fixed)
+  return g.upper[j] > g.lower[j] ? v : 0.0;
 }
 
 double primal_infeasibility(const Glp &g, int *count);
