@@ -8,25 +8,20 @@ namespace {
 bool infinite_lower(double l) { return l <= -kInf; }
 bool infinite_upper(double u) { return u >= kInf; }
 
-// Reduced cost d pushes nonbasic j towards an infinite bound of [l, u].
+// Reduced cost d pushes nonbasic j towards an infinite bound of [l, u]
+// (bitwise operations: it runs over all columns after every refactorisation).
 bool pushed_to_infinity(double l, double u, double d, double tol) {
-  if (l == u || (!infinite_lower(l) && !infinite_upper(u))) return false;
-  return (infinite_upper(u) && d < -tol) || (infinite_lower(l) && d > tol);
+  return (l != u) & ((infinite_upper(u) & (d < -tol)) | (infinite_lower(l) & (d > tol)));
 }
 
 }  // namespace
 
 int DualPhase::unboxed_infeasible(const Glp &g) const {
-  // runs after every refactorisation over all columns: counted without
-  // branches (pushed_to_infinity spelled out with bitwise operations)
   int count = 0;
   const bool boxes = !has_box_.empty();
-  const double tol = g.dtol;
-  for (int j = 0; j < g.n + g.m; ++j) {
-    const double l = g.lower[j], u = g.upper[j], d = g.d[j];
-    const bool pushed = (infinite_upper(u) & (d < -tol)) | (infinite_lower(l) & (d > tol));
-    count += (g.state[j] != kBasic) & !(boxes && has_box_[j]) & (l != u) & pushed;
-  }
+  for (int j = 0; j < g.n + g.m; ++j)
+    count += (g.state[j] != kBasic) & !(boxes && has_box_[j]) &
+             pushed_to_infinity(g.lower[j], g.upper[j], g.d[j], g.dtol);
   return count;
 }
 

@@ -48,7 +48,7 @@ int LeavingRows::choose(const Glp &g, const std::vector<char> &skip, bool weight
       const double score = weighted ? v / g.weight[p] : v;
       const Scored row{score, p};
       if (row.ranks_above(bar_)) scored_.push_back(row);
-      if (score > best || (score == best && p < r)) {
+      if (row.ranks_above({best, r})) {
         best = score;
         r = p;
       }
@@ -88,11 +88,12 @@ int LeavingRows::full_scan(const Glp &g, const std::vector<char> &skip, bool wei
     const double score = weighted ? v / g.weight[p] : v;
     // only scores above the bar can be kept; cutting the buffer now and then
     // raises the bar, so most rows of a long list cost one comparison
-    if (keep_best_rows && Scored{score, p}.ranks_above(bar_)) {
-      scored_.push_back({score, p});
+    const Scored row{score, p};
+    if (keep_best_rows && row.ranks_above(bar_)) {
+      scored_.push_back(row);
       if (scored_.size() >= 4 * kKeep) trim();
     }
-    if (score > best || (score == best && p < r)) {
+    if (row.ranks_above({best, r})) {
       best = score;
       r = p;
     }
